@@ -1,0 +1,102 @@
+#pragma once
+
+#include "model/Task.h"
+#include "schedule/RunContext.h"
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace kelvanto {
+
+// Field type codes as the client library reports them.
+namespace FieldType {
+constexpr int Decimal = 0, Tiny = 1, Short = 2, Long = 3, Float = 4, Double = 5, Null = 6, Timestamp = 7,
+              LongLong = 8, Int24 = 9, Date = 10, Time = 11, DateTime = 12, Year = 13, NewDate = 14, VarChar = 15,
+              Bit = 16, Json = 245, NewDecimal = 246, Enum = 247, Set = 248, TinyBlob = 249, MediumBlob = 250,
+              LongBlob = 251, Blob = 252, VarString = 253, String = 254, Geometry = 255;
+}
+
+// Field flag bits as the client library reports them.
+namespace FieldFlag {
+constexpr unsigned NotNull = 1, PrimaryKey = 2, Unsigned = 32, ZeroFill = 64, AutoIncrement = 512;
+}
+
+// One column description (mysql_list_fields / mysql_fetch_fields).
+struct FieldInfo
+{
+    std::string name;
+    std::optional<std::string> def; // default value text, absent when the library gives none
+    unsigned long length = 0;
+    unsigned flags = 0;
+    int type = 0;
+};
+
+// One fetched row; valid until the next FetchRow on its result.
+struct RowView
+{
+    const char* const* values = nullptr; // values[i] == nullptr for SQL NULL
+    const unsigned long* lengths = nullptr;
+    std::size_t count = 0;
+
+    bool isNull(std::size_t i) const { return values[i] == nullptr; }
+    std::string_view value(std::size_t i) const
+    {
+        return values[i] ? std::string_view(values[i], lengths[i]) : std::string_view();
+    }
+};
+
+class ResultSet
+{
+public:
+    virtual ~ResultSet() = default;
+    virtual const std::vector<FieldInfo>& Fields() const = 0;
+    // The next row; false at the end or on a read error (the connection's error tells which).
+    virtual bool FetchRow(RowView& row) = 0;
+};
+
+// The small interface through which the engines talk to a server. The real
+// implementation wraps MariaDB Connector/C; a scripted fake stands in for servers
+// older than any that can be run here.
+class Connection : public Cancellable
+{
+public:
+    // mysql_real_query with an explicit length.
+    virtual bool Query(std::string_view sql) = 0;
+    // The result of the last query, buffered (mysql_store_result) or streamed
+    // (mysql_use_result); nullptr when the statement gave none.
+    virtual std::unique_ptr<ResultSet> StoreResult() = 0;
+    virtual std::unique_ptr<ResultSet> UseResult() = 0;
+    // The column list of a table of the current database (mysql_list_fields); nullptr on failure.
+    virtual std::unique_ptr<ResultSet> ListFields(std::string_view table) = 0;
+    // mysql_list_dbs / mysql_list_tables in server order; nullopt on failure.
+    virtual std::optional<std::vector<std::string>> ListDatabases() = 0;
+    virtual std::optional<std::vector<std::string>> ListTables() = 0;
+    virtual bool SelectDatabase(std::string_view name) = 0;
+    // Appends value escaped by mysql_real_escape_string for this connection's character set.
+    virtual void AppendEscaped(std::string& out, std::string_view value) = 0;
+    // major * 10000 + minor * 100 + patch
+    virtual unsigned long ServerVersion() const = 0;
+    virtual std::string ServerInfo() const = 0;
+    virtual unsigned ErrorNumber() const = 0;
+    virtual std::string ErrorText() const = 0;
+};
+
+struct ConnectError
+{
+    unsigned number = 0;
+    std::string text;
+};
+
+using ConnectResult = std::variant<std::unique_ptr<Connection>, ConnectError>;
+
+// Opens a connection with a task's settings; engines receive one so that tests can
+// hand out scripted fakes.
+using Connector = std::function<ConnectResult(const ServerConnection&)>;
+
+} // namespace kelvanto
