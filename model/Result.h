@@ -4,7 +4,8 @@
 #include <utility>
 #include <variant>
 
-namespace kelvanto {
+namespace kelvanto
+{
 
 // A failure that crosses a function boundary as a value: a text for the user or the log.
 struct Error
@@ -19,12 +20,10 @@ class Result
 public:
     Result(T value)
         : m_data(std::move(value))
-    {
-    }
+    { }
     Result(Error error)
         : m_data(std::move(error))
-    {
-    }
+    { }
 
     bool ok() const { return std::holds_alternative<T>(m_data); }
     explicit operator bool() const { return ok(); }
@@ -52,8 +51,7 @@ public:
     Result(Error error)
         : m_error(std::move(error.message))
         , m_ok(false)
-    {
-    }
+    { }
 
     bool ok() const { return m_ok; }
     explicit operator bool() const { return m_ok; }

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-namespace kelvanto {
+namespace kelvanto
+{
 
 // The plain value records of a task. Every member has its default here, so a
 // default-constructed Task is the task the wizard starts from; copies are deep
@@ -62,8 +63,8 @@ struct Schedule
     ScheduleKind kind = ScheduleKind::Manual;
     std::int32_t hour = 0;
     std::int32_t minute = 0;
-    std::array<std::uint8_t, 7> weekDays{}; // [0] = Sunday ... [6] = Saturday
-    std::array<std::uint8_t, 31> monthDays{}; // [0] = the 1st ... [30] = the 31st
+    std::array<std::uint8_t, 7> weekDays {}; // [0] = Sunday ... [6] = Saturday
+    std::array<std::uint8_t, 31> monthDays {}; // [0] = the 1st ... [30] = the 31st
     std::int32_t specialYear = 0;
     std::int32_t specialMonth = 0;
     std::int32_t specialDay = 0;

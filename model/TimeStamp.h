@@ -2,7 +2,8 @@
 
 #include <cstdint>
 
-namespace kelvanto {
+namespace kelvanto
+{
 
 // A local wall-clock time. year 0 (all fields zero) means "never".
 struct TimeStamp

@@ -12,18 +12,21 @@
 #include <variant>
 #include <vector>
 
-namespace kelvanto {
+namespace kelvanto
+{
 
 // Field type codes as the client library reports them.
-namespace FieldType {
-constexpr int Decimal = 0, Tiny = 1, Short = 2, Long = 3, Float = 4, Double = 5, Null = 6, Timestamp = 7,
-              LongLong = 8, Int24 = 9, Date = 10, Time = 11, DateTime = 12, Year = 13, NewDate = 14, VarChar = 15,
-              Bit = 16, Json = 245, NewDecimal = 246, Enum = 247, Set = 248, TinyBlob = 249, MediumBlob = 250,
-              LongBlob = 251, Blob = 252, VarString = 253, String = 254, Geometry = 255;
+namespace FieldType
+{
+constexpr int Decimal = 0, Tiny = 1, Short = 2, Long = 3, Float = 4, Double = 5, Null = 6, Timestamp = 7, LongLong = 8,
+              Int24 = 9, Date = 10, Time = 11, DateTime = 12, Year = 13, NewDate = 14, VarChar = 15, Bit = 16,
+              Json = 245, NewDecimal = 246, Enum = 247, Set = 248, TinyBlob = 249, MediumBlob = 250, LongBlob = 251,
+              Blob = 252, VarString = 253, String = 254, Geometry = 255;
 }
 
 // Field flag bits as the client library reports them.
-namespace FieldFlag {
+namespace FieldFlag
+{
 constexpr unsigned NotNull = 1, PrimaryKey = 2, Unsigned = 32, ZeroFill = 64, AutoIncrement = 512;
 }
 

@@ -4,7 +4,8 @@
 
 #include <chrono>
 
-namespace kelvanto {
+namespace kelvanto
+{
 
 // The source of "now" and of waiting. Passed in, never read from a global, so that
 // the schedule, the runner and the log run in virtual time under test.

@@ -8,7 +8,8 @@
 #include <map>
 #include <string_view>
 
-namespace kelvanto {
+namespace kelvanto
+{
 
 enum class LogLevel : std::uint8_t {
     General = 0,

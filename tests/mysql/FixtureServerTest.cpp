@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
-namespace kelvanto::test {
-namespace {
+namespace kelvanto::test
+{
+namespace
+{
 
 TEST(FixtureServer, AnswersWithItsVersion)
 {

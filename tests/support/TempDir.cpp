@@ -5,7 +5,8 @@
 #include <string>
 #include <system_error>
 
-namespace kelvanto::test {
+namespace kelvanto::test
+{
 
 TempDir::TempDir()
 {
@@ -21,8 +22,8 @@ TempDir::~TempDir()
     // Make read-only folders that a test left behind removable first.
     for (auto it = std::filesystem::recursive_directory_iterator(m_path, ignored);
          it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::permissions(
+            it->path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     }
     std::filesystem::remove_all(m_path, ignored);
 }

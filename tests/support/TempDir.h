@@ -2,7 +2,8 @@
 
 #include <filesystem>
 
-namespace kelvanto::test {
+namespace kelvanto::test
+{
 
 // A fresh folder below the system's temporary folder, removed with everything in it
 // when the object goes away.

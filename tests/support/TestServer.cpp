@@ -8,9 +8,11 @@
 #include <fstream>
 #include <sys/wait.h>
 
-namespace kelvanto::test {
+namespace kelvanto::test
+{
 
-namespace {
+namespace
+{
 
 std::string Env(const char* name)
 {
@@ -34,7 +36,8 @@ std::string ShellQuote(const std::string& text)
 
 std::optional<TestServerAddress> TestServer(int index)
 {
-    const std::string prefix = index == 1 ? "KELVANTO_TEST_MYSQL_" : "KELVANTO_TEST_MYSQL" + std::to_string(index) + "_";
+    const std::string prefix
+        = index == 1 ? "KELVANTO_TEST_MYSQL_" : "KELVANTO_TEST_MYSQL" + std::to_string(index) + "_";
     const std::string port = Env((prefix + "PORT").c_str());
     if (port.empty())
         return std::nullopt;
@@ -57,8 +60,8 @@ bool RunningUnderCi()
     return !ci.empty() && ci != "0" && ci != "false";
 }
 
-int RunMariadbClient(const TestServerAddress& server, const std::string& sql, std::string* output,
-                     const std::string& extraArguments)
+int RunMariadbClient(
+    const TestServerAddress& server, const std::string& sql, std::string* output, const std::string& extraArguments)
 {
     TempDir dir;
     const auto input = dir.path() / "input.sql";
@@ -67,9 +70,8 @@ int RunMariadbClient(const TestServerAddress& server, const std::string& sql, st
         std::ofstream file(input, std::ios::binary);
         file << sql;
     }
-    std::string command = "mariadb --no-defaults --batch --skip-column-names --default-character-set=utf8mb4 -h" +
-                          ShellQuote(server.host) + " -P" + std::to_string(server.port) + " -u" +
-                          ShellQuote(server.user);
+    std::string command = "mariadb --no-defaults --batch --skip-column-names --default-character-set=utf8mb4 -h"
+        + ShellQuote(server.host) + " -P" + std::to_string(server.port) + " -u" + ShellQuote(server.user);
     if (!server.password.empty())
         command += " -p" + ShellQuote(server.password);
     command += " " + extraArguments + " < " + ShellQuote(input.string()) + " > " + ShellQuote(out.string()) + " 2>&1";

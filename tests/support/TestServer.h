@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-namespace kelvanto::test {
+namespace kelvanto::test
+{
 
 // A private MariaDB server started by scripts/mariadb-fixture for this test run.
 struct TestServerAddress
@@ -26,18 +27,18 @@ bool RunningUnderCi();
 // Runs the mariadb command-line client against the server with the given SQL on its
 // standard input; returns its exit code, with what it printed in *output when given.
 int RunMariadbClient(const TestServerAddress& server, const std::string& sql, std::string* output = nullptr,
-                     const std::string& extraArguments = {});
+    const std::string& extraArguments = {});
 
 } // namespace kelvanto::test
 
 // Declares `var` as the address of server `index`; skips the test with the reason when none
 // is configured, and fails it instead under CI.
-#define KELVANTO_REQUIRE_SERVER(var, index)                                                                      \
-    const auto var##_optional = ::kelvanto::test::TestServer(index);                                          \
-    if (!var##_optional) {                                                                                    \
-        if (::kelvanto::test::RunningUnderCi())                                                               \
-            FAIL() << "no MariaDB test server " << (index) << " configured under CI (run scripts/test)";    \
-        GTEST_SKIP() << "no MariaDB test server " << (index)                                                 \
-                     << " configured: set KELVANTO_TEST_MYSQL_PORT (scripts/test does)";                      \
-    }                                                                                                         \
+#define KELVANTO_REQUIRE_SERVER(var, index)                                                                            \
+    const auto var##_optional = ::kelvanto::test::TestServer(index);                                                   \
+    if (!var##_optional) {                                                                                             \
+        if (::kelvanto::test::RunningUnderCi())                                                                        \
+            FAIL() << "no MariaDB test server " << (index) << " configured under CI (run scripts/test)";               \
+        GTEST_SKIP() << "no MariaDB test server " << (index)                                                           \
+                     << " configured: set KELVANTO_TEST_MYSQL_PORT (scripts/test does)";                               \
+    }                                                                                                                  \
     const ::kelvanto::test::TestServerAddress& var = *var##_optional
