@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/Task.h"
+#include "model/TimeStamp.h"
+
+#include <string>
+#include <string_view>
+
+namespace kelvanto
+{
+
+// "YYYY-MM-DD_HH-MM-SS/" for the run time.
+std::string RunFolderName(const TimeStamp& runTime);
+
+// The run folder of a run: RunFolderName when fileMode is 2 and newFolderPerRun is 1, else "".
+std::string RunFolderFor(const BackupSettings& settings, const TimeStamp& runTime);
+
+// Creates backupFolder (without its trailing '/') and then, when runFolder is not empty,
+// the run folder inside it; one level each, an existing folder is no error. False when a
+// folder is missing afterwards.
+bool CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder);
+
+// A name part with CR, LF, TAB and \ / : * ? " < > | removed and white space trimmed.
+std::string CleanNamePart(std::string_view text);
+
+// The path of a dump file: singleFilePath for fileMode 1; otherwise backupFolder + runFolder
+// + fileNameFormat with %TASKNAME% %HOST% %DATABASE% %TABLE% %DATE% %TIME% expanded
+// + ".php" (fileType 2) or ".sql".
+std::string BuildBackupFilePath(const BackupSettings& settings, const std::string& runFolder,
+    const std::string& taskName, const ServerConnection& connection, const std::string& database,
+    const std::string& table, const TimeStamp& runTime);
+
+} // namespace kelvanto

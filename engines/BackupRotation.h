@@ -1,0 +1,32 @@
+#pragma once
+
+#include "model/Task.h"
+#include "model/TimeStamp.h"
+#include "schedule/RunContext.h"
+
+#include <vector>
+
+namespace kelvanto
+{
+
+// Takes the expired entries out of the history and returns them, oldest first, touching
+// no file. autoDelete 1: entries at least autoDeleteLimit whole days old; autoDelete 2: all
+// but the newest autoDeleteLimit entries. Only entries recorded with fileMode 2 expire (a
+// same-file entry names the file that the latest run wrote), the newest entry of the
+// history never expires by age, and a limit below 1 expires nothing.
+std::vector<BackupRun> TakeExpiredCopies(
+    std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
+
+// Deletes every file of the runs, then removes each non-empty folder field when the folder
+// is empty. Failures are ignored (a file already gone or locked is left).
+void DeleteBackupCopies(const std::vector<BackupRun>& runs);
+
+// TakeExpiredCopies and DeleteBackupCopies in one; true when entries were removed.
+bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
+
+// Applies the expiry to the stored task (the history changes under ctx.UpdateTask, the
+// files are deleted outside it); when something was removed, saves the task list and
+// logs "Delete the expired backup copies".
+void ExpireBackupCopies(RunContext& ctx);
+
+} // namespace kelvanto

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "model/Result.h"
+#include "mysql/Connection.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvanto
+{
+
+// Reads the definition of a table, view or temporary table of the current database with
+// "SHOW CREATE TABLE `name`" (always backquoted). Succeeds when the query gave a result
+// set, even an empty one: the text is then empty. The text is column 1 of the first row
+// without any CR or LF, with a leading "CREATE TABLE" turned into "CREATE TABLE IF NOT EXISTS".
+Result<std::string> ReadTableDefinition(Connection& connection, std::string_view name);
+
+// Rebuilds "CREATE TABLE IF NOT EXISTS ..." from the column list of a table, for servers
+// that cannot show it (below 32320). Fails when no column can be rendered.
+Result<std::string> RebuildTableDefinition(Connection& connection, std::string_view name, std::string_view tableType,
+    const std::vector<FieldInfo>& columns, bool quoting);
+
+// The definition of a table: read from the server with useShowCreate, rebuilt otherwise.
+// One trailing ';' is removed.
+Result<std::string> GetTableDefinition(Connection& connection, std::string_view name, std::string_view tableType,
+    const std::vector<FieldInfo>& columns, bool quoting, bool useShowCreate);
+
+} // namespace kelvanto

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/Task.h"
+#include "mysql/Connection.h"
+
+namespace kelvanto
+{
+
+// The client flags a connection is opened with: CLIENT_COMPRESS (32) when useCompression
+// is 1, plus CLIENT_SSL (2048) when useSsl is 1.
+unsigned long ConnectFlags(const ServerConnection& settings);
+
+// Initialises a client handle and connects with the profile's host, port, user and
+// password (no default database, no socket). Returns the open connection, or the client
+// library's error number and text.
+ConnectResult OpenConnection(const ServerConnection& settings);
+
+// A Connector that opens real MariaDB connections.
+Connector MakeMariaDbConnector();
+
+} // namespace kelvanto
