@@ -1,0 +1,194 @@
+#include "mysql/MariaDbConnection.h"
+
+#include "mysql/MariaDbResultSet.h"
+
+#include <mysql.h>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+// Error of a call refused because the connection was cancelled.
+constexpr unsigned kInterruptedError = 1317;
+constexpr const char* kInterruptedText = "Query execution was interrupted (the connection was cancelled)";
+// Time-outs of the short connection that kills a cancelled one, so that Cancel() returns.
+constexpr unsigned kKillTimeoutSeconds = 5;
+
+} // namespace
+
+void MariaDbConnection::HandleCloser::operator()(st_mysql* handle) const noexcept
+{
+    mysql_close(handle);
+}
+
+MariaDbConnection::MariaDbConnection(Handle handle, const ServerConnection& settings, unsigned long clientFlags)
+    : m_handle(std::move(handle))
+    , m_settings(settings)
+    , m_clientFlags(clientFlags)
+    , m_threadId(mysql_thread_id(m_handle.get()))
+    , m_version(mysql_get_server_version(m_handle.get()))
+    , m_serverInfo(mysql_get_server_info(m_handle.get()) ? mysql_get_server_info(m_handle.get()) : "")
+{ }
+
+MariaDbConnection::~MariaDbConnection()
+{
+    // Wait for a Cancel() running on another thread before the handle goes away.
+    std::lock_guard lock(m_cancelMutex);
+    m_handle.reset();
+}
+
+bool MariaDbConnection::Query(std::string_view sql)
+{
+    if (m_cancelled.load())
+        return false;
+    return mysql_real_query(m_handle.get(), sql.data(), sql.size()) == 0;
+}
+
+std::unique_ptr<ResultSet> MariaDbConnection::StoreResult()
+{
+    if (m_cancelled.load())
+        return nullptr;
+    MariaDbResultSet::Handle result(mysql_store_result(m_handle.get()));
+    if (!result)
+        return nullptr;
+    return std::make_unique<MariaDbResultSet>(std::move(result));
+}
+
+std::unique_ptr<ResultSet> MariaDbConnection::UseResult()
+{
+    if (m_cancelled.load())
+        return nullptr;
+    MariaDbResultSet::Handle result(mysql_use_result(m_handle.get()));
+    if (!result)
+        return nullptr;
+    return std::make_unique<MariaDbResultSet>(std::move(result));
+}
+
+std::unique_ptr<ResultSet> MariaDbConnection::ListFields(std::string_view table)
+{
+    if (m_cancelled.load())
+        return nullptr;
+    const std::string name(table);
+    MariaDbResultSet::Handle result(mysql_list_fields(m_handle.get(), name.c_str(), nullptr));
+    if (!result)
+        return nullptr;
+    return std::make_unique<MariaDbResultSet>(std::move(result));
+}
+
+std::optional<std::vector<std::string>> MariaDbConnection::NamesOf(std::unique_ptr<ResultSet> result)
+{
+    if (!result)
+        return std::nullopt;
+    std::vector<std::string> names;
+    RowView row;
+    while (result->FetchRow(row)) {
+        if (row.count > 0 && !row.isNull(0))
+            names.emplace_back(row.value(0));
+    }
+    if (mysql_errno(m_handle.get()) != 0)
+        return std::nullopt;
+    return names;
+}
+
+std::optional<std::vector<std::string>> MariaDbConnection::ListDatabases()
+{
+    if (m_cancelled.load())
+        return std::nullopt;
+    MariaDbResultSet::Handle result(mysql_list_dbs(m_handle.get(), nullptr));
+    if (!result)
+        return std::nullopt;
+    return NamesOf(std::make_unique<MariaDbResultSet>(std::move(result)));
+}
+
+std::optional<std::vector<std::string>> MariaDbConnection::ListTables()
+{
+    if (m_cancelled.load())
+        return std::nullopt;
+    MariaDbResultSet::Handle result(mysql_list_tables(m_handle.get(), nullptr));
+    if (!result)
+        return std::nullopt;
+    return NamesOf(std::make_unique<MariaDbResultSet>(std::move(result)));
+}
+
+bool MariaDbConnection::SelectDatabase(std::string_view name)
+{
+    if (m_cancelled.load())
+        return false;
+    const std::string database(name);
+    return mysql_select_db(m_handle.get(), database.c_str()) == 0;
+}
+
+void MariaDbConnection::AppendEscaped(std::string& out, std::string_view value)
+{
+    const std::size_t start = out.size();
+    out.resize(start + value.size() * 2 + 1);
+    const unsigned long written
+        = mysql_real_escape_string(m_handle.get(), out.data() + start, value.data(), value.size());
+    // (unsigned long)-1 reports a character set the library cannot escape in.
+    if (written == static_cast<unsigned long>(-1))
+        out.resize(start);
+    else
+        out.resize(start + written);
+}
+
+unsigned long MariaDbConnection::ServerVersion() const
+{
+    return m_version;
+}
+
+std::string MariaDbConnection::ServerInfo() const
+{
+    return m_serverInfo;
+}
+
+unsigned MariaDbConnection::ErrorNumber() const
+{
+    const unsigned number = mysql_errno(m_handle.get());
+    if (number == 0 && m_cancelled.load())
+        return kInterruptedError;
+    return number;
+}
+
+std::string MariaDbConnection::ErrorText() const
+{
+    if (mysql_errno(m_handle.get()) == 0 && m_cancelled.load())
+        return kInterruptedText;
+    return mysql_error(m_handle.get());
+}
+
+bool MariaDbConnection::KillFromSecondConnection() noexcept
+{
+    Handle killer(mysql_init(nullptr));
+    if (!killer)
+        return false;
+    const unsigned timeout = kKillTimeoutSeconds;
+    mysql_options(killer.get(), MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    mysql_options(killer.get(), MYSQL_OPT_READ_TIMEOUT, &timeout);
+    mysql_options(killer.get(), MYSQL_OPT_WRITE_TIMEOUT, &timeout);
+    if (m_clientFlags & CLIENT_COMPRESS)
+        mysql_options(killer.get(), MYSQL_OPT_COMPRESS, nullptr);
+    if (mysql_real_connect(killer.get(), m_settings.host.c_str(), m_settings.user.c_str(), m_settings.password.c_str(),
+            nullptr, static_cast<unsigned>(m_settings.port), nullptr, m_clientFlags)
+        != killer.get())
+        return false;
+    const std::string kill = "KILL CONNECTION " + std::to_string(m_threadId);
+    if (mysql_real_query(killer.get(), kill.data(), kill.size()) == 0)
+        return true;
+    // ER_NO_SUCH_THREAD: the connection is gone already.
+    return mysql_errno(killer.get()) == 1094;
+}
+
+void MariaDbConnection::Cancel() noexcept
+{
+    std::lock_guard lock(m_cancelMutex);
+    if (!m_handle || m_cancelled.exchange(true))
+        return;
+    if (!KillFromSecondConnection()) {
+        // The server cannot be reached a second time: break the blocking read locally.
+        mariadb_cancel(m_handle.get());
+    }
+}
+
+} // namespace kelvanto
