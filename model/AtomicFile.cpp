@@ -1,0 +1,101 @@
+#include "model/AtomicFile.h"
+
+#include "model/UniqueFd.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+std::string SystemError(int error)
+{
+    return std::strerror(error);
+}
+
+// Removes the temporary file unless the rename has taken it over.
+class TemporaryFileGuard
+{
+public:
+    explicit TemporaryFileGuard(std::string path)
+        : m_path(std::move(path))
+    { }
+    ~TemporaryFileGuard()
+    {
+        if (!m_path.empty())
+            ::unlink(m_path.c_str());
+    }
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+    void release() { m_path.clear(); }
+
+private:
+    std::string m_path;
+};
+
+long PosixWrite(int fd, const char* data, std::size_t size)
+{
+    return static_cast<long>(::write(fd, data, size));
+}
+
+} // namespace
+
+Result<void> WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes)
+{
+    return WriteFileAtomically(target, bytes, PosixWrite);
+}
+
+Result<void> WriteFileAtomically(
+    const std::filesystem::path& target, std::string_view bytes, const WriteFunction& writeFunction)
+{
+    if (target.empty())
+        return Error {"No file name was given."};
+    const std::string where = "Cannot write " + target.string() + ": ";
+    std::filesystem::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    std::string temporaryPath = (folder / ".kelvanto-tmp-XXXXXX").string();
+    UniqueFd file(::mkstemp(temporaryPath.data()));
+    if (!file.valid())
+        return Error {where + "cannot create a temporary file in " + folder.string() + ": " + SystemError(errno)};
+    TemporaryFileGuard guard(temporaryPath);
+    if (::fchmod(file.get(), S_IRUSR | S_IWUSR) != 0)
+        return Error {where + SystemError(errno)};
+
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const long result = writeFunction(file.get(), bytes.data() + written, bytes.size() - written);
+        if (result < 0) {
+            if (errno == EINTR)
+                continue;
+            return Error {where + SystemError(errno)};
+        }
+        if (result == 0)
+            return Error {where + "the disk accepted no more bytes"};
+        written += static_cast<std::size_t>(result);
+    }
+    if (::fsync(file.get()) != 0)
+        return Error {where + SystemError(errno)};
+    if (!file.close())
+        return Error {where + SystemError(errno)};
+    if (std::rename(temporaryPath.c_str(), target.c_str()) != 0)
+        return Error {where + SystemError(errno)};
+    guard.release();
+
+    // Make the rename itself durable. The new file is complete and in place by now, so a
+    // folder that cannot be flushed (some file systems refuse) does not fail the write.
+    UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.valid())
+        ::fsync(directory.get());
+    return Ok();
+}
+
+} // namespace kelvanto

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "model/Result.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace kelvanto
+{
+
+// How the atomic writer puts bytes into its temporary file: like write(2), returns the
+// number of bytes written or -1 with errno set. Tests pass one that fails part way.
+using WriteFunction = std::function<long(int fd, const char* data, std::size_t size)>;
+
+// Replaces the file at target by bytes so that the file is either the old one or the new
+// one, never a mixture: a temporary file in the same folder (mode 0600) receives the
+// bytes, is flushed to disk and renamed over the target, then the folder is flushed.
+// On failure the temporary file is removed and the old file is left as it was.
+Result<void> WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
+Result<void> WriteFileAtomically(
+    const std::filesystem::path& target, std::string_view bytes, const WriteFunction& writeFunction);
+
+} // namespace kelvanto
