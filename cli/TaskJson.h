@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/Result.h"
+#include "model/Task.h"
+
+#include <string>
+#include <string_view>
+
+namespace kelvanto
+{
+
+// The JSON form of a task (docs/task-json.md): every field of the record under its own
+// name, nested records as objects, lists as arrays, enumerations as their numbers, time
+// stamps as objects. A text that is not valid UTF-8 is written as {"hex": "..."} with its
+// bytes in hexadecimal, so that every task can be exported and read back unchanged.
+
+// The whole task as an indented JSON object, ending with a newline.
+std::string TaskToJson(const Task& task);
+
+// Reads a task; fields that are missing keep their defaults. Unknown fields, values of the
+// wrong type and numbers out of their field's range are refused with a message that starts
+// with the field's path (for example "backupSettings.fileSplit: ...").
+Result<Task> TaskFromJson(std::string_view text);
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
+} // namespace kelvanto
