@@ -1,0 +1,123 @@
+#include "engines/BackupNaming.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+constexpr std::string_view kBlanks = " \t\r\n\v\f";
+constexpr std::string_view kForbidden = "\r\n\t\\/:*?\"<>|";
+
+std::string Format(const char* format, int a, int b, int c)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, format, a, b, c);
+    return buffer;
+}
+
+std::string DateText(const TimeStamp& time)
+{
+    return Format("%04d-%02d-%02d", time.year, time.month, time.day);
+}
+
+std::string TimeText(const TimeStamp& time)
+{
+    return Format("%02d-%02d-%02d", time.hour, time.minute, time.second);
+}
+
+// Replaces every occurrence, left to right; inserted text is not searched again for the
+// same placeholder (so a value that holds it cannot loop), only by the later ones.
+void ReplaceAll(std::string& text, std::string_view placeholder, std::string_view value)
+{
+    std::size_t position = 0;
+    while ((position = text.find(placeholder, position)) != std::string::npos) {
+        text.replace(position, placeholder.size(), value);
+        position += value.size();
+    }
+}
+
+std::string WithoutTrailingSlash(std::string path)
+{
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+bool MakeOneLevel(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::create_directory(folder, error);
+    return std::filesystem::is_directory(folder, error);
+}
+
+} // namespace
+
+std::string RunFolderName(const TimeStamp& runTime)
+{
+    return DateText(runTime) + "_" + TimeText(runTime) + "/";
+}
+
+std::string RunFolderFor(const BackupSettings& settings, const TimeStamp& runTime)
+{
+    if (settings.fileMode == 2 && settings.newFolderPerRun == 1)
+        return RunFolderName(runTime);
+    return {};
+}
+
+bool CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder)
+{
+    const std::string base = WithoutTrailingSlash(settings.backupFolder);
+    if (base.empty())
+        return false;
+    if (!MakeOneLevel(base))
+        return false;
+    if (runFolder.empty())
+        return true;
+    return MakeOneLevel(base + "/" + WithoutTrailingSlash(runFolder));
+}
+
+std::string CleanNamePart(std::string_view text)
+{
+    std::string cleaned;
+    cleaned.reserve(text.size());
+    for (char c : text) {
+        if (kForbidden.find(c) == std::string_view::npos)
+            cleaned += c;
+    }
+    const auto first = cleaned.find_first_not_of(kBlanks);
+    if (first == std::string::npos)
+        return {};
+    const auto last = cleaned.find_last_not_of(kBlanks);
+    return cleaned.substr(first, last - first + 1);
+}
+
+std::string BuildBackupFilePath(const BackupSettings& settings, const std::string& runFolder,
+    const std::string& taskName, const ServerConnection& connection, const std::string& database,
+    const std::string& table, const TimeStamp& runTime)
+{
+    if (settings.fileMode == 1)
+        return settings.singleFilePath;
+    std::string name = settings.fileNameFormat;
+    ReplaceAll(name, "%TASKNAME%", CleanNamePart(taskName));
+    ReplaceAll(name, "%HOST%", CleanNamePart(connection.host));
+    ReplaceAll(name, "%DATABASE%", CleanNamePart(database));
+    ReplaceAll(name, "%TABLE%", CleanNamePart(table));
+    ReplaceAll(name, "%DATE%", DateText(runTime));
+    ReplaceAll(name, "%TIME%", TimeText(runTime));
+
+    std::string path = settings.backupFolder;
+    // A folder stored without its separator would otherwise glue the name onto it.
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    path += runFolder;
+    path += name;
+    path += settings.fileType == 2 ? ".php" : ".sql";
+    return path;
+}
+
+} // namespace kelvanto
