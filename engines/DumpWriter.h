@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engines/DumpFile.h"
+#include "model/Task.h"
+#include "model/TimeStamp.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kelvanto
+{
+
+// Writes the pieces of SQL and PHP dump files through a DumpFile sink: creating a file,
+// its header, the PHP connect line and footer, and one statement at a time. A writer
+// belongs to one run (one file type and line end) and reuses its text buffer, so that
+// appending a row costs no allocation once the buffer has grown.
+class DumpWriter
+{
+public:
+    DumpWriter(DumpFile& sink, std::uint8_t fileType, std::string eol);
+
+    std::uint8_t fileType() const { return m_fileType; }
+    const std::string& eol() const { return m_eol; }
+
+    // Creates the file or empties it; false when the path is empty or creation fails.
+    bool CreateDumpFile(const std::string& path);
+    // One statement as one line (";" added when missing); PHP files wrap it in mysql_query.
+    bool AppendStatement(const std::string& path, std::string_view statement);
+    bool WriteDumpHeader(
+        const std::string& path, std::string_view host, std::string_view serverInfo, const TimeStamp& runTime);
+    bool WritePhpConnect(const std::string& path, const ServerConnection& connection);
+    bool WritePhpFooter(const std::string& path);
+    // A block of ready text (the CREATE DATABASE and USE lines) in one write.
+    bool AppendText(const std::string& path, std::string_view text);
+
+private:
+    DumpFile& m_sink;
+    std::uint8_t m_fileType;
+    std::string m_eol;
+    std::string m_buffer;
+};
+
+// The same operations on the real file system, for callers that hold no writer.
+bool CreateDumpFile(const std::string& path);
+bool AppendStatement(const std::string& path, std::string_view statement, std::uint8_t fileType, std::string_view eol);
+bool WriteDumpHeader(const std::string& path, std::string_view host, std::string_view serverInfo, std::uint8_t fileType,
+    std::string_view eol, const TimeStamp& runTime);
+bool WritePhpConnect(const std::string& path, const ServerConnection& connection, std::string_view eol);
+bool WritePhpFooter(const std::string& path, std::string_view eol);
+
+} // namespace kelvanto
