@@ -1,0 +1,149 @@
+#include "engines/BackupRotation.h"
+
+#include "tests/support/FakeRunContext.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace kelvanto
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+
+class BackupRotation : public ::testing::Test
+{
+protected:
+    // An entry with one real file in a folder of its own, recorded at the given time.
+    BackupRun Run(int day, int hour, std::uint8_t fileMode = 2)
+    {
+        const fs::path folder = m_dir.path() / ("run" + std::to_string(++m_count));
+        fs::create_directory(folder);
+        const fs::path file = folder / "dump.sql";
+        std::ofstream(file) << "-- dump";
+        BackupRun run;
+        run.folder = folder.string();
+        run.files = {file.string()};
+        run.year = 2007;
+        run.month = 3;
+        run.day = day;
+        run.hour = hour;
+        run.fileMode = fileMode;
+        run.fileType = 1;
+        return run;
+    }
+
+    static BackupSettings Settings(std::uint8_t mode, std::int32_t limit)
+    {
+        BackupSettings settings;
+        settings.autoDelete = mode;
+        settings.autoDeleteLimit = limit;
+        return settings;
+    }
+
+    test::TempDir m_dir;
+    int m_count = 0;
+};
+
+TEST_F(BackupRotation, ByCountKeepsTheNewestAndDeletesTheOldestFilesAndFolders)
+{
+    std::vector<BackupRun> history = {Run(1, 0), Run(2, 0), Run(3, 0), Run(4, 0), Run(5, 0)};
+    const auto all = history;
+    ASSERT_TRUE(DeleteExpiredCopies(history, Settings(2, 3), TimeStamp {2007, 3, 5, 0, 0, 0, 1}));
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history.front(), all[2]);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(fs::exists(all[i].files[0]), i >= 2);
+        EXPECT_EQ(fs::exists(all[i].folder), i >= 2);
+    }
+    EXPECT_FALSE(DeleteExpiredCopies(history, Settings(2, 3), TimeStamp {2007, 3, 5, 0, 0, 0, 1}));
+}
+
+TEST_F(BackupRotation, ByAgeCountsWholeDaysTowardZero)
+{
+    const TimeStamp now {2007, 3, 10, 12, 0, 0, 7};
+    std::vector<BackupRun> history = {
+        Run(8, 12), // exactly 2 days: goes
+        Run(8, 13), // 1 day 23 hours: stays
+        Run(9, 0), // 1.5 days: stays
+        Run(10, 11), // newest
+    };
+    const auto all = history;
+    ASSERT_TRUE(DeleteExpiredCopies(history, Settings(1, 2), now));
+    EXPECT_EQ(history, std::vector<BackupRun>(all.begin() + 1, all.end()));
+    EXPECT_FALSE(fs::exists(all[0].files[0]));
+    EXPECT_TRUE(fs::exists(all[1].files[0]));
+}
+
+TEST_F(BackupRotation, NeverExpiresTheNewestSameFileOrInvalidEntries)
+{
+    const TimeStamp now {2008, 1, 1, 0, 0, 0, 3};
+    BackupRun invalid = Run(1, 0);
+    invalid.month = 13;
+    std::vector<BackupRun> history = {Run(1, 0, 1), invalid, Run(2, 0), Run(3, 0, 1), Run(4, 0)};
+    const auto all = history;
+    ASSERT_TRUE(DeleteExpiredCopies(history, Settings(1, 1), now));
+    // Only the new-files entry that is not the newest went.
+    EXPECT_EQ(history, (std::vector<BackupRun> {all[0], all[1], all[3], all[4]}));
+    EXPECT_TRUE(fs::exists(all[4].files[0]));
+    EXPECT_TRUE(fs::exists(all[0].files[0]));
+
+    // By count, same-file entries neither count nor go.
+    history = all;
+    ASSERT_TRUE(DeleteExpiredCopies(history, Settings(2, 1), now));
+    EXPECT_EQ(history, (std::vector<BackupRun> {all[0], all[3], all[4]}));
+}
+
+TEST_F(BackupRotation, NothingHappensWithoutAValidRule)
+{
+    const TimeStamp now {2008, 1, 1, 0, 0, 0, 3};
+    const std::vector<BackupRun> all = {Run(1, 0), Run(2, 0), Run(3, 0)};
+    const BackupSettings settings[] = {Settings(0, 1), Settings(3, 1), Settings(1, 0), Settings(2, 0), Settings(2, -4)};
+    for (const auto& s : settings) {
+        SCOPED_TRACE(testing::Message() << int(s.autoDelete) << "/" << s.autoDeleteLimit);
+        auto history = all;
+        EXPECT_FALSE(DeleteExpiredCopies(history, s, now));
+        EXPECT_EQ(history, all);
+    }
+    for (const auto& run : all)
+        EXPECT_TRUE(fs::exists(run.files[0]));
+}
+
+TEST_F(BackupRotation, FolderWithForeignFilesAndMissingFilesAreLeftQuietly)
+{
+    BackupRun first = Run(1, 0);
+    std::ofstream(fs::path(first.folder) / "notes.txt") << "mine";
+    BackupRun second = Run(2, 0);
+    fs::remove(second.files[0]);
+    std::vector<BackupRun> history = {first, second, Run(3, 0)};
+    ASSERT_TRUE(DeleteExpiredCopies(history, Settings(2, 1), TimeStamp {2007, 3, 4, 0, 0, 0, 1}));
+    EXPECT_EQ(history.size(), 1u);
+    EXPECT_TRUE(fs::exists(fs::path(first.folder) / "notes.txt"));
+    EXPECT_FALSE(fs::exists(first.files[0]));
+    EXPECT_FALSE(fs::exists(second.folder));
+}
+
+TEST_F(BackupRotation, ExpiryOnTheStoredTaskSavesAndLogsOnlyWhenItRemoved)
+{
+    Task task;
+    task.backupSettings = Settings(2, 2);
+    task.backupHistory = {Run(1, 0), Run(2, 0), Run(3, 0)};
+    test::FakeRunContext ctx(task);
+    ExpireBackupCopies(ctx);
+    EXPECT_EQ(ctx.task().backupHistory.size(), 2u);
+    EXPECT_EQ(ctx.SaveTaskListCalls(), 1u);
+    EXPECT_EQ(ctx.LogTexts(), std::vector<std::string> {"Delete the expired backup copies"});
+    EXPECT_EQ(ctx.LogLines().front().level, LogLevel::General);
+
+    ExpireBackupCopies(ctx);
+    EXPECT_EQ(ctx.SaveTaskListCalls(), 1u);
+    EXPECT_EQ(ctx.LogTexts().size(), 1u);
+}
+
+} // namespace
+} // namespace kelvanto
