@@ -1,10 +1,17 @@
 #include "schedule/Clock.h"
 
+#include "schedule/WakeSignal.h"
+
 #include <ctime>
 #include <thread>
 
 namespace kelvanto
 {
+
+void Clock::SleepUnlessWoken(std::chrono::milliseconds duration, WakeSignal& wake)
+{
+    wake.WaitFor(duration);
+}
 
 TimeStamp SystemClock::Now() const
 {

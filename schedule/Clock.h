@@ -7,6 +7,8 @@
 namespace kelvanto
 {
 
+class WakeSignal;
+
 // The source of "now" and of waiting. Passed in, never read from a global, so that
 // the schedule, the runner and the log run in virtual time under test.
 class Clock
@@ -17,6 +19,9 @@ public:
     virtual TimeStamp Now() const = 0;
     // Waits for the given duration (virtual time advances instead under test).
     virtual void SleepFor(std::chrono::milliseconds duration) = 0;
+    // Waits like SleepFor, but returns as soon as `wake` is rung (a stop or a run request
+    // for the sleeping worker). The default waits in real time on the signal.
+    virtual void SleepUnlessWoken(std::chrono::milliseconds duration, WakeSignal& wake);
 };
 
 // The real clock: localtime_r and std::this_thread::sleep_for.
