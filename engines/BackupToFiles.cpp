@@ -1,0 +1,32 @@
+#include "engines/BackupToFiles.h"
+
+#include "engines/BackupRotation.h"
+#include "engines/BackupToFilesRun.h"
+
+#include <utility>
+
+namespace kelvanto
+{
+
+RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector)
+{
+    DumpFile files;
+    return RunBackupToFiles(context, connector, files);
+}
+
+RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, DumpFile& sink)
+{
+    BackupToFilesRun run(context, connector, sink);
+    return run.Run();
+}
+
+Engine MakeBackupToFilesEngine(Connector connector)
+{
+    Engine engine;
+    engine.run
+        = [connector = std::move(connector)](RunContext& context) { return RunBackupToFiles(context, connector); };
+    engine.whileWaiting = [](RunContext& context) { ExpireBackupCopies(context); };
+    return engine;
+}
+
+} // namespace kelvanto

@@ -1,0 +1,156 @@
+#include "engines/BackupToFilesRecords.h"
+
+#include "engines/RowValues.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+constexpr int kRowsPerStatement = 10;
+
+} // namespace
+
+BackupToFilesRecords::BackupToFilesRecords(
+    RunContext& context, Connection& connection, DumpWriter& writer, const BackupSettings& settings)
+    : m_context(context)
+    , m_connection(connection)
+    , m_writer(writer)
+    , m_settings(settings)
+{ }
+
+std::string BackupToFilesRecords::StatementPrefix(
+    const BackupSettings& settings, const std::string& quoted, const std::vector<FieldInfo>& fields)
+{
+    std::string prefix = settings.useReplace == 1 ? "REPLACE" : "INSERT";
+    if (settings.insertDelayed == 1)
+        prefix += " DELAYED";
+    if (settings.insertIgnore == 1)
+        prefix += " IGNORE";
+    prefix += " INTO ";
+    prefix += quoted;
+    if (settings.completeInsert == 1) {
+        // Column names follow their own option, not the name quoting of the run.
+        prefix += '(';
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0)
+                prefix += ',';
+            if (settings.allowKeywordColumns == 1)
+                prefix += '`' + fields[i].name + '`';
+            else
+                prefix += fields[i].name;
+        }
+        prefix += ')';
+    }
+    prefix += " VALUES ";
+    return prefix;
+}
+
+bool BackupToFilesRecords::Write(const std::string& file, const std::string& name, const std::string& quoted)
+{
+    const auto logError = [this](const std::string& text) { m_context.Log(LogLevel::Error, text); };
+
+    if (!m_connection.Query("SELECT * FROM " + quoted)) {
+        logError("Failed to get all records of the table " + name + " !");
+        return true;
+    }
+    if (m_context.QuitRequested())
+        return false;
+    std::unique_ptr<ResultSet> result = m_connection.UseResult();
+    if (!result) {
+        logError("There are not any records in the table " + name);
+        return true;
+    }
+    if (m_context.QuitRequested())
+        return false;
+
+    if (m_settings.disableKeys == 1 && !m_writer.AppendStatement(file, "ALTER TABLE " + quoted + " DISABLE KEYS")) {
+        logError("Failed to write DISABLE KEYS to the backup file! - " + file);
+        return true;
+    }
+    if (m_settings.addLockTables == 1 && !m_writer.AppendStatement(file, "LOCK TABLES " + quoted + " WRITE")) {
+        logError("Failed to write LOCK TABLES to the backup file! - " + file);
+        return true;
+    }
+    if (m_settings.addAutocommit == 1 && !m_writer.AppendStatement(file, "SET AUTOCOMMIT=0;")) {
+        logError("Failed to write SET AUTOCOMMIT to the backup file! - " + file);
+        return true;
+    }
+
+    const std::vector<FieldInfo>& fields = result->Fields();
+    const std::string prefix = StatementPrefix(m_settings, quoted, fields);
+    const bool multiRow = m_settings.multiRowInsert == 1;
+    std::uint64_t records = 0;
+    int pendingRows = 0;
+    std::string renderError;
+    m_statement.assign(prefix);
+    RowView row;
+    while (result->FetchRow(row)) {
+        if (!multiRow)
+            m_statement.assign(prefix);
+        if (!RenderRowValues(row, fields, m_connection, m_statement, &renderError)) {
+            logError("Failed to write a record of the table " + name + " to the backup file! - " + renderError);
+            return true;
+        }
+        if (!multiRow) {
+            if (!m_writer.AppendStatement(file, m_statement)) {
+                logError("Failed to write a record to the backup file! - " + file);
+                return true;
+            }
+        } else if (++pendingRows < kRowsPerStatement) {
+            m_statement += ',';
+        } else {
+            if (!m_writer.AppendStatement(file, m_statement)) {
+                logError("Failed to write multi-rows records to the backup file! - " + file);
+                return true;
+            }
+            m_statement.assign(prefix);
+            pendingRows = 0;
+        }
+        ++records;
+        if (m_context.QuitRequested())
+            return false;
+    }
+    // The end of the rows and a broken read look alike; only the connection tells them
+    // apart. A table cut short must not be reported as backed up.
+    if (m_context.QuitRequested())
+        return false;
+    if (m_connection.ErrorNumber() != 0) {
+        logError("Failed to read the records of the table " + name + "!  Error NO. "
+            + std::to_string(m_connection.ErrorNumber()) + "  " + m_connection.ErrorText());
+        return true;
+    }
+    result.reset();
+
+    if (multiRow && pendingRows > 0) {
+        if (m_statement.back() == ',')
+            m_statement.pop_back();
+        if (!m_writer.AppendStatement(file, m_statement)) {
+            logError("Failed to write multi-row records to the backup file! - " + file);
+            return true;
+        }
+    }
+
+    if (m_settings.lockTables == 1)
+        m_connection.Query("UNLOCK TABLES");
+    if (m_settings.addLockTables == 1 && !m_writer.AppendStatement(file, "UNLOCK TABLES")) {
+        logError("Failed to write UNLOCK TABLES to the backup file! - " + file);
+        return true;
+    }
+    if (m_settings.disableKeys == 1 && !m_writer.AppendStatement(file, "ALTER TABLE " + quoted + " ENABLE KEYS")) {
+        logError("Failed to write ENABLE KEYS to the backup file! - " + file);
+        return true;
+    }
+    if (m_settings.addAutocommit == 1 && !m_writer.AppendStatement(file, "COMMIT")) {
+        logError("Failed to write COMMIT to the backup file! - " + file);
+        return true;
+    }
+    m_context.Log(LogLevel::General, "Backup the records from the table OK - " + std::to_string(records) + " records");
+    return !m_context.QuitRequested();
+}
+
+} // namespace kelvanto

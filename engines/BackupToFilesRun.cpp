@@ -1,0 +1,414 @@
+#include "engines/BackupToFilesRun.h"
+
+#include "engines/BackupNaming.h"
+#include "engines/BackupRotation.h"
+#include "engines/BackupToFilesRecords.h"
+#include "engines/BackupToFilesWorkingList.h"
+#include "engines/CreateDatabase.h"
+#include "engines/SqlNames.h"
+#include "engines/TableDefinition.h"
+#include "mysql/ServerProbes.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+#include <variant>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+std::string LineEnd(const BackupSettings& settings)
+{
+    return settings.unixLineEnds == 1 ? "\n" : "\r\n";
+}
+
+} // namespace
+
+BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connector, DumpFile& sink)
+    : m_context(context)
+    , m_connector(connector)
+    , m_sink(sink)
+    , m_task(context.TaskCopy())
+    , m_settings(m_task.backupSettings)
+    , m_writer(sink, m_settings.fileType, LineEnd(m_settings))
+{
+    if (m_settings.fileMode == 2 && m_settings.fileSplit == 2)
+        m_layout = Layout::FilePerDatabase;
+    else if (m_settings.fileMode == 2 && m_settings.fileSplit == 3)
+        m_layout = Layout::FilePerTable;
+}
+
+void BackupToFilesRun::LogFileError(const std::string& message)
+{
+    LogError(message + m_currentFile);
+}
+
+RunOutcome BackupToFilesRun::Run()
+{
+    if (Quit())
+        return RunOutcome::Cancelled;
+    if (m_task.databases.empty()) {
+        LogError("There are not any databases in the backup queue!");
+        return RunOutcome::Failed;
+    }
+    m_runTime = m_context.Now();
+
+    // The program's own "Data" folder; it may exist already.
+    if (!m_context.DataFolder().empty()) {
+        std::error_code ignored;
+        std::filesystem::create_directory(m_context.DataFolder() / "Data", ignored);
+    }
+
+    if (m_settings.fileMode == 2) {
+        if (m_settings.backupFolder.empty()) {
+            LogError("Backup directory name is empty!");
+            return RunOutcome::Failed;
+        }
+        m_runFolder = RunFolderFor(m_settings, m_runTime);
+        // A folder that cannot be made shows as a failed file creation below.
+        CreateBackupFolders(m_settings, m_runFolder);
+    }
+
+    if (!Connect())
+        return RunOutcome::Failed;
+
+    if (Quit())
+        return RunOutcome::Cancelled;
+    if (m_settings.setConnectionCharset == 1)
+        m_session.serverCharset = NegotiateCharset(*m_connection, false);
+    if (Quit())
+        return RunOutcome::Cancelled;
+
+    LogInfo("Backing up the selected databases and tables...");
+    if (m_layout == Layout::SingleFile && !StartFile({}, {}))
+        return RunOutcome::Failed;
+
+    if (Quit())
+        return RunOutcome::Cancelled;
+    if (m_settings.flushLogs == 1)
+        m_connection->Query("FLUSH LOGS");
+
+    const std::vector<DatabaseItem> databases = BuildWorkingList();
+    if (Quit())
+        return RunOutcome::Cancelled;
+
+    for (const DatabaseItem& database : databases) {
+        if (database.checkState == 0)
+            continue;
+        if (BackupDatabase(database) == Flow::Cancelled)
+            return RunOutcome::Cancelled;
+    }
+
+    CloseConnection();
+    if (m_layout == Layout::SingleFile)
+        FinishFile();
+    RecordRun();
+    ExpireBackupCopies(m_context);
+    LogInfo("Finished");
+    return RunOutcome::Finished;
+}
+
+bool BackupToFilesRun::Connect()
+{
+    LogInfo("Connecting to the source MySQL server (" + m_task.source.host + ")... ");
+    ConnectResult result = m_connector(m_task.source);
+    if (auto* error = std::get_if<ConnectError>(&result)) {
+        LogError(
+            "Failed to connect to the MySQL server!  Error NO. " + std::to_string(error->number) + "  " + error->text);
+        return false;
+    }
+    m_connection = std::move(std::get<std::unique_ptr<Connection>>(result));
+    if (!m_connection) {
+        LogError("Failed to connect to the MySQL server!  Error NO. 0  ");
+        return false;
+    }
+    m_registration.emplace(m_context, *m_connection);
+    m_records.emplace(m_context, *m_connection, m_writer, m_settings);
+
+    m_serverInfo = m_connection->ServerInfo();
+    LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_serverInfo);
+    m_features = ServerFeatures::ForVersion(m_connection->ServerVersion());
+    m_quoting = m_settings.quoteNames == 1 && m_features.quoteNames;
+
+    m_session.addSetNames = m_settings.addSetNames == 1;
+    m_session.addUniqueChecks = m_settings.addUniqueChecks == 1;
+    m_session.addForeignKeyChecks = m_settings.addForeignKeyChecks == 1;
+    m_session.addSqlNotes = m_settings.addSqlNotes == 1;
+    m_session.sqlModeLines = m_features.sqlModeLines;
+    m_session.utcSession = m_features.utcSession;
+
+    // TIMESTAMP values are read in UTC, and the dump tells the restoring session so, so
+    // that they come back unchanged on a server in another time zone.
+    if (m_features.utcSession)
+        m_connection->Query("SET TIME_ZONE='+00:00'");
+    return true;
+}
+
+void BackupToFilesRun::CloseConnection()
+{
+    m_records.reset();
+    m_registration.reset();
+    m_connection.reset();
+}
+
+std::vector<DatabaseItem> BackupToFilesRun::BuildWorkingList()
+{
+    std::vector<DatabaseItem> databases = m_task.databases;
+    const bool newDatabases = m_settings.allNewDatabases == 1;
+    const bool newTables = m_settings.allNewTables == 1;
+    if (!newDatabases && !newTables)
+        return databases;
+
+    Result<std::vector<DatabaseItem>> listed
+        = ListDatabasesWithTables(*m_connection, m_settings.setConnectionCharset == 1);
+    if (!listed) {
+        LogError("Failed to list the databases of the MySQL server! - " + listed.error());
+        return databases;
+    }
+    return MergeWorkingList(std::move(databases), std::move(*listed), newDatabases, newTables);
+}
+
+BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& database)
+{
+    LogInfo("Backing up the database " + database.name + "...");
+    if (Quit())
+        return Flow::Cancelled;
+    if (!m_connection->SelectDatabase(database.name)) {
+        LogError("Failed to use database " + database.name);
+        return Flow::Next;
+    }
+    if (Quit())
+        return Flow::Cancelled;
+    m_databaseCharset.clear();
+    if (m_settings.setConnectionCharset == 1)
+        m_databaseCharset = NegotiateCharset(*m_connection, true);
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_layout == Layout::FilePerDatabase && !StartFile(database.name, {}))
+        return Flow::Next;
+
+    for (const TableItem& table : database.tables) {
+        if (table.checkState == 0)
+            continue;
+        if (BackupTable(database.name, table) == Flow::Cancelled)
+            return Flow::Cancelled;
+    }
+    WritePendingViews();
+    if (m_layout == Layout::FilePerDatabase)
+        FinishFile();
+    return Flow::Next;
+}
+
+BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database, const TableItem& table)
+{
+    const std::string& name = table.name;
+    const std::string quoted = QuoteName(name, m_quoting);
+    int kind = table.kind;
+    LogInfo((kind == 2 ? "Backing up the view " : "Backing up the table ") + database + "." + name + "...");
+    if (Quit())
+        return Flow::Cancelled;
+    if (m_layout == Layout::FilePerTable && !StartFile(database, name))
+        return Flow::Next;
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_settings.addSetNames == 1 && !m_databaseCharset.empty()) {
+        Append("SET CHARACTER_SET_CLIENT='" + m_databaseCharset + "'");
+        Append("SET CHARACTER_SET_RESULTS='" + m_databaseCharset + "'");
+        Append("SET CHARACTER_SET_CONNECTION='" + m_databaseCharset + "'");
+        Append("SET NAMES '" + m_databaseCharset + "'");
+    }
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_settings.addCreateDatabase == 1) {
+        const std::string block = BuildCreateDatabaseBlock(
+            database, m_settings.fileType, m_quoting, m_features, m_databaseCharset, m_writer.eol());
+        if (!m_writer.AppendText(m_currentFile, block)) {
+            LogFileError("Failed to write the CREATE and USE database to the backup file! - ");
+            return Flow::Next;
+        }
+    }
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_settings.flushTables == 1)
+        m_connection->Query("FLUSH TABLE " + quoted);
+    if (m_settings.lockTables == 1)
+        m_connection->Query("LOCK TABLES " + quoted + (m_features.readLocalLocks ? " READ LOCAL" : " READ"));
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_settings.exportStructure == 1)
+        kind = m_features.showCreate ? DetectTableKind(*m_connection, name, m_quoting) : 1;
+    if (Quit())
+        return Flow::Cancelled;
+    const bool isView = kind == 2;
+
+    std::string tableType;
+    if (m_connection->Query("SHOW TABLE STATUS LIKE '" + LikeLiteral(name) + "'")) {
+        std::unique_ptr<ResultSet> status = m_connection->StoreResult();
+        RowView row;
+        if (status && status->FetchRow(row) && row.count > 1)
+            tableType = std::string(row.value(1));
+    }
+
+    std::unique_ptr<ResultSet> columns = m_connection->ListFields(name);
+    if (!columns) {
+        LogError("No result when list table fields: " + name);
+        return Flow::Next;
+    }
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_settings.exportStructure != 1) {
+        LogInfo("Structure option is unchecked.");
+    } else if (isView) {
+        if (!WriteViewStructure(database, name, quoted))
+            return Flow::Next;
+    } else {
+        if (m_settings.addDropTable == 1)
+            Append("DROP TABLE IF EXISTS " + quoted);
+        Result<std::string> definition
+            = GetTableDefinition(*m_connection, name, tableType, columns->Fields(), m_quoting, m_features.showCreate);
+        if (!definition || definition->empty()) {
+            LogError("Failed to get the create table statement! - " + name);
+            return Flow::Next;
+        }
+        if (!Append(*definition)) {
+            LogFileError("Failed to write the CREATE TABLE to the backup file! - ");
+            return Flow::Next;
+        }
+    }
+    columns.reset();
+
+    if (m_settings.addDeleteAll == 1 && !isView && !Append("DELETE FROM " + quoted)) {
+        LogFileError("Failed to write the DELETE to the backup file! - ");
+        return Flow::Next;
+    }
+    if (Quit())
+        return Flow::Cancelled;
+
+    if (m_settings.exportRecords == 1 && !isView) {
+        if (!m_records->Write(m_currentFile, name, quoted))
+            return Flow::Cancelled;
+    }
+
+    if (m_layout == Layout::FilePerTable) {
+        WritePendingViews();
+        FinishFile();
+    }
+    return Flow::Next;
+}
+
+bool BackupToFilesRun::WriteViewStructure(
+    const std::string& database, const std::string& name, const std::string& quoted)
+{
+    if (m_settings.addDropTable == 1) {
+        Append("DROP VIEW IF EXISTS " + quoted);
+        Append("DROP TABLE IF EXISTS " + quoted);
+    }
+    // A table with the view's columns stands in for the view until the end of the
+    // database, so that views that use other views can be created in any order.
+    const std::string dropPlaceholder = "DROP TEMPORARY TABLE " + quoted;
+    if (!m_connection->Query("CREATE TEMPORARY TABLE " + quoted + " SELECT * FROM " + quoted + " WHERE 0")) {
+        LogError("Failed to create temporary table of the view " + name);
+        return false;
+    }
+    Result<std::string> placeholder = ReadTableDefinition(*m_connection, name);
+    // "CREATE TEMPORARY " is 17 characters; what follows it is "TABLE ...".
+    constexpr std::size_t kTemporaryPrefix = 17;
+    if (!placeholder || placeholder->size() <= kTemporaryPrefix) {
+        LogError("Failed to show temporary table of the view " + name);
+        m_connection->Query(dropPlaceholder);
+        return false;
+    }
+    if (!Append("CREATE " + placeholder->substr(kTemporaryPrefix))) {
+        LogError(
+            "Failed to write create temporary table of the view " + name + " to the backup file! - " + m_currentFile);
+        m_connection->Query(dropPlaceholder);
+        return false;
+    }
+    if (!m_connection->Query(dropPlaceholder)) {
+        LogError("Failed to drop temporary table of the view " + name);
+        return false;
+    }
+    Result<std::string> definition = ReadTableDefinition(*m_connection, name);
+    if (!definition || definition->empty()) {
+        LogError("Failed to show view " + name);
+        return false;
+    }
+    m_pendingViews.emplace_back(name, std::move(*definition));
+    LogInfo("Backup the view " + database + "." + name + " - OK");
+    return true;
+}
+
+bool BackupToFilesRun::StartFile(const std::string& database, const std::string& table)
+{
+    m_currentFile
+        = BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime);
+    if (!m_writer.CreateDumpFile(m_currentFile)) {
+        LogFileError("Failed to create the backup file! - ");
+        return false;
+    }
+    m_runFiles.push_back(m_currentFile);
+    if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime)) {
+        LogFileError("Failed to write the title to the backup file! - ");
+        return false;
+    }
+    if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpConnect(m_currentFile, m_task.source)) {
+        LogFileError("Failed to write the connect statement to the PHP file! - ");
+        return false;
+    }
+    for (const std::string& statement : PrologueStatements(m_session))
+        Append(statement);
+    return true;
+}
+
+void BackupToFilesRun::FinishFile()
+{
+    for (const std::string& statement : EpilogueStatements(m_session))
+        Append(statement);
+    if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpFooter(m_currentFile))
+        LogFileError("Failed to write PHP mysql_close to the bakcup file! - ");
+}
+
+void BackupToFilesRun::WritePendingViews()
+{
+    for (const auto& [name, definition] : m_pendingViews) {
+        if (name.empty() || definition.empty())
+            continue;
+        const std::string quoted = QuoteName(name, m_quoting);
+        if (!Append("DROP TABLE IF EXISTS " + quoted) || !Append("DROP VIEW IF EXISTS " + quoted)
+            || !Append(definition))
+            LogFileError("Failed to write CREATE VIEW to the backup file! - ");
+    }
+    m_pendingViews.clear();
+}
+
+void BackupToFilesRun::RecordRun()
+{
+    BackupRun run;
+    if (!m_runFolder.empty()) {
+        run.folder = m_settings.backupFolder + m_runFolder;
+        if (!run.folder.empty() && run.folder.back() == '/')
+            run.folder.pop_back();
+    }
+    run.files = m_runFiles;
+    run.year = m_runTime.year;
+    run.month = m_runTime.month;
+    run.day = m_runTime.day;
+    run.hour = m_runTime.hour;
+    run.minute = m_runTime.minute;
+    run.second = m_runTime.second;
+    run.fileMode = m_settings.fileMode;
+    run.fileType = m_settings.fileType;
+    run.runReserved = 0;
+    m_context.UpdateTask([&run](Task& task) { task.backupHistory.push_back(std::move(run)); });
+}
+
+} // namespace kelvanto
