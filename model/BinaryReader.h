@@ -18,6 +18,8 @@ class BinaryReader
 {
 public:
     explicit BinaryReader(std::string_view bytes);
+    // The reader only views its bytes: a temporary string would be gone before the first read.
+    explicit BinaryReader(std::string&&) = delete;
 
     bool readU8(std::uint8_t& value);
     bool readU16(std::uint16_t& value);
