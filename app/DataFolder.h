@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileFormat.h"
 #include "model/Result.h"
 
 #include <filesystem>
@@ -31,9 +32,9 @@ public:
     static Result<DataFolder> Prepare(const std::filesystem::path& root);
 
     const std::filesystem::path& Root() const { return m_root; }
-    std::filesystem::path TaskListFile() const { return m_root / "tasks_se.tsk"; }
-    std::filesystem::path ServerListFile() const { return m_root / "myserver.dll"; }
-    std::filesystem::path OptionsFile() const { return m_root / "opt_se.dll"; }
+    std::filesystem::path TaskListFile() const { return m_root / fileformat::kTaskListFileName; }
+    std::filesystem::path ServerListFile() const { return m_root / fileformat::kServerListFileName; }
+    std::filesystem::path OptionsFile() const { return m_root / fileformat::kOptionsFileName; }
     std::filesystem::path DataDir() const { return m_root / "Data"; }
     std::filesystem::path LogsDir() const { return m_root / "Logs"; }
     std::filesystem::path LogMarkerFile() const { return LogsDir() / "log200se.dll"; }

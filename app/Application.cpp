@@ -1,0 +1,149 @@
+#include "app/Application.h"
+
+#include "model/FileBytes.h"
+#include "model/OptionsStore.h"
+#include "model/ServerListStore.h"
+#include "model/TaskListStore.h"
+#include "model/TaskTexts.h"
+#include "mysql/MySqlLibrary.h"
+#include "schedule/TaskServerOwner.h"
+
+#include <system_error>
+#include <utility>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+constexpr const char* kNameMissing = "Please input the task name.";
+constexpr const char* kNameTaken = "The task name already exists!\nPlease choose a different task name.";
+
+// magic + a count of 0: the only file that holds no task and loses nothing when replaced.
+constexpr std::uintmax_t kEmptyListFileSize = 8;
+
+Result<std::vector<Task>> LoadExistingTaskList(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        return std::vector<Task> {};
+    auto loaded = LoadTaskListFile(path);
+    if (!loaded)
+        return Error {
+            "cannot read the task list " + path.string() + ": " + loaded.error() + " (the file was left as it is)"};
+    // A damaged record makes the whole file read as no task; saving would then destroy it.
+    if (loaded->empty() && std::filesystem::file_size(path, ec) != kEmptyListFileSize)
+        return Error {
+            "the task list " + path.string() + " is damaged (a record mark is wrong); the file was left as it is"};
+    return loaded;
+}
+
+} // namespace
+
+Application::Application(DataFolder folder, std::shared_ptr<Clock> clock)
+    : m_folder(std::move(folder))
+    , m_clock(std::move(clock))
+{ }
+
+Application::~Application()
+{
+    // Stops every worker before the log, the options and the save lock go.
+    m_server.reset();
+}
+
+Result<std::unique_ptr<Application>> Application::Open(
+    const DataFolder& folder, std::shared_ptr<Clock> clock, EngineTable engines, TaskServerOwner* observer)
+{
+    auto prepared = DataFolder::Prepare(folder.Root());
+    if (!prepared)
+        return Error {prepared.error()};
+    std::unique_ptr<Application> app(new Application(*prepared, std::move(clock)));
+
+    app->m_options = LoadOptionsFile(app->m_folder.OptionsFile()).options;
+    if (app->m_options.defaultBackupFolder.empty())
+        app->m_options.defaultBackupFolder = app->m_folder.DefaultBackupFolder();
+
+    const auto serverFile = app->m_folder.ServerListFile();
+    (void)LoadServerListFile(serverFile, app->m_servers); // missing or foreign: an empty list
+    if (ServerListNeedsUpgrade(serverFile)) {
+        if (auto saved = SaveServerListFile(serverFile, app->m_servers); !saved)
+            return Error {"cannot rewrite the server list " + serverFile.string() + ": " + saved.error()};
+    }
+
+    auto tasks = LoadExistingTaskList(app->m_folder.TaskListFile());
+    if (!tasks)
+        return Error {tasks.error()};
+
+    app->m_log = std::make_shared<TaskLog>(app->m_folder.LogsDir(), app->m_clock);
+    app->m_log->SetSizeLimit(app->m_options.logSizeLimited != 0, app->m_options.logMaxSizeKB);
+    (void)app->m_log->ConvertLegacyLogs(*tasks); // a failure leaves the marker missing: retried next time
+
+    InitMySqlLibrary();
+    Application* self = app.get();
+    app->m_server = std::make_unique<TaskServer>(
+        std::move(engines), app->m_clock, app->m_log, app->m_folder.Root(), [self] { (void)self->SaveTaskList(); },
+        [] { EndMySqlThread(); });
+    if (observer)
+        app->m_server->StartAll(observer);
+    // Every loaded task gets a fresh id, as on any addition to the list.
+    for (const Task& task : *tasks)
+        app->m_server->AddTask(task);
+    return app;
+}
+
+std::size_t Application::TaskCount() const
+{
+    return static_cast<std::size_t>(m_server->Count());
+}
+
+std::vector<Task> Application::TaskCopies() const
+{
+    return m_server->CopyOfAllTasks();
+}
+
+std::optional<std::size_t> Application::FindTask(const std::string& name) const
+{
+    const auto tasks = TaskCopies();
+    for (std::size_t i = 0; i < tasks.size(); ++i) {
+        if (tasks[i].name == name)
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<Task> Application::CopyOfTask(std::size_t index) const
+{
+    return m_server->CopyOfTask(static_cast<int>(index));
+}
+
+Result<std::size_t> Application::CreateTask(Task task)
+{
+    if (task.name.empty())
+        return Error {kNameMissing};
+    if (FindTask(task.name))
+        return Error {kNameTaken};
+
+    const TimeStamp now = m_clock->Now();
+    task.status = TaskStatus::Stopped;
+    task.runNow = 0;
+    task.createdTime = now;
+    task.logFileName = MakeLogFileName(task.name, now);
+    m_log->WriteLog(task.logFileName, LogLevel::General, "");
+
+    const int index = m_server->AddTask(task);
+    if (auto saved = SaveTaskList(); !saved) {
+        m_server->RemoveTask(index);
+        return Error {"cannot save the task list: " + saved.error()};
+    }
+    m_log->WriteLog(task.logFileName, LogLevel::General, "Create task");
+    return static_cast<std::size_t>(index);
+}
+
+Result<void> Application::SaveTaskList()
+{
+    std::lock_guard lock(m_saveMutex);
+    return SaveTaskListFile(m_folder.TaskListFile(), m_server->CopyOfAllTasks());
+}
+
+} // namespace kelvanto

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/DataFolder.h"
+#include "model/Options.h"
+#include "model/Result.h"
+#include "model/ServerList.h"
+#include "model/Task.h"
+#include "schedule/Clock.h"
+#include "schedule/RunContext.h"
+#include "schedule/TaskLog.h"
+#include "schedule/TaskServer.h"
+
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelvanto
+{
+
+// The program wired together: the data folder, the options, the server list, the task
+// logs and the task list. Opening it runs the start-up steps that need no window.
+class TaskServerOwner;
+
+class Application
+{
+public:
+    // Prepares the folders, loads the options (an empty default backup folder becomes the data
+    // folder's "Data/"), the server list (a legacy or foreign file is rewritten in the current
+    // layout) and the task list, and converts older-format logs once. A task list file that
+    // exists but cannot be read whole is an Error and is left untouched: saving over it would
+    // destroy the tasks it holds.
+    //
+    // The client library is initialised before any worker can start, and every worker calls
+    // its per-thread clean-up before it ends. No task is started. With an observer (the
+    // command line's foreground run), the runner is started with it as its owner while the
+    // list is still empty and the tasks are added afterwards, so that the observer hears every
+    // log line and status change while no task starts by itself.
+    static Result<std::unique_ptr<Application>> Open(const DataFolder& folder, std::shared_ptr<Clock> clock,
+        EngineTable engines, TaskServerOwner* observer = nullptr);
+
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    const DataFolder& Folder() const { return m_folder; }
+    const Options& GetOptions() const { return m_options; }
+    const ServerList& Servers() const { return m_servers; }
+    TaskLog& Log() { return *m_log; }
+    TaskServer& Server() { return *m_server; }
+    Clock& GetClock() { return *m_clock; }
+
+    std::size_t TaskCount() const;
+    // Copies of every task, in list order.
+    std::vector<Task> TaskCopies() const;
+    // The index of the first task with exactly this name.
+    std::optional<std::size_t> FindTask(const std::string& name) const;
+    std::optional<Task> CopyOfTask(std::size_t index) const;
+
+    // Creates a task as the wizard's Finish does: the name must be non-empty and unique; the
+    // task gets status Stopped, runNow 0, the creation time now and its log file name (the
+    // log file is created), is added to the list (with its id) and the list is saved; then
+    // "Create task" is logged. Returns the new index, or the refusal's message.
+    Result<std::size_t> CreateTask(Task task);
+
+    // Writes every task (each a consistent copy) to the task list file. Saves from several
+    // threads are serialised by one lock.
+    Result<void> SaveTaskList();
+
+private:
+    Application(DataFolder folder, std::shared_ptr<Clock> clock);
+
+    DataFolder m_folder;
+    std::shared_ptr<Clock> m_clock;
+    Options m_options;
+    ServerList m_servers;
+    std::shared_ptr<TaskLog> m_log;
+    std::mutex m_saveMutex;
+    // Last, so that it goes first: its workers are stopped while everything they use lives.
+    std::unique_ptr<TaskServer> m_server;
+};
+
+} // namespace kelvanto

@@ -1,0 +1,39 @@
+#include "cli/CliContext.h"
+
+#include <ostream>
+
+namespace kelvanto
+{
+
+CliContext::CliContext(std::ostream& outStream, std::ostream& errStream, std::istream& inStream)
+    : out(outStream)
+    , err(errStream)
+    , in(inStream)
+{ }
+
+std::unique_ptr<Application> CliContext::OpenApplication(TaskServerOwner* observer)
+{
+    auto located = DataFolder::Locate(dataDir, env);
+    if (!located) {
+        Fail(located.error());
+        return nullptr;
+    }
+    auto folder = DataFolder::Prepare(*located);
+    if (!folder) {
+        Fail(folder.error());
+        return nullptr;
+    }
+    auto app = Application::Open(*folder, clock, engines ? engines() : EngineTable {}, observer);
+    if (!app) {
+        Fail(app.error());
+        return nullptr;
+    }
+    return std::move(*app);
+}
+
+void CliContext::Fail(const std::string& message)
+{
+    err << "kelvanto-cli: " << message << "\n";
+}
+
+} // namespace kelvanto

@@ -1,0 +1,87 @@
+#include "cli/CommandLine.h"
+
+#include "cli/ExitCode.h"
+#include "cli/ListCommand.h"
+#include "cli/LogCommand.h"
+#include "cli/RunCommand.h"
+#include "cli/TaskExportCommand.h"
+#include "cli/TaskImportCommand.h"
+
+#include <ostream>
+
+namespace kelvanto
+{
+
+const char* CommandLine::UsageText()
+{
+    return "usage: kelvanto-cli [--data-dir DIR] COMMAND [ARGS]\n"
+           "\n"
+           "commands:\n"
+           "  list                      one line per task: name, type, schedule, status, last run, next run\n"
+           "  task export NAME          print the task as JSON\n"
+           "  task import FILE          create a task from its JSON form (FILE - reads standard input)\n"
+           "  log NAME [--all]          print the last 200 log records of a task (--all: every record)\n"
+           "      [--csv FILE] [--txt FILE] [--log FILE]\n"
+           "                            export the records as CSV or TXT, or copy the log file\n"
+           "  run NAME                  run a task once now in the foreground (Ctrl-C stops it)\n"
+           "\n"
+           "The data folder is --data-dir DIR, else $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto,\n"
+           "else ~/.local/share/kelvanto.\n"
+           "Exit codes: 0 success, 1 failure, 2 usage error, 130 run stopped by Ctrl-C.\n";
+}
+
+int CommandLine::Usage(const std::string& fault)
+{
+    m_context.Fail(fault);
+    m_context.err << UsageText();
+    return ExitCode::Usage;
+}
+
+int CommandLine::Run(const std::vector<std::string>& args)
+{
+    std::size_t i = 0;
+    for (; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--data-dir") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return Usage("--data-dir needs a folder");
+            m_context.dataDir = args[++i];
+        } else if (a.rfind("--data-dir=", 0) == 0) {
+            m_context.dataDir = a.substr(11);
+            if (m_context.dataDir.empty())
+                return Usage("--data-dir needs a folder");
+        } else if (a == "-h" || a == "--help" || a == "help") {
+            m_context.out << UsageText();
+            return ExitCode::Ok;
+        } else if (!a.empty() && a[0] == '-') {
+            return Usage("unknown option " + a);
+        } else {
+            break;
+        }
+    }
+    if (i >= args.size())
+        return Usage("no command given");
+
+    const std::string verb = args[i++];
+    if (verb == "task") {
+        if (i >= args.size())
+            return Usage("task needs export or import");
+        const std::string sub = args[i++];
+        std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+        if (sub == "export")
+            return TaskExportCommand(m_context).Run(rest);
+        if (sub == "import")
+            return TaskImportCommand(m_context).Run(rest);
+        return Usage("unknown task command " + sub);
+    }
+    std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
+    if (verb == "list")
+        return ListCommand(m_context).Run(rest);
+    if (verb == "log")
+        return LogCommand(m_context).Run(rest);
+    if (verb == "run")
+        return RunCommand(m_context).Run(rest);
+    return Usage("unknown command " + verb);
+}
+
+} // namespace kelvanto

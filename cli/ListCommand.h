@@ -1,0 +1,25 @@
+#pragma once
+
+#include "cli/CliContext.h"
+
+#include <string>
+#include <vector>
+
+namespace kelvanto
+{
+
+// kelvanto-cli list: one line per task, fields separated by tabs: name, type, schedule,
+// status, last run and next run (without seconds, in the options' formats; empty when never).
+class ListCommand
+{
+public:
+    explicit ListCommand(CliContext& context)
+        : m_context(context)
+    { }
+    int Run(const std::vector<std::string>& args);
+
+private:
+    CliContext& m_context;
+};
+
+} // namespace kelvanto

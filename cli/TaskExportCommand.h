@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/CliContext.h"
+
+#include <string>
+#include <vector>
+
+namespace kelvanto
+{
+
+// kelvanto-cli task export NAME: the task's JSON form on standard output.
+class TaskExportCommand
+{
+public:
+    explicit TaskExportCommand(CliContext& context)
+        : m_context(context)
+    { }
+    int Run(const std::vector<std::string>& args);
+
+private:
+    CliContext& m_context;
+};
+
+} // namespace kelvanto
