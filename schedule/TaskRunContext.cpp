@@ -1,0 +1,68 @@
+#include "schedule/TaskRunContext.h"
+
+#include "schedule/Clock.h"
+#include "schedule/RunnerShared.h"
+#include "schedule/TaskSlot.h"
+#include "schedule/TaskWorker.h"
+
+#include <string>
+#include <utility>
+
+namespace kelvanto
+{
+
+TaskRunContext::TaskRunContext(
+    std::shared_ptr<TaskSlot> slot, std::shared_ptr<TaskWorker> worker, std::shared_ptr<RunnerShared> shared)
+    : m_slot(std::move(slot))
+    , m_worker(std::move(worker))
+    , m_shared(std::move(shared))
+{ }
+
+Task TaskRunContext::TaskCopy() const
+{
+    return m_slot->Copy();
+}
+
+void TaskRunContext::UpdateTask(const std::function<void(Task&)>& change)
+{
+    m_slot->WithAsWriter(m_worker.get(), [&](Task& task) { change(task); });
+}
+
+bool TaskRunContext::QuitRequested()
+{
+    return m_worker->QuitRequested();
+}
+
+void TaskRunContext::Log(LogLevel level, std::string_view message)
+{
+    const auto [taskId, logFileName]
+        = m_slot->With([](const Task& task) { return std::pair(task.taskId, task.logFileName); });
+    m_shared->Log(taskId, logFileName, level, message);
+}
+
+TimeStamp TaskRunContext::Now() const
+{
+    return m_shared->GetClock().Now();
+}
+
+void TaskRunContext::RegisterCancellable(Cancellable* object)
+{
+    m_worker->Register(object);
+}
+
+void TaskRunContext::UnregisterCancellable(Cancellable* object)
+{
+    m_worker->Unregister(object);
+}
+
+void TaskRunContext::SaveTaskList()
+{
+    m_shared->SaveTaskList();
+}
+
+const std::filesystem::path& TaskRunContext::DataFolder() const
+{
+    return m_shared->DataFolder();
+}
+
+} // namespace kelvanto

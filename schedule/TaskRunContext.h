@@ -1,0 +1,40 @@
+#pragma once
+
+#include "schedule/RunContext.h"
+
+#include <memory>
+
+namespace kelvanto
+{
+
+class RunnerShared;
+class TaskSlot;
+class TaskWorker;
+
+// The run context that a worker hands to its engine: the task's stored record through
+// its lock, the worker's quit request and cancellables, the task log, the clock.
+class TaskRunContext final : public RunContext
+{
+public:
+    TaskRunContext(
+        std::shared_ptr<TaskSlot> slot, std::shared_ptr<TaskWorker> worker, std::shared_ptr<RunnerShared> shared);
+
+    Task TaskCopy() const override;
+    // The change runs under the task's lock: it must not call back into the context.
+    // A worker that was abandoned after a stop changes nothing.
+    void UpdateTask(const std::function<void(Task&)>& change) override;
+    bool QuitRequested() override;
+    void Log(LogLevel level, std::string_view message) override;
+    TimeStamp Now() const override;
+    void RegisterCancellable(Cancellable* object) override;
+    void UnregisterCancellable(Cancellable* object) override;
+    void SaveTaskList() override;
+    const std::filesystem::path& DataFolder() const override;
+
+private:
+    std::shared_ptr<TaskSlot> m_slot;
+    std::shared_ptr<TaskWorker> m_worker;
+    std::shared_ptr<RunnerShared> m_shared;
+};
+
+} // namespace kelvanto

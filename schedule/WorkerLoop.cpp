@@ -1,0 +1,188 @@
+#include "schedule/WorkerLoop.h"
+
+#include "schedule/Clock.h"
+#include "schedule/RunnerShared.h"
+#include "schedule/ScheduleMath.h"
+#include "schedule/TaskLog.h"
+#include "schedule/TaskRunContext.h"
+#include "schedule/TaskSlot.h"
+#include "schedule/TaskWorker.h"
+
+#include <chrono>
+#include <exception>
+#include <string>
+#include <utility>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+constexpr std::chrono::milliseconds kWaitCycle {500};
+
+} // namespace
+
+WorkerLoop::WorkerLoop(
+    std::shared_ptr<TaskSlot> slot, std::shared_ptr<TaskWorker> worker, std::shared_ptr<RunnerShared> shared)
+    : m_slot(std::move(slot))
+    , m_worker(std::move(worker))
+    , m_shared(std::move(shared))
+    , m_context(std::make_unique<TaskRunContext>(m_slot, m_worker, m_shared))
+{ }
+
+void WorkerLoop::Run(
+    std::shared_ptr<TaskSlot> slot, std::shared_ptr<TaskWorker> worker, std::shared_ptr<RunnerShared> shared) noexcept
+{
+    try {
+        WorkerLoop loop(slot, worker, shared);
+        loop.Serve();
+    } catch (...) {
+        // Nothing may leave a thread; the task is left stopped.
+        slot->WithAsWriter(worker.get(), [](Task& task) {
+            task.runNow = 0;
+            task.status = TaskStatus::Stopped;
+        });
+        slot->ReleaseWriter(worker.get());
+    }
+    shared->ThreadExit();
+    shared->liveThreads.fetch_sub(1);
+    worker->MarkFinished();
+}
+
+void WorkerLoop::Serve()
+{
+    const TimeStamp started = m_shared->GetClock().Now();
+    m_slot->WithAsWriter(m_worker.get(), [&](Task& task) { task.startedTime = started; });
+    for (;;) {
+        if (!WaitUntilDue()) {
+            WaitingExit();
+            return;
+        }
+        if (RunOnce() == Next::End)
+            return;
+    }
+}
+
+bool WorkerLoop::WaitUntilDue()
+{
+    Clock& clock = m_shared->GetClock();
+    for (;;) {
+        const TimeStamp now = clock.Now();
+        bool due = false;
+        TaskType type = TaskType::BackupToFiles;
+        const bool writer = m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
+            due = IsDue(task, now);
+            type = task.type;
+        });
+        if (!writer)
+            return false;
+        if (due)
+            return true;
+        if (!SetStatus(TaskStatus::Waiting) || m_worker->QuitRequested())
+            return false;
+        m_slot->WithAsWriter(m_worker.get(), [&](Task& task) { ComputeNextRun(task, now); });
+        if (m_worker->QuitRequested())
+            return false;
+        const Engine* engine = m_shared->EngineFor(type);
+        if (engine && engine->whileWaiting) {
+            engine->whileWaiting(*m_context);
+            if (m_worker->QuitRequested())
+                return false;
+        }
+        clock.SleepUnlessWoken(kWaitCycle, m_worker->Doorbell());
+    }
+}
+
+WorkerLoop::Next WorkerLoop::RunOnce()
+{
+    const TimeStamp now = m_shared->GetClock().Now();
+    std::string logFileName;
+    TaskType type = TaskType::BackupToFiles;
+    m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
+        task.runNow = 0;
+        task.lastRunTime = now;
+        logFileName = task.logFileName;
+        type = task.type;
+    });
+    if (!SetStatus(TaskStatus::Running))
+        return WaitingExit();
+    m_shared->GetLog().TrimLogIfTooLarge(logFileName);
+    Log(LogLevel::General, "Running...");
+    if (m_worker->QuitRequested())
+        return RunExit();
+
+    RunOutcome outcome = RunOutcome::Failed;
+    if (const Engine* engine = m_shared->EngineFor(type)) {
+        try {
+            outcome = engine->run(*m_context);
+        } catch (const std::exception& error) {
+            Log(LogLevel::Error, error.what());
+        } catch (...) {
+            Log(LogLevel::Error, "Unknown error!");
+        }
+    }
+    if (outcome == RunOutcome::Cancelled)
+        return RunExit();
+
+    // End of the run, whether it succeeded or failed: a scheduled task waits again.
+    bool manual = true;
+    m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
+        task.runNow = 0;
+        manual = task.schedule.kind == ScheduleKind::Manual;
+    });
+    if (!SetStatus(manual ? TaskStatus::Stopped : TaskStatus::Waiting))
+        return Next::End;
+    const bool shouldContinue = m_slot->With([](const Task& task) {
+        return task.status != TaskStatus::Stopped && task.schedule.kind != ScheduleKind::Manual;
+    });
+    if (shouldContinue)
+        return Next::Continue;
+    EndThread();
+    return Next::End;
+}
+
+WorkerLoop::Next WorkerLoop::WaitingExit()
+{
+    m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
+    EndThread();
+    return Next::End;
+}
+
+WorkerLoop::Next WorkerLoop::RunExit()
+{
+    m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
+    Log(LogLevel::Warning, "User canceled!");
+    EndThread();
+    return Next::End;
+}
+
+void WorkerLoop::EndThread()
+{
+    // The stopped status is written before the writer is let go; the slot takes no next
+    // worker until this one has marked itself finished.
+    SetStatus(TaskStatus::Stopped);
+    m_slot->ReleaseWriter(m_worker.get());
+}
+
+bool WorkerLoop::SetStatus(TaskStatus status)
+{
+    bool changed = false;
+    std::string taskId;
+    const bool writer = m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
+        changed = task.status != status;
+        task.status = status;
+        if (changed)
+            taskId = task.taskId;
+    });
+    if (changed)
+        m_shared->NotifyStatus(taskId, status);
+    return writer;
+}
+
+void WorkerLoop::Log(LogLevel level, const char* message)
+{
+    m_context->Log(level, message);
+}
+
+} // namespace kelvanto
