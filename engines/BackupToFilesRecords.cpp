@@ -93,7 +93,7 @@ bool BackupToFilesRecords::Write(const std::string& file, const std::string& nam
         if (!multiRow)
             m_statement.assign(prefix);
         if (!RenderRowValues(row, fields, m_connection, m_statement, &renderError)) {
-            logError("Failed to write a record of the table " + name + " to the backup file! - " + renderError);
+            logError("Failed to back up the records of the table " + name + "! - " + renderError);
             return true;
         }
         if (!multiRow) {

@@ -59,7 +59,8 @@ public:
     struct Script
     {
         std::map<std::string, std::deque<FakeResult>> sequences;
-        std::optional<std::size_t> failReadAfterRows;
+        // The streamed result of the query breaks after this many rows.
+        std::map<std::string, std::size_t> failReadAfterRows;
     };
 
     ForwardingConnection(FakeConnection& fake, Script& script)
@@ -70,6 +71,7 @@ public:
     bool Query(std::string_view sql) override
     {
         m_readFailed = false;
+        m_lastQuery = std::string(sql);
         auto sequence = m_script.sequences.find(std::string(sql));
         if (sequence != m_script.sequences.end() && !sequence->second.empty()) {
             m_fake.Answer(sequence->first, sequence->second.front());
@@ -82,9 +84,10 @@ public:
     std::unique_ptr<ResultSet> UseResult() override
     {
         std::unique_ptr<ResultSet> result = m_fake.UseResult();
-        if (!result || !m_script.failReadAfterRows)
+        auto breaking = m_script.failReadAfterRows.find(m_lastQuery);
+        if (!result || breaking == m_script.failReadAfterRows.end())
             return result;
-        return std::make_unique<BreakingResult>(std::move(result), *m_script.failReadAfterRows, m_readFailed);
+        return std::make_unique<BreakingResult>(std::move(result), breaking->second, m_readFailed);
     }
     std::unique_ptr<ResultSet> ListFields(std::string_view table) override { return m_fake.ListFields(table); }
     std::optional<std::vector<std::string>> ListDatabases() override { return m_fake.ListDatabases(); }
@@ -129,6 +132,7 @@ private:
     FakeConnection& m_fake;
     Script& m_script;
     bool m_readFailed = false;
+    std::string m_lastQuery;
 };
 
 // A task with one database "shop" on a modern server, dumped into one SQL file.
@@ -186,6 +190,8 @@ protected:
     {
         return [this](const ServerConnection& settings) -> ConnectResult {
             connectedTo.push_back(settings.host);
+            if (refuse)
+                return *refuse;
             return std::unique_ptr<Connection>(std::make_unique<ForwardingConnection>(*fake, script));
         };
     }
@@ -196,6 +202,20 @@ protected:
         return RunBackupToFiles(*context, MakeConnector());
     }
 
+    // A run whose cancellation check answers true from the given check on.
+    RunOutcome RunQuittingAfter(std::size_t checks)
+    {
+        context = std::make_unique<FakeRunContext>(task, dir.path());
+        context->QuitAfterChecks(checks);
+        return RunBackupToFiles(*context, MakeConnector());
+    }
+
+    RunOutcome RunWith(DumpFile& sink)
+    {
+        context = std::make_unique<FakeRunContext>(task, dir.path());
+        return RunBackupToFiles(*context, MakeConnector(), sink);
+    }
+
     std::vector<std::string> LogTexts() const { return context->LogTexts(); }
 
     TempDir dir;
@@ -203,6 +223,7 @@ protected:
     std::unique_ptr<FakeConnection> fake;
     ForwardingConnection::Script script;
     std::vector<std::string> connectedTo;
+    std::optional<ConnectError> refuse;
     std::unique_ptr<FakeRunContext> context;
 };
 
