@@ -152,11 +152,12 @@ std::string LoadSakila(const TestServerAddress& server, const std::string& datab
     return {};
 }
 
-int RunPhpDump(const std::filesystem::path& page, std::string* output)
+int RunPhpDump(const std::filesystem::path& page, const TestServerAddress& target, std::string* output)
 {
     TempDir dir;
     const auto out = dir.path() / "output.txt";
-    const std::string command = "php -d short_open_tag=1 -d display_errors=stderr -d auto_prepend_file="
+    const std::string command = "KELVANTO_PHP_RESTORE_HOST=" + ShellQuote(target.host) + " KELVANTO_PHP_RESTORE_PORT="
+        + std::to_string(target.port) + " php -d short_open_tag=1 -d display_errors=stderr -d auto_prepend_file="
         + ShellQuote(FixturePath("php/mysql-compat.php")) + " " + ShellQuote(page.string()) + " > "
         + ShellQuote(out.string()) + " 2>&1";
     const int status = std::system(command.c_str());

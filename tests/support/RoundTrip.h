@@ -31,9 +31,10 @@ int RunMariadbClientOnFile(const TestServerAddress& server, const std::filesyste
 // Returns an empty text on success, else what went wrong.
 std::string LoadSakila(const TestServerAddress& server, const std::string& database);
 
-// Runs a PHP dump with php-cli behind the compatibility prelude in tests/data/php.
+// Runs a PHP dump with php-cli behind the compatibility prelude in tests/data/php, its
+// mysql_connect redirected to `target` (the page itself names the server it came from).
 // Returns php's exit code; *output receives what the page printed.
-int RunPhpDump(const std::filesystem::path& page, std::string* output);
+int RunPhpDump(const std::filesystem::path& page, const TestServerAddress& target, std::string* output);
 
 // What a database holds, for comparison: for every table its columns, row count and
 // CHECKSUM TABLE; for every view its columns and its result (rows sorted).

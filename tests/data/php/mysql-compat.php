@@ -6,6 +6,17 @@
 // The pages test results with "or die(...)": mysqli must return false, not throw.
 mysqli_report(MYSQLI_REPORT_OFF);
 
+// A page connects to the server it was dumped from. The tests restore it into another
+// server without touching the page: KELVANTO_PHP_RESTORE_HOST and _PORT, when set, take
+// the place of the page's own host and port.
+function kelvanto_restore_target($host, $port)
+{
+    $overrideHost = getenv('KELVANTO_PHP_RESTORE_HOST');
+    $overridePort = getenv('KELVANTO_PHP_RESTORE_PORT');
+    return [$overrideHost !== false && $overrideHost !== '' ? $overrideHost : $host,
+            $overridePort !== false && $overridePort !== '' ? (int) $overridePort : $port];
+}
+
 function mysql_connect($server, $user = '', $password = '')
 {
     $host = $server;
@@ -15,6 +26,7 @@ function mysql_connect($server, $user = '', $password = '')
         $host = substr($server, 0, $colon);
         $port = (int) substr($server, $colon + 1);
     }
+    [$host, $port] = kelvanto_restore_target($host, $port);
     $link = mysqli_init();
     if (!@mysqli_real_connect($link, $host, $user, $password, '', $port)) {
         $GLOBALS['kelvanto_connect_error'] = [mysqli_connect_errno(), mysqli_connect_error()];

@@ -1,0 +1,102 @@
+#include "tests/support/RoundTripEngine.h"
+
+#include "engines/BackupToFiles.h"
+#include "mysql/MySqlLibrary.h"
+#include "mysql/OpenConnection.h"
+#include "tests/support/RoundTrip.h"
+
+#include <sstream>
+
+namespace kelvanto::test
+{
+
+std::string EngineDump::errors() const
+{
+    std::string text;
+    for (const auto& line : log) {
+        if (line.level == LogLevel::Error)
+            text += line.text + "\n";
+    }
+    return text;
+}
+
+std::string EngineDump::logText() const
+{
+    std::string text;
+    for (const auto& line : log)
+        text += line.text + "\n";
+    return text;
+}
+
+std::vector<TableItem> ListObjectsForTask(const TestServerAddress& server, const std::string& database)
+{
+    std::string output;
+    RunMariadbClient(server,
+        "SELECT TABLE_TYPE = 'VIEW', HEX(TABLE_NAME) FROM information_schema.TABLES WHERE TABLE_SCHEMA = "
+        "CONVERT("
+            + HexLiteral(database) + " USING utf8mb4) ORDER BY TABLE_TYPE = 'VIEW', TABLE_NAME;\n",
+        &output);
+    std::vector<TableItem> tables;
+    std::istringstream stream(output);
+    for (std::string line; std::getline(stream, line);) {
+        const auto tab = line.find('\t');
+        if (tab == std::string::npos)
+            continue;
+        TableItem item;
+        item.checkState = 2;
+        item.kind = line.substr(0, tab) == "1" ? 2 : 1;
+        item.database = database;
+        const std::string hex = line.substr(tab + 1);
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+            item.name += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+        tables.push_back(item);
+    }
+    return tables;
+}
+
+Task MakeDumpTask(const TestServerAddress& source, const std::string& database, std::vector<TableItem> tables,
+    const std::filesystem::path& folder, int fileSplit, bool multiRowInsert, int fileType)
+{
+    Task task;
+    task.name = "Round trip";
+    task.type = TaskType::BackupToFiles;
+    task.source.host = source.host;
+    task.source.port = source.port;
+    task.source.user = source.user;
+    task.source.password = source.password;
+    BackupSettings& settings = task.backupSettings;
+    settings.fileType = static_cast<std::uint8_t>(fileType);
+    settings.fileMode = 2;
+    settings.fileSplit = static_cast<std::uint8_t>(fileSplit);
+    settings.backupFolder = folder.string() + "/";
+    settings.fileNameFormat = fileSplit == 3 ? "%HOST%_%DATABASE%_%TABLE%_%DATE%_%TIME%"
+        : fileSplit == 2                     ? "%HOST%_%DATABASE%_%DATE%_%TIME%"
+                                             : "%HOST%_%DATE%_%TIME%";
+    settings.multiRowInsert = multiRowInsert ? 1 : 0;
+    DatabaseItem item;
+    item.checkState = 2;
+    item.name = database;
+    item.tables = std::move(tables);
+    task.databases.push_back(std::move(item));
+    return task;
+}
+
+EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder)
+{
+    return RunDumpEngine(task, dataFolder, MakeMariaDbConnector());
+}
+
+EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder, const Connector& connector)
+{
+    InitMySqlLibrary();
+    FakeRunContext context(task, dataFolder);
+    EngineDump dump;
+    dump.outcome = RunBackupToFiles(context, connector);
+    dump.log = context.LogLines();
+    const Task after = context.task();
+    if (!after.backupHistory.empty())
+        dump.files = after.backupHistory.back().files;
+    return dump;
+}
+
+} // namespace kelvanto::test

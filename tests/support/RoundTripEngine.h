@@ -1,0 +1,43 @@
+#pragma once
+
+#include "model/Task.h"
+#include "mysql/Connection.h"
+#include "schedule/RunContext.h"
+#include "tests/support/FakeRunContext.h"
+#include "tests/support/TestServer.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kelvanto::test
+{
+
+// What one run of the backup-to-files engine left behind.
+struct EngineDump
+{
+    RunOutcome outcome = RunOutcome::Failed;
+    std::vector<std::string> files; // the run's files in creation order (its history entry)
+    std::vector<LogLine> log;
+
+    // The log's error lines, one per line, for failure messages; empty when there were none.
+    std::string errors() const;
+    std::string logText() const;
+};
+
+// Every table and view of `database` as a task lists them: base tables first, then views,
+// each in name order, all chosen. Views come last so that a file per table can be restored
+// in creation order (a view needs its tables).
+std::vector<TableItem> ListObjectsForTask(const TestServerAddress& server, const std::string& database);
+
+// A manual "Backup to SQL/PHP files" task of one database on `source`, writing new files
+// into `folder` with the given split (1 one file, 2 per database, 3 per table); names carry
+// the database and table so that no two files of a run collide.
+Task MakeDumpTask(const TestServerAddress& source, const std::string& database, std::vector<TableItem> tables,
+    const std::filesystem::path& folder, int fileSplit, bool multiRowInsert, int fileType = 1);
+
+// Runs the engine once on the task with the real MariaDB connector (or the given one).
+EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder);
+EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder, const Connector& connector);
+
+} // namespace kelvanto::test
