@@ -1,5 +1,7 @@
 #include "engines/DumpFile.h"
 
+#include "model/UniqueFd.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,36 +11,6 @@ namespace kelvanto
 
 namespace
 {
-
-// An open file descriptor, closed when it goes away.
-class FileHandle
-{
-public:
-    explicit FileHandle(int fd)
-        : m_fd(fd)
-    { }
-    ~FileHandle()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-
-    int fd() const { return m_fd; }
-    bool valid() const { return m_fd >= 0; }
-
-    // Closes now and reports whether the close succeeded (a delayed write error shows here).
-    bool close()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int m_fd;
-};
 
 bool WriteAll(int fd, std::string_view text)
 {
@@ -65,7 +37,7 @@ bool DumpFile::Create(const std::string& path)
 {
     if (path.empty())
         return false;
-    FileHandle file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!file.valid())
         return false;
     return file.close();
@@ -75,12 +47,12 @@ bool DumpFile::Append(const std::string& path, std::string_view text)
 {
     if (path.empty())
         return false;
-    FileHandle file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
     if (!file.valid())
         return false;
-    if (::lseek(file.fd(), 0, SEEK_END) < 0)
+    if (::lseek(file.get(), 0, SEEK_END) < 0)
         return false;
-    if (!WriteAll(file.fd(), text))
+    if (!WriteAll(file.get(), text))
         return false;
     return file.close();
 }

@@ -1,5 +1,6 @@
 #include "engines/BackupToFiles.h"
 
+#include "engines/DumpWriter.h"
 #include "tests/engines/BackupToFilesFixture.h"
 
 #include <gtest/gtest.h>
@@ -334,6 +335,41 @@ TEST_F(BackupToFilesTest, NamesWithABackquoteAreQuotedAndMatchedExactly)
         SCOPED_TRACE(query);
         EXPECT_EQ(fake->CountOf(query), 1);
     }
+}
+
+TEST_F(BackupToFilesTest, EngineRunsTheBackupAndExpiresOldCopiesWhileWaiting)
+{
+    ChooseTables({Table("items")});
+    AddItemsTable({{"1", "a"}});
+    const Engine engine = MakeBackupToFilesEngine(MakeConnector());
+    ASSERT_TRUE(engine.run && engine.whileWaiting);
+
+    const std::string oldCopy = (dir.path() / "old.sql").string();
+    ASSERT_TRUE(CreateDumpFile(oldCopy));
+    task.backupSettings.autoDelete = 2;
+    task.backupSettings.autoDeleteLimit = 1;
+    BackupRun old;
+    old.files = {oldCopy};
+    old.year = 2020;
+    old.month = 1;
+    old.day = 1;
+    old.fileMode = 2;
+    task.backupHistory = {old};
+    task.backupSettings.fileMode = 2;
+    task.backupSettings.backupFolder = dir.path().string() + "/";
+    FakeRunContext run(task, dir.path());
+
+    ASSERT_EQ(engine.run(run), RunOutcome::Finished);
+    // The run's own expiry pass removed the older of the two copies.
+    ASSERT_EQ(run.task().backupHistory.size(), 1u);
+    EXPECT_EQ(run.task().backupHistory[0].files,
+        std::vector<std::string> {dir.path().string() + "/localhost_2024-01-02_03-04-05.sql"});
+    EXPECT_FALSE(std::filesystem::exists(oldCopy));
+    EXPECT_EQ(run.SaveTaskListCalls(), 1u);
+    EXPECT_EQ(run.LogTexts().back(), "Finished");
+
+    engine.whileWaiting(run); // nothing left to expire
+    EXPECT_EQ(run.SaveTaskListCalls(), 1u);
 }
 
 } // namespace
