@@ -32,6 +32,9 @@ public:
     std::function<EngineTable()> engines = MakeDefaultEngines;
     // Set (by the SIGINT handler in the program) to ask a foreground run to stop.
     const std::atomic<bool>* interrupted = nullptr;
+    // Set by a foreground run while it wants Ctrl-C as a stop request; at any other time the
+    // program's handler lets Ctrl-C end the process as usual.
+    std::atomic<bool>* catchInterrupt = nullptr;
 
     // Locates and opens the data folder and the application; on failure writes the reason
     // to err and returns nullptr. The observer, when given, hears the runner (see Application::Open).

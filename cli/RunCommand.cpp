@@ -3,6 +3,7 @@
 #include "cli/ExitCode.h"
 #include "cli/RunObserver.h"
 
+#include <atomic>
 #include <chrono>
 #include <ostream>
 
@@ -14,6 +15,28 @@ namespace
 
 // How often the main thread looks at the Ctrl-C flag while it waits for the run.
 constexpr std::chrono::milliseconds kPollInterval {100};
+
+// Turns Ctrl-C into a stop request for as long as it lives.
+class InterruptCatch
+{
+public:
+    explicit InterruptCatch(std::atomic<bool>* flag)
+        : m_flag(flag)
+    {
+        if (m_flag)
+            m_flag->store(true);
+    }
+    ~InterruptCatch()
+    {
+        if (m_flag)
+            m_flag->store(false);
+    }
+    InterruptCatch(const InterruptCatch&) = delete;
+    InterruptCatch& operator=(const InterruptCatch&) = delete;
+
+private:
+    std::atomic<bool>* m_flag;
+};
 
 } // namespace
 
@@ -39,6 +62,8 @@ int RunCommand::Run(const std::vector<std::string>& args)
     TaskServer& server = app->Server();
     const Task task = *server.CopyOfTask(index);
     observer.Follow(task.taskId);
+    // From here until the run is over and the list saved, Ctrl-C stops the run in order.
+    InterruptCatch catchInterrupt(m_context.catchInterrupt);
 
     app->Log().WriteLog(task.logFileName, LogLevel::General, "Run task immediately");
     server.TaskAt(index).SetRunNow(1);

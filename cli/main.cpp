@@ -11,26 +11,36 @@ namespace
 {
 
 std::atomic<bool> g_interrupted {false};
-static_assert(std::atomic<bool>::is_always_lock_free, "the SIGINT handler needs a lock-free flag");
+std::atomic<bool> g_catchInterrupt {false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the SIGINT handler needs lock-free flags");
 
-extern "C" void OnInterrupt(int)
+// During a foreground run Ctrl-C only raises a flag, so that the main thread stops the task
+// in order; at any other time it ends the program as it normally would.
+extern "C" void OnInterrupt(int signalNumber)
 {
-    g_interrupted.store(true);
+    if (g_catchInterrupt.load()) {
+        g_interrupted.store(true);
+        return;
+    }
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    // Ctrl-C only raises a flag: the main thread then stops the running task in order.
     struct sigaction action
     { };
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
+    // A closed output pipe must not kill a run half way: writes fail instead.
+    std::signal(SIGPIPE, SIG_IGN);
 
     kelvanto::CliContext context(std::cout, std::cerr, std::cin);
     context.interrupted = &g_interrupted;
+    context.catchInterrupt = &g_catchInterrupt;
     std::vector<std::string> args(argv + 1, argv + argc);
     const int code = kelvanto::CommandLine(context).Run(args);
     std::cout.flush();

@@ -33,6 +33,7 @@ RunOutcome FinishWithHistory(RunContext& context)
 {
     context.Log(LogLevel::General, "Step one");
     context.UpdateTask([](Task& task) { task.backupHistory.push_back(BackupRun {"", {"/b/x.sql"}}); });
+    context.SaveTaskList(); // as rotation does, on the worker thread
     context.Log(LogLevel::General, "Finished");
     return RunOutcome::Finished;
 }
