@@ -250,8 +250,14 @@ DatabaseFingerprint TakeFingerprint(const TestServerAddress& server, const std::
         else if (section == "rows")
             current->rows.push_back(line);
     }
-    for (auto& entry : fingerprint.objects)
-        std::sort(entry.second.rows.begin(), entry.second.rows.end());
+    for (auto& [name, object] : fingerprint.objects) {
+        std::sort(object.rows.begin(), object.rows.end());
+        // A table that could not be read must not pass as equal to another unreadable one.
+        const bool unread = object.rowCount.empty() || object.columns.empty()
+            || (!object.isView && (object.checksum.empty() || object.checksum == "NULL"));
+        if (unread && fingerprint.error.empty())
+            fingerprint.error = "could not read " + name + ": " + output;
+    }
     return fingerprint;
 }
 
