@@ -20,10 +20,10 @@
 namespace kelvanto
 {
 
-// The program wired together: the data folder, the options, the server list, the task
-// logs and the task list. Opening it runs the start-up steps that need no window.
 class TaskServerOwner;
 
+// The program wired together: the data folder, the options, the server list, the task
+// logs and the task list. Opening it runs the start-up steps that need no window.
 class Application
 {
 public:
