@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Dump benchmark against a real server (not a test): the backup-to-files engine against
+# mariadb-dump on tables of mixed types, side by side in one run, median of N runs.
+#
+#   bench/dump_bench.sh [ROWS...]      default: 100000 1000000; RUNS=3 by default
+#
+# Pairs: engine single-row INSERTs vs mariadb-dump --skip-extended-insert, engine ten-row
+# INSERTs vs mariadb-dump (extended inserts). The engine also runs with bench-only sinks
+# that keep the file open (unbuffered and 64 KiB buffered) to show what opening the file
+# for every statement costs. Peak RSS comes from /usr/bin/time.
+#
+# Uses the server in KELVANTO_TEST_MYSQL_* when set, else starts a throw-away one.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/common.sh"
+
+runs=${RUNS:-3}
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
+build=${KELVANTO_BENCH_BUILD:-$KELVANTO_ROOT/build-bench}
+work=$(mktemp -d /tmp/kelvanto-bench-XXXXXX)
+fixture=""
+cleanup() {
+    [ -n "$fixture" ] && "$KELVANTO_ROOT/scripts/mariadb-fixture" stop "$fixture" || true
+    rm -rf "$work"
+    [ -n "$fixture" ] && rm -rf "$fixture" || true
+}
+trap cleanup EXIT
+
+echo "== building dump_engine in $build"
+# An existing build folder keeps its own configuration; a new one is configured for Release.
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$KELVANTO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANTO_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" --target dump_engine >/dev/null
+
+if [ -z "${KELVANTO_TEST_MYSQL_PORT:-}" ]; then
+    fixture=$(mktemp -d /tmp/kelvanto-bench-server-XXXXXX)
+    echo "== starting a private MariaDB server"
+    eval "$("$KELVANTO_ROOT/scripts/mariadb-fixture" start "$fixture" 1)"
+fi
+host=${KELVANTO_TEST_MYSQL_HOST:-127.0.0.1}
+port=$KELVANTO_TEST_MYSQL_PORT
+user=${KELVANTO_TEST_MYSQL_USER:-root}
+password=${KELVANTO_TEST_MYSQL_PASSWORD:-}
+auth=(-h"$host" -P"$port" -u"$user")
+[ -n "$password" ] && auth+=(-p"$password")
+db=kelvanto_bench
+client() { mariadb --no-defaults "${auth[@]}" "$@"; }
+
+echo "== creating the tables (${sizes[*]} rows)"
+client -e "CREATE DATABASE IF NOT EXISTS $db"
+for rows in "${sizes[@]}"; do
+    client "$db" <<SQL
+DROP TABLE IF EXISTS rows_$rows;
+CREATE TABLE rows_$rows (
+  id INT NOT NULL PRIMARY KEY, qty INT, big BIGINT UNSIGNED, price DECIMAL(10,2), ratio DOUBLE,
+  name VARCHAR(40), note TEXT, created DATETIME, day DATE, flag TINYINT, raw VARBINARY(16), code CHAR(8)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+INSERT INTO rows_$rows
+SELECT seq, CAST(seq % 1000 AS SIGNED) - 500, seq * 2654435761, (seq % 100000) / 100, seq / 7,
+       CONCAT('name ', seq, ' O''Brien'), REPEAT(CONCAT('note ', seq % 97, ' '), 1 + seq % 5),
+       '2024-01-01 00:00:00' + INTERVAL seq SECOND, '2000-01-01' + INTERVAL (seq % 9000) DAY, seq % 2,
+       UNHEX(MD5(seq)), LPAD(seq % 100000000, 8, '0')
+FROM seq_1_to_$rows;
+SQL
+done
+
+# run_one NAME OUTFILE COMMAND...: prints "seconds maxrss_kb" of one run
+run_one() {
+    local out=$1
+    shift
+    local start end
+    start=$(date +%s.%N)
+    /usr/bin/time -f "%M" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
+        cat "$work/stderr" >&2
+        return 1
+    }
+    end=$(date +%s.%N)
+    echo "$(echo "$end - $start" | bc -l) $(tail -1 "$work/rss")"
+}
+
+median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+declare -A seconds rss
+variants=(engine-single dump-single engine-multi dump-multi engine-single-open engine-single-buffered
+    engine-multi-open engine-multi-buffered)
+for rows in "${sizes[@]}"; do
+    table=rows_$rows
+    for run in $(seq 1 "$runs"); do
+        for v in "${variants[@]}"; do
+            rm -rf "$work/out" && mkdir -p "$work/out"
+            case $v in
+            engine-*)
+                args=(--host "$host" --port "$port" --user "$user" --password "$password" --database "$db"
+                    --table "$table" --out "$work/out")
+                [[ $v == *multi* ]] && args+=(--multi-row)
+                sink=reopen
+                [[ $v == *-open ]] && sink=open
+                [[ $v == *-buffered ]] && sink=buffered
+                result=$(run_one "$work/engine.txt" "$build/bench/dump_engine" "${args[@]}" --sink "$sink")
+                grep -q "outcome=finished" "$work/engine.txt" || {
+                    echo "engine run failed: $(cat "$work/engine.txt")" >&2
+                    exit 1
+                }
+                ;;
+            dump-single)
+                result=$(run_one "$work/out/dump.sql" mariadb-dump --no-defaults "${auth[@]}" --skip-extended-insert "$db" "$table")
+                ;;
+            dump-multi)
+                result=$(run_one "$work/out/dump.sql" mariadb-dump --no-defaults "${auth[@]}" "$db" "$table")
+                ;;
+            esac
+            seconds[$rows,$v]+="${result% *} "
+            rss[$rows,$v]+="${result#* } "
+        done
+    done
+done
+
+echo
+echo "== results: median of $runs runs (seconds), peak RSS (MB, the largest of the runs)"
+printf "%-10s %-24s %10s %10s\n" rows variant seconds rss_mb
+for rows in "${sizes[@]}"; do
+    for v in "${variants[@]}"; do
+        s=$(tr ' ' '\n' <<<"${seconds[$rows,$v]}" | grep . | median)
+        m=$(tr ' ' '\n' <<<"${rss[$rows,$v]}" | grep . | sort -g | tail -1)
+        printf "%-10s %-24s %10.2f %10.1f\n" "$rows" "$v" "$s" "$(echo "$m / 1024" | bc -l)"
+        declare "med_${v//-/_}_$rows=$s"
+    done
+done
+echo
+echo "== ratios (engine time / mariadb-dump time; below 1 means the engine is faster)"
+for rows in "${sizes[@]}"; do
+    es=med_engine_single_$rows ds=med_dump_single_$rows em=med_engine_multi_$rows dm=med_dump_multi_$rows
+    printf "%-10s single-row %.2f   ten-row vs extended %.2f\n" "$rows" \
+        "$(echo "${!es} / ${!ds}" | bc -l)" "$(echo "${!em} / ${!dm}" | bc -l)"
+done
+client -e "DROP DATABASE IF EXISTS $db"

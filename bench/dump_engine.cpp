@@ -1,0 +1,214 @@
+// Benchmark driver: runs the backup-to-files engine once on one table of a real server
+// and prints what it cost. Used by bench/dump_bench.sh; not a test.
+//
+//   dump_engine --host H --port P --user U [--password X] --database D --table T --out DIR
+//               [--multi-row] [--sink reopen|open|buffered]
+//
+// --sink reopen    the engine's own sink: open, seek, write, close for every statement
+// --sink open      a bench-only sink that keeps the file open and writes every statement
+// --sink buffered  a bench-only sink that keeps the file open behind a 64 KiB buffer
+//
+// Prints one line: "seconds=S maxrss_kb=K bytes=B outcome=O".
+#include "engines/BackupToFiles.h"
+#include "engines/DumpFile.h"
+#include "model/Task.h"
+#include "mysql/MySqlLibrary.h"
+#include "mysql/OpenConnection.h"
+#include "schedule/RunContext.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <mutex>
+#include <string>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace
+{
+
+using namespace kelvanto;
+
+// Just enough of a run context for one run: the task, a data folder, the log on stderr.
+class BenchRunContext : public RunContext
+{
+public:
+    BenchRunContext(Task task, std::filesystem::path dataFolder)
+        : m_task(std::move(task))
+        , m_dataFolder(std::move(dataFolder))
+    { }
+
+    Task TaskCopy() const override { return m_task; }
+    void UpdateTask(const std::function<void(Task&)>& change) override { change(m_task); }
+    bool QuitRequested() override { return false; }
+    void Log(LogLevel level, std::string_view message) override
+    {
+        if (level != LogLevel::General || m_verbose)
+            std::cerr << message << "\n";
+    }
+    TimeStamp Now() const override
+    {
+        const std::time_t now = std::time(nullptr);
+        std::tm local {};
+        localtime_r(&now, &local);
+        return TimeStamp {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+            local.tm_sec, local.tm_wday + 1};
+    }
+    void RegisterCancellable(Cancellable*) override { }
+    void UnregisterCancellable(Cancellable*) override { }
+    void SaveTaskList() override { }
+    const std::filesystem::path& DataFolder() const override { return m_dataFolder; }
+
+    const Task& task() const { return m_task; }
+    void SetVerbose(bool verbose) { m_verbose = verbose; }
+
+private:
+    Task m_task;
+    std::filesystem::path m_dataFolder;
+    bool m_verbose = false;
+};
+
+// Keeps every file open for the whole run, optionally behind a buffer: the cost the
+// engine's open-per-statement sink saves nothing against, measured side by side.
+class KeepOpenDumpFile : public DumpFile
+{
+public:
+    explicit KeepOpenDumpFile(std::size_t bufferSize)
+        : m_bufferSize(bufferSize)
+    { }
+    ~KeepOpenDumpFile() override { Close(); }
+    KeepOpenDumpFile(const KeepOpenDumpFile&) = delete;
+    KeepOpenDumpFile& operator=(const KeepOpenDumpFile&) = delete;
+
+    bool Create(const std::string& path) override
+    {
+        Close();
+        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        m_path = path;
+        return m_fd >= 0;
+    }
+    bool Append(const std::string& path, std::string_view text) override
+    {
+        if (m_fd < 0 || path != m_path)
+            return false;
+        m_buffer.append(text);
+        return m_buffer.size() < m_bufferSize || Flush();
+    }
+    bool Close()
+    {
+        const bool ok = Flush();
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        return ok;
+    }
+
+private:
+    bool Flush()
+    {
+        std::string_view rest = m_buffer;
+        while (!rest.empty() && m_fd >= 0) {
+            const ssize_t written = ::write(m_fd, rest.data(), rest.size());
+            if (written <= 0)
+                return false;
+            rest.remove_prefix(static_cast<std::size_t>(written));
+        }
+        m_buffer.clear();
+        return true;
+    }
+
+    std::size_t m_bufferSize;
+    int m_fd = -1;
+    std::string m_path;
+    std::string m_buffer;
+};
+
+const char* OutcomeText(RunOutcome outcome)
+{
+    switch (outcome) {
+    case RunOutcome::Finished:
+        return "finished";
+    case RunOutcome::Cancelled:
+        return "cancelled";
+    default:
+        return "failed";
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::map<std::string, std::string> options {
+        {"--host", "127.0.0.1"}, {"--port", "3306"}, {"--user", "root"}, {"--password", ""}, {"--sink", "reopen"}};
+    bool multiRow = false;
+    bool verbose = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--multi-row") {
+            multiRow = true;
+        } else if (arg == "--verbose") {
+            verbose = true;
+        } else if (i + 1 < argc && arg.rfind("--", 0) == 0) {
+            options[arg] = argv[++i];
+        } else {
+            std::cerr << "unknown argument: " << arg << "\n";
+            return 2;
+        }
+    }
+    if (options["--database"].empty() || options["--table"].empty() || options["--out"].empty()) {
+        std::cerr << "usage: dump_engine --database D --table T --out DIR [--host H --port P --user U "
+                     "--password X] [--multi-row] [--sink reopen|open|buffered]\n";
+        return 2;
+    }
+
+    Task task;
+    task.name = "bench";
+    task.source.host = options["--host"];
+    task.source.port = std::atoi(options["--port"].c_str());
+    task.source.user = options["--user"];
+    task.source.password = options["--password"];
+    BackupSettings& settings = task.backupSettings;
+    settings.fileMode = 2;
+    settings.fileSplit = 1;
+    settings.unixLineEnds = 1;
+    settings.backupFolder = options["--out"] + "/";
+    settings.fileNameFormat = "%DATABASE%_%TABLE%";
+    settings.multiRowInsert = multiRow ? 1 : 0;
+    DatabaseItem database;
+    database.checkState = 2;
+    database.name = options["--database"];
+    database.tables.push_back(TableItem {2, 1, database.name, options["--table"]});
+    task.databases.push_back(database);
+
+    InitMySqlLibrary();
+    BenchRunContext context(task, std::filesystem::path(options["--out"]) / "data");
+    context.SetVerbose(verbose);
+    const std::string sink = options["--sink"];
+    KeepOpenDumpFile keepOpen(sink == "buffered" ? 64 * 1024 : 0);
+    DumpFile reopen;
+    const auto start = std::chrono::steady_clock::now();
+    const RunOutcome outcome = RunBackupToFiles(
+        context, MakeMariaDbConnector(), sink == "reopen" ? reopen : static_cast<DumpFile&>(keepOpen));
+    keepOpen.Close();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EndMySqlThread();
+
+    std::uintmax_t bytes = 0;
+    if (!context.task().backupHistory.empty()) {
+        for (const auto& file : context.task().backupHistory.back().files) {
+            std::error_code error;
+            bytes += std::filesystem::file_size(file, error);
+        }
+    }
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf(
+        "seconds=%.3f maxrss_kb=%ld bytes=%ju outcome=%s\n", seconds, usage.ru_maxrss, bytes, OutcomeText(outcome));
+    return outcome == RunOutcome::Finished ? 0 : 1;
+}
