@@ -25,15 +25,20 @@ Error Damaged(const std::string& detail)
     return Error {"The task file is damaged: " + detail + "."};
 }
 
+void WriteTaskList(BinaryWriter& writer, const std::vector<Task>& tasks)
+{
+    writer.writeU32(fileformat::kMagic);
+    writer.writeCount(tasks.size());
+    for (const Task& task : tasks)
+        WriteTaskRecord(writer, task);
+}
+
 } // namespace
 
 std::string SerializeTaskList(const std::vector<Task>& tasks)
 {
     BinaryWriter writer;
-    writer.writeU32(fileformat::kMagic);
-    writer.writeCount(tasks.size());
-    for (const Task& task : tasks)
-        WriteTaskRecord(writer, task);
+    WriteTaskList(writer, tasks);
     return std::move(writer).take();
 }
 
@@ -110,10 +115,7 @@ Result<void> SaveTaskListFile(const std::filesystem::path& path, const std::vect
     }
 
     BinaryWriter writer;
-    writer.writeU32(fileformat::kMagic);
-    writer.writeCount(tasks.size());
-    for (const Task& task : tasks)
-        WriteTaskRecord(writer, task);
+    WriteTaskList(writer, tasks);
     if (writer.overflowed())
         return Error {"Cannot save the task list: a text or list of a task is too long for the task file."};
     return WriteFileAtomically(path, writer.bytes());
