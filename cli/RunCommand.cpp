@@ -88,14 +88,16 @@ int RunCommand::Run(const std::vector<std::string>& args)
     // during the run makes the runner log "User canceled!".
     server.StopTask(index);
 
-    if (auto saved = app->SaveTaskList(); !saved)
+    // A run whose record (run time, backup history) could not be kept is not reported as a success.
+    const auto saved = app->SaveTaskList();
+    if (!saved)
         m_context.Fail("cannot save the task list: " + saved.error());
 
     if (interrupted)
         return ExitCode::Interrupted;
     const bool finished
         = observer.RunBegan() && observer.LastLevel() == LogLevel::General && observer.LastMessage() == "Finished";
-    return finished ? ExitCode::Ok : ExitCode::Failure;
+    return finished && saved ? ExitCode::Ok : ExitCode::Failure;
 }
 
 } // namespace kelvanto

@@ -80,6 +80,25 @@ TEST(RunCommandThreadTest, ARunThatEndsWithAnErrorExitsOne)
     EXPECT_NE(run.out.find("Error Info\tFailed to connect to the MySQL server!\n"), std::string::npos);
 }
 
+TEST(RunCommandThreadTest, ARunWhoseRecordCannotBeSavedIsNoSuccess)
+{
+    CliHarness h;
+    h.engines = [] {
+        return OneEngine([](RunContext& context) {
+            // Something takes the task list's place: the save after the run must fail.
+            const auto list = context.DataFolder() / "tasks_se.tsk";
+            std::filesystem::remove(list);
+            std::filesystem::create_directories(list / "blocker");
+            context.Log(LogLevel::General, "Finished");
+            return RunOutcome::Finished;
+        });
+    };
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "T"})").code, 0);
+    auto run = h.Run({"run", "T"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_NE(run.err.find("cannot save the task list"), std::string::npos) << run.err;
+}
+
 TEST(RunCommandThreadTest, CtrlCStopsTheRunWhichLogsUserCanceled)
 {
     CliHarness h;
