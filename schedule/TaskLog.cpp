@@ -1,6 +1,7 @@
 #include "schedule/TaskLog.h"
 
 #include "model/AtomicFile.h"
+#include "model/BinaryReader.h"
 #include "model/BinaryWriter.h"
 #include "model/FileBytes.h"
 #include "model/FileFormat.h"
@@ -9,6 +10,7 @@
 #include "schedule/LogFileReader.h"
 
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -40,6 +42,11 @@ bool WriteAll(int fd, std::string_view bytes)
 
 } // namespace
 
+std::mutex& TaskLog::LockFor(const std::filesystem::path& path) const
+{
+    return m_locks[std::hash<std::string> {}(path.native()) % m_locks.size()];
+}
+
 TaskLog::TaskLog(std::filesystem::path logsFolder, std::shared_ptr<const Clock> clock)
     : m_folder(std::move(logsFolder))
     , m_clock(std::move(clock))
@@ -61,13 +68,13 @@ bool TaskLog::WriteLog(std::string_view logFileName, LogLevel level, std::string
         return false;
     std::error_code ignored;
     std::filesystem::create_directories(m_folder, ignored);
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(LockFor(*path));
     return AppendLocked(*path, level, message, false);
 }
 
 bool TaskLog::AppendLocked(const std::filesystem::path& path, LogLevel level, std::string_view message, bool retried)
 {
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
     if (!fd.valid())
         return false;
     // Another process (the command line beside the window) may append to the same file;
@@ -81,7 +88,11 @@ bool TaskLog::AppendLocked(const std::filesystem::path& path, LogLevel level, st
     auto size = static_cast<std::uint64_t>(info.st_size);
 
     if (size >= kLogHeaderSize) {
-        const std::optional<std::uint32_t> magic = ReadLogMagic(path);
+        std::string head(kLogHeaderSize, '\0');
+        if (::pread(fd.get(), head.data(), head.size(), 0) != static_cast<ssize_t>(head.size()))
+            return false;
+        std::uint32_t magic = 0;
+        BinaryReader(head).readU32(magic);
         if (magic != fileformat::kMagic) {
             // An older-format log is converted first; anything else is not ours to overwrite.
             if (retried || magic != fileformat::kLegacyMagicB0)
@@ -117,7 +128,7 @@ std::vector<LogRecord> TaskLog::ReadLog(std::string_view logFileName) const
     const std::optional<std::filesystem::path> path = PathOf(logFileName);
     if (!path)
         return {};
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(LockFor(*path));
     return ReadLogFile(*path);
 }
 
@@ -126,7 +137,7 @@ std::vector<LogRecord> TaskLog::ReadLastLogRecords(std::string_view logFileName,
     const std::optional<std::filesystem::path> path = PathOf(logFileName);
     if (!path)
         return {};
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(LockFor(*path));
     return ReadLastLogFileRecords(*path, n);
 }
 
@@ -137,7 +148,7 @@ bool TaskLog::TrimLogIfTooLarge(std::string_view logFileName, bool logSizeLimite
     const std::optional<std::filesystem::path> path = PathOf(logFileName);
     if (!path)
         return false;
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(LockFor(*path));
     std::error_code error;
     const std::uintmax_t length = std::filesystem::file_size(*path, error);
     if (error || length / 1024 < static_cast<std::uintmax_t>(logMaxSizeKB))
@@ -183,10 +194,12 @@ Result<void> TaskLog::ConvertLegacyLogs(const std::vector<Task>& tasks)
     std::filesystem::create_directories(m_folder, error);
     std::string failed;
     {
-        std::lock_guard lock(m_mutex);
         for (const Task& task : tasks) {
             const std::optional<std::filesystem::path> path = PathOf(task.logFileName);
-            if (path && ConvertIfLegacyLocked(*path) == Conversion::Failed)
+            if (!path)
+                continue;
+            std::lock_guard lock(LockFor(*path));
+            if (ConvertIfLegacyLocked(*path) == Conversion::Failed)
                 failed = path->string();
         }
     }
@@ -203,7 +216,7 @@ bool TaskLog::DeleteLog(std::string_view logFileName)
     const std::optional<std::filesystem::path> path = PathOf(logFileName);
     if (!path)
         return false;
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(LockFor(*path));
     std::error_code error;
     std::filesystem::remove(*path, error);
     return !error && !std::filesystem::exists(*path, error);
@@ -214,7 +227,7 @@ bool TaskLog::CopyLogTo(std::string_view logFileName, const std::filesystem::pat
     const std::optional<std::filesystem::path> path = PathOf(logFileName);
     if (!path)
         return false;
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(LockFor(*path));
     std::error_code error;
     std::filesystem::copy_file(*path, target, std::filesystem::copy_options::overwrite_existing, error);
     return !error;

@@ -5,6 +5,7 @@
 #include "schedule/LogRecord.h"
 #include "schedule/RunContext.h"
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +24,7 @@ class Clock;
 // The per-task log files of one logs folder (the data folder's "Logs").
 //
 // A log file is the 4-byte magic followed by 360-byte records. Every append is made
-// whole: appends are serialised inside the process (one lock) and between processes
+// whole: appends to one file are serialised inside the process (a lock per file) and between processes
 // (flock), and each record goes out in a single write() on an O_APPEND descriptor. A
 // record cut short at the end of a file (an interrupted write) is never shown, and the
 // next append cuts it off first so that every later record stays aligned.
@@ -76,7 +77,10 @@ private:
 
     std::filesystem::path m_folder;
     std::shared_ptr<const Clock> m_clock;
-    mutable std::mutex m_mutex;
+    // Serialises the work on one file inside the process; a file's lock is one of a fixed
+    // set chosen by its path, so different tasks' logs are written side by side.
+    std::mutex& LockFor(const std::filesystem::path& path) const;
+    mutable std::array<std::mutex, 64> m_locks;
     std::atomic<bool> m_sizeLimited {false};
     std::atomic<std::int32_t> m_maxSizeKB {0};
 };

@@ -1,31 +1,53 @@
 #include "schedule/WakeSignal.h"
 
+#include <cerrno>
+#include <ctime>
+#include <linux/futex.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace kelvanto
 {
 
+namespace
+{
+
+// The futex word is the atomic's own storage (std::atomic<int> is a plain int here).
+int* Word(std::atomic<int>& value)
+{
+    static_assert(sizeof(std::atomic<int>) == sizeof(int) && std::atomic<int>::is_always_lock_free);
+    return reinterpret_cast<int*>(&value);
+}
+
+} // namespace
+
 void WakeSignal::Ring()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_pending = true;
-    }
-    m_rung.notify_all();
+    m_pending.store(1, std::memory_order_release);
+    syscall(SYS_futex, Word(m_pending), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
 bool WakeSignal::WaitFor(std::chrono::milliseconds duration)
 {
-    std::unique_lock lock(m_mutex);
-    const bool rung = m_rung.wait_for(lock, duration, [this] { return m_pending; });
-    m_pending = false;
-    return rung;
+    using Steady = std::chrono::steady_clock;
+    const Steady::time_point end = Steady::now() + duration;
+    for (;;) {
+        if (TakeRing())
+            return true;
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(end - Steady::now());
+        if (left.count() <= 0)
+            return false;
+        timespec timeout {};
+        timeout.tv_sec = static_cast<std::time_t>(left.count() / 1000000000);
+        timeout.tv_nsec = static_cast<long>(left.count() % 1000000000);
+        // Sleeps only while the word is still 0; a ring in between makes it return at once.
+        syscall(SYS_futex, Word(m_pending), FUTEX_WAIT_PRIVATE, 0, &timeout, nullptr, 0);
+    }
 }
 
 bool WakeSignal::TakeRing()
 {
-    std::lock_guard lock(m_mutex);
-    const bool rung = m_pending;
-    m_pending = false;
-    return rung;
+    return m_pending.exchange(0, std::memory_order_acquire) != 0;
 }
 
 } // namespace kelvanto

@@ -70,18 +70,33 @@ bool WorkerLoop::WaitUntilDue()
     for (;;) {
         const TimeStamp now = clock.Now();
         bool due = false;
+        bool quit = false;
+        bool changed = false;
+        std::string taskId;
         TaskType type = TaskType::BackupToFiles;
+        // One visit to the record per cycle: the due test, Waiting, the quit test and the
+        // next run time, in that order.
         const bool writer = m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
-            due = IsDue(task, now);
             type = task.type;
+            if (IsDue(task, now)) {
+                due = true;
+                return;
+            }
+            if (task.status != TaskStatus::Waiting) {
+                task.status = TaskStatus::Waiting;
+                changed = true;
+                taskId = task.taskId;
+            }
+            quit = m_worker->QuitRequested();
+            if (!quit)
+                ComputeNextRun(task, now);
         });
-        if (!writer)
+        if (changed)
+            m_shared->NotifyStatus(taskId, TaskStatus::Waiting);
+        if (!writer || quit)
             return false;
         if (due)
             return true;
-        if (!SetStatus(TaskStatus::Waiting) || m_worker->QuitRequested())
-            return false;
-        m_slot->WithAsWriter(m_worker.get(), [&](Task& task) { ComputeNextRun(task, now); });
         if (m_worker->QuitRequested())
             return false;
         const Engine* engine = m_shared->EngineFor(type);

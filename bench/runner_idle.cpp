@@ -1,0 +1,150 @@
+// What waiting workers cost and how fast a run request is served, on the real clock.
+//
+//   runner_idle [seconds per measurement, default 30]
+//
+// For 100 and 1000 started tasks that wait and are never due, the CPU time of the whole
+// process (getrusage) over the measurement, as a percentage of one core. Then, with 1000
+// tasks waiting, the time from Run Immediately (runNow = 1, StartTask) on a waiting task and
+// on a stopped Manual task to its "Running..." line being written, the median of 15 requests.
+#include "schedule/Clock.h"
+#include "schedule/TaskLog.h"
+#include "schedule/TaskServer.h"
+#include "schedule/TaskServerOwner.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/resource.h>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+using namespace kelvanto;
+using Steady = std::chrono::steady_clock;
+
+double CpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Wakes the benchmark when a task has written its "Running..." line.
+class RunningWatcher : public TaskServerOwner
+{
+public:
+    void TaskLogWritten(const std::string& taskId, LogLevel, std::string_view message) override
+    {
+        if (message != "Running...")
+            return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_lastRunning = taskId;
+            m_at = Steady::now();
+        }
+        m_changed.notify_all();
+    }
+    // The time at which taskId wrote "Running..."; waits up to 10 s.
+    Steady::time_point WaitFor(const std::string& taskId)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_lastRunning == taskId; });
+        m_lastRunning.clear();
+        return m_at;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::string m_lastRunning;
+    Steady::time_point m_at;
+};
+
+Task WaitingTask(int n)
+{
+    Task task;
+    task.name = "task" + std::to_string(n);
+    task.type = TaskType::ExecuteScript;
+    task.logFileName = task.name + ".log";
+    task.schedule.kind = ScheduleKind::EveryWeek; // no weekday chosen: waits, never due
+    return task;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelvanto-bench-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        return 1;
+    const std::filesystem::path folder = pattern;
+
+    auto clock = std::make_shared<SystemClock>();
+    auto log = std::make_shared<TaskLog>(folder / "Logs", clock);
+    EngineTable engines;
+    engines[TaskType::ExecuteScript] = Engine {[](RunContext& context) {
+                                                   context.Log(LogLevel::General, "Finished");
+                                                   return RunOutcome::Finished;
+                                               },
+        {}};
+    RunningWatcher watcher;
+
+    for (const int count : {100, 1000}) {
+        TaskServer server(
+            engines, clock, log, folder, [] {}, [] {});
+        for (int i = 0; i < count; ++i)
+            server.AddTask(WaitingTask(i));
+        if (server.StartAll(&watcher) != 0)
+            return 1;
+        std::this_thread::sleep_for(std::chrono::seconds(1)); // let every worker reach its wait
+        const double cpuBefore = CpuSeconds();
+        const auto wallBefore = Steady::now();
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        const double cpu = CpuSeconds() - cpuBefore;
+        const double wall = std::chrono::duration<double>(Steady::now() - wallBefore).count();
+        std::printf(
+            "%4d waiting tasks: %.3f%% of one core (%.3f s CPU over %.1f s)\n", count, 100.0 * cpu / wall, cpu, wall);
+
+        if (count == 1000) {
+            Task manualTask = WaitingTask(count);
+            manualTask.schedule.kind = ScheduleKind::Manual;
+            const int manual = server.AddTask(manualTask);
+            for (const bool waiting : {true, false}) {
+                const int index = waiting ? count / 2 : manual;
+                const std::string taskId = server.CopyOfTask(index)->taskId;
+                std::vector<double> latencies;
+                for (int trial = 0; trial < 15; ++trial) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(137)); // off the 500 ms beat
+                    const auto asked = Steady::now();
+                    server.TaskAt(index).SetRunNow(1);
+                    server.StartTask(index);
+                    const auto running = watcher.WaitFor(taskId);
+                    latencies.push_back(std::chrono::duration<double, std::milli>(running - asked).count());
+                }
+                std::printf("Run Immediately on a %s task: median %.2f ms (max %.2f ms)\n",
+                    waiting ? "waiting" : "stopped Manual", Median(latencies),
+                    *std::max_element(latencies.begin(), latencies.end()));
+            }
+        }
+        server.StopAll();
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    return 0;
+}
