@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <ostream>
 #include <string>
 
 namespace kelvanto::test
@@ -117,6 +120,11 @@ struct VariantRow
     bool completeInsert;
 };
 
+void PrintTo(const VariantRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class HardValuesRoundTrip : public ::testing::TestWithParam<VariantRow>
 { };
 
@@ -168,6 +176,46 @@ TEST_P(HardValuesRoundTrip, EveryValueSurvives)
     ASSERT_EQ(RunMariadbClient(target, instants, &copyInstants), 0) << copyInstants;
     EXPECT_EQ(copyInstants, sourceInstants);
     EXPECT_NE(sourceInstants.find("2\t1\n"), std::string::npos) << sourceInstants;
+}
+
+// The control for the zone check above: the same dump without its SET TIME_ZONE line,
+// restored by the -08:00 session, must shift every TIMESTAMP; so the instants match above
+// because of the dump's own zone line, not by chance.
+TEST(HardValuesTimeZone, WithoutTheDumpsZoneLineTimestampsShift)
+{
+    KELVANTO_REQUIRE_SERVER(source, 1);
+    KELVANTO_REQUIRE_SERVER(target, 2);
+    RoundTripDatabase database("kv_zone", {source, target});
+    std::string output;
+    ASSERT_EQ(RunMariadbClient(source, SourceScript(database.name()), &output), 0) << output;
+
+    TempDir dir;
+    const Task task
+        = MakeDumpTask(source, database.name(), {{2, 1, database.name(), "types"}}, dir.path() / "dumps", 1, false);
+    const EngineDump dump = RunDumpEngine(task, dir.path() / "data", ShiftedZoneConnector());
+    ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
+    ASSERT_EQ(dump.files.size(), 1u);
+
+    std::ifstream in(dump.files[0], std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string zoneLine = "SET TIME_ZONE='+00:00';\r\n";
+    const auto at = text.find(zoneLine);
+    ASSERT_NE(at, std::string::npos) << "the dump sets no session time zone";
+    text.erase(at, zoneLine.size());
+    const auto stripped = dir.path() / "stripped.sql";
+    std::ofstream(stripped, std::ios::binary) << text;
+    ASSERT_EQ(RunMariadbClientOnFile(target, stripped, &output, "--init-command=\"SET time_zone='-08:00'\""), 0)
+        << output;
+
+    const std::string instant
+        = "SELECT UNIX_TIMESTAMP(ts) FROM " + QuoteName(database.name()) + ".types WHERE id = 4;\n";
+    std::string sourceInstant;
+    std::string copyInstant;
+    ASSERT_EQ(RunMariadbClient(source, instant, &sourceInstant), 0) << sourceInstant;
+    ASSERT_EQ(RunMariadbClient(target, instant, &copyInstant), 0) << copyInstant;
+    // 2024-03-31 02:30:00 at +05:30 is 2024-03-30 21:00:00 UTC; read back at -08:00 it is 8 hours later.
+    EXPECT_EQ(sourceInstant, "1711832400\n");
+    EXPECT_EQ(copyInstant, "1711861200\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, HardValuesRoundTrip,

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace kelvanto::test
@@ -69,6 +70,11 @@ struct LayoutRow
     bool multiRowInsert;
     std::size_t expectedFiles; // one database of 16 tables and 7 views
 };
+
+void PrintTo(const LayoutRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class SakilaLayoutRoundTrip : public SakilaRoundTrip, public ::testing::WithParamInterface<LayoutRow>
 { };
