@@ -62,9 +62,4 @@ std::string CheckMonthDays(const std::array<std::uint8_t, 31>& monthDays)
     return AnyChosen(monthDays) ? std::string() : "Please choose the days of the month.";
 }
 
-int ClampRepeatDays(int days)
-{
-    return std::clamp(days, kMinRepeatDays, kMaxRepeatDays);
-}
-
 } // namespace kelvanto

@@ -15,6 +15,7 @@ namespace kelvanto
 
 inline constexpr int kMinIntervalMinutes = 1;
 inline constexpr int kMaxIntervalMinutes = 99999;
+// The range of the Special Date dialog's repeat spin control.
 inline constexpr int kMinRepeatDays = 0;
 inline constexpr int kMaxRepeatDays = 1000;
 
@@ -32,9 +33,5 @@ std::string CheckRunTime(int hourIndex, int minuteIndex);
 // "Please choose the days of the week." / "... of the month." with none ticked.
 std::string CheckWeekDays(const std::array<std::uint8_t, 7>& weekDays);
 std::string CheckMonthDays(const std::array<std::uint8_t, 31>& monthDays);
-
-// The repeat field of the Special Date dialog is held to 0-1000 by its spin control; a typed
-// value outside that range is brought back into it.
-int ClampRepeatDays(int days);
 
 } // namespace kelvanto
