@@ -42,7 +42,8 @@ std::optional<std::uint64_t> FileSize(int fd)
 
 UniqueFd OpenForReading(const std::filesystem::path& path)
 {
-    return UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so that a pipe put in place of a log cannot stall the reader.
+    return UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
 }
 
 std::uint32_t LittleEndian32(std::string_view bytes)

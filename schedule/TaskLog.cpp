@@ -74,7 +74,7 @@ bool TaskLog::WriteLog(std::string_view logFileName, LogLevel level, std::string
 
 bool TaskLog::AppendLocked(const std::filesystem::path& path, LogLevel level, std::string_view message, bool retried)
 {
-    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0600));
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0600));
     if (!fd.valid())
         return false;
     // Another process (the command line beside the window) may append to the same file;

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -177,6 +178,17 @@ TEST_F(TaskLogTest, HeaderCutShortStartsAgainButForeignFilesAreLeftAlone)
     EXPECT_FALSE(log.WriteLog("notes.log", LogLevel::General, "line"));
     EXPECT_EQ(FileBytes(logs / "notes.log"), "NOT A TASK LOG, KEEP ME");
     EXPECT_TRUE(log.ReadLog("notes.log").empty());
+
+    // A pipe or a folder in place of a log neither stalls nor breaks anything.
+    ASSERT_EQ(mkfifo((logs / "pipe.log").c_str(), 0600), 0);
+    fs::create_directories(logs / "folder.log");
+    for (const char* name : {"pipe.log", "folder.log"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(log.ReadLog(name).empty());
+        EXPECT_TRUE(log.ReadLastLogRecords(name, 10).empty());
+        EXPECT_FALSE(log.WriteLog(name, LogLevel::General, "line"));
+        EXPECT_FALSE(log.TrimLogIfTooLarge(name, true, 1));
+    }
 }
 
 TEST_F(TaskLogTest, OlderFormatIsReadWholeButNotByTheLastRecordsView)
