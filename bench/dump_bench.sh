@@ -31,7 +31,10 @@ echo "== building dump_engine in $build"
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$KELVANTO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANTO_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" --target dump_engine >/dev/null
+cmake --build "$build" --target dump_engine >"$work/build.log" 2>&1 || {
+    cat "$work/build.log" >&2
+    exit 1
+}
 
 if [ -z "${KELVANTO_TEST_MYSQL_PORT:-}" ]; then
     fixture=$(mktemp -d /tmp/kelvanto-bench-server-XXXXXX)
