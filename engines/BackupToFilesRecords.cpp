@@ -1,6 +1,7 @@
 #include "engines/BackupToFilesRecords.h"
 
 #include "engines/RowValues.h"
+#include "engines/SqlNames.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,10 +40,7 @@ std::string BackupToFilesRecords::StatementPrefix(
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 prefix += ',';
-            if (settings.allowKeywordColumns == 1)
-                prefix += '`' + fields[i].name + '`';
-            else
-                prefix += fields[i].name;
+            prefix += QuoteName(fields[i].name, settings.allowKeywordColumns == 1);
         }
         prefix += ')';
     }

@@ -229,6 +229,15 @@ TEST_F(BackupToFilesTest, StatementPrefixFollowsTheInsertOptions)
     }
 }
 
+TEST_F(BackupToFilesTest, CompleteInsertDoublesABackquoteInAColumnName)
+{
+    task.backupSettings.completeInsert = 1;
+    ChooseTables({Table("t")});
+    AddTable("t", "`t`", "CREATE TABLE `t` (`we``ird` int)", {Field("we`ird", FieldType::Long)}, {{"1"}});
+    ASSERT_EQ(Run(), RunOutcome::Finished);
+    EXPECT_EQ(CountOf(ReadFile(DumpPath()), "\nINSERT INTO `t`(`we``ird`) VALUES (1);\n"), 1);
+}
+
 TEST_F(BackupToFilesTest, CreateDatabaseBlockStandsInFrontOfEveryTable)
 {
     ChooseTables({Table("a"), Table("b"), Table("c")});
