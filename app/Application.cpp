@@ -41,7 +41,7 @@ Result<std::vector<Task>> LoadExistingTaskList(const std::filesystem::path& path
 
 } // namespace
 
-Application::Application(DataFolder folder, std::shared_ptr<Clock> clock)
+Application::Application(ConstructionKey, DataFolder folder, std::shared_ptr<Clock> clock)
     : m_folder(std::move(folder))
     , m_clock(std::move(clock))
 { }
@@ -58,7 +58,7 @@ Result<std::unique_ptr<Application>> Application::Open(
     auto prepared = DataFolder::Prepare(folder.Root());
     if (!prepared)
         return Error {prepared.error()};
-    std::unique_ptr<Application> app(new Application(*prepared, std::move(clock)));
+    auto app = std::make_unique<Application>(ConstructionKey {}, *prepared, std::move(clock));
 
     app->m_options = LoadOptionsFile(app->m_folder.OptionsFile()).options;
     if (app->m_options.defaultBackupFolder.empty())

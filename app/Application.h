@@ -69,9 +69,15 @@ public:
     // threads are serialised by one lock.
     Result<void> SaveTaskList();
 
-private:
-    Application(DataFolder folder, std::shared_ptr<Clock> clock);
+    // Only Open() can make the key, so only Open() constructs an Application.
+    class ConstructionKey
+    {
+        friend class Application;
+        ConstructionKey() = default;
+    };
+    Application(ConstructionKey, DataFolder folder, std::shared_ptr<Clock> clock);
 
+private:
     DataFolder m_folder;
     std::shared_ptr<Clock> m_clock;
     Options m_options;
