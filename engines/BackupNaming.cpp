@@ -1,5 +1,7 @@
 #include "engines/BackupNaming.h"
 
+#include "model/Text.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -9,9 +11,6 @@ namespace kelvanto
 
 namespace
 {
-
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
-constexpr std::string_view kForbidden = "\r\n\t\\/:*?\"<>|";
 
 std::string Format(const char* format, int a, int b, int c)
 {
@@ -83,17 +82,7 @@ bool CreateBackupFolders(const BackupSettings& settings, const std::string& runF
 
 std::string CleanNamePart(std::string_view text)
 {
-    std::string cleaned;
-    cleaned.reserve(text.size());
-    for (char c : text) {
-        if (kForbidden.find(c) == std::string_view::npos)
-            cleaned += c;
-    }
-    const auto first = cleaned.find_first_not_of(kBlanks);
-    if (first == std::string::npos)
-        return {};
-    const auto last = cleaned.find_last_not_of(kBlanks);
-    return cleaned.substr(first, last - first + 1);
+    return CleanNameForFile(text);
 }
 
 std::string BuildBackupFilePath(const BackupSettings& settings, const std::string& runFolder,

@@ -1,7 +1,7 @@
 #include "engines/BackupToFilesRecords.h"
 
 #include "engines/RowValues.h"
-#include "engines/SqlNames.h"
+#include "mysql/SqlNames.h"
 
 #include <cstdint>
 #include <memory>

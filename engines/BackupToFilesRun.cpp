@@ -5,9 +5,9 @@
 #include "engines/BackupToFilesRecords.h"
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/CreateDatabase.h"
-#include "engines/SqlNames.h"
 #include "engines/TableDefinition.h"
 #include "mysql/ServerProbes.h"
+#include "mysql/SqlNames.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "engines/CreateDatabase.h"
 
-#include "engines/SqlNames.h"
+#include "mysql/SqlNames.h"
 
 namespace kelvanto
 {

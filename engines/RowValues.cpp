@@ -1,21 +1,12 @@
 #include "engines/RowValues.h"
 
+#include "model/Text.h"
+
 namespace kelvanto
 {
 
 namespace
 {
-
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
-
-std::string_view Trim(std::string_view text)
-{
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
 
 enum class ValueStyle {
     Bare, // numbers: as they come
@@ -68,7 +59,7 @@ ValueStyle StyleOf(int type)
 
 void AppendBare(std::string& out, std::string_view value)
 {
-    const std::string_view trimmed = Trim(value);
+    const std::string_view trimmed = TrimBlanks(value);
     if (trimmed.empty())
         out += "NULL";
     else

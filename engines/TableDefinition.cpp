@@ -1,6 +1,8 @@
 #include "engines/TableDefinition.h"
 
-#include "engines/SqlNames.h"
+#include "model/Text.h"
+
+#include "mysql/SqlNames.h"
 
 #include <cctype>
 
@@ -10,17 +12,7 @@ namespace kelvanto
 namespace
 {
 
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
 constexpr std::string_view kCreateTable = "CREATE TABLE";
-
-std::string_view Trim(std::string_view text)
-{
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix)
 {
@@ -60,7 +52,7 @@ std::string OwnTypeText(Connection& connection, std::string_view table, const Fi
     RowView row;
     if (!result || !result->FetchRow(row) || row.count < 2 || row.isNull(1))
         return {};
-    std::string text(Trim(row.value(1)));
+    std::string text(TrimBlanks(row.value(1)));
     std::size_t upperUntil = text.size();
     if (StartsWithNoCase(text, "enum"))
         upperUntil = 4;

@@ -1,5 +1,7 @@
 #include "model/TaskTexts.h"
 
+#include "model/Text.h"
+
 #include <string_view>
 
 namespace kelvanto
@@ -68,19 +70,7 @@ std::string MakeTaskId(const TimeStamp& now, std::size_t tasksBefore)
 
 std::string CleanTaskNameForFile(const std::string& name)
 {
-    constexpr std::string_view forbidden = "\r\n\t\\/:*?<>|\"";
-    constexpr std::string_view blanks = " \t\r\n\v\f";
-    std::string cleaned;
-    cleaned.reserve(name.size());
-    for (char c : name) {
-        if (forbidden.find(c) == std::string_view::npos)
-            cleaned.push_back(c);
-    }
-    const auto first = cleaned.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return {};
-    const auto last = cleaned.find_last_not_of(blanks);
-    return cleaned.substr(first, last - first + 1);
+    return CleanNameForFile(name);
 }
 
 std::string MakeLogFileName(const std::string& name, const TimeStamp& created)

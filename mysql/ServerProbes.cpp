@@ -1,6 +1,8 @@
 #include "mysql/ServerProbes.h"
 
+#include "model/Text.h"
 #include "mysql/ServerFeatures.h"
+#include "mysql/SqlNames.h"
 
 #include <cstdio>
 
@@ -9,29 +11,6 @@ namespace kelvanto
 
 namespace
 {
-
-constexpr std::string_view kBlanks = " \t\r\n\v\f";
-
-std::string_view Trim(std::string_view text)
-{
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
-
-// A backquoted name with inner backquotes doubled, so that any name stays one identifier.
-std::string Backquoted(std::string_view name)
-{
-    std::string quoted = "`";
-    for (char c : name) {
-        quoted += c;
-        if (c == '`')
-            quoted += '`';
-    }
-    return quoted + "`";
-}
 
 std::string ErrorMessage(const char* headline, unsigned number, const std::string& text)
 {
@@ -67,7 +46,7 @@ std::string NegotiateCharset(Connection& connection, bool useDatabaseCharset)
         if (auto result = connection.StoreResult()) {
             RowView row;
             if (result->FetchRow(row) && row.count > 0)
-                name = Trim(row.value(0));
+                name = TrimBlanks(row.value(0));
         }
     }
     if (!name.empty())
@@ -79,7 +58,7 @@ int DetectTableKind(Connection& connection, std::string_view name, bool quoting)
 {
     if (connection.ServerVersion() < 32320)
         return 1;
-    const std::string query = "SHOW CREATE TABLE " + (quoting ? Backquoted(name) : std::string(name));
+    const std::string query = "SHOW CREATE TABLE " + QuoteName(name, quoting);
     if (!connection.Query(query))
         return 0;
     auto result = connection.StoreResult();

@@ -1,8 +1,8 @@
 // Names, definitions and row values against the private MariaDB server: what the text
 // functions produce must be taken back by the server as the same names, tables and rows.
 #include "engines/RowValues.h"
-#include "engines/SqlNames.h"
 #include "engines/TableDefinition.h"
+#include "mysql/SqlNames.h"
 
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"

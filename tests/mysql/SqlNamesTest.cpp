@@ -1,4 +1,4 @@
-#include "engines/SqlNames.h"
+#include "mysql/SqlNames.h"
 
 #include <gtest/gtest.h>
 
