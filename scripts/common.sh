@@ -18,12 +18,15 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# build_tree DIR [cmake options...]: configures (once) and builds DIR.
+# build_tree DIR [cmake options...]: configures and builds DIR; the targets named in
+# KELVANTO_TARGETS (space-separated) only, when it is set.
 build_tree() {
     local dir=$1
     shift
     local werror=OFF
     [ -n "${CI:-}" ] && werror=ON
     cmake -S "$KELVANTO_ROOT" -B "$dir" -G Ninja -DKELVANTO_WERROR=$werror "$@" >/dev/null
-    cmake --build "$dir" -j "$(nproc)"
+    local targets=()
+    [ -n "${KELVANTO_TARGETS:-}" ] && read -r -a targets <<<"--target $KELVANTO_TARGETS"
+    cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }
