@@ -19,24 +19,6 @@ namespace
 
 const std::string kMarker = "@@kelvanto-roundtrip@@ ";
 
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string ShellQuote(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
 std::string ReadFile(const std::filesystem::path& path, bool* ok = nullptr)
 {
     std::ifstream file(path, std::ios::binary);

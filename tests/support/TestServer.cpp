@@ -11,9 +11,6 @@
 namespace kelvanto::test
 {
 
-namespace
-{
-
 std::string Env(const char* name)
 {
     const char* value = std::getenv(name);
@@ -31,8 +28,6 @@ std::string ShellQuote(const std::string& text)
     }
     return quoted + "'";
 }
-
-} // namespace
 
 std::optional<TestServerAddress> TestServer(int index)
 {

@@ -24,6 +24,12 @@ std::optional<TestServerAddress> TestServer(int index = 1);
 // True when the CI variable is set: tests that need a server must then run, never skip.
 bool RunningUnderCi();
 
+// The value of an environment variable, empty when it is not set.
+std::string Env(const char* name);
+
+// The text in apostrophes for a POSIX shell, every apostrophe inside kept literally.
+std::string ShellQuote(const std::string& text);
+
 // Runs the mariadb command-line client against the server with the given SQL on its
 // standard input; returns its exit code, with what it printed in *output when given.
 int RunMariadbClient(const TestServerAddress& server, const std::string& sql, std::string* output = nullptr,
