@@ -11,7 +11,8 @@ CliContext::CliContext(std::ostream& outStream, std::ostream& errStream, std::is
     , in(inStream)
 { }
 
-std::unique_ptr<Application> CliContext::OpenApplication(TaskServerOwner* observer)
+std::unique_ptr<Application> CliContext::OpenApplication(
+    TaskServerOwner* observer, Access access, const std::string& verb)
 {
     auto located = DataFolder::Locate(dataDir, env);
     if (!located) {
@@ -22,6 +23,16 @@ std::unique_ptr<Application> CliContext::OpenApplication(TaskServerOwner* observ
     if (!folder) {
         Fail(folder.error());
         return nullptr;
+    }
+    if (access == Access::Change) {
+        // Taken before anything is read, so that the task list read is the one left by
+        // the previous holder and no scheduler can start and save over this command's work.
+        auto lock = DataFolderLock::Acquire(folder->Root(), "kelvanto-cli " + verb);
+        if (!lock) {
+            Fail(lock.error());
+            return nullptr;
+        }
+        folderLock = std::move(*lock);
     }
     auto app = Application::Open(*folder, clock, engines ? engines() : EngineTable {}, observer);
     if (!app) {

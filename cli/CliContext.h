@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/DataFolder.h"
+#include "app/DataFolderLock.h"
 #include "app/DefaultEngines.h"
 #include "schedule/Clock.h"
 #include "schedule/RunContext.h"
@@ -36,9 +37,23 @@ public:
     // program's handler lets Ctrl-C end the process as usual.
     std::atomic<bool>* catchInterrupt = nullptr;
 
+    // How a verb uses the data folder: reading only, or changing tasks and running them,
+    // which needs the folder's lock for as long as the verb works.
+    enum class Access {
+        Read,
+        Change,
+    };
+
     // Locates and opens the data folder and the application; on failure writes the reason
     // to err and returns nullptr. The observer, when given, hears the runner (see Application::Open).
-    std::unique_ptr<Application> OpenApplication(TaskServerOwner* observer = nullptr);
+    // With Access::Change the folder's lock is taken first (as `verb`) and kept in `folderLock`;
+    // a folder held by another process is refused with a message that names it.
+    std::unique_ptr<Application> OpenApplication(
+        TaskServerOwner* observer = nullptr, Access access = Access::Read, const std::string& verb = {});
+
+    // The data folder's lock while a changing verb works; declared before any application
+    // that a verb opens, so that it is released after that application is closed.
+    DataFolderLock folderLock;
     // Writes "kelvanto-cli: " + message + "\n" to err.
     void Fail(const std::string& message);
 };

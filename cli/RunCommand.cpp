@@ -48,7 +48,7 @@ int RunCommand::Run(const std::vector<std::string>& args)
     }
     // Declared before the application, so that it outlives the runner that calls it.
     RunObserver observer(m_context.out, *m_context.clock);
-    auto app = m_context.OpenApplication(&observer);
+    auto app = m_context.OpenApplication(&observer, CliContext::Access::Change, "run");
     if (!app)
         return ExitCode::Failure;
     observer.SetDisplayFormats(app->GetOptions().dateFormat, app->GetOptions().timeFormat);

@@ -55,7 +55,7 @@ int TaskImportCommand::Run(const std::vector<std::string>& args)
         return ExitCode::Failure;
     }
 
-    auto app = m_context.OpenApplication();
+    auto app = m_context.OpenApplication(nullptr, CliContext::Access::Change, "task import");
     if (!app)
         return ExitCode::Failure;
     auto created = app->CreateTask(std::move(*task));
