@@ -48,11 +48,6 @@ Task Example(const char* name)
     return std::move(*task);
 }
 
-QString Json(const Task& task)
-{
-    return QString::fromStdString(TaskToJson(task));
-}
-
 // A task of the list opened in the sheet in edit mode, changed by `change`, and OK pressed.
 struct EditedTask
 {
@@ -127,7 +122,7 @@ private slots:
         expected.source.host = "db.example";
         expected.sqlStatements = {"USE shop;", "DELETE FROM t;"};
         expected.schedule.intervalMinutes = 0;
-        QCOMPARE(Json(wizard.task()), Json(expected));
+        KELVANTO_COMPARE_TASKS(wizard.task(), expected);
         QCOMPARE(wizard.StepPage(5)->findChild<QPlainTextEdit*>("summary")->toPlainText(),
             QString::fromStdString(wizard::BuildTaskSummary(expected)).replace("\r\n", "\n"));
         wizard.button(QWizard::HelpButton)->click();
@@ -195,7 +190,7 @@ private slots:
             Task task = *harness.app().CopyOfTask(*index);
             const EditedTask edited = EditInSheet(harness, task, [](CTaskPropertySheet&) {});
             QVERIFY2(edited.accepted, qPrintable(QString(name) + ": " + harness.messages.Texts().join(" | ")));
-            QCOMPARE(Json(edited.after), Json(task));
+            KELVANTO_COMPARE_TASKS(edited.after, task);
             QVERIFY(commands.EditTask(*index, edited.after).ok());
             QVERIFY2(*ReadFileBytes(harness.app().Folder().TaskListFile()) == *before, name);
         }
@@ -274,7 +269,7 @@ private slots:
             QVERIFY2(edited.accepted, qPrintable(QString(row.example) + ": " + harness.messages.LastText()));
             Task expected = task;
             row.expected(expected);
-            QCOMPARE(Json(edited.after), Json(expected));
+            KELVANTO_COMPARE_TASKS(edited.after, expected);
         }
     }
 

@@ -57,4 +57,17 @@ void ExpectValidation(
             QString(row) + ": focus on " + (focused ? focused->objectName() : "nothing") + " instead of " + focus));
 }
 
+QString FirstDifference(const std::string& actual, const std::string& expected)
+{
+    const QStringList a = QString::fromStdString(actual).split('\n');
+    const QStringList b = QString::fromStdString(expected).split('\n');
+    for (qsizetype i = 0; i < std::max(a.size(), b.size()); ++i) {
+        const QString left = a.value(i, "<end>");
+        const QString right = b.value(i, "<end>");
+        if (left != right)
+            return QString("line %1: actual [%2], expected [%3]").arg(i + 1).arg(left.trimmed(), right.trimmed());
+    }
+    return {};
+}
+
 } // namespace kelvanto::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/TaskJson.h"
 #include "tests/ui/support/WizardHarness.h"
 #include "ui/wizard/TaskPage.h"
 #include "ui/wizard/TaskPageSession.h"
@@ -44,4 +45,15 @@ void Click(QWidget* root, const char* name);
 void ExpectValidation(
     WizardHarness& harness, TaskPage& page, const QString& message, const char* focus, const char* row);
 
+// "" when the two texts are equal, else the first line where they differ, with its number.
+QString FirstDifference(const std::string& actual, const std::string& expected);
+
 } // namespace kelvanto::test
+
+// Compares two tasks in their JSON form and names the first field that differs.
+#define KELVANTO_COMPARE_TASKS(actual, expected)                                                                       \
+    do {                                                                                                               \
+        const QString difference                                                                                       \
+            = ::kelvanto::test::FirstDifference(::kelvanto::TaskToJson(actual), ::kelvanto::TaskToJson(expected));     \
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));                                                        \
+    } while (false)
