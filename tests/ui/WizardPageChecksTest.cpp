@@ -1,6 +1,7 @@
 // The checks that the name, server and database pages make on Next, in order: each refusal's
 // warning and the field that gets the focus, as tables of cases.
 #include "tests/ui/support/PageChecks.h"
+#include "tests/ui/support/UiTestSupport.h"
 #include "ui/UiTexts.h"
 #include "ui/wizard/CChooseDatabasesPage.h"
 #include "ui/wizard/CChooseTablesPage.h"
@@ -16,6 +17,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <filesystem>
 #include <functional>
 
 using namespace kelvanto;
@@ -118,6 +120,56 @@ private slots:
         QCOMPARE(saved.source.user, std::string("backup"));
         QCOMPARE(saved.source.useSsl, std::uint8_t(1));
         QCOMPARE(saved.source.database, std::string("shop")); // what the page does not show is kept
+    }
+
+    void connectionsListAndNewProfile()
+    {
+        WizardHarness harness;
+        ServerConnection stored;
+        stored.connectionName = "Standby";
+        stored.host = "standby.example";
+        stored.port = 3307;
+        stored.user = "copier";
+        stored.password = "secret";
+        stored.useCompression = 1;
+        harness.context().servers().add(stored);
+        PageUnderTest<CMySQLServerPage> page(harness, SheetMode::Wizard, TaskType::BackupToServer,
+            WithSource(TaskType::BackupToServer), CMySQLServerPage::Role::Destination);
+        auto* connections = page->findChild<QComboBox*>("connections");
+        QCOMPARE(connections->count(), 1);
+        QCOMPARE(connections->currentIndex(), -1);
+        connections->setCurrentIndex(0);
+        emit connections->activated(0);
+        ServerConnection chosen = page->Current();
+        QCOMPARE(chosen.host, std::string("standby.example"));
+        QCOMPARE(chosen.port, 3307);
+        QCOMPARE(chosen.password, std::string("secret"));
+        QCOMPARE(chosen.useCompression, std::uint8_t(1));
+        QCOMPARE(chosen.connectionName, std::string()); // tasks keep no profile name
+        // "New" adds a profile through the profile dialog, saves the list and takes it.
+        OnNextModal(
+            [](QWidget* dialog) {
+                Type(dialog, "connectionName", "Local");
+                Type(dialog, "host", "127.0.0.2");
+                Type(dialog, "port", "3310");
+                Click(dialog, "ok");
+            },
+            "kelvanto::CMySqlServerDlg");
+        Click(page.page.get(), "newConnection");
+        QCOMPARE(harness.context().servers().size(), std::size_t(2));
+        QCOMPARE(connections->currentText(), QString("Local"));
+        QCOMPARE(page->Current().host, std::string("127.0.0.2"));
+        QCOMPARE(page->Current().port, 3310);
+        QVERIFY(std::filesystem::file_size(harness.app().Folder().ServerListFile()) > 4);
+        // Test connection checks the address first and reports the refused connection.
+        Type(page.page.get(), "port", "0");
+        Click(page.page.get(), "testConnection");
+        QCOMPARE(harness.messages.LastText(), kPortRange);
+        Type(page.page.get(), "port", "3310");
+        Click(page.page.get(), "testConnection");
+        QCOMPARE(harness.messages.shown.back().kind, ScriptedMessages::Shown::Kind::ConnectionFailure);
+        Click(page.page.get(), "howToConnect");
+        QCOMPARE(harness.help.topics, QStringList({"::/howtoconnect.html"}));
     }
 
     void destinationServerDiffersFromSource()

@@ -7,6 +7,7 @@
 #include "model/FileBytes.h"
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
+#include "ui/DesktopHelpOpener.h"
 #include "ui/TaskDialogs.h"
 #include "ui/UiTexts.h"
 #include "ui/wizard/CTaskPropertySheet.h"
@@ -293,6 +294,17 @@ private slots:
         QCOMPARE(sheet.result(), int(QDialog::Rejected));
         sheet.findChild<QAbstractButton*>("help")->click();
         QCOMPARE(harness.help.topics, QStringList({"::/taskwizard/tasktype1.html"}));
+    }
+
+    void helpTopicsArePagesOfTheManual()
+    {
+        QStringList topics = {wizard::kChooseTaskTypeTopic, wizard::kBackupFileSettingsTopic,
+            wizard::kBackupSettingsTopic};
+        for (int type = 1; type <= 8; ++type)
+            topics << QString::fromStdString(wizard::TaskTypeHelpTopic(static_cast<TaskType>(type)));
+        const QStringList manual {QString::fromStdString(Env("KELVANTO_SOURCE_DIR")) + "/docs/manual"};
+        for (const QString& topic : topics)
+            QVERIFY2(!DesktopHelpOpener::PageFor(manual, topic).isEmpty(), qPrintable(topic));
     }
 
     void readOnlySheetShowsTheSettingsAsTexts()
