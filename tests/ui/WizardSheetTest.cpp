@@ -298,8 +298,8 @@ private slots:
 
     void helpTopicsArePagesOfTheManual()
     {
-        QStringList topics = {wizard::kChooseTaskTypeTopic, wizard::kBackupFileSettingsTopic,
-            wizard::kBackupSettingsTopic};
+        QStringList topics
+            = {wizard::kChooseTaskTypeTopic, wizard::kBackupFileSettingsTopic, wizard::kBackupSettingsTopic};
         for (int type = 1; type <= 8; ++type)
             topics << QString::fromStdString(wizard::TaskTypeHelpTopic(static_cast<TaskType>(type)));
         const QStringList manual {QString::fromStdString(Env("KELVANTO_SOURCE_DIR")) + "/docs/manual"};

@@ -76,6 +76,8 @@ void CChooseDatabasesPage::Show(const std::vector<DatabaseItem>& databases)
             child->setFlags(child->flags() | Qt::ItemIsUserCheckable);
             child->setCheckState(0, Check(table.checkState != 0));
         }
+        // A database chosen in part opens, so that its choice shows.
+        top->setExpanded(top->checkState(0) == Qt::PartiallyChecked);
     }
 }
 

@@ -18,7 +18,7 @@ SpinField::SpinField(int minimum, int maximum, int maxLength, QWidget* parent)
     m_edit->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QString("[0-9]{0,%1}").arg(maxLength)), m_edit));
     m_spin->setRange(minimum, maximum);
-    m_spin->setFixedWidth(m_spin->sizeHint().height());
+    m_spin->setFixedWidth(m_spin->sizeHint().height() * 2 / 3);
     setFocusProxy(m_edit);
     connect(m_spin, &QSpinBox::valueChanged, this, [this](int value) { m_edit->setText(QString::number(value)); });
     connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
