@@ -143,6 +143,7 @@ bool FileSink::Open(const std::string& path, int flags)
         return false;
     m_path = path;
     m_failed = false;
+    m_unsynced = 0;
     m_buffer.clear();
     return true;
 }
@@ -185,6 +186,12 @@ bool FileSink::WriteOut(std::string_view bytes)
             return false;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
+        m_unsynced += static_cast<std::size_t>(written);
+    }
+    if (m_options.writebackBytes > 0 && m_unsynced >= m_options.writebackBytes) {
+        // The dirty pages go to the disk while the dump goes on; failures show at Sync().
+        ::sync_file_range(m_file.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        m_unsynced = 0;
     }
     return true;
 }

@@ -43,6 +43,9 @@ public:
         std::size_t bufferSize = 256 * 1024;
         // Gathered bytes wait no longer than this for a write while pieces keep coming.
         std::int64_t writeIntervalMs = 1000;
+        // After this many bytes written to a file, its writeback to the disk is started
+        // (without waiting for it), so that a later Sync() has little left to wait for.
+        std::size_t writebackBytes = 8 * 1024 * 1024;
         WriteFunction write; // empty: write(2)
         MonotonicClock clock; // empty: CLOCK_MONOTONIC_COARSE, read without a system call
     };
@@ -86,6 +89,7 @@ private:
     dev_t m_device = 0;
     ino_t m_inode = 0;
     bool m_failed = false;
+    std::size_t m_unsynced = 0; // bytes written since the last writeback was started
     std::string m_buffer;
     std::int64_t m_gatheredSince = 0; // when the oldest gathered byte came
 };

@@ -156,7 +156,9 @@ TEST_F(FileSinkTest, FullDiskLeavesThePerPieceBytesAndFailsFromThere)
             const test::FileSizeLimit full(limit);
             test::PerPieceFileSink perPiece;
             ASSERT_TRUE(perPiece.Create(expectedPath));
-            FileSink sink(FileSink::Options {64, 1000, {}, {}});
+            FileSink::Options small;
+            small.bufferSize = 64;
+            FileSink sink(small);
             ASSERT_TRUE(sink.Create(path));
             for (std::size_t i = 0; i < pieces.size(); ++i) {
                 if (!perPiece.Append(expectedPath, pieces[i]) && firstPerPieceFailure == pieces.size())
