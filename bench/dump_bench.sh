@@ -5,9 +5,11 @@
 #   bench/dump_bench.sh [ROWS...]      default: 100000 1000000; RUNS=3 by default
 #
 # Pairs: engine single-row INSERTs vs mariadb-dump --skip-extended-insert, engine ten-row
-# INSERTs vs mariadb-dump (extended inserts). The engine also runs with bench-only sinks
-# that keep the file open (unbuffered and 64 KiB buffered) to show what opening the file
-# for every statement costs. Peak RSS comes from /usr/bin/time.
+# INSERTs vs mariadb-dump (extended inserts). The engine also runs with a bench-only sink
+# that opens, appends and closes the file for every statement, to show what the engine's
+# own sink saves. The engine's times include flushing the finished dump to stable storage
+# (fsync), which mariadb-dump does not do; that part is shown on its own as well. Peak RSS
+# comes from /usr/bin/time.
 #
 # Uses the server in KELVANTO_TEST_MYSQL_* when set, else starts a throw-away one.
 set -euo pipefail
@@ -84,9 +86,8 @@ run_one() {
 
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-declare -A seconds rss
-variants=(engine-single dump-single engine-multi dump-multi engine-single-open engine-single-buffered
-    engine-multi-open engine-multi-buffered)
+declare -A seconds rss sync
+variants=(engine-single dump-single engine-multi dump-multi engine-single-per-piece engine-multi-per-piece)
 for rows in "${sizes[@]}"; do
     table=rows_$rows
     for run in $(seq 1 "$runs"); do
@@ -97,14 +98,14 @@ for rows in "${sizes[@]}"; do
                 args=(--host "$host" --port "$port" --user "$user" --password "$password" --database "$db"
                     --table "$table" --out "$work/out")
                 [[ $v == *multi* ]] && args+=(--multi-row)
-                sink=reopen
-                [[ $v == *-open ]] && sink=open
-                [[ $v == *-buffered ]] && sink=buffered
+                sink=file
+                [[ $v == *-per-piece ]] && sink=per-piece
                 result=$(run_one "$work/engine.txt" "$build/bench/dump_engine" "${args[@]}" --sink "$sink")
                 grep -q "outcome=finished" "$work/engine.txt" || {
                     echo "engine run failed: $(cat "$work/engine.txt")" >&2
                     exit 1
                 }
+                sync[$rows,$v]+="$(sed -n 's/.*sync_seconds=\([0-9.]*\).*/\1/p' "$work/engine.txt") "
                 ;;
             dump-single)
                 result=$(run_one "$work/out/dump.sql" mariadb-dump --no-defaults "${auth[@]}" --skip-extended-insert "$db" "$table")
@@ -120,13 +121,15 @@ for rows in "${sizes[@]}"; do
 done
 
 echo
-echo "== results: median of $runs runs (seconds), peak RSS (MB, the largest of the runs)"
-printf "%-10s %-24s %10s %10s\n" rows variant seconds rss_mb
+echo "== results: median of $runs runs (seconds; fsync: the part of it spent flushing to disk),"
+echo "   peak RSS (MB, the largest of the runs)"
+printf "%-10s %-24s %10s %10s %10s\n" rows variant seconds fsync rss_mb
 for rows in "${sizes[@]}"; do
     for v in "${variants[@]}"; do
         s=$(tr ' ' '\n' <<<"${seconds[$rows,$v]}" | grep . | median)
         m=$(tr ' ' '\n' <<<"${rss[$rows,$v]}" | grep . | sort -g | tail -1)
-        printf "%-10s %-24s %10.2f %10.1f\n" "$rows" "$v" "$s" "$(echo "$m / 1024" | bc -l)"
+        f=$(tr ' ' '\n' <<<"${sync[$rows,$v]:-}" | grep . | median || true)
+        printf "%-10s %-24s %10.2f %10s %10.1f\n" "$rows" "$v" "$s" "${f:--}" "$(echo "$m / 1024" | bc -l)"
         declare "med_${v//-/_}_$rows=$s"
     done
 done
