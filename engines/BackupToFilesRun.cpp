@@ -208,7 +208,11 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
     for (const TableItem& table : TablesInWritingOrder(database)) {
         if (table.checkState == 0)
             continue;
-        if (BackupTable(database.name, table) == Flow::Cancelled)
+        const Flow flow = BackupTable(database.name, table);
+        // A table's file ends with the table, also when a failure ended the table early.
+        if (m_layout == Layout::FilePerTable)
+            m_writer.CloseFile();
+        if (flow == Flow::Cancelled)
             return Flow::Cancelled;
     }
     WritePendingViews();
@@ -381,10 +385,12 @@ bool BackupToFilesRun::StartFile(const std::string& database, const std::string&
     m_runFiles.push_back(m_currentFile);
     if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime)) {
         LogFileError("Failed to write the title to the backup file! - ");
+        m_writer.CloseFile(); // nothing more goes into this file
         return false;
     }
     if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpConnect(m_currentFile, m_task.source)) {
         LogFileError("Failed to write the connect statement to the PHP file! - ");
+        m_writer.CloseFile();
         return false;
     }
     for (const std::string& statement : PrologueStatements(m_session))
