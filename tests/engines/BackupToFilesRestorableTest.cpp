@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,36 +31,6 @@ FakeResult ShowColumns(const std::vector<std::pair<std::string, std::string>>& c
     return result;
 }
 
-TEST(ColumnSelectionTest, ExtraTextsThatMarkGeneratedAndInvisibleColumns)
-{
-    struct Row
-    {
-        const char* extra;
-        bool generated;
-        bool invisible;
-    };
-    const Row rows[] = {
-        {"", false, false},
-        {"auto_increment", false, false},
-        {"on update current_timestamp()", false, false},
-        {"DEFAULT_GENERATED", false, false}, // MySQL 8: an expression default, not a generated column
-        {"DEFAULT_GENERATED on update CURRENT_TIMESTAMP", false, false},
-        {"VIRTUAL GENERATED", true, false},
-        {"STORED GENERATED", true, false},
-        {"VIRTUAL", true, false}, // MariaDB before 10.2
-        {"PERSISTENT", true, false},
-        {"INVISIBLE", false, true},
-        {"VIRTUAL GENERATED INVISIBLE", true, true},
-        {"virtual generated", true, false},
-        {"INVISIBLEX", false, false},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.extra);
-        EXPECT_EQ(IsGeneratedColumn(row.extra), row.generated);
-        EXPECT_EQ(IsInvisibleColumn(row.extra), row.invisible);
-    }
-}
-
 TEST(ColumnSelectionTest, OnlyTablesWithInvisibleOrGeneratedColumnsAreReadByName)
 {
     struct Row
@@ -73,12 +42,16 @@ TEST(ColumnSelectionTest, OnlyTablesWithInvisibleOrGeneratedColumnsAreReadByName
         std::string insertList;
     };
     const Row rows[] = {
-        {"plain table", 100611, ShowColumns({{"id", ""}, {"n", "auto_increment"}}), "*", ""},
+        {"plain table", 100611,
+            ShowColumns({{"id", "auto_increment"}, {"t", "on update current_timestamp()"},
+                {"u", "DEFAULT_GENERATED"}}), // MySQL 8: an expression default, not a generated column
+            "*", ""},
         {"invisible column", 100611, ShowColumns({{"id", ""}, {"se`cret", "INVISIBLE"}}), "`id`,`se``cret`",
             "(`id`,`se``cret`)"},
         {"generated columns", 100611,
-            ShowColumns({{"v", "VIRTUAL GENERATED"}, {"id", ""}, {"s", "STORED GENERATED"}, {"n", ""}}), "`id`,`n`",
-            "(`id`,`n`)"},
+            ShowColumns({{"v", "VIRTUAL GENERATED"}, {"id", ""}, {"s", "stored generated"}, {"n", ""},
+                {"p", "PERSISTENT"}, {"w", "VIRTUAL"}}),
+            "`id`,`n`", "(`id`,`n`)"},
         {"only generated columns", 100611, ShowColumns({{"v", "PERSISTENT"}}), "*", ""},
         {"no answer", 100611, std::nullopt, "*", ""},
         {"server without such columns", 50199, ShowColumns({{"id", "INVISIBLE"}}), "*", ""},
@@ -106,7 +79,6 @@ TEST_F(BackupToFilesRestorableTest, TableWithInvisibleAndGeneratedColumnsIsWritt
     const Row rows[] = {
         {"plain INSERTs get the column list", 0, 0, "INSERT INTO `g`(`id`,`secret`) VALUES "},
         {"complete INSERTs keep their own quoting", 1, 0, "INSERT INTO `g`(id,secret) VALUES "},
-        {"complete INSERTs, quoted", 1, 1, "INSERT INTO `g`(`id`,`secret`) VALUES "},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -219,47 +191,6 @@ TEST(ViewOrderTest, TablesFirstThenEachViewAfterTheViewsItNames)
         for (const TableItem& item : TablesBeforeViews(items(row.objects), row.views))
             names.push_back(item.name);
         EXPECT_EQ(names, row.expected);
-    }
-}
-
-TEST_F(BackupToFilesRestorableTest, FilePerTableLayoutWritesTablesBeforeViews)
-{
-    task.backupSettings.fileMode = 2;
-    task.backupSettings.backupFolder = dir.path().string() + "/";
-    task.backupSettings.fileNameFormat = "%DATABASE%-%TABLE%";
-    task.backupSettings.exportStructure = 0;
-    ChooseTables({Table("a_view", 2), Table("b_view", 2), Table("t")});
-    const std::string folder = dir.path().string() + "/";
-    struct Row
-    {
-        std::uint8_t fileSplit;
-        std::vector<std::string> files;
-    };
-    for (const Row& row : {Row {3, {folder + "shop-t.sql", folder + "shop-b_view.sql", folder + "shop-a_view.sql"}},
-             Row {2, {folder + "shop-.sql"}}}) {
-        SCOPED_TRACE(row.fileSplit);
-        UseServer(100611, "10.6.11-MariaDB");
-        AddTable("t", "`t`", "CREATE TABLE `t` (`x` int)", {Field("x", FieldType::Long)}, {{"1"}});
-        const std::vector<FieldInfo> tablesColumns {Field("Tables_in_shop", 253), Field("Table_type", 253)};
-        fake->Answer("SHOW FULL TABLES",
-            FakeResult {tablesColumns, {{"a_view", "VIEW"}, {"b_view", "VIEW"}, {"t", "BASE TABLE"}}});
-        const std::vector<FieldInfo> viewColumns {Field("View", 253), Field("Create View", 253)};
-        fake->Answer("SHOW CREATE TABLE `a_view`",
-            FakeResult {viewColumns, {{"a_view", "CREATE VIEW `a_view` AS select `x` from `b_view`"}}});
-        fake->Answer("SHOW CREATE TABLE `b_view`",
-            FakeResult {viewColumns, {{"b_view", "CREATE VIEW `b_view` AS select 1 AS `x`"}}});
-        task.backupSettings.fileSplit = row.fileSplit;
-
-        ASSERT_EQ(Run(), RunOutcome::Finished);
-        EXPECT_EQ(context->task().backupHistory.at(0).files, row.files);
-        // Only the file-per-table layout asks; the others keep the task's order.
-        EXPECT_EQ(fake->CountOf("SHOW FULL TABLES"), row.fileSplit == 3 ? 1 : 0);
-        const std::vector<std::string> log = LogTexts();
-        const auto table = std::find(log.begin(), log.end(), "Backing up the table shop.t...");
-        const auto view = std::find(log.begin(), log.end(), "Backing up the view shop.a_view...");
-        ASSERT_NE(table, log.end());
-        ASSERT_NE(view, log.end());
-        EXPECT_EQ(table < view, row.fileSplit == 3);
     }
 }
 
