@@ -245,7 +245,7 @@ TEST_F(BackupToFilesSinkTest, NoFileStaysOpenPastItsLastPieceOrTheRun)
         for (const std::string& line : lines) {
             // A table's file is opened after its first line and closed before the next table's.
             if (line.find("Backing up the ") != std::string::npos || line.find(" Finished") != std::string::npos) {
-                EXPECT_EQ(line.substr(0, 2), "0 ");
+                EXPECT_EQ(line.substr(0, 2), "0 ") << line;
             }
         }
     }
