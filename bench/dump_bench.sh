@@ -70,23 +70,26 @@ FROM seq_1_to_$rows;
 SQL
 done
 
-# run_one NAME OUTFILE COMMAND...: prints "seconds maxrss_kb" of one run
+# run_one OUTFILE COMMAND...: prints "seconds maxrss_kb cpu_seconds" of one run (cpu: user +
+# system time of the dumping process alone, which the load of a shared machine hardly moves)
 run_one() {
     local out=$1
     shift
     local start end
     start=$(date +%s.%N)
-    /usr/bin/time -f "%M" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
+    /usr/bin/time -f "%M %U %S" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
         cat "$work/stderr" >&2
         return 1
     }
     end=$(date +%s.%N)
-    echo "$(echo "$end - $start" | bc -l) $(tail -1 "$work/rss")"
+    local rss user system
+    read -r rss user system < <(tail -1 "$work/rss")
+    echo "$(echo "$end - $start" | bc -l) $rss $(echo "$user + $system" | bc -l)"
 }
 
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-declare -A seconds rss sync
+declare -A seconds rss sync cpu
 variants=(engine-single dump-single engine-multi dump-multi engine-single-per-piece engine-multi-per-piece)
 for rows in "${sizes[@]}"; do
     table=rows_$rows
@@ -114,30 +117,35 @@ for rows in "${sizes[@]}"; do
                 result=$(run_one "$work/out/dump.sql" mariadb-dump --no-defaults "${auth[@]}" "$db" "$table")
                 ;;
             esac
-            seconds[$rows,$v]+="${result% *} "
-            rss[$rows,$v]+="${result#* } "
+            read -r wall maxrss cputime <<<"$result"
+            seconds[$rows,$v]+="$wall "
+            rss[$rows,$v]+="$maxrss "
+            cpu[$rows,$v]+="$cputime "
         done
     done
 done
 
 echo
-echo "== results: median of $runs runs (seconds; fsync: the part of it spent flushing to disk),"
-echo "   peak RSS (MB, the largest of the runs)"
-printf "%-10s %-24s %10s %10s %10s\n" rows variant seconds fsync rss_mb
+echo "== results: median of $runs runs (seconds; fsync: the part of it spent flushing to disk;"
+echo "   cpu: user + system seconds of the dumping process), peak RSS (MB, the largest of the runs)"
+printf "%-10s %-24s %10s %10s %10s %10s\n" rows variant seconds fsync cpu rss_mb
 for rows in "${sizes[@]}"; do
     for v in "${variants[@]}"; do
         s=$(tr ' ' '\n' <<<"${seconds[$rows,$v]}" | grep . | median)
         m=$(tr ' ' '\n' <<<"${rss[$rows,$v]}" | grep . | sort -g | tail -1)
         f=$(tr ' ' '\n' <<<"${sync[$rows,$v]:-}" | grep . | median || true)
-        printf "%-10s %-24s %10.2f %10s %10.1f\n" "$rows" "$v" "$s" "${f:--}" "$(echo "$m / 1024" | bc -l)"
-        declare "med_${v//-/_}_$rows=$s"
+        c=$(tr ' ' '\n' <<<"${cpu[$rows,$v]}" | grep . | median)
+        printf "%-10s %-24s %10.2f %10s %10.2f %10.1f\n" "$rows" "$v" "$s" "${f:--}" "$c" "$(echo "$m / 1024" | bc -l)"
+        declare "med_${v//-/_}_$rows=$s" "cpu_${v//-/_}_$rows=$c"
     done
 done
 echo
-echo "== ratios (engine time / mariadb-dump time; below 1 means the engine is faster)"
+echo "== ratios (engine / mariadb-dump; below 1 means the engine is faster or leaner)"
 for rows in "${sizes[@]}"; do
     es=med_engine_single_$rows ds=med_dump_single_$rows em=med_engine_multi_$rows dm=med_dump_multi_$rows
-    printf "%-10s single-row %.2f   ten-row vs extended %.2f\n" "$rows" \
-        "$(echo "${!es} / ${!ds}" | bc -l)" "$(echo "${!em} / ${!dm}" | bc -l)"
+    ces=cpu_engine_single_$rows cds=cpu_dump_single_$rows cem=cpu_engine_multi_$rows cdm=cpu_dump_multi_$rows
+    printf "%-10s time: single-row %.2f  ten-row vs extended %.2f   cpu: single-row %.2f  ten-row %.2f\n" \
+        "$rows" "$(echo "${!es} / ${!ds}" | bc -l)" "$(echo "${!em} / ${!dm}" | bc -l)" \
+        "$(echo "${!ces} / ${!cds}" | bc -l)" "$(echo "${!cem} / ${!cdm}" | bc -l)"
 done
 client -e "DROP DATABASE IF EXISTS $db"
