@@ -6,9 +6,11 @@
 #include "ui/HotKeyMapping.h"
 #include "ui/ShutdownInhibitor.h"
 #include "ui/SingleInstance.h"
+#include "ui/TerminationWatcher.h"
 
 #include <QtTest>
 
+#include <csignal>
 #include <fstream>
 
 #include <fcntl.h>
@@ -142,6 +144,18 @@ private slots:
             topics << QString("::/taskwizard/tasktype%1.html").arg(type);
         for (const QString& topic : topics)
             QVERIFY2(!DesktopHelpOpener::PageFor(folders, topic).isEmpty(), qPrintable(topic));
+    }
+
+    // SIGTERM (the end of a session without a session manager, a shutdown) becomes a signal
+    // on the user-interface thread, so that the program saves and stops in order.
+    void aTerminationSignalReachesTheEventLoop()
+    {
+        TerminationWatcher watcher;
+        QSignalSpy requested(&watcher, &TerminationWatcher::terminationRequested);
+        ::raise(SIGTERM);
+        QTRY_COMPARE(requested.count(), 1);
+        ::raise(SIGHUP);
+        QTRY_COMPARE(requested.count(), 2);
     }
 
     void theInstanceSocketIsPerUserAndDataFolder()

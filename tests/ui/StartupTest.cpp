@@ -9,6 +9,7 @@
 #include "ui/TrayIcon.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -269,6 +270,24 @@ private slots:
         QCOMPARE(h->Start(), 1);
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Error);
         QCOMPARE(FileText(h->TaskListFile()), before);
+    }
+
+    void theOptionsSheetWritesAndRemovesTheAutostartEntry()
+    {
+        h->WriteOptions(DesktopHarness::QuietOptions());
+        h->WriteTasks({DesktopHarness::MakeTask("a")});
+        QCOMPARE(h->Start(), DesktopApp::kRunning);
+        for (const bool autoRun : {true, false}) {
+            test::OnNextModal(
+                [autoRun](QWidget* sheet) {
+                    test::Child<QCheckBox>(sheet, "autoRun")->setChecked(autoRun);
+                    test::Child<QPushButton>(sheet, "ok")->click();
+                },
+                "kelvanto::COptionsSheet");
+            h->Window().Actions().options->trigger();
+            QCOMPARE(std::filesystem::exists(h->settings.autostartEntry), autoRun);
+            QCOMPARE(LoadOptionsFile(h->DataDir() / "opt_se.dll").options.autoRun, std::uint8_t(autoRun ? 1 : 0));
+        }
     }
 
     void theTipOfTheDayComesWithTasksAndStoresWhereItWas()
