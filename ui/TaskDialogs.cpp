@@ -4,7 +4,6 @@
 #include "ui/wizard/CNewTaskDlg.h"
 #include "ui/wizard/CTaskPropertySheet.h"
 #include "ui/wizard/CTaskWizardSheet.h"
-#include "ui/wizard/QtFileChooser.h"
 
 namespace kelvanto
 {
@@ -14,8 +13,7 @@ std::optional<Task> RunNewTaskWizard(QWidget* parent, TaskDialogContext& context
     CNewTaskDlg chooser(context.messages(), context.help(), parent);
     if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;
-    QtFileChooser files;
-    CTaskWizardSheet wizard(context, static_cast<int>(chooser.ChosenType()), files, parent);
+    CTaskWizardSheet wizard(context, static_cast<int>(chooser.ChosenType()), parent);
     if (wizard.exec() != QDialog::Accepted)
         return std::nullopt;
     return wizard.task();
@@ -23,8 +21,7 @@ std::optional<Task> RunNewTaskWizard(QWidget* parent, TaskDialogContext& context
 
 bool RunEditTaskSheet(QWidget* parent, TaskDialogContext& context, Task& task)
 {
-    QtFileChooser files;
-    CTaskPropertySheet sheet(context, SheetMode::Edit, task, files, parent);
+    CTaskPropertySheet sheet(context, SheetMode::Edit, task, parent);
     if (sheet.exec() != QDialog::Accepted)
         return false;
     task = sheet.task();
@@ -33,8 +30,7 @@ bool RunEditTaskSheet(QWidget* parent, TaskDialogContext& context, Task& task)
 
 void ShowTaskProperties(QWidget* parent, TaskDialogContext& context, const Task& task)
 {
-    QtFileChooser files;
-    CTaskPropertySheet sheet(context, SheetMode::View, task, files, parent);
+    CTaskPropertySheet sheet(context, SheetMode::View, task, parent);
     sheet.exec();
 }
 

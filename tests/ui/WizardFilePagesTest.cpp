@@ -95,14 +95,16 @@ private slots:
         QCOMPARE(saved.backupSettings.backupFolder, std::string());
         QCOMPARE(saved.backupSettings.fileMode, std::uint8_t(1));
         // The pickers: the folder prompt, and the file filter of the chosen type.
-        harness.files.folders.push_back(tmp + "/picked/");
-        harness.files.saveFiles.push_back(tmp + "/existing/picked.php");
+        harness.files.Choose(tmp + "/existing/picked.php");
+        harness.files.Choose(tmp + "/picked");
         Click(page.page.get(), "browseFile");
         QCOMPARE(page->findChild<QLineEdit*>("backupFile")->text(), tmp + "/existing/picked.php");
         Tick(page.page.get(), "newFiles");
         Click(page.page.get(), "browseFolder");
         QCOMPARE(page->findChild<QLineEdit*>("backupFolder")->text(), tmp + "/picked/");
-        QCOMPARE(harness.files.prompts, QStringList({wizard::kPhpFilesFilter, wizard::kBackupFolderPrompt}));
+        QCOMPARE(harness.files.asked,
+            QStringList({QString("save ") + wizard::kPhpFilesFilter + " .php",
+                QString("folder ") + wizard::kBackupFolderPrompt}));
     }
 
     void backupFilesSettingsDialog()
@@ -275,8 +277,8 @@ private slots:
         PageUnderTest<CSQLScriptPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript, Task());
         const auto script = harness.dir.path() / "script.sql";
         WriteFile(script, "-- purge\r\nUSE shop;\r\nDELETE FROM t\r\n WHERE x = 1;\r\n");
-        harness.files.openFiles.push_back({QString::fromStdString(script.string())});
-        harness.files.openFiles.push_back({QString::fromStdString((harness.dir.path() / "missing.sql").string())});
+        harness.files.Choose(QString::fromStdString(script.string()));
+        harness.files.Choose(QString::fromStdString((harness.dir.path() / "missing.sql").string()));
         Click(page.page.get(), "addFromFile");
         Task saved;
         page->save(saved);
@@ -285,7 +287,7 @@ private slots:
         Click(page.page.get(), "addFromFile");
         QCOMPARE(harness.messages.LastText(), QString(wizard::kFailedToOpenFile));
         QCOMPARE(harness.messages.shown.back().icon, Messages::Icon::Error);
-        QCOMPARE(harness.files.prompts.front(), QString(wizard::kSqlFilesFilter));
+        QCOMPARE(harness.files.asked.front(), QString("open ") + wizard::kSqlFilesFilter);
     }
 
     void restoreFilesPage()
@@ -305,8 +307,8 @@ private slots:
             QCOMPARE(harness.messages.LastText(), QString(wizard::kChooseFileItem));
         }
         // ".SQL" is passed over without a word; a path already listed is selected, not added again.
-        harness.files.openFiles.push_back({path("a.sql"), path("C.SQL"), path("b.sql")});
-        harness.files.openFiles.push_back({path("a.sql")});
+        harness.files.Choose(QStringList({path("a.sql"), path("C.SQL"), path("b.sql")}).join('\n'));
+        harness.files.Choose(path("a.sql"));
         Click(page.page.get(), "add");
         Click(page.page.get(), "add");
         QCOMPARE(page->Files().size(), std::size_t(2));

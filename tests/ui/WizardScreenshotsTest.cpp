@@ -1,6 +1,6 @@
 // Renders the wizard pages of one task type of each family and the property sheet, as the
 // README shows them: each must paint at its size with its controls laid out. With
-// KELVANTO_SCREENSHOT_DIR set (scripts/wizard-screenshots), the pictures are written there.
+// KELVANTO_SCREENSHOT_DIR set (scripts/screenshots), the pictures are written there.
 #include "cli/TaskJson.h"
 #include "model/FileBytes.h"
 #include "tests/support/TestServer.h"
@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
-#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -51,12 +50,6 @@ class WizardScreenshotsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        if (!Env("KELVANTO_SCREENSHOT_DIR").empty())
-            QApplication::setStyle(QStyleFactory::create("Fusion"));
-    }
-
     void wizardOfEachFamily_data()
     {
         QTest::addColumn<QString>("name");
@@ -82,7 +75,7 @@ private slots:
         QFETCH(int, step);
         WizardHarness harness;
         const Task task = Example(example.toUtf8().constData());
-        CTaskWizardSheet wizard(harness.context(), static_cast<int>(task.type), harness.files, nullptr, task);
+        CTaskWizardSheet wizard(harness.context(), static_cast<int>(task.type), nullptr, task);
         wizard.setStartId(step);
         wizard.restart();
         if (auto* tree = wizard.findChild<QTreeWidget*>("databases"))
@@ -93,10 +86,10 @@ private slots:
     void propertySheet()
     {
         WizardHarness harness;
-        CTaskPropertySheet edit(harness.context(), SheetMode::Edit, Example("backup-to-database"), harness.files);
+        CTaskPropertySheet edit(harness.context(), SheetMode::Edit, Example("backup-to-database"));
         edit.tabs()->setCurrentIndex(4);
         Picture(edit, "sheet-edit-schedule");
-        CTaskPropertySheet view(harness.context(), SheetMode::View, Example("backup-sakila"), harness.files);
+        CTaskPropertySheet view(harness.context(), SheetMode::View, Example("backup-sakila"));
         view.tabs()->setCurrentIndex(3);
         Picture(view, "sheet-properties-backup-files");
     }

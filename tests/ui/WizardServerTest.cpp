@@ -122,7 +122,7 @@ private slots:
         KELVANTO_QT_REQUIRE_SERVER(second, 2);
         WizardHarness harness(MakeMariaDbConnector(), MakeDefaultEngines());
         const std::string out = harness.dir.path().string();
-        CTaskWizardSheet wizard(harness.context(), type, harness.files);
+        CTaskWizardSheet wizard(harness.context(), type);
         wizard.show();
         wizard.restart();
         wizard.next();
@@ -210,7 +210,7 @@ private slots:
             const std::string file = out + "/restore.sql";
             std::ofstream(file) << "CREATE DATABASE wiz_files;\nCREATE TABLE wiz_files.t (id INT);\n"
                                    "INSERT INTO wiz_files.t VALUES (1);\n";
-            harness.files.openFiles.push_back({QString::fromStdString(file)});
+            harness.files.Choose(QString::fromStdString(file));
             Click(wizard.StepPage(2), "add");
             harness.messages.AnswerYes();
             wizard.next();

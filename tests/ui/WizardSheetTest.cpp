@@ -61,7 +61,7 @@ EditedTask EditInSheet(WizardHarness& harness, const Task& task, const std::func
 {
     EditedTask result;
     result.before = task;
-    CTaskPropertySheet sheet(harness.context(), SheetMode::Edit, task, harness.files);
+    CTaskPropertySheet sheet(harness.context(), SheetMode::Edit, task);
     change(sheet);
     harness.messages.AnswerYes(); // the restore files page's question
     sheet.accept();
@@ -81,7 +81,7 @@ private slots:
     {
         WizardHarness harness;
         harness.AddTask("Existing");
-        CTaskWizardSheet wizard(harness.context(), 5, harness.files);
+        CTaskWizardSheet wizard(harness.context(), 5);
         wizard.show();
         wizard.restart();
         QCOMPARE(wizard.windowTitle(), QString("Welcome to the Task Wizard"));
@@ -139,11 +139,11 @@ private slots:
         initial.sqlStatements = {"SELECT 1;"};
         initial.restoreFiles.resize(1);
         initial.exportTables.resize(1);
-        CTaskWizardSheet script(harness.context(), 5, harness.files, nullptr, initial);
+        CTaskWizardSheet script(harness.context(), 5, nullptr, initial);
         QCOMPARE(script.task().sqlStatements.size(), std::size_t(1));
         QVERIFY(script.task().databases.empty() && script.task().exportTables.empty());
         QVERIFY(script.task().restoreFiles.empty());
-        CTaskWizardSheet unknown(harness.context(), 12, harness.files, nullptr, initial);
+        CTaskWizardSheet unknown(harness.context(), 12, nullptr, initial);
         QCOMPARE(unknown.type(), TaskType::BackupToFiles);
         QCOMPARE(unknown.StepTotal(), 6);
         QVERIFY(!unknown.task().databases.empty());
@@ -278,7 +278,7 @@ private slots:
     {
         WizardHarness harness;
         harness.AddTask("Other");
-        CTaskPropertySheet sheet(harness.context(), SheetMode::Edit, Example("backup-sakila"), harness.files);
+        CTaskPropertySheet sheet(harness.context(), SheetMode::Edit, Example("backup-sakila"));
         QCOMPARE(sheet.windowTitle(), QString("Edit Task - Backup sakila - Backup MySQL databases to SQL/PHP files"));
         QCOMPARE(sheet.tabs()->count(), 5);
         Type(sheet.pages()[3], "backupFolder", "");
@@ -320,14 +320,14 @@ private slots:
         int tabs[8] = {5, 5, 5, 5, 4, 4, 5, 5};
         for (int i = 0; i < 8; ++i) {
             const Task task = Example(kExamples[i]);
-            CTaskPropertySheet sheet(harness.context(), SheetMode::View, task, harness.files);
+            CTaskPropertySheet sheet(harness.context(), SheetMode::View, task);
             QCOMPARE(sheet.windowTitle(),
                 QString::fromStdString("Task Properties - " + task.name + " - " + wizard::TaskTypeTitle(task.type)));
             QCOMPARE(sheet.tabs()->count(), tabs[i]);
             QVERIFY(!sheet.findChild<QAbstractButton*>("cancel"));
             QVERIFY(sheet.pages()[0]->findChild<QLineEdit*>("taskName")->isReadOnly());
         }
-        CTaskPropertySheet backup(harness.context(), SheetMode::View, Example("backup-sakila"), harness.files);
+        CTaskPropertySheet backup(harness.context(), SheetMode::View, Example("backup-sakila"));
         QCOMPARE(text(backup.pages()[1], "options"), QString("None"));
         QCOMPARE(text(backup.pages()[1], "port"), QString("3306"));
         QCOMPARE(backup.pages()[2]->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(22)->text(0),
@@ -340,29 +340,29 @@ private slots:
         QCOMPARE(text(backup.pages()[4], "scheduleTitle"), QString("Manual"));
         QCOMPARE(text(backup.pages()[4], "scheduleSettings"), QString("None"));
 
-        CTaskPropertySheet copy(harness.context(), SheetMode::View, Example("backup-to-server"), harness.files);
+        CTaskPropertySheet copy(harness.context(), SheetMode::View, Example("backup-to-server"));
         QCOMPARE(text(copy.pages()[3], "options"), QString("Use compression protocol\n"));
         QCOMPARE(
             copy.pages()[3]->findChild<QGroupBox*>("destinationServer")->title(), QString("Destination MySQL Server"));
         QCOMPARE(text(copy.pages()[4], "scheduleSettings"), QString("Run Time: 02:00"));
 
-        CTaskPropertySheet database(harness.context(), SheetMode::View, Example("backup-to-database"), harness.files);
+        CTaskPropertySheet database(harness.context(), SheetMode::View, Example("backup-to-database"));
         QCOMPARE(text(database.pages()[3], "database"), QString("sakila_copy"));
         QCOMPARE(text(database.pages()[3], "databaseMode"), QString("Create a new database"));
         QCOMPARE(database.pages()[2]->findChild<QListWidget*>("tables")->count(), 2);
 
-        CTaskPropertySheet exported(harness.context(), SheetMode::View, Example("export-tables"), harness.files);
+        CTaskPropertySheet exported(harness.context(), SheetMode::View, Example("export-tables"));
         QCOMPARE(exported.pages()[2]->findChild<QListWidget*>("exportTables")->item(1)->text(),
             QString("sakila.film_list (View)"));
         QCOMPARE(text(exported.pages()[3], "fileKind"), QString("CSV File  (Table Export)"));
         QCOMPARE(text(exported.pages()[3], "linesTerminatedBy"), QString("\\r\\n"));
 
-        CTaskPropertySheet script(harness.context(), SheetMode::View, Example("execute-script"), harness.files);
+        CTaskPropertySheet script(harness.context(), SheetMode::View, Example("execute-script"));
         QCOMPARE(text(script.pages()[2], "script"),
             QString("USE sakila\n\nDELETE FROM rental WHERE return_date < '2005-06-01'\n\nOPTIMIZE TABLE rental"));
         QCOMPARE(text(script.pages()[3], "scheduleSettings"), QString("Time Interval: 90 Minute(s)"));
 
-        CTaskPropertySheet restore(harness.context(), SheetMode::View, Example("restore-from-files"), harness.files);
+        CTaskPropertySheet restore(harness.context(), SheetMode::View, Example("restore-from-files"));
         auto* files = restore.pages()[1]->findChild<QTreeWidget*>("files");
         QCOMPARE(files->topLevelItem(0)->text(0), QString("1"));
         QCOMPARE(files->topLevelItem(0)->text(3), QString("22 KB"));

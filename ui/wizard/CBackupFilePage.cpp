@@ -1,9 +1,9 @@
 #include "ui/wizard/CBackupFilePage.h"
 
 #include "app/DataFolder.h"
+#include "ui/FileDialogs.h"
 #include "ui/TaskDialogContext.h"
 #include "ui/wizard/CBackupFilesSettingsDlg.h"
-#include "ui/wizard/FileChooser.h"
 #include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"
 
@@ -119,13 +119,14 @@ void CBackupFilePage::BrowseFolder()
     const QString folder
         = session().files().ChooseFolder(window(), QString::fromUtf8(wizard::kBackupFolderPrompt), m_folder->text());
     if (!folder.isEmpty())
-        m_folder->setText(folder);
+        m_folder->setText(QString::fromStdString(wizard::WithTrailingSlash(folder.toStdString())));
 }
 
 void CBackupFilePage::BrowseFile()
 {
-    const char* filter = m_php->isChecked() ? wizard::kPhpFilesFilter : wizard::kSqlFilesFilter;
-    const QString file = session().files().ChooseSaveFile(window(), QString::fromUtf8(filter), m_file->text());
+    const bool php = m_php->isChecked();
+    const char* filter = php ? wizard::kPhpFilesFilter : wizard::kSqlFilesFilter;
+    const QString file = session().files().SaveFile(window(), QString::fromUtf8(filter), php ? "php" : "sql");
     if (!file.isEmpty())
         m_file->setText(file);
 }

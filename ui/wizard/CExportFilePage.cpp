@@ -1,6 +1,6 @@
 #include "ui/wizard/CExportFilePage.h"
 
-#include "ui/wizard/FileChooser.h"
+#include "ui/FileDialogs.h"
 #include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"
@@ -132,7 +132,7 @@ void CExportFilePage::Browse()
     const QString folder
         = session().files().ChooseFolder(window(), QString::fromUtf8(wizard::kExportFolderPrompt), m_directory->text());
     if (!folder.isEmpty())
-        m_directory->setText(folder);
+        m_directory->setText(QString::fromStdString(wizard::WithTrailingSlash(folder.toStdString())));
 }
 
 bool CExportFilePage::validate()

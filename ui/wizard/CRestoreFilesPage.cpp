@@ -1,8 +1,8 @@
 #include "ui/wizard/CRestoreFilesPage.h"
 
+#include "ui/FileDialogs.h"
 #include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"
-#include "ui/wizard/FileChooser.h"
 #include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/RestoreFilesList.h"
 #include "ui/wizard/WizardTexts.h"
@@ -96,7 +96,7 @@ std::vector<int> CRestoreFilesPage::SelectedRows() const
 
 void CRestoreFilesPage::Add()
 {
-    const QStringList paths = session().files().ChooseOpenFiles(window(), wizard::kSqlFilesFilter, true);
+    const QStringList paths = session().files().OpenFiles(window(), wizard::kSqlFilesFilter);
     std::vector<int> select;
     for (const QString& chosen : paths) {
         const std::string path = chosen.toStdString();

@@ -1,8 +1,8 @@
 #include "ui/wizard/CSQLScriptPage.h"
 
 #include "model/FileBytes.h"
+#include "ui/FileDialogs.h"
 #include "ui/Messages.h"
-#include "ui/wizard/FileChooser.h"
 #include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/WizardTexts.h"
 
@@ -50,10 +50,10 @@ void CSQLScriptPage::load(const Task& task)
 
 void CSQLScriptPage::AddFromFile()
 {
-    const QStringList files = session().files().ChooseOpenFiles(window(), wizard::kSqlFilesFilter, false);
-    if (files.isEmpty())
+    const QString file = session().files().OpenFile(window(), wizard::kSqlFilesFilter);
+    if (file.isEmpty())
         return;
-    auto bytes = ReadFileBytes(files.front().toStdString());
+    auto bytes = ReadFileBytes(file.toStdString());
     if (!bytes) {
         messages().Error(window(), wizard::kFailedToOpenFile);
         return;

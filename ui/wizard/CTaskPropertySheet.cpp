@@ -14,12 +14,11 @@
 namespace kelvanto
 {
 
-CTaskPropertySheet::CTaskPropertySheet(
-    TaskDialogContext& context, SheetMode mode, const Task& task, FileChooser& files, QWidget* parent)
+CTaskPropertySheet::CTaskPropertySheet(TaskDialogContext& context, SheetMode mode, const Task& task, QWidget* parent)
     : QDialog(parent)
     , m_task(task)
     , m_context(context)
-    , m_session(context, files, mode == SheetMode::View ? SheetMode::View : SheetMode::Edit,
+    , m_session(context, mode == SheetMode::View ? SheetMode::View : SheetMode::Edit,
           wizard::NormalizedTaskType(static_cast<int>(task.type)), task.name)
     , m_tabs(new QTabWidget(this))
 {

@@ -12,7 +12,6 @@ class QTabWidget;
 namespace kelvanto
 {
 
-class FileChooser;
 class TaskDialogContext;
 class TaskPage;
 
@@ -26,8 +25,7 @@ class CTaskPropertySheet : public QDialog
     Q_OBJECT
 
 public:
-    CTaskPropertySheet(
-        TaskDialogContext& context, SheetMode mode, const Task& task, FileChooser& files, QWidget* parent = nullptr);
+    CTaskPropertySheet(TaskDialogContext& context, SheetMode mode, const Task& task, QWidget* parent = nullptr);
     ~CTaskPropertySheet() override;
 
     // The copy with the pages' values (after OK in edit mode).

@@ -24,12 +24,11 @@ Task Prepared(Task task, int typeCode)
 
 } // namespace
 
-CTaskWizardSheet::CTaskWizardSheet(
-    TaskDialogContext& context, int typeCode, FileChooser& files, QWidget* parent, const Task& initial)
+CTaskWizardSheet::CTaskWizardSheet(TaskDialogContext& context, int typeCode, QWidget* parent, const Task& initial)
     : QWizard(parent)
     , m_task(Prepared(initial, typeCode))
     , m_context(context)
-    , m_session(context, files, SheetMode::Wizard, m_task.type, std::string())
+    , m_session(context, SheetMode::Wizard, m_task.type, std::string())
 {
     setObjectName("taskWizard");
     setWizardStyle(QWizard::ClassicStyle);

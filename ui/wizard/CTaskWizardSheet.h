@@ -11,7 +11,6 @@ namespace kelvanto
 {
 
 class CWizardPageHost;
-class FileChooser;
 class TaskDialogContext;
 class TaskPage;
 
@@ -25,8 +24,7 @@ class CTaskWizardSheet : public QWizard
 public:
     // typeCode outside 1-8 is taken as 1. initial is the task to start from (a new task by
     // default); the lists its type does not use are emptied.
-    CTaskWizardSheet(TaskDialogContext& context, int typeCode, FileChooser& files, QWidget* parent = nullptr,
-        const Task& initial = Task());
+    CTaskWizardSheet(TaskDialogContext& context, int typeCode, QWidget* parent = nullptr, const Task& initial = Task());
     ~CTaskWizardSheet() override;
 
     Task& task() { return m_task; }

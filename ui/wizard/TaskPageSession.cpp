@@ -5,10 +5,8 @@
 namespace kelvanto
 {
 
-TaskPageSession::TaskPageSession(
-    TaskDialogContext& context, FileChooser& files, SheetMode mode, TaskType type, std::string originalName)
+TaskPageSession::TaskPageSession(TaskDialogContext& context, SheetMode mode, TaskType type, std::string originalName)
     : m_context(context)
-    , m_files(files)
     , m_mode(mode)
     , m_type(type)
     , m_originalName(std::move(originalName))
@@ -17,6 +15,11 @@ TaskPageSession::TaskPageSession(
 Messages& TaskPageSession::messages() const
 {
     return m_context.messages();
+}
+
+FileDialogs& TaskPageSession::files() const
+{
+    return m_context.fileDialogs();
 }
 
 ServerConnection TaskPageSession::CurrentSource() const

@@ -12,7 +12,7 @@ class QWidget;
 namespace kelvanto
 {
 
-class FileChooser;
+class FileDialogs;
 class Messages;
 class TaskDialogContext;
 class TaskPage;
@@ -31,12 +31,11 @@ enum class SheetMode {
 class TaskPageSession
 {
 public:
-    TaskPageSession(
-        TaskDialogContext& context, FileChooser& files, SheetMode mode, TaskType type, std::string originalName);
+    TaskPageSession(TaskDialogContext& context, SheetMode mode, TaskType type, std::string originalName);
 
     TaskDialogContext& context() const { return m_context; }
     Messages& messages() const;
-    FileChooser& files() const { return m_files; }
+    FileDialogs& files() const;
     SheetMode mode() const { return m_mode; }
     TaskType type() const { return m_type; }
     // The name of the task being edited ("" in the wizard): renaming a task to it is no clash.
@@ -61,7 +60,6 @@ public:
 
 private:
     TaskDialogContext& m_context;
-    FileChooser& m_files;
     SheetMode m_mode;
     TaskType m_type;
     std::string m_originalName;

@@ -19,7 +19,7 @@ struct PageUnderTest
 {
     template <typename... Args>
     PageUnderTest(WizardHarness& harness, SheetMode mode, TaskType type, const Task& task, Args&&... args)
-        : session(std::make_unique<TaskPageSession>(harness.context(), harness.files, mode, type, task.name))
+        : session(std::make_unique<TaskPageSession>(harness.context(), mode, type, task.name))
         , page(std::make_unique<Page>(*session, std::forward<Args>(args)...))
     {
         session->SetLoadedSource(task.source);

@@ -8,39 +8,6 @@
 namespace kelvanto::test
 {
 
-namespace
-{
-
-template <typename T>
-T Next(std::deque<T>& queue)
-{
-    if (queue.empty())
-        return T();
-    T value = std::move(queue.front());
-    queue.pop_front();
-    return value;
-}
-
-} // namespace
-
-QString ScriptedFiles::ChooseFolder(QWidget*, const QString& prompt, const QString&)
-{
-    prompts << prompt;
-    return Next(folders);
-}
-
-QStringList ScriptedFiles::ChooseOpenFiles(QWidget*, const QString& filter, bool)
-{
-    prompts << filter;
-    return Next(openFiles);
-}
-
-QString ScriptedFiles::ChooseSaveFile(QWidget*, const QString& filter, const QString&)
-{
-    prompts << filter;
-    return Next(saveFiles);
-}
-
 Connector RefusingConnector()
 {
     return [](const ServerConnection&) -> ConnectResult { return ConnectError {2003, "Can't connect to server"}; };
@@ -57,7 +24,7 @@ WizardHarness::WizardHarness(Connector connector, EngineTable engines)
         qFatal("cannot open the data folder: %s", opened.error().c_str());
     }
     m_app = std::move(*opened);
-    m_context = std::make_unique<TaskDialogContext>(*m_app, messages, help, std::move(connector));
+    m_context = std::make_unique<TaskDialogContext>(*m_app, messages, help, files, std::move(connector));
 }
 
 WizardHarness::~WizardHarness() = default;

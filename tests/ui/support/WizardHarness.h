@@ -3,30 +3,14 @@
 #include "app/Application.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/support/RecordingHelp.h"
+#include "tests/ui/support/ScriptedFileDialogs.h"
 #include "tests/ui/support/ScriptedMessages.h"
 #include "ui/TaskDialogContext.h"
-#include "ui/wizard/FileChooser.h"
 
-#include <deque>
 #include <memory>
 
 namespace kelvanto::test
 {
-
-// The file pickers answered in advance: each call takes the next queued answer (empty, as if
-// cancelled, when none is left) and is counted.
-class ScriptedFiles final : public FileChooser
-{
-public:
-    QString ChooseFolder(QWidget* parent, const QString& prompt, const QString& start) override;
-    QStringList ChooseOpenFiles(QWidget* parent, const QString& filter, bool multiple) override;
-    QString ChooseSaveFile(QWidget* parent, const QString& filter, const QString& start) override;
-
-    std::deque<QString> folders;
-    std::deque<QStringList> openFiles;
-    std::deque<QString> saveFiles;
-    QStringList prompts; // the folder prompts and file filters asked with
-};
 
 // A connector whose every connection is refused (error 2003).
 Connector RefusingConnector();
@@ -47,7 +31,7 @@ public:
     TempDir dir;
     ScriptedMessages messages;
     RecordingHelp help;
-    ScriptedFiles files;
+    ScriptedFileDialogs files;
 
 private:
     std::unique_ptr<Application> m_app;
