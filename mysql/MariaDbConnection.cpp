@@ -58,8 +58,10 @@ bool MariaDbConnection::DiscardResults()
             if (!result)
                 return false;
             while (mysql_fetch_row(result) != nullptr) { }
+            // A statement can fail while its rows come (an error after the first rows).
+            const bool failed = mysql_errno(mysql) != 0;
             mysql_free_result(result);
-            if (mysql_errno(mysql) != 0)
+            if (failed)
                 return false;
         }
         // -1: no more results; 0: the next one is ready; above 0: it failed.

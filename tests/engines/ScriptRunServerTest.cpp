@@ -1,6 +1,7 @@
 // The execute-script engine against a real server: the log of a run, statements that
-// return rows (a SELECT, a CALL with two result sets) followed by more statements, failed
-// statements that do not stop the run, and a stop at every cancellation check.
+// return rows (a SELECT, a CALL with two result sets, a SELECT that fails after its first
+// rows) followed by more statements, failed statements that do not stop the run, and a
+// stop at every cancellation check.
 #include "engines/ScriptRun.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
@@ -54,12 +55,16 @@ TEST(ScriptRunTest, StatementsSucceedOrFailOnTheirOwnMerits)
     Lines withResults = TableScript(database.name());
     withResults.insert(withResults.end(),
         {"CREATE PROCEDURE two() BEGIN SELECT 1; SELECT v FROM t; END;", "SELECT 1;",
-            "INSERT INTO t (v) VALUES ('select');", "CALL two();", "INSERT INTO t (v) VALUES ('call');", "",
+            "INSERT INTO t (v) VALUES ('select');", "CALL two();", "INSERT INTO t (v) VALUES ('call');",
+            "SELECT seq, (SELECT 1 UNION SELECT seq - 3 FROM DUAL WHERE seq > 3) FROM seq_1_to_10;", "",
             "SELECT 1;SELECT 2;", "INSERT INTO t (v) VALUES ('last')"});
     const Row rows[] = {
         {"rows are read away, a failure goes on", withResults,
-            {"Executing MySQL script: 11 statements", "Failed to execute the SQL statement! NO. 10 : SELECT 1;SELECT 2",
-                "Executed: 9 statements", "Finished"},
+            {"Executing MySQL script: 12 statements",
+                "Failed to execute the SQL statement! NO. 9 : SELECT seq, (SELECT 1 UNION SELECT seq - 3 FROM DUAL "
+                "WHERE seq > 3) FROM seq_1_to_10",
+                "Failed to execute the SQL statement! NO. 11 : SELECT 1;SELECT 2", "Executed: 9 statements",
+                "Finished"},
             "select call last"},
         {"one statement that fails", {"SELECT 1;SELECT 2;"},
             {"Executing MySQL script: 1 statements", "Failed to execute the SQL statement! NO. 1 : SELECT 1;SELECT 2",
