@@ -1,5 +1,5 @@
-#include "engines/SqlFileReader.h"
 #include "engines/SqlSplitter.h"
+#include "engines/SqlFileReader.h"
 
 #include "tests/support/TempDir.h"
 
@@ -69,8 +69,7 @@ const std::vector<SplitCase>& Cases()
         {"a lone ';' closes", "SELECT 1\n;\nSELECT 2;", {"SELECT 1;", "SELECT 2;"}},
         {"quotes are not recognised", "INSERT INTO t VALUES ('a;\nb');", {"INSERT INTO t VALUES ('a;", "b');"}},
         {"lower case and leading blanks", " \t\v\fselect 1;", {"select 1;"}},
-        {"non-letters start nothing", "1 SELECT;\n(SELECT 1);\n'x';\n\xc3\xa9 SELECT;\nDELIMITER ;;",
-            {"DELIMITER ;;"}},
+        {"non-letters start nothing", "1 SELECT;\n(SELECT 1);\n'x';\n\xc3\xa9 SELECT;\nDELIMITER ;;", {"DELIMITER ;;"}},
         {"CR alone", "SELECT 1;\rSELECT\r 2;\r", {"SELECT 1;", "SELECT 2;"}},
         {"CRLF", "SELECT 1;\r\nSELECT\r\n 2;\r\n", {"SELECT 1;", "SELECT 2;"}},
         {"LF alone", "SELECT 1;\nSELECT\n 2;\n", {"SELECT 1;", "SELECT 2;"}},
