@@ -110,7 +110,12 @@ private slots:
         full.specialDay = 2;
         full.repeatDays = 7;
         full.intervalMinutes = 90;
-        PageUnderTest<CAutoRunOptionsPage> page(harness, SheetMode::Edit, TaskType::BackupToFiles, task);
+        // The property sheet keeps an unchanged schedule as it is.
+        PageUnderTest<CAutoRunOptionsPage> kept(harness, SheetMode::Edit, TaskType::BackupToFiles, task);
+        Task same;
+        kept->save(same);
+        QCOMPARE(same.schedule, task.schedule);
+        PageUnderTest<CAutoRunOptionsPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
         const std::pair<const char*, std::function<bool(const Schedule&)>> kinds[] = {
             {"everyWeek",
                 [](const Schedule& s) {

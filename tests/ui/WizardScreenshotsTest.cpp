@@ -4,6 +4,7 @@
 #include "cli/TaskJson.h"
 #include "model/FileBytes.h"
 #include "tests/support/TestServer.h"
+#include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/WizardHarness.h"
 #include "ui/wizard/CTaskPropertySheet.h"
 #include "ui/wizard/CTaskWizardSheet.h"
@@ -20,15 +21,6 @@ using namespace kelvanto::test;
 
 namespace
 {
-
-Task Example(const char* name)
-{
-    auto text = ReadFileBytes(Env("KELVANTO_SOURCE_DIR") + "/examples/" + name + ".json");
-    auto task = text ? TaskFromJson(*text) : Result<Task>(Error {text.error()});
-    if (!task)
-        qFatal("%s: %s", name, task.error().c_str());
-    return std::move(*task);
-}
 
 // Paints the window and, when asked for, keeps the picture.
 void Picture(QWidget& window, const char* name)
@@ -74,7 +66,7 @@ private slots:
         QFETCH(QString, example);
         QFETCH(int, step);
         WizardHarness harness;
-        const Task task = Example(example.toUtf8().constData());
+        const Task task = LoadExample(example.toUtf8().constData(), harness.dir.path());
         CTaskWizardSheet wizard(harness.context(), static_cast<int>(task.type), nullptr, task);
         wizard.setStartId(step);
         wizard.restart();
@@ -86,10 +78,11 @@ private slots:
     void propertySheet()
     {
         WizardHarness harness;
-        CTaskPropertySheet edit(harness.context(), SheetMode::Edit, Example("backup-to-database"));
+        CTaskPropertySheet edit(
+            harness.context(), SheetMode::Edit, LoadExample("backup-to-database", harness.dir.path()));
         edit.tabs()->setCurrentIndex(4);
         Picture(edit, "sheet-edit-schedule");
-        CTaskPropertySheet view(harness.context(), SheetMode::View, Example("backup-sakila"));
+        CTaskPropertySheet view(harness.context(), SheetMode::View, LoadExample("backup-sakila", harness.dir.path()));
         view.tabs()->setCurrentIndex(3);
         Picture(view, "sheet-properties-backup-files");
     }

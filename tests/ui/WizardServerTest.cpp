@@ -14,6 +14,8 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -106,7 +108,7 @@ private slots:
         KELVANTO_QT_REQUIRE_SERVER(first, 1);
         KELVANTO_QT_REQUIRE_SERVER(second, 2);
         QCOMPARE(RunMariadbClient(first, SourceSql("wiz_src") + kCleanSql), 0);
-        QCOMPARE(RunMariadbClient(second, SourceSql("wiz_remote")), 0);
+        QCOMPARE(RunMariadbClient(second, SourceSql("wiz_remote") + "DROP DATABASE IF EXISTS wiz_src;"), 0);
     }
 
     void everyTypeThroughTheWizard_data()
@@ -247,6 +249,42 @@ private slots:
             60000));
         for (const LogRecord& record : harness.app().Log().ReadLog(log))
             QVERIFY2(record.level == LogLevel::General, record.message.c_str());
+
+        // What the run left behind.
+        auto count = [](const TestServerAddress& server, const std::string& sql) {
+            std::string output;
+            RunMariadbClient(server, sql, &output, "-N");
+            return QString::fromStdString(output).trimmed();
+        };
+        switch (expected.type) {
+        case TaskType::BackupToFiles:
+            QCOMPARE(QDir(QString::fromStdString(out)).entryList({"*.sql"}).size(), 1);
+            break;
+        case TaskType::BackupToServer:
+            QCOMPARE(count(second, "SELECT COUNT(*) FROM wiz_src.items"), QString("2"));
+            break;
+        case TaskType::BackupToDatabase:
+            QCOMPARE(count(first, "SELECT COUNT(*) FROM wiz_copy.items"), QString("2"));
+            break;
+        case TaskType::ExportTables:
+            QVERIFY(QFile::exists(QString::fromStdString(out + "/wiz_src_items.csv")));
+            break;
+        case TaskType::ExecuteScript:
+            QCOMPARE(count(first,
+                         "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'wiz_src' AND "
+                         "table_name = 'made_by_script'"),
+                QString("1"));
+            break;
+        case TaskType::RestoreFromFiles:
+            QCOMPARE(count(first, "SELECT COUNT(*) FROM wiz_files.t"), QString("1"));
+            break;
+        case TaskType::RestoreFromServer:
+            QCOMPARE(count(first, "SELECT COUNT(*) FROM wiz_remote.items"), QString("2"));
+            break;
+        case TaskType::RestoreFromDatabase:
+            QCOMPARE(count(first, "SELECT COUNT(*) FROM wiz_restored.items"), QString("2"));
+            break;
+        }
     }
 };
 

@@ -5,6 +5,7 @@
 #include "app/TaskCommands.h"
 #include "cli/TaskJson.h"
 #include "model/FileBytes.h"
+#include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/DesktopHelpOpener.h"
@@ -36,18 +37,6 @@ namespace
 
 const char* const kExamples[] = {"backup-sakila", "backup-to-server", "backup-to-database", "export-tables",
     "execute-script", "restore-from-files", "restore-from-server", "restore-from-database"};
-
-Task Example(const char* name)
-{
-    const std::string path = Env("KELVANTO_SOURCE_DIR") + "/examples/" + name + ".json";
-    auto text = ReadFileBytes(path);
-    if (!text)
-        qFatal("%s", text.error().c_str());
-    auto task = TaskFromJson(*text);
-    if (!task)
-        qFatal("%s: %s", name, task.error().c_str());
-    return std::move(*task);
-}
 
 // A task of the list opened in the sheet in edit mode, changed by `change`, and OK pressed.
 struct EditedTask
@@ -135,7 +124,7 @@ private slots:
     void wizardEmptiesTheListsItsTypeDoesNotUse()
     {
         WizardHarness harness;
-        Task initial = Example("backup-sakila");
+        Task initial = LoadExample("backup-sakila", harness.dir.path());
         initial.sqlStatements = {"SELECT 1;"};
         initial.restoreFiles.resize(1);
         initial.exportTables.resize(1);
@@ -185,7 +174,7 @@ private slots:
         WizardHarness harness;
         TaskCommands commands(harness.app(), nullptr);
         for (const char* name : kExamples) {
-            auto index = commands.CreateTask(Example(name), false);
+            auto index = commands.CreateTask(LoadExample(name, harness.dir.path()), false);
             QVERIFY2(index.ok(), name);
             const auto before = ReadFileBytes(harness.app().Folder().TaskListFile());
             Task task = *harness.app().CopyOfTask(*index);
@@ -262,7 +251,7 @@ private slots:
         };
         WizardHarness harness;
         for (const Case& row : cases) {
-            const Task task = Example(row.example);
+            const Task task = LoadExample(row.example, harness.dir.path());
             const EditedTask edited = EditInSheet(harness, task, [&](CTaskPropertySheet& sheet) {
                 QVERIFY(row.page < static_cast<int>(sheet.pages().size()));
                 row.change(sheet.pages()[static_cast<std::size_t>(row.page)]);
@@ -278,7 +267,7 @@ private slots:
     {
         WizardHarness harness;
         harness.AddTask("Other");
-        CTaskPropertySheet sheet(harness.context(), SheetMode::Edit, Example("backup-sakila"));
+        CTaskPropertySheet sheet(harness.context(), SheetMode::Edit, LoadExample("backup-sakila", harness.dir.path()));
         QCOMPARE(sheet.windowTitle(), QString("Edit Task - Backup sakila - Backup MySQL databases to SQL/PHP files"));
         QCOMPARE(sheet.tabs()->count(), 5);
         Type(sheet.pages()[3], "backupFolder", "");
@@ -319,7 +308,7 @@ private slots:
         };
         int tabs[8] = {5, 5, 5, 5, 4, 4, 5, 5};
         for (int i = 0; i < 8; ++i) {
-            const Task task = Example(kExamples[i]);
+            const Task task = LoadExample(kExamples[i], harness.dir.path());
             CTaskPropertySheet sheet(harness.context(), SheetMode::View, task);
             QCOMPARE(sheet.windowTitle(),
                 QString::fromStdString("Task Properties - " + task.name + " - " + wizard::TaskTypeTitle(task.type)));
@@ -327,7 +316,7 @@ private slots:
             QVERIFY(!sheet.findChild<QAbstractButton*>("cancel"));
             QVERIFY(sheet.pages()[0]->findChild<QLineEdit*>("taskName")->isReadOnly());
         }
-        CTaskPropertySheet backup(harness.context(), SheetMode::View, Example("backup-sakila"));
+        CTaskPropertySheet backup(harness.context(), SheetMode::View, LoadExample("backup-sakila", harness.dir.path()));
         QCOMPARE(text(backup.pages()[1], "options"), QString("None"));
         QCOMPARE(text(backup.pages()[1], "port"), QString("3306"));
         QCOMPARE(backup.pages()[2]->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(22)->text(0),
@@ -340,33 +329,38 @@ private slots:
         QCOMPARE(text(backup.pages()[4], "scheduleTitle"), QString("Manual"));
         QCOMPARE(text(backup.pages()[4], "scheduleSettings"), QString("None"));
 
-        CTaskPropertySheet copy(harness.context(), SheetMode::View, Example("backup-to-server"));
+        CTaskPropertySheet copy(
+            harness.context(), SheetMode::View, LoadExample("backup-to-server", harness.dir.path()));
         QCOMPARE(text(copy.pages()[3], "options"), QString("Use compression protocol\n"));
         QCOMPARE(
             copy.pages()[3]->findChild<QGroupBox*>("destinationServer")->title(), QString("Destination MySQL Server"));
         QCOMPARE(text(copy.pages()[4], "scheduleSettings"), QString("Run Time: 02:00"));
 
-        CTaskPropertySheet database(harness.context(), SheetMode::View, Example("backup-to-database"));
+        CTaskPropertySheet database(
+            harness.context(), SheetMode::View, LoadExample("backup-to-database", harness.dir.path()));
         QCOMPARE(text(database.pages()[3], "database"), QString("sakila_copy"));
         QCOMPARE(text(database.pages()[3], "databaseMode"), QString("Create a new database"));
         QCOMPARE(database.pages()[2]->findChild<QListWidget*>("tables")->count(), 2);
 
-        CTaskPropertySheet exported(harness.context(), SheetMode::View, Example("export-tables"));
+        CTaskPropertySheet exported(
+            harness.context(), SheetMode::View, LoadExample("export-tables", harness.dir.path()));
         QCOMPARE(exported.pages()[2]->findChild<QListWidget*>("exportTables")->item(1)->text(),
             QString("sakila.film_list (View)"));
         QCOMPARE(text(exported.pages()[3], "fileKind"), QString("CSV File  (Table Export)"));
         QCOMPARE(text(exported.pages()[3], "linesTerminatedBy"), QString("\\r\\n"));
 
-        CTaskPropertySheet script(harness.context(), SheetMode::View, Example("execute-script"));
+        CTaskPropertySheet script(
+            harness.context(), SheetMode::View, LoadExample("execute-script", harness.dir.path()));
         QCOMPARE(text(script.pages()[2], "script"),
-            QString("USE sakila\n\nDELETE FROM rental WHERE return_date < '2005-06-01'\n\nOPTIMIZE TABLE rental"));
+            QString("USE sakila;\n\nDELETE FROM rental  WHERE return_date < '2005-06-01';\n\nOPTIMIZE TABLE rental;"));
         QCOMPARE(text(script.pages()[3], "scheduleSettings"), QString("Time Interval: 90 Minute(s)"));
 
-        CTaskPropertySheet restore(harness.context(), SheetMode::View, Example("restore-from-files"));
+        CTaskPropertySheet restore(
+            harness.context(), SheetMode::View, LoadExample("restore-from-files", harness.dir.path()));
         auto* files = restore.pages()[1]->findChild<QTreeWidget*>("files");
         QCOMPARE(files->topLevelItem(0)->text(0), QString("1"));
         QCOMPARE(files->topLevelItem(0)->text(3), QString("22 KB"));
-        QCOMPARE(files->topLevelItem(1)->text(3), QString("3310 KB"));
+        QCOMPARE(files->topLevelItem(1)->text(3), QString("0 KB"));
         QCOMPARE(files->topLevelItem(0)->text(4), QString("Tue, Dec 01, 2026 03:00:12"));
     }
 };

@@ -80,6 +80,7 @@ CAutoRunOptionsPage::CAutoRunOptionsPage(TaskPageSession& session, QWidget* pare
     }
     grid->setColumnStretch(2, 1);
     connect(m_kinds, &QButtonGroup::idToggled, this, [this] { ShowDescription(); });
+    connect(m_kinds, &QButtonGroup::idClicked, this, [this] { m_changed = true; });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(box);
     layout->addWidget(m_description);
@@ -93,6 +94,8 @@ QString CAutoRunOptionsPage::title() const
 
 void CAutoRunOptionsPage::load(const Task& task)
 {
+    m_loaded = task.schedule;
+    m_changed = false;
     m_schedule = task.schedule;
     const int kind = static_cast<int>(task.schedule.kind);
     m_runTimeSet = kind >= 1 && kind <= 4;
@@ -150,8 +153,10 @@ void CAutoRunOptionsPage::OpenSettings(ScheduleKind kind)
         break;
     }
     // Settings given for a kind choose that kind.
-    if (accepted)
+    if (accepted) {
         m_kinds->button(static_cast<int>(kind))->setChecked(true);
+        m_changed = true;
+    }
     ShowDescription();
 }
 
@@ -216,7 +221,9 @@ bool CAutoRunOptionsPage::validate()
 
 void CAutoRunOptionsPage::save(Task& task)
 {
-    task.schedule = Current();
+    // The wizard stores every schedule zeroed where its kind does not look; the property sheet
+    // keeps a task's schedule byte for byte until the user changes it.
+    task.schedule = m_changed || wizard() ? Current() : m_loaded;
 }
 
 } // namespace kelvanto

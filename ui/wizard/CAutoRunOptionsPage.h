@@ -14,7 +14,7 @@ namespace kelvanto
 
 // When the task runs: Manual, Time Interval, Every Day, Every Week, Every Month or Special
 // Date, each but Manual with its settings dialog. Next needs the chosen kind's settings; the
-// fields the kind does not use are zeroed when the schedule is stored.
+// fields the kind does not use are zeroed when a schedule chosen here is stored.
 class CAutoRunOptionsPage : public TaskPage
 {
     Q_OBJECT
@@ -35,6 +35,9 @@ private:
     void OpenSettings(ScheduleKind kind);
     void ShowDescription();
 
+    // The task's schedule as loaded: stored again as it is while the user changes nothing here.
+    Schedule m_loaded;
+    bool m_changed = false;
     Schedule m_schedule;
     // Whether the run time and the special date hold values the user (or the task) set.
     bool m_runTimeSet = false;

@@ -1,9 +1,9 @@
 #include "ui/wizard/CRestoreFilesPage.h"
 
+#include "engines/RestoreFileEntry.h"
 #include "ui/FileDialogs.h"
 #include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"
-#include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/RestoreFilesList.h"
 #include "ui/wizard/WizardTexts.h"
 

@@ -1,9 +1,9 @@
 #include "ui/wizard/CSQLScriptPage.h"
 
+#include "engines/SqlSplitter.h"
 #include "model/FileBytes.h"
 #include "ui/FileDialogs.h"
 #include "ui/Messages.h"
-#include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QFontDatabase>

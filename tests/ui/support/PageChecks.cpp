@@ -25,7 +25,11 @@ void Tick(QWidget* root, const char* name, bool on)
     auto* button = root->findChild<QAbstractButton*>(name);
     if (!button)
         QFAIL(qPrintable(QString("no check box or radio button named ") + name));
-    button->setChecked(on);
+    // Clicked as a user clicks it, so that the page hears of the change.
+    if (button->isChecked() != on)
+        button->click();
+    if (button->isChecked() != on)
+        QFAIL(qPrintable(QString("cannot set ") + name));
 }
 
 void Click(QWidget* root, const char* name)

@@ -35,7 +35,7 @@ struct PageUnderTest
 
 // Types text into the line edit, text box or editable combo named name below root.
 void Type(QWidget* root, const char* name, const QString& text);
-// Sets the check box or radio button named name.
+// Clicks the check box or radio button named name until it is set (or cleared).
 void Tick(QWidget* root, const char* name, bool on = true);
 // Clicks the button named name.
 void Click(QWidget* root, const char* name);
