@@ -1,7 +1,7 @@
 #include "cli/TaskImportCommand.h"
 
 #include "cli/ExitCode.h"
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 #include "model/FileBytes.h"
 
 #include <istream>
