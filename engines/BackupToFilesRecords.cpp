@@ -48,7 +48,8 @@ std::string BackupToFilesRecords::StatementPrefix(
     return prefix;
 }
 
-bool BackupToFilesRecords::Write(const std::string& file, const std::string& name, const std::string& quoted)
+bool BackupToFilesRecords::Write(
+    const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress)
 {
     const auto logError = [this](const std::string& text) { m_context.Log(LogLevel::Error, text); };
 
@@ -110,6 +111,8 @@ bool BackupToFilesRecords::Write(const std::string& file, const std::string& nam
             pendingRows = 0;
         }
         ++records;
+        progress.rowsDone = records;
+        m_context.ReportProgress(progress);
         if (m_context.QuitRequested())
             return false;
     }
