@@ -48,6 +48,13 @@ public:
 
     const DataFolder& Folder() const { return m_folder; }
     const Options& GetOptions() const { return m_options; }
+    // Replaces the options in memory; the task logs' size limit follows at once.
+    void SetOptions(const Options& options);
+    // Writes the options file (mode 0600, atomically).
+    Result<void> SaveOptions() const;
+    // The server list for the server manager's changes; SaveServerList writes it.
+    ServerList& MutableServers() { return m_servers; }
+    Result<void> SaveServerList() const;
     // The server list as loaded; a copy, taken under the list's lock, for use while
     // ChangeServers may run on another thread.
     const ServerList& Servers() const { return m_servers; }
