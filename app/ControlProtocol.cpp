@@ -18,6 +18,7 @@ struct Member
 {
     const char* name;
     Kind kind;
+    bool required = true;
 };
 
 struct Command
@@ -26,7 +27,7 @@ struct Command
     std::initializer_list<Member> members;
 };
 
-// Every command of version 1 and the members it takes; all of them are required.
+// Every command of version 1 and the members it takes.
 const Command kCommands[] = {
     {"hello", {}},
     {"list", {}},
@@ -37,8 +38,8 @@ const Command kCommands[] = {
     {"task-delete", {{"name", Kind::Text}}},
     {"task-rename", {{"name", Kind::Text}, {"newName", Kind::Text}}},
     {"task-copy", {{"name", Kind::Text}}},
-    {"server-add", {{"profile", Kind::Object}, {"portText", Kind::Text}}},
-    {"server-edit", {{"name", Kind::Text}, {"profile", Kind::Object}, {"portText", Kind::Text}}},
+    {"server-add", {{"profile", Kind::Object}, {"portText", Kind::Text, false}}},
+    {"server-edit", {{"name", Kind::Text}, {"profile", Kind::Object}, {"portText", Kind::Text, false}}},
     {"server-remove", {{"name", Kind::Text}}},
 };
 
@@ -104,7 +105,7 @@ Result<ControlRequest> ParseControlRequest(std::string_view line)
         }
     }
     for (const Member& member : command->members) {
-        if (!parsed.texts.count(member.name) && !parsed.objects.count(member.name))
+        if (member.required && !parsed.texts.count(member.name) && !parsed.objects.count(member.name))
             return Error {std::string(member.name) + ": missing"};
     }
     return parsed;

@@ -68,6 +68,14 @@ bool TextFromJson(const Json& value, const std::string& path, std::string& bytes
     return true;
 }
 
+std::string TextOf(const Json& value)
+{
+    std::string bytes;
+    std::string problem;
+    (void)TextFromJson(value, "", bytes, &problem);
+    return bytes;
+}
+
 bool IsValidUtf8(std::string_view bytes)
 {
     std::size_t i = 0;

@@ -21,6 +21,9 @@ Json TextToJson(const std::string& bytes);
 // `path` names the member in the problem text.
 bool TextFromJson(const Json& value, const std::string& path, std::string& bytes, std::string* problem);
 
+// The text of a member that should hold one; empty when it is missing or not a text.
+std::string TextOf(const Json& value);
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);
 
