@@ -13,6 +13,7 @@
 #include "cli/TaskNameIndex.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <pthread.h>
 
@@ -59,8 +60,17 @@ private:
 
 int ServeCommand::Run(const std::vector<std::string>& args)
 {
-    if (!args.empty()) {
-        m_context.Fail("serve takes no arguments");
+    std::chrono::milliseconds lockWait = m_context.settleWait;
+    if (args.size() == 2 && args[0] == "--lock-wait") {
+        char* end = nullptr;
+        const double seconds = std::strtod(args[1].c_str(), &end);
+        if (args[1].empty() || *end != '\0' || !(seconds >= 0 && seconds <= 86400)) {
+            m_context.Fail("--lock-wait needs a number of seconds from 0 to 86400");
+            return ExitCode::Usage;
+        }
+        lockWait = std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
+    } else if (!args.empty()) {
+        m_context.Fail("usage: serve [--lock-wait SECONDS]");
         return ExitCode::Usage;
     }
     // Before any thread starts, so that all of them leave these signals to the main thread.
@@ -76,7 +86,7 @@ int ServeCommand::Run(const std::vector<std::string>& args)
         m_context.Fail(DataFolderLock::BusyMessage(folder->Root(), holder));
         return ExitCode::Failure;
     }
-    auto lock = DataFolderLock::Acquire(folder->Root(), kDescription, m_context.settleWait);
+    auto lock = DataFolderLock::Acquire(folder->Root(), kDescription, lockWait);
     if (!lock) {
         m_context.Fail(lock.error());
         return ExitCode::Failure;
