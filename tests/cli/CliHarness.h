@@ -46,6 +46,7 @@ public:
         context.engines = engines;
         context.interrupted = interrupted;
         context.settleWait = settleWait;
+        context.errIsTerminal = errIsTerminal;
         std::vector<std::string> all {"--data-dir", dataDir().string()};
         all.insert(all.end(), args.begin(), args.end());
         CliResult result;
@@ -78,6 +79,7 @@ public:
     const std::atomic<bool>* interrupted = nullptr;
     // Short: a held folder is refused after this wait.
     std::chrono::milliseconds settleWait {200};
+    bool errIsTerminal = false;
 };
 
 } // namespace kelvanto::test
