@@ -5,10 +5,12 @@
 namespace kelvanto
 {
 
-TaskDialogContext::TaskDialogContext(Application& app, Messages& messages, HelpOpener& help, Connector connector)
+TaskDialogContext::TaskDialogContext(
+    Application& app, Messages& messages, HelpOpener& help, FileDialogs& fileDialogs, Connector connector)
     : m_app(app)
     , m_messages(messages)
     , m_help(help)
+    , m_fileDialogs(fileDialogs)
     , m_connector(std::move(connector))
 { }
 

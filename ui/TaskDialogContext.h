@@ -15,20 +15,23 @@ namespace kelvanto
 
 class Application;
 class DataFolder;
+class FileDialogs;
 class HelpOpener;
 class Messages;
 
 // What the task wizard, the property sheet and their pages are given: the program's data
 // (the server list and its saving, the options, the task names), the one message interface,
-// the manual, and the connector that the pages' server probes connect through (run them off
-// the user-interface thread with RunOffUiThread).
+// the manual, the file and folder pickers, and the connector that the pages' server probes connect through (run them
+// off the user-interface thread with RunOffUiThread).
 class TaskDialogContext
 {
 public:
-    TaskDialogContext(Application& app, Messages& messages, HelpOpener& help, Connector connector);
+    TaskDialogContext(
+        Application& app, Messages& messages, HelpOpener& help, FileDialogs& fileDialogs, Connector connector);
 
     Messages& messages() const { return m_messages; }
     HelpOpener& help() const { return m_help; }
+    FileDialogs& fileDialogs() const { return m_fileDialogs; }
     const Connector& connector() const { return m_connector; }
 
     const Options& options() const;
@@ -45,6 +48,7 @@ private:
     Application& m_app;
     Messages& m_messages;
     HelpOpener& m_help;
+    FileDialogs& m_fileDialogs;
     Connector m_connector;
 };
 
