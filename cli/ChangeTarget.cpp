@@ -71,7 +71,7 @@ bool IsSchedulerHolder(const std::string& description)
     return description.rfind(cli, 0) != 0 || description == cli + "serve";
 }
 
-std::unique_ptr<ChangeTarget> ChangeTarget::Open(CliContext& context, const std::string& verb)
+std::unique_ptr<ChangeTarget> ChangeTarget::Open(CliContext& context, const std::string& verb, bool runsTasks)
 {
     auto folder = context.LocateFolder();
     if (!folder)
@@ -109,8 +109,8 @@ std::unique_ptr<ChangeTarget> ChangeTarget::Open(CliContext& context, const std:
     }
 
     target->m_notices = std::make_unique<TaskNotices>();
-    auto app = Application::Open(
-        *folder, context.clock, context.engines ? context.engines() : EngineTable {}, target->m_notices.get());
+    auto app = Application::Open(*folder, context.clock,
+        runsTasks && context.engines ? context.engines() : EngineTable {}, target->m_notices.get());
     if (!app) {
         context.Fail(app.error());
         return nullptr;

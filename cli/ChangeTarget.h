@@ -27,8 +27,10 @@ class ChangeTarget
 public:
     // Waits up to the context's settleWait for a scheduler that is starting to open its
     // socket, or for another command to let the folder go. Writes the reason and returns
-    // nullptr when neither happens.
-    static std::unique_ptr<ChangeTarget> Open(CliContext& context, const std::string& verb);
+    // nullptr when neither happens. In-process, only a verb that runs tasks (runsTasks) has
+    // the engines: the other verbs change the list, and a task they start stays Stopped
+    // until a scheduler starts, instead of beginning a run in a process that is ending.
+    static std::unique_ptr<ChangeTarget> Open(CliContext& context, const std::string& verb, bool runsTasks = false);
 
     ~ChangeTarget();
     ChangeTarget(const ChangeTarget&) = delete;

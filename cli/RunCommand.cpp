@@ -55,7 +55,7 @@ int RunCommand::Run(const std::vector<std::string>& args)
         return ExitCode::Usage;
     }
     const std::string& name = args[0];
-    auto target = ChangeTarget::Open(m_context, "run");
+    auto target = ChangeTarget::Open(m_context, "run", true);
     if (!target)
         return ExitCode::Failure;
 
