@@ -1,4 +1,5 @@
-// The control socket against clients that misbehave: malformed, oversized, cut short and
+// The control socket against clients that misbehave (its connection threads run under
+// ThreadSanitizer too): malformed, oversized, cut short and
 // random requests, too many connections, and peers of another user id.
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
