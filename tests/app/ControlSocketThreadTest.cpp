@@ -1,6 +1,6 @@
-// The control socket against clients that misbehave (its connection threads run under
-// ThreadSanitizer too): malformed, oversized, cut short and
-// random requests, too many connections, and peers of another user id.
+// The control socket against clients that misbehave: malformed, oversized, cut short and
+// random requests, too many connections, and peers of another user id. Its connection
+// threads run under ThreadSanitizer too.
 #include "app/ControlClient.h"
 #include "app/ControlServer.h"
 #include "app/UnixSocket.h"
