@@ -5,9 +5,11 @@
 #   bench/dump_bench.sh [ROWS...]      default: 100000 1000000; RUNS=3 by default
 #
 # Pairs: engine single-row INSERTs vs mariadb-dump --skip-extended-insert, engine ten-row
-# INSERTs vs mariadb-dump (extended inserts). The engine also runs with bench-only sinks
-# that keep the file open (unbuffered and 64 KiB buffered) to show what opening the file
-# for every statement costs. Peak RSS comes from /usr/bin/time.
+# INSERTs vs mariadb-dump (extended inserts). The engine also runs with a bench-only sink
+# that opens, appends and closes the file for every statement, to show what the engine's
+# own sink saves. The engine's times include flushing the finished dump to stable storage
+# (fsync), which mariadb-dump does not do; that part is shown on its own as well. Peak RSS
+# comes from /usr/bin/time.
 #
 # Uses the server in KELVANTO_TEST_MYSQL_* when set, else starts a throw-away one.
 set -euo pipefail
@@ -68,25 +70,27 @@ FROM seq_1_to_$rows;
 SQL
 done
 
-# run_one NAME OUTFILE COMMAND...: prints "seconds maxrss_kb" of one run
+# run_one OUTFILE COMMAND...: prints "seconds maxrss_kb cpu_seconds" of one run (cpu: user +
+# system time of the dumping process alone, which the load of a shared machine hardly moves)
 run_one() {
     local out=$1
     shift
     local start end
     start=$(date +%s.%N)
-    /usr/bin/time -f "%M" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
+    /usr/bin/time -f "%M %U %S" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
         cat "$work/stderr" >&2
         return 1
     }
     end=$(date +%s.%N)
-    echo "$(echo "$end - $start" | bc -l) $(tail -1 "$work/rss")"
+    local rss user system
+    read -r rss user system < <(tail -1 "$work/rss")
+    echo "$(echo "$end - $start" | bc -l) $rss $(echo "$user + $system" | bc -l)"
 }
 
 median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
-declare -A seconds rss
-variants=(engine-single dump-single engine-multi dump-multi engine-single-open engine-single-buffered
-    engine-multi-open engine-multi-buffered)
+declare -A seconds rss sync cpu
+variants=(engine-single dump-single engine-multi dump-multi engine-single-per-piece engine-multi-per-piece)
 for rows in "${sizes[@]}"; do
     table=rows_$rows
     for run in $(seq 1 "$runs"); do
@@ -97,14 +101,14 @@ for rows in "${sizes[@]}"; do
                 args=(--host "$host" --port "$port" --user "$user" --password "$password" --database "$db"
                     --table "$table" --out "$work/out")
                 [[ $v == *multi* ]] && args+=(--multi-row)
-                sink=reopen
-                [[ $v == *-open ]] && sink=open
-                [[ $v == *-buffered ]] && sink=buffered
+                sink=file
+                [[ $v == *-per-piece ]] && sink=per-piece
                 result=$(run_one "$work/engine.txt" "$build/bench/dump_engine" "${args[@]}" --sink "$sink")
                 grep -q "outcome=finished" "$work/engine.txt" || {
                     echo "engine run failed: $(cat "$work/engine.txt")" >&2
                     exit 1
                 }
+                sync[$rows,$v]+="$(sed -n 's/.*sync_seconds=\([0-9.]*\).*/\1/p' "$work/engine.txt") "
                 ;;
             dump-single)
                 result=$(run_one "$work/out/dump.sql" mariadb-dump --no-defaults "${auth[@]}" --skip-extended-insert "$db" "$table")
@@ -113,28 +117,35 @@ for rows in "${sizes[@]}"; do
                 result=$(run_one "$work/out/dump.sql" mariadb-dump --no-defaults "${auth[@]}" "$db" "$table")
                 ;;
             esac
-            seconds[$rows,$v]+="${result% *} "
-            rss[$rows,$v]+="${result#* } "
+            read -r wall maxrss cputime <<<"$result"
+            seconds[$rows,$v]+="$wall "
+            rss[$rows,$v]+="$maxrss "
+            cpu[$rows,$v]+="$cputime "
         done
     done
 done
 
 echo
-echo "== results: median of $runs runs (seconds), peak RSS (MB, the largest of the runs)"
-printf "%-10s %-24s %10s %10s\n" rows variant seconds rss_mb
+echo "== results: median of $runs runs (seconds; fsync: the part of it spent flushing to disk;"
+echo "   cpu: user + system seconds of the dumping process), peak RSS (MB, the largest of the runs)"
+printf "%-10s %-24s %10s %10s %10s %10s\n" rows variant seconds fsync cpu rss_mb
 for rows in "${sizes[@]}"; do
     for v in "${variants[@]}"; do
         s=$(tr ' ' '\n' <<<"${seconds[$rows,$v]}" | grep . | median)
         m=$(tr ' ' '\n' <<<"${rss[$rows,$v]}" | grep . | sort -g | tail -1)
-        printf "%-10s %-24s %10.2f %10.1f\n" "$rows" "$v" "$s" "$(echo "$m / 1024" | bc -l)"
-        declare "med_${v//-/_}_$rows=$s"
+        f=$(tr ' ' '\n' <<<"${sync[$rows,$v]:-}" | grep . | median || true)
+        c=$(tr ' ' '\n' <<<"${cpu[$rows,$v]}" | grep . | median)
+        printf "%-10s %-24s %10.2f %10s %10.2f %10.1f\n" "$rows" "$v" "$s" "${f:--}" "$c" "$(echo "$m / 1024" | bc -l)"
+        declare "med_${v//-/_}_$rows=$s" "cpu_${v//-/_}_$rows=$c"
     done
 done
 echo
-echo "== ratios (engine time / mariadb-dump time; below 1 means the engine is faster)"
+echo "== ratios (engine / mariadb-dump; below 1 means the engine is faster or leaner)"
 for rows in "${sizes[@]}"; do
     es=med_engine_single_$rows ds=med_dump_single_$rows em=med_engine_multi_$rows dm=med_dump_multi_$rows
-    printf "%-10s single-row %.2f   ten-row vs extended %.2f\n" "$rows" \
-        "$(echo "${!es} / ${!ds}" | bc -l)" "$(echo "${!em} / ${!dm}" | bc -l)"
+    ces=cpu_engine_single_$rows cds=cpu_dump_single_$rows cem=cpu_engine_multi_$rows cdm=cpu_dump_multi_$rows
+    printf "%-10s time: single-row %.2f  ten-row vs extended %.2f   cpu: single-row %.2f  ten-row %.2f\n" \
+        "$rows" "$(echo "${!es} / ${!ds}" | bc -l)" "$(echo "${!em} / ${!dm}" | bc -l)" \
+        "$(echo "${!ces} / ${!cds}" | bc -l)" "$(echo "${!cem} / ${!cdm}" | bc -l)"
 done
 client -e "DROP DATABASE IF EXISTS $db"

@@ -2,15 +2,15 @@
 // and prints what it cost. Used by bench/dump_bench.sh; not a test.
 //
 //   dump_engine --host H --port P --user U [--password X] --database D --table T --out DIR
-//               [--multi-row] [--sink reopen|open|buffered]
+//               [--multi-row] [--sink file|per-piece]
 //
-// --sink reopen    the engine's own sink: open, seek, write, close for every statement
-// --sink open      a bench-only sink that keeps the file open and writes every statement
-// --sink buffered  a bench-only sink that keeps the file open behind a 64 KiB buffer
+// --sink file       the engine's own sink (FileSink): the file kept open behind a buffer
+// --sink per-piece  a bench-only sink that opens, appends and closes for every piece
 //
-// Prints one line: "seconds=S maxrss_kb=K bytes=B outcome=O".
+// Prints one line: "seconds=S sync_seconds=F maxrss_kb=K bytes=B outcome=O", where F is the
+// part of S spent flushing the finished files to stable storage.
 #include "engines/BackupToFiles.h"
-#include "engines/DumpFile.h"
+#include "engines/FileSink.h"
 #include "model/Task.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
@@ -73,59 +73,49 @@ private:
     bool m_verbose = false;
 };
 
-// Keeps every file open for the whole run, optionally behind a buffer: the cost the
-// engine's open-per-statement sink saves nothing against, measured side by side.
-class KeepOpenDumpFile : public DumpFile
+// The engine's own sink, timing the flush to stable storage at the end of the run.
+class TimedFileSink : public FileSink
 {
 public:
-    explicit KeepOpenDumpFile(std::size_t bufferSize)
-        : m_bufferSize(bufferSize)
-    { }
-    ~KeepOpenDumpFile() override { Close(); }
-    KeepOpenDumpFile(const KeepOpenDumpFile&) = delete;
-    KeepOpenDumpFile& operator=(const KeepOpenDumpFile&) = delete;
-
-    bool Create(const std::string& path) override
+    Result<void> Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders) override
     {
-        Close();
-        m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        m_path = path;
-        return m_fd >= 0;
+        const auto start = std::chrono::steady_clock::now();
+        Result<void> result = FileSink::Sync(files, folders);
+        m_syncSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return result;
     }
-    bool Append(const std::string& path, std::string_view text) override
-    {
-        if (m_fd < 0 || path != m_path)
-            return false;
-        m_buffer.append(text);
-        return m_buffer.size() < m_bufferSize || Flush();
-    }
-    bool Close()
-    {
-        const bool ok = Flush();
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-        return ok;
-    }
+    double syncSeconds() const { return m_syncSeconds; }
 
 private:
-    bool Flush()
-    {
-        std::string_view rest = m_buffer;
-        while (!rest.empty() && m_fd >= 0) {
-            const ssize_t written = ::write(m_fd, rest.data(), rest.size());
-            if (written <= 0)
-                return false;
-            rest.remove_prefix(static_cast<std::size_t>(written));
-        }
-        m_buffer.clear();
-        return true;
-    }
+    double m_syncSeconds = 0;
+};
 
-    std::size_t m_bufferSize;
-    int m_fd = -1;
-    std::string m_path;
-    std::string m_buffer;
+// The rule the engine's sink replaces, for comparison: open, append and close the file for
+// every piece.
+class PerPieceSink : public TimedFileSink
+{
+public:
+    bool Create(const std::string& path) override
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        return fd >= 0 && ::close(fd) == 0;
+    }
+    bool Append(const std::string& path, std::string_view piece) override
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        bool ok = true;
+        while (ok && !piece.empty()) {
+            const ssize_t written = ::write(fd, piece.data(), piece.size());
+            ok = written > 0;
+            if (ok)
+                piece.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return ::close(fd) == 0 && ok;
+    }
+    bool Flush() override { return true; }
+    bool Close() override { return true; }
 };
 
 const char* OutcomeText(RunOutcome outcome)
@@ -145,7 +135,7 @@ const char* OutcomeText(RunOutcome outcome)
 int main(int argc, char** argv)
 {
     std::map<std::string, std::string> options {
-        {"--host", "127.0.0.1"}, {"--port", "3306"}, {"--user", "root"}, {"--password", ""}, {"--sink", "reopen"}};
+        {"--host", "127.0.0.1"}, {"--port", "3306"}, {"--user", "root"}, {"--password", ""}, {"--sink", "file"}};
     bool multiRow = false;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
@@ -163,7 +153,7 @@ int main(int argc, char** argv)
     }
     if (options["--database"].empty() || options["--table"].empty() || options["--out"].empty()) {
         std::cerr << "usage: dump_engine --database D --table T --out DIR [--host H --port P --user U "
-                     "--password X] [--multi-row] [--sink reopen|open|buffered]\n";
+                     "--password X] [--multi-row] [--sink file|per-piece]\n";
         return 2;
     }
 
@@ -190,12 +180,11 @@ int main(int argc, char** argv)
     BenchRunContext context(task, std::filesystem::path(options["--out"]) / "data");
     context.SetVerbose(verbose);
     const std::string sink = options["--sink"];
-    KeepOpenDumpFile keepOpen(sink == "buffered" ? 64 * 1024 : 0);
-    DumpFile reopen;
+    TimedFileSink files;
+    PerPieceSink perPiece;
+    TimedFileSink& used = sink == "per-piece" ? perPiece : files;
     const auto start = std::chrono::steady_clock::now();
-    const RunOutcome outcome = RunBackupToFiles(
-        context, MakeMariaDbConnector(), sink == "reopen" ? reopen : static_cast<DumpFile&>(keepOpen));
-    keepOpen.Close();
+    const RunOutcome outcome = RunBackupToFiles(context, MakeMariaDbConnector(), used);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EndMySqlThread();
 
@@ -208,7 +197,7 @@ int main(int argc, char** argv)
     }
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf(
-        "seconds=%.3f maxrss_kb=%ld bytes=%ju outcome=%s\n", seconds, usage.ru_maxrss, bytes, OutcomeText(outcome));
+    std::printf("seconds=%.3f sync_seconds=%.3f maxrss_kb=%ld bytes=%ju outcome=%s\n", seconds, used.syncSeconds(),
+        usage.ru_maxrss, bytes, OutcomeText(outcome));
     return outcome == RunOutcome::Finished ? 0 : 1;
 }

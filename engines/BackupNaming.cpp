@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace kelvanto
@@ -47,10 +48,11 @@ std::string WithoutTrailingSlash(std::string path)
     return path;
 }
 
-bool MakeOneLevel(const std::string& folder)
+// mkdir with the given mode (an existing folder keeps its own); true when the folder exists.
+bool MakeOneLevel(const std::string& folder, mode_t mode)
 {
+    ::mkdir(folder.c_str(), mode);
     std::error_code error;
-    std::filesystem::create_directory(folder, error);
     return std::filesystem::is_directory(folder, error);
 }
 
@@ -73,11 +75,12 @@ bool CreateBackupFolders(const BackupSettings& settings, const std::string& runF
     const std::string base = WithoutTrailingSlash(settings.backupFolder);
     if (base.empty())
         return false;
-    if (!MakeOneLevel(base))
+    if (!MakeOneLevel(base, 0777))
         return false;
     if (runFolder.empty())
         return true;
-    return MakeOneLevel(base + "/" + WithoutTrailingSlash(runFolder));
+    // A run folder holds whole databases (and a PHP dump the password): its owner's only.
+    return MakeOneLevel(base + "/" + WithoutTrailingSlash(runFolder), 0700);
 }
 
 std::string CleanNamePart(std::string_view text)

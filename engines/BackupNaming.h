@@ -16,8 +16,8 @@ std::string RunFolderName(const TimeStamp& runTime);
 std::string RunFolderFor(const BackupSettings& settings, const TimeStamp& runTime);
 
 // Creates backupFolder (without its trailing '/') and then, when runFolder is not empty,
-// the run folder inside it; one level each, an existing folder is no error. False when a
-// folder is missing afterwards.
+// the run folder inside it (mode 0700); one level each, an existing folder is no error and
+// keeps its mode. False when a folder is missing afterwards.
 bool CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder);
 
 // A name part with CR, LF, TAB and \ / : * ? " < > | removed and white space trimmed.

@@ -10,11 +10,11 @@ namespace kelvanto
 
 RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector)
 {
-    DumpFile files;
+    FileSink files;
     return RunBackupToFiles(context, connector, files);
 }
 
-RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, DumpFile& sink)
+RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, FileSink& sink)
 {
     BackupToFilesRun run(context, connector, sink);
     return run.Run();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engines/DumpFile.h"
+#include "engines/FileSink.h"
 #include "mysql/Connection.h"
 #include "schedule/RunContext.h"
 
@@ -11,8 +11,8 @@ namespace kelvanto
 // and its own last line ("Finished" or the error that ended the run); returns Cancelled
 // when a stop was requested (the runner then logs "User canceled!").
 RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector);
-// The same, writing through the given sink instead of straight to the files.
-RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, DumpFile& sink);
+// The same, writing through the given sink.
+RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, FileSink& sink);
 
 // The engine of the task type: the run above, and the expiry of old backup copies on every
 // waiting cycle.

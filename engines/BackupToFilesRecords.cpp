@@ -9,23 +9,17 @@
 namespace kelvanto
 {
 
-namespace
-{
-
-constexpr int kRowsPerStatement = 10;
-
-} // namespace
-
-BackupToFilesRecords::BackupToFilesRecords(
-    RunContext& context, Connection& connection, DumpWriter& writer, const BackupSettings& settings)
+BackupToFilesRecords::BackupToFilesRecords(RunContext& context, Connection& connection, DumpWriter& writer,
+    const BackupSettings& settings, const ServerFeatures& features)
     : m_context(context)
     , m_connection(connection)
     , m_writer(writer)
     , m_settings(settings)
+    , m_features(features)
 { }
 
 std::string BackupToFilesRecords::StatementPrefix(
-    const BackupSettings& settings, const std::string& quoted, const std::vector<FieldInfo>& fields)
+    const BackupSettings& settings, const std::string& quoted, const std::vector<FieldInfo>& fields, bool byName)
 {
     std::string prefix = settings.useReplace == 1 ? "REPLACE" : "INSERT";
     if (settings.insertDelayed == 1)
@@ -34,13 +28,15 @@ std::string BackupToFilesRecords::StatementPrefix(
         prefix += " IGNORE";
     prefix += " INTO ";
     prefix += quoted;
-    if (settings.completeInsert == 1) {
+    const bool completeInsert = settings.completeInsert == 1;
+    if (completeInsert || byName) {
         // Column names follow their own option, not the name quoting of the run.
+        const bool backquote = settings.allowKeywordColumns == 1 || !completeInsert;
         prefix += '(';
         for (std::size_t i = 0; i < fields.size(); ++i) {
             if (i > 0)
                 prefix += ',';
-            prefix += QuoteName(fields[i].name, settings.allowKeywordColumns == 1);
+            prefix += QuoteName(fields[i].name, backquote);
         }
         prefix += ')';
     }
@@ -48,12 +44,24 @@ std::string BackupToFilesRecords::StatementPrefix(
     return prefix;
 }
 
+bool BackupToFilesRecords::RowsWritten(const std::string& file)
+{
+    if (m_writer.Flush())
+        return true;
+    m_context.Log(LogLevel::Error,
+        (m_settings.multiRowInsert == 1 ? "Failed to write multi-rows records to the backup file! - "
+                                        : "Failed to write a record to the backup file! - ")
+            + file);
+    return false;
+}
+
 bool BackupToFilesRecords::Write(
     const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress)
 {
     const auto logError = [this](const std::string& text) { m_context.Log(LogLevel::Error, text); };
 
-    if (!m_connection.Query("SELECT * FROM " + quoted)) {
+    const ColumnSelection selection = ReadColumnSelection(m_connection, name, m_features);
+    if (!m_connection.Query("SELECT " + selection.SelectList() + " FROM " + quoted)) {
         logError("Failed to get all records of the table " + name + " !");
         return true;
     }
@@ -80,8 +88,10 @@ bool BackupToFilesRecords::Write(
         return true;
     }
 
+    // The rows are gathered in the sink and written a buffer at a time; every failure among
+    // them is a row's failure, reported with the rows' line wherever it shows.
     const std::vector<FieldInfo>& fields = result->Fields();
-    const std::string prefix = StatementPrefix(m_settings, quoted, fields);
+    const std::string prefix = StatementPrefix(m_settings, quoted, fields, selection.byName);
     const bool multiRow = m_settings.multiRowInsert == 1;
     std::uint64_t records = 0;
     int pendingRows = 0;
@@ -91,31 +101,49 @@ bool BackupToFilesRecords::Write(
     while (result->FetchRow(row)) {
         if (!multiRow)
             m_statement.assign(prefix);
+        const std::size_t rowStart = m_statement.size();
         if (!RenderRowValues(row, fields, m_connection, m_statement, &renderError)) {
-            logError("Failed to back up the records of the table " + name + "! - " + renderError);
+            if (RowsWritten(file))
+                logError("Failed to back up the records of the table " + name + "! - " + renderError);
             return true;
         }
         if (!multiRow) {
-            if (!m_writer.AppendStatement(file, m_statement)) {
+            if (!m_writer.GatherStatement(file, m_statement)) {
                 logError("Failed to write a record to the backup file! - " + file);
                 return true;
             }
-        } else if (++pendingRows < kRowsPerStatement) {
-            m_statement += ',';
         } else {
-            if (!m_writer.AppendStatement(file, m_statement)) {
-                logError("Failed to write multi-rows records to the backup file! - " + file);
-                return true;
+            // A statement that this row would make too long for the restoring server is
+            // written without it, and the row starts the next one.
+            if (pendingRows > 0 && m_statement.size() + 1 > kMaxStatementBytes) {
+                if (!m_writer.GatherStatement(file, std::string_view(m_statement).substr(0, rowStart - 1))) {
+                    logError("Failed to write multi-rows records to the backup file! - " + file);
+                    return true;
+                }
+                m_statement.erase(prefix.size(), rowStart - prefix.size());
+                pendingRows = 0;
             }
-            m_statement.assign(prefix);
-            pendingRows = 0;
+            if (++pendingRows < kRowsPerStatement) {
+                m_statement += ',';
+            } else {
+                if (!m_writer.GatherStatement(file, m_statement)) {
+                    logError("Failed to write multi-rows records to the backup file! - " + file);
+                    return true;
+                }
+                m_statement.assign(prefix);
+                pendingRows = 0;
+            }
         }
         ++records;
         progress.rowsDone = records;
         m_context.ReportProgress(progress);
-        if (m_context.QuitRequested())
+        if (m_context.QuitRequested()) {
+            RowsWritten(file);
             return false;
+        }
     }
+    if (!RowsWritten(file))
+        return true;
     // The end of the rows and a broken read look alike; only the connection tells them
     // apart. A table cut short must not be reported as backed up.
     if (m_context.QuitRequested())

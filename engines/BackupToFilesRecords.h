@@ -1,23 +1,33 @@
 #pragma once
 
+#include "engines/ColumnSelection.h"
 #include "engines/DumpWriter.h"
 #include "model/Task.h"
 #include "mysql/Connection.h"
+#include "mysql/ServerFeatures.h"
 #include "schedule/RunContext.h"
 
+#include <cstddef>
 #include <string>
 
 namespace kelvanto
 {
 
 // The records part of one table of a dump: streams the rows with one unbuffered SELECT
-// and appends them as single-row or ten-row INSERT (or REPLACE) statements, surrounded by
+// and appends them as single-row or multi-row INSERT (or REPLACE) statements, surrounded by
 // the DISABLE KEYS, LOCK TABLES and AUTOCOMMIT lines that the options ask for.
 class BackupToFilesRecords
 {
 public:
-    BackupToFilesRecords(
-        RunContext& context, Connection& connection, DumpWriter& writer, const BackupSettings& settings);
+    // The longest statement, its ";" included, that a server whose max_allowed_packet is
+    // 4 MiB (the smallest default of the servers in use) accepts: the packet also carries a
+    // command byte, and the server wants it below the limit.
+    static constexpr std::size_t kMaxStatementBytes = 4 * 1024 * 1024 - 2;
+    // Rows per multi-row statement, unless the statement would grow past the size above.
+    static constexpr int kRowsPerStatement = 10;
+
+    BackupToFilesRecords(RunContext& context, Connection& connection, DumpWriter& writer,
+        const BackupSettings& settings, const ServerFeatures& features);
 
     // Writes the records of table `name` (`quoted` as statements carry it) into `file`.
     // Failures are logged and end the table; returns false only on a stop request.
@@ -25,15 +35,21 @@ public:
     // reported through the run context as they are written.
     bool Write(const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress);
 
-    // "INSERT ... INTO <table>[(columns)] VALUES " as the options ask for.
-    static std::string StatementPrefix(
-        const BackupSettings& settings, const std::string& quoted, const std::vector<FieldInfo>& fields);
+    // "INSERT ... INTO <table>[(columns)] VALUES " as the options ask for. A table read by
+    // name always gets its column list, backquoted unless complete INSERTs say otherwise.
+    static std::string StatementPrefix(const BackupSettings& settings, const std::string& quoted,
+        const std::vector<FieldInfo>& fields, bool byName = false);
 
 private:
+    // Ends the rows gathered in the sink; false (logged with the rows' line) when they
+    // could not be written.
+    bool RowsWritten(const std::string& file);
+
     RunContext& m_context;
     Connection& m_connection;
     DumpWriter& m_writer;
     const BackupSettings& m_settings;
+    ServerFeatures m_features;
     std::string m_statement; // reused for every statement of the run
 };
 

@@ -6,9 +6,11 @@
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/CreateDatabase.h"
 #include "engines/TableDefinition.h"
+#include "engines/ViewOrder.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -45,11 +47,11 @@ std::uint64_t RowsEstimate(const std::vector<FieldInfo>& fields, const RowView& 
 
 } // namespace
 
-BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connector, DumpFile& sink)
-    : m_context(context)
+BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connector, FileSink& sink)
+    : m_sink(sink)
+    , m_context(context, sink)
     , m_connector(connector)
-    , m_sink(sink)
-    , m_task(context.TaskCopy())
+    , m_task(m_context.TaskCopy())
     , m_settings(m_task.backupSettings)
     , m_writer(sink, m_settings.fileType, LineEnd(m_settings))
 {
@@ -65,6 +67,13 @@ void BackupToFilesRun::LogFileError(const std::string& message)
 }
 
 RunOutcome BackupToFilesRun::Run()
+{
+    const RunOutcome outcome = RunSteps();
+    m_writer.CloseFile();
+    return outcome;
+}
+
+RunOutcome BackupToFilesRun::RunSteps()
 {
     if (Quit())
         return RunOutcome::Cancelled;
@@ -123,6 +132,8 @@ RunOutcome BackupToFilesRun::Run()
     CloseConnection();
     if (m_layout == Layout::SingleFile)
         FinishFile();
+    m_writer.CloseFile();
+    SyncRunFiles();
     RecordRun();
     ExpireBackupCopies(m_context);
     LogInfo("Finished");
@@ -144,11 +155,10 @@ bool BackupToFilesRun::Connect()
         return false;
     }
     m_registration.emplace(m_context, *m_connection);
-    m_records.emplace(m_context, *m_connection, m_writer, m_settings);
-
     m_serverInfo = m_connection->ServerInfo();
     LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_serverInfo);
     m_features = ServerFeatures::ForVersion(m_connection->ServerVersion());
+    m_records.emplace(m_context, *m_connection, m_writer, m_settings, m_features);
     m_quoting = m_settings.quoteNames == 1 && m_features.quoteNames;
 
     m_session.addSetNames = m_settings.addSetNames == 1;
@@ -201,24 +211,41 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
     if (Quit())
         return Flow::Cancelled;
     m_databaseCharset.clear();
+    m_databaseCollation.clear();
     if (m_settings.setConnectionCharset == 1)
         m_databaseCharset = NegotiateCharset(*m_connection, true);
+    // A database created with a collation of its own comes back with it.
+    if (m_settings.addCreateDatabase == 1 && m_features.databaseCharsetClause)
+        m_databaseCollation = NonDefaultDatabaseCollation(*m_connection, m_databaseCharset);
     if (Quit())
         return Flow::Cancelled;
 
     if (m_layout == Layout::FilePerDatabase && !StartFile(database.name, {}))
         return Flow::Next;
 
-    for (const TableItem& table : database.tables) {
+    for (const TableItem& table : TablesInWritingOrder(database)) {
         if (table.checkState == 0)
             continue;
-        if (BackupTable(database.name, table) == Flow::Cancelled)
+        const Flow flow = BackupTable(database.name, table);
+        // A table's file ends with the table, also when a failure ended the table early.
+        if (m_layout == Layout::FilePerTable)
+            m_writer.CloseFile();
+        if (flow == Flow::Cancelled)
             return Flow::Cancelled;
     }
     WritePendingViews();
     if (m_layout == Layout::FilePerDatabase)
         FinishFile();
     return Flow::Next;
+}
+
+std::vector<TableItem> BackupToFilesRun::TablesInWritingOrder(const DatabaseItem& database)
+{
+    // A file per table is restored file by file in creation order, and a view's file holds
+    // the view itself: the tables come first, and each view after the views it selects from.
+    if (m_layout != Layout::FilePerTable || !m_features.fullTables)
+        return database.tables;
+    return TablesBeforeViews(database.tables, ReadViewDefinitions(*m_connection, database.tables));
 }
 
 BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database, const TableItem& table)
@@ -238,17 +265,17 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         return Flow::Cancelled;
 
     if (m_settings.addSetNames == 1 && !m_databaseCharset.empty()) {
-        Append("SET CHARACTER_SET_CLIENT='" + m_databaseCharset + "'");
-        Append("SET CHARACTER_SET_RESULTS='" + m_databaseCharset + "'");
-        Append("SET CHARACTER_SET_CONNECTION='" + m_databaseCharset + "'");
-        Append("SET NAMES '" + m_databaseCharset + "'");
+        Gather("SET CHARACTER_SET_CLIENT='" + m_databaseCharset + "'");
+        Gather("SET CHARACTER_SET_RESULTS='" + m_databaseCharset + "'");
+        Gather("SET CHARACTER_SET_CONNECTION='" + m_databaseCharset + "'");
+        Gather("SET NAMES '" + m_databaseCharset + "'");
     }
     if (Quit())
         return Flow::Cancelled;
 
     if (m_settings.addCreateDatabase == 1) {
-        const std::string block = BuildCreateDatabaseBlock(
-            database, m_settings.fileType, m_quoting, m_features, m_databaseCharset, m_writer.eol());
+        const std::string block = BuildCreateDatabaseBlock(database, m_settings.fileType, m_quoting, m_features,
+            m_databaseCharset, m_writer.eol(), m_databaseCollation);
         if (!m_writer.AppendText(m_currentFile, block)) {
             LogFileError("Failed to write the CREATE and USE database to the backup file! - ");
             return Flow::Next;
@@ -295,7 +322,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
             return Flow::Next;
     } else {
         if (m_settings.addDropTable == 1)
-            Append("DROP TABLE IF EXISTS " + quoted);
+            Gather("DROP TABLE IF EXISTS " + quoted);
         Result<std::string> definition
             = GetTableDefinition(*m_connection, name, tableType, columns->Fields(), m_quoting, m_features.showCreate);
         if (!definition || definition->empty()) {
@@ -332,8 +359,8 @@ bool BackupToFilesRun::WriteViewStructure(
     const std::string& database, const std::string& name, const std::string& quoted)
 {
     if (m_settings.addDropTable == 1) {
-        Append("DROP VIEW IF EXISTS " + quoted);
-        Append("DROP TABLE IF EXISTS " + quoted);
+        Gather("DROP VIEW IF EXISTS " + quoted);
+        Gather("DROP TABLE IF EXISTS " + quoted);
     }
     // A table with the view's columns stands in for the view until the end of the
     // database, so that views that use other views can be created in any order.
@@ -381,23 +408,27 @@ bool BackupToFilesRun::StartFile(const std::string& database, const std::string&
     m_runFiles.push_back(m_currentFile);
     if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime)) {
         LogFileError("Failed to write the title to the backup file! - ");
+        m_writer.CloseFile(); // nothing more goes into this file
         return false;
     }
     if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpConnect(m_currentFile, m_task.source)) {
         LogFileError("Failed to write the connect statement to the PHP file! - ");
+        m_writer.CloseFile();
         return false;
     }
     for (const std::string& statement : PrologueStatements(m_session))
-        Append(statement);
+        Gather(statement);
     return true;
 }
 
 void BackupToFilesRun::FinishFile()
 {
     for (const std::string& statement : EpilogueStatements(m_session))
-        Append(statement);
+        Gather(statement);
     if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpFooter(m_currentFile))
         LogFileError("Failed to write PHP mysql_close to the bakcup file! - ");
+    // The file's last piece: nothing of it stays open.
+    m_writer.CloseFile();
 }
 
 void BackupToFilesRun::WritePendingViews()
@@ -406,11 +437,37 @@ void BackupToFilesRun::WritePendingViews()
         if (name.empty() || definition.empty())
             continue;
         const std::string quoted = QuoteName(name, m_quoting);
-        if (!Append("DROP TABLE IF EXISTS " + quoted) || !Append("DROP VIEW IF EXISTS " + quoted)
-            || !Append(definition))
+        Gather("DROP TABLE IF EXISTS " + quoted);
+        Gather("DROP VIEW IF EXISTS " + quoted);
+        // A failure of either DROP shows here, with the same line.
+        if (!Append(definition))
             LogFileError("Failed to write CREATE VIEW to the backup file! - ");
     }
     m_pendingViews.clear();
+}
+
+void BackupToFilesRun::SyncRunFiles()
+{
+    std::vector<std::string> files;
+    std::vector<std::string> folders;
+    const auto addOnce = [](std::vector<std::string>& list, std::string path) {
+        if (std::find(list.begin(), list.end(), path) == list.end())
+            list.push_back(std::move(path));
+    };
+    for (const std::string& file : m_runFiles) {
+        addOnce(files, file);
+        const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+        addOnce(folders, parent.empty() ? std::string(".") : parent.string());
+    }
+    // The run folder and the folder that holds its entry, even for a run that wrote no file.
+    if (!m_runFolder.empty()) {
+        const std::filesystem::path runFolder
+            = (std::filesystem::path(m_settings.backupFolder) / m_runFolder).lexically_normal().parent_path();
+        addOnce(folders, runFolder.string());
+        addOnce(folders, runFolder.parent_path().string());
+    }
+    if (Result<void> synced = m_sink.Sync(files, folders); !synced)
+        LogError("Failed to flush the backup files to the disk! - " + synced.error());
 }
 
 void BackupToFilesRun::RecordRun()

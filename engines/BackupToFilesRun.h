@@ -1,9 +1,10 @@
 #pragma once
 
 #include "engines/BackupToFilesRecords.h"
-#include "engines/DumpFile.h"
 #include "engines/DumpText.h"
 #include "engines/DumpWriter.h"
+#include "engines/FileSink.h"
+#include "engines/SinkFlushingContext.h"
 #include "model/Task.h"
 #include "model/TimeStamp.h"
 #include "mysql/Connection.h"
@@ -22,11 +23,12 @@ namespace kelvanto
 
 // One run of a "Backup to SQL/PHP files" task: connects to the source server, walks the
 // chosen databases, tables and views and writes the dump files, then records the run.
-// Lives for one run on the task's worker thread.
+// Lives for one run on the task's worker thread. Every file is written through the sink,
+// which has written and closed the last one when Run() returns, however the run ended.
 class BackupToFilesRun
 {
 public:
-    BackupToFilesRun(RunContext& context, const Connector& connector, DumpFile& sink);
+    BackupToFilesRun(RunContext& context, const Connector& connector, FileSink& sink);
     BackupToFilesRun(const BackupToFilesRun&) = delete;
     BackupToFilesRun& operator=(const BackupToFilesRun&) = delete;
 
@@ -49,12 +51,18 @@ private:
     void LogError(const std::string& text) { m_context.Log(LogLevel::Error, text); }
     // "<message><path of the current file>", the shape of every failed-append line.
     void LogFileError(const std::string& message);
+    // A piece whose failure the run reports: on disk when it returns true.
     bool Append(std::string_view statement) { return m_writer.AppendStatement(m_currentFile, statement); }
+    // A piece whose result the run ignores: gathered in the sink.
+    void Gather(std::string_view statement) { m_writer.GatherStatement(m_currentFile, statement); }
 
+    RunOutcome RunSteps();
     bool Connect();
     void CloseConnection();
     std::vector<DatabaseItem> BuildWorkingList();
     Flow BackupDatabase(const DatabaseItem& database);
+    // The tables of a database in the order they are written.
+    std::vector<TableItem> TablesInWritingOrder(const DatabaseItem& database);
     Flow BackupTable(const std::string& database, const TableItem& table);
     // Structure of a view: placeholder table now, the view itself among the pending views.
     // False when the table's work ends here.
@@ -64,11 +72,14 @@ private:
     bool StartFile(const std::string& database, const std::string& table);
     void FinishFile();
     void WritePendingViews();
+    // Flushes the run's files and folders to stable storage before the run is recorded.
+    void SyncRunFiles();
     void RecordRun();
 
-    RunContext& m_context;
+    FileSink& m_sink;
+    // The only context the run uses: it writes the sink's gathered bytes before each log line.
+    SinkFlushingContext m_context;
     const Connector& m_connector;
-    DumpFile& m_sink;
     Task m_task;
     BackupSettings m_settings;
     TimeStamp m_runTime;
@@ -85,6 +96,7 @@ private:
     bool m_quoting = false;
     DumpSessionOptions m_session;
     std::string m_databaseCharset;
+    std::string m_databaseCollation; // only when it is not the character set's default
 
     std::string m_currentFile;
     std::vector<std::string> m_runFiles;

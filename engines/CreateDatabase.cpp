@@ -1,5 +1,6 @@
 #include "engines/CreateDatabase.h"
 
+#include "model/Text.h"
 #include "mysql/SqlNames.h"
 
 namespace kelvanto
@@ -21,10 +22,38 @@ std::string PhpQuoted(std::string_view text)
     return escaped;
 }
 
+// Column `column` of the first row of a query's result, trimmed; "" when there is none.
+std::string FirstRowValue(Connection& connection, const std::string& query, std::size_t column)
+{
+    if (!connection.Query(query))
+        return {};
+    std::unique_ptr<ResultSet> result = connection.StoreResult();
+    RowView row;
+    if (!result || !result->FetchRow(row) || row.count <= column || row.isNull(column))
+        return {};
+    return std::string(TrimBlanks(row.value(column)));
+}
+
 } // namespace
 
+std::string NonDefaultDatabaseCollation(Connection& connection, std::string_view charset)
+{
+    if (connection.ServerVersion() <= 40100 || charset.empty())
+        return {};
+    const std::string collation = FirstRowValue(connection, "SELECT @@COLLATION_DATABASE", 0);
+    if (collation.empty())
+        return {};
+    // Charset, Description, Default collation, Maxlen
+    const std::string charsetDefault
+        = FirstRowValue(connection, "SHOW CHARACTER SET LIKE '" + LikeLiteral(charset) + "'", 2);
+    if (charsetDefault.empty() || charsetDefault == collation)
+        return {};
+    return collation;
+}
+
 std::string BuildCreateDatabaseBlock(std::string_view database, int fileType, bool quoting,
-    const ServerFeatures& features, std::string_view databaseCharset, std::string_view eol)
+    const ServerFeatures& features, std::string_view databaseCharset, std::string_view eol,
+    std::string_view databaseCollation)
 {
     const std::string name = QuoteName(database, quoting);
     std::string statement = features.createIfNotExists ? "CREATE DATABASE IF NOT EXISTS " : "CREATE DATABASE ";
@@ -32,6 +61,10 @@ std::string BuildCreateDatabaseBlock(std::string_view database, int fileType, bo
     if (features.charsetAware && features.databaseCharsetClause && !databaseCharset.empty()) {
         statement += " DEFAULT CHARACTER SET ";
         statement += databaseCharset;
+        if (!databaseCollation.empty()) {
+            statement += " COLLATE ";
+            statement += databaseCollation;
+        }
     }
 
     std::string block;

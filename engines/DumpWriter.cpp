@@ -7,7 +7,7 @@
 namespace kelvanto
 {
 
-DumpWriter::DumpWriter(DumpFile& sink, std::uint8_t fileType, std::string eol)
+DumpWriter::DumpWriter(FileSink& sink, std::uint8_t fileType, std::string eol)
     : m_sink(sink)
     , m_fileType(fileType)
     , m_eol(std::move(eol))
@@ -19,6 +19,11 @@ bool DumpWriter::CreateDumpFile(const std::string& path)
 }
 
 bool DumpWriter::AppendStatement(const std::string& path, std::string_view statement)
+{
+    return GatherStatement(path, statement) && m_sink.Flush();
+}
+
+bool DumpWriter::GatherStatement(const std::string& path, std::string_view statement)
 {
     if (path.empty())
         return false;
@@ -32,63 +37,75 @@ bool DumpWriter::WriteDumpHeader(
 {
     m_buffer.clear();
     AppendDumpHeaderText(m_buffer, host, serverInfo, m_fileType, m_eol, runTime);
-    return m_sink.Append(path, m_buffer);
+    return Written(path);
 }
 
 bool DumpWriter::WritePhpConnect(const std::string& path, const ServerConnection& connection)
 {
     m_buffer.clear();
     AppendPhpConnectText(m_buffer, connection, m_eol);
-    return m_sink.Append(path, m_buffer);
+    return Written(path);
 }
 
 bool DumpWriter::WritePhpFooter(const std::string& path)
 {
     m_buffer.clear();
     AppendPhpFooterText(m_buffer, m_eol);
-    return m_sink.Append(path, m_buffer);
+    return Written(path);
 }
 
 bool DumpWriter::AppendText(const std::string& path, std::string_view text)
 {
-    return m_sink.Append(path, text);
+    return m_sink.Append(path, text) && m_sink.Flush();
+}
+
+bool DumpWriter::Written(const std::string& path)
+{
+    return m_sink.Append(path, m_buffer) && m_sink.Flush();
 }
 
 namespace
 {
 
-DumpWriter FileWriter(std::uint8_t fileType, std::string_view eol)
+// Each call gets a sink of its own, closed when the call returns: no file stays open, and
+// threads never share one.
+template <typename Write>
+bool WithFileWriter(std::uint8_t fileType, std::string_view eol, Write write)
 {
-    static DumpFile files;
-    return DumpWriter(files, fileType, std::string(eol));
+    FileSink files;
+    DumpWriter writer(files, fileType, std::string(eol));
+    const bool written = write(writer);
+    return files.Close() && written;
 }
 
 } // namespace
 
 bool CreateDumpFile(const std::string& path)
 {
-    return FileWriter(kSqlDumpFile, "").CreateDumpFile(path);
+    return WithFileWriter(kSqlDumpFile, "", [&](DumpWriter& writer) { return writer.CreateDumpFile(path); });
 }
 
 bool AppendStatement(const std::string& path, std::string_view statement, std::uint8_t fileType, std::string_view eol)
 {
-    return FileWriter(fileType, eol).AppendStatement(path, statement);
+    return WithFileWriter(fileType, eol, [&](DumpWriter& writer) { return writer.AppendStatement(path, statement); });
 }
 
 bool WriteDumpHeader(const std::string& path, std::string_view host, std::string_view serverInfo, std::uint8_t fileType,
     std::string_view eol, const TimeStamp& runTime)
 {
-    return FileWriter(fileType, eol).WriteDumpHeader(path, host, serverInfo, runTime);
+    return WithFileWriter(
+        fileType, eol, [&](DumpWriter& writer) { return writer.WriteDumpHeader(path, host, serverInfo, runTime); });
 }
 
 bool WritePhpConnect(const std::string& path, const ServerConnection& connection, std::string_view eol)
 {
-    return FileWriter(kPhpDumpFile, eol).WritePhpConnect(path, connection);
+    return WithFileWriter(
+        kPhpDumpFile, eol, [&](DumpWriter& writer) { return writer.WritePhpConnect(path, connection); });
 }
 
 bool WritePhpFooter(const std::string& path, std::string_view eol)
 {
-    return FileWriter(kPhpDumpFile, eol).WritePhpFooter(path);
+    return WithFileWriter(kPhpDumpFile, eol, [&](DumpWriter& writer) { return writer.WritePhpFooter(path); });
 }
 
 } // namespace kelvanto

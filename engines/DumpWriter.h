@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engines/DumpFile.h"
+#include "engines/FileSink.h"
 #include "model/Task.h"
 #include "model/TimeStamp.h"
 
@@ -11,14 +11,22 @@
 namespace kelvanto
 {
 
-// Writes the pieces of SQL and PHP dump files through a DumpFile sink: creating a file,
-// its header, the PHP connect line and footer, and one statement at a time. A writer
-// belongs to one run (one file type and line end) and reuses its text buffer, so that
-// appending a row costs no allocation once the buffer has grown.
+// Writes the pieces of SQL and PHP dump files through a FileSink: creating a file, its
+// header, the PHP connect line and footer, and one statement at a time. A writer belongs to
+// one run (one file type and line end) and reuses its text buffer, so that appending a row
+// costs no allocation once the buffer has grown.
+//
+// Two ways to append a statement:
+// - AppendStatement (and the header, connect, footer and text blocks) writes the piece and
+//   everything gathered before it to disk before it returns, so its result is the result of
+//   that piece as the engine reports it, and a failure gets the line of that piece;
+// - GatherStatement leaves the piece in the sink's buffer: for rows, whose failures all get
+//   the same line (the caller ends the rows with a checked Flush), and for pieces whose
+//   result the engine ignores (a failure then shows at the next checked piece).
 class DumpWriter
 {
 public:
-    DumpWriter(DumpFile& sink, std::uint8_t fileType, std::string eol);
+    DumpWriter(FileSink& sink, std::uint8_t fileType, std::string eol);
 
     std::uint8_t fileType() const { return m_fileType; }
     const std::string& eol() const { return m_eol; }
@@ -27,21 +35,29 @@ public:
     bool CreateDumpFile(const std::string& path);
     // One statement as one line (";" added when missing); PHP files wrap it in mysql_query.
     bool AppendStatement(const std::string& path, std::string_view statement);
+    bool GatherStatement(const std::string& path, std::string_view statement);
     bool WriteDumpHeader(
         const std::string& path, std::string_view host, std::string_view serverInfo, const TimeStamp& runTime);
     bool WritePhpConnect(const std::string& path, const ServerConnection& connection);
     bool WritePhpFooter(const std::string& path);
-    // A block of ready text (the CREATE DATABASE and USE lines) in one write.
+    // A block of ready text (the CREATE DATABASE and USE lines) in one piece.
     bool AppendText(const std::string& path, std::string_view text);
+    // Writes what is gathered; false when a write of the open file failed now or before.
+    bool Flush() { return m_sink.Flush(); }
+    // Ends the open file: its last piece has been appended.
+    bool CloseFile() { return m_sink.Close(); }
 
 private:
-    DumpFile& m_sink;
+    bool Written(const std::string& path);
+
+    FileSink& m_sink;
     std::uint8_t m_fileType;
     std::string m_eol;
     std::string m_buffer;
 };
 
-// The same operations on the real file system, for callers that hold no writer.
+// The same operations on the real file system, each opening and closing the file, for
+// callers that hold no writer.
 bool CreateDumpFile(const std::string& path);
 bool AppendStatement(const std::string& path, std::string_view statement, std::uint8_t fileType, std::string_view eol);
 bool WriteDumpHeader(const std::string& path, std::string_view host, std::string_view serverInfo, std::uint8_t fileType,

@@ -15,6 +15,8 @@ ServerFeatures ServerFeatures::ForVersion(unsigned long version)
     features.sqlModeLines = version > 40100;
     features.databaseCharsetClause = version > 40100;
     features.utcSession = version >= 40103;
+    features.fullTables = version >= 50002;
+    features.columnExtras = version >= 50200;
     return features;
 }
 

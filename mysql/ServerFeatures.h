@@ -18,6 +18,11 @@ struct ServerFeatures
     // >= 40103: the server has per-session time zones, so TIMESTAMP values can be read and
     // written in UTC ("SET TIME_ZONE='+00:00'") and survive a restore elsewhere.
     bool utcSession = false;
+    // >= 50002: "SHOW FULL TABLES" tells views from tables.
+    bool fullTables = false;
+    // >= 50200: a table may have generated columns (MariaDB 5.2, MySQL 5.7) or invisible ones
+    // (MariaDB 10.3, MySQL 8.0.23), which "SHOW COLUMNS" marks in its Extra column.
+    bool columnExtras = false;
 
     static ServerFeatures ForVersion(unsigned long version);
 };

@@ -50,6 +50,8 @@ bool CLoginDlg::Ask(const Options& options, HelpOpener& help, QWidget* parent)
     if (!IsLoginProtected(options))
         return true;
     CLoginDlg dialog(options, help, parent);
+    // Modal before it is shown: exec() makes no shown window modal.
+    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     dialog.raise();
     dialog.activateWindow();

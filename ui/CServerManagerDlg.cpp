@@ -52,6 +52,7 @@ CServerManagerDlg::CServerManagerDlg(ServerList& list, Services services, QWidge
         m_table->setColumnWidth(c, kColumns[c].width);
     }
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -146,9 +146,4 @@ void CVelmTasksView::showEvent(QShowEvent* event)
     }
 }
 
-QWidget* CVelmTasksView::Current() const
-{
-    return m_stack->currentWidget();
-}
-
 } // namespace kelvanto

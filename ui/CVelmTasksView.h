@@ -70,8 +70,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* Current() const;
-
     TaskSource m_tasks;
     FormatSource m_formats;
     TaskListModel* m_model;

@@ -52,6 +52,7 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     m_table->setColumnWidth(1, 200);
     m_table->setColumnWidth(2, 720);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -12,6 +12,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -210,9 +211,12 @@ protected:
         return RunBackupToFiles(*context, MakeConnector());
     }
 
-    RunOutcome RunWith(DumpFile& sink)
+    // A run through the given sink; `prepare` sees the context before the run starts.
+    RunOutcome RunWith(FileSink& sink, const std::function<void(FakeRunContext&)>& prepare = {})
     {
         context = std::make_unique<FakeRunContext>(task, dir.path());
+        if (prepare)
+            prepare(*context);
         return RunBackupToFiles(*context, MakeConnector(), sink);
     }
 

@@ -2,6 +2,7 @@
 
 #include "engines/BackupToFilesWorkingList.h"
 #include "tests/engines/BackupToFilesFixture.h"
+#include "tests/support/PerPieceFileSink.h"
 
 #include <gtest/gtest.h>
 
@@ -88,14 +89,27 @@ TEST_F(BackupToFilesStopTest, CancellationAtEveryCheckEndsTheRun)
 
     for (std::size_t quitAt = 0; quitAt < checks; ++quitAt) {
         SCOPED_TRACE(quitAt);
+        // The same stop through a writer that opens the file for every piece.
+        std::filesystem::remove(DumpPath());
+        PerPieceFileSink perPiece;
+        ASSERT_EQ(
+            RunWith(perPiece, [quitAt](FakeRunContext& run) { run.QuitAfterChecks(quitAt); }), RunOutcome::Cancelled);
+        const bool perPieceExists = std::filesystem::exists(DumpPath());
+        const std::string perPieceBytes = ReadFile(DumpPath());
+        const std::vector<std::string> perPieceLog = LogTexts();
+
         std::filesystem::remove(DumpPath());
         ASSERT_EQ(RunQuittingAfter(quitAt), RunOutcome::Cancelled);
         EXPECT_FALSE(Contains(LogTexts(), "Finished"));
         EXPECT_TRUE(context->task().backupHistory.empty());
         EXPECT_TRUE(context->Registered().empty());
+        EXPECT_EQ(LogTexts(), perPieceLog);
+        EXPECT_EQ(std::filesystem::exists(DumpPath()), perPieceExists);
         if (std::filesystem::exists(DumpPath())) {
-            // What was written is a whole-statement beginning of the complete dump.
+            // What was written is a whole-statement beginning of the complete dump, exactly
+            // what the per-piece writer leaves.
             const std::string partial = ReadFile(DumpPath());
+            EXPECT_EQ(partial, perPieceBytes);
             EXPECT_EQ(complete.compare(0, partial.size(), partial), 0);
             EXPECT_TRUE(partial.empty() || partial.back() == '\n');
         }
@@ -135,7 +149,7 @@ TEST_F(BackupToFilesStopTest, BrokenReadsAndUnknownColumnsEndOnlyTheirTable)
 }
 
 // A sink that refuses every piece containing a given text, as a full disk would.
-class RefusingSink : public DumpFile
+class RefusingSink : public FileSink
 {
 public:
     explicit RefusingSink(std::string refused)
@@ -145,7 +159,7 @@ public:
     {
         if (text.find(m_refused) != std::string_view::npos)
             return false;
-        return DumpFile::Append(path, text);
+        return FileSink::Append(path, text);
     }
 
 private:

@@ -94,9 +94,11 @@ TEST_F(BackupToFilesTest, SingleSqlFileHoldsHeaderPrologueTableRecordsAndEpilogu
             "SET NAMES 'utf8mb4'",
             "SELECT @@CHARACTER_SET_DATABASE",
             "SET NAMES 'latin1'",
+            "SELECT @@COLLATION_DATABASE",
             "SHOW CREATE TABLE `items`",
             "SHOW TABLE STATUS LIKE 'items'",
             "SHOW CREATE TABLE `items`",
+            "SHOW COLUMNS FROM `items`",
             "SELECT * FROM `items`",
         }));
     EXPECT_EQ(fake->SelectedDatabase(), "shop");

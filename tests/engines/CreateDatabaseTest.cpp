@@ -1,5 +1,7 @@
 #include "engines/CreateDatabase.h"
 
+#include "tests/support/FakeConnection.h"
+
 #include <gtest/gtest.h>
 
 namespace kelvanto
@@ -54,6 +56,50 @@ TEST(CreateDatabase, PhpBlockEscapesNameAndStatement)
     EXPECT_EQ(BuildCreateDatabaseBlock("o'k\\", 2, true, features, "", "\n"),
         "  mysql_query('CREATE DATABASE IF NOT EXISTS `o\\'k\\\\`;',$conn) or die('Failed to create database "
         "o\\'k\\\\!');\n  mysql_select_db('o\\'k\\\\',$conn) or die('Failed to select database o\\'k\\\\!');\n");
+}
+
+// A database whose collation is not its character set's default keeps it; any other
+// database, or a server that cannot tell, gets the block as before.
+TEST(CreateDatabase, CollationFollowsTheCharsetOnlyWhenNotItsDefault)
+{
+    struct Row
+    {
+        const char* name;
+        unsigned long version;
+        std::optional<std::string> collation; // @@COLLATION_DATABASE
+        std::optional<std::string> charsetDefault; // SHOW CHARACTER SET's default collation
+        std::string expected;
+    };
+    const std::string plain = "CREATE DATABASE IF NOT EXISTS `shop` DEFAULT CHARACTER SET utf8mb4;\n";
+    const Row rows[] = {
+        {"case-sensitive database", 100611, "utf8mb4_bin", "utf8mb4_general_ci",
+            "CREATE DATABASE IF NOT EXISTS `shop` DEFAULT CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;\n"},
+        {"default collation", 100611, "utf8mb4_general_ci", "utf8mb4_general_ci", plain},
+        {"no collation answer", 100611, std::nullopt, "utf8mb4_general_ci", plain},
+        {"no character set answer", 100611, "utf8mb4_bin", std::nullopt, plain},
+        {"4.1.0 asks nothing", 40100, "utf8mb4_bin", "utf8mb4_general_ci", "CREATE DATABASE IF NOT EXISTS `shop`;\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::FakeConnection connection(row.version, "x");
+        if (row.collation) {
+            connection.Answer("SELECT @@COLLATION_DATABASE",
+                test::FakeResult {{FieldInfo {"@@c", {}, 0, 0, FieldType::VarString}}, {{*row.collation}}});
+        }
+        if (row.charsetDefault) {
+            std::vector<FieldInfo> fields;
+            for (const char* name : {"Charset", "Description", "Default collation", "Maxlen"})
+                fields.push_back(FieldInfo {name, {}, 0, 0, FieldType::VarString});
+            connection.Answer("SHOW CHARACTER SET LIKE 'utf8mb4'",
+                test::FakeResult {fields, {{"utf8mb4", "UTF-8 Unicode", *row.charsetDefault, "4"}}});
+        }
+        const std::string collation = NonDefaultDatabaseCollation(connection, "utf8mb4");
+        const std::string block = BuildCreateDatabaseBlock(
+            "shop", 1, true, ServerFeatures::ForVersion(row.version), "utf8mb4", "\n", collation);
+        EXPECT_EQ(block.substr(0, block.find('\n') + 1), row.expected);
+    }
+    EXPECT_EQ(BuildCreateDatabaseBlock("shop", 1, true, ServerFeatures::ForVersion(100611), "", "\n", "utf8mb4_bin"),
+        "CREATE DATABASE IF NOT EXISTS `shop`;\nUSE `shop`;\n\n");
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "engines/DumpWriter.h"
 
-#include "engines/DumpFile.h"
 #include "engines/DumpText.h"
+#include "engines/FileSink.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -169,7 +169,7 @@ class DumpFileTest : public ::testing::Test
 {
 protected:
     test::TempDir m_dir;
-    DumpFile m_files;
+    FileSink m_files;
     std::string path(const char* name) const { return (m_dir.path() / name).string(); }
 };
 
@@ -183,6 +183,7 @@ TEST_F(DumpFileTest, CreateEmptiesAndAppendAddsAtTheEnd)
     EXPECT_EQ(ReadAll(file), "");
     ASSERT_TRUE(m_files.Append(file, "one\n"));
     ASSERT_TRUE(m_files.Append(file, "two\n"));
+    ASSERT_TRUE(m_files.Close());
     EXPECT_EQ(ReadAll(file), "one\ntwo\n");
 }
 
@@ -200,7 +201,8 @@ TEST_F(DumpFileTest, FullDiskIsAFailedAppend)
 {
     if (!std::filesystem::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full on this system";
-    EXPECT_FALSE(m_files.Append("/dev/full", "INSERT INTO `t` VALUES (1);\n"));
+    EXPECT_FALSE(m_files.Append("/dev/full", "INSERT INTO `t` VALUES (1);\n") && m_files.Flush());
+    EXPECT_FALSE(m_files.Close());
     DumpWriter writer(m_files, kSqlDumpFile, "\n");
     EXPECT_FALSE(writer.AppendStatement("/dev/full", "DELETE FROM `t`"));
 }

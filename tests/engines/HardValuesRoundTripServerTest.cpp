@@ -1,8 +1,10 @@
 // Hard values through the backup-to-files engine and back: every column type the server
 // has, edge values of each, every byte, utf8mb4, quotes, backslashes, NUL, line breaks,
-// NULL against the text 'NULL', and names with blanks, reserved words and backquotes.
-// The source session runs at +05:30 and the restoring one at -08:00: TIMESTAMP values must
-// keep their instant.
+// NULL against the text 'NULL', and names with blanks, reserved words and backquotes; an
+// INVISIBLE column beside VIRTUAL and STORED generated ones, a database whose collation is
+// not its character set's default, and rows of 1 MiB restored into a server that takes
+// statements of 4 MiB at most. The source session runs at +05:30 and the restoring one at
+// -08:00: TIMESTAMP values must keep their instant.
 #include "tests/support/RoundTrip.h"
 #include "tests/support/RoundTripDatabase.h"
 #include "tests/support/RoundTripEngine.h"
@@ -44,7 +46,7 @@ std::string SourceScript(const std::string& database)
 {
     const std::string all = HexLiteral(AllBytes());
     std::string sql = "SET time_zone = '+05:30';\nSET sql_mode = '';\nCREATE DATABASE " + QuoteName(database)
-        + ";\nUSE " + QuoteName(database) + ";\n";
+        + " CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;\nUSE " + QuoteName(database) + ";\n";
     sql += R"(CREATE TABLE types (
   id INT NOT NULL PRIMARY KEY,
   ti TINYINT, tiu TINYINT UNSIGNED, tiz TINYINT(3) UNSIGNED ZEROFILL,
@@ -96,6 +98,11 @@ CREATE TABLE `tab``le with blank` (`key` INT NOT NULL PRIMARY KEY, `values` TEXT
 INSERT INTO `tab``le with blank` VALUES (1, 'one'), (2, NULL);
 CREATE VIEW `view of ``select``` AS SELECT `from`, `a b`, `back``quote`, CONCAT(`order`, ';') AS `order;` FROM `select`;
 CREATE VIEW `type view` AS SELECT id, vc, ts, j FROM types;
+CREATE TABLE gen (id INT NOT NULL PRIMARY KEY, secret VARCHAR(20) INVISIBLE DEFAULT 'dflt',
+  doubled INT AS (id * 2) VIRTUAL, shout VARCHAR(30) AS (CONCAT(UPPER(secret), '!')) STORED, note VARCHAR(10));
+INSERT INTO gen (id, secret, note) VALUES (1, 'hidden one', 'a'), (2, NULL, NULL), (3, 'dflt', 'c');
+CREATE TABLE big (id INT NOT NULL PRIMARY KEY, payload LONGTEXT);
+INSERT INTO big SELECT seq, REPEAT(CHAR(64 + seq), 1048576) FROM seq_1_to_5;
 )";
     return sql;
 }
@@ -138,7 +145,7 @@ TEST_P(HardValuesRoundTrip, EveryValueSurvives)
     ASSERT_EQ(RunMariadbClient(source, SourceScript(database.name()), &output), 0) << output;
     const auto original = TakeFingerprint(source, database.name());
     ASSERT_EQ(original.error, "");
-    ASSERT_EQ(original.tableCount(), 3u);
+    ASSERT_EQ(original.tableCount(), 5u);
     ASSERT_EQ(original.viewCount(), 2u);
 
     TempDir dir;
@@ -162,10 +169,19 @@ TEST_P(HardValuesRoundTrip, EveryValueSurvives)
 
     const auto differences = CompareFingerprints(original, TakeFingerprint(target, database.name()));
     EXPECT_EQ(Join(differences), "");
-    for (const auto& [table, orderBy] : {std::pair {"types", "id"}, {"select", "`from`"}}) {
+    for (const auto& [table, orderBy] : {std::pair {"types", "id"}, {"select", "`from`"}, {"gen", "id"}}) {
         SCOPED_TRACE(table);
         EXPECT_EQ(Join(DifferingValues(source, target, database.name(), table, orderBy)), "");
     }
+    const std::string collation = "SELECT DEFAULT_CHARACTER_SET_NAME, DEFAULT_COLLATION_NAME FROM "
+                                  "information_schema.SCHEMATA WHERE SCHEMA_NAME = CONVERT("
+        + HexLiteral(database.name()) + " USING utf8mb4);\n";
+    std::string sourceCollation;
+    std::string copyCollation;
+    ASSERT_EQ(RunMariadbClient(source, collation, &sourceCollation), 0) << sourceCollation;
+    ASSERT_EQ(RunMariadbClient(target, collation, &copyCollation), 0) << copyCollation;
+    EXPECT_EQ(sourceCollation, "utf8mb4\tutf8mb4_bin\n");
+    EXPECT_EQ(copyCollation, sourceCollation);
 
     // The instants themselves, read in one and the same zone on both servers.
     const std::string instants

@@ -2,6 +2,8 @@
 // layout, with single-row and ten-row INSERTs, as SQL and as a PHP page; restored into
 // server 2 with the mariadb client (or php); every table must match by columns, row count
 // and CHECKSUM TABLE, and every view by its result.
+#include "mysql/OpenConnection.h"
+#include "tests/support/PerPieceFileSink.h"
 #include "tests/support/RoundTrip.h"
 #include "tests/support/RoundTripDatabase.h"
 #include "tests/support/RoundTripEngine.h"
@@ -10,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -18,6 +22,12 @@ namespace kelvanto::test
 {
 namespace
 {
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 std::string Join(const std::vector<std::string>& lines)
 {
@@ -100,6 +110,39 @@ TEST_P(SakilaLayoutRoundTrip, RestoresIdentical)
         ASSERT_EQ(RunMariadbClientOnFile(target, file, &output), 0) << file << ":\n" << output;
     }
     EXPECT_EQ(Join(CompareFingerprints(Original(), TakeFingerprint(target, Name()))), "");
+}
+
+// The engine's sink leaves exactly the bytes of a writer that opens, appends and closes the
+// file for every piece.
+TEST_P(SakilaLayoutRoundTrip, SameBytesAsAWriterPerPiece)
+{
+    KELVANTO_REQUIRE_SERVER(source, 1);
+    KELVANTO_REQUIRE_SERVER(target, 2);
+    ASSERT_TRUE(EnsureSakila(source, target));
+    const LayoutRow& row = GetParam();
+
+    TempDir dir;
+    const auto dumpInto = [&](const std::string& folder, FileSink& sink) {
+        const Task task = MakeDumpTask(
+            source, Name(), ListObjectsForTask(source, Name()), dir.path() / folder, row.fileSplit, row.multiRowInsert);
+        return RunDumpEngine(task, dir.path() / "data", MakeMariaDbConnector(), sink);
+    };
+    PerPieceFileSink perPiece;
+    const EngineDump expected = dumpInto("per-piece", perPiece);
+    FileSink files;
+    const EngineDump actual = dumpInto("sink", files);
+    ASSERT_EQ(actual.outcome, RunOutcome::Finished) << actual.logText();
+    EXPECT_EQ(actual.logText(), expected.logText());
+    ASSERT_EQ(actual.files.size(), row.expectedFiles);
+    ASSERT_EQ(actual.files.size(), expected.files.size());
+    for (std::size_t i = 0; i < actual.files.size(); ++i) {
+        SCOPED_TRACE(actual.files[i]);
+        EXPECT_EQ(
+            std::filesystem::path(actual.files[i]).filename(), std::filesystem::path(expected.files[i]).filename());
+        const std::string bytes = ReadBytes(actual.files[i]);
+        EXPECT_GT(bytes.size(), 500u);
+        EXPECT_TRUE(bytes == ReadBytes(expected.files[i]));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Layouts, SakilaLayoutRoundTrip,

@@ -34,6 +34,7 @@ TEST(ServerFeatures, ThresholdsAtEachBoundary)
     {
         unsigned long version;
         bool quote, readLocal, ifNotExists, showCreate, charset, sqlMode, dbCharset, utc;
+        bool fullTables = false, columnExtras = false;
     };
     const Row rows[] = {
         {32305, false, false, false, false, false, false, false, false},
@@ -47,7 +48,11 @@ TEST(ServerFeatures, ThresholdsAtEachBoundary)
         {40100, true, true, true, true, true, false, false, false},
         {40101, true, true, true, true, true, true, true, false},
         {40103, true, true, true, true, true, true, true, true},
-        {100611, true, true, true, true, true, true, true, true},
+        {50001, true, true, true, true, true, true, true, true, false, false},
+        {50002, true, true, true, true, true, true, true, true, true, false},
+        {50199, true, true, true, true, true, true, true, true, true, false},
+        {50200, true, true, true, true, true, true, true, true, true, true},
+        {100611, true, true, true, true, true, true, true, true, true, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.version);
@@ -61,6 +66,8 @@ TEST(ServerFeatures, ThresholdsAtEachBoundary)
         EXPECT_EQ(f.sqlModeLines, row.sqlMode);
         EXPECT_EQ(f.databaseCharsetClause, row.dbCharset);
         EXPECT_EQ(f.utcSession, row.utc);
+        EXPECT_EQ(f.fullTables, row.fullTables);
+        EXPECT_EQ(f.columnExtras, row.columnExtras);
     }
 }
 

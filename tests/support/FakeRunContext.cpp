@@ -34,8 +34,15 @@ bool FakeRunContext::QuitRequested()
 
 void FakeRunContext::Log(LogLevel level, std::string_view message)
 {
-    std::lock_guard lock(m_mutex);
-    m_log.push_back(LogLine {level, std::string(message)});
+    const LogLine line {level, std::string(message)};
+    std::function<void(const LogLine&)> hook;
+    {
+        std::lock_guard lock(m_mutex);
+        m_log.push_back(line);
+        hook = m_logHook;
+    }
+    if (hook)
+        hook(line);
 }
 
 TimeStamp FakeRunContext::Now() const
@@ -101,6 +108,12 @@ void FakeRunContext::SetNow(const TimeStamp& now)
 {
     std::lock_guard lock(m_mutex);
     m_now = now;
+}
+
+void FakeRunContext::SetLogHook(std::function<void(const LogLine&)> hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_logHook = std::move(hook);
 }
 
 std::vector<LogLine> FakeRunContext::LogLines() const

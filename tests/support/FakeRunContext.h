@@ -56,6 +56,9 @@ public:
     std::size_t QuitChecks() const;
 
     void SetNow(const TimeStamp& now);
+    // Called with every line after it was recorded (outside the lock), e.g. to look at the
+    // files an engine writes at the moment it logs.
+    void SetLogHook(std::function<void(const LogLine&)> hook);
 
     std::vector<LogLine> LogLines() const;
     // Only the texts of the log lines, in order.
@@ -78,6 +81,7 @@ private:
     Task m_task;
     std::filesystem::path m_dataFolder;
     std::vector<LogLine> m_log;
+    std::function<void(const LogLine&)> m_logHook;
     TimeStamp m_now {2024, 1, 2, 3, 4, 5, 3};
     bool m_quit = false;
     bool m_quitAfterArmed = false;

@@ -88,10 +88,17 @@ EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFold
 
 EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder, const Connector& connector)
 {
+    FileSink files;
+    return RunDumpEngine(task, dataFolder, connector, files);
+}
+
+EngineDump RunDumpEngine(
+    const Task& task, const std::filesystem::path& dataFolder, const Connector& connector, FileSink& sink)
+{
     InitMySqlLibrary();
     FakeRunContext context(task, dataFolder);
     EngineDump dump;
-    dump.outcome = RunBackupToFiles(context, connector);
+    dump.outcome = RunBackupToFiles(context, connector, sink);
     dump.log = context.LogLines();
     const Task after = context.task();
     if (!after.backupHistory.empty())

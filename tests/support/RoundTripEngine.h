@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/FileSink.h"
 #include "model/Task.h"
 #include "mysql/Connection.h"
 #include "schedule/RunContext.h"
@@ -36,8 +37,11 @@ std::vector<TableItem> ListObjectsForTask(const TestServerAddress& server, const
 Task MakeDumpTask(const TestServerAddress& source, const std::string& database, std::vector<TableItem> tables,
     const std::filesystem::path& folder, int fileSplit, bool multiRowInsert, int fileType = 1);
 
-// Runs the engine once on the task with the real MariaDB connector (or the given one).
+// Runs the engine once on the task with the real MariaDB connector (or the given one),
+// writing through its own file sink (or the given one).
 EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder);
 EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder, const Connector& connector);
+EngineDump RunDumpEngine(
+    const Task& task, const std::filesystem::path& dataFolder, const Connector& connector, FileSink& sink);
 
 } // namespace kelvanto::test

@@ -6,6 +6,8 @@ namespace kelvanto::test
 Messages::Answer ScriptedMessages::Show(QWidget*, Icon icon, const QString& text, Buttons buttons)
 {
     shown.push_back(Shown {Shown::Kind::Box, icon, buttons, text});
+    if (onShown)
+        onShown(shown.back());
     if (buttons == Buttons::Ok)
         return Messages::Answer::Ok;
     if (m_answers.empty()) {
@@ -20,11 +22,15 @@ Messages::Answer ScriptedMessages::Show(QWidget*, Icon icon, const QString& text
 void ScriptedMessages::ConnectionFailure(QWidget*, const QString& text)
 {
     shown.push_back(Shown {Shown::Kind::ConnectionFailure, Icon::Error, Buttons::Ok, text});
+    if (onShown)
+        onShown(shown.back());
 }
 
 Messages::AutoRunAnswer ScriptedMessages::AskAutoRun(QWidget*, const QString& text)
 {
     shown.push_back(Shown {Shown::Kind::AutoRun, Icon::Question, Buttons::YesNo, text});
+    if (onShown)
+        onShown(shown.back());
     if (m_autoRun.empty()) {
         ++unanswered;
         return AutoRunAnswer {};

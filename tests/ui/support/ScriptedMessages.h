@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace kelvanto::test
@@ -51,6 +52,8 @@ public:
 
     std::vector<Shown> shown;
     int unanswered = 0;
+    // Called with every box as it is shown, before it is answered.
+    std::function<void(const Shown&)> onShown;
 
 private:
     std::deque<Messages::Answer> m_answers;

@@ -1,0 +1,218 @@
+#include "engines/FileSink.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+long PosixWrite(int fd, const char* data, std::size_t size)
+{
+    return static_cast<long>(::write(fd, data, size));
+}
+
+std::int64_t CoarseMonotonicMs()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// A flush that the file system cannot do (a pipe, a special file, a read-only or exotic
+// file system) is no lost data.
+bool CannotFlushHere(int error)
+{
+    return error == EINVAL || error == EROFS || error == ENOTSUP;
+}
+
+// fsync of one path; false (errno set) only when the flush itself failed.
+bool SyncPath(const std::string& path, int flags)
+{
+    UniqueFd file(::open(path.c_str(), flags | O_CLOEXEC));
+    if (!file.valid())
+        return true;
+    if (::fsync(file.get()) == 0 || CannotFlushHere(errno))
+        return true;
+    return false;
+}
+
+} // namespace
+
+FileSink::FileSink()
+    : FileSink(Options {})
+{ }
+
+FileSink::FileSink(Options options)
+    : m_options(std::move(options))
+{
+    if (!m_options.write)
+        m_options.write = PosixWrite;
+    if (!m_options.clock)
+        m_options.clock = CoarseMonotonicMs;
+    if (m_options.bufferSize == 0)
+        m_options.bufferSize = 1;
+}
+
+FileSink::~FileSink()
+{
+    Close();
+}
+
+bool FileSink::Create(const std::string& path)
+{
+    Close();
+    if (path.empty())
+        return false;
+    return Open(path, O_CREAT | O_TRUNC);
+}
+
+bool FileSink::Append(const std::string& path, std::string_view piece)
+{
+    if (path.empty())
+        return false;
+    if (!m_file.valid() || path != m_path) {
+        Close();
+        if (!Open(path, 0))
+            return false;
+    }
+    if (m_failed)
+        return false;
+    if (m_buffer.size() + piece.size() > m_options.bufferSize) {
+        if (!WriteGathered())
+            return false;
+        if (piece.size() > m_options.bufferSize)
+            return WriteOut(piece);
+    }
+    if (m_buffer.empty()) {
+        if (m_buffer.capacity() < m_options.bufferSize)
+            m_buffer.reserve(m_options.bufferSize);
+        m_gatheredSince = Now();
+        m_buffer.append(piece);
+        return true;
+    }
+    m_buffer.append(piece);
+    if (Now() - m_gatheredSince >= m_options.writeIntervalMs)
+        return WriteGathered();
+    return true;
+}
+
+bool FileSink::Flush()
+{
+    if (!m_file.valid())
+        return true;
+    return WriteGathered();
+}
+
+bool FileSink::Close()
+{
+    if (!m_file.valid())
+        return true;
+    bool ok = WriteGathered();
+    ok = m_file.close() && ok;
+    m_path.clear();
+    m_failed = false;
+    return ok;
+}
+
+Result<void> FileSink::Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders)
+{
+    for (const std::string& file : files) {
+        if (!file.empty() && !SyncPath(file, O_RDONLY))
+            return Error {file + ": " + std::strerror(errno)};
+    }
+    for (const std::string& folder : folders) {
+        if (!folder.empty() && !SyncPath(folder, O_RDONLY | O_DIRECTORY))
+            return Error {folder + ": " + std::strerror(errno)};
+    }
+    return Ok();
+}
+
+bool FileSink::Open(const std::string& path, int flags)
+{
+    // O_APPEND: every write lands at the end of the file, whatever else moved it.
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | flags, 0600));
+    if (!file.valid() || !Remember(std::move(file)))
+        return false;
+    m_path = path;
+    m_failed = false;
+    m_unsynced = 0;
+    m_buffer.clear();
+    return true;
+}
+
+bool FileSink::Remember(UniqueFd file)
+{
+    struct stat status
+    { };
+    if (::fstat(file.get(), &status) != 0)
+        return false;
+    m_file = std::move(file);
+    m_device = status.st_dev;
+    m_inode = status.st_ino;
+    return true;
+}
+
+bool FileSink::WriteGathered()
+{
+    if (m_buffer.empty())
+        return !m_failed;
+    const bool ok = WriteOut(m_buffer);
+    m_buffer.clear();
+    return ok;
+}
+
+bool FileSink::WriteOut(std::string_view bytes)
+{
+    if (m_failed)
+        return false;
+    if (!StillAtPath()) {
+        m_failed = true;
+        return false;
+    }
+    while (!bytes.empty()) {
+        const long written = m_options.write(m_file.get(), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            m_failed = true;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+        m_unsynced += static_cast<std::size_t>(written);
+    }
+    if (m_options.writebackBytes > 0 && m_unsynced >= m_options.writebackBytes) {
+        // The dirty pages go to the disk while the dump goes on; failures show at Sync().
+        ::sync_file_range(m_file.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        m_unsynced = 0;
+    }
+    return true;
+}
+
+bool FileSink::StillAtPath()
+{
+    struct stat status
+    { };
+    if (::stat(m_path.c_str(), &status) == 0 && status.st_dev == m_device && status.st_ino == m_inode)
+        return true;
+    // Removed or replaced while it was written: do what reopening the path for this write
+    // would do, which never creates the file again.
+    UniqueFd reopened(::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    if (!reopened.valid())
+        return false;
+    return Remember(std::move(reopened));
+}
+
+std::int64_t FileSink::Now() const
+{
+    return m_options.clock();
+}
+
+} // namespace kelvanto

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "model/AtomicFile.h"
+#include "model/Result.h"
+#include "model/UniqueFd.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <vector>
+
+namespace kelvanto
+{
+
+// The one way the engines' files reach the disk. The engine hands it whole pieces (a
+// statement, a row, a block of lines) for a path; the sink keeps that file open while it
+// is written and gathers the pieces in a buffer, and the bytes on disk are exactly those of
+// opening the path, appending the piece and closing it again for every piece:
+// - a file is created mode 0600 (or emptied when it exists, its mode kept);
+// - an append never creates a file: a path that is gone fails as a reopen would fail;
+// - gathered bytes are written when the next piece does not fit (a piece larger than the
+//   buffer is written on its own, so no other piece is ever split across two writes), by
+//   the first append a second or more after the oldest of them, on Flush() and on Close();
+// - before every write the path is checked: a file removed meanwhile fails the write, a
+//   file put in its place is reopened and written, as reopening the path would do;
+// - a write that fails (a full disk) fails the append or flush that made it, and every
+//   later append to that file until it is created again, so the file stays a clean prefix;
+// - Close() ends the file (its last piece was appended); the destructor closes too, so no
+//   descriptor outlives the sink.
+// One file is open at a time; appending to another path closes the open one first.
+// The members are virtual so that tests and benchmarks can stand in other sinks.
+class FileSink
+{
+public:
+    // A monotonic clock in milliseconds.
+    using MonotonicClock = std::function<std::int64_t()>;
+
+    struct Options
+    {
+        std::size_t bufferSize = 256 * 1024;
+        // Gathered bytes wait no longer than this for a write while pieces keep coming.
+        std::int64_t writeIntervalMs = 1000;
+        // After this many bytes written to a file, its writeback to the disk is started
+        // (without waiting for it), so that a later Sync() has little left to wait for.
+        std::size_t writebackBytes = 8 * 1024 * 1024;
+        WriteFunction write; // empty: write(2)
+        MonotonicClock clock; // empty: CLOCK_MONOTONIC_COARSE, read without a system call
+    };
+
+    FileSink();
+    explicit FileSink(Options options);
+    virtual ~FileSink();
+    FileSink(const FileSink&) = delete;
+    FileSink& operator=(const FileSink&) = delete;
+
+    // Closes the open file, then creates `path` (mode 0600) or empties it, and keeps it open.
+    // False when the path is empty or the file cannot be created.
+    virtual bool Create(const std::string& path);
+    // Gathers one whole piece for `path`. False when the path is empty, the file cannot be
+    // opened (a missing file is not created), or a write of this file failed now or before.
+    virtual bool Append(const std::string& path, std::string_view piece);
+    // Writes what is gathered. False when a write of the open file failed now or before.
+    virtual bool Flush();
+    // Writes what is gathered and closes the open file; false when either failed.
+    virtual bool Close();
+
+    // Flushes the files and then the folders to stable storage (fsync), so that they survive
+    // a power loss. A file or folder that cannot be opened, or whose file system cannot flush
+    // it, is passed over; the error names the first path whose flush failed.
+    virtual Result<void> Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders);
+
+    // The path of the open file; empty when none is open.
+    const std::string& openPath() const { return m_path; }
+
+private:
+    bool Open(const std::string& path, int flags);
+    bool WriteGathered();
+    bool WriteOut(std::string_view bytes);
+    bool StillAtPath();
+    bool Remember(UniqueFd file);
+    std::int64_t Now() const;
+
+    Options m_options;
+    UniqueFd m_file;
+    std::string m_path;
+    dev_t m_device = 0;
+    ino_t m_inode = 0;
+    bool m_failed = false;
+    std::size_t m_unsynced = 0; // bytes written since the last writeback was started
+    std::string m_buffer;
+    std::int64_t m_gatheredSince = 0; // when the oldest gathered byte came
+};
+
+} // namespace kelvanto

@@ -1,0 +1,198 @@
+// What makes a dump restorable where "SELECT *" and plain INSERTs are not enough: invisible
+// and generated columns, statements too long for the restoring server, and views whose
+// files come before what they select from.
+#include "engines/BackupToFiles.h"
+
+#include "engines/BackupToFilesRecords.h"
+#include "engines/ColumnSelection.h"
+#include "engines/ViewOrder.h"
+#include "tests/engines/BackupToFilesFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kelvanto::test
+{
+namespace
+{
+
+using BackupToFilesRestorableTest = BackupToFilesFixture;
+
+FakeResult ShowColumns(const std::vector<std::pair<std::string, std::string>>& columns)
+{
+    FakeResult result;
+    for (const char* name : {"Field", "Type", "Null", "Key", "Default", "Extra"})
+        result.fields.push_back(Field(name, FieldType::VarString));
+    for (const auto& [name, extra] : columns)
+        result.rows.push_back({name, "int(11)", "YES", "", std::nullopt, extra});
+    return result;
+}
+
+TEST(ColumnSelectionTest, OnlyTablesWithInvisibleOrGeneratedColumnsAreReadByName)
+{
+    struct Row
+    {
+        const char* name;
+        unsigned long version;
+        std::optional<FakeResult> answer;
+        std::string select;
+        std::string insertList;
+    };
+    const Row rows[] = {
+        {"plain table", 100611,
+            ShowColumns({{"id", "auto_increment"}, {"t", "on update current_timestamp()"},
+                {"u", "DEFAULT_GENERATED"}}), // MySQL 8: an expression default, not a generated column
+            "*", ""},
+        {"invisible column", 100611, ShowColumns({{"id", ""}, {"se`cret", "INVISIBLE"}}), "`id`,`se``cret`",
+            "(`id`,`se``cret`)"},
+        {"generated columns", 100611,
+            ShowColumns({{"v", "VIRTUAL GENERATED"}, {"id", ""}, {"s", "stored generated"}, {"n", ""},
+                {"p", "PERSISTENT"}, {"w", "VIRTUAL"}}),
+            "`id`,`n`", "(`id`,`n`)"},
+        {"only generated columns", 100611, ShowColumns({{"v", "PERSISTENT"}}), "*", ""},
+        {"no answer", 100611, std::nullopt, "*", ""},
+        {"server without such columns", 50199, ShowColumns({{"id", "INVISIBLE"}}), "*", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        FakeConnection connection(row.version, "x");
+        if (row.answer)
+            connection.Answer("SHOW COLUMNS FROM `t`", *row.answer);
+        const ColumnSelection selection = ReadColumnSelection(connection, "t", ServerFeatures::ForVersion(row.version));
+        EXPECT_EQ(selection.SelectList(), row.select);
+        EXPECT_EQ(selection.InsertColumnList(true), row.insertList);
+        EXPECT_EQ(connection.CountOf("SHOW COLUMNS FROM `t`"), row.version >= 50200 ? 1 : 0);
+    }
+}
+
+TEST_F(BackupToFilesRestorableTest, TableWithInvisibleAndGeneratedColumnsIsWrittenByName)
+{
+    struct Row
+    {
+        const char* name;
+        std::uint8_t completeInsert, keywordColumns;
+        std::string prefix;
+    };
+    const Row rows[] = {
+        {"plain INSERTs get the column list", 0, 0, "INSERT INTO `g`(`id`,`secret`) VALUES "},
+        {"complete INSERTs keep their own quoting", 1, 0, "INSERT INTO `g`(id,secret) VALUES "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        task.backupSettings.completeInsert = row.completeInsert;
+        task.backupSettings.allowKeywordColumns = row.keywordColumns;
+        task.backupSettings.multiRowInsert = 1;
+        ChooseTables({Table("g")});
+        const std::vector<FieldInfo> stored {Field("id", FieldType::Long), Field("secret", FieldType::VarString)};
+        AddTable("g", "`g`", "CREATE TABLE `g` (`id` int)", stored, {});
+        fake->Answer("SHOW COLUMNS FROM `g`",
+            ShowColumns({{"id", ""}, {"secret", "INVISIBLE"}, {"v", "VIRTUAL GENERATED"}, {"s", "STORED GENERATED"}}));
+        fake->Answer("SELECT `id`,`secret` FROM `g`", FakeResult {stored, {{"1", "a"}, {"2", std::nullopt}}});
+
+        ASSERT_EQ(Run(), RunOutcome::Finished);
+        EXPECT_EQ(CountOf(ReadFile(DumpPath()), "\n" + row.prefix + "(1,'a'),(2,NULL);\n"), 1) << ReadFile(DumpPath());
+        EXPECT_EQ(fake->CountOf("SELECT * FROM `g`"), 0);
+    }
+}
+
+// A multi-row statement ends early when the next row would make it longer than a server
+// with a 4 MiB max_allowed_packet takes; a row longer than that still goes alone.
+TEST_F(BackupToFilesRestorableTest, MultiRowStatementsStayWithinTheSmallestPacket)
+{
+    constexpr std::size_t limit = BackupToFilesRecords::kMaxStatementBytes;
+    const std::string prefix = "INSERT INTO `big` VALUES ";
+    const std::size_t mebibyte = 1024 * 1024;
+    // Two rows of 1 MiB and a third that fills the statement, ";" included, to the limit.
+    const std::size_t third = limit - prefix.size() - 2 * (mebibyte + 4) - 2 - 4 - 1;
+    struct Row
+    {
+        const char* name;
+        std::vector<std::size_t> sizes;
+        std::vector<int> perStatement;
+    };
+    const Row rows[] = {
+        {"exactly at the limit", {mebibyte, mebibyte, third, 10}, {3, 1}},
+        {"one byte over", {mebibyte, mebibyte, third + 1, 10}, {2, 2}},
+        {"rows of 1 MiB", std::vector<std::size_t>(10, mebibyte), {3, 3, 3, 1}},
+        {"a row longer than the limit", {10, 5 * mebibyte, 10}, {1, 1, 1}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        task.backupSettings.multiRowInsert = 1;
+        task.backupSettings.disableKeys = 0;
+        ChooseTables({Table("big")});
+        std::vector<Values> values;
+        for (std::size_t size : row.sizes)
+            values.push_back({std::string(size, 'v')});
+        AddTable("big", "`big`", "CREATE TABLE `big` (`v` longtext)", {Field("v", FieldType::Blob)}, values);
+
+        ASSERT_EQ(Run(), RunOutcome::Finished);
+        std::vector<int> perStatement;
+        std::istringstream lines(ReadFile(DumpPath()));
+        std::string all;
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind(prefix, 0) != 0)
+                continue;
+            perStatement.push_back(CountOf(line, "('"));
+            if (perStatement.back() > 1) {
+                EXPECT_LE(line.size(), limit);
+            }
+            all += line.substr(prefix.size(), line.size() - prefix.size() - 1) + ",";
+        }
+        EXPECT_EQ(perStatement, row.perStatement);
+        std::string expected;
+        for (std::size_t size : row.sizes)
+            expected += "('" + std::string(size, 'v') + "'),";
+        EXPECT_TRUE(all == expected);
+    }
+}
+
+TEST(ViewOrderTest, TablesFirstThenEachViewAfterTheViewsItNames)
+{
+    const auto items = [](std::vector<std::string> names) {
+        std::vector<TableItem> list;
+        for (auto& name : names)
+            list.push_back(TableItem {2, 1, "db", std::move(name)});
+        return list;
+    };
+    const auto view = [](const std::string& name, const std::string& from) {
+        return "CREATE ALGORITHM=UNDEFINED DEFINER=`root`@`localhost` SQL SECURITY DEFINER VIEW `" + name
+            + "` AS select 1 AS `x` from " + from;
+    };
+    struct Row
+    {
+        const char* name;
+        std::vector<std::string> objects;
+        std::map<std::string, std::string> views;
+        std::vector<std::string> expected;
+    };
+    const Row rows[] = {
+        {"no views", {"b", "a"}, {}, {"b", "a"}},
+        {"views after tables, in their order", {"v1", "t", "v2", "u"},
+            {{"v1", view("v1", "`t`")}, {"v2", view("v2", "`u`")}}, {"t", "u", "v1", "v2"}},
+        {"a view after the view it names", {"a_view", "b_view", "t"},
+            {{"a_view", view("a_view", "`b_view`")}, {"b_view", view("b_view", "`t`")}}, {"t", "b_view", "a_view"}},
+        {"a chain in reverse", {"v1", "v2", "v3"},
+            {{"v1", view("v1", "`v2`")}, {"v2", view("v2", "`db`.`v3`")}, {"v3", view("v3", "`t`")}},
+            {"v3", "v2", "v1"}},
+        {"views that name each other keep their order", {"x", "y", "z"},
+            {{"x", view("x", "`y`")}, {"y", view("y", "`x`")}, {"z", view("z", "`x`")}}, {"x", "y", "z"}},
+        {"names with a backquote", {"a`v", "b`v"}, {{"a`v", view("a``v", "`b``v`")}, {"b`v", view("b``v", "`t`")}},
+            {"b`v", "a`v"}},
+        {"a prefix of a name is no reference", {"ab", "a"}, {{"ab", view("ab", "`abc`")}, {"a", view("a", "`t`")}},
+            {"ab", "a"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::string> names;
+        for (const TableItem& item : TablesBeforeViews(items(row.objects), row.views))
+            names.push_back(item.name);
+        EXPECT_EQ(names, row.expected);
+    }
+}
+
+} // namespace
+} // namespace kelvanto::test
