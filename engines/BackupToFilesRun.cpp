@@ -27,6 +27,24 @@ std::string LineEnd(const BackupSettings& settings)
     return settings.unixLineEnds == 1 ? "\n" : "\r\n";
 }
 
+// The "Rows" column of a SHOW TABLE STATUS row: the server's estimate of the table's row
+// count (exact for some engines, approximate for InnoDB, NULL for views); 0 when absent.
+std::uint64_t RowsEstimate(const std::vector<FieldInfo>& fields, const RowView& row)
+{
+    for (std::size_t i = 0; i < fields.size() && i < row.count; ++i) {
+        if (fields[i].name != "Rows" || row.isNull(i))
+            continue;
+        std::uint64_t rows = 0;
+        for (char c : row.value(i)) {
+            if (c < '0' || c > '9' || rows > UINT64_MAX / 10 - 9)
+                return 0;
+            rows = rows * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        return rows;
+    }
+    return 0;
+}
+
 } // namespace
 
 BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connector, FileSink& sink)
@@ -236,6 +254,9 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     const std::string quoted = QuoteName(name, m_quoting);
     int kind = table.kind;
     LogInfo((kind == 2 ? "Backing up the view " : "Backing up the table ") + database + "." + name + "...");
+    RunProgress progress;
+    progress.object = database + "." + name;
+    m_context.ReportProgress(progress);
     if (Quit())
         return Flow::Cancelled;
     if (m_layout == Layout::FilePerTable && !StartFile(database, name))
@@ -280,8 +301,10 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     if (m_connection->Query("SHOW TABLE STATUS LIKE '" + LikeLiteral(name) + "'")) {
         std::unique_ptr<ResultSet> status = m_connection->StoreResult();
         RowView row;
-        if (status && status->FetchRow(row) && row.count > 1)
+        if (status && status->FetchRow(row) && row.count > 1) {
             tableType = std::string(row.value(1));
+            progress.rowsEstimate = RowsEstimate(status->Fields(), row);
+        }
     }
 
     std::unique_ptr<ResultSet> columns = m_connection->ListFields(name);
@@ -321,7 +344,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         return Flow::Cancelled;
 
     if (m_settings.exportRecords == 1 && !isView) {
-        if (!m_records->Write(m_currentFile, name, quoted))
+        if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
     }
 

@@ -1,43 +1,13 @@
 #include "mysql/OpenConnection.h"
 
+#include "mysql/ConnectOptions.h"
 #include "mysql/MariaDbConnection.h"
 
 #include <errmsg.h>
 #include <mysql.h>
-#include <sys/prctl.h>
 
 namespace kelvanto
 {
-
-namespace
-{
-
-// Connects with the thread's default timer slack and puts the thread's own back after.
-// Waiting workers let the kernel delay their wake-ups by up to 200 ms, and the client
-// library sleeps for a microsecond while its connection is being made: with that slack,
-// every connection would take 200 ms longer.
-class DefaultTimerSlack
-{
-public:
-    DefaultTimerSlack()
-        : m_previous(prctl(PR_GET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL))
-    {
-        if (m_previous > 0)
-            prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL);
-    }
-    ~DefaultTimerSlack()
-    {
-        if (m_previous > 0)
-            prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(m_previous), 0UL, 0UL, 0UL);
-    }
-    DefaultTimerSlack(const DefaultTimerSlack&) = delete;
-    DefaultTimerSlack& operator=(const DefaultTimerSlack&) = delete;
-
-private:
-    const int m_previous;
-};
-
-} // namespace
 
 unsigned long ConnectFlags(const ServerConnection& settings)
 {
@@ -54,12 +24,10 @@ ConnectResult OpenConnection(const ServerConnection& settings)
     MariaDbConnection::Handle handle(mysql_init(nullptr));
     if (!handle)
         return ConnectError {CR_OUT_OF_MEMORY, "MySQL client ran out of memory"};
-    if (settings.useCompression == 1)
-        mysql_options(handle.get(), MYSQL_OPT_COMPRESS, nullptr);
+    SetConnectOptions(handle.get(), settings);
     // A CALL of a procedure that returns rows needs the client to take several results.
     const unsigned long flags = ConnectFlags(settings) | CLIENT_MULTI_RESULTS;
     // Open only when the library hands back the very handle that was passed in.
-    DefaultTimerSlack slack;
     MYSQL* connected = mysql_real_connect(handle.get(), settings.host.c_str(), settings.user.c_str(),
         settings.password.c_str(), nullptr, static_cast<unsigned>(settings.port), nullptr, flags);
     if (connected != handle.get()) {
@@ -70,6 +38,8 @@ ConnectResult OpenConnection(const ServerConnection& settings)
         }
         return error;
     }
+    if (auto refused = CheckTlsRequirement(handle.get(), settings))
+        return *refused;
     return std::make_unique<MariaDbConnection>(std::move(handle), settings, flags);
 }
 
