@@ -1,7 +1,7 @@
 // Renders the wizard pages of one task type of each family and the property sheet, as the
 // README shows them: each must paint at its size with its controls laid out. With
 // KELVANTO_SCREENSHOT_DIR set (scripts/screenshots), the pictures are written there.
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 #include "model/FileBytes.h"
 #include "tests/support/TestServer.h"
 #include "tests/ui/support/ExampleTasks.h"

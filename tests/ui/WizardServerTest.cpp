@@ -4,7 +4,7 @@
 // the task expected, then created and run through the runner until its log says "Finished".
 #include "app/DefaultEngines.h"
 #include "app/TaskCommands.h"
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/ServerSession.h"
 #include "tests/ui/support/PageChecks.h"

@@ -3,7 +3,7 @@
 // leaves the task list file byte for byte as it was, one change per page changes that field
 // alone, and the read-only pages show the stored settings as texts.
 #include "app/TaskCommands.h"
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 #include "model/FileBytes.h"
 #include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/PageChecks.h"

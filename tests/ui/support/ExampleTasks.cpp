@@ -1,6 +1,6 @@
 #include "tests/ui/support/ExampleTasks.h"
 
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 #include "model/FileBytes.h"
 #include "tests/support/TestServer.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 #include "tests/ui/support/WizardHarness.h"
 #include "ui/wizard/TaskPage.h"
 #include "ui/wizard/TaskPageSession.h"
