@@ -227,4 +227,15 @@ Result<std::string> GetTableDefinition(Connection& connection, std::string_view 
     return definition;
 }
 
+std::string ReadTableType(Connection& connection, std::string_view name)
+{
+    if (!connection.Query("SHOW TABLE STATUS LIKE '" + LikeLiteral(name) + "'"))
+        return {};
+    std::unique_ptr<ResultSet> status = connection.StoreResult();
+    RowView row;
+    if (!status || !status->FetchRow(row) || row.count < 2)
+        return {};
+    return std::string(row.value(1));
+}
+
 } // namespace kelvanto

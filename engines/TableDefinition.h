@@ -26,4 +26,8 @@ Result<std::string> RebuildTableDefinition(Connection& connection, std::string_v
 Result<std::string> GetTableDefinition(Connection& connection, std::string_view name, std::string_view tableType,
     const std::vector<FieldInfo>& columns, bool quoting, bool useShowCreate);
 
+// The storage engine of a table of the current database: column 1 of the first row of
+// "SHOW TABLE STATUS LIKE '<name>'", empty when there is none.
+std::string ReadTableType(Connection& connection, std::string_view name);
+
 } // namespace kelvanto
