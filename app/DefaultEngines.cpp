@@ -1,6 +1,7 @@
 #include "app/DefaultEngines.h"
 
 #include "engines/BackupToFiles.h"
+#include "engines/ServerCopy.h"
 #include "mysql/OpenConnection.h"
 
 namespace kelvanto
@@ -10,6 +11,9 @@ EngineTable MakeDefaultEngines()
 {
     EngineTable engines;
     engines[TaskType::BackupToFiles] = MakeBackupToFilesEngine(MakeMariaDbConnector());
+    for (TaskType copy : {TaskType::BackupToServer, TaskType::BackupToDatabase, TaskType::RestoreFromServer,
+             TaskType::RestoreFromDatabase})
+        engines[copy] = MakeServerCopyEngine(MakeMariaDbConnector());
     return engines;
 }
 

@@ -21,9 +21,8 @@ class BackupToFilesRecords
 {
 public:
     // The longest statement, its ";" included, that a server whose max_allowed_packet is
-    // 4 MiB (the smallest default of the servers in use) accepts: the packet also carries a
-    // command byte, and the server wants it below the limit.
-    static constexpr std::size_t kMaxStatementBytes = 4 * 1024 * 1024 - 2;
+    // 4 MiB (the smallest default of the servers in use) accepts.
+    static constexpr std::size_t kMaxStatementBytes = MultiRowStatement::LongestStatementFor(4 * 1024 * 1024);
 
     BackupToFilesRecords(RunContext& context, Connection& connection, DumpWriter& writer,
         const BackupSettings& settings, const ServerFeatures& features);

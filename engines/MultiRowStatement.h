@@ -18,6 +18,14 @@ class MultiRowStatement
 public:
     static constexpr int kRowsPerStatement = 10;
 
+    // The longest statement text that a server with the given max_allowed_packet takes: the
+    // packet also carries a command byte, and the server wants it below the limit (a 4 MiB
+    // server takes 4 194 302 bytes and refuses one more).
+    static constexpr std::size_t LongestStatementFor(std::size_t maxAllowedPacket)
+    {
+        return maxAllowedPacket > 2 ? maxAllowedPacket - 2 : 0;
+    }
+
     // `maxBytes`: the longest statement text (without any terminator a writer adds) that the
     // receiver takes.
     explicit MultiRowStatement(std::size_t maxBytes)

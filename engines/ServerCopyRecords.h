@@ -1,0 +1,56 @@
+#pragma once
+
+#include "engines/MultiRowStatement.h"
+#include "engines/ServerCopyMember.h"
+#include "engines/ServerCopySwitches.h"
+#include "model/Task.h"
+#include "mysql/Connection.h"
+#include "schedule/RunContext.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvanto
+{
+
+// The rows of one table of a copy: streamed from the source with one unbuffered SELECT and
+// sent to the destination as single-row or multi-row INSERT (or REPLACE) statements, between
+// the DISABLE KEYS, LOCK TABLES and AUTOCOMMIT statements that the options ask for. Once the
+// destination's statements were opened, the closing ones (UNLOCK TABLES, ENABLE KEYS, COMMIT)
+// follow however the rows ended, so that a failed table leaves no lock or open transaction
+// behind for the tables after it.
+class ServerCopyRecords
+{
+public:
+    // `statementLimit`: the longest statement the destination takes, when it is known.
+    ServerCopyRecords(RunContext& context, Connection& source, Connection& destination, const BackupSettings& settings,
+        const ServerCopySwitches& switches, const ServerCopyMember& member, std::optional<std::size_t> statementLimit);
+
+    // Copies the rows of table `name` (`quoted` as statements carry it). Failures are logged
+    // and end the rows; the source's read lock, when `sourceLocked`, is released with the other
+    // closing statements. Returns false only on a stop request.
+    bool Copy(const std::string& name, const std::string& quoted, bool& sourceLocked);
+
+private:
+    // Sends one INSERT; a statement longer than the destination takes is not sent (the server
+    // would drop the connection, and with it the rest of the run) and counts as refused.
+    bool Send(std::string_view statement);
+    // Logs a failure line unless a stop was requested; false on a stop request.
+    bool Failed(const std::string& line);
+    void Close(const std::string& quoted, bool& sourceLocked);
+
+    RunContext& m_context;
+    Connection& m_source;
+    Connection& m_destination;
+    const BackupSettings& m_settings;
+    const ServerCopySwitches& m_switches;
+    const ServerCopyMember& m_member;
+    std::optional<std::size_t> m_statementLimit;
+    BackupSettings m_insertSettings; // the settings with the destination's column quoting
+    MultiRowStatement m_statement; // reused for every statement of the run
+    std::size_t m_oversized = 0; // the size of the last statement that was too long to send
+};
+
+} // namespace kelvanto
