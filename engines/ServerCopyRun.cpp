@@ -153,6 +153,9 @@ RunOutcome ServerCopyRun::RunSteps()
             return RunOutcome::Cancelled;
     }
 
+    // A stop that broke the last statements is a stop, not a finished copy.
+    if (Quit())
+        return RunOutcome::Cancelled;
     SendToDestination(EpilogueStatements(m_switches.session));
     CloseConnections();
     LogInfo("Finished");
@@ -170,6 +173,14 @@ std::string ServerCopyRun::DestinationDatabase(const std::string& sourceDatabase
     return m_settings.destDatabaseName;
 }
 
+CopyFlow ServerCopyRun::Failed(const std::string& line)
+{
+    if (Quit())
+        return CopyFlow::Cancelled;
+    LogError(line);
+    return CopyFlow::Next;
+}
+
 CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
 {
     const std::string& name = database.name;
@@ -185,10 +196,8 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
         return CopyFlow::Next;
     }
 
-    if (!m_source->SelectDatabase(name)) {
-        LogError("Failed to use database " + name + " on the source server!");
-        return CopyFlow::Next;
-    }
+    if (!m_source->SelectDatabase(name))
+        return Failed("Failed to use database " + name + " on the source server!");
     if (Quit())
         return CopyFlow::Cancelled;
     const std::string charset = m_settings.setConnectionCharset == 1 ? NegotiateCharset(*m_source, true) : "";
@@ -208,10 +217,8 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
             : std::string();
         m_destination->Query(CreateDatabaseStatement(destination, true, m_switches.destination, charset, collation));
     }
-    if (!m_destination->SelectDatabase(destination)) {
-        LogError("Failed to use database " + destination + " on the destination server!");
-        return CopyFlow::Next;
-    }
+    if (!m_destination->SelectDatabase(destination))
+        return Failed("Failed to use database " + destination + " on the destination server!");
 
     for (const TableItem& table : database.tables) {
         if (table.checkState == 0)

@@ -37,6 +37,8 @@ private:
     void LogInfo(const std::string& text) { m_context.Log(LogLevel::General, text); }
     void LogError(const std::string& text) { m_context.Log(LogLevel::Error, text); }
 
+    // Logs a failure line unless a stop was requested (a cancelled connection fails every call).
+    CopyFlow Failed(const std::string& line);
     RunOutcome RunSteps();
     // Opens one side; `which` is "source" or "destination". False (logged) when refused.
     bool Connect(const ServerConnection& settings, const char* which, std::unique_ptr<Connection>& connection,
