@@ -1,6 +1,7 @@
 #include "app/DefaultEngines.h"
 
 #include "engines/BackupToFiles.h"
+#include "engines/ExportTables.h"
 #include "engines/ServerCopy.h"
 #include "mysql/OpenConnection.h"
 
@@ -14,6 +15,7 @@ EngineTable MakeDefaultEngines()
     for (TaskType copy : {TaskType::BackupToServer, TaskType::BackupToDatabase, TaskType::RestoreFromServer,
              TaskType::RestoreFromDatabase})
         engines[copy] = MakeServerCopyEngine(MakeMariaDbConnector());
+    engines[TaskType::ExportTables] = MakeExportTablesEngine(MakeMariaDbConnector());
     return engines;
 }
 
