@@ -140,6 +140,22 @@ Result<std::size_t> Application::CreateTask(Task task)
     return static_cast<std::size_t>(index);
 }
 
+void Application::SetOptions(const Options& options)
+{
+    m_options = options;
+    m_log->SetSizeLimit(m_options.logSizeLimited != 0, m_options.logMaxSizeKB);
+}
+
+Result<void> Application::SaveOptions() const
+{
+    return SaveOptionsFile(m_folder.OptionsFile(), m_options);
+}
+
+Result<void> Application::SaveServerList() const
+{
+    return SaveServerListFile(m_folder.ServerListFile(), m_servers);
+}
+
 Result<void> Application::SaveTaskList()
 {
     std::lock_guard lock(m_saveMutex);

@@ -47,7 +47,14 @@ public:
 
     const DataFolder& Folder() const { return m_folder; }
     const Options& GetOptions() const { return m_options; }
+    // Replaces the options in memory; the task logs' size limit follows at once.
+    void SetOptions(const Options& options);
+    // Writes the options file (mode 0600, atomically).
+    Result<void> SaveOptions() const;
     const ServerList& Servers() const { return m_servers; }
+    // The server list for the server manager's changes; SaveServerList writes it.
+    ServerList& MutableServers() { return m_servers; }
+    Result<void> SaveServerList() const;
     TaskLog& Log() { return *m_log; }
     TaskServer& Server() { return *m_server; }
     Clock& GetClock() { return *m_clock; }

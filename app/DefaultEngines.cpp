@@ -2,6 +2,8 @@
 
 #include "engines/BackupToFiles.h"
 #include "engines/ExportTables.h"
+#include "engines/RestoreRun.h"
+#include "engines/ScriptRun.h"
 #include "engines/ServerCopy.h"
 #include "mysql/OpenConnection.h"
 
@@ -16,6 +18,8 @@ EngineTable MakeDefaultEngines()
              TaskType::RestoreFromDatabase})
         engines[copy] = MakeServerCopyEngine(MakeMariaDbConnector());
     engines[TaskType::ExportTables] = MakeExportTablesEngine(MakeMariaDbConnector());
+    engines[TaskType::ExecuteScript] = MakeExecuteScriptEngine(MakeMariaDbConnector());
+    engines[TaskType::RestoreFromFiles] = MakeRestoreFromFilesEngine(MakeMariaDbConnector());
     return engines;
 }
 

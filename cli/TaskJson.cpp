@@ -1,10 +1,13 @@
 #include "cli/TaskJson.h"
 
+#include "cli/TaskJsonShortcuts.h"
+
 #include <nlohmann/json.hpp>
 
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <set>
 #include <type_traits>
 #include <vector>
@@ -463,9 +466,34 @@ Result<Task> TaskFromJson(std::string_view text)
     }
     Task task;
     std::string error;
-    Reader::ReadRecord(document, "", task, &error);
+    // The shortcuts of a hand-written task are taken aside before the record is read.
+    std::optional<std::string> script;
+    std::vector<std::size_t> pathOnly;
+    if (document.is_object()) {
+        if (document.contains("script")) {
+            Reader(document, "", &error).Field("script", script.emplace());
+            document.erase("script");
+        }
+        const auto files = document.find("restoreFiles");
+        for (std::size_t i = 0; files != document.end() && files->is_array() && i < files->size(); ++i) {
+            const Json& file = (*files)[i];
+            if (file.is_object() && file.contains("path") && !file.contains("fileName") && !file.contains("size")
+                && !file.contains("modified"))
+                pathOnly.push_back(i);
+        }
+    }
+    if (error.empty())
+        Reader::ReadRecord(document, "", task, &error);
     if (!error.empty())
         return Error {error};
+    if (script) {
+        if (auto taken = TakeScript(task, *script, document.contains("sqlStatements")); !taken)
+            return Error {taken.error()};
+    }
+    for (std::size_t index : pathOnly) {
+        if (auto completed = CompleteRestoreFile(task, index); !completed)
+            return Error {completed.error()};
+    }
     return task;
 }
 

@@ -19,7 +19,9 @@ std::string TaskToJson(const Task& task);
 
 // Reads a task; fields that are missing keep their defaults. Unknown fields, values of the
 // wrong type and numbers out of their field's range are refused with a message that starts
-// with the field's path (for example "backupSettings.fileSplit: ...").
+// with the field's path (for example "backupSettings.fileSplit: ..."). Two shortcuts for
+// hand-written tasks (TaskJsonShortcuts.h): "script" instead of "sqlStatements", and restore
+// files given by their path alone, completed from the files on disk.
 Result<Task> TaskFromJson(std::string_view text);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).

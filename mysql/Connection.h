@@ -71,6 +71,12 @@ class Connection : public Cancellable
 public:
     // mysql_real_query with an explicit length.
     virtual bool Query(std::string_view sql) = 0;
+    // Reads and throws away every result of the statement just sent (each of its result
+    // sets, row by row, as a CALL of a procedure gives several), so that the connection is
+    // ready for the next statement. False when one of them failed; the error tells why.
+    // Call it only after a Query that succeeded and whose results are not wanted. This
+    // default reads the one result a connection without multiple results can give.
+    virtual bool DiscardResults();
     // The result of the last query, buffered (mysql_store_result) or streamed
     // (mysql_use_result); nullptr when the statement gave none.
     virtual std::unique_ptr<ResultSet> StoreResult() = 0;

@@ -46,6 +46,31 @@ bool MariaDbConnection::Query(std::string_view sql)
     return mysql_real_query(m_handle.get(), sql.data(), sql.size()) == 0;
 }
 
+bool MariaDbConnection::DiscardResults()
+{
+    MYSQL* mysql = m_handle.get();
+    for (;;) {
+        if (m_cancelled.load())
+            return false;
+        if (mysql_field_count(mysql) > 0) {
+            // Streamed, so that a large result costs no memory; freeing it reads what is left.
+            MYSQL_RES* result = mysql_use_result(mysql);
+            if (!result)
+                return false;
+            while (mysql_fetch_row(result) != nullptr) { }
+            // A statement can fail while its rows come (an error after the first rows).
+            const bool failed = mysql_errno(mysql) != 0;
+            mysql_free_result(result);
+            if (failed)
+                return false;
+        }
+        // -1: no more results; 0: the next one is ready; above 0: it failed.
+        const int next = mysql_next_result(mysql);
+        if (next != 0)
+            return next < 0;
+    }
+}
+
 std::unique_ptr<ResultSet> MariaDbConnection::StoreResult()
 {
     if (m_cancelled.load())

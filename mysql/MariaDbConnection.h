@@ -34,6 +34,7 @@ public:
     MariaDbConnection& operator=(const MariaDbConnection&) = delete;
 
     bool Query(std::string_view sql) override;
+    bool DiscardResults() override;
     std::unique_ptr<ResultSet> StoreResult() override;
     std::unique_ptr<ResultSet> UseResult() override;
     std::unique_ptr<ResultSet> ListFields(std::string_view table) override;

@@ -25,7 +25,8 @@ ConnectResult OpenConnection(const ServerConnection& settings)
         return ConnectError {CR_OUT_OF_MEMORY, "MySQL client ran out of memory"};
     if (settings.useCompression == 1)
         mysql_options(handle.get(), MYSQL_OPT_COMPRESS, nullptr);
-    const unsigned long flags = ConnectFlags(settings);
+    // A CALL of a procedure that returns rows needs the client to take several results.
+    const unsigned long flags = ConnectFlags(settings) | CLIENT_MULTI_RESULTS;
     // Open only when the library hands back the very handle that was passed in.
     MYSQL* connected = mysql_real_connect(handle.get(), settings.host.c_str(), settings.user.c_str(),
         settings.password.c_str(), nullptr, static_cast<unsigned>(settings.port), nullptr, flags);

@@ -11,8 +11,9 @@ namespace kelvanto
 unsigned long ConnectFlags(const ServerConnection& settings);
 
 // Initialises a client handle and connects with the profile's host, port, user and
-// password (no default database, no socket). Returns the open connection, or the client
-// library's error number and text.
+// password (no default database, no socket), with the flags above plus
+// CLIENT_MULTI_RESULTS, so that a CALL of a procedure that returns rows works. Returns the
+// open connection, or the client library's error number and text.
 ConnectResult OpenConnection(const ServerConnection& settings);
 
 // A Connector that opens real MariaDB connections.

@@ -3,6 +3,9 @@
 #include "mysql/OpenConnection.h"
 #include "tests/support/RoundTrip.h"
 
+#include <memory>
+#include <variant>
+
 namespace kelvanto::test
 {
 

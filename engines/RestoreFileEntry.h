@@ -1,0 +1,18 @@
+#pragma once
+
+#include "model/Result.h"
+#include "model/Task.h"
+
+#include <string>
+
+namespace kelvanto
+{
+
+// The restore-file entry for a file, as adding it to a restore task makes it: not checked
+// (checkState 0, which the restore runs), the name, the full path (a relative path is taken
+// from the current folder), the size in bytes (at most 2147483647, the field's limit) and
+// the modification time in local time. A missing file, a folder or anything that is not a
+// regular file is an Error naming the file.
+Result<RestoreFile> RestoreFileEntry(const std::string& path);
+
+} // namespace kelvanto

@@ -1,0 +1,144 @@
+#include "engines/RestoreRun.h"
+
+#include "engines/RunConnection.h"
+#include "engines/SqlFileReader.h"
+
+#include <string>
+#include <utility>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+class RestoreRun
+{
+public:
+    RestoreRun(RunContext& context, const Connector& connector)
+        : m_context(context)
+        , m_connector(connector)
+        , m_connection(context)
+    { }
+
+    RunOutcome Run()
+    {
+        if (Quit())
+            return RunOutcome::Cancelled;
+        const Task task = m_context.TaskCopy();
+        m_options = task.restoreOptions;
+        if (task.restoreFiles.empty()) {
+            m_context.Log(LogLevel::Error, "There are not any files in the restore queue!");
+            return RunOutcome::Failed;
+        }
+        if (Quit())
+            return RunOutcome::Cancelled;
+        if (!m_connection.Open(m_connector, task.destination, "destination"))
+            return RunOutcome::Failed;
+        if (Quit())
+            return RunOutcome::Cancelled;
+        m_connection.LogConnected();
+        if (Quit())
+            return RunOutcome::Cancelled;
+        m_context.Log(LogLevel::General,
+            "Restoring MySQL databases from SQL files: " + std::to_string(task.restoreFiles.size()) + " files");
+
+        bool stop = false;
+        for (const RestoreFile& file : task.restoreFiles) {
+            if (Quit())
+                return RunOutcome::Cancelled;
+            if (file.checkState != 0)
+                continue;
+            m_context.Log(LogLevel::General, "Restoring...  " + file.path);
+            const FileEnd end = Restore(file.path);
+            if (end == FileEnd::Cancelled)
+                return RunOutcome::Cancelled;
+            if (end == FileEnd::FileError) {
+                if (m_options.continueOnFileError != 0)
+                    continue;
+                stop = true;
+                break;
+            }
+            if (Quit())
+                return RunOutcome::Cancelled;
+            if (end == FileEnd::StatementFailed) {
+                stop = true;
+                break;
+            }
+        }
+        m_connection.Close();
+        if (stop)
+            return RunOutcome::Failed;
+        m_context.Log(LogLevel::General, "Finished");
+        return RunOutcome::Finished;
+    }
+
+private:
+    enum class FileEnd : unsigned char {
+        Done, // every statement was sent (failures allowed by the options included)
+        StatementFailed, // a statement failed and the options end the run there
+        FileError, // the file could not be opened or read
+        Cancelled,
+    };
+
+    bool Quit() { return m_context.QuitRequested(); }
+
+    FileEnd Restore(const std::string& path)
+    {
+        SqlFileReader reader;
+        if (!reader.Open(path))
+            return FileFailed();
+        if (Quit())
+            return FileEnd::Cancelled;
+        std::string statement;
+        for (;;) {
+            const SqlFileReader::Status status = reader.Next(statement);
+            if (status == SqlFileReader::Status::End)
+                return FileEnd::Done;
+            if (status == SqlFileReader::Status::ReadError)
+                return FileFailed();
+            // The splitter gives no empty statement, so every one is sent.
+            const std::string_view sent = StatementToSend(statement);
+            if (!m_connection.Execute(sent)) {
+                // A statement broken off by a stop failed because of the stop, not on its merits.
+                if (Quit())
+                    return FileEnd::Cancelled;
+                m_context.Log(LogLevel::Error, "Failed to execute the SQL statement: " + std::string(sent));
+                if (m_options.continueOnSqlError == 0)
+                    return FileEnd::StatementFailed;
+                continue;
+            }
+            if (Quit())
+                return FileEnd::Cancelled;
+        }
+    }
+
+    FileEnd FileFailed()
+    {
+        m_context.Log(LogLevel::Error, "Failed to get a SQL statement from the SQL file!");
+        return FileEnd::FileError;
+    }
+
+    RunContext& m_context;
+    const Connector& m_connector;
+    RestoreOptions m_options;
+    RunConnection m_connection;
+};
+
+} // namespace
+
+RunOutcome RunRestoreFromFiles(RunContext& context, const Connector& connector)
+{
+    RestoreRun run(context, connector);
+    return run.Run();
+}
+
+Engine MakeRestoreFromFilesEngine(Connector connector)
+{
+    Engine engine;
+    engine.run
+        = [connector = std::move(connector)](RunContext& context) { return RunRestoreFromFiles(context, connector); };
+    return engine;
+}
+
+} // namespace kelvanto

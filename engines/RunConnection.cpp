@@ -1,0 +1,57 @@
+#include "engines/RunConnection.h"
+
+#include <utility>
+#include <variant>
+
+namespace kelvanto
+{
+
+RunConnection::RunConnection(RunContext& context)
+    : m_context(context)
+{ }
+
+bool RunConnection::Open(const Connector& connector, const ServerConnection& settings, std::string_view role)
+{
+    Close();
+    m_context.Log(
+        LogLevel::General, "Connecting to the " + std::string(role) + " MySQL server (" + settings.host + ")... ");
+    ConnectResult result = connector(settings);
+    if (auto* error = std::get_if<ConnectError>(&result)) {
+        m_context.Log(LogLevel::Error,
+            "Failed to connect to the MySQL server!  Error NO. " + std::to_string(error->number) + "  " + error->text);
+        return false;
+    }
+    m_connection = std::move(std::get<std::unique_ptr<Connection>>(result));
+    if (!m_connection) {
+        m_context.Log(LogLevel::Error, "Failed to connect to the MySQL server!  Error NO. 0  ");
+        return false;
+    }
+    m_registration.emplace(m_context, *m_connection);
+    return true;
+}
+
+void RunConnection::LogConnected()
+{
+    m_context.Log(
+        LogLevel::General, "Successfully connected to the MySQL server!  MySQL version: " + m_connection->ServerInfo());
+}
+
+bool RunConnection::Execute(std::string_view statement)
+{
+    return m_connection->Query(statement) && m_connection->DiscardResults();
+}
+
+void RunConnection::Close()
+{
+    m_registration.reset();
+    m_connection.reset();
+}
+
+std::string_view StatementToSend(std::string_view statement)
+{
+    if (!statement.empty() && statement.back() == ';')
+        statement.remove_suffix(1);
+    return statement;
+}
+
+} // namespace kelvanto

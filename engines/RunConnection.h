@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/Task.h"
+#include "mysql/Connection.h"
+#include "schedule/RunContext.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvanto
+{
+
+// The one MySQL connection of an engine's run, registered with the run context while it is
+// open so that a stop which is not honoured in time breaks a long statement. Closed when
+// the object goes away, on every path out of the run.
+class RunConnection
+{
+public:
+    explicit RunConnection(RunContext& context);
+    ~RunConnection() { Close(); }
+    RunConnection(const RunConnection&) = delete;
+    RunConnection& operator=(const RunConnection&) = delete;
+
+    // Writes "Connecting to the <role> MySQL server (<host>)... " and connects; on failure
+    // writes "Failed to connect to the MySQL server!  Error NO. <n>  <text>" and returns false.
+    bool Open(const Connector& connector, const ServerConnection& settings, std::string_view role);
+    // Writes "Successfully connected to the MySQL server!  MySQL version: <server info>".
+    void LogConnected();
+    // Sends one statement and reads away all of its results; true when the server accepted
+    // it and every result came back.
+    bool Execute(std::string_view statement);
+    void Close();
+
+private:
+    RunContext& m_context;
+    // Declared before the registration so that the registration ends first.
+    std::unique_ptr<Connection> m_connection;
+    std::optional<CancellableRegistration> m_registration;
+};
+
+// The text a worker sends for a stored statement that is not empty: the statement without
+// one trailing ';' (";" alone is sent as an empty query, which the server refuses).
+std::string_view StatementToSend(std::string_view statement);
+
+} // namespace kelvanto

@@ -1,0 +1,93 @@
+#include "engines/ScriptRun.h"
+
+#include "engines/RunConnection.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+class ScriptRun
+{
+public:
+    ScriptRun(RunContext& context, const Connector& connector)
+        : m_context(context)
+        , m_connector(connector)
+        , m_connection(context)
+    { }
+
+    RunOutcome Run()
+    {
+        if (Quit())
+            return RunOutcome::Cancelled;
+        const Task task = m_context.TaskCopy();
+        const std::vector<std::string>& statements = task.sqlStatements;
+        if (statements.empty()) {
+            m_context.Log(LogLevel::Error, "There are not any SQL statements in the queue!");
+            return RunOutcome::Failed;
+        }
+        if (!m_connection.Open(m_connector, task.source, "source"))
+            return RunOutcome::Failed;
+        if (Quit())
+            return RunOutcome::Cancelled;
+        m_connection.LogConnected();
+        if (Quit())
+            return RunOutcome::Cancelled;
+
+        m_context.Log(
+            LogLevel::General, "Executing MySQL script: " + std::to_string(statements.size()) + " statements");
+        std::size_t executed = 0;
+        for (std::size_t i = 0; i < statements.size(); ++i) {
+            if (Quit())
+                return RunOutcome::Cancelled;
+            if (statements[i].empty())
+                continue;
+            const std::string_view sent = StatementToSend(statements[i]);
+            if (!m_connection.Execute(sent)) {
+                // A statement broken off by a stop failed because of the stop, not on its merits.
+                if (Quit())
+                    return RunOutcome::Cancelled;
+                m_context.Log(LogLevel::Error,
+                    "Failed to execute the SQL statement! NO. " + std::to_string(i + 1) + " : " + std::string(sent));
+                continue;
+            }
+            ++executed;
+            if (Quit())
+                return RunOutcome::Cancelled;
+        }
+        m_context.Log(LogLevel::General, "Executed: " + std::to_string(executed) + " statements");
+        m_connection.Close();
+        m_context.Log(LogLevel::General, "Finished");
+        return RunOutcome::Finished;
+    }
+
+private:
+    bool Quit() { return m_context.QuitRequested(); }
+
+    RunContext& m_context;
+    const Connector& m_connector;
+    RunConnection m_connection;
+};
+
+} // namespace
+
+RunOutcome RunExecuteScript(RunContext& context, const Connector& connector)
+{
+    ScriptRun run(context, connector);
+    return run.Run();
+}
+
+Engine MakeExecuteScriptEngine(Connector connector)
+{
+    Engine engine;
+    engine.run
+        = [connector = std::move(connector)](RunContext& context) { return RunExecuteScript(context, connector); };
+    return engine;
+}
+
+} // namespace kelvanto

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "mysql/Connection.h"
+#include "schedule/RunContext.h"
+
+namespace kelvanto
+{
+
+// One run of an "Execute SQL script" task on the task's worker thread: connects to the
+// source server and sends the task's statements one after the other. A failed statement is
+// logged and the run goes on; the run ends with "Executed: N statements" and "Finished".
+// Returns Cancelled when a stop was requested (the runner then logs "User canceled!").
+RunOutcome RunExecuteScript(RunContext& context, const Connector& connector);
+
+// The engine of the task type.
+Engine MakeExecuteScriptEngine(Connector connector);
+
+} // namespace kelvanto

@@ -1,0 +1,91 @@
+#include "engines/SqlFileReader.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvanto
+{
+
+SqlFileReader::SqlFileReader(std::size_t bufferSize)
+    : m_bufferSize(bufferSize > 0 ? bufferSize : 1)
+    , m_buffer(std::make_unique<char[]>(m_bufferSize))
+{ }
+
+bool SqlFileReader::Open(const std::string& path)
+{
+    m_file = UniqueFd();
+    m_splitter = SqlSplitter();
+    m_ended = true;
+    if (path.empty())
+        return false;
+    // O_NONBLOCK keeps a pipe at that path from blocking the open; it is refused below.
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info
+    { };
+    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    m_file = std::move(file);
+    m_remaining = static_cast<std::uint64_t>(info.st_size);
+    m_ended = false;
+    return true;
+}
+
+bool SqlFileReader::Refill()
+{
+    const std::size_t wanted = m_remaining < m_bufferSize ? static_cast<std::size_t>(m_remaining) : m_bufferSize;
+    ssize_t count;
+    do {
+        count = ::read(m_file.get(), m_buffer.get(), wanted);
+    } while (count < 0 && errno == EINTR);
+    // A file cut shorter than its length at the open is not read as if it were whole.
+    if (count <= 0)
+        return false;
+    m_remaining -= static_cast<std::uint64_t>(count);
+    m_splitter.Feed(std::string_view(m_buffer.get(), static_cast<std::size_t>(count)));
+    return true;
+}
+
+SqlFileReader::Status SqlFileReader::Next(std::string& statement)
+{
+    if (m_ended)
+        return Status::End;
+    for (;;) {
+        if (m_splitter.Next(statement))
+            return Status::Statement;
+        if (m_remaining == 0)
+            break;
+        if (!Refill()) {
+            m_file = UniqueFd();
+            m_ended = true;
+            return Status::ReadError;
+        }
+    }
+    // The file is closed before the end of the input is handled.
+    m_file = UniqueFd();
+    m_ended = true;
+    return m_splitter.Finish(statement) ? Status::Statement : Status::End;
+}
+
+bool ReadSqlFile(const std::string& path, std::vector<std::string>& statements)
+{
+    SqlFileReader reader;
+    if (!reader.Open(path))
+        return false;
+    std::string statement;
+    for (;;) {
+        switch (reader.Next(statement)) {
+        case SqlFileReader::Status::Statement:
+            statements.push_back(std::move(statement));
+            break;
+        case SqlFileReader::Status::End:
+            return true;
+        case SqlFileReader::Status::ReadError:
+            return false;
+        }
+    }
+}
+
+} // namespace kelvanto

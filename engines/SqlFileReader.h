@@ -1,0 +1,53 @@
+#pragma once
+
+#include "engines/SqlSplitter.h"
+#include "model/UniqueFd.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvanto
+{
+
+// Reads the statements of an SQL file one at a time, through a buffer, with the rules of
+// SqlSplitter: a restore sends each statement as soon as it is complete, so memory is
+// bounded by the longest statement, not by the file. The length taken when the file is
+// opened is the amount read; a file that ends sooner counts as a read error.
+class SqlFileReader
+{
+public:
+    enum class Status : unsigned char {
+        Statement, // the next statement is in the argument
+        End, // the file has no more statements
+        ReadError, // reading failed; no statement follows
+    };
+
+    static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
+
+    explicit SqlFileReader(std::size_t bufferSize = kDefaultBufferSize);
+
+    // Opens the file and takes its length; false when the path is empty or the file cannot
+    // be opened for reading (a folder, a pipe or a device counts as one that cannot).
+    bool Open(const std::string& path);
+    Status Next(std::string& statement);
+
+private:
+    // Reads the next piece into the buffer and feeds it to the splitter; false on a read error.
+    bool Refill();
+
+    std::size_t m_bufferSize;
+    std::unique_ptr<char[]> m_buffer;
+    UniqueFd m_file;
+    std::uint64_t m_remaining = 0;
+    SqlSplitter m_splitter;
+    bool m_ended = true;
+};
+
+// Appends the statements of a whole file to `statements`; false when the path is empty, the
+// file cannot be opened or reading it failed (the statements read before the failure stay).
+bool ReadSqlFile(const std::string& path, std::vector<std::string>& statements);
+
+} // namespace kelvanto

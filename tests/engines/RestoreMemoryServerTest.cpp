@@ -1,0 +1,83 @@
+// A restore holds one statement at a time: a dump five times larger than the memory the
+// process may still take (RLIMIT_DATA, in a child process) is restored whole.
+#include "engines/RestoreRun.h"
+#include "mysql/MySqlLibrary.h"
+#include "mysql/OpenConnection.h"
+#include "tests/support/FakeRunContext.h"
+#include "tests/support/RoundTrip.h"
+#include "tests/support/RoundTripDatabase.h"
+#include "tests/support/RoundTripRestore.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <sys/resource.h>
+
+namespace kelvanto::test
+{
+namespace
+{
+
+constexpr std::size_t kMiB = 1024 * 1024;
+constexpr std::size_t kAllowance = 16 * kMiB;
+constexpr int kStatements = 80; // of 1 MiB each: five times the allowance
+
+// The process's data segment (heap and private mappings), as RLIMIT_DATA counts it.
+std::size_t DataInUse()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmData:", 0) == 0)
+            return std::strtoull(line.c_str() + 7, nullptr, 10) * 1024;
+    }
+    return 0;
+}
+
+// In the child: allows kAllowance more data, restores, and exits 0 when the run finished.
+[[noreturn]] void RestoreWithLimitedMemory(const Task& task)
+{
+    const rlimit limit {DataInUse() + kAllowance, RLIM_INFINITY};
+    if (setrlimit(RLIMIT_DATA, &limit) != 0)
+        std::_Exit(2);
+    InitMySqlLibrary();
+    FakeRunContext context(task);
+    const RunOutcome outcome = RunRestoreFromFiles(context, MakeMariaDbConnector());
+    if (outcome != RunOutcome::Finished)
+        std::cerr << context.LogText();
+    std::_Exit(outcome == RunOutcome::Finished ? 0 : 1);
+}
+
+TEST(RestoreMemoryDeathTest, ADumpLargerThanTheAllowedMemoryIsRestored)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers map memory beyond any data limit";
+#endif
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    RoundTripDatabase database("kv_memory", {server});
+    TempDir dir;
+    const auto path = dir.path() / "large.sql";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << "CREATE DATABASE " << QuoteName(database.name()) << ";\nUSE " << QuoteName(database.name())
+             << ";\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY, length INT);\n";
+        const std::string value(kMiB, 'x');
+        for (int i = 0; i < kStatements; ++i)
+            file << "SET @v = '" << value << "';\nINSERT INTO t (length) VALUES (LENGTH(@v));\n";
+    }
+    ASSERT_GT(std::filesystem::file_size(path), 5 * kAllowance);
+    const Task task = MakeRestoreTask(server, {path.string()});
+
+    EXPECT_EXIT(RestoreWithLimitedMemory(task), ::testing::ExitedWithCode(0), "");
+    std::string output;
+    RunMariadbClient(server, "SELECT COUNT(*), MIN(length) FROM " + QuoteName(database.name()) + ".t;", &output,
+        "--skip-column-names");
+    EXPECT_EQ(output, std::to_string(kStatements) + "\t" + std::to_string(kMiB) + "\n");
+}
+
+} // namespace
+} // namespace kelvanto::test

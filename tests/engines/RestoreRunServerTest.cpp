@@ -1,0 +1,216 @@
+// The restore-from-files engine against a real server: what reaches the server, the log
+// lines and how a run ends under each pair of restore options, for unreadable files and
+// failing statements, and at every cancellation check.
+#include "engines/RestoreRun.h"
+#include "mysql/MySqlLibrary.h"
+#include "mysql/OpenConnection.h"
+#include "tests/support/RoundTrip.h"
+#include "tests/support/RoundTripDatabase.h"
+#include "tests/support/RoundTripRestore.h"
+#include "tests/support/ServerSession.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace kelvanto::test
+{
+namespace
+{
+
+class RestoreRunTest : public ::testing::Test
+{
+protected:
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        const auto path = dir.path() / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path.string();
+    }
+
+    // The log lines after the connection lines.
+    static std::vector<std::string> LogAfterConnecting(const EngineDump& run)
+    {
+        std::vector<std::string> lines;
+        for (std::size_t i = 2; i < run.log.size(); ++i)
+            lines.push_back(run.log[i].text);
+        return lines;
+    }
+
+    TempDir dir;
+};
+
+TEST_F(RestoreRunTest, EachPairOfOptionsDecidesWhatReachesTheServer)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_options", {server});
+    const std::string setup = Write("setup.sql",
+        "CREATE DATABASE " + QuoteName(database.name()) + ";\nUSE " + QuoteName(database.name())
+            + ";\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY, v VARCHAR(20));\n");
+    const std::string missing = (dir.path() / "missing.sql").string();
+    const std::string bad = Write("bad.sql",
+        "INSERT INTO t (v) VALUES ('bad1');\nSELECT * FROM t;\nINSERT INTO nowhere VALUES (1);\n"
+        "INSERT INTO t (v) VALUES ('bad2');\n");
+    const std::string unchecked = Write("unchecked.sql", "INSERT INTO t (v) VALUES ('unchecked');\n");
+    // A SELECT whose rows are not wanted, and a last statement without its ';'.
+    const std::string good = Write("good.sql", "SELECT v FROM t;\nINSERT INTO t (v) VALUES ('good')");
+    const std::string fileError = "Failed to get a SQL statement from the SQL file!";
+    const std::string sqlError = "Failed to execute the SQL statement: INSERT INTO nowhere VALUES (1)";
+
+    struct Row
+    {
+        std::uint8_t continueOnSqlError;
+        std::uint8_t continueOnFileError;
+        std::string rows;
+        std::vector<std::string> log;
+    };
+    const Row rows[] = {
+        {0, 0, "", {"Restoring...  " + setup, "Restoring...  " + missing, fileError}},
+        {1, 0, "", {"Restoring...  " + setup, "Restoring...  " + missing, fileError}},
+        {0, 1, "bad1",
+            {"Restoring...  " + setup, "Restoring...  " + missing, fileError, "Restoring...  " + bad, sqlError}},
+        {1, 1, "bad1 bad2 good",
+            {"Restoring...  " + setup, "Restoring...  " + missing, fileError, "Restoring...  " + bad, sqlError,
+                "Restoring...  " + good, "Finished"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::to_string(row.continueOnSqlError) + std::to_string(row.continueOnFileError));
+        ASSERT_TRUE(database.DropOn(server));
+        Task task = MakeRestoreTask(
+            server, {setup, missing, unchecked, bad, good}, {row.continueOnSqlError, row.continueOnFileError});
+        task.restoreFiles[2].checkState = 2; // passed over without a line
+        const EngineDump run = RunRestoreEngine(task);
+
+        EXPECT_EQ(run.outcome, row.log.back() == "Finished" ? RunOutcome::Finished : RunOutcome::Failed);
+        ASSERT_GE(run.log.size(), 3u);
+        EXPECT_EQ(run.log[0].text, "Connecting to the destination MySQL server (" + server.host + ")... ");
+        EXPECT_EQ(run.log[1].text.rfind("Successfully connected to the MySQL server!  MySQL version: 1", 0), 0u);
+        std::vector<std::string> expected {"Restoring MySQL databases from SQL files: 5 files"};
+        expected.insert(expected.end(), row.log.begin(), row.log.end());
+        EXPECT_EQ(LogAfterConnecting(run), expected);
+        EXPECT_EQ(InsertedValues(server, database.name()), row.rows);
+    }
+}
+
+// A file that is cut shorter while it is read: what was read before is restored, then the
+// file error, and the option decides whether the next file comes.
+class TruncatingContext : public FakeRunContext
+{
+public:
+    TruncatingContext(Task task, std::string path, std::uintmax_t size)
+        : FakeRunContext(std::move(task))
+        , m_path(std::move(path))
+        , m_size(size)
+    { }
+    void Log(LogLevel level, std::string_view message) override
+    {
+        FakeRunContext::Log(level, message);
+        m_armed = m_armed || message == "Restoring...  " + m_path;
+    }
+    // The first check after the file was opened (its length taken) cuts it.
+    bool QuitRequested() override
+    {
+        if (m_armed && m_size > 0) {
+            std::filesystem::resize_file(m_path, m_size);
+            m_size = 0;
+        }
+        return FakeRunContext::QuitRequested();
+    }
+
+private:
+    std::string m_path;
+    std::uintmax_t m_size;
+    bool m_armed = false;
+};
+
+TEST_F(RestoreRunTest, AReadErrorInTheMiddleOfAFileIsAFileError)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_cut", {server});
+    const std::string padding(100, '-');
+    std::string text = "CREATE DATABASE " + QuoteName(database.name()) + ";\nUSE " + QuoteName(database.name())
+        + ";\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY, v VARCHAR(20));\nINSERT INTO t (v) VALUES ('first');\n";
+    while (text.size() < 400 * 1024)
+        text += padding + "\n";
+    text += "INSERT INTO t (v) VALUES ('cut off');\n";
+    const std::string next = Write("next.sql", "INSERT INTO t (v) VALUES ('next');\n");
+
+    for (std::uint8_t continueOnFileError : {0, 1}) {
+        SCOPED_TRACE(int(continueOnFileError));
+        ASSERT_TRUE(database.DropOn(server));
+        const std::string cut = Write("cut.sql", text);
+        TruncatingContext context(MakeRestoreTask(server, {cut, next}, {0, continueOnFileError}), cut, 300 * 1024);
+        const RunOutcome outcome = RunRestoreFromFiles(context, MakeMariaDbConnector());
+        std::vector<std::string> expected {"Restoring MySQL databases from SQL files: 2 files", "Restoring...  " + cut,
+            "Failed to get a SQL statement from the SQL file!"};
+        if (continueOnFileError)
+            expected.insert(expected.end(), {"Restoring...  " + next, "Finished"});
+        const std::vector<std::string> log = context.LogTexts();
+        EXPECT_EQ(std::vector<std::string>(log.begin() + 2, log.end()), expected);
+        EXPECT_EQ(outcome, continueOnFileError ? RunOutcome::Finished : RunOutcome::Failed);
+        EXPECT_EQ(InsertedValues(server, database.name()), continueOnFileError ? "first next" : "first");
+    }
+}
+
+TEST_F(RestoreRunTest, RunsThatEndBeforeTheFilesLogTheirError)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    const EngineDump empty = RunRestoreEngine(MakeRestoreTask(server, {}));
+    EXPECT_EQ(empty.outcome, RunOutcome::Failed);
+    EXPECT_EQ(empty.logText(), "There are not any files in the restore queue!\n");
+
+    Task refused = MakeRestoreTask(server, {Write("a.sql", "SELECT 1;\n")});
+    refused.destination.port = 1; // nothing listens there
+    const EngineDump run = RunRestoreEngine(refused);
+    EXPECT_EQ(run.outcome, RunOutcome::Failed);
+    ASSERT_EQ(run.log.size(), 2u);
+    EXPECT_EQ(run.log[1].level, LogLevel::Error);
+    EXPECT_EQ(run.log[1].text.rfind("Failed to connect to the MySQL server!  Error NO. 200", 0), 0u) << run.logText();
+}
+
+// A stop honoured at any check ends the run as cancelled with the connection closed, and
+// what reached the server is a beginning of the whole restore.
+TEST_F(RestoreRunTest, CancellationAtEveryCheckEndsTheRun)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_cancel", {server});
+    const std::string first = Write("first.sql",
+        "CREATE DATABASE " + QuoteName(database.name()) + ";\nUSE " + QuoteName(database.name())
+            + ";\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY, v VARCHAR(20));\nINSERT INTO t (v) VALUES "
+              "('a');\n");
+    const std::string second
+        = Write("second.sql", "INSERT INTO t (v) VALUES ('b');\nINSERT INTO t (v) VALUES ('c');\n");
+    const Task task = MakeRestoreTask(server, {first, second});
+
+    FakeRunContext whole(task);
+    ASSERT_EQ(RunRestoreFromFiles(whole, MakeMariaDbConnector()), RunOutcome::Finished);
+    const std::size_t checks = whole.QuitChecks();
+    // 4 before the files; for each file one before it, one after its open and one after it;
+    // one after each statement.
+    EXPECT_EQ(checks, 16u);
+    for (std::size_t quitAt = 0; quitAt < checks; ++quitAt) {
+        SCOPED_TRACE(quitAt);
+        ASSERT_TRUE(database.DropOn(server));
+        FakeRunContext context(task);
+        context.QuitAfterChecks(quitAt);
+        EXPECT_EQ(RunRestoreFromFiles(context, MakeMariaDbConnector()), RunOutcome::Cancelled);
+        EXPECT_TRUE(context.Registered().empty());
+        const std::vector<std::string> log = context.LogTexts();
+        EXPECT_EQ(std::count(log.begin(), log.end(), "Finished"), 0);
+        EXPECT_EQ(context.LogText().find("Failed"), std::string::npos);
+        const std::string rows = InsertedValues(server, database.name());
+        EXPECT_TRUE(rows == "<none>" || std::string("a b c").rfind(rows, 0) == 0) << rows;
+    }
+}
+
+} // namespace
+} // namespace kelvanto::test

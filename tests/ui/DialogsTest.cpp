@@ -1,0 +1,272 @@
+// The program-wide dialogs: the server manager, the options sheet, the tip of the day, the
+// about box and the connection-failure dialog.
+#include "model/OptionsRules.h"
+#include "tests/support/TempDir.h"
+#include "tests/ui/support/RecordingHelp.h"
+#include "tests/ui/support/ScriptedFileDialogs.h"
+#include "tests/ui/support/ScriptedMessages.h"
+#include "tests/ui/support/UiTestSupport.h"
+#include "ui/CAboutDlg.h"
+#include "ui/CConnectFailDlg.h"
+#include "ui/COptionsSheet.h"
+#include "ui/CServerManagerDlg.h"
+#include "ui/CTipDlg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QKeySequenceEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace kelvanto;
+using test::Child;
+
+namespace
+{
+
+ServerConnection Profile(const char* name, std::uint8_t savePassword)
+{
+    ServerConnection profile;
+    profile.connectionName = name;
+    profile.host = std::string(name) + ".example";
+    profile.savePassword = savePassword;
+    profile.password = savePassword ? "pw" : "";
+    return profile;
+}
+
+QStringList Row(QTableWidget* table, int row)
+{
+    QStringList texts;
+    for (int c = 0; c < table->columnCount(); ++c)
+        texts << table->item(row, c)->text();
+    return texts;
+}
+
+} // namespace
+
+class DialogsTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    test::ScriptedMessages messages;
+    test::RecordingHelp help;
+    test::ScriptedFileDialogs files;
+
+    CServerManagerDlg::Services ServerServices(int* saves)
+    {
+        return CServerManagerDlg::Services {messages, help,
+            [](const ServerConnection&) -> ConnectResult {
+                return ConnectError {2003, "no"};
+            },
+            [saves]() -> Result<void> {
+                ++*saves;
+                return Ok();
+            }};
+    }
+
+private slots:
+    void init()
+    {
+        messages = test::ScriptedMessages();
+        help = test::RecordingHelp();
+        files = test::ScriptedFileDialogs();
+    }
+
+    void theServerManagerListsProfilesAndNeedsASelection()
+    {
+        ServerList list;
+        int saves = 0;
+        CServerManagerDlg empty(list, ServerServices(&saves));
+        for (const char* command : {"editServer", "deleteServer", "viewServer", "moveUp", "moveDown"})
+            empty.findChild<QAction*>(command)->trigger();
+        QCOMPARE(messages.Texts(), QStringList(5, "Please choose a server item."));
+
+        list.add(Profile("one", 1));
+        list.add(Profile("two", 0));
+        CServerManagerDlg dialog(list, ServerServices(&saves));
+        auto* table = Child<QTableWidget>(&dialog, "serverList");
+        QCOMPARE(table->horizontalHeaderItem(0)->text(), QString("Connection Name"));
+        QCOMPARE(table->columnWidth(5), 260);
+        QCOMPARE(Row(table, 0), (QStringList {"one", "one.example", "3306", "root", "****", ""}));
+        QCOMPARE(Row(table, 1).at(4), QString("NULL"));
+        QVERIFY(table->item(0, 2)->textAlignment() & Qt::AlignRight);
+
+        // Moving the first up changes nothing; moving it down swaps without saving.
+        table->selectRow(0);
+        dialog.MoveUp();
+        QCOMPARE(list.at(0)->connectionName, std::string("one"));
+        dialog.MoveDown();
+        QCOMPARE(list.at(0)->connectionName, std::string("two"));
+        QCOMPARE(table->currentRow(), 1);
+        QCOMPARE(Row(table, 0).at(0), QString("two"));
+        QCOMPARE(saves, 0);
+
+        // Delete asks, and No keeps the profile.
+        messages.ClearShown();
+        messages.AnswerNo();
+        dialog.DeleteServer();
+        messages.AnswerYes();
+        dialog.DeleteServer();
+        QCOMPARE(messages.Texts(), QStringList(2, "Are you sure you wish to DELETE the server information now?"));
+        QCOMPARE(list.size(), 1u);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(saves, 1);
+    }
+
+    void addingAProfileSavesTheListAndShowsTheRow()
+    {
+        ServerList list;
+        list.add(Profile("one", 1));
+        int saves = 0;
+        CServerManagerDlg dialog(list, ServerServices(&saves));
+        test::OnNextModal(
+            [](QWidget* profile) {
+                Child<QLineEdit>(profile, "connectionName")->setText("ONE");
+                Child<QLineEdit>(profile, "host")->setText("db");
+                Child<QPushButton>(profile, "ok")->click();
+            },
+            "kelvanto::CMySqlServerDlg");
+        dialog.AddServer();
+        QCOMPARE(list.size(), 2u);
+        QCOMPARE(saves, 1);
+        auto* table = Child<QTableWidget>(&dialog, "serverList");
+        QCOMPARE(Row(table, 1).mid(0, 2), (QStringList {"ONE", "db"}));
+        QCOMPARE(table->currentRow(), 1);
+
+        // Edit does not check the name against the others; it saves and refreshes the row.
+        test::OnNextModal(
+            [](QWidget* profile) {
+                Child<QLineEdit>(profile, "connectionName")->setText("one");
+                Child<QPushButton>(profile, "ok")->click();
+            },
+            "kelvanto::CMySqlServerDlg");
+        dialog.EditServer();
+        QCOMPARE(list.at(1)->connectionName, std::string("one"));
+        QCOMPARE(Row(table, 1).at(0), QString("one"));
+        QCOMPARE(saves, 2);
+        dialog.findChild<QAction*>("help")->trigger();
+        QCOMPARE(help.topics, QStringList {"::/introduction/servermanager.html"});
+    }
+
+    void theOptionsSheetChecksTheLogSizeWhenThePageIsLeft()
+    {
+        test::TempDir tmp;
+        Options options;
+        options.defaultBackupFolder = "/backups/";
+        COptionsSheet sheet(options, tmp.path(), messages, help, files);
+        auto* pages = Child<QTabWidget>(&sheet, "pages");
+        pages->setCurrentIndex(1);
+        QVERIFY(!Child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
+        Child<QRadioButton>(&sheet, "logLimited")->setChecked(true);
+        QVERIFY(Child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
+        struct Attempt
+        {
+            const char* size;
+            bool accepted;
+        };
+        for (const Attempt& attempt :
+            {Attempt {"0", false}, Attempt {"100001", false}, Attempt {"", false}, Attempt {"100000", true}}) {
+            Child<QLineEdit>(&sheet, "logMaxSize")->setText(attempt.size);
+            pages->setCurrentIndex(0);
+            QCOMPARE(pages->currentIndex(), attempt.accepted ? 0 : 1);
+            pages->setCurrentIndex(1);
+        }
+        QCOMPARE(messages.Texts(), QStringList(3, "Please input the maximum size between 1 and 100000."));
+
+        Child<QLineEdit>(&sheet, "logMaxSize")->setText("1");
+        files.Choose("/srv/dumps");
+        Child<QPushButton>(&sheet, "browse")->click();
+        QCOMPARE(files.asked, QStringList {"folder Select a folder where you want to store the backup files:"});
+        Child<QPushButton>(&sheet, "ok")->click();
+        QCOMPARE(sheet.result(), int(QDialog::Accepted));
+        QCOMPARE(sheet.Edited().logSizeLimited, std::uint8_t(1));
+        QCOMPARE(sheet.Edited().logMaxSizeKB, 1);
+        QCOMPARE(sheet.Edited().defaultBackupFolder, std::string("/srv/dumps/"));
+    }
+
+    void theGeneralPageStoresTheLoginTheHotKeyAndTheFormats()
+    {
+        test::TempDir tmp;
+        Options options;
+        options.hotKeyCode = 'K';
+        options.hotKeyModifiers = 1 | 2; // Shift+Ctrl
+        COptionsSheet sheet(options, tmp.path(), messages, help, files);
+        auto* hotKey = Child<QKeySequenceEdit>(&sheet, "hotKey");
+        QCOMPARE(hotKey->keySequence(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
+        // A password without a user name is not stored.
+        Child<QLineEdit>(&sheet, "loginPassword")->setText("secret");
+        hotKey->setKeySequence(QKeySequence(Qt::ALT | Qt::Key_F5));
+        Child<QRadioButton>(&sheet, "dateFormat3")->setChecked(true);
+        Child<QRadioButton>(&sheet, "timeFormat2")->setChecked(true);
+        Child<QCheckBox>(&sheet, "noShutdown")->setChecked(true);
+        Child<QPushButton>(&sheet, "ok")->click();
+        const Options& edited = sheet.Edited();
+        QCOMPARE(edited.loginPassword, std::string());
+        QCOMPARE(edited.hotKeyCode, std::uint16_t(0x74));
+        QCOMPARE(edited.hotKeyModifiers, std::uint16_t(4));
+        QCOMPARE(edited.dateFormat, std::uint8_t(3));
+        QCOMPARE(edited.timeFormat, std::uint8_t(2));
+        QCOMPARE(edited.noShutdownWhileRunning, std::uint8_t(1));
+
+        // Reset to default on both pages.
+        COptionsSheet again(edited, tmp.path(), messages, help, files);
+        Child<QPushButton>(&again, "resetGeneral")->click();
+        Child<QPushButton>(&again, "resetBackupLog")->click();
+        Child<QPushButton>(&again, "ok")->click();
+        Options expected = edited;
+        ResetGeneralOptions(expected);
+        ResetBackupAndLogOptions(expected, tmp.path());
+        QVERIFY(again.Edited() == expected);
+        Child<QPushButton>(&again, "help")->click();
+        QCOMPARE(help.topics, QStringList {"::/introduction/options.html"});
+    }
+
+    void theTipOfTheDayWrapsBothWays()
+    {
+        QCOMPARE(CTipDlg::FirstTipAfter(-1), 0);
+        QCOMPARE(CTipDlg::FirstTipAfter(8), 0);
+        QCOMPARE(CTipDlg::FirstTipAfter(3), 4);
+        CTipDlg dialog(-1, true);
+        auto* counter = Child<QLabel>(&dialog, "tipCounter");
+        QCOMPARE(counter->text(), QString("Tip 1 of 9"));
+        dialog.Previous();
+        QCOMPARE(counter->text(), QString("Tip 9 of 9"));
+        QCOMPARE(Child<QLabel>(&dialog, "tipText")->text(),
+            QString("To restore MySQL databases you should create a scheduled task of Restore."));
+        dialog.Next();
+        QCOMPARE(dialog.ShownIndex(), 0);
+        QVERIFY(CTipDlg::Tip(0).contains("Kelvanto Standard Edition 2.1"));
+        QCOMPARE(CTipDlg::Tip(7), QString("\nTo rename a task you should press \"F2\" on keyboard."));
+        for (int i = 0; i < CTipDlg::kTipCount; ++i)
+            QVERIFY(CTipDlg::Tip(i).startsWith('\n'));
+    }
+
+    void theAboutBoxOpensItsLinks()
+    {
+        CAboutDlg dialog(help);
+        QCOMPARE(Child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
+        emit Child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
+        emit Child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
+        QCOMPARE(help.links, (QStringList {"https://kelvanto.org/", "mailto:support@kelvanto.org"}));
+    }
+
+    void theConnectionFailureDialogLeadsToTheHowToPage()
+    {
+        CConnectFailDlg dialog("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused", help);
+        QCOMPARE(dialog.windowTitle(), QString("Kelvanto"));
+        QCOMPARE(Child<QLabel>(&dialog, "message")->text(),
+            QString("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused"));
+        Child<QPushButton>(&dialog, "howToConnect")->click();
+        QCOMPARE(help.topics, QStringList {"::/howtoconnect.html"});
+        QCOMPARE(Child<QPushButton>(&dialog, "howToConnect")->text(), QString("&How to connect to a MySQL server"));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "DialogsTest.moc"

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "tests/support/TestServer.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+namespace kelvanto::test
+{
+
+// Acts on the next modal dialog (of the class named, when given) as soon as it is open: `act`
+// receives it (a dialog's exec() in the code under test would otherwise wait for a user).
+// Polls every few milliseconds for up to five seconds; a dialog that never comes is not acted
+// on, and the test's own checks then fail.
+void OnNextModal(const std::function<void(QWidget*)>& act, const char* className = nullptr);
+
+// The child of parent with this object name, or nullptr.
+template <typename T>
+T* Child(QWidget* parent, const char* name)
+{
+    return parent ? parent->findChild<T*>(name) : nullptr;
+}
+
+} // namespace kelvanto::test
+
+// Declares `var` as the address of server `index`; skips the Qt test when none is configured,
+// and fails it instead under CI.
+#define KELVANTO_QT_REQUIRE_SERVER(var, index)                                                                         \
+    const auto var##_optional = ::kelvanto::test::TestServer(index);                                                   \
+    if (!var##_optional) {                                                                                             \
+        if (::kelvanto::test::RunningUnderCi())                                                                        \
+            QFAIL("no MariaDB test server configured under CI (run scripts/test)");                                    \
+        QSKIP("no MariaDB test server configured: set KELVANTO_TEST_MYSQL_PORT (scripts/test does)");                  \
+    }                                                                                                                  \
+    const ::kelvanto::test::TestServerAddress& var = *var##_optional

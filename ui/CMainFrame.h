@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+class QLabel;
+
+namespace kelvanto
+{
+
+class CVelmTasksView;
+class MainActions;
+class TaskViewCommands;
+class TrayIcon;
+struct MainContext;
+
+// The main window "Kelvanto Standard Edition": the task list, its menus, context menu and
+// toolbar, a status bar with a clock, and the icon in the notification area while the window
+// is hidden. Minimising hides the window in the notification area; without one (a desktop
+// with no tray) the window stays minimised on the task bar. With login protection the window
+// is shown again only after the login.
+class CMainFrame : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    CMainFrame(MainContext& context, bool trayAvailable, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CVelmTasksView& View() const { return *m_view; }
+    MainActions& Actions() const { return *m_actions; }
+    TaskViewCommands& Commands() const { return *m_commands; }
+    TrayIcon& Tray() const { return *m_tray; }
+    QLabel& Clock() const { return *m_clock; }
+    // True while the window is shown; false while it lives in the notification area or
+    // minimised waiting for the login.
+    bool VisibleFlag() const { return m_visible; }
+    bool TrayAvailable() const { return m_trayAvailable; }
+
+    // Start-up: shows the window and brings it to the front.
+    void ShowAtStart();
+    // Start-up with a scheduled task: only the notification-area icon (or, without one, the
+    // window minimised).
+    void StartHidden();
+    // Left click on the icon, "Sho&w", the hot key, a second start: the login (when the
+    // window is protected and hidden), then the window in front.
+    void RestoreWindow();
+    void HideToTray();
+
+    // "E&xit" of the menus and of the icon: the quit question, then Shutdown and close.
+    void Quit();
+    // The end of the session: the same steps without the question.
+    void EndSession();
+    bool Quitting() const { return m_quitting; }
+
+    void ShowOptions();
+    void ShowServers();
+    void ShowTipOfTheDay();
+    void ShowAbout();
+    // The task list was changed by something other than this window's commands (a loaded
+    // list, a change through the control socket): every row is rebuilt.
+    void TaskListChangedElsewhere();
+    // Updates the enabled state of every command from the tasks and the selection.
+    void UpdateCommands();
+
+signals:
+    // The options were accepted in the options sheet (the autostart entry and the hot key follow).
+    void optionsApplied();
+    // Quit steps that are not the window's: the hot key goes, the inhibitor is let go.
+    void aboutToQuit();
+    // Every second, from the status bar clock.
+    void tick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Quit steps 2 to 5 after the question (when ask is true); false when refused.
+    bool ShutDown(bool ask);
+    void UpdateClock();
+    void CycleViewMode();
+    void SetViewMode(int mode);
+
+    MainContext& m_context;
+    bool m_trayAvailable;
+    CVelmTasksView* m_view;
+    MainActions* m_actions;
+    TaskViewCommands* m_commands;
+    TrayIcon* m_tray;
+    QLabel* m_clock;
+    QTimer m_clockTimer;
+    bool m_visible = false;
+    bool m_quitting = false;
+};
+
+} // namespace kelvanto

@@ -1,0 +1,43 @@
+#include "ui/ConnectionTest.h"
+
+#include "ui/BackgroundWork.h"
+#include "ui/Messages.h"
+#include "ui/UiTexts.h"
+
+#include <variant>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+struct Outcome
+{
+    bool connected = false;
+    unsigned errorNumber = 0;
+    std::string text; // the server's version text, or the error
+};
+
+Outcome Connect(const Connector& connector, const ServerConnection& settings)
+{
+    ConnectResult result = connector(settings);
+    if (auto* error = std::get_if<ConnectError>(&result))
+        return Outcome {false, error->number, error->text};
+    auto& connection = std::get<std::unique_ptr<Connection>>(result);
+    return Outcome {true, 0, connection->ServerInfo()};
+}
+
+} // namespace
+
+void RunConnectionTest(QWidget* busy, const Connector& connector, const ServerConnection& settings, Messages& messages)
+{
+    const Outcome outcome
+        = RunOffUiThread<Outcome>(busy, std::function<Outcome()>([&] { return Connect(connector, settings); }));
+    if (outcome.connected)
+        messages.Information(busy, texts::kConnected + QString::fromStdString(outcome.text));
+    else
+        messages.ConnectionFailure(busy, texts::ConnectFailed(outcome.errorNumber, outcome.text));
+}
+
+} // namespace kelvanto

@@ -1,0 +1,202 @@
+#include "ui/DesktopApp.h"
+
+#include "app/Application.h"
+#include "app/AutostartEntry.h"
+#include "app/TaskCommands.h"
+#include "model/OptionsRules.h"
+#include "ui/CLoginDlg.h"
+#include "ui/CMainFrame.h"
+#include "ui/CSplashWnd.h"
+#include "ui/CVelmTasksView.h"
+#include "ui/Messages.h"
+#include "ui/TaskViewCommands.h"
+#include "ui/UiTexts.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+// How long a start waits for an instance that is itself starting (it holds the folder but
+// does not answer yet) before it reports the folder as taken.
+constexpr int kStartingInstanceWaitMs = 5000;
+
+} // namespace
+
+DesktopApp::DesktopApp(DesktopSettings settings, Services services)
+    : m_settings(std::move(settings))
+    , m_services(services)
+{ }
+
+DesktopApp::~DesktopApp()
+{
+    // The window goes first (it uses the commands), then the runner with its workers.
+    m_window.reset();
+    m_commands.reset();
+    m_app.reset();
+}
+
+int DesktopApp::Start()
+{
+    const QString socketName = SingleInstance::SocketName(QString::fromStdString(m_settings.dataFolder.string()));
+    if (SingleInstance::AskRunningToShow(socketName))
+        return 0;
+    auto folder = DataFolder::Prepare(m_settings.dataFolder);
+    if (!folder) {
+        m_services.messages.Error(nullptr, QString::fromStdString(folder.error()));
+        return 1;
+    }
+    switch (TakeDataFolder(socketName)) {
+    case FolderClaim::Taken:
+        break;
+    case FolderClaim::OtherInstanceShown:
+        return 0;
+    case FolderClaim::Refused:
+        return 1;
+    }
+    m_instance.Listen(socketName);
+
+    if (m_settings.splashMilliseconds > 0)
+        CSplashWnd::ShowFor(m_settings.splashMilliseconds);
+
+    auto opened = Application::Open(
+        *folder, m_settings.clock, m_settings.engines ? m_settings.engines() : EngineTable {}, nullptr);
+    if (!opened) {
+        m_services.messages.Error(nullptr, QString::fromStdString(opened.error()));
+        return 1;
+    }
+    m_app = std::move(*opened);
+    m_commands = std::make_unique<TaskCommands>(*m_app, &m_observer);
+    m_context.emplace(MainContext {*m_app, *m_commands, m_services.messages, m_services.help, m_services.fileDialogs,
+        m_services.taskDialogs, m_settings.connector});
+    m_window = std::make_unique<CMainFrame>(*m_context, m_settings.trayAvailable);
+    CMainFrame* window = m_window.get();
+    connect(&m_instance, &SingleInstance::showRequested, window, &CMainFrame::RestoreWindow);
+    connect(&m_hotKey, &GlobalHotKey::activated, window, &CMainFrame::RestoreWindow);
+    connect(&m_observer, &UiTaskObserver::statusChanged, window, [window] {
+        if (window->isVisible())
+            window->View().RefreshRows();
+    });
+    connect(window, &CMainFrame::optionsApplied, this, [this] {
+        ApplyAutostart();
+        RegisterHotKey();
+    });
+    connect(window, &CMainFrame::aboutToQuit, this, [this] {
+        m_hotKey.Unregister();
+        m_inhibitor.Update(false);
+    });
+    connect(window, &CMainFrame::tick, this, &DesktopApp::UpdateInhibitor);
+
+    AskAutoRun();
+
+    const auto tasks = m_app->TaskCopies();
+    const bool scheduled = std::any_of(
+        tasks.begin(), tasks.end(), [](const Task& task) { return task.schedule.kind != ScheduleKind::Manual; });
+    if (scheduled) {
+        window->StartHidden();
+    } else {
+        if (!CLoginDlg::Ask(m_app->GetOptions(), m_services.help, nullptr))
+            return 0;
+        window->ShowAtStart();
+    }
+
+    if (m_app->Server().StartAll(&m_observer) != 0) {
+        m_services.messages.Error(window, texts::kTaskServerFailed);
+        while (m_app->Server().Count() > 0)
+            m_app->Server().RemoveTask(m_app->Server().Count() - 1);
+        return 1;
+    }
+    RegisterHotKey();
+    // The control socket of the data folder attaches here once it exists: it runs each request
+    // on this thread through *m_commands (the very commands of the window) and then calls
+    // window->TaskListChangedElsewhere().
+
+    if (!scheduled) {
+        if (tasks.empty())
+            window->Commands().NewTask();
+        else if (m_app->GetOptions().showTips != 0)
+            window->ShowTipOfTheDay();
+    }
+    m_running = true;
+    return kRunning;
+}
+
+DesktopApp::FolderClaim DesktopApp::TakeDataFolder(const QString& socketName)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        auto lock = DataFolderLock::Acquire(m_settings.dataFolder, "kelvanto");
+        if (lock) {
+            m_lock = std::move(*lock);
+            return FolderClaim::Taken;
+        }
+        // An instance of this program that is still starting answers in a moment.
+        const auto holder = DataFolderLock::Holder(m_settings.dataFolder);
+        const bool starting = holder && holder->description == "kelvanto";
+        if (starting && SingleInstance::AskRunningToShow(socketName, 200))
+            return FolderClaim::OtherInstanceShown;
+        if (!starting || waited.elapsed() > kStartingInstanceWaitMs) {
+            m_services.messages.Error(nullptr, QString(texts::kFolderInUse).arg(QString::fromStdString(lock.error())));
+            return FolderClaim::Refused;
+        }
+        QThread::msleep(50);
+    }
+}
+
+void DesktopApp::AskAutoRun()
+{
+    Options options = m_app->GetOptions();
+    if (options.autoRun != 0 || options.dontAskAutoRun != 0)
+        return;
+    const Messages::AutoRunAnswer answer = m_services.messages.AskAutoRun(nullptr, texts::kAutoRunQuestion);
+    if (answer.yes)
+        options.autoRun = 1;
+    options.dontAskAutoRun = answer.dontAskAgain ? 1 : 0;
+    m_app->SetOptions(options);
+    (void)m_app->SaveOptions();
+    if (answer.yes)
+        ApplyAutostart();
+}
+
+void DesktopApp::ApplyAutostart()
+{
+    if (m_settings.autostartEntry.empty())
+        return;
+    // Errors are left alone, as the option's own rules say: the option is stored either way.
+    if (m_app->GetOptions().autoRun != 0)
+        (void)AutostartEntry::Write(m_settings.autostartEntry, m_settings.autostartCommand);
+    else
+        (void)AutostartEntry::Remove(m_settings.autostartEntry);
+}
+
+void DesktopApp::RegisterHotKey()
+{
+    const Options& options = m_app->GetOptions();
+    m_hotKey.Register(HotKey {options.hotKeyCode, options.hotKeyModifiers});
+}
+
+void DesktopApp::UpdateInhibitor()
+{
+    if (!m_app || !m_commands)
+        return;
+    m_inhibitor.Update(m_app->GetOptions().noShutdownWhileRunning != 0 && m_commands->AnyTaskRunning());
+}
+
+bool DesktopApp::SessionMayEnd()
+{
+    if (!m_window || m_window->Quitting())
+        return true;
+    if (m_app->GetOptions().noShutdownWhileRunning != 0 && m_commands->AnyTaskRunning())
+        return false;
+    m_window->EndSession();
+    return true;
+}
+
+} // namespace kelvanto

@@ -1,0 +1,186 @@
+#include "ui/MainActions.h"
+
+#include "ui/CommandEnabling.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, QWidget* widget)
+{
+    return QIcon::fromTheme(name, widget->style()->standardIcon(fallback, nullptr, widget));
+}
+
+} // namespace
+
+MainActions::MainActions(QMainWindow* window)
+    : QObject(window)
+    , m_window(window)
+{
+    newTask = Make("newTask", tr("&New Task..."), QKeySequence(Qt::CTRL | Qt::Key_N));
+    editTask = Make("editTask", tr("&Edit Task..."));
+    deleteTasks = Make("deleteTasks", tr("&Delete Task(s)"), QKeySequence(Qt::Key_Delete));
+    deleteAll = Make("deleteAll", tr("Delete All"));
+    copyTasks = Make("copyTasks", tr("&Copy Task(s)"));
+    copyTasksContext = Make("copyTasksContext", tr("Copy Task(s)"));
+    renameTask = Make("renameTask", tr("Rena&me Task"), QKeySequence(Qt::Key_F2));
+    viewLog = Make("viewLog", tr("View &Log..."));
+    saveAs = Make("saveAs", tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    loadFrom = Make("loadFrom", tr("Load &From..."), QKeySequence(Qt::CTRL | Qt::Key_L));
+    properties = Make("properties", tr("&Properties"));
+    exit = Make("exit", tr("E&xit"));
+    start = Make("start", tr("&Start"));
+    stop = Make("stop", tr("S&top"));
+    runImmediately = Make("runImmediately", tr("&Run Immediately"), QKeySequence(Qt::Key_F5));
+    startAll = Make("startAll", tr("Start All"));
+    stopAll = Make("stopAll", tr("Stop All"));
+    selectAll = Make("selectAll", tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    servers = Make("servers", tr("&MySQL Servers..."));
+    options = Make("options", tr("&Options..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    viewModes[0] = Make("viewLargeIcons", tr("Lar&ge Icons"));
+    viewModes[1] = Make("viewDetails", tr("&Details"));
+    viewModes[2] = Make("viewSmallIcons", tr("&Small Icons"));
+    viewModes[3] = Make("viewList", tr("&List"));
+    userManual = Make("userManual", tr("&User Manual"), QKeySequence(Qt::Key_F1));
+    tipOfTheDay = Make("tipOfTheDay", tr("Ti&p of the Day"));
+    webSite = Make("webSite", tr("&Web Site"));
+    supportPage = Make("supportPage", tr("Support &Page"));
+    supportEmail = Make("supportEmail", tr("Support &E-mail"));
+    about = Make("about", tr("&About..."));
+
+    viewGroup = new QActionGroup(this);
+    for (QAction* mode : viewModes) {
+        mode->setCheckable(true);
+        viewGroup->addAction(mode);
+    }
+    viewModes[1]->setChecked(true);
+
+    newTask->setIcon(ThemeIcon("document-new", QStyle::SP_FileIcon, window));
+    editTask->setIcon(ThemeIcon("document-edit", QStyle::SP_FileDialogDetailedView, window));
+    deleteTasks->setIcon(ThemeIcon("edit-delete", QStyle::SP_TrashIcon, window));
+    properties->setIcon(ThemeIcon("document-properties", QStyle::SP_FileDialogInfoView, window));
+    start->setIcon(ThemeIcon("media-playback-start", QStyle::SP_MediaPlay, window));
+    stop->setIcon(ThemeIcon("media-playback-stop", QStyle::SP_MediaStop, window));
+    runImmediately->setIcon(ThemeIcon("system-run", QStyle::SP_MediaSeekForward, window));
+    viewLog->setIcon(ThemeIcon("text-x-generic", QStyle::SP_FileDialogContentsView, window));
+    options->setIcon(ThemeIcon("preferences-system", QStyle::SP_ComputerIcon, window));
+
+    BuildMenuBar(window);
+    BuildContextMenu(window);
+    BuildToolBar(window);
+}
+
+QAction* MainActions::Make(const char* name, const QString& caption, const QKeySequence& shortcut)
+{
+    auto* action = new QAction(caption, m_window);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    // Shortcuts act anywhere in the main window, also while the toolbar has the focus.
+    action->setShortcutContext(Qt::WindowShortcut);
+    m_window->addAction(action);
+    return action;
+}
+
+void MainActions::BuildMenuBar(QMainWindow* window)
+{
+    QMenuBar* bar = window->menuBar();
+    QMenu* task = bar->addMenu(tr("&Task"));
+    task->setObjectName("taskMenu");
+    task->addActions({newTask, editTask, deleteTasks, deleteAll, copyTasks, renameTask, viewLog, saveAs, loadFrom,
+        properties, exit});
+    QMenu* run = bar->addMenu(tr("&Run"));
+    run->setObjectName("runMenu");
+    run->addActions({start, stop, runImmediately, startAll, stopAll, selectAll});
+    QMenu* tools = bar->addMenu(tr("Too&ls"));
+    tools->setObjectName("toolsMenu");
+    tools->addActions({servers, options});
+    QMenu* view = bar->addMenu(tr("&View"));
+    view->setObjectName("viewMenu");
+    view->addActions({viewModes[0], viewModes[2], viewModes[3], viewModes[1]});
+    QMenu* help = bar->addMenu(tr("&Help"));
+    help->setObjectName("helpMenu");
+    help->addActions({userManual, tipOfTheDay, webSite, supportPage, supportEmail, about});
+}
+
+void MainActions::BuildContextMenu(QMainWindow* window)
+{
+    contextMenu = new QMenu(window);
+    contextMenu->setObjectName("contextMenu");
+    contextMenu->addActions({newTask, editTask, deleteTasks, deleteAll, copyTasksContext, renameTask});
+    contextMenu->addSeparator();
+    contextMenu->addActions({start, stop, runImmediately, startAll, stopAll});
+    contextMenu->addSeparator();
+    contextMenu->addAction(selectAll);
+    contextMenu->addSeparator();
+    contextMenu->addAction(viewLog);
+    contextMenu->addSeparator();
+    contextMenu->addActions({saveAs, loadFrom});
+    contextMenu->addSeparator();
+    QMenu* view = contextMenu->addMenu(tr("&View"));
+    view->addActions({viewModes[0], viewModes[2], viewModes[3], viewModes[1]});
+    contextMenu->addSeparator();
+    contextMenu->addAction(properties);
+}
+
+void MainActions::BuildToolBar(QMainWindow* window)
+{
+    toolBar = window->addToolBar(tr("Toolbar"));
+    toolBar->setObjectName("toolBar");
+    toolBar->setMovable(false);
+    toolBar->addActions({newTask, editTask, deleteTasks, properties});
+    toolBar->addSeparator();
+    toolBar->addActions({start, stop, runImmediately});
+    toolBar->addSeparator();
+    toolBar->addAction(viewLog);
+    toolBar->addSeparator();
+    toolBar->addAction(options);
+    toolBar->addSeparator();
+
+    auto* modes = new QMenu(window);
+    modes->addActions({viewModes[0], viewModes[2], viewModes[3], viewModes[1]});
+    viewButton = new QToolButton(window);
+    viewButton->setObjectName("viewButton");
+    viewButton->setText(tr("View"));
+    viewButton->setToolTip(tr("View"));
+    viewButton->setIcon(ThemeIcon("view-list-details", QStyle::SP_FileDialogListView, window));
+    viewButton->setPopupMode(QToolButton::MenuButtonPopup);
+    viewButton->setMenu(modes);
+    connect(viewButton, &QToolButton::clicked, this, &MainActions::cycleViewMode);
+    toolBar->addWidget(viewButton);
+}
+
+void MainActions::ApplyEnabling(const CommandEnabling& enabling)
+{
+    for (QAction* action : {editTask, viewLog, properties, renameTask})
+        action->setEnabled(enabling.editTask);
+    for (QAction* action : {deleteTasks, copyTasks, copyTasksContext})
+        action->setEnabled(enabling.deleteTasks);
+    start->setEnabled(enabling.start);
+    stop->setEnabled(enabling.stop);
+    runImmediately->setEnabled(enabling.runImmediately);
+    startAll->setEnabled(enabling.startAll);
+    stopAll->setEnabled(enabling.stopAll);
+    deleteAll->setEnabled(enabling.deleteAll);
+    selectAll->setEnabled(enabling.deleteAll);
+    saveAs->setEnabled(enabling.saveAs);
+}
+
+void MainActions::ShowViewMode(int mode)
+{
+    if (mode >= 0 && mode < 4)
+        viewModes[mode]->setChecked(true);
+}
+
+} // namespace kelvanto

@@ -1,0 +1,76 @@
+#include "ui/SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+
+#include <unistd.h>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+constexpr const char* kShowRequest = "show\n";
+constexpr const char* kShowAnswer = "ok\n";
+
+} // namespace
+
+QString SingleInstance::SocketName(const QString& dataFolder)
+{
+    const QByteArray folderHash
+        = QCryptographicHash::hash(QDir::cleanPath(dataFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QString name = QString("%1%2-%3.sock").arg(kMutexName).arg(getuid()).arg(QString::fromLatin1(folderHash));
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    const QString folder = !runtime.isEmpty() && QDir(runtime).exists() ? runtime : QDir::tempPath();
+    return QDir(folder).filePath(name);
+}
+
+bool SingleInstance::AskRunningToShow(const QString& name, int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(kShowRequest);
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return false;
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(timeoutMs))
+            return false;
+    }
+    return socket.readLine() == kShowAnswer;
+}
+
+SingleInstance::SingleInstance(QObject* parent)
+    : QObject(parent)
+{
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* connection = m_server.nextPendingConnection()) {
+            connect(connection, &QLocalSocket::disconnected, connection, &QObject::deleteLater);
+            connect(connection, &QLocalSocket::readyRead, this, [this, connection] {
+                if (!connection->canReadLine())
+                    return;
+                const bool show = connection->readLine() == kShowRequest;
+                if (show) {
+                    connection->write(kShowAnswer);
+                    connection->flush();
+                }
+                connection->disconnectFromServer();
+                // Queued: showing may ask for the login, and the connection is done with first.
+                if (show)
+                    QMetaObject::invokeMethod(this, &SingleInstance::showRequested, Qt::QueuedConnection);
+            });
+        }
+    });
+}
+
+bool SingleInstance::Listen(const QString& name)
+{
+    QLocalServer::removeServer(name);
+    return m_server.listen(name);
+}
+
+} // namespace kelvanto

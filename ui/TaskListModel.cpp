@@ -1,0 +1,130 @@
+#include "ui/TaskListModel.h"
+
+#include "model/TaskTexts.h"
+#include "schedule/DateFormat.h"
+
+#include <algorithm>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+QString Stamp(const TimeStamp& stamp, int dateFormat, int timeFormat)
+{
+    if (stamp.year <= 0)
+        return {};
+    return QString::fromStdString(FormatDateTime(stamp, dateFormat, timeFormat, false));
+}
+
+} // namespace
+
+TaskListModel::Row TaskListModel::MakeRow(const Task& task, int dateFormat, int timeFormat)
+{
+    return Row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
+        Stamp(task.lastRunTime, dateFormat, timeFormat), Stamp(task.nextRunTime, dateFormat, timeFormat),
+        QString::fromStdString(TaskTypeText(task.type)), QString::fromStdString(ScheduleKindText(task.schedule.kind))};
+}
+
+TaskListModel::TaskListModel(QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_icon(":/kelvanto/kelvanto.svg")
+{ }
+
+void TaskListModel::Refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
+{
+    const std::size_t kept = std::min(tasks.size(), m_rows.size());
+    for (std::size_t i = 0; i < kept; ++i) {
+        Row row = MakeRow(tasks[i], dateFormat, timeFormat);
+        if (row == m_rows[i])
+            continue;
+        m_rows[i] = std::move(row);
+        const int r = static_cast<int>(i);
+        emit dataChanged(index(r, 0), index(r, ColumnCount - 1));
+    }
+    if (m_rows.size() > tasks.size()) {
+        beginRemoveRows({}, static_cast<int>(tasks.size()), static_cast<int>(m_rows.size()) - 1);
+        m_rows.resize(tasks.size());
+        endRemoveRows();
+    } else if (tasks.size() > m_rows.size()) {
+        beginInsertRows({}, static_cast<int>(m_rows.size()), static_cast<int>(tasks.size()) - 1);
+        for (std::size_t i = m_rows.size(); i < tasks.size(); ++i)
+            m_rows.push_back(MakeRow(tasks[i], dateFormat, timeFormat));
+        endInsertRows();
+    }
+}
+
+void TaskListModel::Rebuild(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
+{
+    beginResetModel();
+    m_rows.clear();
+    for (const Task& task : tasks)
+        m_rows.push_back(MakeRow(task, dateFormat, timeFormat));
+    endResetModel();
+}
+
+int TaskListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int TaskListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TaskListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Row& row = m_rows[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        switch (index.column()) {
+        case Name:
+            return row.name;
+        case Status:
+            return row.status;
+        case LastRun:
+            return row.lastRun;
+        case NextRun:
+            return row.nextRun;
+        case Type:
+            return row.type;
+        case ScheduleKindColumn:
+            return row.schedule;
+        default:
+            return {};
+        }
+    }
+    if (role == Qt::DecorationRole && index.column() == Name)
+        return m_icon;
+    if (role == Qt::TextAlignmentRole) {
+        const bool centred = index.column() == Type || index.column() == ScheduleKindColumn;
+        return QVariant::fromValue(Qt::Alignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter)));
+    }
+    return {};
+}
+
+QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole) {
+        static const char* const kHeaders[] = {"Task Name", "Status", "Last Run", "Next Run", "Task Type", "Schedule"};
+        return section >= 0 && section < ColumnCount ? QString(kHeaders[section]) : QVariant();
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const bool centred = section == Type || section == ScheduleKindColumn;
+        return QVariant::fromValue(Qt::Alignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter)));
+    }
+    return {};
+}
+
+int TaskListModel::ColumnWidth(int column)
+{
+    static const int kWidths[] = {180, 90, 180, 180, 220, 100};
+    return column >= 0 && column < ColumnCount ? kWidths[column] : 100;
+}
+
+} // namespace kelvanto

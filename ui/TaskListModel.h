@@ -1,0 +1,64 @@
+#pragma once
+
+#include "model/Task.h"
+
+#include <QAbstractTableModel>
+#include <QIcon>
+
+#include <vector>
+
+namespace kelvanto
+{
+
+// The rows of the task list: one per task, in list order, with the six columns "Task Name",
+// "Status", "Last Run", "Next Run", "Task Type" and "Schedule". Every row has the task icon.
+class TaskListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        Name,
+        Status,
+        LastRun,
+        NextRun,
+        Type,
+        ScheduleKindColumn,
+        ColumnCount,
+    };
+
+    // The text of one row, built from a task with the date and time display options.
+    struct Row
+    {
+        QString name;
+        QString status;
+        QString lastRun;
+        QString nextRun;
+        QString type;
+        QString schedule;
+        bool operator==(const Row&) const = default;
+    };
+    static Row MakeRow(const Task& task, int dateFormat, int timeFormat);
+
+    explicit TaskListModel(QObject* parent = nullptr);
+
+    // Sets row i from task i, appends rows for new tasks and deletes rows past the last task;
+    // rows that did not change are left alone, so that the selection stays.
+    void Refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat);
+    // Deletes every row and inserts one per task (start-up, Load From).
+    void Rebuild(const std::vector<Task>& tasks, int dateFormat, int timeFormat);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // The width of each column in the Details view.
+    static int ColumnWidth(int column);
+
+private:
+    std::vector<Row> m_rows;
+    QIcon m_icon;
+};
+
+} // namespace kelvanto

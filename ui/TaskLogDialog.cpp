@@ -1,0 +1,164 @@
+#include "ui/TaskLogDialog.h"
+
+#include "schedule/DateFormat.h"
+#include "schedule/LogExport.h"
+#include "schedule/TaskLog.h"
+#include "ui/FileDialogs.h"
+#include "ui/HelpOpener.h"
+#include "ui/Messages.h"
+#include "ui/UiTexts.h"
+
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QStyle>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <unistd.h>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+QIcon LevelIcon(LogLevel level, QWidget* widget)
+{
+    const QStyle::StandardPixmap pixmap = level == LogLevel::General ? QStyle::SP_MessageBoxInformation
+        : level == LogLevel::Warning                                 ? QStyle::SP_MessageBoxWarning
+                                                                     : QStyle::SP_MessageBoxCritical;
+    return widget->style()->standardIcon(pixmap, nullptr, widget);
+}
+
+} // namespace
+
+TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const std::string& logFileName, int dateFormat,
+    int timeFormat, Services services, QWidget* parent)
+    : QDialog(parent)
+    , m_log(log)
+    , m_logFileName(logFileName)
+    , m_dateFormat(dateFormat)
+    , m_timeFormat(timeFormat)
+    , m_services(services)
+    , m_table(new QTableWidget(0, 3, this))
+{
+    setObjectName("taskLogDialog");
+    setWindowTitle("Task Log - " + QString::fromStdString(taskName));
+    setWindowFlag(Qt::WindowMaximizeButtonHint);
+
+    m_table->setObjectName("logList");
+    m_table->setHorizontalHeaderLabels({tr("SN"), tr("Date & Time"), tr("Information")});
+    m_table->setColumnWidth(0, 70);
+    m_table->setColumnWidth(1, 200);
+    m_table->setColumnWidth(2, 720);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setShowGrid(true);
+    m_table->setWordWrap(false);
+    QPalette palette = m_table->palette();
+    palette.setColor(QPalette::Text, Qt::blue);
+    palette.setColor(QPalette::Base, Qt::white);
+    m_table->setPalette(palette);
+
+    auto* menuBar = new QMenuBar(this);
+    QMenu* logMenu = menuBar->addMenu(tr("&Log"));
+    logMenu->addAction(tr("&Display All"), this, &TaskLogDialog::DisplayAll)->setObjectName("displayAll");
+    logMenu->addAction(tr("&Refresh"), this, &TaskLogDialog::Refresh)->setObjectName("refresh");
+    logMenu->addAction(tr("&Empty logs"), this, &TaskLogDialog::EmptyLogs)->setObjectName("emptyLogs");
+    logMenu->addAction(tr("&Close"), this, &QDialog::accept)->setObjectName("close");
+    QMenu* exportMenu = menuBar->addMenu(tr("&Export"));
+    exportMenu->addAction(tr("Export to &CSV file..."), this, &TaskLogDialog::ExportCsv)->setObjectName("exportCsv");
+    exportMenu->addAction(tr("Export to &LOG file..."), this, &TaskLogDialog::ExportLog)->setObjectName("exportLog");
+    exportMenu->addAction(tr("Export to &TXT file..."), this, &TaskLogDialog::ExportTxt)->setObjectName("exportTxt");
+    QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
+    helpMenu->addAction(tr("&Help"), this, [this] { m_services.help.OpenTopic(kHelpTopic); })->setObjectName("help");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(m_table);
+    resize(760, 420);
+    Refresh();
+}
+
+void TaskLogDialog::Refresh()
+{
+    Show(m_log.ReadLastLogRecords(m_logFileName, kLastRecords));
+}
+
+void TaskLogDialog::DisplayAll()
+{
+    Show(m_log.ReadLog(m_logFileName));
+}
+
+void TaskLogDialog::Show(std::vector<LogRecord> records)
+{
+    m_records = std::move(records);
+    m_table->clearContents();
+    m_table->setRowCount(static_cast<int>(m_records.size()));
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        const LogRecord& record = m_records[i];
+        const int row = static_cast<int>(i);
+        auto* sn = new QTableWidgetItem(LevelIcon(record.level, this), QString::number(row + 1));
+        const TimeStamp& t = record.time;
+        auto* time = new QTableWidgetItem(QString::fromStdString(FormatDateTime(
+            t.year, t.month, t.day, t.hour, t.minute, t.second, t.dayOfWeek, m_dateFormat, m_timeFormat, true)));
+        auto* message = new QTableWidgetItem(QString::fromStdString(record.message));
+        m_table->setItem(row, 0, sn);
+        m_table->setItem(row, 1, time);
+        m_table->setItem(row, 2, message);
+    }
+    if (!m_records.empty()) {
+        m_table->selectRow(static_cast<int>(m_records.size()) - 1);
+        m_table->scrollToItem(m_table->item(static_cast<int>(m_records.size()) - 1, 0));
+    }
+}
+
+void TaskLogDialog::EmptyLogs()
+{
+    const auto path = m_log.PathOf(m_logFileName);
+    if (m_records.empty() || !path || ::access(path->c_str(), W_OK) != 0) {
+        m_services.messages.Warning(this, texts::kNoTaskLogs);
+        return;
+    }
+    if (!m_services.messages.Ask(this, texts::kEmptyLogsQuestion))
+        return;
+    m_log.DeleteLog(m_logFileName);
+    Show({});
+}
+
+QString TaskLogDialog::ChooseExportFile(const char* filter, const char* suffix)
+{
+    if (m_records.empty()) {
+        m_services.messages.Warning(this, texts::kNoTaskLogs);
+        return {};
+    }
+    return m_services.fileDialogs.SaveFile(this, filter, suffix);
+}
+
+void TaskLogDialog::ExportCsv()
+{
+    const QString file = ChooseExportFile("Task Log Files(*.csv)", "csv");
+    if (!file.isEmpty())
+        ExportLogCsv(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
+}
+
+void TaskLogDialog::ExportLog()
+{
+    const QString file = ChooseExportFile("Task Log Files(*.log)", "log");
+    if (!file.isEmpty())
+        ExportLogFile(m_log, m_logFileName, file.toStdString());
+}
+
+void TaskLogDialog::ExportTxt()
+{
+    const QString file = ChooseExportFile("Task Log Files(*.txt)", "txt");
+    if (!file.isEmpty())
+        ExportLogTxt(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
+}
+
+} // namespace kelvanto

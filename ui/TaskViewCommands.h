@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace kelvanto
+{
+
+class CVelmTasksView;
+struct MainContext;
+
+// The task list's commands as the main window offers them: each asks its questions through
+// the message interface, carries the command out through TaskCommands and updates the rows.
+class TaskViewCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    TaskViewCommands(CVelmTasksView& view, MainContext& context, QWidget* window);
+
+    void NewTask();
+    void EditTask();
+    void Properties();
+    void DeleteTasks();
+    void DeleteAll();
+    void CopyTasks();
+    void RenameTask();
+    void ViewLog();
+    void SaveAs();
+    void LoadFrom();
+    void Start();
+    void Stop();
+    void RunImmediately();
+    void StartAll();
+    void StopAll();
+    void SelectAll();
+
+private:
+    CVelmTasksView& m_view;
+    MainContext& m_context;
+    QWidget* m_window;
+};
+
+} // namespace kelvanto

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+namespace kelvanto
+{
+
+// The icon in the notification area. It exists only while the main window is hidden; its
+// tooltip is the window title. A left click asks for the window; the right button opens
+// "Sho&w" (the default), "&Options...", "&User Manual" and "E&xit" — only "Sho&w" while the
+// window is protected by a login.
+class TrayIcon : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(QObject* parent = nullptr);
+
+    void Show(bool loginProtected);
+    void Hide();
+    bool IsShown() const { return m_shown; }
+    // The menu the icon offers now.
+    QMenu& Menu() { return m_menu; }
+
+signals:
+    void showRequested();
+    void optionsRequested();
+    void manualRequested();
+    void exitRequested();
+
+private:
+    void BuildMenu(bool loginProtected);
+
+    QSystemTrayIcon m_icon;
+    QMenu m_menu;
+    bool m_shown = false;
+};
+
+} // namespace kelvanto

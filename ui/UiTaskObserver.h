@@ -1,0 +1,26 @@
+#pragma once
+
+#include "schedule/TaskServerOwner.h"
+
+#include <QObject>
+
+namespace kelvanto
+{
+
+// Hears the runner on its worker threads and re-posts the news to the user-interface thread
+// as a signal. It must outlive the runner that calls it.
+class UiTaskObserver : public QObject, public TaskServerOwner
+{
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    void TaskStatusChanged(const std::string& taskId, TaskStatus status) override;
+
+signals:
+    // A task's status changed (on the user-interface thread).
+    void statusChanged();
+};
+
+} // namespace kelvanto

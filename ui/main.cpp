@@ -1,0 +1,104 @@
+#include "app/AutostartEntry.h"
+#include "app/DataFolder.h"
+#include "app/DefaultEngines.h"
+#include "mysql/OpenConnection.h"
+#include "ui/CMainFrame.h"
+#include "ui/DesktopApp.h"
+#include "ui/DesktopHelpOpener.h"
+#include "ui/FileDialogs.h"
+#include "ui/QtMessages.h"
+#include "ui/TaskDialogs.h"
+#include "ui/TerminationWatcher.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QSystemTrayIcon>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include <unistd.h>
+
+namespace
+{
+
+constexpr const char* kUsage = "usage: kelvanto [--data-dir DIR]\n"
+                               "  The desktop application of Kelvanto. The data folder is DIR, else $KELVANTO_HOME,\n"
+                               "  else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto).\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("kelvanto");
+    QApplication::setApplicationDisplayName("Kelvanto");
+    QApplication::setDesktopFileName("kelvanto");
+    QApplication::setWindowIcon(QIcon(":/kelvanto/kelvanto.svg"));
+    // The window may live in the notification area alone.
+    QApplication::setQuitOnLastWindowClosed(false);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::string dataDir;
+    const QStringList args = QApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--data-dir" && i + 1 < args.size()) {
+            dataDir = args[++i].toStdString();
+        } else if (args[i].startsWith("--data-dir=")) {
+            dataDir = args[i].mid(11).toStdString();
+        } else {
+            std::cerr << kUsage;
+            return args[i] == "--help" || args[i] == "-h" ? 0 : 2;
+        }
+    }
+
+    const kelvanto::DataFolder::EnvLookup env = kelvanto::DataFolder::ProcessEnvironment();
+    const auto folder = kelvanto::DataFolder::Locate(dataDir, env);
+    if (!folder) {
+        std::cerr << "kelvanto: " << folder.error() << "\n";
+        return 1;
+    }
+
+    kelvanto::DesktopHelpOpener help(
+        kelvanto::DesktopHelpOpener::ManualFolders(QString::fromStdString(folder->string())), nullptr);
+    kelvanto::QtMessages messages(help);
+    help.SetMessages(&messages);
+    kelvanto::QtFileDialogs fileDialogs;
+    kelvanto::DefaultTaskDialogs taskDialogs;
+
+    kelvanto::DesktopSettings settings;
+    settings.dataFolder = *folder;
+    settings.engines = kelvanto::MakeDefaultEngines;
+    settings.connector = kelvanto::MakeMariaDbConnector();
+    settings.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (auto entry = kelvanto::AutostartEntry::Locate(env))
+        settings.autostartEntry = *entry;
+    settings.autostartCommand = {QApplication::applicationFilePath().toStdString()};
+    if (!dataDir.empty())
+        settings.autostartCommand.insert(settings.autostartCommand.end(), {"--data-dir", folder->string()});
+
+    kelvanto::DesktopApp desktop(settings, {messages, help, fileDialogs, taskDialogs});
+    kelvanto::TerminationWatcher termination;
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &desktop, [&desktop](QSessionManager& manager) {
+        if (!desktop.SessionMayEnd())
+            manager.cancel();
+    });
+    QObject::connect(&termination, &kelvanto::TerminationWatcher::terminationRequested, &desktop, [&desktop] {
+        if (desktop.Window())
+            desktop.Window()->EndSession();
+        // During the start-up or behind a dialog a nested event loop would keep the program
+        // alive; the options and the task list are saved and the tasks stopped, so it ends now.
+        if (!desktop.Running() || QApplication::activeModalWidget()) {
+            std::fflush(nullptr);
+            ::_exit(0);
+        }
+        QCoreApplication::quit();
+    });
+
+    const int started = desktop.Start();
+    if (started != kelvanto::DesktopApp::kRunning)
+        return started;
+    return QApplication::exec();
+}
