@@ -201,30 +201,24 @@ TEST_F(ServerCopyTest, EachMemberLogsItsOwnWords)
     struct Row
     {
         TaskType type;
-        const char* log;
+        std::string doing; // "Backing up" or "Restoring"
+        std::string done; // "Backup" or "Restore"
+        std::string noRecords;
+        std::string createFailed;
     };
     const Row rows[] = {
-        {TaskType::BackupToServer,
-            "Backing up the selected databases and tables...|Backing up the database shop...|Backing up the table "
-            "shop.empty...|There are not any records in the table empty|Backing up the table shop.bad...|Failed to "
-            "CREATE TABLE shop.bad on the destination server!|Backing up the view shop.v...|Backup the view shop.v - "
-            "OK|"},
-        {TaskType::BackupToDatabase,
-            "Backing up the selected databases and tables...|Backing up the database shop...|Backing up the table "
-            "shop.empty...|There are not any records in the table empty|Backing up the table shop.bad...|Failed to "
-            "CREATE TABLE bad on the destination server!|Backing up the view shop.v...|Backup the view shop.v - OK|"},
-        {TaskType::RestoreFromServer,
-            "Restoring the selected databases and tables...|Restoring the database shop...|Restoring the table "
-            "shop.empty...|There are not any records in the table empty|Restoring the table shop.bad...|Failed to "
-            "CREATE TABLE shop.bad on the destination server!|Restoring the view shop.v...|Restore the view shop.v - "
-            "OK|"},
-        {TaskType::RestoreFromDatabase,
-            "Restoring the selected databases and tables...|Restoring the database shop...|Restoring the table "
-            "shop.empty...|there are not any records in the table empty|Restoring the table shop.bad...|Failed to "
-            "CREATE TABLE bad on the destination server!|Restoring the view shop.v...|Restore the view shop.v - OK|"},
+        {TaskType::BackupToServer, "Backing up", "Backup", "There", "shop.bad"},
+        {TaskType::BackupToDatabase, "Backing up", "Backup", "There", "bad"},
+        {TaskType::RestoreFromServer, "Restoring", "Restore", "There", "shop.bad"},
+        {TaskType::RestoreFromDatabase, "Restoring", "Restore", "there", "bad"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.type));
+        const std::string expected = row.doing + " the selected databases and tables...|" + row.doing
+            + " the database shop...|" + row.doing + " the table shop.empty...|" + row.noRecords
+            + " are not any records in the table empty|" + row.doing + " the table shop.bad...|Failed to CREATE TABLE "
+            + row.createFailed + " on the destination server!|" + row.doing + " the view shop.v...|" + row.done
+            + " the view shop.v - OK|";
         source = FakeConnection();
         destination = FakeConnection();
         tables.clear();
@@ -241,7 +235,7 @@ TEST_F(ServerCopyTest, EachMemberLogsItsOwnWords)
             if (line.find("onnect") == std::string::npos && line != "Finished")
                 log += line + "|";
         }
-        EXPECT_EQ(log, row.log);
+        EXPECT_EQ(log, expected);
     }
 }
 
