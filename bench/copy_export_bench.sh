@@ -58,7 +58,8 @@ db=kelvanto_bench
 copy=kelvanto_bench_copy
 client() { mariadb --no-defaults "${auth[@]}" "$@"; }
 client2() { mariadb --no-defaults "${auth2[@]}" "$@"; }
-engine() { "$build/bench/copy_export_engine" "$@" --host "$host" --port "$port" --user "$user" --password "$password"; }
+engine=("$build/bench/copy_export_engine")
+source_args=(--host "$host" --port "$port" --user "$user" --password "$password")
 
 echo "== creating the tables (${sizes[*]} rows)"
 client -e "CREATE DATABASE IF NOT EXISTS $db"
@@ -108,20 +109,20 @@ for rows in "${sizes[@]}"; do
             esac
             case $v in
             export-*)
-                result=$(run_one "$work/engine.txt" engine export --database "$db" --table "$table" \
-                    --out "$work/out" --format "${v#export-}")
+                result=$(run_one "$work/engine.txt" "${engine[@]}" export "${source_args[@]}" --database "$db" \
+                    --table "$table" --out "$work/out" --format "${v#export-}")
                 ;;
             client-raw)
                 result=$(run_one "$work/out/raw.txt" mariadb --no-defaults "${auth[@]}" --quick --batch --raw \
                     -e "SELECT * FROM $table" "$db")
                 ;;
             copy-single)
-                result=$(run_one "$work/engine.txt" engine copy --database "$db" --table "$table" \
+                result=$(run_one "$work/engine.txt" "${engine[@]}" copy "${source_args[@]}" --database "$db" --table "$table" \
                     --dest-host "$host" --dest-port "$port2" --dest-user "$user" --dest-password "$password" \
                     --dest-database "$copy" --out "$work/out")
                 ;;
             copy-ten-autocommit)
-                result=$(run_one "$work/engine.txt" engine copy --database "$db" --table "$table" \
+                result=$(run_one "$work/engine.txt" "${engine[@]}" copy "${source_args[@]}" --database "$db" --table "$table" \
                     --dest-host "$host" --dest-port "$port2" --dest-user "$user" --dest-password "$password" \
                     --dest-database "$copy" --out "$work/out" --multi-row --autocommit)
                 ;;

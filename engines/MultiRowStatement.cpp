@@ -8,7 +8,6 @@ void MultiRowStatement::Start(std::string_view prefix)
     m_text.assign(prefix);
     m_prefixSize = prefix.size();
     m_pendingRows = 0;
-    m_rowsSent = 0;
 }
 
 std::string_view MultiRowStatement::Pending() const
@@ -23,7 +22,6 @@ std::string_view MultiRowStatement::Pending() const
 
 void MultiRowStatement::PendingSent()
 {
-    m_rowsSent += static_cast<std::uint64_t>(m_pendingRows);
     m_text.resize(m_prefixSize);
     m_pendingRows = 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,9 +37,8 @@ public:
     void Start(std::string_view prefix);
     // The statement being built; the caller renders the next row onto its end.
     std::string& text() { return m_text; }
-    // Rows added and not yet sent, and rows carried by statements that were sent.
+    // Rows added and not yet sent; while `send` runs, the rows of the statement it sends.
     int pendingRows() const { return m_pendingRows; }
-    std::uint64_t rowsSent() const { return m_rowsSent; }
     // The pending rows as one statement (without the trailing ","); empty when there are none.
     std::string_view Pending() const;
 
@@ -54,7 +52,6 @@ public:
         if (m_pendingRows > 0 && m_text.size() > m_maxBytes) {
             if (!send(std::string_view(m_text).substr(0, rowStart - 1)))
                 return false;
-            m_rowsSent += static_cast<std::uint64_t>(m_pendingRows);
             m_text.erase(m_prefixSize, rowStart - m_prefixSize);
             m_pendingRows = 0;
         }
@@ -64,7 +61,6 @@ public:
         }
         if (!send(std::string_view(m_text)))
             return false;
-        m_rowsSent += static_cast<std::uint64_t>(m_pendingRows);
         m_text.resize(m_prefixSize);
         m_pendingRows = 0;
         return true;
@@ -80,7 +76,6 @@ private:
     std::string m_text;
     std::size_t m_prefixSize = 0;
     int m_pendingRows = 0;
-    std::uint64_t m_rowsSent = 0;
 };
 
 } // namespace kelvanto

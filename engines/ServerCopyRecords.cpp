@@ -26,13 +26,37 @@ ServerCopyRecords::ServerCopyRecords(RunContext& context, Connection& source, Co
     m_insertSettings.allowKeywordColumns = switches.columnQuoting ? 1 : 0;
 }
 
-bool ServerCopyRecords::Send(std::string_view statement)
+bool ServerCopyRecords::Collect()
 {
+    if (!m_awaiting)
+        return true;
+    m_awaiting = false;
+    if (m_destination.ReadQueryResult()) {
+        m_rowsAccepted += m_awaitingRows;
+        return true;
+    }
+    if (m_failure.empty())
+        m_failure = m_awaitingFailure;
+    return false;
+}
+
+bool ServerCopyRecords::Send(std::string_view statement, std::uint64_t rows, const std::string& failureLine)
+{
+    if (!Collect())
+        return false;
     if (m_statementLimit && statement.size() > *m_statementLimit) {
         m_oversized = statement.size();
+        m_failure = failureLine;
         return false;
     }
-    return m_destination.Query(statement);
+    if (!m_destination.SendQuery(statement)) {
+        m_failure = failureLine;
+        return false;
+    }
+    m_awaiting = true;
+    m_awaitingRows = rows;
+    m_awaitingFailure = failureLine;
+    return true;
 }
 
 bool ServerCopyRecords::Failed(const std::string& line)
@@ -65,11 +89,15 @@ bool ServerCopyRecords::Copy(const std::string& name, const std::string& quoted,
 
     const std::vector<FieldInfo>& fields = result->Fields();
     const bool multiRow = m_settings.multiRowInsert == 1;
-    const auto send = [this](std::string_view statement) { return Send(statement); };
+    const std::string singleRowFailure = "Failed to insert a record to the table " + name + "!";
+    const std::string multiRowFailure = "Failed to insert multi-rows records to the table " + name + "!";
+    const auto sendBatch = [&](std::string_view statement) {
+        return Send(statement, static_cast<std::uint64_t>(m_statement.pendingRows()), multiRowFailure);
+    };
     m_statement.Start(BackupToFilesRecords::StatementPrefix(m_insertSettings, quoted, fields, selection.byName));
+    m_rowsAccepted = 0;
+    m_failure.clear();
     m_oversized = 0;
-    std::uint64_t singleRows = 0;
-    std::string failure;
     std::string renderError;
     RowView row;
     while (result->FetchRow(row)) {
@@ -77,36 +105,30 @@ bool ServerCopyRecords::Copy(const std::string& name, const std::string& quoted,
             m_statement.DropRows();
         const std::size_t rowStart = m_statement.text().size();
         if (!RenderRowValues(row, fields, m_source, m_statement.text(), &renderError)) {
-            failure = "Failed to copy the records of the table " + name + "! - " + renderError;
+            m_failure = "Failed to copy the records of the table " + name + "! - " + renderError;
             break;
         }
-        if (!multiRow) {
-            if (!Send(m_statement.text())) {
-                failure = "Failed to insert a record to the table " + name + "!";
-                break;
-            }
-            ++singleRows;
-        } else if (!m_statement.RowAdded(rowStart, send)) {
-            failure = "Failed to insert multi-rows records to the table " + name + "!";
+        const bool sent
+            = multiRow ? m_statement.RowAdded(rowStart, sendBatch) : Send(m_statement.text(), 1, singleRowFailure);
+        if (!sent)
             break;
-        }
         if (m_context.QuitRequested())
             return false;
     }
     // The end of the rows and a broken read look alike; only the connection tells them apart.
-    if (failure.empty() && m_source.ErrorNumber() != 0) {
-        failure = "Failed to read the records of the table " + name + "!  Error NO. "
+    if (m_failure.empty() && m_source.ErrorNumber() != 0) {
+        m_failure = "Failed to read the records of the table " + name + "!  Error NO. "
             + std::to_string(m_source.ErrorNumber()) + "  " + m_source.ErrorText();
     }
     result.reset();
-    if (failure.empty() && multiRow && m_statement.pendingRows() > 0) {
-        if (Send(m_statement.Pending()))
-            m_statement.PendingSent();
-        else
-            failure = "Failed to insert multi-row records to the table " + name + "!";
-    }
-    if (!failure.empty()) {
-        if (!Failed(failure))
+    if (m_failure.empty() && multiRow && m_statement.pendingRows() > 0
+        && Send(m_statement.Pending(), static_cast<std::uint64_t>(m_statement.pendingRows()),
+            "Failed to insert multi-row records to the table " + name + "!"))
+        m_statement.PendingSent();
+    // Nothing else goes to the destination before the answer to the last statement.
+    Collect();
+    if (!m_failure.empty()) {
+        if (!Failed(m_failure))
             return false;
         if (m_oversized > 0) {
             m_context.Log(LogLevel::Error,
@@ -116,7 +138,7 @@ bool ServerCopyRecords::Copy(const std::string& name, const std::string& quoted,
     }
 
     Close(quoted, sourceLocked);
-    m_context.Log(LogLevel::General, m_member.RowsDoneLine(multiRow ? m_statement.rowsSent() : singleRows));
+    m_context.Log(LogLevel::General, m_member.RowsDoneLine(m_rowsAccepted));
     return !m_context.QuitRequested();
 }
 

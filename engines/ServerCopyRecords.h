@@ -8,6 +8,7 @@
 #include "schedule/RunContext.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,9 +35,15 @@ public:
     bool Copy(const std::string& name, const std::string& quoted, bool& sourceLocked);
 
 private:
-    // Sends one INSERT; a statement longer than the destination takes is not sent (the server
-    // would drop the connection, and with it the rest of the run) and counts as refused.
-    bool Send(std::string_view statement);
+    // Sends one INSERT of `rows` rows without waiting for its answer: the source is read and the
+    // next statement rendered while the destination runs it. The answer to the statement sent
+    // before is collected first. A statement longer than the destination takes is not sent (the
+    // server would drop the connection, and with it the rest of the run) and counts as refused.
+    // False, with the line of the refused statement in m_failure, when this one cannot be sent
+    // or the one before was refused.
+    bool Send(std::string_view statement, std::uint64_t rows, const std::string& failureLine);
+    // The answer to the statement sent last, if any; false (m_failure set) when it was refused.
+    bool Collect();
     // Logs a failure line unless a stop was requested; false on a stop request.
     bool Failed(const std::string& line);
     void Close(const std::string& quoted, bool& sourceLocked);
@@ -50,6 +57,11 @@ private:
     std::optional<std::size_t> m_statementLimit;
     BackupSettings m_insertSettings; // the settings with the destination's column quoting
     MultiRowStatement m_statement; // reused for every statement of the run
+    bool m_awaiting = false; // a statement was sent and its answer not yet read
+    std::uint64_t m_awaitingRows = 0;
+    std::string m_awaitingFailure; // its failure line
+    std::uint64_t m_rowsAccepted = 0;
+    std::string m_failure; // the first failure of the table's rows
     std::size_t m_oversized = 0; // the size of the last statement that was too long to send
 };
 

@@ -126,6 +126,39 @@ TEST(ServerCopyFailures, AFailedTableLeavesNothingOpenForTheTablesAfterIt)
     EXPECT_EQ(copy.objects.at("a").rowCount, "2");
 }
 
+// A refused row ends its table's rows: the copy sends a row while it reads the next, and a
+// refusal that comes back with the answer still stops the rows there, counted as they stood.
+TEST(ServerCopyFailures, ARefusedRowEndsTheRowsOfItsTable)
+{
+    KELVANTO_REQUIRE_SERVER(source, 1);
+    KELVANTO_REQUIRE_SERVER(target, 2);
+    RoundTripDatabase database("kv_refuse", {source, target});
+    const std::string name = QuoteName(database.name());
+    std::string output;
+    ASSERT_EQ(RunMariadbClient(source,
+                  "CREATE DATABASE " + name + ";\nCREATE TABLE " + name
+                      + ".d (id INT PRIMARY KEY, w VARCHAR(10));\nINSERT INTO " + name
+                      + ".d VALUES (1, 'x'), (2, 'y'), (3, 'x'), (4, 'z');\n",
+                  &output),
+        0)
+        << output;
+    ASSERT_EQ(
+        RunMariadbClient(target,
+            "CREATE DATABASE " + name + ";\nCREATE TABLE " + name + ".d (id INT, w VARCHAR(10) UNIQUE);\n", &output),
+        0)
+        << output;
+    Task task = MakeCopyTask(
+        TaskType::BackupToServer, source, target, {DatabaseItem {2, database.name(), {{2, 1, database.name(), "d"}}}});
+    task.backupSettings.addDropTable = 0;
+    const EngineDump run = RunCopyEngine(task, MakeMariaDbConnector());
+    EXPECT_EQ(run.outcome, RunOutcome::Finished) << run.logText();
+    EXPECT_EQ(run.errors(), "Failed to insert a record to the table d!\n");
+    EXPECT_NE(run.logText().find("Backup the records from the table OK - 2 records\n"), std::string::npos)
+        << run.logText();
+    ASSERT_EQ(RunMariadbClient(target, "SELECT COUNT(*) FROM " + name + ".d;\n", &output), 0) << output;
+    EXPECT_EQ(output, "2\n");
+}
+
 // A stop while the copy waits for a locked table, on the source or on the destination: the
 // runner cancels both registered connections, the blocked statement returns, and the run
 // ends as cancelled.
