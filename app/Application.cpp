@@ -140,6 +140,25 @@ Result<std::size_t> Application::CreateTask(Task task)
     return static_cast<std::size_t>(index);
 }
 
+ServerList Application::ServersCopy() const
+{
+    std::lock_guard lock(m_serversMutex);
+    return m_servers;
+}
+
+Result<void> Application::ChangeServers(const std::function<Result<void>(ServerList&)>& change)
+{
+    std::lock_guard lock(m_serversMutex);
+    ServerList changed = m_servers;
+    if (auto done = change(changed); !done)
+        return done;
+    const auto file = m_folder.ServerListFile();
+    if (auto saved = SaveServerListFile(file, changed); !saved)
+        return Error {"cannot save the server list " + file.string() + ": " + saved.error()};
+    m_servers = std::move(changed);
+    return Ok();
+}
+
 void Application::SetOptions(const Options& options)
 {
     m_options = options;

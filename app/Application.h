@@ -11,6 +11,7 @@
 #include "schedule/TaskServer.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -51,10 +52,17 @@ public:
     void SetOptions(const Options& options);
     // Writes the options file (mode 0600, atomically).
     Result<void> SaveOptions() const;
-    const ServerList& Servers() const { return m_servers; }
     // The server list for the server manager's changes; SaveServerList writes it.
     ServerList& MutableServers() { return m_servers; }
     Result<void> SaveServerList() const;
+    // The server list as loaded; a copy, taken under the list's lock, for use while
+    // ChangeServers may run on another thread.
+    const ServerList& Servers() const { return m_servers; }
+    ServerList ServersCopy() const;
+    // Changes the server list as the server manager does: `change` works on a copy under
+    // the list's lock; when it succeeds the copy is saved and only then kept. A refusal or a
+    // failed save leaves the list and its file as they were.
+    Result<void> ChangeServers(const std::function<Result<void>(ServerList&)>& change);
     TaskLog& Log() { return *m_log; }
     TaskServer& Server() { return *m_server; }
     Clock& GetClock() { return *m_clock; }
@@ -89,6 +97,7 @@ private:
     std::shared_ptr<Clock> m_clock;
     Options m_options;
     ServerList m_servers;
+    mutable std::mutex m_serversMutex;
     std::shared_ptr<TaskLog> m_log;
     std::mutex m_saveMutex;
     // Last, so that it goes first: its workers are stopped while everything they use lives.

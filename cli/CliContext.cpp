@@ -11,19 +11,27 @@ CliContext::CliContext(std::ostream& outStream, std::ostream& errStream, std::is
     , in(inStream)
 { }
 
-std::unique_ptr<Application> CliContext::OpenApplication(
-    TaskServerOwner* observer, Access access, const std::string& verb)
+std::optional<DataFolder> CliContext::LocateFolder()
 {
     auto located = DataFolder::Locate(dataDir, env);
     if (!located) {
         Fail(located.error());
-        return nullptr;
+        return std::nullopt;
     }
     auto folder = DataFolder::Prepare(*located);
     if (!folder) {
         Fail(folder.error());
-        return nullptr;
+        return std::nullopt;
     }
+    return std::move(*folder);
+}
+
+std::unique_ptr<Application> CliContext::OpenApplication(
+    TaskServerOwner* observer, Access access, const std::string& verb)
+{
+    auto folder = LocateFolder();
+    if (!folder)
+        return nullptr;
     if (access == Access::Change) {
         // Taken before anything is read, so that the task list read is the one left by
         // the previous holder and no scheduler can start and save over this command's work.

@@ -4,13 +4,16 @@
 #include "app/DataFolder.h"
 #include "app/DataFolderLock.h"
 #include "app/DefaultEngines.h"
+#include "mysql/OpenConnection.h"
 #include "schedule/Clock.h"
 #include "schedule/RunContext.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kelvanto
@@ -31,11 +34,19 @@ public:
     DataFolder::EnvLookup env = DataFolder::ProcessEnvironment();
     std::shared_ptr<Clock> clock = std::make_shared<SystemClock>();
     std::function<EngineTable()> engines = MakeDefaultEngines;
+    // Opens connections for "server test".
+    Connector connector = MakeMariaDbConnector();
     // Set (by the SIGINT handler in the program) to ask a foreground run to stop.
     const std::atomic<bool>* interrupted = nullptr;
     // Set by a foreground run while it wants Ctrl-C as a stop request; at any other time the
     // program's handler lets Ctrl-C end the process as usual.
     std::atomic<bool>* catchInterrupt = nullptr;
+    // How long a changing verb waits for a scheduler that is starting to open its control
+    // socket, or for another command to let the data folder go.
+    std::chrono::milliseconds settleWait {5000};
+    // True when standard error is a terminal: a followed run then shows its progress on
+    // one updating line there.
+    bool errIsTerminal = false;
 
     // How a verb uses the data folder: reading only, or changing tasks and running them,
     // which needs the folder's lock for as long as the verb works.
@@ -54,6 +65,9 @@ public:
     // The data folder's lock while a changing verb works; declared before any application
     // that a verb opens, so that it is released after that application is closed.
     DataFolderLock folderLock;
+    // Locates and prepares the data folder; on failure writes the reason and returns nullopt.
+    std::optional<DataFolder> LocateFolder();
+
     // Writes "kelvanto-cli: " + message + "\n" to err.
     void Fail(const std::string& message);
 };

@@ -1,9 +1,12 @@
 #include "cli/CommandLine.h"
 
+#include "cli/ChangeCommand.h"
 #include "cli/ExitCode.h"
 #include "cli/ListCommand.h"
 #include "cli/LogCommand.h"
 #include "cli/RunCommand.h"
+#include "cli/ServeCommand.h"
+#include "cli/ServerCommand.h"
 #include "cli/TaskExportCommand.h"
 #include "cli/TaskImportCommand.h"
 
@@ -18,12 +21,28 @@ const char* CommandLine::UsageText()
            "\n"
            "commands:\n"
            "  list                      one line per task: name, type, schedule, status, last run, next run\n"
+           "                            (and the progress of a running task, from a running scheduler)\n"
+           "  run NAME                  run a task once now and follow it to its end (Ctrl-C stops it)\n"
+           "  start NAME | stop NAME    start a scheduled task, or stop a task\n"
            "  task export NAME          print the task as JSON\n"
            "  task import FILE          create a task from its JSON form (FILE - reads standard input)\n"
+           "  task delete NAME          delete a task and its log\n"
+           "  task rename NAME NEW      rename a task\n"
+           "  task copy NAME            copy a task as NAME_Copy\n"
            "  log NAME [--all]          print the last 200 log records of a task (--all: every record)\n"
            "      [--csv FILE] [--txt FILE] [--log FILE]\n"
            "                            export the records as CSV or TXT, or copy the log file\n"
-           "  run NAME                  run a task once now in the foreground (Ctrl-C stops it)\n"
+           "  server list               the stored server profiles\n"
+           "  server add NAME --host HOST [--port N] [--user U] [--password P | --password-stdin]\n"
+           "      [--database D] [--comment C] [--[no-]save-password] [--[no-]compression] [--[no-]ssl]\n"
+           "  server edit NAME [--name NEW] [the options of add]\n"
+           "  server remove NAME\n"
+           "  server test NAME [options] | server test --host HOST [options]\n"
+           "  serve [--lock-wait S]     run the scheduler in the foreground (the service); wait up to S\n"
+           "                            seconds (5) for a command line that holds the data folder\n"
+           "\n"
+           "While a scheduler (the service or the desktop application) holds the data folder, the\n"
+           "commands that change tasks or run them are carried out by it, through its control socket.\n"
            "\n"
            "The data folder is --data-dir DIR, else $KELVANTO_HOME, else $XDG_DATA_HOME/kelvanto,\n"
            "else ~/.local/share/kelvanto.\n"
@@ -65,13 +84,15 @@ int CommandLine::Run(const std::vector<std::string>& args)
     const std::string verb = args[i++];
     if (verb == "task") {
         if (i >= args.size())
-            return Usage("task needs export or import");
+            return Usage("task needs export, import, delete, rename or copy");
         const std::string sub = args[i++];
         std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
         if (sub == "export")
             return TaskExportCommand(m_context).Run(rest);
         if (sub == "import")
             return TaskImportCommand(m_context).Run(rest);
+        if (sub == "delete" || sub == "rename" || sub == "copy")
+            return ChangeCommand(m_context).Run("task " + sub, rest);
         return Usage("unknown task command " + sub);
     }
     std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i), args.end());
@@ -81,6 +102,12 @@ int CommandLine::Run(const std::vector<std::string>& args)
         return LogCommand(m_context).Run(rest);
     if (verb == "run")
         return RunCommand(m_context).Run(rest);
+    if (verb == "start" || verb == "stop")
+        return ChangeCommand(m_context).Run(verb, rest);
+    if (verb == "server")
+        return ServerCommand(m_context).Run(rest);
+    if (verb == "serve")
+        return ServeCommand(m_context).Run(rest);
     return Usage("unknown command " + verb);
 }
 

@@ -1,8 +1,10 @@
 #include "cli/ListCommand.h"
 
+#include "app/ControlClient.h"
+#include "app/DataFolderLock.h"
+#include "app/TaskListStatus.h"
+#include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
-#include "model/TaskTexts.h"
-#include "schedule/DateFormat.h"
 
 #include <ostream>
 
@@ -12,11 +14,19 @@ namespace kelvanto
 namespace
 {
 
-std::string RunTimeText(const TimeStamp& stamp, const Options& options)
+// The live rows of the scheduler that holds the folder; nullopt when none answers.
+std::optional<Json> SchedulerRows(const DataFolder& folder)
 {
-    if (stamp.year <= 0)
-        return {};
-    return FormatDateTime(stamp, options.dateFormat, options.timeFormat, false);
+    const auto holder = DataFolderLock::Holder(folder.Root());
+    if (!holder || !IsSchedulerHolder(holder->description))
+        return std::nullopt;
+    auto client = ControlClient::Connect(folder.Root() / control::kSocketFileName);
+    if (!client)
+        return std::nullopt;
+    auto reply = client->Request(ControlRequestLine("list"));
+    if (!reply || (*reply)["ok"] != true || !(*reply)["tasks"].is_array())
+        return std::nullopt;
+    return (*reply)["tasks"];
 }
 
 } // namespace
@@ -27,14 +37,28 @@ int ListCommand::Run(const std::vector<std::string>& args)
         m_context.Fail("list takes no arguments");
         return ExitCode::Usage;
     }
-    auto app = m_context.OpenApplication();
-    if (!app)
+    const auto folder = m_context.LocateFolder();
+    if (!folder)
         return ExitCode::Failure;
-    const Options& options = app->GetOptions();
-    for (const Task& task : app->TaskCopies()) {
-        m_context.out << task.name << '\t' << TaskTypeText(task.type) << '\t' << ScheduleKindText(task.schedule.kind)
-                      << '\t' << TaskStatusText(task.status) << '\t' << RunTimeText(task.lastRunTime, options) << '\t'
-                      << RunTimeText(task.nextRunTime, options) << '\n';
+    auto rows = SchedulerRows(*folder);
+    if (!rows) {
+        // No scheduler: the task list file as it was last saved.
+        auto app = m_context.OpenApplication();
+        if (!app)
+            return ExitCode::Failure;
+        rows = TaskListJson(*app, nullptr);
+    }
+    for (const Json& row : *rows) {
+        m_context.out << TextOf(row["name"]) << '\t' << row.value("type", "") << '\t' << row.value("schedule", "")
+                      << '\t' << row.value("status", "") << '\t' << row.value("lastRun", "") << '\t'
+                      << row.value("nextRun", "");
+        if (row.contains("progress")) {
+            const Json& p = row["progress"];
+            m_context.out << '\t'
+                          << ProgressText(RunProgress {TextOf(p["object"]), p.value("rowsDone", std::uint64_t {0}),
+                                 p.value("rowsEstimate", std::uint64_t {0})});
+        }
+        m_context.out << '\n';
     }
     return ExitCode::Ok;
 }

@@ -10,6 +10,8 @@ namespace kelvanto
 
 // kelvanto-cli list: one line per task, fields separated by tabs: name, type, schedule,
 // status, last run and next run (without seconds, in the options' formats; empty when never).
+// A running scheduler gives its live list, where a running task has a seventh field with
+// the progress of its run; without one, the list is read from its file.
 class ListCommand
 {
 public:

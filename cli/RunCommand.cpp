@@ -1,10 +1,12 @@
 #include "cli/RunCommand.h"
 
+#include "app/Application.h"
+#include "app/TaskListStatus.h"
+#include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
-#include "cli/RunObserver.h"
+#include "cli/ProgressLine.h"
 
 #include <atomic>
-#include <chrono>
 #include <ostream>
 
 namespace kelvanto
@@ -12,9 +14,6 @@ namespace kelvanto
 
 namespace
 {
-
-// How often the main thread looks at the Ctrl-C flag while it waits for the run.
-constexpr std::chrono::milliseconds kPollInterval {100};
 
 // Turns Ctrl-C into a stop request for as long as it lives.
 class InterruptCatch
@@ -38,6 +37,15 @@ private:
     std::atomic<bool>* m_flag;
 };
 
+RunProgress ProgressOf(const Json& event)
+{
+    RunProgress progress;
+    progress.object = TextOf(event.value("object", Json()));
+    progress.rowsDone = event.value("rowsDone", std::uint64_t {0});
+    progress.rowsEstimate = event.value("rowsEstimate", std::uint64_t {0});
+    return progress;
+}
+
 } // namespace
 
 int RunCommand::Run(const std::vector<std::string>& args)
@@ -46,58 +54,63 @@ int RunCommand::Run(const std::vector<std::string>& args)
         m_context.Fail("usage: run NAME");
         return ExitCode::Usage;
     }
-    // Declared before the application, so that it outlives the runner that calls it.
-    RunObserver observer(m_context.out, *m_context.clock);
-    auto app = m_context.OpenApplication(&observer, CliContext::Access::Change, "run");
-    if (!app)
+    const std::string& name = args[0];
+    auto target = ChangeTarget::Open(m_context, "run", true);
+    if (!target)
         return ExitCode::Failure;
-    observer.SetDisplayFormats(app->GetOptions().dateFormat, app->GetOptions().timeFormat);
 
-    auto found = app->FindTask(args[0]);
-    if (!found) {
-        m_context.Fail("no task named \"" + args[0] + "\"");
-        return ExitCode::Failure;
-    }
-    const int index = static_cast<int>(*found);
-    TaskServer& server = app->Server();
-    const Task task = *server.CopyOfTask(index);
-    observer.Follow(task.taskId);
     // From here until the run is over and the list saved, Ctrl-C stops the run in order.
     InterruptCatch catchInterrupt(m_context.catchInterrupt);
-
-    app->Log().WriteLog(task.logFileName, LogLevel::General, "Run task immediately");
-    server.TaskAt(index).SetRunNow(1);
-    server.StartTask(index);
-    if (!server.HasWorker(index) && !observer.RunBegan()) {
-        server.TaskAt(index).SetRunNow(0);
-        m_context.Fail("tasks of this type cannot be run here (no engine for type "
-            + std::to_string(static_cast<int>(task.type)) + ")");
+    ProgressLine progress(m_context.err, m_context.errIsTerminal);
+    bool refused = false;
+    std::string outcome;
+    const auto exchanged = target->Exchange(
+        ControlRequestLine("run", {{"name", TextToJson(name)}}),
+        [&](const Json& message) {
+            if (message.contains("ok")) {
+                if (message["ok"] != true) {
+                    refused = true;
+                    progress.Clear();
+                    m_context.Fail(TextOf(message.value("error", Json())));
+                }
+                return;
+            }
+            const std::string event = message.value("event", "");
+            if (event == "log") {
+                progress.Clear();
+                // The same line as the log's TXT export, with a plain line end for a terminal.
+                m_context.out << '[' << message.value("time", "") << "]\t" << message.value("levelName", "") << '\t'
+                              << TextOf(message.value("text", Json())) << std::endl;
+            } else if (event == "progress") {
+                progress.Show(ProgressText(ProgressOf(message)));
+            } else if (event == "end") {
+                outcome = message.value("outcome", "");
+            }
+        },
+        ControlRequestLine("stop", {{"name", TextToJson(name)}}));
+    progress.Clear();
+    if (!exchanged) {
+        m_context.Fail(exchanged.error());
         return ExitCode::Failure;
     }
+    if (refused)
+        return ExitCode::Failure;
 
-    bool interrupted = false;
-    while (!observer.WaitForRunEnd(kPollInterval)) {
-        if (m_context.interrupted && m_context.interrupted->load()) {
-            interrupted = true;
-            break;
+    bool saved = true;
+    if (Application* app = target->LocalApplication()) {
+        // A scheduled task goes back to waiting after its run; a run in this process ends
+        // here, and the list keeps its run time and backup history.
+        if (const auto index = app->FindTask(name))
+            app->Server().StopTask(static_cast<int>(*index));
+        if (auto written = app->SaveTaskList(); !written) {
+            saved = false;
+            m_context.Fail("cannot save the task list: " + written.error());
         }
-        if (!server.HasWorker(index))
-            break; // the worker ended without finishing a run
     }
-    // A scheduled task goes back to waiting after its run; a foreground run ends here. A stop
-    // during the run makes the runner log "User canceled!".
-    server.StopTask(index);
-
-    // A run whose record (run time, backup history) could not be kept is not reported as a success.
-    const auto saved = app->SaveTaskList();
-    if (!saved)
-        m_context.Fail("cannot save the task list: " + saved.error());
-
-    if (interrupted)
+    if (outcome == "cancelled")
         return ExitCode::Interrupted;
-    const bool finished
-        = observer.RunBegan() && observer.LastLevel() == LogLevel::General && observer.LastMessage() == "Finished";
-    return finished && saved ? ExitCode::Ok : ExitCode::Failure;
+    // A run whose record (run time, backup history) could not be kept is not a success.
+    return outcome == "finished" && saved ? ExitCode::Ok : ExitCode::Failure;
 }
 
 } // namespace kelvanto

@@ -1,7 +1,7 @@
 #include "cli/TaskExportCommand.h"
 
+#include "app/TaskJson.h"
 #include "cli/ExitCode.h"
-#include "cli/TaskJson.h"
 
 #include <ostream>
 

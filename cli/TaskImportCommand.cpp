@@ -1,31 +1,17 @@
 #include "cli/TaskImportCommand.h"
 
+#include "app/JsonText.h"
+#include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
-#include "cli/TaskJson.h"
 #include "model/FileBytes.h"
 
+#include <filesystem>
 #include <istream>
 #include <iterator>
 #include <ostream>
 
 namespace kelvanto
 {
-
-namespace
-{
-
-// Codes that no engine or schedule knows would make a task that can never run.
-std::string CheckCodes(const Task& task)
-{
-    const auto type = static_cast<int>(task.type);
-    if (type < 1 || type > 8)
-        return "type: must be a task type from 1 to 8";
-    if (static_cast<int>(task.schedule.kind) > 5)
-        return "schedule.kind: must be a schedule kind from 0 to 5";
-    return {};
-}
-
-} // namespace
 
 int TaskImportCommand::Run(const std::vector<std::string>& args)
 {
@@ -45,26 +31,43 @@ int TaskImportCommand::Run(const std::vector<std::string>& args)
         }
         text = std::move(*bytes);
     }
-    auto task = TaskFromJson(text);
-    if (!task) {
-        m_context.Fail(file + ": " + task.error());
+    // The JSON is read here so that its faults are told before the folder is touched; the
+    // task itself is read where it is created, with the scheduler's server profiles.
+    Json task;
+    try {
+        task = Json::parse(text);
+    } catch (const Json::exception& e) {
+        m_context.Fail(file + ": not valid JSON: " + e.what());
         return ExitCode::Failure;
     }
-    if (auto fault = CheckCodes(*task); !fault.empty()) {
-        m_context.Fail(file + ": " + fault);
+    if (!task.is_object()) {
+        m_context.Fail(file + ": the task: must be an object");
         return ExitCode::Failure;
     }
 
-    auto app = m_context.OpenApplication(nullptr, CliContext::Access::Change, "task import");
-    if (!app)
+    // Restore files given by a relative path are found from where the command was given,
+    // not from the folder of a scheduler that reads the task.
+    if (auto files = task.find("restoreFiles"); files != task.end() && files->is_array()) {
+        for (Json& entry : *files) {
+            if (entry.is_object() && entry.contains("path") && entry["path"].is_string())
+                entry["path"] = std::filesystem::absolute(entry["path"].get<std::string>()).lexically_normal().string();
+        }
+    }
+
+    auto target = ChangeTarget::Open(m_context, "task import");
+    if (!target)
         return ExitCode::Failure;
-    auto created = app->CreateTask(std::move(*task));
-    if (!created) {
-        // The wizard's own message, as it shows it.
-        m_context.err << created.error() << "\n";
+    auto reply = target->Request(ControlRequestLine("task-import", {{"task", std::move(task)}}));
+    if (!reply) {
+        m_context.Fail(reply.error());
         return ExitCode::Failure;
     }
-    m_context.out << "Created task \"" << app->CopyOfTask(*created)->name << "\"\n";
+    if ((*reply)["ok"] != true) {
+        // The wizard's own message, as it shows it.
+        m_context.err << TextOf(reply->value("error", Json())) << "\n";
+        return ExitCode::Failure;
+    }
+    m_context.out << "Created task \"" << TextOf(reply->value("name", Json())) << "\"\n";
     return ExitCode::Ok;
 }
 

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -41,6 +42,7 @@ int main(int argc, char** argv)
     kelvanto::CliContext context(std::cout, std::cerr, std::cin);
     context.interrupted = &g_interrupted;
     context.catchInterrupt = &g_catchInterrupt;
+    context.errIsTerminal = ::isatty(STDERR_FILENO) == 1;
     std::vector<std::string> args(argv + 1, argv + argc);
     const int code = kelvanto::CommandLine(context).Run(args);
     std::cout.flush();

@@ -55,12 +55,17 @@ bool BackupToFilesRecords::RowsWritten(const std::string& file)
     return false;
 }
 
-bool BackupToFilesRecords::Write(const std::string& file, const std::string& name, const std::string& quoted)
+bool BackupToFilesRecords::Write(
+    const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress)
 {
     const auto logError = [this](const std::string& text) { m_context.Log(LogLevel::Error, text); };
 
     const ColumnSelection selection = ReadColumnSelection(m_connection, name, m_features);
     if (!m_connection.Query("SELECT " + selection.SelectList() + " FROM " + quoted)) {
+        // A stop that outlasted the runner's patience cancels the query: that is the
+        // stop, not a table that cannot be read.
+        if (m_context.QuitRequested())
+            return false;
         logError("Failed to get all records of the table " + name + " !");
         return true;
     }
@@ -116,6 +121,8 @@ bool BackupToFilesRecords::Write(const std::string& file, const std::string& nam
             return true;
         }
         ++records;
+        progress.rowsDone = records;
+        m_context.ReportProgress(progress);
         if (m_context.QuitRequested()) {
             RowsWritten(file);
             return false;

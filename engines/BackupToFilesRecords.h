@@ -29,7 +29,9 @@ public:
 
     // Writes the records of table `name` (`quoted` as statements carry it) into `file`.
     // Failures are logged and end the table; returns false only on a stop request.
-    bool Write(const std::string& file, const std::string& name, const std::string& quoted);
+    // `progress` names the table and holds the server's row estimate; the rows done are
+    // reported through the run context as they are written.
+    bool Write(const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress);
 
     // "INSERT ... INTO <table>[(columns)] VALUES " as the options ask for. A table read by
     // name always gets its column list, backquoted unless complete INSERTs say otherwise.

@@ -230,6 +230,9 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     const std::string quoted = QuoteName(name, m_quoting);
     int kind = table.kind;
     LogInfo((kind == 2 ? "Backing up the view " : "Backing up the table ") + database + "." + name + "...");
+    RunProgress progress;
+    progress.object = database + "." + name;
+    m_context.ReportProgress(progress);
     if (Quit())
         return Flow::Cancelled;
     if (m_layout == Layout::FilePerTable && !StartFile(database, name))
@@ -270,7 +273,9 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         return Flow::Cancelled;
     const bool isView = kind == 2;
 
-    const std::string tableType = ReadTableType(*m_connection, name);
+    const TableStatus status = ReadTableStatus(*m_connection, name);
+    const std::string& tableType = status.type;
+    progress.rowsEstimate = status.rowsEstimate;
 
     std::unique_ptr<ResultSet> columns = m_connection->ListFields(name);
     if (!columns) {
@@ -309,7 +314,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         return Flow::Cancelled;
 
     if (m_settings.exportRecords == 1 && !isView) {
-        if (!m_records->Write(m_currentFile, name, quoted))
+        if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
     }
 

@@ -1,6 +1,7 @@
 #include "engines/ExportTablesRun.h"
 
 #include "engines/ExportFileName.h"
+#include "engines/TableDefinition.h"
 #include "mysql/ServerFeatures.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
@@ -133,6 +134,10 @@ ExportTablesRun::Entry ExportTablesRun::ExportEntry(std::size_t index)
     NegotiateCharset(*m_connection, true);
     if (Quit())
         return Entry::Cancelled;
+    m_progress = RunProgress {};
+    m_progress.object = entry.database + "." + entry.name;
+    m_progress.rowsEstimate = ReadTableStatus(*m_connection, entry.name).rowsEstimate;
+    m_context.ReportProgress(m_progress);
     if (!m_sink.Create(path)) {
         LogError("Failed to create the export file - " + path + "!");
         return Entry::Skipped;
@@ -192,6 +197,8 @@ ExportTablesRun::Entry ExportTablesRun::ExportRows(const TableItem& entry, const
             break;
         }
         ++rows;
+        m_progress.rowsDone = rows;
+        m_context.ReportProgress(m_progress);
         if (Quit())
             return Entry::Cancelled;
     }

@@ -61,6 +61,7 @@ private:
     std::optional<CancellableRegistration> m_registration;
     bool m_quoting = false;
     std::string m_text; // reused for every piece of every file
+    RunProgress m_progress; // of the entry being exported
 };
 
 } // namespace kelvanto

@@ -67,7 +67,8 @@ bool ServerCopyRecords::Failed(const std::string& line)
     return true;
 }
 
-bool ServerCopyRecords::Copy(const std::string& name, const std::string& quoted, bool& sourceLocked)
+bool ServerCopyRecords::Copy(
+    const std::string& name, const std::string& quoted, bool& sourceLocked, RunProgress progress)
 {
     const ColumnSelection selection = ReadColumnSelection(m_source, name, m_switches.source);
     if (!m_source.Query("SELECT " + selection.SelectList() + " FROM " + quoted))
@@ -112,6 +113,8 @@ bool ServerCopyRecords::Copy(const std::string& name, const std::string& quoted,
             = multiRow ? m_statement.RowAdded(rowStart, sendBatch) : Send(m_statement.text(), 1, singleRowFailure);
         if (!sent)
             break;
+        ++progress.rowsDone;
+        m_context.ReportProgress(progress);
         if (m_context.QuitRequested())
             return false;
     }

@@ -31,8 +31,9 @@ public:
 
     // Copies the rows of table `name` (`quoted` as statements carry it). Failures are logged
     // and end the rows; the source's read lock, when `sourceLocked`, is released with the other
-    // closing statements. Returns false only on a stop request.
-    bool Copy(const std::string& name, const std::string& quoted, bool& sourceLocked);
+    // closing statements. `progress` names the table and holds the server's row estimate; the
+    // rows done are reported as they are sent. Returns false only on a stop request.
+    bool Copy(const std::string& name, const std::string& quoted, bool& sourceLocked, RunProgress progress);
 
 private:
     // Sends one INSERT of `rows` rows without waiting for its answer: the source is read and the

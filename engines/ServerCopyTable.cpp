@@ -47,6 +47,9 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
     const std::string quoted = QuoteName(name, m_switches.nameQuoting);
     int kind = item.kind;
     m_context.Log(LogLevel::General, m_member.ObjectLine(kind == 2, database, name));
+    RunProgress progress;
+    progress.object = database + "." + name;
+    m_context.ReportProgress(progress);
     if (Quit())
         return CopyFlow::Cancelled;
 
@@ -65,7 +68,8 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
         return CopyFlow::Cancelled;
     const bool isView = kind == 2;
 
-    const std::string tableType = ReadTableType(m_source, name);
+    const TableStatus status = ReadTableStatus(m_source, name);
+    progress.rowsEstimate = status.rowsEstimate;
     if (Quit())
         return CopyFlow::Cancelled;
     std::unique_ptr<ResultSet> columns = m_source.ListFields(name);
@@ -88,7 +92,7 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
                 return Quit() ? CopyFlow::Cancelled : CopyFlow::Next;
         } else {
             Result<std::string> definition = GetTableDefinition(
-                m_source, name, tableType, columns->Fields(), m_switches.nameQuoting, m_switches.sourceShowCreate);
+                m_source, name, status.type, columns->Fields(), m_switches.nameQuoting, m_switches.sourceShowCreate);
             if (!definition || definition->empty())
                 return Failed("Failed to get the create table statement! - " + name);
             if (!m_destination.Query(*definition))
@@ -102,7 +106,7 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
     if (Quit())
         return CopyFlow::Cancelled;
 
-    if (m_settings.exportRecords == 1 && !isView && !m_records.Copy(name, quoted, m_sourceLocked))
+    if (m_settings.exportRecords == 1 && !isView && !m_records.Copy(name, quoted, m_sourceLocked, progress))
         return CopyFlow::Cancelled;
     return CopyFlow::Next;
 }

@@ -56,4 +56,9 @@ const std::filesystem::path& SinkFlushingContext::DataFolder() const
     return m_inner.DataFolder();
 }
 
+void SinkFlushingContext::ReportProgress(const RunProgress& progress)
+{
+    m_inner.ReportProgress(progress);
+}
+
 } // namespace kelvanto

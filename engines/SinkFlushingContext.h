@@ -24,6 +24,8 @@ public:
     void UnregisterCancellable(Cancellable* object) override;
     void SaveTaskList() override;
     const std::filesystem::path& DataFolder() const override;
+    // Passed on as it is: progress says nothing about what is in the file.
+    void ReportProgress(const RunProgress& progress) override;
 
 private:
     RunContext& m_inner;

@@ -1,5 +1,6 @@
 #include "mysql/MariaDbConnection.h"
 
+#include "mysql/ConnectOptions.h"
 #include "mysql/MariaDbResultSet.h"
 
 #include <mysql.h>
@@ -206,11 +207,12 @@ bool MariaDbConnection::KillFromSecondConnection() noexcept
     mysql_options(killer.get(), MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
     mysql_options(killer.get(), MYSQL_OPT_READ_TIMEOUT, &timeout);
     mysql_options(killer.get(), MYSQL_OPT_WRITE_TIMEOUT, &timeout);
-    if (m_clientFlags & CLIENT_COMPRESS)
-        mysql_options(killer.get(), MYSQL_OPT_COMPRESS, nullptr);
+    // The same protocol as the connection itself: with useSsl, TLS or nothing.
+    SetConnectOptions(killer.get(), m_settings);
     if (mysql_real_connect(killer.get(), m_settings.host.c_str(), m_settings.user.c_str(), m_settings.password.c_str(),
             nullptr, static_cast<unsigned>(m_settings.port), nullptr, m_clientFlags)
-        != killer.get())
+            != killer.get()
+        || CheckTlsRequirement(killer.get(), m_settings))
         return false;
     const std::string kill = "KILL CONNECTION " + std::to_string(m_threadId);
     if (mysql_real_query(killer.get(), kill.data(), kill.size()) == 0)

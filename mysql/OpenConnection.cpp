@@ -1,5 +1,6 @@
 #include "mysql/OpenConnection.h"
 
+#include "mysql/ConnectOptions.h"
 #include "mysql/MariaDbConnection.h"
 
 #include <errmsg.h>
@@ -23,8 +24,7 @@ ConnectResult OpenConnection(const ServerConnection& settings)
     MariaDbConnection::Handle handle(mysql_init(nullptr));
     if (!handle)
         return ConnectError {CR_OUT_OF_MEMORY, "MySQL client ran out of memory"};
-    if (settings.useCompression == 1)
-        mysql_options(handle.get(), MYSQL_OPT_COMPRESS, nullptr);
+    SetConnectOptions(handle.get(), settings);
     // A CALL of a procedure that returns rows needs the client to take several results.
     const unsigned long flags = ConnectFlags(settings) | CLIENT_MULTI_RESULTS;
     // Open only when the library hands back the very handle that was passed in.
@@ -38,6 +38,8 @@ ConnectResult OpenConnection(const ServerConnection& settings)
         }
         return error;
     }
+    if (auto refused = CheckTlsRequirement(handle.get(), settings))
+        return *refused;
     return std::make_unique<MariaDbConnection>(std::move(handle), settings, flags);
 }
 

@@ -13,7 +13,9 @@ unsigned long ConnectFlags(const ServerConnection& settings);
 // Initialises a client handle and connects with the profile's host, port, user and
 // password (no default database, no socket), with the flags above plus
 // CLIENT_MULTI_RESULTS, so that a CALL of a procedure that returns rows works. Returns the
-// open connection, or the client library's error number and text.
+// open connection, or the client library's error number and text. With useSsl the
+// connection is encrypted or not made: a server without TLS gives error 2026 (certificates
+// are not checked).
 ConnectResult OpenConnection(const ServerConnection& settings);
 
 // A Connector that opens real MariaDB connections.

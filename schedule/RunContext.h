@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Task.h"
+#include "schedule/RunProgress.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -58,6 +59,9 @@ public:
     virtual void SaveTaskList() = 0;
     // The data folder; "Data/" and "Logs/" live inside it.
     virtual const std::filesystem::path& DataFolder() const = 0;
+    // Tells the program how far the run has come. Cheap enough to call for every row: the
+    // runner passes a change of object at once and otherwise a few reports a second.
+    virtual void ReportProgress(const RunProgress& progress) { (void)progress; }
 };
 
 // The engine of one task type, handed to the runner when the program wires itself up.

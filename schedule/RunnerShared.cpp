@@ -66,4 +66,11 @@ void RunnerShared::NotifyStatus(const std::string& taskId, TaskStatus status)
         m_owner->TaskStatusChanged(taskId, status);
 }
 
+void RunnerShared::NotifyProgress(const std::string& taskId, const RunProgress& progress)
+{
+    std::shared_lock lock(m_mutex);
+    if (m_owner)
+        m_owner->TaskProgress(taskId, progress);
+}
+
 } // namespace kelvanto

@@ -45,6 +45,7 @@ public:
     // Writes one line to a task's log and tells the owner.
     void Log(const std::string& taskId, const std::string& logFileName, LogLevel level, std::string_view message);
     void NotifyStatus(const std::string& taskId, TaskStatus status);
+    void NotifyProgress(const std::string& taskId, const RunProgress& progress);
 
     // Worker threads that have started and not yet ended, abandoned ones included.
     std::atomic<int> liveThreads {0};

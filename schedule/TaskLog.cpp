@@ -68,8 +68,23 @@ bool TaskLog::WriteLog(std::string_view logFileName, LogLevel level, std::string
         return false;
     std::error_code ignored;
     std::filesystem::create_directories(m_folder, ignored);
-    std::lock_guard lock(LockFor(*path));
-    return AppendLocked(*path, level, message, false);
+    bool written;
+    {
+        std::lock_guard lock(LockFor(*path));
+        written = AppendLocked(*path, level, message, false);
+    }
+    if (!message.empty()) {
+        std::shared_lock listening(m_listenerMutex);
+        if (m_listener)
+            m_listener(logFileName, level, message);
+    }
+    return written;
+}
+
+void TaskLog::SetListener(Listener listener)
+{
+    std::unique_lock lock(m_listenerMutex);
+    m_listener = std::move(listener);
 }
 
 bool TaskLog::AppendLocked(const std::filesystem::path& path, LogLevel level, std::string_view message, bool retried)

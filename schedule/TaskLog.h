@@ -10,9 +10,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <shared_mutex>
 #include <string_view>
 #include <vector>
 
@@ -70,6 +72,13 @@ public:
     // Copies the log file byte for byte to target, replacing a file that is there.
     bool CopyLogTo(std::string_view logFileName, const std::filesystem::path& target) const;
 
+    // Hears every line written (not the empty first write that creates a file), on the
+    // writing thread, after the append, whether or not the append succeeded; the service's
+    // journal listens here. SetListener may be called at any time: a call in flight to the
+    // old listener ends before it returns.
+    using Listener = std::function<void(std::string_view logFileName, LogLevel level, std::string_view message)>;
+    void SetListener(Listener listener);
+
 private:
     enum class Conversion { NotNeeded, Converted, Failed };
     Conversion ConvertIfLegacyLocked(const std::filesystem::path& path);
@@ -81,6 +90,8 @@ private:
     // set chosen by its path, so different tasks' logs are written side by side.
     std::mutex& LockFor(const std::filesystem::path& path) const;
     mutable std::array<std::mutex, 64> m_locks;
+    std::shared_mutex m_listenerMutex;
+    Listener m_listener;
     std::atomic<bool> m_sizeLimited {false};
     std::atomic<std::int32_t> m_maxSizeKB {0};
 };

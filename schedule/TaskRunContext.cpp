@@ -65,4 +65,16 @@ const std::filesystem::path& TaskRunContext::DataFolder() const
     return m_shared->DataFolder();
 }
 
+void TaskRunContext::ReportProgress(const RunProgress& progress)
+{
+    // Measured on the steady clock: this paces notices and decides nothing about schedules.
+    const auto now = std::chrono::steady_clock::now();
+    if (progress.object == m_progressObject && now - m_progressSent < kProgressInterval)
+        return;
+    m_progressObject = progress.object;
+    m_progressSent = now;
+    const std::string taskId = m_slot->With([](const Task& task) { return task.taskId; });
+    m_shared->NotifyProgress(taskId, progress);
+}
+
 } // namespace kelvanto

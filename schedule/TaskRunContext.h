@@ -2,7 +2,9 @@
 
 #include "schedule/RunContext.h"
 
+#include <chrono>
 #include <memory>
+#include <string>
 
 namespace kelvanto
 {
@@ -30,11 +32,17 @@ public:
     void UnregisterCancellable(Cancellable* object) override;
     void SaveTaskList() override;
     const std::filesystem::path& DataFolder() const override;
+    // Passes a new object at once, further rows at most every kProgressInterval.
+    void ReportProgress(const RunProgress& progress) override;
+
+    static constexpr std::chrono::milliseconds kProgressInterval {250};
 
 private:
     std::shared_ptr<TaskSlot> m_slot;
     std::shared_ptr<TaskWorker> m_worker;
     std::shared_ptr<RunnerShared> m_shared;
+    std::string m_progressObject;
+    std::chrono::steady_clock::time_point m_progressSent {};
 };
 
 } // namespace kelvanto

@@ -7,4 +7,6 @@ void TaskServerOwner::TaskStatusChanged(const std::string&, TaskStatus) { }
 
 void TaskServerOwner::TaskLogWritten(const std::string&, LogLevel, std::string_view) { }
 
+void TaskServerOwner::TaskProgress(const std::string&, const RunProgress&) { }
+
 } // namespace kelvanto

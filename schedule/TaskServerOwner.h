@@ -21,6 +21,9 @@ public:
     virtual void TaskStatusChanged(const std::string& taskId, TaskStatus status);
     // The runner or an engine wrote a line to a task's log.
     virtual void TaskLogWritten(const std::string& taskId, LogLevel level, std::string_view message);
+    // A running task reported its progress (a few times a second at most). The last report
+    // stands until the task's status changes.
+    virtual void TaskProgress(const std::string& taskId, const RunProgress& progress);
 };
 
 } // namespace kelvanto

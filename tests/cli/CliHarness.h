@@ -45,6 +45,8 @@ public:
         context.clock = clock;
         context.engines = engines;
         context.interrupted = interrupted;
+        context.settleWait = settleWait;
+        context.errIsTerminal = errIsTerminal;
         std::vector<std::string> all {"--data-dir", dataDir().string()};
         all.insert(all.end(), args.begin(), args.end());
         CliResult result;
@@ -75,6 +77,9 @@ public:
     std::shared_ptr<FakeClock> clock;
     std::function<EngineTable()> engines = [] { return EngineTable {}; };
     const std::atomic<bool>* interrupted = nullptr;
+    // Short: a held folder is refused after this wait.
+    std::chrono::milliseconds settleWait {200};
+    bool errIsTerminal = false;
 };
 
 } // namespace kelvanto::test

@@ -112,6 +112,7 @@ public:
     void UnregisterCancellable(Cancellable* object) override { m_inner.UnregisterCancellable(object); }
     void SaveTaskList() override { m_inner.SaveTaskList(); }
     const std::filesystem::path& DataFolder() const override { return m_inner.DataFolder(); }
+    void ReportProgress(const RunProgress& progress) override { m_inner.ReportProgress(progress); }
 
 private:
     RunContext& m_inner;

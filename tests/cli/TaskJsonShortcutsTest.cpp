@@ -1,4 +1,4 @@
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 
 #include "tests/support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "cli/TaskJson.h"
+#include "app/TaskJson.h"
 
 #include <gtest/gtest.h>
 

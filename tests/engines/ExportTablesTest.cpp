@@ -89,6 +89,7 @@ TEST_F(ExportTablesTest, EachEntryIsLoggedAndWrittenToItsOwnFile)
               "Exported 2 tables and views\n"
               "Finished\n");
     EXPECT_EQ(File("shop_items.csv"), "\"id\",\"name\"\n\"1\",\"a\"\n\"2\",\"\"\n");
+    EXPECT_EQ(context->ProgressReports().back(), (RunProgress {"shop.items", 2, 0}));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "out" / "gone_v.csv"));
     EXPECT_EQ(File("shop_missing.csv"), "");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Data"));

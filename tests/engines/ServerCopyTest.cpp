@@ -47,7 +47,7 @@ protected:
             FakeResult {{Field("Table", 253), Field("Create Table", 253)},
                 {{name, "CREATE TABLE `" + name + "` (\n  `id` int(11) NOT NULL,\n  `name` varchar(20)\n)"}}});
         source.Answer("SHOW TABLE STATUS LIKE '" + name + "'",
-            FakeResult {{Field("Name", 253), Field("Engine", 253)}, {{name, "InnoDB"}}});
+            FakeResult {{Field("Name", 253), Field("Engine", 253), Field("Rows", 8)}, {{name, "InnoDB", "24"}}});
         source.SetFields(name, fields);
         if (rows)
             source.Answer("SELECT * FROM `" + name + "`", FakeResult {fields, std::move(*rows)});
@@ -179,6 +179,11 @@ TEST_F(ServerCopyTest, EveryStatementOfATableAndAView)
               "SET CHARACTER_SET_CONNECTION=@OLD_CHARACTER_SET_CONNECTION\n"
               "SET COLLATION_CONNECTION=@OLD_COLLATION_CONNECTION\n");
     EXPECT_EQ(destination.SelectedDatabase(), "shop");
+    const std::vector<RunProgress> progress = context->ProgressReports();
+    ASSERT_EQ(progress.size(), 27u);
+    EXPECT_EQ(progress.front(), (RunProgress {"shop.items", 0, 0}));
+    EXPECT_EQ(progress[25], (RunProgress {"shop.items", 25, 24}));
+    EXPECT_EQ(progress.back(), (RunProgress {"shop.v", 0, 0}));
     EXPECT_EQ(source.CountOf("SET TIME_ZONE='+00:00'"), 1);
     EXPECT_EQ(source.CountOf("DROP TEMPORARY TABLE `v`"), 1);
     EXPECT_EQ(context->LogText(),

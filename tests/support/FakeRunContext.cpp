@@ -175,4 +175,16 @@ void FakeRunContext::CancelRegistered()
         object->Cancel();
 }
 
+void FakeRunContext::ReportProgress(const RunProgress& progress)
+{
+    std::lock_guard lock(m_mutex);
+    m_progress.push_back(progress);
+}
+
+std::vector<RunProgress> FakeRunContext::ProgressReports() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_progress;
+}
+
 } // namespace kelvanto::test

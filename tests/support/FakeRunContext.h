@@ -42,6 +42,7 @@ public:
     void UnregisterCancellable(Cancellable* object) override;
     void SaveTaskList() override;
     const std::filesystem::path& DataFolder() const override;
+    void ReportProgress(const RunProgress& progress) override;
 
     // The stored task as it is now (a copy, taken under the lock).
     Task task() const { return TaskCopy(); }
@@ -67,6 +68,8 @@ public:
     void ClearLog();
 
     std::size_t SaveTaskListCalls() const;
+    // Every progress report, in order.
+    std::vector<RunProgress> ProgressReports() const;
     // Objects registered and not yet unregistered, and how many registrations there were.
     std::vector<Cancellable*> Registered() const;
     std::size_t RegistrationCount() const;
@@ -87,6 +90,7 @@ private:
     std::size_t m_saves = 0;
     std::size_t m_registrations = 0;
     std::vector<Cancellable*> m_registered;
+    std::vector<RunProgress> m_progress;
 };
 
 } // namespace kelvanto::test

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/JsonText.h"
 #include "model/Result.h"
+#include "model/ServerList.h"
 #include "model/Task.h"
 
 #include <string>
@@ -16,15 +18,21 @@ namespace kelvanto
 
 // The whole task as an indented JSON object, ending with a newline.
 std::string TaskToJson(const Task& task);
+Json TaskToJsonValue(const Task& task);
 
 // Reads a task; fields that are missing keep their defaults. Unknown fields, values of the
 // wrong type and numbers out of their field's range are refused with a message that starts
-// with the field's path (for example "backupSettings.fileSplit: ..."). Two shortcuts for
+// with the field's path (for example "backupSettings.fileSplit: ..."). A `source` or
+// `destination` may name a stored profile of `profiles` ({"profile": "NAME", ...}): its
+// settings are copied in, and the other members given change them. Two shortcuts for
 // hand-written tasks (TaskJsonShortcuts.h): "script" instead of "sqlStatements", and restore
 // files given by their path alone, completed from the files on disk.
-Result<Task> TaskFromJson(std::string_view text);
+Result<Task> TaskFromJson(std::string_view text, const ServerList* profiles = nullptr);
+Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles = nullptr);
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
+// A server profile as the same JSON object as a task's `source`.
+Json ServerProfileToJson(const ServerConnection& profile);
+// Reads the members given over `start`; the same rules as a task's connection, without "profile".
+Result<ServerConnection> ServerProfileFromJson(const Json& value, ServerConnection start);
 
 } // namespace kelvanto

@@ -1,4 +1,4 @@
-#include "cli/TaskJsonShortcuts.h"
+#include "app/TaskJsonShortcuts.h"
 
 #include "engines/RestoreFileEntry.h"
 #include "engines/SqlSplitter.h"

@@ -1,0 +1,233 @@
+#include "app/ControlServer.h"
+
+#include "app/UnixSocket.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <exception>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+timeval TimevalOf(std::chrono::milliseconds duration)
+{
+    timeval value {};
+    value.tv_sec = static_cast<time_t>(duration.count() / 1000);
+    value.tv_usec = static_cast<suseconds_t>((duration.count() % 1000) * 1000);
+    return value;
+}
+
+bool PeerAllowed(const std::optional<UnixSocket::Peer>& peer)
+{
+    return peer && (peer->uid == ::geteuid() || peer->uid == 0);
+}
+
+} // namespace
+
+// One client connection: its channel, its thread, and the session its handler writes to.
+class ControlServer::Connection final : public ControlSession
+{
+public:
+    Connection(UniqueFd socket, const std::atomic<bool>& stopping)
+        : channel(std::move(socket), control::kMaxRequestBytes)
+        , m_stopping(stopping)
+    { }
+
+    bool Send(const Json& message) override
+    {
+        std::lock_guard lock(m_sendMutex);
+        if (m_stopping.load() || m_broken)
+            return false;
+        m_broken = !channel.WriteLine(EncodeControlLine(message));
+        return !m_broken;
+    }
+
+    bool Ended() const override { return m_stopping.load() || m_broken || channel.PeerClosed(); }
+
+    LineChannel channel;
+    std::thread thread;
+    std::atomic<bool> done {false};
+
+private:
+    const std::atomic<bool>& m_stopping;
+    std::mutex m_sendMutex;
+    bool m_broken = false;
+};
+
+Result<std::unique_ptr<ControlServer>> ControlServer::Start(
+    const std::filesystem::path& socketPath, ControlHandler& handler)
+{
+    return Start(socketPath, handler, Limits {});
+}
+
+Result<std::unique_ptr<ControlServer>> ControlServer::Start(
+    const std::filesystem::path& socketPath, ControlHandler& handler, Limits limits)
+{
+    UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake.valid())
+        return Error {"cannot create the control socket's wake-up descriptor"};
+    auto listener = UnixSocket::Listen(socketPath);
+    if (!listener)
+        return Error {listener.error()};
+    auto server = std::make_unique<ControlServer>(
+        ConstructionKey {}, socketPath, std::move(*listener), handler, limits, std::move(wake));
+    struct stat made
+    { };
+    if (::lstat(socketPath.c_str(), &made) == 0)
+        server->m_socketFile = {made.st_dev, made.st_ino};
+    server->m_acceptThread = std::thread([self = server.get()] { self->AcceptLoop(); });
+    return server;
+}
+
+ControlServer::ControlServer(ConstructionKey, std::filesystem::path path, UniqueFd listener, ControlHandler& handler,
+    Limits limits, UniqueFd wake)
+    : m_path(std::move(path))
+    , m_listener(std::move(listener))
+    , m_handler(handler)
+    , m_limits(limits)
+    , m_wake(std::move(wake))
+{ }
+
+ControlServer::~ControlServer()
+{
+    Stop();
+}
+
+void ControlServer::Stop()
+{
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    m_stopping.store(true);
+    const std::uint64_t one = 1;
+    (void)!::write(m_wake.get(), &one, sizeof(one));
+    if (m_acceptThread.joinable())
+        m_acceptThread.join();
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto& connection : m_connections)
+            connection->channel.Shutdown();
+    }
+    Reap(true);
+
+    // Removes the socket only when it is still the one this server made.
+    struct stat onDisk
+    { };
+    if (::lstat(m_path.c_str(), &onDisk) == 0 && onDisk.st_dev == m_socketFile.first
+        && onDisk.st_ino == m_socketFile.second)
+        ::unlink(m_path.c_str());
+    m_listener.close();
+}
+
+void ControlServer::AcceptLoop()
+{
+    while (!m_stopping.load()) {
+        pollfd ready[2] = {{m_listener.get(), POLLIN, 0}, {m_wake.get(), POLLIN, 0}};
+        if (::poll(ready, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (ready[1].revents != 0)
+            break;
+        if (ready[0].revents & POLLIN)
+            Accept();
+    }
+}
+
+void ControlServer::Accept()
+{
+    UniqueFd socket(::accept4(m_listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+    if (!socket.valid())
+        return; // the client went away before it was taken, or descriptors ran out for now
+    const timeval sendTimeout = TimevalOf(m_limits.sendTimeout);
+    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof(sendTimeout));
+
+    Reap(false);
+    std::lock_guard lock(m_mutex);
+    if (m_connections.size() >= m_limits.maxConnections) {
+        LineChannel refused(std::move(socket), 0);
+        refused.WriteLine(EncodeControlLine(ControlError("the scheduler is busy: too many connections")));
+        return;
+    }
+    auto connection = std::make_unique<Connection>(std::move(socket), m_stopping);
+    Connection* raw = connection.get();
+    m_connections.push_back(std::move(connection));
+    raw->thread = std::thread([this, raw] {
+        Serve(*raw);
+        raw->done.store(true);
+    });
+}
+
+void ControlServer::Reap(bool all)
+{
+    std::list<std::unique_ptr<Connection>> ended;
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto it = m_connections.begin(); it != m_connections.end();) {
+            if (all || (*it)->done.load()) {
+                ended.push_back(std::move(*it));
+                it = m_connections.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    // Joined outside the lock; each socket closes with its connection, after its thread.
+    for (auto& connection : ended) {
+        if (connection->thread.joinable())
+            connection->thread.join();
+    }
+}
+
+void ControlServer::Serve(Connection& connection)
+{
+    const auto peer = UnixSocket::PeerOf(connection.channel.fd());
+    if (!PeerAllowed(peer)) {
+        connection.Send(ControlError(
+            "permission denied: this scheduler answers only user id " + std::to_string(::geteuid()) + " and root"));
+        return;
+    }
+    std::string line;
+    while (!m_stopping.load()) {
+        switch (connection.channel.ReadLine(line, m_limits.idleTimeout)) {
+        case LineChannel::Read::Line:
+            break;
+        case LineChannel::Read::TooLong:
+            connection.Send(
+                ControlError("request too long (more than " + std::to_string(control::kMaxRequestBytes) + " bytes)"));
+            return;
+        case LineChannel::Read::Closed:
+            if (connection.channel.HasPartialLine())
+                connection.Send(ControlError("request cut short: no end of line"));
+            return;
+        case LineChannel::Read::TimedOut:
+            connection.Send(ControlError("no request for too long; closing the connection"));
+            return;
+        case LineChannel::Read::Failed:
+            return;
+        }
+        auto request = ParseControlRequest(line);
+        if (!request) {
+            if (!connection.Send(ControlError(request.error())))
+                return;
+            continue;
+        }
+        try {
+            m_handler.Handle(*request, connection);
+        } catch (const std::exception& e) {
+            // A fault in one request must not end the scheduler.
+            connection.Send(ControlError(std::string("internal error: ") + e.what()));
+        }
+    }
+}
+
+} // namespace kelvanto
