@@ -2,8 +2,8 @@
 // summary of every type, the captions, the read-only page texts, and the checks of the backup
 // files settings and the destination database.
 #include "ui/wizard/TaskSummary.h"
+#include "engines/TypedEscapes.h"
 #include "ui/wizard/DatabaseChoices.h"
-#include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/ReadOnlyTexts.h"
 #include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"

@@ -17,12 +17,14 @@
 #include "ui/wizard/WizardTexts.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QtTest>
@@ -283,6 +285,41 @@ private slots:
         QCOMPARE(sheet.result(), int(QDialog::Rejected));
         sheet.findChild<QAbstractButton*>("help")->click();
         QCOMPARE(harness.help.topics, QStringList({"::/taskwizard/tasktype1.html"}));
+    }
+
+    void everyControlHasAnObjectName()
+    {
+        WizardHarness harness;
+        auto unnamed = [](QWidget& root) {
+            QStringList found;
+            for (QWidget* control : root.findChildren<QWidget*>()) {
+                const bool isControl = qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control)
+                    || qobject_cast<QComboBox*>(control) || qobject_cast<QPlainTextEdit*>(control)
+                    || qobject_cast<QAbstractItemView*>(control) || qobject_cast<QAbstractSpinBox*>(control);
+                // Parts that Qt's own widgets make for themselves are named by Qt or not at all.
+                QWidget* owner = control->parentWidget();
+                bool inside = false;
+                for (; owner && owner != &root; owner = owner->parentWidget())
+                    inside = inside || qobject_cast<QAbstractSpinBox*>(owner) || qobject_cast<QComboBox*>(owner)
+                        || qobject_cast<QAbstractItemView*>(owner) || owner->inherits("QCalendarWidget")
+                        || qobject_cast<QTabBar*>(owner);
+                if (isControl && !inside && control->objectName().isEmpty() && !qobject_cast<QTabBar*>(control))
+                    found << control->metaObject()->className() + QString(" ") + control->property("text").toString();
+            }
+            return found;
+        };
+        for (int type = 1; type <= 8; ++type) {
+            CTaskWizardSheet wizard(harness.context(), type);
+            const QStringList missing = unnamed(wizard);
+            // The wizard's own buttons carry Qt's names.
+            QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+            Task task;
+            task.type = static_cast<TaskType>(type);
+            for (SheetMode mode : {SheetMode::Edit, SheetMode::View}) {
+                CTaskPropertySheet sheet(harness.context(), mode, task);
+                QVERIFY2(unnamed(sheet).isEmpty(), qPrintable(unnamed(sheet).join(", ")));
+            }
+        }
     }
 
     void helpTopicsArePagesOfTheManual()

@@ -1,7 +1,7 @@
 #include "ui/wizard/CExportFilePage.h"
 
+#include "engines/TypedEscapes.h"
 #include "ui/FileDialogs.h"
-#include "ui/wizard/PendingEngineFunctions.h"
 #include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"
 

@@ -5,7 +5,6 @@
 #include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"
 
-#include <QAbstractSpinBox>
 #include <QLineEdit>
 
 namespace kelvanto
