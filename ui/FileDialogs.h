@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,6 +19,8 @@ public:
     virtual QString SaveFile(QWidget* parent, const QString& filter, const QString& defaultSuffix) = 0;
     // An open dialog for an existing file. Empty when cancelled.
     virtual QString OpenFile(QWidget* parent, const QString& filter) = 0;
+    // An open dialog for one or more existing files. Empty when cancelled.
+    virtual QStringList OpenFiles(QWidget* parent, const QString& filter) = 0;
     // A folder picker with the given title, starting at start. Empty when cancelled.
     virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
 };
@@ -28,6 +31,7 @@ class QtFileDialogs final : public FileDialogs
 public:
     QString SaveFile(QWidget* parent, const QString& filter, const QString& defaultSuffix) override;
     QString OpenFile(QWidget* parent, const QString& filter) override;
+    QStringList OpenFiles(QWidget* parent, const QString& filter) override;
     QString ChooseFolder(QWidget* parent, const QString& title, const QString& start) override;
 };
 

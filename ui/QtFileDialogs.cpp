@@ -22,6 +22,11 @@ QString QtFileDialogs::OpenFile(QWidget* parent, const QString& filter)
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
+QStringList QtFileDialogs::OpenFiles(QWidget* parent, const QString& filter)
+{
+    return QFileDialog::getOpenFileNames(parent, QString(), QString(), filter);
+}
+
 QString QtFileDialogs::ChooseFolder(QWidget* parent, const QString& title, const QString& start)
 {
     return QFileDialog::getExistingDirectory(parent, title, start);

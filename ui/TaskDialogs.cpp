@@ -1,37 +1,37 @@
 #include "ui/TaskDialogs.h"
 
-#include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"
+#include "ui/wizard/CNewTaskDlg.h"
+#include "ui/wizard/CTaskPropertySheet.h"
+#include "ui/wizard/CTaskWizardSheet.h"
 
 namespace kelvanto
 {
 
-// Placeholders until the wizard and the property sheet arrive: they say so and change nothing.
-
-namespace
-{
-
-constexpr const char* kComesLater = "The task wizard and the task property sheet come with the next version of "
-                                    "Kelvanto.\n\nUntil then, tasks are created with \"kelvanto-cli task import\" "
-                                    "and shown with \"kelvanto-cli task export\".";
-
-} // namespace
-
 std::optional<Task> RunNewTaskWizard(QWidget* parent, TaskDialogContext& context)
 {
-    context.messages().Information(parent, kComesLater);
-    return std::nullopt;
+    CNewTaskDlg chooser(context.messages(), context.help(), parent);
+    if (chooser.exec() != QDialog::Accepted)
+        return std::nullopt;
+    CTaskWizardSheet wizard(context, static_cast<int>(chooser.ChosenType()), parent);
+    if (wizard.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return wizard.task();
 }
 
-bool RunEditTaskSheet(QWidget* parent, TaskDialogContext& context, Task&)
+bool RunEditTaskSheet(QWidget* parent, TaskDialogContext& context, Task& task)
 {
-    context.messages().Information(parent, kComesLater);
-    return false;
+    CTaskPropertySheet sheet(context, SheetMode::Edit, task, parent);
+    if (sheet.exec() != QDialog::Accepted)
+        return false;
+    task = sheet.task();
+    return true;
 }
 
-void ShowTaskProperties(QWidget* parent, TaskDialogContext& context, const Task&)
+void ShowTaskProperties(QWidget* parent, TaskDialogContext& context, const Task& task)
 {
-    context.messages().Information(parent, kComesLater);
+    CTaskPropertySheet sheet(context, SheetMode::View, task, parent);
+    sheet.exec();
 }
 
 } // namespace kelvanto

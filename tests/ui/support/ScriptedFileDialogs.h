@@ -24,6 +24,13 @@ public:
         asked << "open " + filter;
         return Next();
     }
+    // Several files: the next answer, its paths separated by '\n'.
+    QStringList OpenFiles(QWidget*, const QString& filter) override
+    {
+        asked << "open " + filter;
+        const QString answer = Next();
+        return answer.isEmpty() ? QStringList() : answer.split('\n');
+    }
     QString ChooseFolder(QWidget*, const QString& title, const QString&) override
     {
         asked << "folder " + title;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "model/Task.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QPushButton;
+
+namespace kelvanto
+{
+
+class HelpOpener;
+
+// What the databases-and-tables pages ask besides the choice: Structure, Records, the
+// newly-created tables (and, on the databases page, databases) switches, and "Advanced
+// Settings..." for the dump switches. Loads and saves the backup settings' flags.
+class BackupOptionsBox : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Scope {
+        AllDatabases, // the databases-and-tables tree
+        OneDatabase, // the tables of the source database
+    };
+
+    BackupOptionsBox(Scope scope, HelpOpener& help, QWidget* parent = nullptr);
+
+    void load(const BackupSettings& settings);
+    void save(BackupSettings& settings) const;
+    bool StructureOrRecords() const;
+    bool NewTables() const;
+    bool NewDatabases() const;
+    QCheckBox* structureBox() const { return m_structure; }
+    void setReadOnly(bool readOnly);
+
+private:
+    void OpenAdvancedSettings();
+
+    HelpOpener& m_help;
+    BackupSettings m_settings;
+    QCheckBox* m_structure;
+    QCheckBox* m_records;
+    QCheckBox* m_newTables;
+    QCheckBox* m_newDatabases;
+    QPushButton* m_advanced;
+};
+
+} // namespace kelvanto

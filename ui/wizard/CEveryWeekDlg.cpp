@@ -1,0 +1,43 @@
+#include "ui/wizard/CEveryWeekDlg.h"
+
+#include "schedule/ScheduleValidation.h"
+#include "ui/wizard/DayChecksBox.h"
+
+#include <QGroupBox>
+#include <QVBoxLayout>
+
+namespace kelvanto
+{
+
+CEveryWeekDlg::CEveryWeekDlg(const Schedule& schedule, bool runTimeSet, Messages& messages, QWidget* parent)
+    : CRunTimeDlg(tr("Every Week Settings"), schedule, runTimeSet, messages, parent)
+    , m_days(new DayChecksBox(
+          {tr("Sunday"), tr("Monday"), tr("Tuesday"), tr("Wednesday"), tr("Thursday"), tr("Friday"), tr("Saturday")},
+          {"sunday", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday"}, 4, this))
+{
+    setObjectName("everyWeekDialog");
+    m_days->load(schedule.weekDays);
+    auto* box = new QGroupBox(tr("Days of the week"), this);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(m_days);
+    extraLayout()->addWidget(box);
+}
+
+std::string CEveryWeekDlg::ExtraCheck()
+{
+    Schedule schedule;
+    m_days->save(schedule.weekDays);
+    return CheckWeekDays(schedule.weekDays);
+}
+
+QWidget* CEveryWeekDlg::ExtraFaultField()
+{
+    return m_days;
+}
+
+void CEveryWeekDlg::SaveExtra(Schedule& schedule) const
+{
+    m_days->save(schedule.weekDays);
+}
+
+} // namespace kelvanto

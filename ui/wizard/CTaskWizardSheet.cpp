@@ -1,0 +1,74 @@
+#include "ui/wizard/CTaskWizardSheet.h"
+
+#include "ui/HelpOpener.h"
+#include "ui/TaskDialogContext.h"
+#include "ui/wizard/CMainPage.h"
+#include "ui/wizard/CTaskDetailsPage.h"
+#include "ui/wizard/CWizardPageHost.h"
+#include "ui/wizard/TaskPageSet.h"
+#include "ui/wizard/WizardChecks.h"
+#include "ui/wizard/WizardTexts.h"
+
+namespace kelvanto
+{
+
+namespace
+{
+
+Task Prepared(Task task, int typeCode)
+{
+    task.type = wizard::NormalizedTaskType(typeCode);
+    wizard::EmptyListsUnusedBy(task);
+    return task;
+}
+
+} // namespace
+
+CTaskWizardSheet::CTaskWizardSheet(TaskDialogContext& context, int typeCode, QWidget* parent, const Task& initial)
+    : QWizard(parent)
+    , m_task(Prepared(initial, typeCode))
+    , m_context(context)
+    , m_session(context, SheetMode::Wizard, m_task.type, std::string())
+{
+    setObjectName("taskWizard");
+    setWizardStyle(QWizard::ClassicStyle);
+    setOption(QWizard::HaveHelpButton, true);
+    setOption(QWizard::NoBackButtonOnStartPage, false);
+    m_session.SetLoadedSource(m_task.source);
+
+    std::vector<TaskPage*> pages {new CMainPage(m_session, this)};
+    for (TaskPage* page : MakeTaskPages(m_session, this))
+        pages.push_back(page);
+    pages.push_back(new CTaskDetailsPage(m_session, this));
+    for (TaskPage* page : pages) {
+        page->load(m_task);
+        auto* host = new CWizardPageHost(*this, page);
+        m_hosts.push_back(host);
+        addPage(host);
+    }
+    connect(this, &QWizard::currentIdChanged, this, &CTaskWizardSheet::ShowCaption);
+    connect(this, &QWizard::helpRequested, this,
+        [this] { m_context.help().OpenTopic(QString::fromStdString(wizard::TaskTypeHelpTopic(m_task.type))); });
+    resize(640, 500);
+    ShowCaption(0);
+}
+
+CTaskWizardSheet::~CTaskWizardSheet() = default;
+
+TaskPage* CTaskWizardSheet::StepPage(int step) const
+{
+    if (step < 0 || step >= static_cast<int>(m_hosts.size()))
+        return nullptr;
+    return m_hosts[static_cast<std::size_t>(step)]->page();
+}
+
+void CTaskWizardSheet::ShowCaption(int id)
+{
+    const int step = std::max(0, id);
+    if (step == 0)
+        setWindowTitle(wizard::kWelcomeCaption);
+    else
+        setWindowTitle(QString::fromStdString(wizard::StepCaption(m_task.type, step)));
+}
+
+} // namespace kelvanto

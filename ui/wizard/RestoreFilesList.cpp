@@ -1,0 +1,38 @@
+#include "ui/wizard/RestoreFilesList.h"
+
+#include "schedule/DateFormat.h"
+#include "ui/wizard/ReadOnlyTexts.h"
+
+#include <QHeaderView>
+#include <QTreeWidget>
+
+namespace kelvanto
+{
+
+QTreeWidget* MakeRestoreFilesList(QWidget* parent)
+{
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName("files");
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setHeaderLabels({"SN", "File Name", "Full Path", "File Size", "Date & Time"});
+    list->header()->setStretchLastSection(false);
+    list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return list;
+}
+
+void FillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& files, int dateFormat, int timeFormat)
+{
+    list->clear();
+    int number = 0;
+    for (const RestoreFile& file : files) {
+        const std::string modified
+            = file.modified.isNever() ? std::string() : FormatDateTime(file.modified, dateFormat, timeFormat, true);
+        auto* item = new QTreeWidgetItem(list,
+            {QString::number(++number), QString::fromStdString(file.fileName), QString::fromStdString(file.path),
+                QString::fromStdString(wizard::FileSizeText(file.size)), QString::fromStdString(modified)});
+        item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+    }
+}
+
+} // namespace kelvanto

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+class QLineEdit;
+class QSpinBox;
+
+namespace kelvanto
+{
+
+// A number field as the dialogs have it: an edit that takes digits only (up to maxLength of
+// them) with an up-down control beside it that steps through minimum-maximum. The text is
+// what the checks read, so an empty or out-of-range entry reaches them as typed.
+class SpinField : public QWidget
+{
+    Q_OBJECT
+
+public:
+    SpinField(int minimum, int maximum, int maxLength, QWidget* parent = nullptr);
+
+    QString text() const;
+    void setText(const QString& text);
+    void setNumber(int value);
+    QLineEdit* edit() const { return m_edit; }
+    QSpinBox* spin() const { return m_spin; }
+    // Gives the edit and the spin control object names: name and name + "Spin".
+    void setNames(const QString& name);
+    void setReadOnly(bool readOnly);
+
+private:
+    QLineEdit* m_edit;
+    QSpinBox* m_spin;
+};
+
+} // namespace kelvanto

@@ -1,0 +1,124 @@
+#include "ui/wizard/TaskSummary.h"
+
+#include "schedule/ScheduleDescription.h"
+#include "ui/wizard/WizardTexts.h"
+
+#include <initializer_list>
+
+namespace kelvanto::wizard
+{
+
+namespace
+{
+
+// One block: the label line, then each value indented by four blanks.
+std::string Block(const char* label, std::initializer_list<std::string> values)
+{
+    std::string block = label;
+    block += "\r\n";
+    for (const std::string& value : values)
+        block += "    " + value + "\r\n";
+    return block;
+}
+
+std::string Join(std::initializer_list<std::string> blocks)
+{
+    std::string text;
+    for (const std::string& block : blocks) {
+        if (!text.empty())
+            text += "\r\n";
+        text += block;
+    }
+    return text;
+}
+
+std::string CountsLine(const std::vector<DatabaseItem>& databases)
+{
+    const ChosenCounts counts = CountChosen(databases);
+    return std::to_string(counts.databases) + " database(s), " + std::to_string(counts.tables) + " table(s)";
+}
+
+std::string ExportKind(std::uint8_t fileType)
+{
+    switch (fileType) {
+    case 1:
+        return "CSV";
+    case 2:
+        return "XML";
+    case 3:
+        return "HTML";
+    case 4:
+        return "TEXT";
+    default:
+        return "None";
+    }
+}
+
+} // namespace
+
+ChosenCounts CountChosen(const std::vector<DatabaseItem>& databases)
+{
+    ChosenCounts counts;
+    for (const DatabaseItem& database : databases) {
+        if (database.checkState == 0)
+            continue;
+        ++counts.databases;
+        for (const TableItem& table : database.tables)
+            counts.tables += table.checkState != 0 ? 1 : 0;
+    }
+    return counts;
+}
+
+std::string SummaryCaption(TaskType type)
+{
+    if (TaskTypeTitle(type).empty())
+        return "Task Wizard";
+    return StepCaption(type, StepCount(type));
+}
+
+std::string BuildTaskSummary(const Task& task)
+{
+    const std::string title = TaskTypeTitle(task.type);
+    if (title.empty())
+        return {};
+    // Every kind's name is the schedule description's title ("Time Interval" for kind 5).
+    const std::string kind = DescribeSchedule(task.schedule, 1, 1).title;
+    const std::string name = Block("Task name:", {task.name});
+    const std::string type = Block("Task type:", {title});
+    const std::string schedule = Block("Task schedule:", {kind});
+    const BackupSettings& backup = task.backupSettings;
+
+    switch (task.type) {
+    case TaskType::BackupToFiles:
+        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+            Block("Backup information:", {CountsLine(task.databases)}),
+            backup.fileMode == 1 ? Block("To file:", {backup.singleFilePath})
+                                 : Block("To folder:", {backup.backupFolder}),
+            schedule});
+    case TaskType::BackupToServer:
+    case TaskType::BackupToDatabase:
+        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+            Block("Backup information:", {CountsLine(task.databases)}),
+            Block("Destination MySQL server:", {task.destination.host}), schedule});
+    case TaskType::ExportTables:
+        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+            Block("Export information:", {std::to_string(task.exportTables.size()) + " table(s)"}),
+            Block("To file ( type and directory ):",
+                {ExportKind(task.exportSettings.fileType), task.exportSettings.directory}),
+            schedule});
+    case TaskType::ExecuteScript:
+        return Join({name, type, Block("MySQL server:", {task.source.host}),
+            Block("SQL script:", {std::to_string(task.sqlStatements.size()) + " statement(s)"}), schedule});
+    case TaskType::RestoreFromFiles:
+        return Join({name, type, Block("Backup Files:", {std::to_string(task.restoreFiles.size()) + " file(s)"}),
+            Block("MySQL server:", {task.destination.host}), schedule});
+    case TaskType::RestoreFromServer:
+    case TaskType::RestoreFromDatabase:
+        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+            Block("Restore information:", {CountsLine(task.databases)}),
+            Block("Destination MySQL server:", {task.destination.host}), schedule});
+    }
+    return {};
+}
+
+} // namespace kelvanto::wizard

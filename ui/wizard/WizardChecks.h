@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/Task.h"
+
+#include <string>
+#include <string_view>
+
+namespace kelvanto::wizard
+{
+
+// The checks of the wizard pages and dialogs that need no window. Each check returns the
+// warning to show, or an empty text when the input is acceptable.
+
+// The backup files settings dialog: the format (already trimmed) must be non-empty, free of
+// CR LF TAB \ / : * ? " < > |, and carry the placeholders its split mode (1 one file, 2 a
+// file per database, 3 a file per table) needs and none that it must not have.
+std::string CheckFileNameFormat(std::string_view format, int fileSplit);
+// The day or copy count as typed: 1-10000, an empty field counting as 0.
+std::string CheckKeepDays(std::string_view text);
+std::string CheckKeepCopies(std::string_view text);
+
+// A new destination database name: non-empty and without '/', '\' or '.'.
+std::string CheckNewDatabaseName(std::string_view name);
+
+// The destination is the source when host (exact) and port are equal; a destination database
+// when the database names (exact) are equal as well.
+bool SameServer(const ServerConnection& source, const ServerConnection& destination);
+bool SameDatabase(const ServerConnection& source, const ServerConnection& destination);
+
+// A folder the backup and export pages accept: an absolute path of an existing folder, or of
+// a folder whose parent exists (the engines create one level). A file path: absolute, not a
+// folder, in an existing folder.
+bool IsUsableFolder(const std::string& folder);
+bool IsUsableFilePath(const std::string& path);
+// The folder with a '/' at its end.
+std::string WithTrailingSlash(std::string folder);
+
+// The lists a type does not use, emptied: the databases (types 4, 5, 6), the export tables
+// (all but 4), the statements (all but 5) and the restore files (all but 6).
+void EmptyListsUnusedBy(Task& task);
+
+// The four export field texts as the page shows them for editing: the characters that the
+// typed escapes stand for (BEL BS FF LF CR TAB VT and the backslash) written as those escapes,
+// so that converting the shown text gives the stored text back.
+std::string ShowTypedEscapes(std::string_view stored);
+
+} // namespace kelvanto::wizard

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "model/Task.h"
+
+#include <string>
+
+namespace kelvanto::wizard
+{
+
+// The task wizard's and the property sheet's own texts, byte for byte as users know them.
+// Texts that other windows share (the task name, the connection test) are in ui/UiTexts.h,
+// the server address checks in model/ServerProfileCheck.h and the schedule dialogs' checks in
+// schedule/ScheduleValidation.h.
+
+// The long title of a task type, used on the welcome page and in captions; "" out of range.
+std::string TaskTypeTitle(TaskType type);
+// A type code as the sheets take it: out of 1-8 it is 1.
+TaskType NormalizedTaskType(int code);
+// The number of steps of the type's wizard (the welcome page not counted): 5 for the script and
+// the restore-from-files types, 6 for the others.
+int StepCount(TaskType type);
+// "Task Wizard - " + title + " - Step n of N".
+std::string StepCaption(TaskType type, int step);
+// "Edit Task - NAME - TITLE" and "Task Properties - NAME - TITLE".
+std::string EditCaption(const std::string& name, TaskType type);
+std::string PropertiesCaption(const std::string& name, TaskType type);
+// The manual page of a task type: "::/taskwizard/tasktype%d.html".
+std::string TaskTypeHelpTopic(TaskType type);
+
+inline constexpr const char* kWelcomeCaption = "Welcome to the Task Wizard";
+inline constexpr const char* kWelcomeText = "Create a new task to schedule ";
+inline constexpr const char* kNewTaskCaption = "Create a new task";
+inline constexpr const char* kChooseTaskType = "Please choose a task type.";
+
+// Help topics of the pages and dialogs.
+inline constexpr const char* kChooseTaskTypeTopic = "::/taskwizard/choosetasktype.html";
+inline constexpr const char* kBackupFileSettingsTopic = "::/taskwizard/backupfilesettings.html";
+inline constexpr const char* kBackupSettingsTopic = "::/taskwizard/backupsettings.html";
+inline constexpr const char* kHowToConnectTopic = "::/howtoconnect.html";
+
+// Server pages.
+inline constexpr const char* kSourceServerTitle = "Source MySQL Server";
+inline constexpr const char* kDestinationServerTitle = "Destination MySQL Server";
+inline constexpr const char* kSameServer
+    = "Please ensure that the destination server different from the source server.";
+
+// Databases and tables.
+inline constexpr const char* kRefreshDatabasesQuestion
+    = "Do you want to refresh the databases and tables on the source MySQL server now?";
+inline constexpr const char* kChooseStructureOrRecords = "Please choose the table structure or records.";
+inline constexpr const char* kChooseDatabasesOrTables = "Please choose the source databases or tables.";
+inline constexpr const char* kNoDatabasesQuestion
+    = "You did not choose any databases.\nDo you want to backup all newly-created databases on the server?";
+inline constexpr const char* kChooseSourceDatabase = "Please choose a source database.";
+inline constexpr const char* kDatabaseNameEmpty = "The database name is empty!";
+inline constexpr const char* kRefreshTablesQuestion = "Do you want to refresh the tables of the source database now?";
+inline constexpr const char* kChooseSourceTables = "Please choose the source tables.";
+inline constexpr const char* kNoTablesQuestion
+    = "You did not choose any tables.\nDo you want to backup all newly-created tables in the source database?";
+inline constexpr const char* kChooseExistingDestination = "Please choose a destination database.";
+inline constexpr const char* kChooseDestination = "Please choose the destination database.";
+inline constexpr const char* kInputNewDatabase = "Please input the new database name.";
+inline constexpr const char* kBadDatabaseName
+    = "There are some invalid characters \n('/', '\\', or '.') \nin the database name!";
+inline constexpr const char* kSameDatabase
+    = "Please ensure that the destination database different from the source database.";
+
+// Backup file page and its settings dialog.
+inline constexpr const char* kInputFilePath = "Please input the path and name of the file.";
+inline constexpr const char* kInvalidFile = "Invalid file!";
+inline constexpr const char* kChooseFolder = "Please choose a folder.";
+inline constexpr const char* kInvalidFolder = "Invalid folder!";
+inline constexpr const char* kBackupFolderPrompt = "Select a folder where you want to store the backup files:";
+inline constexpr const char* kSqlFilesFilter = "SQL Files(*.sql)";
+inline constexpr const char* kPhpFilesFilter = "PHP Files(*.php)";
+inline constexpr const char* kInputFormat = "Please input file name format.";
+inline constexpr const char* kBadFormatCharacters
+    = "There are some invalid characters in the file name format!\n\n\\ / : * ? \" < > |";
+inline constexpr const char* kNoTableInFormat = "Please do not input %TABLE% in file name format.";
+inline constexpr const char* kNeedDatabaseInFormat = "Please input %DATABASE% in file name format.";
+inline constexpr const char* kNeedTableInFormat = "Please input %TABLE% in file name format.";
+inline constexpr const char* kNoDatabaseInFormat = "Please do not input %DATABASE% in file name format.";
+inline constexpr const char* kBadKeepingDays = "Invalid keeping days!";
+inline constexpr const char* kBadCopies = "Invalid number of the backup copies!";
+inline constexpr int kMaxKeepLimit = 10000;
+
+// Export pages.
+inline constexpr const char* kAddExportTables = "Please add the export tables.";
+inline constexpr const char* kChooseDatabases = "Please choose the databases.";
+inline constexpr const char* kChooseDirectory = "Please choose the directory.";
+inline constexpr const char* kInvalidDirectory = "Invalid directory!";
+inline constexpr const char* kExportFolderPrompt = "Please select a folder where you want to store the files:";
+inline constexpr const char* kChooseFileType = "Please choose the file type.";
+
+// Script page.
+inline constexpr const char* kInputScript = "Please input the SQL script.";
+inline constexpr const char* kFailedToOpenFile = "Failed to open the file!";
+
+// Restore files page.
+inline constexpr const char* kRemoveFilesQuestion = "Do you want to remove the file item(s) in the list?";
+inline constexpr const char* kRemoveAllFilesQuestion = "Do you want to remove all file items in the list?";
+inline constexpr const char* kChooseFileItem = "Please choose a file item.";
+inline constexpr const char* kAddFiles = "Please add the files.";
+inline constexpr const char* kDropDeleteQuestion
+    = "If there are some DROP and DELETE statements in these SQL files, some old databases and tables on the "
+      "destination server will be deleted during the task running.\n\nDo you want to continue?";
+
+// Schedule page.
+inline constexpr const char* kSetTimeInterval = "Please set the Time Interval Settings.";
+inline constexpr const char* kSetEveryDay = "Please set the Every Day Settings.";
+inline constexpr const char* kSetEveryWeek = "Please set the Every Week Settings.";
+inline constexpr const char* kSetEveryMonth = "Please set the Every Month Settings.";
+inline constexpr const char* kSetSpecialDate = "Please set the Special Date Settings.";
+inline constexpr const char* kChooseSchedule = "Please choose task schedule options.";
+
+// Summary page.
+inline constexpr const char* kTaskInformation = "Task Information:";
+inline constexpr const char* kClickFinish
+    = "Click Finish to create a new task, or click Back if you want to review or change any settings.";
+
+} // namespace kelvanto::wizard
