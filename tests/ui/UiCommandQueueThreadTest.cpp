@@ -1,7 +1,8 @@
 // Work handed to the user-interface thread by other threads: it runs there, in the order it
 // came; a change waits while a modal dialog, a menu or a RunOffUiThread call holds the
-// program (a read does not), is dropped unrun when it waits too long or the queue closes,
-// and an exception it throws reaches its caller.
+// program (a read does not), is dropped unrun when the queue closes, and an exception it
+// throws reaches its caller. (A change dropped after waiting too long is tested with the
+// window, in DesktopControlTest.)
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/BackgroundWork.h"
 #include "ui/UiCommandQueue.h"
@@ -176,20 +177,6 @@ private slots:
         QTRY_VERIFY(change->Done());
         QVERIFY(change->Outcome().ok());
         QVERIFY(changed);
-    }
-
-    void aChangeThatWaitsTooLongIsDroppedUnrun()
-    {
-        UiCommandQueue queue(200ms);
-        bool changed = false;
-        std::unique_ptr<Caller> change;
-        WhileBusy(Hold::ModalDialog, [&] {
-            change = std::make_unique<Caller>(queue, true, [&] { changed = true; });
-            QTRY_VERIFY(change->Done());
-        });
-        QCOMPARE(change->Message(), QString(UiCommandQueue::kBusyText));
-        QTest::qWait(300);
-        QVERIFY(!changed);
     }
 
     void closingDropsWaitingWorkAndRefusesLaterWork()
