@@ -25,6 +25,17 @@ std::string DateText(const TimeStamp& time)
     return Format("%04d-%02d-%02d", time.year, time.month, time.day);
 }
 
+// A name part of a database name: no '.', '\\' or '/', and no blanks at either end.
+std::string CleanDatabaseNamePart(std::string_view text)
+{
+    std::string cleaned;
+    for (char c : text) {
+        if (c != '.' && c != '\\' && c != '/')
+            cleaned += c;
+    }
+    return std::string(TrimBlanks(cleaned));
+}
+
 std::string TimeText(const TimeStamp& time)
 {
     return Format("%02d-%02d-%02d", time.hour, time.minute, time.second);
@@ -110,6 +121,18 @@ std::string BuildBackupFilePath(const BackupSettings& settings, const std::strin
     path += name;
     path += settings.fileType == 2 ? ".php" : ".sql";
     return path;
+}
+
+std::string ExpandDestinationDatabaseName(const std::string& name, const std::string& taskName,
+    const std::string& sourceHost, const std::string& database, const TimeStamp& runTime)
+{
+    std::string expanded = name;
+    ReplaceAll(expanded, "%TASKNAME%", CleanDatabaseNamePart(taskName));
+    ReplaceAll(expanded, "%HOST%", CleanDatabaseNamePart(sourceHost));
+    ReplaceAll(expanded, "%DATABASE%", database);
+    ReplaceAll(expanded, "%DATE%", Format("%d-%02d-%02d", runTime.year, runTime.month, runTime.day));
+    ReplaceAll(expanded, "%TIME%", TimeText(runTime));
+    return expanded;
 }
 
 } // namespace kelvanto

@@ -30,4 +30,10 @@ std::string BuildBackupFilePath(const BackupSettings& settings, const std::strin
     const std::string& taskName, const ServerConnection& connection, const std::string& database,
     const std::string& table, const TimeStamp& runTime);
 
+// The destination database of a copy into another database: `name` with %TASKNAME%, %HOST%
+// (both without any '.', '\\' or '/' and trimmed), %DATABASE%, %DATE% (year-MM-DD) and %TIME%
+// (HH-MM-SS) replaced.
+std::string ExpandDestinationDatabaseName(const std::string& name, const std::string& taskName,
+    const std::string& sourceHost, const std::string& database, const TimeStamp& runTime);
+
 } // namespace kelvanto

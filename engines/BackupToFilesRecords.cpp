@@ -97,46 +97,28 @@ bool BackupToFilesRecords::Write(
     const std::vector<FieldInfo>& fields = result->Fields();
     const std::string prefix = StatementPrefix(m_settings, quoted, fields, selection.byName);
     const bool multiRow = m_settings.multiRowInsert == 1;
+    const auto gather = [this, &file](std::string_view statement) { return m_writer.GatherStatement(file, statement); };
     std::uint64_t records = 0;
-    int pendingRows = 0;
     std::string renderError;
-    m_statement.assign(prefix);
+    m_statement.Start(prefix);
     RowView row;
     while (result->FetchRow(row)) {
         if (!multiRow)
-            m_statement.assign(prefix);
-        const std::size_t rowStart = m_statement.size();
-        if (!RenderRowValues(row, fields, m_connection, m_statement, &renderError)) {
+            m_statement.DropRows();
+        const std::size_t rowStart = m_statement.text().size();
+        if (!RenderRowValues(row, fields, m_connection, m_statement.text(), &renderError)) {
             if (RowsWritten(file))
                 logError("Failed to back up the records of the table " + name + "! - " + renderError);
             return true;
         }
         if (!multiRow) {
-            if (!m_writer.GatherStatement(file, m_statement)) {
+            if (!gather(m_statement.text())) {
                 logError("Failed to write a record to the backup file! - " + file);
                 return true;
             }
-        } else {
-            // A statement that this row would make too long for the restoring server is
-            // written without it, and the row starts the next one.
-            if (pendingRows > 0 && m_statement.size() + 1 > kMaxStatementBytes) {
-                if (!m_writer.GatherStatement(file, std::string_view(m_statement).substr(0, rowStart - 1))) {
-                    logError("Failed to write multi-rows records to the backup file! - " + file);
-                    return true;
-                }
-                m_statement.erase(prefix.size(), rowStart - prefix.size());
-                pendingRows = 0;
-            }
-            if (++pendingRows < kRowsPerStatement) {
-                m_statement += ',';
-            } else {
-                if (!m_writer.GatherStatement(file, m_statement)) {
-                    logError("Failed to write multi-rows records to the backup file! - " + file);
-                    return true;
-                }
-                m_statement.assign(prefix);
-                pendingRows = 0;
-            }
+        } else if (!m_statement.RowAdded(rowStart, gather)) {
+            logError("Failed to write multi-rows records to the backup file! - " + file);
+            return true;
         }
         ++records;
         progress.rowsDone = records;
@@ -159,13 +141,12 @@ bool BackupToFilesRecords::Write(
     }
     result.reset();
 
-    if (multiRow && pendingRows > 0) {
-        if (m_statement.back() == ',')
-            m_statement.pop_back();
-        if (!m_writer.AppendStatement(file, m_statement)) {
+    if (multiRow && m_statement.pendingRows() > 0) {
+        if (!m_writer.AppendStatement(file, m_statement.Pending())) {
             logError("Failed to write multi-row records to the backup file! - " + file);
             return true;
         }
+        m_statement.PendingSent();
     }
 
     if (m_settings.lockTables == 1)

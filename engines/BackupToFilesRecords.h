@@ -2,6 +2,7 @@
 
 #include "engines/ColumnSelection.h"
 #include "engines/DumpWriter.h"
+#include "engines/MultiRowStatement.h"
 #include "model/Task.h"
 #include "mysql/Connection.h"
 #include "mysql/ServerFeatures.h"
@@ -20,11 +21,8 @@ class BackupToFilesRecords
 {
 public:
     // The longest statement, its ";" included, that a server whose max_allowed_packet is
-    // 4 MiB (the smallest default of the servers in use) accepts: the packet also carries a
-    // command byte, and the server wants it below the limit.
-    static constexpr std::size_t kMaxStatementBytes = 4 * 1024 * 1024 - 2;
-    // Rows per multi-row statement, unless the statement would grow past the size above.
-    static constexpr int kRowsPerStatement = 10;
+    // 4 MiB (the smallest default of the servers in use) accepts.
+    static constexpr std::size_t kMaxStatementBytes = MultiRowStatement::LongestStatementFor(4 * 1024 * 1024);
 
     BackupToFilesRecords(RunContext& context, Connection& connection, DumpWriter& writer,
         const BackupSettings& settings, const ServerFeatures& features);
@@ -50,7 +48,8 @@ private:
     DumpWriter& m_writer;
     const BackupSettings& m_settings;
     ServerFeatures m_features;
-    std::string m_statement; // reused for every statement of the run
+    // Reused for every statement of the run; the ";" that the writer adds counts too.
+    MultiRowStatement m_statement {kMaxStatementBytes - 1};
 };
 
 } // namespace kelvanto

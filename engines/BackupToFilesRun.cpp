@@ -7,6 +7,7 @@
 #include "engines/CreateDatabase.h"
 #include "engines/TableDefinition.h"
 #include "engines/ViewOrder.h"
+#include "engines/ViewStructure.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
 
@@ -25,24 +26,6 @@ namespace
 std::string LineEnd(const BackupSettings& settings)
 {
     return settings.unixLineEnds == 1 ? "\n" : "\r\n";
-}
-
-// The "Rows" column of a SHOW TABLE STATUS row: the server's estimate of the table's row
-// count (exact for some engines, approximate for InnoDB, NULL for views); 0 when absent.
-std::uint64_t RowsEstimate(const std::vector<FieldInfo>& fields, const RowView& row)
-{
-    for (std::size_t i = 0; i < fields.size() && i < row.count; ++i) {
-        if (fields[i].name != "Rows" || row.isNull(i))
-            continue;
-        std::uint64_t rows = 0;
-        for (char c : row.value(i)) {
-            if (c < '0' || c > '9' || rows > UINT64_MAX / 10 - 9)
-                return 0;
-            rows = rows * 10 + static_cast<std::uint64_t>(c - '0');
-        }
-        return rows;
-    }
-    return 0;
 }
 
 } // namespace
@@ -184,19 +167,12 @@ void BackupToFilesRun::CloseConnection()
 
 std::vector<DatabaseItem> BackupToFilesRun::BuildWorkingList()
 {
-    std::vector<DatabaseItem> databases = m_task.databases;
-    const bool newDatabases = m_settings.allNewDatabases == 1;
-    const bool newTables = m_settings.allNewTables == 1;
-    if (!newDatabases && !newTables)
-        return databases;
-
-    Result<std::vector<DatabaseItem>> listed
-        = ListDatabasesWithTables(*m_connection, m_settings.setConnectionCharset == 1);
-    if (!listed) {
-        LogError("Failed to list the databases of the MySQL server! - " + listed.error());
-        return databases;
-    }
-    return MergeWorkingList(std::move(databases), std::move(*listed), newDatabases, newTables);
+    std::string error;
+    std::vector<DatabaseItem> databases
+        = kelvanto::BuildWorkingList(*m_connection, m_task.databases, m_settings, error);
+    if (!error.empty())
+        LogError("Failed to list the databases of the MySQL server! - " + error);
+    return databases;
 }
 
 BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& database)
@@ -297,15 +273,9 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         return Flow::Cancelled;
     const bool isView = kind == 2;
 
-    std::string tableType;
-    if (m_connection->Query("SHOW TABLE STATUS LIKE '" + LikeLiteral(name) + "'")) {
-        std::unique_ptr<ResultSet> status = m_connection->StoreResult();
-        RowView row;
-        if (status && status->FetchRow(row) && row.count > 1) {
-            tableType = std::string(row.value(1));
-            progress.rowsEstimate = RowsEstimate(status->Fields(), row);
-        }
-    }
+    const TableStatus status = ReadTableStatus(*m_connection, name);
+    const std::string& tableType = status.type;
+    progress.rowsEstimate = status.rowsEstimate;
 
     std::unique_ptr<ResultSet> columns = m_connection->ListFields(name);
     if (!columns) {
@@ -362,37 +332,29 @@ bool BackupToFilesRun::WriteViewStructure(
         Gather("DROP VIEW IF EXISTS " + quoted);
         Gather("DROP TABLE IF EXISTS " + quoted);
     }
-    // A table with the view's columns stands in for the view until the end of the
-    // database, so that views that use other views can be created in any order.
-    const std::string dropPlaceholder = "DROP TEMPORARY TABLE " + quoted;
-    if (!m_connection->Query("CREATE TEMPORARY TABLE " + quoted + " SELECT * FROM " + quoted + " WHERE 0")) {
+    std::string definition;
+    const auto writePlaceholder = [this](const std::string& placeholder) { return Append(placeholder); };
+    switch (ReadViewStructure(*m_connection, name, quoted, writePlaceholder, definition)) {
+    case ViewStructureStep::CreateTemporary:
         LogError("Failed to create temporary table of the view " + name);
         return false;
-    }
-    Result<std::string> placeholder = ReadTableDefinition(*m_connection, name);
-    // "CREATE TEMPORARY " is 17 characters; what follows it is "TABLE ...".
-    constexpr std::size_t kTemporaryPrefix = 17;
-    if (!placeholder || placeholder->size() <= kTemporaryPrefix) {
+    case ViewStructureStep::ShowTemporary:
         LogError("Failed to show temporary table of the view " + name);
-        m_connection->Query(dropPlaceholder);
         return false;
-    }
-    if (!Append("CREATE " + placeholder->substr(kTemporaryPrefix))) {
+    case ViewStructureStep::UsePlaceholder:
         LogError(
             "Failed to write create temporary table of the view " + name + " to the backup file! - " + m_currentFile);
-        m_connection->Query(dropPlaceholder);
         return false;
-    }
-    if (!m_connection->Query(dropPlaceholder)) {
+    case ViewStructureStep::DropTemporary:
         LogError("Failed to drop temporary table of the view " + name);
         return false;
-    }
-    Result<std::string> definition = ReadTableDefinition(*m_connection, name);
-    if (!definition || definition->empty()) {
+    case ViewStructureStep::ShowView:
         LogError("Failed to show view " + name);
         return false;
+    case ViewStructureStep::Done:
+        break;
     }
-    m_pendingViews.emplace_back(name, std::move(*definition));
+    m_pendingViews.emplace_back(name, std::move(definition));
     LogInfo("Backup the view " + database + "." + name + " - OK");
     return true;
 }

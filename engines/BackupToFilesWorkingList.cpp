@@ -1,5 +1,7 @@
 #include "engines/BackupToFilesWorkingList.h"
 
+#include "mysql/ServerProbes.h"
+
 #include <cstddef>
 #include <utility>
 
@@ -34,6 +36,21 @@ std::vector<DatabaseItem> MergeWorkingList(
         }
     }
     return chosen;
+}
+
+std::vector<DatabaseItem> BuildWorkingList(
+    Connection& connection, std::vector<DatabaseItem> chosen, const BackupSettings& settings, std::string& error)
+{
+    const bool newDatabases = settings.allNewDatabases == 1;
+    const bool newTables = settings.allNewTables == 1;
+    if (!newDatabases && !newTables)
+        return chosen;
+    Result<std::vector<DatabaseItem>> listed = ListDatabasesWithTables(connection, settings.setConnectionCharset == 1);
+    if (!listed) {
+        error = listed.error();
+        return chosen;
+    }
+    return MergeWorkingList(std::move(chosen), std::move(*listed), newDatabases, newTables);
 }
 
 } // namespace kelvanto

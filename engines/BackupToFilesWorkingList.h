@@ -1,6 +1,9 @@
 #pragma once
 
 #include "model/Task.h"
+#include "mysql/Connection.h"
+
+#include <string>
 
 #include <vector>
 
@@ -13,5 +16,11 @@ namespace kelvanto
 // first, the server's order after it.
 std::vector<DatabaseItem> MergeWorkingList(
     std::vector<DatabaseItem> chosen, std::vector<DatabaseItem> server, bool newDatabases, bool newTables);
+
+// The working list of a run: the task's `chosen` databases, merged with every database and
+// table of the server (listed on `connection`) when allNewDatabases or allNewTables is on.
+// When the server cannot be listed, the task's list alone, with the reason in *error.
+std::vector<DatabaseItem> BuildWorkingList(
+    Connection& connection, std::vector<DatabaseItem> chosen, const BackupSettings& settings, std::string& error);
 
 } // namespace kelvanto

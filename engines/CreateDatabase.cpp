@@ -51,13 +51,11 @@ std::string NonDefaultDatabaseCollation(Connection& connection, std::string_view
     return collation;
 }
 
-std::string BuildCreateDatabaseBlock(std::string_view database, int fileType, bool quoting,
-    const ServerFeatures& features, std::string_view databaseCharset, std::string_view eol,
-    std::string_view databaseCollation)
+std::string CreateDatabaseStatement(std::string_view database, bool quoting, const ServerFeatures& features,
+    std::string_view databaseCharset, std::string_view databaseCollation)
 {
-    const std::string name = QuoteName(database, quoting);
     std::string statement = features.createIfNotExists ? "CREATE DATABASE IF NOT EXISTS " : "CREATE DATABASE ";
-    statement += name;
+    statement += QuoteName(database, quoting);
     if (features.charsetAware && features.databaseCharsetClause && !databaseCharset.empty()) {
         statement += " DEFAULT CHARACTER SET ";
         statement += databaseCharset;
@@ -66,6 +64,16 @@ std::string BuildCreateDatabaseBlock(std::string_view database, int fileType, bo
             statement += databaseCollation;
         }
     }
+    return statement;
+}
+
+std::string BuildCreateDatabaseBlock(std::string_view database, int fileType, bool quoting,
+    const ServerFeatures& features, std::string_view databaseCharset, std::string_view eol,
+    std::string_view databaseCollation)
+{
+    const std::string name = QuoteName(database, quoting);
+    const std::string statement
+        = CreateDatabaseStatement(database, quoting, features, databaseCharset, databaseCollation);
 
     std::string block;
     if (fileType == 2) {

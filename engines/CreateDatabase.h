@@ -9,6 +9,12 @@
 namespace kelvanto
 {
 
+// "CREATE DATABASE [IF NOT EXISTS] <name>" as the server of `features` takes it, with
+// " DEFAULT CHARACTER SET <charset>" (and " COLLATE <collation>" when one is given) when the
+// server knows character sets and the charset is not empty.
+std::string CreateDatabaseStatement(std::string_view database, bool quoting, const ServerFeatures& features,
+    std::string_view databaseCharset, std::string_view databaseCollation = {});
+
 // The CREATE DATABASE and USE block written in front of a table: for fileType 1 the two
 // SQL lines and an empty line, for fileType 2 the mysql_query and mysql_select_db PHP lines.
 // A non-empty `databaseCollation` follows the character set as " COLLATE " + collation.

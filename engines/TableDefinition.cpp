@@ -227,4 +227,29 @@ Result<std::string> GetTableDefinition(Connection& connection, std::string_view 
     return definition;
 }
 
+TableStatus ReadTableStatus(Connection& connection, std::string_view name)
+{
+    TableStatus status;
+    if (!connection.Query("SHOW TABLE STATUS LIKE '" + LikeLiteral(name) + "'"))
+        return status;
+    std::unique_ptr<ResultSet> result = connection.StoreResult();
+    RowView row;
+    if (!result || !result->FetchRow(row) || row.count < 2)
+        return status;
+    status.type = std::string(row.value(1));
+    const std::vector<FieldInfo>& fields = result->Fields();
+    for (std::size_t i = 0; i < fields.size() && i < row.count; ++i) {
+        if (fields[i].name != "Rows" || row.isNull(i))
+            continue;
+        std::uint64_t rows = 0;
+        for (char c : row.value(i)) {
+            if (c < '0' || c > '9' || rows > UINT64_MAX / 10 - 9)
+                return status;
+            rows = rows * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        status.rowsEstimate = rows;
+    }
+    return status;
+}
+
 } // namespace kelvanto

@@ -3,6 +3,7 @@
 #include "model/Result.h"
 #include "mysql/Connection.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,5 +26,16 @@ Result<std::string> RebuildTableDefinition(Connection& connection, std::string_v
 // One trailing ';' is removed.
 Result<std::string> GetTableDefinition(Connection& connection, std::string_view name, std::string_view tableType,
     const std::vector<FieldInfo>& columns, bool quoting, bool useShowCreate);
+
+// What "SHOW TABLE STATUS LIKE '<name>'" tells of a table of the current database: its
+// storage engine (column 1 of the first row, empty when there is none) and the server's
+// estimate of its row count (the "Rows" column: exact for some engines, approximate for
+// InnoDB, NULL for views; 0 when absent).
+struct TableStatus
+{
+    std::string type;
+    std::uint64_t rowsEstimate = 0;
+};
+TableStatus ReadTableStatus(Connection& connection, std::string_view name);
 
 } // namespace kelvanto

@@ -71,6 +71,13 @@ class Connection : public Cancellable
 public:
     // mysql_real_query with an explicit length.
     virtual bool Query(std::string_view sql) = 0;
+    // A statement sent without waiting for the server's answer (mysql_send_query), so that the
+    // caller can do other work while the server runs it; the answer is collected with
+    // ReadQueryResult() before the connection is used for anything else. This default sends
+    // and waits at once, and a refusal shows here.
+    virtual bool SendQuery(std::string_view sql) { return Query(sql); }
+    // The answer to the statement of SendQuery() (mysql_read_query_result): false when refused.
+    virtual bool ReadQueryResult() { return true; }
     // Reads and throws away every result of the statement just sent (each of its result
     // sets, row by row, as a CALL of a procedure gives several), so that the connection is
     // ready for the next statement. False when one of them failed; the error tells why.

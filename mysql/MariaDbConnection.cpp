@@ -72,6 +72,20 @@ bool MariaDbConnection::DiscardResults()
     }
 }
 
+bool MariaDbConnection::SendQuery(std::string_view sql)
+{
+    if (m_cancelled.load())
+        return false;
+    return mysql_send_query(m_handle.get(), sql.data(), sql.size()) == 0;
+}
+
+bool MariaDbConnection::ReadQueryResult()
+{
+    if (m_cancelled.load())
+        return false;
+    return mysql_read_query_result(m_handle.get()) == 0;
+}
+
 std::unique_ptr<ResultSet> MariaDbConnection::StoreResult()
 {
     if (m_cancelled.load())

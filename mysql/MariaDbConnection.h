@@ -34,6 +34,8 @@ public:
     MariaDbConnection& operator=(const MariaDbConnection&) = delete;
 
     bool Query(std::string_view sql) override;
+    bool SendQuery(std::string_view sql) override;
+    bool ReadQueryResult() override;
     bool DiscardResults() override;
     std::unique_ptr<ResultSet> StoreResult() override;
     std::unique_ptr<ResultSet> UseResult() override;

@@ -2,6 +2,7 @@
 
 #include "tests/support/RoundTrip.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace kelvanto::test
@@ -23,7 +24,20 @@ RoundTripDatabase::~RoundTripDatabase()
 
 bool RoundTripDatabase::DropOn(const TestServerAddress& server) const
 {
-    return RunMariadbClient(server, "DROP DATABASE IF EXISTS " + QuoteName(m_name) + ";\n") == 0;
+    std::string sql = "DROP DATABASE IF EXISTS " + QuoteName(m_name) + ";\n";
+    for (const auto& name : m_derived)
+        sql += "DROP DATABASE IF EXISTS " + QuoteName(name) + ";\n";
+    return RunMariadbClient(server, sql) == 0;
+}
+
+std::string RoundTripDatabase::Derived(const std::string& suffix)
+{
+    const std::string name = m_name + suffix;
+    if (std::find(m_derived.begin(), m_derived.end(), name) == m_derived.end())
+        m_derived.push_back(name);
+    for (const auto& server : m_servers)
+        RunMariadbClient(server, "DROP DATABASE IF EXISTS " + QuoteName(name) + ";\n");
+    return name;
 }
 
 } // namespace kelvanto::test

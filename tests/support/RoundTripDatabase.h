@@ -22,9 +22,12 @@ public:
     const std::string& name() const { return m_name; }
     // Drops the database on one server (a fresh target for the next restore); true on success.
     bool DropOn(const TestServerAddress& server) const;
+    // A database that a test derives from this one (a copy's destination): dropped with it.
+    std::string Derived(const std::string& suffix);
 
 private:
     std::string m_name;
+    std::vector<std::string> m_derived;
     std::vector<TestServerAddress> m_servers;
 };
 

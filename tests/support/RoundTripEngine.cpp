@@ -1,6 +1,7 @@
 #include "tests/support/RoundTripEngine.h"
 
 #include "engines/BackupToFiles.h"
+#include "engines/ServerCopy.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/RoundTrip.h"
@@ -104,6 +105,43 @@ EngineDump RunDumpEngine(
     if (!after.backupHistory.empty())
         dump.files = after.backupHistory.back().files;
     return dump;
+}
+
+Task MakeCopyTask(TaskType type, const TestServerAddress& source, const TestServerAddress& destination,
+    std::vector<DatabaseItem> databases)
+{
+    Task task;
+    task.name = "Copy";
+    task.type = type;
+    for (auto [settings, server] : {std::pair {&task.source, &source}, std::pair {&task.destination, &destination}}) {
+        settings->host = server->host;
+        settings->port = server->port;
+        settings->user = server->user;
+        settings->password = server->password;
+    }
+    task.databases = std::move(databases);
+    return task;
+}
+
+Connector ZonedConnector(std::map<int, std::string> zoneByPort)
+{
+    return [real = MakeMariaDbConnector(), zones = std::move(zoneByPort)](const ServerConnection& settings) {
+        ConnectResult result = real(settings);
+        auto* connection = std::get_if<std::unique_ptr<Connection>>(&result);
+        if (auto zone = zones.find(settings.port); zone != zones.end() && connection && *connection)
+            (*connection)->Query("SET time_zone = '" + zone->second + "'");
+        return result;
+    };
+}
+
+EngineDump RunCopyEngine(const Task& task, const Connector& connector)
+{
+    InitMySqlLibrary();
+    FakeRunContext context(task);
+    EngineDump run;
+    run.outcome = RunServerCopy(context, connector);
+    run.log = context.LogLines();
+    return run;
 }
 
 } // namespace kelvanto::test

@@ -8,6 +8,7 @@
 #include "tests/support/TestServer.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -44,5 +45,17 @@ EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFold
 EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFolder, const Connector& connector);
 EngineDump RunDumpEngine(
     const Task& task, const std::filesystem::path& dataFolder, const Connector& connector, FileSink& sink);
+
+// A manual copy task of the given type (2, 3, 7 or 8) from `source` to `destination` with the
+// given databases and default settings.
+Task MakeCopyTask(TaskType type, const TestServerAddress& source, const TestServerAddress& destination,
+    std::vector<DatabaseItem> databases);
+
+// A connector that opens real sessions and puts each in the time zone its server's port is
+// mapped to (a server whose own zone that is), others left as they are.
+Connector ZonedConnector(std::map<int, std::string> zoneByPort);
+
+// Runs the copy engine once on the task with the given connector; files stays empty.
+EngineDump RunCopyEngine(const Task& task, const Connector& connector);
 
 } // namespace kelvanto::test

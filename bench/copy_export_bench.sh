@@ -1,0 +1,186 @@
+#!/usr/bin/env bash
+# Copy and export benchmark against real servers (not a test): the export engine against the
+# mariadb client's raw batch output, and the copy engine against mariadb-dump piped into the
+# mariadb client, on tables of mixed types, side by side in one run, median of N runs.
+#
+#   bench/copy_export_bench.sh [ROWS...]      default: 100000 1000000; RUNS=3 by default
+#
+# Exports: the engine's CSV, XML and HTML files against
+#   mariadb --quick --batch --raw -e 'SELECT * FROM t' > file       (the floor: no escaping at all)
+# Copies onto the second server:
+#   engine single-row                  against  mariadb-dump --skip-extended-insert | mariadb
+#   engine ten-row with addAutocommit  against  the same pipe, and against  mariadb-dump | mariadb
+# Every copy goes into a database dropped just before (not timed). Peak RSS comes from
+# /usr/bin/time (for a pipe: the largest of its processes); CPU is user + system time of the
+# engine or of the whole pipe.
+#
+# Uses the servers in KELVANTO_TEST_MYSQL_* and KELVANTO_TEST_MYSQL2_* when set, else starts
+# two throw-away ones.
+set -euo pipefail
+source "$(dirname "$0")/../scripts/common.sh"
+
+runs=${RUNS:-3}
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
+build=${KELVANTO_BENCH_BUILD:-$KELVANTO_ROOT/build-bench}
+work=$(mktemp -d /tmp/kelvanto-bench-XXXXXX)
+fixture=""
+cleanup() {
+    [ -n "$fixture" ] && "$KELVANTO_ROOT/scripts/mariadb-fixture" stop "$fixture" || true
+    rm -rf "$work"
+    [ -n "$fixture" ] && rm -rf "$fixture" || true
+}
+trap cleanup EXIT
+
+echo "== building copy_export_engine in $build"
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$KELVANTO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANTO_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" --target copy_export_engine >"$work/build.log" 2>&1 || {
+    cat "$work/build.log" >&2
+    exit 1
+}
+
+if [ -z "${KELVANTO_TEST_MYSQL2_PORT:-}" ]; then
+    fixture=$(mktemp -d /tmp/kelvanto-bench-server-XXXXXX)
+    echo "== starting two private MariaDB servers"
+    eval "$("$KELVANTO_ROOT/scripts/mariadb-fixture" start "$fixture" 2)"
+fi
+host=${KELVANTO_TEST_MYSQL_HOST:-127.0.0.1}
+port=$KELVANTO_TEST_MYSQL_PORT
+port2=$KELVANTO_TEST_MYSQL2_PORT
+user=${KELVANTO_TEST_MYSQL_USER:-root}
+password=${KELVANTO_TEST_MYSQL_PASSWORD:-}
+auth=(-h"$host" -P"$port" -u"$user")
+auth2=(-h"$host" -P"$port2" -u"$user")
+[ -n "$password" ] && auth+=(-p"$password") && auth2+=(-p"$password")
+db=kelvanto_bench
+copy=kelvanto_bench_copy
+client() { mariadb --no-defaults "${auth[@]}" "$@"; }
+client2() { mariadb --no-defaults "${auth2[@]}" "$@"; }
+engine=("$build/bench/copy_export_engine")
+source_args=(--host "$host" --port "$port" --user "$user" --password "$password")
+
+echo "== creating the tables (${sizes[*]} rows)"
+client -e "CREATE DATABASE IF NOT EXISTS $db"
+for rows in "${sizes[@]}"; do
+    client "$db" <<SQL
+DROP TABLE IF EXISTS rows_$rows;
+CREATE TABLE rows_$rows (
+  id INT NOT NULL PRIMARY KEY, qty INT, big BIGINT UNSIGNED, price DECIMAL(10,2), ratio DOUBLE,
+  name VARCHAR(40), note TEXT, created DATETIME, day DATE, flag TINYINT, raw VARBINARY(16), code CHAR(8)
+) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
+INSERT INTO rows_$rows
+SELECT seq, CAST(seq % 1000 AS SIGNED) - 500, seq * 2654435761, (seq % 100000) / 100, seq / 7,
+       CONCAT('name ', seq, ' O''Brien'), REPEAT(CONCAT('note ', seq % 97, ' '), 1 + seq % 5),
+       '2024-01-01 00:00:00' + INTERVAL seq SECOND, '2000-01-01' + INTERVAL (seq % 9000) DAY, seq % 2,
+       UNHEX(MD5(seq)), LPAD(seq % 100000000, 8, '0')
+FROM seq_1_to_$rows;
+SQL
+done
+
+# run_one OUTFILE COMMAND...: prints "seconds maxrss_kb cpu_seconds" of one run
+run_one() {
+    local out=$1
+    shift
+    local start end
+    start=$(date +%s.%N)
+    /usr/bin/time -f "%M %U %S" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
+        cat "$work/stderr" >&2
+        return 1
+    }
+    end=$(date +%s.%N)
+    local rss usr sys
+    read -r rss usr sys < <(tail -1 "$work/rss")
+    echo "$(echo "$end - $start" | bc -l) $rss $(echo "$usr + $sys" | bc -l)"
+}
+
+median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+declare -A seconds rss cpu
+variants=(export-csv export-xml export-html client-raw copy-single pipe-single copy-ten-autocommit pipe-default)
+for rows in "${sizes[@]}"; do
+    table=rows_$rows
+    for run in $(seq 1 "$runs"); do
+        for v in "${variants[@]}"; do
+            rm -rf "$work/out" && mkdir -p "$work/out"
+            case $v in
+            copy-* | pipe-*) client2 -e "DROP DATABASE IF EXISTS $copy; CREATE DATABASE $copy" ;;
+            esac
+            case $v in
+            export-*)
+                result=$(run_one "$work/engine.txt" "${engine[@]}" export "${source_args[@]}" --database "$db" \
+                    --table "$table" --out "$work/out" --format "${v#export-}")
+                ;;
+            client-raw)
+                result=$(run_one "$work/out/raw.txt" mariadb --no-defaults "${auth[@]}" --quick --batch --raw \
+                    -e "SELECT * FROM $table" "$db")
+                ;;
+            copy-single)
+                result=$(run_one "$work/engine.txt" "${engine[@]}" copy "${source_args[@]}" --database "$db" --table "$table" \
+                    --dest-host "$host" --dest-port "$port2" --dest-user "$user" --dest-password "$password" \
+                    --dest-database "$copy" --out "$work/out")
+                ;;
+            copy-ten-autocommit)
+                result=$(run_one "$work/engine.txt" "${engine[@]}" copy "${source_args[@]}" --database "$db" --table "$table" \
+                    --dest-host "$host" --dest-port "$port2" --dest-user "$user" --dest-password "$password" \
+                    --dest-database "$copy" --out "$work/out" --multi-row --autocommit)
+                ;;
+            pipe-single)
+                result=$(run_one "$work/out/pipe.txt" bash -c "mariadb-dump --no-defaults ${auth[*]} \
+                    --skip-extended-insert $db $table | mariadb --no-defaults ${auth2[*]} $copy")
+                ;;
+            pipe-default)
+                result=$(run_one "$work/out/pipe.txt" bash -c "mariadb-dump --no-defaults ${auth[*]} $db $table \
+                    | mariadb --no-defaults ${auth2[*]} $copy")
+                ;;
+            esac
+            case $v in
+            export-* | copy-*)
+                grep -q "outcome=finished" "$work/engine.txt" || {
+                    echo "$v failed: $(cat "$work/engine.txt") $(cat "$work/stderr")" >&2
+                    exit 1
+                }
+                ;;
+            esac
+            case $v in
+            copy-* | pipe-*)
+                got=$(client2 -N -e "SELECT COUNT(*) FROM $copy.$table")
+                [ "$got" = "$rows" ] || {
+                    echo "$v copied $got rows instead of $rows" >&2
+                    exit 1
+                }
+                ;;
+            esac
+            read -r wall maxrss cputime <<<"$result"
+            seconds[$rows,$v]+="$wall "
+            rss[$rows,$v]+="$maxrss "
+            cpu[$rows,$v]+="$cputime "
+        done
+    done
+done
+
+echo
+echo "== results: median of $runs runs (seconds; cpu: user + system seconds), peak RSS (MB, the largest of the runs)"
+printf "%-10s %-22s %10s %10s %10s\n" rows variant seconds cpu rss_mb
+for rows in "${sizes[@]}"; do
+    for v in "${variants[@]}"; do
+        s=$(tr ' ' '\n' <<<"${seconds[$rows,$v]}" | grep . | median)
+        m=$(tr ' ' '\n' <<<"${rss[$rows,$v]}" | grep . | sort -g | tail -1)
+        c=$(tr ' ' '\n' <<<"${cpu[$rows,$v]}" | grep . | median)
+        printf "%-10s %-22s %10.2f %10.2f %10.1f\n" "$rows" "$v" "$s" "$c" "$(echo "$m / 1024" | bc -l)"
+        declare "med_${v//-/_}_$rows=$s"
+    done
+done
+echo
+echo "== ratios (engine / peer; below 1 means the engine is faster)"
+for rows in "${sizes[@]}"; do
+    r() { local a=med_$1_$rows b=med_$2_$rows; echo "${!a} / ${!b}" | bc -l; }
+    printf "%-10s export csv / raw client %.2f  xml %.2f  html %.2f\n" "$rows" "$(r export_csv client_raw)" \
+        "$(r export_xml client_raw)" "$(r export_html client_raw)"
+    printf "%-10s copy single-row / pipe --skip-extended-insert %.2f   ten-row+autocommit / same pipe %.2f  / default pipe %.2f\n" \
+        "$rows" "$(r copy_single pipe_single)" "$(r copy_ten_autocommit pipe_single)" \
+        "$(r copy_ten_autocommit pipe_default)"
+done
+client -e "DROP DATABASE IF EXISTS $db"
+client2 -e "DROP DATABASE IF EXISTS $copy"

@@ -1,0 +1,30 @@
+#include "engines/ExportTables.h"
+
+#include "engines/ExportTablesRun.h"
+
+#include <utility>
+
+namespace kelvanto
+{
+
+RunOutcome RunExportTables(RunContext& context, const Connector& connector)
+{
+    FileSink files;
+    return RunExportTables(context, connector, files);
+}
+
+RunOutcome RunExportTables(RunContext& context, const Connector& connector, FileSink& sink)
+{
+    ExportTablesRun run(context, connector, sink);
+    return run.Run();
+}
+
+Engine MakeExportTablesEngine(Connector connector)
+{
+    Engine engine;
+    engine.run
+        = [connector = std::move(connector)](RunContext& context) { return RunExportTables(context, connector); };
+    return engine;
+}
+
+} // namespace kelvanto

@@ -1,0 +1,23 @@
+#include "engines/ServerCopy.h"
+
+#include "engines/ServerCopyRun.h"
+
+#include <utility>
+
+namespace kelvanto
+{
+
+RunOutcome RunServerCopy(RunContext& context, const Connector& connector)
+{
+    ServerCopyRun run(context, connector);
+    return run.Run();
+}
+
+Engine MakeServerCopyEngine(Connector connector)
+{
+    Engine engine;
+    engine.run = [connector = std::move(connector)](RunContext& context) { return RunServerCopy(context, connector); };
+    return engine;
+}
+
+} // namespace kelvanto

@@ -1,0 +1,193 @@
+// The export files byte for byte: headers, rows and footers of the four formats, the value
+// text rules, the file names and the typed escapes of the export page.
+#include "engines/ExportWriter.h"
+#include "engines/ExportFileName.h"
+#include "engines/TypedEscapes.h"
+#include "tests/engines/BackupToFilesFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace kelvanto::test
+{
+namespace
+{
+
+// The settings the export page fills in when the file type is picked.
+ExportSettings Defaults(int fileType)
+{
+    ExportSettings settings;
+    settings.fileType = static_cast<std::uint8_t>(fileType);
+    settings.directory = "/exports/";
+    if (fileType == 1 || fileType == 4) {
+        settings.fieldsTerminatedBy = fileType == 1 ? "," : "\t";
+        settings.fieldsEnclosedBy = fileType == 1 ? "\"" : "";
+        settings.fieldsEscapedBy = "\\";
+        settings.linesTerminatedBy = "\r\n";
+        settings.columnNamesOnTop = 1;
+    }
+    return settings;
+}
+
+std::string RowText(int fileType, const std::vector<FieldInfo>& columns, const Values& values)
+{
+    FakeConnection connection;
+    ExportWriter writer(Defaults(fileType));
+    FakeResult result {columns, {values}};
+    connection.Answer("SELECT", result);
+    connection.Query("SELECT");
+    auto rows = connection.UseResult();
+    RowView row;
+    rows->FetchRow(row);
+    std::string text;
+    writer.AppendRow(text, row, columns, connection);
+    return text;
+}
+
+TEST(ExportWriterTest, RowsOfTheFourFormats)
+{
+    const FieldInfo id = Field("id", FieldType::Long);
+    const FieldInfo n = Field("n", FieldType::Long);
+    const FieldInfo text = Field("t", FieldType::VarString);
+    struct Row
+    {
+        const char* name;
+        int fileType;
+        std::vector<FieldInfo> columns;
+        Values values;
+        std::string expected;
+    };
+    const Row rows[] = {
+        {"CSV: number, NULL, a quote", 1, {id, n, text}, {"1", std::nullopt, "a\"b"}, "\"1\",\"\",\"a\\\"b\"\r\n"},
+        {"TEXT: the same row", 4, {id, n, text}, {"1", std::nullopt, "a\"b"}, "1\t\ta\\\"b\r\n"},
+        {"leading blank and the text NULL", 1, {text, text, text}, {" x ", "NULL", "null"}, "\"x\",\"\",\"null\"\r\n"},
+        {"XML: id and <", 2, {id, text}, {"5", "a<b"}, "<ROW id=\"5\" t=\"a&lt;b\"/>\r\n"},
+        {"XML: entities are not doubled, quotes and tabs are escaped", 2, {text, text, text},
+            {"&amp;&gt", "say \"hi\"", "a\tb"}, "<ROW t=\"&amp;&gt;\" t=\"say \\&quot;hi\\&quot;\" t=\"a&#9;b\"/>\r\n"},
+        {"HTML: blanks, empty, NULL and &amp;", 3, {text, text, n, text}, {"a b", "", std::nullopt, "x&amp;y"},
+            "<tr>\r\n<td class='normal' valign='top'>a&nbsp;b</td>\r\n<td class='normal' "
+            "valign='top'>&nbsp;</td>\r\n<td class='normal' valign='top'>&nbsp;</td>\r\n<td class='normal' "
+            "valign='top'>x&amp;y</td>\r\n</tr>\r\n"},
+        {"JSON and geometry are escaped like text", 1, {Field("j", FieldType::Json), Field("g", FieldType::Geometry)},
+            {"{\"a\": 1}", std::string("\x01\n\0;", 4)}, "\"{\\\"a\\\": 1}\",\"\x01\\n\\0;\"\r\n"},
+        {"TEXT: a tab inside a value stays in its column", 4, {text, text}, {"a\tb", "\tlead"}, "a\\tb\t\\tlead\r\n"},
+        {"CSV: a tab inside an enclosed value is kept", 1, {text}, {"a\tb"}, "\"a\tb\"\r\n"},
+        {"numbers and dates as the server sent them", 1,
+            {Field("d", FieldType::NewDecimal), Field("dt", FieldType::DateTime)}, {"1.50", "2007-03-05 00:00:00"},
+            "\"1.50\",\"2007-03-05 00:00:00\"\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(RowText(row.fileType, row.columns, row.values), row.expected);
+    }
+}
+
+TEST(ExportWriterTest, HeadersAndFooters)
+{
+    const std::vector<FieldInfo> columns {Field("id", FieldType::Long), Field("a b<", FieldType::VarString)};
+    struct Row
+    {
+        int fileType;
+        bool columnNames;
+        std::string header;
+        std::string footer;
+    };
+    const Row rows[] = {
+        {1, true, "\"id\",\"a b<\"\r\n", ""},
+        {1, false, "", ""},
+        {4, true, "id\ta b<\r\n", ""},
+        {2, false,
+            "<?xml version=\"1.0\" standalone=\"no\"?>\r\n<DATAPACKET Version=\"2.0\">\r\n<METADATA>\r\n<FIELDS>\r\n"
+            "<FIELD FieldName=\"id\" DisplayLabel=\"id\" FieldType=\"Integer\"/>\r\n"
+            "<FIELD FieldName=\"a b<\" DisplayLabel=\"a b<\" FieldType=\"Varchar\"/>\r\n"
+            "</FIELDS>\r\n</METADATA>\r\n<ROWDATA>\r\n",
+            "</ROWDATA>\r\n</DATAPACKET>\r\n"},
+        {3, false,
+            "<html>\r\n<head>\r\n<title>Table Data</title>\r\n<style type=\"text/css\">\r\n<!--\r\n.normal {  "
+            "font-family: Verdana, Arial, Helvetica, sans-serif; font-size: 12px; font-weight: normal; color: "
+            "#000000}\r\n.medium {  font-family: Verdana, Arial, Helvetica, sans-serif; font-size: 15px; font-weight: "
+            "bold; color: #000000; text-decoration: none}\r\n-->\r\n</style>\r\n</head>\r\n<table border=1>\r\n<tr>\r\n"
+            "<td bgcolor=silver class='medium'>id</td>\r\n<td bgcolor=silver class='medium'>a&nbsp;b&lt;</td>\r\n"
+            "</tr>\r\n",
+            "</table></body></html>\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.fileType);
+        ExportSettings settings = Defaults(row.fileType);
+        settings.columnNamesOnTop = row.columnNames ? 1 : 0;
+        ExportWriter writer(settings);
+        std::string header;
+        writer.AppendHeader(header, columns);
+        EXPECT_EQ(header, row.header);
+        std::string footer;
+        writer.AppendFooter(footer);
+        EXPECT_EQ(footer, row.footer);
+    }
+}
+
+TEST(ExportWriterTest, XmlTypeWords)
+{
+    const std::pair<int, const char*> words[] = {{0, "Decimal"}, {246, "Decimal"}, {1, "Tiny"}, {2, "SmallInt"},
+        {3, "Integer"}, {4, "Float"}, {5, "Double"}, {6, "Null"}, {7, "TimeStamp"}, {8, "BigInt"}, {9, "MediumInt"},
+        {10, "Date"}, {14, "Date"}, {11, "Time"}, {12, "DateTime"}, {13, "Year"}, {15, "Varchar"}, {253, "Varchar"},
+        {16, "Bit"}, {247, "Enum"}, {248, "Set"}, {249, "TinyText"}, {250, "MediumText"}, {251, "LongText"},
+        {252, "Text"}, {254, "Char"}, {255, "Geometry"}, {245, ""}, {17, ""}};
+    for (const auto& [type, word] : words) {
+        SCOPED_TRACE(type);
+        EXPECT_STREQ(ExportWriter::XmlFieldType(type), word);
+    }
+}
+
+TEST(ExportFileNameTest, DirectoryDatabaseTableAndExtension)
+{
+    const std::vector<TableItem> list {
+        {2, 1, "shop", "orders"}, {2, 2, " we/ird:db ", "a*b?\"c<d>e|f\tg\\h"}, {2, 1, "", ""}};
+    struct Row
+    {
+        const char* directory;
+        int fileType;
+        std::size_t index;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"/exports/", 1, 0, "/exports/shop_orders.csv"},
+        {"/exports", 2, 0, "/exports/shop_orders.xml"},
+        {"/exports/", 3, 1, "/exports/weirddb_abcdefgh.html"},
+        {"rel", 4, 2, "rel/_.txt"},
+        {"/exports/", 1, 3, ""},
+        {"", 1, 0, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.expected);
+        ExportSettings settings;
+        settings.directory = row.directory;
+        settings.fileType = static_cast<std::uint8_t>(row.fileType);
+        EXPECT_EQ(BuildExportFileName(settings, list, row.index), row.expected);
+    }
+}
+
+TEST(TypedEscapesTest, EachSequenceBecomesItsCharacterInOrder)
+{
+    const std::pair<const char*, std::string> rows[] = {
+        {",", ","},
+        {"\\t", "\t"},
+        {"\\r\\n", "\r\n"},
+        {"\\a\\b\\f\\v", "\a\b\f\v"},
+        {"\\'\\\"\\?", "'\"?"},
+        {"\\\\", "\\"},
+        // Each sequence is replaced throughout before the next: the n of \\n goes first.
+        {"\\\\n", "\\\n"},
+        {"\\\\\\\\", "\\\\"},
+        {"\\x\\", "\\x\\"},
+        {"", ""},
+    };
+    for (const auto& [typed, stored] : rows) {
+        SCOPED_TRACE(typed);
+        EXPECT_EQ(ConvertTypedEscapes(typed), stored);
+    }
+}
+
+} // namespace
+} // namespace kelvanto::test
