@@ -70,11 +70,12 @@ ControlCommands::ControlCommands(
     , m_executor(std::move(executor))
 { }
 
-Json ControlCommands::Execute(const std::function<Json()>& work)
+Json ControlCommands::Execute(Access access, const std::function<Json()>& work)
 {
     Json reply;
     if (m_executor) {
-        m_executor([&] { reply = work(); });
+        if (auto ran = m_executor(access, [&] { reply = work(); }); !ran)
+            return ControlError(ran.error());
     } else {
         std::lock_guard lock(m_defaultExecutorMutex);
         reply = work();
@@ -108,7 +109,7 @@ Json ControlCommands::Dispatch(const ControlRequest& request)
             {"dataFolder", TextToJson(m_app.Folder().Root().string())}});
     }
     if (command == "list")
-        return Execute([&] { return ControlOk({{"tasks", TaskListJson(m_app, &m_notices)}}); });
+        return Execute(Access::Read, [&] { return ControlOk({{"tasks", TaskListJson(m_app, &m_notices)}}); });
     if (command == "start")
         return Start(request.Text("name"));
     if (command == "stop")
@@ -133,7 +134,7 @@ Json ControlCommands::Dispatch(const ControlRequest& request)
 void ControlCommands::Run(const std::string& name, ControlSession& session)
 {
     std::unique_ptr<RunFollower> follower;
-    const Json started = Execute([&]() -> Json {
+    const Json started = Execute(Access::Change, [&]() -> Json {
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
@@ -185,7 +186,7 @@ void ControlCommands::Run(const std::string& name, ControlSession& session)
 
 Json ControlCommands::Start(const std::string& name)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
@@ -200,7 +201,7 @@ Json ControlCommands::Start(const std::string& name)
 
 Json ControlCommands::Stop(const std::string& name)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
@@ -211,7 +212,7 @@ Json ControlCommands::Stop(const std::string& name)
 
 Json ControlCommands::Import(const Json& taskJson)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const ServerList servers = m_app.ServersCopy();
         auto task = TaskFromJsonValue(taskJson, &servers);
         if (!task)
@@ -229,7 +230,7 @@ Json ControlCommands::Import(const Json& taskJson)
 
 Json ControlCommands::Delete(const std::string& name)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
@@ -241,7 +242,7 @@ Json ControlCommands::Delete(const std::string& name)
 
 Json ControlCommands::Rename(const std::string& name, const std::string& newName)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
@@ -257,7 +258,7 @@ Json ControlCommands::Rename(const std::string& name, const std::string& newName
 
 Json ControlCommands::Copy(const std::string& name)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
@@ -271,7 +272,7 @@ Json ControlCommands::Copy(const std::string& name)
 
 Json ControlCommands::ServerAdd(const ControlRequest& request)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         auto profile = ServerProfileFromJson(request.objects.at("profile"), ServerConnection {});
         if (!profile)
             return ControlError("profile." + profile.error());
@@ -285,7 +286,7 @@ Json ControlCommands::ServerAdd(const ControlRequest& request)
 
 Json ControlCommands::ServerEdit(const ControlRequest& request)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         const std::string& name = request.Text("name");
         std::optional<ServerConnection> current;
         const ServerList servers = m_app.ServersCopy();
@@ -312,7 +313,7 @@ Json ControlCommands::ServerEdit(const ControlRequest& request)
 
 Json ControlCommands::ServerRemove(const std::string& name)
 {
-    return Execute([&]() -> Json {
+    return Execute(Access::Change, [&]() -> Json {
         if (auto removed = RemoveServerProfile(m_app, name); !removed)
             return ControlError(removed.error());
         return Named(name);

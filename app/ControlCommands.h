@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ControlHandler.h"
+#include "model/Result.h"
 
 #include <functional>
 #include <mutex>
@@ -22,11 +23,18 @@ class TaskNotices;
 class ControlCommands final : public ControlHandler
 {
 public:
-    // Runs one command on the thread that owns the task list and returns when it is done.
-    // The default runs it on the calling thread, one command at a time; a window passes one
-    // that hands the command to its own thread (a blocking queued call). A followed run
+    // What a command does to the task list: a window may answer a Read while one of its
+    // dialogs is open, but holds a Change back until no dialog is.
+    enum class Access : unsigned char {
+        Read,
+        Change,
+    };
+    // Runs one command on the thread that owns the task list and returns when it is done,
+    // or returns an Error when the command could not be run (it then never runs, and the
+    // error is the reply). The default runs it on the calling thread, one command at a
+    // time; a window passes one that hands the command to its own thread. A followed run
     // waits for its end outside the executor.
-    using Executor = std::function<void(const std::function<void()>&)>;
+    using Executor = std::function<Result<void>(Access, const std::function<void()>&)>;
 
     // schedulerName is what "hello" reports ("kelvanto-cli serve", "kelvanto").
     ControlCommands(Application& app, TaskCommands& commands, TaskNotices& notices, std::string schedulerName,
@@ -38,7 +46,7 @@ public:
     // service's reload on SIGHUP, its quit).
     void RunExclusive(const std::function<void()>& work)
     {
-        (void)Execute([&] {
+        (void)Execute(Access::Change, [&] {
             work();
             return Json();
         });
@@ -62,7 +70,7 @@ private:
     Json ServerRemove(const std::string& name);
 
     // Runs `work` through the executor and returns what it made.
-    Json Execute(const std::function<Json()>& work);
+    Json Execute(Access access, const std::function<Json()>& work);
     std::optional<std::size_t> IndexOf(const std::string& name) const;
     void ListChanged();
 

@@ -36,8 +36,9 @@ bool PeerAllowed(const std::optional<UnixSocket::Peer>& peer)
 class ControlServer::Connection final : public ControlSession
 {
 public:
-    Connection(UniqueFd socket, const std::atomic<bool>& stopping)
+    Connection(UniqueFd socket, const std::atomic<bool>& closing, const std::atomic<bool>& stopping)
         : channel(std::move(socket), control::kMaxRequestBytes)
+        , m_closing(closing)
         , m_stopping(stopping)
     { }
 
@@ -50,13 +51,14 @@ public:
         return !m_broken;
     }
 
-    bool Ended() const override { return m_stopping.load() || m_broken || channel.PeerClosed(); }
+    bool Ended() const override { return m_closing.load() || m_broken || channel.PeerClosed(); }
 
     LineChannel channel;
     std::thread thread;
     std::atomic<bool> done {false};
 
 private:
+    const std::atomic<bool>& m_closing;
     const std::atomic<bool>& m_stopping;
     std::mutex m_sendMutex;
     bool m_broken = false;
@@ -106,11 +108,28 @@ void ControlServer::Stop()
     if (m_stopped)
         return;
     m_stopped = true;
-    m_stopping.store(true);
+    m_closing.store(true);
     const std::uint64_t one = 1;
     (void)!::write(m_wake.get(), &one, sizeof(one));
     if (m_acceptThread.joinable())
         m_acceptThread.join();
+    // First no more requests: a connection that waits for one ends, and one that is making a
+    // reply (a refusal because the scheduler stops, say) may still send it.
+    {
+        std::lock_guard lock(m_mutex);
+        for (auto& connection : m_connections)
+            connection->channel.ShutdownReading();
+    }
+    const auto graceEnd = std::chrono::steady_clock::now() + m_limits.stopGrace;
+    while (std::chrono::steady_clock::now() < graceEnd) {
+        Reap(false);
+        std::lock_guard lock(m_mutex);
+        if (m_connections.empty())
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    // Then the rest is cut off.
+    m_stopping.store(true);
     {
         std::lock_guard lock(m_mutex);
         for (auto& connection : m_connections)
@@ -129,7 +148,7 @@ void ControlServer::Stop()
 
 void ControlServer::AcceptLoop()
 {
-    while (!m_stopping.load()) {
+    while (!m_closing.load()) {
         pollfd ready[2] = {{m_listener.get(), POLLIN, 0}, {m_wake.get(), POLLIN, 0}};
         if (::poll(ready, 2, -1) < 0) {
             if (errno == EINTR)
@@ -158,7 +177,7 @@ void ControlServer::Accept()
         refused.WriteLine(EncodeControlLine(ControlError("the scheduler is busy: too many connections")));
         return;
     }
-    auto connection = std::make_unique<Connection>(std::move(socket), m_stopping);
+    auto connection = std::make_unique<Connection>(std::move(socket), m_closing, m_stopping);
     Connection* raw = connection.get();
     m_connections.push_back(std::move(connection));
     raw->thread = std::thread([this, raw] {
@@ -197,7 +216,7 @@ void ControlServer::Serve(Connection& connection)
         return;
     }
     std::string line;
-    while (!m_stopping.load()) {
+    while (!m_closing.load()) {
         switch (connection.channel.ReadLine(line, m_limits.idleTimeout)) {
         case LineChannel::Read::Line:
             break;

@@ -34,6 +34,8 @@ public:
         std::chrono::milliseconds idleTimeout = std::chrono::seconds(60);
         // A client that takes no reply for this long is dropped.
         std::chrono::milliseconds sendTimeout = std::chrono::seconds(10);
+        // How long Stop() lets connections send the reply they are working on.
+        std::chrono::milliseconds stopGrace = std::chrono::seconds(2);
     };
 
     // Listens at `socketPath` (a stale socket there is replaced: the caller holds the data
@@ -48,7 +50,8 @@ public:
     ControlServer(const ControlServer&) = delete;
     ControlServer& operator=(const ControlServer&) = delete;
 
-    // Stops accepting, ends every connection (their handlers see Ended()), waits for their
+    // Stops accepting and reading requests: handlers see Ended(), and a reply being made is
+    // still sent (for at most stopGrace); then ends every connection, waits for their
     // threads and removes the socket file. Safe to call twice.
     void Stop();
 
@@ -79,7 +82,8 @@ private:
     UniqueFd m_wake; // an eventfd that ends the accept loop
     // Device and inode of the socket file made, so that Stop() removes only that one.
     std::pair<dev_t, ino_t> m_socketFile {};
-    std::atomic<bool> m_stopping {false};
+    std::atomic<bool> m_closing {false}; // no more requests are read
+    std::atomic<bool> m_stopping {false}; // nothing more is sent
     std::mutex m_mutex;
     std::list<std::unique_ptr<Connection>> m_connections;
     std::thread m_acceptThread;

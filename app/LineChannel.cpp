@@ -98,4 +98,9 @@ void LineChannel::Shutdown() noexcept
     ::shutdown(m_socket.get(), SHUT_RDWR);
 }
 
+void LineChannel::ShutdownReading() noexcept
+{
+    ::shutdown(m_socket.get(), SHUT_RD);
+}
+
 } // namespace kelvanto

@@ -37,6 +37,9 @@ public:
     bool PeerClosed() const;
     // Ends both directions: a blocked ReadLine or WriteLine in another thread returns.
     void Shutdown() noexcept;
+    // Ends reading only: a blocked ReadLine returns Closed, PeerClosed() turns true, and
+    // lines can still be written.
+    void ShutdownReading() noexcept;
 
     int fd() const { return m_socket.get(); }
 

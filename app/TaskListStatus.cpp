@@ -5,6 +5,8 @@
 #include "model/TaskTexts.h"
 #include "schedule/DateFormat.h"
 
+#include <algorithm>
+
 namespace kelvanto
 {
 
@@ -18,12 +20,45 @@ std::string RunTimeText(const TimeStamp& stamp, const Options& options)
     return FormatDateTime(stamp, options.dateFormat, options.timeFormat, false);
 }
 
+std::uint64_t CountOf(const Json& progress, const char* member)
+{
+    const auto found = progress.find(member);
+    if (found == progress.end() || !found->is_number_unsigned())
+        return 0;
+    return found->get<std::uint64_t>();
+}
+
+std::string Counted(std::uint64_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + (count == 1 ? one : many);
+}
+
 } // namespace
 
 Json ProgressJson(const RunProgress& progress)
 {
     return Json {{"object", TextToJson(progress.object)}, {"rowsDone", progress.rowsDone},
-        {"rowsEstimate", progress.rowsEstimate}, {"percent", progress.Percent()}};
+        {"rowsEstimate", progress.rowsEstimate},
+        {"counting", progress.counting == RunProgress::Counting::Statements ? "statements" : "rows"},
+        {"statementsDone", progress.statementsDone}, {"statementsTotal", progress.statementsTotal},
+        {"bytesDone", progress.bytesDone}, {"bytesTotal", progress.bytesTotal}, {"percent", progress.Percent()}};
+}
+
+RunProgress ProgressFromJson(const Json& progress)
+{
+    RunProgress read;
+    if (!progress.is_object())
+        return read;
+    read.object = TextOf(progress.value("object", Json()));
+    read.rowsDone = CountOf(progress, "rowsDone");
+    read.rowsEstimate = CountOf(progress, "rowsEstimate");
+    if (progress.value("counting", Json()) == "statements")
+        read.counting = RunProgress::Counting::Statements;
+    read.statementsDone = CountOf(progress, "statementsDone");
+    read.statementsTotal = CountOf(progress, "statementsTotal");
+    read.bytesDone = CountOf(progress, "bytesDone");
+    read.bytesTotal = CountOf(progress, "bytesTotal");
+    return read;
 }
 
 Json TaskRowJson(const Task& task, const Options& options, const std::optional<RunProgress>& progress)
@@ -48,11 +83,21 @@ Json TaskListJson(const Application& app, const TaskNotices* notices)
 
 std::string ProgressText(const RunProgress& progress)
 {
-    std::string text = progress.object + ": " + std::to_string(progress.rowsDone);
+    const std::string prefix = progress.object.empty() ? std::string() : progress.object + ": ";
     const int percent = progress.Percent();
+    if (progress.statementsTotal != 0) {
+        // The statement being sent now, counted from 1.
+        const std::uint64_t current = std::min(progress.statementsDone + 1, progress.statementsTotal);
+        return prefix + "statement " + std::to_string(current) + " of " + std::to_string(progress.statementsTotal);
+    }
+    if (progress.counting == RunProgress::Counting::Statements) {
+        const std::string text = prefix + Counted(progress.statementsDone, " statement", " statements");
+        return percent < 0 ? text : text + " (" + std::to_string(percent) + "%)";
+    }
     if (percent < 0)
-        return text + (progress.rowsDone == 1 ? " row" : " rows");
-    return text + " of about " + std::to_string(progress.rowsEstimate) + " rows (" + std::to_string(percent) + "%)";
+        return prefix + Counted(progress.rowsDone, " row", " rows");
+    return prefix + std::to_string(progress.rowsDone) + " of about " + std::to_string(progress.rowsEstimate) + " rows ("
+        + std::to_string(percent) + "%)";
 }
 
 } // namespace kelvanto

@@ -21,10 +21,13 @@ Json TaskRowJson(const Task& task, const Options& options, const std::optional<R
 // Every task in list order; progress from `notices` when given (a scheduler's live list).
 Json TaskListJson(const Application& app, const TaskNotices* notices);
 
-// "sakila.rental: 1200 of about 16044 rows (7%)", or without an estimate
-// "sakila.rental: 1200 rows"; the text a desktop window shows for a running task too.
+// The progress of a run in words, as the command line and the desktop window show it:
+// "sakila.rental: 1200 of about 16044 rows (7%)", without an estimate "sakila.rental: 1200
+// rows"; a script's "statement 3 of 120"; a file's "sakila.sql: 1200 statements (35%)".
 std::string ProgressText(const RunProgress& progress);
 
 Json ProgressJson(const RunProgress& progress);
+// The reverse of ProgressJson; members that are missing or not counts read as 0.
+RunProgress ProgressFromJson(const Json& progress);
 
 } // namespace kelvanto

@@ -53,10 +53,7 @@ int ListCommand::Run(const std::vector<std::string>& args)
                       << '\t' << row.value("status", "") << '\t' << row.value("lastRun", "") << '\t'
                       << row.value("nextRun", "");
         if (row.contains("progress")) {
-            const Json& p = row["progress"];
-            m_context.out << '\t'
-                          << ProgressText(RunProgress {TextOf(p["object"]), p.value("rowsDone", std::uint64_t {0}),
-                                 p.value("rowsEstimate", std::uint64_t {0})});
+            m_context.out << '\t' << ProgressText(ProgressFromJson(row["progress"]));
         }
         m_context.out << '\n';
     }

@@ -37,15 +37,6 @@ private:
     std::atomic<bool>* m_flag;
 };
 
-RunProgress ProgressOf(const Json& event)
-{
-    RunProgress progress;
-    progress.object = TextOf(event.value("object", Json()));
-    progress.rowsDone = event.value("rowsDone", std::uint64_t {0});
-    progress.rowsEstimate = event.value("rowsEstimate", std::uint64_t {0});
-    return progress;
-}
-
 } // namespace
 
 int RunCommand::Run(const std::vector<std::string>& args)
@@ -82,7 +73,7 @@ int RunCommand::Run(const std::vector<std::string>& args)
                 m_context.out << '[' << message.value("time", "") << "]\t" << message.value("levelName", "") << '\t'
                               << TextOf(message.value("text", Json())) << std::endl;
             } else if (event == "progress") {
-                progress.Show(ProgressText(ProgressOf(message)));
+                progress.Show(ProgressText(ProgressFromJson(message)));
             } else if (event == "end") {
                 outcome = message.value("outcome", "");
             }

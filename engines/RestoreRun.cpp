@@ -3,6 +3,7 @@
 #include "engines/RunConnection.h"
 #include "engines/SqlFileReader.h"
 
+#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -90,6 +91,12 @@ private:
             return FileFailed();
         if (Quit())
             return FileEnd::Cancelled;
+        // The file by its name, the statements sent from it, and the share of its bytes read.
+        RunProgress progress;
+        progress.object = std::filesystem::path(path).filename().string();
+        progress.counting = RunProgress::Counting::Statements;
+        progress.bytesTotal = reader.Length();
+        m_context.ReportProgress(progress);
         std::string statement;
         for (;;) {
             const SqlFileReader::Status status = reader.Next(statement);
@@ -99,7 +106,11 @@ private:
                 return FileFailed();
             // The splitter gives no empty statement, so every one is sent.
             const std::string_view sent = StatementToSend(statement);
-            if (!m_connection.Execute(sent)) {
+            const bool executed = m_connection.Execute(sent);
+            ++progress.statementsDone;
+            progress.bytesDone = reader.BytesDone();
+            m_context.ReportProgress(progress);
+            if (!executed) {
                 // A statement broken off by a stop failed because of the stop, not on its merits.
                 if (Quit())
                     return FileEnd::Cancelled;

@@ -42,11 +42,18 @@ public:
         m_context.Log(
             LogLevel::General, "Executing MySQL script: " + std::to_string(statements.size()) + " statements");
         std::size_t executed = 0;
+        // "statement N of M": reported before each statement is sent, so that a long one
+        // shows while it runs; the runner passes a few reports a second on.
+        RunProgress progress;
+        progress.counting = RunProgress::Counting::Statements;
+        progress.statementsTotal = statements.size();
         for (std::size_t i = 0; i < statements.size(); ++i) {
             if (Quit())
                 return RunOutcome::Cancelled;
             if (statements[i].empty())
                 continue;
+            progress.statementsDone = i;
+            m_context.ReportProgress(progress);
             const std::string_view sent = StatementToSend(statements[i]);
             if (!m_connection.Execute(sent)) {
                 // A statement broken off by a stop failed because of the stop, not on its merits.

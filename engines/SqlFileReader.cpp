@@ -18,6 +18,8 @@ bool SqlFileReader::Open(const std::string& path)
     m_file = UniqueFd();
     m_splitter = SqlSplitter();
     m_ended = true;
+    m_length = 0;
+    m_remaining = 0;
     if (path.empty())
         return false;
     // O_NONBLOCK keeps a pipe at that path from blocking the open; it is refused below.
@@ -28,7 +30,8 @@ bool SqlFileReader::Open(const std::string& path)
         return false;
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     m_file = std::move(file);
-    m_remaining = static_cast<std::uint64_t>(info.st_size);
+    m_length = static_cast<std::uint64_t>(info.st_size);
+    m_remaining = m_length;
     m_ended = false;
     return true;
 }

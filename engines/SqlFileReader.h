@@ -34,6 +34,11 @@ public:
     bool Open(const std::string& path);
     Status Next(std::string& statement);
 
+    // The file's length at the open, and how much of it the statements given so far took
+    // (a restore's share done). Cheap enough to ask after every statement.
+    std::uint64_t Length() const { return m_length; }
+    std::uint64_t BytesDone() const { return m_length - m_remaining - m_splitter.Unread(); }
+
 private:
     // Reads the next piece into the buffer and feeds it to the splitter; false on a read error.
     bool Refill();
@@ -41,6 +46,7 @@ private:
     std::size_t m_bufferSize;
     std::unique_ptr<char[]> m_buffer;
     UniqueFd m_file;
+    std::uint64_t m_length = 0;
     std::uint64_t m_remaining = 0;
     SqlSplitter m_splitter;
     bool m_ended = true;

@@ -29,6 +29,8 @@ public:
     // The end of the input: moves the open statement, if there is one, into `statement`.
     // The splitter is then ready for a new input.
     bool Finish(std::string& statement);
+    // The bytes of the last piece fed that Next() has not looked at yet.
+    std::size_t Unread() const { return m_input.size() - m_position; }
 
 private:
     // What the text gathered since the last statement or thrown-away line is.

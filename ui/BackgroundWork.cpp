@@ -61,10 +61,29 @@ private:
     CloseBlocker m_blocker;
 };
 
+// RunOffUiThread calls waiting on the user-interface thread (they nest).
+int g_waiting = 0;
+
+// Counts one waiting call for as long as it lives.
+class Waiting
+{
+public:
+    Waiting() { ++g_waiting; }
+    ~Waiting() { --g_waiting; }
+    Waiting(const Waiting&) = delete;
+    Waiting& operator=(const Waiting&) = delete;
+};
+
 } // namespace
+
+bool WaitingOffUiThread()
+{
+    return g_waiting > 0;
+}
 
 void RunOffUiThread(QWidget* busy, const std::function<void()>& work)
 {
+    Waiting waiting;
     // Before any thread that may connect starts (it does nothing the second time).
     InitMySqlLibrary();
     BusyState state(busy);

@@ -16,6 +16,10 @@ namespace kelvanto
 // servers. Calls nest safely.
 void RunOffUiThread(QWidget* busy, const std::function<void()>& work);
 
+// True on the user-interface thread while a RunOffUiThread call waits there (its event loop
+// runs, but the caller is in the middle of its work).
+bool WaitingOffUiThread();
+
 // The same for work that returns a value.
 template <typename T>
 T RunOffUiThread(QWidget* busy, const std::function<T()>& work)

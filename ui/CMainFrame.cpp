@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/TaskCommands.h"
+#include "app/TaskListStatus.h"
+#include "app/TaskNotices.h"
 #include "model/OptionsRules.h"
 #include "schedule/DateFormat.h"
 #include "ui/CAboutDlg.h"
@@ -31,6 +33,9 @@
 #include <QStyle>
 #include <QWindowStateChangeEvent>
 
+#include <set>
+#include <string>
+
 namespace kelvanto
 {
 
@@ -57,6 +62,7 @@ CMainFrame::CMainFrame(MainContext& context, bool trayAvailable, QWidget* parent
     , m_commands(new TaskViewCommands(*m_view, context, this))
     , m_tray(new TrayIcon(this))
     , m_clock(new QLabel(this))
+    , m_progress(new QLabel(this))
 {
     setObjectName("mainFrame");
     setWindowTitle(texts::kMainTitle);
@@ -70,6 +76,9 @@ CMainFrame::CMainFrame(MainContext& context, bool trayAvailable, QWidget* parent
     m_clock->setObjectName("clock");
     m_clock->setMinimumWidth(m_clock->fontMetrics().horizontalAdvance(kClockSample));
     m_clock->setAlignment(Qt::AlignCenter);
+    m_progress->setObjectName("progress");
+    m_progress->setTextFormat(Qt::PlainText);
+    statusBar()->addWidget(m_progress, 1);
     statusBar()->addPermanentWidget(m_clock);
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &CMainFrame::UpdateClock);
@@ -109,8 +118,11 @@ CMainFrame::CMainFrame(MainContext& context, bool trayAvailable, QWidget* parent
         [this] { m_context.help.OpenLink(QString("mailto:") + links::kSupportEmail); });
     connect(a->about, &QAction::triggered, this, &CMainFrame::ShowAbout);
 
+    m_view->Model().SetProgressSource([this](const Task& task) { return ProgressTextOf(task); });
     connect(m_view, &CVelmTasksView::selectionChanged, this, &CMainFrame::UpdateCommands);
     connect(m_view, &CVelmTasksView::refreshed, this, &CMainFrame::UpdateCommands);
+    connect(m_view, &CVelmTasksView::selectionChanged, this, &CMainFrame::UpdateProgress);
+    connect(m_view, &CVelmTasksView::refreshed, this, &CMainFrame::UpdateProgress);
     connect(m_view, &CVelmTasksView::rowActivated, commands, &TaskViewCommands::Properties);
     connect(m_view, &CVelmTasksView::contextMenuRequested, this,
         [this](const QPoint& pos) { m_actions->contextMenu->popup(pos); });
@@ -285,7 +297,18 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::TaskListChangedElsewhere()
 {
+    const TaskListModel& model = m_view->Model();
+    std::set<std::string> selected;
+    for (const std::size_t row : m_view->SelectedRows())
+        selected.insert(model.RowAt(row).taskId);
     m_view->RebuildRows();
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(model.rowCount()); ++row) {
+        if (selected.count(model.RowAt(row).taskId) != 0)
+            rows.push_back(row);
+    }
+    if (!rows.empty())
+        m_view->SelectRows(rows, rows.front());
 }
 
 void CMainFrame::UpdateCommands()
@@ -295,6 +318,29 @@ void CMainFrame::UpdateCommands()
         states.push_back({task.status, task.schedule.kind == ScheduleKind::Manual});
     m_actions->ApplyEnabling(
         CommandEnabling::For(states, m_view->SelectedRows(), static_cast<std::size_t>(m_view->Model().rowCount())));
+}
+
+QString CMainFrame::ProgressTextOf(const Task& task) const
+{
+    if (task.status != TaskStatus::Running || m_context.notices == nullptr)
+        return {};
+    const auto progress = m_context.notices->ProgressOf(task.taskId);
+    return progress ? QString::fromStdString(ProgressText(*progress)) : QString();
+}
+
+void CMainFrame::UpdateProgress()
+{
+    QString text;
+    const TaskListModel& model = m_view->Model();
+    for (const std::size_t row : m_view->SelectedRows()) {
+        const TaskListModel::Row& shown = model.RowAt(row);
+        if (!shown.progress.isEmpty()) {
+            text = shown.name + " - " + shown.progress;
+            break;
+        }
+    }
+    if (m_progress->text() != text)
+        m_progress->setText(text);
 }
 
 void CMainFrame::UpdateClock()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Task.h"
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -32,6 +34,8 @@ public:
     TaskViewCommands& Commands() const { return *m_commands; }
     TrayIcon& Tray() const { return *m_tray; }
     QLabel& Clock() const { return *m_clock; }
+    // The status bar's text about the selected running task: its progress.
+    QLabel& Progress() const { return *m_progress; }
     // True while the window is shown; false while it lives in the notification area or
     // minimised waiting for the login.
     bool VisibleFlag() const { return m_visible; }
@@ -57,8 +61,9 @@ public:
     void ShowServers();
     void ShowTipOfTheDay();
     void ShowAbout();
-    // The task list was changed by something other than this window's commands (a loaded
-    // list, a change through the control socket): every row is rebuilt.
+    // The task list was changed by something other than this window's commands (a change
+    // through the control socket): every row is rebuilt, and the tasks that were selected
+    // stay selected where they are now.
     void TaskListChangedElsewhere();
     // Updates the enabled state of every command from the tasks and the selection.
     void UpdateCommands();
@@ -79,6 +84,10 @@ private:
     // Quit steps 2 to 5 after the question (when ask is true); false when refused.
     bool ShutDown(bool ask);
     void UpdateClock();
+    // The status bar's progress text, from the first selected task that is running.
+    void UpdateProgress();
+    // The progress of a running task in words; empty when it has reported none.
+    QString ProgressTextOf(const Task& task) const;
     void CycleViewMode();
     void SetViewMode(int mode);
 
@@ -89,6 +98,7 @@ private:
     TaskViewCommands* m_commands;
     TrayIcon* m_tray;
     QLabel* m_clock;
+    QLabel* m_progress;
     QTimer m_clockTimer;
     bool m_visible = false;
     bool m_quitting = false;

@@ -8,6 +8,7 @@
 #include "ui/CMainFrame.h"
 #include "ui/CSplashWnd.h"
 #include "ui/CVelmTasksView.h"
+#include "ui/DesktopControl.h"
 #include "ui/Messages.h"
 #include "ui/TaskViewCommands.h"
 #include "ui/UiTexts.h"
@@ -36,7 +37,9 @@ DesktopApp::DesktopApp(DesktopSettings settings, Services services)
 
 DesktopApp::~DesktopApp()
 {
-    // The window goes first (it uses the commands), then the runner with its workers.
+    // The control socket goes first (its requests use the window and the commands), then the
+    // window, then the runner with its workers.
+    m_control.reset();
     m_window.reset();
     m_commands.reset();
     m_app.reset();
@@ -72,22 +75,29 @@ int DesktopApp::Start()
         return 1;
     }
     m_app = std::move(*opened);
-    m_commands = std::make_unique<TaskCommands>(*m_app, &m_observer);
+    // Every notice of the runner goes to the window and to the runs followed on the socket.
+    m_notices.Add(&m_observer);
+    m_commands = std::make_unique<TaskCommands>(*m_app, &m_notices);
     m_context.emplace(MainContext {*m_app, *m_commands, m_services.messages, m_services.help, m_services.fileDialogs,
-        m_services.taskDialogs, m_settings.connector});
+        m_services.taskDialogs, m_settings.connector, &m_notices});
     m_window = std::make_unique<CMainFrame>(*m_context, m_settings.trayAvailable);
     CMainFrame* window = m_window.get();
     connect(&m_instance, &SingleInstance::showRequested, window, &CMainFrame::RestoreWindow);
     connect(&m_hotKey, &GlobalHotKey::activated, window, &CMainFrame::RestoreWindow);
-    connect(&m_observer, &UiTaskObserver::statusChanged, window, [window] {
-        if (window->isVisible())
-            window->View().RefreshRows();
-    });
+    for (auto signal : {&UiTaskObserver::statusChanged, &UiTaskObserver::progressChanged}) {
+        connect(&m_observer, signal, window, [window] {
+            if (window->isVisible())
+                window->View().RefreshRows();
+        });
+    }
     connect(window, &CMainFrame::optionsApplied, this, [this] {
         ApplyAutostart();
         RegisterHotKey();
     });
     connect(window, &CMainFrame::aboutToQuit, this, [this] {
+        // No request of the socket comes in once the quit has begun.
+        if (m_control)
+            m_control->Stop();
         m_hotKey.Unregister();
         m_inhibitor.Update(false);
     });
@@ -106,16 +116,17 @@ int DesktopApp::Start()
         window->ShowAtStart();
     }
 
-    if (m_app->Server().StartAll(&m_observer) != 0) {
+    if (m_app->Server().StartAll(&m_notices) != 0) {
         m_services.messages.Error(window, texts::kTaskServerFailed);
         while (m_app->Server().Count() > 0)
             m_app->Server().RemoveTask(m_app->Server().Count() - 1);
         return 1;
     }
     RegisterHotKey();
-    // The control socket of the data folder attaches here once it exists: it runs each request
-    // on this thread through *m_commands (the very commands of the window) and then calls
-    // window->TaskListChangedElsewhere().
+    // From here on kelvanto-cli hands its requests to this program instead of being refused.
+    m_control = std::make_unique<DesktopControl>(*m_app, *m_commands, m_notices, *window, m_settings.controlBusyWait);
+    if (auto listening = m_control->Start(); !listening)
+        qWarning("kelvanto: kelvanto-cli cannot reach this program: %s", listening.error().c_str());
 
     if (!scheduled) {
         if (tasks.empty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DataFolderLock.h"
+#include "app/TaskNotices.h"
 #include "mysql/Connection.h"
 #include "schedule/Clock.h"
 #include "schedule/RunContext.h"
@@ -8,10 +9,12 @@
 #include "ui/MainContext.h"
 #include "ui/ShutdownInhibitor.h"
 #include "ui/SingleInstance.h"
+#include "ui/UiCommandQueue.h"
 #include "ui/UiTaskObserver.h"
 
 #include <QObject>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -24,6 +27,7 @@ namespace kelvanto
 
 class Application;
 class CMainFrame;
+class DesktopControl;
 class FileDialogs;
 class HelpOpener;
 class Messages;
@@ -44,6 +48,8 @@ struct DesktopSettings
     // the arguments that choose this data folder).
     std::filesystem::path autostartEntry;
     std::vector<std::string> autostartCommand;
+    // How long a change asked for on the control socket waits for an open dialog to close.
+    std::chrono::milliseconds controlBusyWait = UiCommandQueue::kDefaultBusyWait;
 };
 
 // The desktop program: its start-up in order, the main window, and its end.
@@ -52,7 +58,8 @@ struct DesktopSettings
 // window and ends); the data folder's lock (a folder held by another process is refused with
 // its name); the splash; the folders, options, server list, task list and logs; the question
 // about starting at login; the window shown, or hidden in the notification area when a task
-// is scheduled; the login; the runner; the hot key; the wizard or the tip of the day.
+// is scheduled; the login; the runner; the control socket that kelvanto-cli talks to; the
+// hot key; the wizard or the tip of the day.
 class DesktopApp : public QObject
 {
     Q_OBJECT
@@ -78,6 +85,8 @@ public:
     CMainFrame* Window() const { return m_window.get(); }
     Application* App() const { return m_app.get(); }
     TaskCommands* Commands() const { return m_commands.get(); }
+    // The runner's notices (the window hears them, so do runs followed through the socket).
+    TaskNotices& Notices() { return m_notices; }
     GlobalHotKey& GlobalKey() { return m_hotKey; }
     const ShutdownInhibitor& Inhibitor() const { return m_inhibitor; }
 
@@ -105,12 +114,14 @@ private:
     DataFolderLock m_lock;
     GlobalHotKey m_hotKey;
     ShutdownInhibitor m_inhibitor;
-    // Declared before the application, whose runner calls it: it goes after the runner.
+    // Declared before the application, whose runner calls them: they go after the runner.
     UiTaskObserver m_observer;
+    TaskNotices m_notices;
     std::unique_ptr<Application> m_app;
     std::unique_ptr<TaskCommands> m_commands;
     std::optional<MainContext> m_context;
     std::unique_ptr<CMainFrame> m_window;
+    std::unique_ptr<DesktopControl> m_control;
     bool m_running = false;
 };
 

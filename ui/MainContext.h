@@ -12,6 +12,7 @@ class HelpOpener;
 class Messages;
 class TaskCommands;
 class TaskDialogs;
+class TaskNotices;
 
 // What the main window and its dialogs work with: the program (its data and the task list's
 // commands) and the desktop services, each behind an interface that tests replace.
@@ -24,6 +25,8 @@ struct MainContext
     FileDialogs& fileDialogs;
     TaskDialogs& taskDialogs;
     Connector connector;
+    // The runner's notices, for the progress of running tasks; may be null.
+    const TaskNotices* notices = nullptr;
 
     TaskDialogContext DialogContext() const { return TaskDialogContext(app, messages, help, fileDialogs, connector); }
 };

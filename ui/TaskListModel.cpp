@@ -20,11 +20,17 @@ QString Stamp(const TimeStamp& stamp, int dateFormat, int timeFormat)
 
 } // namespace
 
-TaskListModel::Row TaskListModel::MakeRow(const Task& task, int dateFormat, int timeFormat)
+TaskListModel::Row TaskListModel::MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress)
 {
     return Row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
         Stamp(task.lastRunTime, dateFormat, timeFormat), Stamp(task.nextRunTime, dateFormat, timeFormat),
-        QString::fromStdString(TaskTypeText(task.type)), QString::fromStdString(ScheduleKindText(task.schedule.kind))};
+        QString::fromStdString(TaskTypeText(task.type)), QString::fromStdString(ScheduleKindText(task.schedule.kind)),
+        std::move(progress), task.taskId};
+}
+
+TaskListModel::Row TaskListModel::RowOf(const Task& task, int dateFormat, int timeFormat) const
+{
+    return MakeRow(task, dateFormat, timeFormat, m_progress ? m_progress(task) : QString());
 }
 
 TaskListModel::TaskListModel(QObject* parent)
@@ -36,7 +42,7 @@ void TaskListModel::Refresh(const std::vector<Task>& tasks, int dateFormat, int 
 {
     const std::size_t kept = std::min(tasks.size(), m_rows.size());
     for (std::size_t i = 0; i < kept; ++i) {
-        Row row = MakeRow(tasks[i], dateFormat, timeFormat);
+        Row row = RowOf(tasks[i], dateFormat, timeFormat);
         if (row == m_rows[i])
             continue;
         m_rows[i] = std::move(row);
@@ -50,7 +56,7 @@ void TaskListModel::Refresh(const std::vector<Task>& tasks, int dateFormat, int 
     } else if (tasks.size() > m_rows.size()) {
         beginInsertRows({}, static_cast<int>(m_rows.size()), static_cast<int>(tasks.size()) - 1);
         for (std::size_t i = m_rows.size(); i < tasks.size(); ++i)
-            m_rows.push_back(MakeRow(tasks[i], dateFormat, timeFormat));
+            m_rows.push_back(RowOf(tasks[i], dateFormat, timeFormat));
         endInsertRows();
     }
 }
@@ -60,7 +66,7 @@ void TaskListModel::Rebuild(const std::vector<Task>& tasks, int dateFormat, int 
     beginResetModel();
     m_rows.clear();
     for (const Task& task : tasks)
-        m_rows.push_back(MakeRow(task, dateFormat, timeFormat));
+        m_rows.push_back(RowOf(task, dateFormat, timeFormat));
     endResetModel();
 }
 
@@ -79,7 +85,11 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+    if (role == Qt::ToolTipRole) {
+        const QString text = data(index, Qt::DisplayRole).toString();
+        return row.progress.isEmpty() ? text : text + "\n" + row.progress;
+    }
+    if (role == Qt::DisplayRole) {
         switch (index.column()) {
         case Name:
             return row.name;

@@ -5,6 +5,8 @@
 #include <QAbstractTableModel>
 #include <QIcon>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace kelvanto
@@ -12,6 +14,7 @@ namespace kelvanto
 
 // The rows of the task list: one per task, in list order, with the six columns "Task Name",
 // "Status", "Last Run", "Next Run", "Task Type" and "Schedule". Every row has the task icon.
+// A cell's tooltip is its text; a running task's cells add the progress of its run.
 class TaskListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -36,9 +39,16 @@ public:
         QString nextRun;
         QString type;
         QString schedule;
+        QString progress; // of a running task; empty when none
+        std::string taskId;
         bool operator==(const Row&) const = default;
     };
-    static Row MakeRow(const Task& task, int dateFormat, int timeFormat);
+    static Row MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {});
+
+    // The progress text of a task (empty when it has none), asked for every row at each
+    // refresh.
+    using ProgressSource = std::function<QString(const Task&)>;
+    void SetProgressSource(ProgressSource source) { m_progress = std::move(source); }
 
     explicit TaskListModel(QObject* parent = nullptr);
 
@@ -56,7 +66,13 @@ public:
     // The width of each column in the Details view.
     static int ColumnWidth(int column);
 
+    // The row as it shows now (row < rowCount()).
+    const Row& RowAt(std::size_t row) const { return m_rows[row]; }
+
 private:
+    Row RowOf(const Task& task, int dateFormat, int timeFormat) const;
+
+    ProgressSource m_progress;
     std::vector<Row> m_rows;
     QIcon m_icon;
 };

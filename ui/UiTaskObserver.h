@@ -17,10 +17,14 @@ public:
     using QObject::QObject;
 
     void TaskStatusChanged(const std::string& taskId, TaskStatus status) override;
+    void TaskProgress(const std::string& taskId, const RunProgress& progress) override;
 
 signals:
     // A task's status changed (on the user-interface thread).
     void statusChanged();
+    // A running task reported progress (on the user-interface thread; the runner sends a
+    // few reports a second at most).
+    void progressChanged();
 };
 
 } // namespace kelvanto

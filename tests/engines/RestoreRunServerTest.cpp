@@ -176,6 +176,54 @@ TEST_F(RestoreRunTest, RunsThatEndBeforeTheFilesLogTheirError)
     EXPECT_EQ(run.log[1].text.rfind("Failed to connect to the MySQL server!  Error NO. 200", 0), 0u) << run.logText();
 }
 
+// Each file reports its name, the statements sent from it (a failed one too) and how much
+// of it the statements took, ending at its whole length.
+TEST_F(RestoreRunTest, EachFileReportsItsStatementsAndTheShareOfItsBytes)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_progress", {server});
+    const std::string firstText = "CREATE DATABASE " + QuoteName(database.name()) + ";\n-- a comment\nUSE "
+        + QuoteName(database.name()) + ";\r\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY,\n v VARCHAR(20));\n";
+    const std::string secondText = "INSERT INTO nowhere VALUES (1);\nINSERT INTO t (v) VALUES ('b')";
+    const std::string first = Write("first.sql", firstText);
+    const std::string second = Write("second.sql", secondText);
+    const EngineDump run = RunRestoreEngine(MakeRestoreTask(server, {first, second}, {1, 0}));
+    ASSERT_EQ(run.outcome, RunOutcome::Finished) << run.logText();
+
+    // Where each statement's line ends (with its line end), the last one at the file's end.
+    const auto after = [](const std::string& text, const std::string& end) { return text.find(end) + end.size(); };
+    struct Expected
+    {
+        std::string file;
+        std::uint64_t statements;
+        std::uint64_t bytes;
+        std::uint64_t length;
+    };
+    const Expected expected[] = {
+        {"first.sql", 0, 0, firstText.size()},
+        {"first.sql", 1, after(firstText, ";\n"), firstText.size()},
+        {"first.sql", 2, after(firstText, ";\r\n") - 1, firstText.size()}, // the CR ends the line, LF is unread
+        {"first.sql", 3, firstText.size(), firstText.size()},
+        {"second.sql", 0, 0, secondText.size()},
+        {"second.sql", 1, after(secondText, ";\n"), secondText.size()},
+        {"second.sql", 2, secondText.size(), secondText.size()},
+    };
+    ASSERT_EQ(run.progress.size(), std::size(expected));
+    for (std::size_t i = 0; i < run.progress.size(); ++i) {
+        SCOPED_TRACE(i);
+        const RunProgress& report = run.progress[i];
+        EXPECT_EQ(report.counting, RunProgress::Counting::Statements);
+        EXPECT_EQ(report.object, expected[i].file);
+        EXPECT_EQ(report.statementsDone, expected[i].statements);
+        EXPECT_EQ(report.statementsTotal, 0u);
+        EXPECT_EQ(report.bytesDone, expected[i].bytes);
+        EXPECT_EQ(report.bytesTotal, expected[i].length);
+    }
+    EXPECT_EQ(run.progress[3].Percent(), 100);
+    EXPECT_EQ(InsertedValues(server, database.name()), "b");
+}
+
 // A stop honoured at any check ends the run as cancelled with the connection closed, and
 // what reached the server is a beginning of the whole restore.
 TEST_F(RestoreRunTest, CancellationAtEveryCheckEndsTheRun)

@@ -83,6 +83,19 @@ TEST(ScriptRunTest, StatementsSucceedOrFailOnTheirOwnMerits)
         EXPECT_EQ(Lines(log.begin() + 2, log.end()), row.log);
         EXPECT_EQ(InsertedValues(server, database.name()), row.rows);
         EXPECT_TRUE(context.Registered().empty());
+        // "statement N of M" before each statement that is sent (the empty one is not).
+        std::vector<std::uint64_t> sent;
+        for (std::size_t i = 0; i < row.statements.size(); ++i) {
+            if (!row.statements[i].empty())
+                sent.push_back(i);
+        }
+        std::vector<std::uint64_t> reported;
+        for (const RunProgress& report : context.ProgressReports()) {
+            EXPECT_EQ(report.counting, RunProgress::Counting::Statements);
+            EXPECT_EQ(report.statementsTotal, row.statements.size());
+            reported.push_back(report.statementsDone);
+        }
+        EXPECT_EQ(reported, sent);
     }
 }
 

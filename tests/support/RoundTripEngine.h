@@ -21,6 +21,7 @@ struct EngineDump
     RunOutcome outcome = RunOutcome::Failed;
     std::vector<std::string> files; // the run's files in creation order (its history entry)
     std::vector<LogLine> log;
+    std::vector<RunProgress> progress; // every report, in order
 
     // The log's error lines, one per line, for failure messages; empty when there were none.
     std::string errors() const;

@@ -39,6 +39,7 @@ EngineDump RunRestoreEngine(const Task& task, const Connector& connector)
     EngineDump result;
     result.outcome = RunRestoreFromFiles(context, connector);
     result.log = context.LogLines();
+    result.progress = context.ProgressReports();
     if (!context.Registered().empty())
         ADD_FAILURE() << "the restore left its connection registered";
     return result;

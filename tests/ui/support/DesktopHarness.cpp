@@ -27,6 +27,7 @@ DesktopHarness::DesktopHarness()
         EngineTable engines;
         engines[TaskType::ExecuteScript] = Engine {[hold, counter](RunContext& context) {
                                                        ++*counter;
+                                                       context.ReportProgress(RunProgress {"fake.items", 7, 10});
                                                        while (hold->load() && !context.QuitRequested())
                                                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
                                                        if (context.QuitRequested())

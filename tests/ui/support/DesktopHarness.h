@@ -26,7 +26,8 @@ namespace kelvanto::test
 
 // The desktop program on a private data folder, with every desktop service scripted: the
 // message boxes, the file pickers, the manual, the wizard. Its tasks run a fake engine that
-// logs "Finished" at once, or holds the run while `holdRuns` is set.
+// reports progress ("fake.items", 7 of about 10 rows) and logs "Finished" at once, or holds
+// the run while `holdRuns` is set.
 class DesktopHarness
 {
 public:

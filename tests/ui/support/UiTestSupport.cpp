@@ -24,4 +24,35 @@ void OnNextModal(const std::function<void(QWidget*)>& act, const char* className
     timer->start(5);
 }
 
+std::unique_ptr<QProcess> StartCli(
+    const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input)
+{
+    auto cli = std::make_unique<QProcess>();
+    QStringList all {"--data-dir", QString::fromStdString(dataDir.string())};
+    all += args;
+    cli->start(QString::fromLocal8Bit(qgetenv("KELVANTO_CLI_EXECUTABLE")), all);
+    if (cli->waitForStarted(10000)) {
+        cli->write(input);
+        cli->closeWriteChannel();
+    }
+    return cli;
+}
+
+CliOutcome WaitForCli(QProcess& cli, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (cli.state() != QProcess::NotRunning && waited.elapsed() < timeoutMs)
+        QTest::qWait(10);
+    const bool ended = cli.state() == QProcess::NotRunning && cli.exitStatus() == QProcess::NormalExit;
+    return CliOutcome {ended ? cli.exitCode() : -1, QString::fromUtf8(cli.readAllStandardOutput()),
+        QString::fromUtf8(cli.readAllStandardError())};
+}
+
+CliOutcome RunCli(const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input)
+{
+    auto cli = StartCli(dataDir, args, input);
+    return WaitForCli(*cli);
+}
+
 } // namespace kelvanto::test

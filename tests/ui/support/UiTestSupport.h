@@ -3,11 +3,14 @@
 #include "tests/support/TestServer.h"
 
 #include <QApplication>
+#include <QProcess>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 
+#include <filesystem>
 #include <functional>
+#include <memory>
 
 namespace kelvanto::test
 {
@@ -17,6 +20,24 @@ namespace kelvanto::test
 // Polls every few milliseconds for up to five seconds; a dialog that never comes is not acted
 // on, and the test's own checks then fail.
 void OnNextModal(const std::function<void(QWidget*)>& act, const char* className = nullptr);
+
+// How a kelvanto-cli process ended.
+struct CliOutcome
+{
+    int code = -1; // -1: it did not start, or did not end in time
+    QString out;
+    QString err;
+};
+
+// Starts kelvanto-cli (KELVANTO_CLI_EXECUTABLE) on the data folder with the arguments and
+// `input` on its standard input, without waiting for it.
+std::unique_ptr<QProcess> StartCli(
+    const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input = {});
+// Waits for a started kelvanto-cli while this program's event loop keeps going (the program
+// under test may be the one that answers it).
+CliOutcome WaitForCli(QProcess& cli, int timeoutMs = 120000);
+// Both: runs kelvanto-cli to its end.
+CliOutcome RunCli(const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input = {});
 
 // The child of parent with this object name, or nullptr.
 template <typename T>

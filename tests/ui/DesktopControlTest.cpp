@@ -1,0 +1,237 @@
+// The desktop program answers kelvanto-cli on its control socket while it holds the data
+// folder: the live list with a run's progress, a forwarded run, and changes that are the
+// window's own commands, shown in the window at once (the selection follows its tasks).
+// A change waits while a dialog is open, and is refused when the dialog stays open too
+// long; a quit lets waiting requests and followed runs go. The progress of a running task
+// shows in its row's tooltip and in the status bar.
+#include "app/Application.h"
+#include "tests/ui/support/DesktopHarness.h"
+#include "tests/ui/support/UiTestSupport.h"
+#include "ui/CMainFrame.h"
+#include "ui/CVelmTasksView.h"
+#include "ui/MainActions.h"
+#include "ui/TaskListModel.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QtTest>
+
+using namespace kelvanto;
+using test::DesktopHarness;
+using test::RunCli;
+
+namespace
+{
+
+QString Cell(CMainFrame& window, int row, int column, int role = Qt::DisplayRole)
+{
+    return window.View().Model().index(row, column).data(role).toString();
+}
+
+QStringList Names(CMainFrame& window)
+{
+    QStringList names;
+    for (int row = 0; row < window.View().Model().rowCount(); ++row)
+        names << Cell(window, row, TaskListModel::Name);
+    return names;
+}
+
+const QByteArray kImported = R"({"name": "Imported", "type": 5, "script": "SELECT 1;\n", "schedule": {"kind": 0},
+    "source": {"host": "127.0.0.1", "port": 3306, "user": "root", "password": ""}})";
+
+} // namespace
+
+class DesktopControlTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<DesktopHarness> h;
+
+    // Starts with the scheduled task "Nightly" and the Manual task "Script"; the window shows.
+    CMainFrame& Start()
+    {
+        h->WriteOptions(DesktopHarness::QuietOptions());
+        h->WriteTasks(
+            {DesktopHarness::MakeTask("Nightly", ScheduleKind::EveryWeek), DesktopHarness::MakeTask("Script")});
+        if (h->Start() != DesktopApp::kRunning)
+            qFatal("the program did not start");
+        h->Window().RestoreWindow();
+        return h->Window();
+    }
+
+    test::CliOutcome Cli(const QStringList& args, const QByteArray& input = {})
+    {
+        return RunCli(h->DataDir(), args, input);
+    }
+
+private slots:
+    void init() { h = std::make_unique<DesktopHarness>(); }
+    void cleanup() { h.reset(); }
+
+    void theListIsLiveAndARunShowsItsProgress()
+    {
+        CMainFrame& window = Start();
+        const auto listed = Cli({"list"});
+        QCOMPARE(listed.code, 0);
+        QVERIFY2(listed.out.contains(
+                     QRegularExpression("^Nightly\t[^\n]*\tWaiting...\t", QRegularExpression::MultilineOption)),
+            qPrintable(listed.out));
+
+        // A run begun in the window, held: the list and the window show its progress.
+        h->holdRuns->store(true);
+        window.View().SelectRows({1}, 1);
+        h->messages.AnswerYes();
+        window.Actions().runImmediately->trigger();
+        const QString progress = "fake.items: 7 of about 10 rows (70%)";
+        QTRY_COMPARE(window.Progress().text(), "Script - " + progress);
+        QCOMPARE(Cell(window, 1, TaskListModel::Status, Qt::ToolTipRole), "Running...\n" + progress);
+        QCOMPARE(Cell(window, 0, TaskListModel::Status, Qt::ToolTipRole), QString("Waiting..."));
+        const auto running = Cli({"list"});
+        QVERIFY2(running.out.contains("Script\t") && running.out.contains("\tRunning...\t")
+                && running.out.contains("\t" + progress + "\n"),
+            qPrintable(running.out));
+
+        // Another row selected: the status bar has nothing to say; the run's end clears it too.
+        window.View().SelectRows({0}, 0);
+        QCOMPARE(window.Progress().text(), QString());
+        window.View().SelectRows({1}, 1);
+        QCOMPARE(window.Progress().text(), "Script - " + progress);
+        h->holdRuns->store(false);
+        QTRY_COMPARE(Cell(window, 1, TaskListModel::Status), QString("Stop"));
+        QCOMPARE(window.Progress().text(), QString());
+        QCOMPARE(Cell(window, 1, TaskListModel::Status, Qt::ToolTipRole), QString("Stop"));
+    }
+
+    void aRunIsForwardedAndFollowedToItsEnd()
+    {
+        CMainFrame& window = Start();
+        const auto run = Cli({"run", "Script"});
+        QVERIFY2(run.code == 0, qPrintable(run.err));
+        // The run's lines, as the service's follower prints them; the command's own line is in the log.
+        QVERIFY2(run.out.contains("\tGeneral Info\tRunning...\n") && run.out.endsWith("\tGeneral Info\tFinished\n"),
+            qPrintable(run.out));
+        QCOMPARE(h->runs->load(), 1);
+        QVERIFY(!Cell(window, 1, TaskListModel::LastRun).isEmpty());
+        QCOMPARE(h->LogOf("Script.log"), (std::vector<std::string> {"Run task immediately", "Running...", "Finished"}));
+
+        const auto unknown = Cli({"run", "Nobody"});
+        QCOMPARE(unknown.code, 1);
+        QVERIFY2(unknown.err.contains("no task named \"Nobody\""), qPrintable(unknown.err));
+        QCOMPARE(h->messages.unanswered, 0);
+    }
+
+    void changesAreTheWindowsCommandsAndTheWindowFollowsThem()
+    {
+        CMainFrame& window = Start();
+        window.View().SelectRows({1}, 1); // "Script"
+
+        QCOMPARE(Cli({"task", "import", "-"}, kImported).code, 0);
+        QCOMPARE(Names(window), QStringList({"Nightly", "Script", "Imported"}));
+        QCOMPARE(window.View().SelectedRows(), std::vector<std::size_t>({1}));
+        QCOMPARE(h->SavedTaskNames(), (std::vector<std::string> {"Nightly", "Script", "Imported"}));
+        QCOMPARE(h->LogOf(h->App().CopyOfTask(2)->logFileName).back(), std::string("Create task"));
+
+        QCOMPARE(Cli({"task", "rename", "Imported", "Renamed"}).code, 0);
+        QCOMPARE(Cell(window, 2, TaskListModel::Name), QString("Renamed"));
+        const auto taken = Cli({"task", "rename", "Renamed", "Script"});
+        QCOMPARE(taken.code, 1);
+        QVERIFY2(taken.err.contains("The task name already exists!"), qPrintable(taken.err));
+
+        // The selected task keeps its selection when a row above it goes.
+        QCOMPARE(Cli({"task", "delete", "Nightly"}).code, 0);
+        QCOMPARE(Names(window), QStringList({"Script", "Renamed"}));
+        QCOMPARE(window.View().SelectedRows(), std::vector<std::size_t>({0}));
+        QVERIFY(window.Actions().runImmediately->isEnabled());
+
+        QCOMPARE(Cli({"task", "copy", "Script"}).code, 0);
+        QCOMPARE(Names(window), QStringList({"Script", "Renamed", "Script_Copy"}));
+
+        // A scheduled task that is never due (Every Week on no weekday) starts at once.
+        QByteArray weekly = kImported;
+        weekly.replace("Imported", "Weekly").replace("\"kind\": 0", "\"kind\": 2, \"weekDays\": [0, 0, 0, 0, 0, 0, 0]");
+        QCOMPARE(Cli({"task", "import", "-"}, weekly).code, 0);
+        QTRY_COMPARE(Cell(window, 3, TaskListModel::Status), QString("Waiting..."));
+        QCOMPARE(Cli({"stop", "Weekly"}).code, 0);
+        QCOMPARE(Cell(window, 3, TaskListModel::Status), QString("Stop"));
+        QCOMPARE(Cli({"start", "Weekly"}).code, 0);
+        QCOMPARE(Cell(window, 3, TaskListModel::Status), QString("Waiting..."));
+        QCOMPARE(h->SavedTaskNames(), (std::vector<std::string> {"Script", "Renamed", "Script_Copy", "Weekly"}));
+        QCOMPARE(h->messages.unanswered, 0);
+    }
+
+    void aChangeWaitsWhileADialogIsOpenAndAReadDoesNot()
+    {
+        CMainFrame& window = Start();
+        std::unique_ptr<QProcess> deleting;
+        test::CliOutcome listed;
+        bool waited = false;
+        test::OnNextModal(
+            [&](QWidget* dialog) {
+                deleting = test::StartCli(h->DataDir(), {"task", "delete", "Script"});
+                listed = RunCli(h->DataDir(), {"list"});
+                QTest::qWait(500);
+                waited = deleting->state() != QProcess::NotRunning && h->App().TaskCount() == 2;
+                dialog->close();
+            },
+            "kelvanto::CAboutDlg");
+        window.ShowAbout();
+        QVERIFY(waited);
+        QCOMPARE(listed.code, 0);
+        QVERIFY2(listed.out.contains("Script\t"), qPrintable(listed.out));
+        const auto deleted = test::WaitForCli(*deleting);
+        QVERIFY2(deleted.code == 0, qPrintable(deleted.err));
+        QCOMPARE(Names(window), QStringList({"Nightly"}));
+    }
+
+    void aChangeThatWaitsTooLongIsRefusedAndNeverMade()
+    {
+        h->settings.controlBusyWait = std::chrono::milliseconds(300);
+        CMainFrame& window = Start();
+        test::CliOutcome refused;
+        test::OnNextModal(
+            [&](QWidget* dialog) {
+                refused = RunCli(h->DataDir(), {"task", "delete", "Script"});
+                dialog->close();
+            },
+            "kelvanto::CAboutDlg");
+        window.ShowAbout();
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains("a dialog is open in its window"), qPrintable(refused.err));
+        QTest::qWait(300);
+        QCOMPARE(Names(window), QStringList({"Nightly", "Script"}));
+        QCOMPARE(h->App().TaskCount(), 2u);
+    }
+
+    void quittingLetsFollowedRunsAndWaitingChangesGo()
+    {
+        CMainFrame& window = Start();
+        h->holdRuns->store(true);
+        auto following = test::StartCli(h->DataDir(), {"run", "Script"});
+        QTRY_COMPARE(Cell(window, 1, TaskListModel::Status), QString("Running..."));
+        test::CliOutcome refused;
+        test::OnNextModal(
+            [&](QWidget* dialog) {
+                auto waiting = test::StartCli(h->DataDir(), {"task", "delete", "Nightly"});
+                QTest::qWait(300);
+                // The session ends with the dialog still open: the waiting change is let go
+                // at once. (A test has no application event loop that the quit could end,
+                // so the dialog is closed here.)
+                h->Desktop().SessionMayEnd();
+                refused = test::WaitForCli(*waiting, 10000);
+                dialog->close();
+            },
+            "kelvanto::CAboutDlg");
+        window.ShowAbout();
+        QVERIFY(window.Quitting());
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.err.contains("it is closing"), qPrintable(refused.err));
+        const auto followed = test::WaitForCli(*following, 10000);
+        QVERIFY2(followed.code != -1, "the followed run's command line did not end");
+        QCOMPARE(h->SavedTaskNames(), (std::vector<std::string> {"Nightly", "Script"}));
+        QVERIFY(!std::filesystem::exists(h->DataDir() / "kelvanto.sock"));
+    }
+};
+
+QTEST_MAIN(DesktopControlTest)
+#include "DesktopControlTest.moc"
