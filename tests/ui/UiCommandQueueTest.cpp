@@ -102,7 +102,7 @@ void WhileBusy(Hold hold, const std::function<void()>& during)
 
 Q_DECLARE_METATYPE(Hold)
 
-class UiCommandQueueThreadTest : public QObject
+class UiCommandQueueTest : public QObject
 {
     Q_OBJECT
 
@@ -210,5 +210,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(UiCommandQueueThreadTest)
-#include "UiCommandQueueThreadTest.moc"
+QTEST_MAIN(UiCommandQueueTest)
+#include "UiCommandQueueTest.moc"
