@@ -13,81 +13,13 @@
 #
 # Uses the server in KELVANTO_TEST_MYSQL_* when set, else starts a throw-away one.
 set -euo pipefail
-source "$(dirname "$0")/../scripts/common.sh"
+source "$(dirname "$0")/bench-common.sh"
 
-runs=${RUNS:-3}
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
-build=${KELVANTO_BENCH_BUILD:-$KELVANTO_ROOT/build-bench}
-work=$(mktemp -d /tmp/kelvanto-bench-XXXXXX)
-fixture=""
-cleanup() {
-    [ -n "$fixture" ] && "$KELVANTO_ROOT/scripts/mariadb-fixture" stop "$fixture" || true
-    rm -rf "$work"
-    [ -n "$fixture" ] && rm -rf "$fixture" || true
-}
-trap cleanup EXIT
-
-echo "== building dump_engine in $build"
-# An existing build folder keeps its own configuration; a new one is configured for Release.
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$KELVANTO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANTO_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" --target dump_engine >"$work/build.log" 2>&1 || {
-    cat "$work/build.log" >&2
-    exit 1
-}
-
-if [ -z "${KELVANTO_TEST_MYSQL_PORT:-}" ]; then
-    fixture=$(mktemp -d /tmp/kelvanto-bench-server-XXXXXX)
-    echo "== starting a private MariaDB server"
-    eval "$("$KELVANTO_ROOT/scripts/mariadb-fixture" start "$fixture" 1)"
-fi
-host=${KELVANTO_TEST_MYSQL_HOST:-127.0.0.1}
-port=$KELVANTO_TEST_MYSQL_PORT
-user=${KELVANTO_TEST_MYSQL_USER:-root}
-password=${KELVANTO_TEST_MYSQL_PASSWORD:-}
-auth=(-h"$host" -P"$port" -u"$user")
-[ -n "$password" ] && auth+=(-p"$password")
+bench_init "$@"
+bench_build dump_engine
+bench_servers 1
 db=kelvanto_bench
-client() { mariadb --no-defaults "${auth[@]}" "$@"; }
-
-echo "== creating the tables (${sizes[*]} rows)"
-client -e "CREATE DATABASE IF NOT EXISTS $db"
-for rows in "${sizes[@]}"; do
-    client "$db" <<SQL
-DROP TABLE IF EXISTS rows_$rows;
-CREATE TABLE rows_$rows (
-  id INT NOT NULL PRIMARY KEY, qty INT, big BIGINT UNSIGNED, price DECIMAL(10,2), ratio DOUBLE,
-  name VARCHAR(40), note TEXT, created DATETIME, day DATE, flag TINYINT, raw VARBINARY(16), code CHAR(8)
-) ENGINE=InnoDB DEFAULT CHARSET=utf8mb4;
-INSERT INTO rows_$rows
-SELECT seq, CAST(seq % 1000 AS SIGNED) - 500, seq * 2654435761, (seq % 100000) / 100, seq / 7,
-       CONCAT('name ', seq, ' O''Brien'), REPEAT(CONCAT('note ', seq % 97, ' '), 1 + seq % 5),
-       '2024-01-01 00:00:00' + INTERVAL seq SECOND, '2000-01-01' + INTERVAL (seq % 9000) DAY, seq % 2,
-       UNHEX(MD5(seq)), LPAD(seq % 100000000, 8, '0')
-FROM seq_1_to_$rows;
-SQL
-done
-
-# run_one OUTFILE COMMAND...: prints "seconds maxrss_kb cpu_seconds" of one run (cpu: user +
-# system time of the dumping process alone, which the load of a shared machine hardly moves)
-run_one() {
-    local out=$1
-    shift
-    local start end
-    start=$(date +%s.%N)
-    /usr/bin/time -f "%M %U %S" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
-        cat "$work/stderr" >&2
-        return 1
-    }
-    end=$(date +%s.%N)
-    local rss user system
-    read -r rss user system < <(tail -1 "$work/rss")
-    echo "$(echo "$end - $start" | bc -l) $rss $(echo "$user + $system" | bc -l)"
-}
-
-median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+bench_tables "$db"
 
 declare -A seconds rss sync cpu
 variants=(engine-single dump-single engine-multi dump-multi engine-single-per-piece engine-multi-per-piece)

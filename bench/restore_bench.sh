@@ -12,67 +12,19 @@
 #
 # Uses the server in KELVANTO_TEST_MYSQL_* when set, else starts a throw-away one.
 set -euo pipefail
-source "$(dirname "$0")/../scripts/common.sh"
+source "$(dirname "$0")/bench-common.sh"
 
-runs=${RUNS:-3}
-sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(100000 1000000)
-build=${KELVANTO_BENCH_BUILD:-$KELVANTO_ROOT/build-bench}
-work=$(mktemp -d /tmp/kelvanto-restore-bench-XXXXXX)
-fixture=""
-cleanup() {
-    [ -n "$fixture" ] && "$KELVANTO_ROOT/scripts/mariadb-fixture" stop "$fixture" || true
-    rm -rf "$work"
-    [ -n "$fixture" ] && rm -rf "$fixture" || true
-}
-trap cleanup EXIT
-
-echo "== building kelvanto-cli in $build"
-# An existing build folder keeps its own configuration; a new one is configured for Release.
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$KELVANTO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELVANTO_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$build" --target kelvanto-cli >"$work/build.log" 2>&1 || {
-    cat "$work/build.log" >&2
-    exit 1
-}
+bench_init "$@"
+bench_build kelvanto-cli
+bench_servers 1
 cli=("$build/cli/kelvanto-cli" --data-dir "$work/data")
-
-if [ -z "${KELVANTO_TEST_MYSQL_PORT:-}" ]; then
-    fixture=$(mktemp -d /tmp/kelvanto-bench-server-XXXXXX)
-    echo "== starting a private MariaDB server"
-    eval "$("$KELVANTO_ROOT/scripts/mariadb-fixture" start "$fixture" 1)"
-fi
-host=${KELVANTO_TEST_MYSQL_HOST:-127.0.0.1}
-port=$KELVANTO_TEST_MYSQL_PORT
-user=${KELVANTO_TEST_MYSQL_USER:-root}
-password=${KELVANTO_TEST_MYSQL_PASSWORD:-}
-auth=(-h"$host" -P"$port" -u"$user")
-[ -n "$password" ] && auth+=(-p"$password")
 db=kelvanto_restore_bench
-client() { mariadb --no-defaults "${auth[@]}" "$@"; }
 server_json=$(printf '{"host": "%s", "port": %s, "user": "%s", "password": "%s"}' "$host" "$port" "$user" "$password")
 
 # task NAME JSON-BODY: imports a manual task of that name into the benchmark's data folder
 task() {
     echo "{\"name\": \"$1\", $2}" | "${cli[@]}" task import - >/dev/null
 }
-
-# run_one OUTFILE COMMAND...: prints "seconds maxrss_kb" of one run
-run_one() {
-    local out=$1
-    shift
-    local start end
-    start=$(date +%s.%N)
-    /usr/bin/time -f "%M" -o "$work/rss" "$@" >"$out" 2>"$work/stderr" || {
-        cat "$out" "$work/stderr" >&2
-        return 1
-    }
-    end=$(date +%s.%N)
-    echo "$(echo "$end - $start" | bc -l) $(tail -1 "$work/rss")"
-}
-
-median() { sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 declare -A seconds rss bytes
 variants=(engine-single client-single engine-ten client-ten)
@@ -123,8 +75,9 @@ SQL
                 echo "$v restored a table that differs (checksum $restored, expected $checksum)" >&2
                 exit 1
             fi
-            seconds[$rows,$v]+="${result% *} "
-            rss[$rows,$v]+="${result#* } "
+            read -r wall maxrss _ <<<"$result"
+            seconds[$rows,$v]+="$wall "
+            rss[$rows,$v]+="$maxrss "
         done
     done
 done
