@@ -116,9 +116,14 @@ RunOutcome BackupToFilesRun::RunSteps()
     if (m_layout == Layout::SingleFile)
         FinishFile();
     m_writer.CloseFile();
-    SyncRunFiles();
+    const bool durable = SyncRunFiles();
     RecordRun();
-    ExpireBackupCopies(m_context);
+    // Rotation makes room for this copy by deleting older ones; a copy that is not whole on
+    // disk (a full disk, a removed file, a failed flush) must not cost the user those.
+    if (durable && !m_writer.AnyWriteFailed())
+        ExpireBackupCopies(m_context);
+    else
+        LogError("The backup files are incomplete, so no older backup copy was deleted!");
     LogInfo("Finished");
     return RunOutcome::Finished;
 }
@@ -408,7 +413,7 @@ void BackupToFilesRun::WritePendingViews()
     m_pendingViews.clear();
 }
 
-void BackupToFilesRun::SyncRunFiles()
+bool BackupToFilesRun::SyncRunFiles()
 {
     std::vector<std::string> files;
     std::vector<std::string> folders;
@@ -428,8 +433,10 @@ void BackupToFilesRun::SyncRunFiles()
         addOnce(folders, runFolder.string());
         addOnce(folders, runFolder.parent_path().string());
     }
-    if (Result<void> synced = m_sink.Sync(files, folders); !synced)
+    Result<void> synced = m_sink.Sync(files, folders);
+    if (!synced)
         LogError("Failed to flush the backup files to the disk! - " + synced.error());
+    return synced.ok();
 }
 
 void BackupToFilesRun::RecordRun()

@@ -72,8 +72,9 @@ private:
     bool StartFile(const std::string& database, const std::string& table);
     void FinishFile();
     void WritePendingViews();
-    // Flushes the run's files and folders to stable storage before the run is recorded.
-    void SyncRunFiles();
+    // Flushes the run's files and folders to stable storage before the run is recorded;
+    // false when that failed.
+    bool SyncRunFiles();
     void RecordRun();
 
     FileSink& m_sink;

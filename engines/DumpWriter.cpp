@@ -15,12 +15,12 @@ DumpWriter::DumpWriter(FileSink& sink, std::uint8_t fileType, std::string eol)
 
 bool DumpWriter::CreateDumpFile(const std::string& path)
 {
-    return m_sink.Create(path);
+    return Sunk(m_sink.Create(path));
 }
 
 bool DumpWriter::AppendStatement(const std::string& path, std::string_view statement)
 {
-    return GatherStatement(path, statement) && m_sink.Flush();
+    return GatherStatement(path, statement) && Sunk(m_sink.Flush());
 }
 
 bool DumpWriter::GatherStatement(const std::string& path, std::string_view statement)
@@ -29,7 +29,7 @@ bool DumpWriter::GatherStatement(const std::string& path, std::string_view state
         return false;
     m_buffer.clear();
     AppendStatementText(m_buffer, statement, m_fileType, m_eol);
-    return m_sink.Append(path, m_buffer);
+    return Sunk(m_sink.Append(path, m_buffer));
 }
 
 bool DumpWriter::WriteDumpHeader(
@@ -56,12 +56,18 @@ bool DumpWriter::WritePhpFooter(const std::string& path)
 
 bool DumpWriter::AppendText(const std::string& path, std::string_view text)
 {
-    return m_sink.Append(path, text) && m_sink.Flush();
+    return Sunk(m_sink.Append(path, text)) && Sunk(m_sink.Flush());
 }
 
 bool DumpWriter::Written(const std::string& path)
 {
-    return m_sink.Append(path, m_buffer) && m_sink.Flush();
+    return Sunk(m_sink.Append(path, m_buffer)) && Sunk(m_sink.Flush());
+}
+
+bool DumpWriter::Sunk(bool written)
+{
+    m_writeFailed = m_writeFailed || !written;
+    return written;
 }
 
 namespace

@@ -43,17 +43,23 @@ public:
     // A block of ready text (the CREATE DATABASE and USE lines) in one piece.
     bool AppendText(const std::string& path, std::string_view text);
     // Writes what is gathered; false when a write of the open file failed now or before.
-    bool Flush() { return m_sink.Flush(); }
+    bool Flush() { return Sunk(m_sink.Flush()); }
     // Ends the open file: its last piece has been appended.
-    bool CloseFile() { return m_sink.Close(); }
+    bool CloseFile() { return Sunk(m_sink.Close()); }
+    // Whether a file could not be created, or a piece not written, since the writer was made:
+    // the dump on disk is then not whole, even when the run goes on.
+    bool AnyWriteFailed() const { return m_writeFailed; }
 
 private:
     bool Written(const std::string& path);
+    // Remembers a failure of the sink; returns `written`.
+    bool Sunk(bool written);
 
     FileSink& m_sink;
     std::uint8_t m_fileType;
     std::string m_eol;
     std::string m_buffer;
+    bool m_writeFailed = false;
 };
 
 // The same operations on the real file system, each opening and closing the file, for

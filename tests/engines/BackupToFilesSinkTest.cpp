@@ -310,5 +310,67 @@ TEST_F(BackupToFilesSinkTest, CompletedBackupIsDurableBeforeItIsRecordedOrOldCop
     EXPECT_EQ(status.st_mode & 07777, 0700u);
 }
 
+// A copy that is not whole on disk (a piece or the final flush failed) is recorded, but the
+// older copies that rotation would delete to make room for it are kept.
+TEST_F(BackupToFilesSinkTest, AnIncompleteBackupDeletesNoOlderCopy)
+{
+    class FailingSink : public FileSink
+    {
+    public:
+        bool Append(const std::string& path, std::string_view piece) override
+        {
+            if (failRows && piece.find("INSERT") != std::string_view::npos)
+                return false;
+            return FileSink::Append(path, piece);
+        }
+        Result<void> Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders) override
+        {
+            if (failSync)
+                return Error {"/backups: Input/output error"};
+            return FileSink::Sync(files, folders);
+        }
+        bool failRows = false;
+        bool failSync = false;
+    };
+    struct Case
+    {
+        std::string name;
+        bool failRows;
+        bool failSync;
+        bool olderCopyKept;
+    };
+    ChooseBigAndSmall(5);
+    for (const Case& c : {Case {"whole", false, false, false}, Case {"rows not written", true, false, true},
+             Case {"flush failed", false, true, true}}) {
+        SCOPED_TRACE(c.name);
+        const std::string oldCopy = (dir.path() / (c.name + ".sql")).string();
+        ASSERT_TRUE(CreateDumpFile(oldCopy));
+        BackupRun old;
+        old.files = {oldCopy};
+        old.year = 2020;
+        old.fileMode = 2;
+        task.backupHistory = {old};
+        task.backupSettings.fileMode = 2;
+        task.backupSettings.fileSplit = 2;
+        task.backupSettings.newFolderPerRun = 1;
+        task.backupSettings.autoDelete = 2;
+        task.backupSettings.autoDeleteLimit = 1;
+        task.backupSettings.backupFolder = (dir.path() / c.name).string() + "/";
+        task.backupSettings.fileNameFormat = "%DATABASE%";
+        FailingSink sink;
+        sink.failRows = c.failRows;
+        sink.failSync = c.failSync;
+        ASSERT_EQ(RunWith(sink), RunOutcome::Finished);
+
+        const std::vector<std::string> log = LogTexts();
+        const bool keptLine
+            = std::find(log.begin(), log.end(), "The backup files are incomplete, so no older backup copy was deleted!")
+            != log.end();
+        EXPECT_EQ(keptLine, c.olderCopyKept);
+        EXPECT_EQ(std::filesystem::exists(oldCopy), c.olderCopyKept);
+        EXPECT_EQ(context->task().backupHistory.size(), c.olderCopyKept ? 2u : 1u);
+    }
+}
+
 } // namespace
 } // namespace kelvanto::test

@@ -3,9 +3,9 @@
 // program (a read does not), is dropped unrun when the queue closes, and an exception it
 // throws reaches its caller. (A change dropped after waiting too long is tested with the
 // window, in DesktopControlTest.)
+#include "ui/UiCommandQueue.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/BackgroundWork.h"
-#include "ui/UiCommandQueue.h"
 
 #include <QDialog>
 #include <QMenu>
