@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -190,6 +191,58 @@ struct BackupRun
     bool operator==(const BackupRun&) const = default;
 };
 
+// Settings that the stored task record has no room for. They live beside the task list in
+// "tasks_extras.json", keyed by the task's log file name. Every member's default here is its
+// "off" value: a task without an entry behaves exactly as its stored record says, so task
+// lists written before these settings existed keep their behaviour. Tasks created from now
+// on start from NewTaskExtras(type) instead.
+enum class DefinerMode : std::uint8_t {
+    Keep = 0,
+    Strip = 1,
+};
+
+enum class Compression : std::uint8_t {
+    None = 0,
+    Zstd = 1,
+    Gzip = 2,
+};
+
+// The server that a backup is restored into to prove it: a stored profile by name, or the
+// connection fields themselves.
+struct VerifyServer
+{
+    std::string profile;
+    ServerConnection connection;
+
+    bool operator==(const VerifyServer&) const = default;
+};
+
+struct TaskExtras
+{
+    // One snapshot for the whole run.
+    bool consistentSnapshot = false;
+    // Stored procedures and functions, triggers and events are carried.
+    bool routines = false;
+    bool triggers = false;
+    bool events = false;
+    DefinerMode definer = DefinerMode::Keep;
+    // Compression of the files that a run writes; compressionLevel 0 means the library's default.
+    Compression compression = Compression::None;
+    std::int32_t compressionLevel = 0;
+    // After a backup succeeds, restore it into this server and compare.
+    std::optional<VerifyServer> verifyRestore;
+    // 0: the ten-row rule; N: as many rows per INSERT as fit in N bytes.
+    std::int64_t maxInsertBytes = 0;
+    // 0: every statement commits on its own; N: N statements per transaction.
+    std::int32_t commitEvery = 0;
+    // Connections that restore a per-table backup in parallel.
+    std::int32_t restoreThreads = 1;
+    // A command (argument list, no shell) run after a run that did not succeed.
+    std::vector<std::string> onFailure;
+
+    bool operator==(const TaskExtras&) const = default;
+};
+
 struct Task
 {
     std::string taskId;
@@ -214,6 +267,8 @@ struct Task
     std::vector<RestoreFile> restoreFiles;
     Schedule schedule;
     std::vector<std::string> sqlStatements;
+    // Not part of the stored record: kept in the extras file beside the task list.
+    TaskExtras extras;
 
     bool operator==(const Task&) const = default;
 };
