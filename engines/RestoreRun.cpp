@@ -39,6 +39,7 @@ public:
         if (Quit())
             return RunOutcome::Cancelled;
         m_connection.LogConnected();
+        m_statementLimit = m_connection.LongestStatement().value_or(SqlSplitter::kLargestLimit);
         if (Quit())
             return RunOutcome::Cancelled;
         m_context.Log(LogLevel::General,
@@ -89,6 +90,7 @@ private:
         SqlFileReader reader;
         if (!reader.Open(path))
             return FileFailed();
+        reader.SetLimit(m_statementLimit);
         if (Quit())
             return FileEnd::Cancelled;
         // The file by its name, the statements sent from it, and the share of its bytes read.
@@ -104,6 +106,12 @@ private:
                 return FileEnd::Done;
             if (status == SqlFileReader::Status::ReadError)
                 return FileFailed();
+            if (status == SqlFileReader::Status::TooLong) {
+                m_context.Log(LogLevel::Error,
+                    "Failed to get a SQL statement from the SQL file! - a statement is longer than "
+                        + std::to_string(reader.Limit()) + " bytes, the most the server takes (max_allowed_packet)");
+                return FileEnd::FileError;
+            }
             // The splitter gives no empty statement, so every one is sent.
             const std::string_view sent = StatementToSend(statement);
             const bool executed = m_connection.Execute(sent);
@@ -134,6 +142,7 @@ private:
     const Connector& m_connector;
     RestoreOptions m_options;
     RunConnection m_connection;
+    std::size_t m_statementLimit = SqlSplitter::kLargestLimit;
 };
 
 } // namespace

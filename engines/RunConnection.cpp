@@ -1,5 +1,8 @@
 #include "engines/RunConnection.h"
 
+#include "engines/MultiRowStatement.h"
+#include "mysql/ServerProbes.h"
+
 #include <utility>
 #include <variant>
 
@@ -39,6 +42,14 @@ void RunConnection::LogConnected()
 bool RunConnection::Execute(std::string_view statement)
 {
     return m_connection->Query(statement) && m_connection->DiscardResults();
+}
+
+std::optional<std::size_t> RunConnection::LongestStatement()
+{
+    const std::optional<std::size_t> packet = QueryNumber(*m_connection, "SELECT @@max_allowed_packet");
+    if (!packet)
+        return std::nullopt;
+    return MultiRowStatement::LongestStatementFor(*packet) + 1;
 }
 
 void RunConnection::Close()

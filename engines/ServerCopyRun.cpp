@@ -7,33 +7,10 @@
 #include "mysql/ServerIdentity.h"
 #include "mysql/ServerProbes.h"
 
-#include <charconv>
 #include <variant>
 
 namespace kelvanto
 {
-
-namespace
-{
-
-// The first value of a query's first row as a number; nullopt when there is none.
-std::optional<std::size_t> NumberOf(Connection& connection, std::string_view sql)
-{
-    if (!connection.Query(sql))
-        return std::nullopt;
-    std::unique_ptr<ResultSet> result = connection.StoreResult();
-    RowView row;
-    if (!result || !result->FetchRow(row) || row.count == 0 || row.isNull(0))
-        return std::nullopt;
-    const std::string_view text = row.value(0);
-    std::size_t number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return number;
-}
-
-} // namespace
 
 ServerCopyRun::ServerCopyRun(RunContext& context, const Connector& connector)
     : m_context(context)
@@ -84,7 +61,7 @@ void ServerCopyRun::LearnDestination()
     const std::optional<bool> same = SameServer(*m_source, *m_destination);
     m_sameServer
         = same ? *same : m_task.source.host == m_task.destination.host && m_task.source.port == m_task.destination.port;
-    if (auto packet = NumberOf(*m_destination, "SELECT @@max_allowed_packet"))
+    if (auto packet = QueryNumber(*m_destination, "SELECT @@max_allowed_packet"))
         m_statementLimit = MultiRowStatement::LongestStatementFor(*packet);
 }
 

@@ -58,6 +58,11 @@ SqlFileReader::Status SqlFileReader::Next(std::string& statement)
     for (;;) {
         if (m_splitter.Next(statement))
             return Status::Statement;
+        if (m_splitter.TooLong()) {
+            m_file = UniqueFd();
+            m_ended = true;
+            return Status::TooLong;
+        }
         if (m_remaining == 0)
             break;
         if (!Refill()) {
@@ -86,6 +91,7 @@ bool ReadSqlFile(const std::string& path, std::vector<std::string>& statements)
         case SqlFileReader::Status::End:
             return true;
         case SqlFileReader::Status::ReadError:
+        case SqlFileReader::Status::TooLong:
             return false;
         }
     }

@@ -23,6 +23,7 @@ public:
         Statement, // the next statement is in the argument
         End, // the file has no more statements
         ReadError, // reading failed; no statement follows
+        TooLong, // a statement is longer than the limit; no statement follows
     };
 
     static constexpr std::size_t kDefaultBufferSize = 256 * 1024;
@@ -32,6 +33,9 @@ public:
     // Opens the file and takes its length; false when the path is empty or the file cannot
     // be opened for reading (a folder, a pipe or a device counts as one that cannot).
     bool Open(const std::string& path);
+    // The longest statement taken (see SqlSplitter::SetLimit); set after Open().
+    void SetLimit(std::size_t limit) { m_splitter.SetLimit(limit); }
+    std::size_t Limit() const { return m_splitter.Limit(); }
     Status Next(std::string& statement);
 
     // The file's length at the open, and how much of it the statements given so far took

@@ -1,6 +1,6 @@
 #include "engines/SqlSplitter.h"
 
-#include <cstring>
+#include <array>
 
 namespace kelvanto
 {
@@ -8,9 +8,34 @@ namespace kelvanto
 namespace
 {
 
+using ByteSet = std::array<bool, 256>;
+
+constexpr ByteSet MakeSet(std::string_view bytes)
+{
+    ByteSet set {};
+    for (char c : bytes)
+        set[static_cast<unsigned char>(c)] = true;
+    return set;
+}
+
+// The bytes that end a run of plain bytes, for each kind of text.
+constexpr ByteSet kCodeStops = MakeSet("'\"`/-#\r\n");
+constexpr ByteSet kSingleQuotedStops = MakeSet("'\\");
+constexpr ByteSet kDoubleQuotedStops = MakeSet("\"\\");
+constexpr ByteSet kBackQuotedStops = MakeSet("`");
+constexpr ByteSet kCommentStops = MakeSet("*\r\n");
+constexpr ByteSet kDiscardedStops = MakeSet("/-#\r\n");
+
+constexpr std::string_view kKeyword = "delimiter";
+
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
+
+bool IsLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
 }
 
 bool IsLetter(char c)
@@ -18,11 +43,47 @@ bool IsLetter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// The position of the first `c` at or after `from`, or the input's size when there is none.
-std::size_t Find(std::string_view input, std::size_t from, char c)
+char Lower(char c)
 {
-    const void* found = std::memchr(input.data() + from, c, input.size() - from);
-    return found ? static_cast<std::size_t>(static_cast<const char*>(found) - input.data()) : input.size();
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The position of the first byte of `stops` at or after `from`, or the size of `bytes`.
+std::size_t Skip(std::string_view bytes, std::size_t from, const ByteSet& stops)
+{
+    while (from < bytes.size() && !stops[static_cast<unsigned char>(bytes[from])])
+        ++from;
+    return from;
+}
+
+std::size_t ToLineEnd(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size() && !IsLineEnd(bytes[i]))
+        ++i;
+    return i;
+}
+
+bool IsKeywordAlone(std::string_view held)
+{
+    if (held.size() != kKeyword.size())
+        return false;
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (Lower(held[i]) != kKeyword[i])
+            return false;
+    }
+    return true;
+}
+
+void TrimEnd(std::string& text, bool lineEndsToo)
+{
+    while (!text.empty() && (IsBlank(text.back()) || (lineEndsToo && IsLineEnd(text.back()))))
+        text.pop_back();
+}
+
+bool EndsWith(std::string_view text, std::string_view end)
+{
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
 } // namespace
@@ -31,79 +92,401 @@ void SqlSplitter::Feed(std::string_view bytes)
 {
     m_input = bytes;
     m_position = 0;
-    m_nextCr = Find(m_input, 0, '\r');
-    m_nextLf = Find(m_input, 0, '\n');
-}
-
-std::size_t SqlSplitter::NextLineEnd()
-{
-    if (m_nextCr < m_position)
-        m_nextCr = Find(m_input, m_position, '\r');
-    if (m_nextLf < m_position)
-        m_nextLf = Find(m_input, m_position, '\n');
-    return m_nextCr < m_nextLf ? m_nextCr : m_nextLf;
 }
 
 bool SqlSplitter::Next(std::string& statement)
 {
-    while (m_position < m_input.size()) {
-        const std::size_t end = NextLineEnd();
-        Take(m_input.substr(m_position, end - m_position));
-        if (end == m_input.size()) {
-            m_position = end;
-            return false;
+    while (m_position < m_input.size() && !m_tooLong) {
+        const std::string_view rest = m_input.substr(m_position);
+        std::size_t taken = 0;
+        switch (m_state) {
+        case State::Blank:
+            taken = TakeBlank(rest);
+            break;
+        case State::Statement:
+            taken = TakeStatement(rest);
+            break;
+        case State::Discarded:
+            taken = TakeDiscarded(rest);
+            break;
+        case State::Keyword:
+            taken = TakeKeyword(rest);
+            break;
+        case State::Command:
+            taken = TakeCommand(rest);
+            break;
         }
-        m_position = end + 1;
-        if (EndLine(statement))
+        m_position += taken;
+        // Nothing taken: the next byte is a line end that ends the line.
+        if (taken == 0 && EndLine(m_input[m_position++], statement))
             return true;
     }
     return false;
 }
 
-void SqlSplitter::Take(std::string_view bytes)
+std::size_t SqlSplitter::TakeBlank(std::string_view bytes)
 {
-    if (m_state == State::Blank) {
-        std::size_t first = 0;
-        while (first < bytes.size() && IsBlank(bytes[first]))
-            ++first;
-        if (first == bytes.size())
-            return;
-        bytes.remove_prefix(first);
-        m_state = IsLetter(bytes.front()) ? State::Statement : State::Discarded;
+    std::size_t first = 0;
+    while (first < bytes.size() && IsBlank(bytes[first]))
+        ++first;
+    if (first == bytes.size() || IsLineEnd(bytes[first]))
+        return first;
+    const std::string_view rest = bytes.substr(first);
+    if (!IsLetter(rest.front())) {
+        m_state = State::Discarded;
+        return first + TakeDiscarded(rest);
     }
-    if (m_state == State::Statement)
-        m_statement.append(bytes);
+    if (Lower(rest.front()) == kKeyword.front()) {
+        m_state = State::Keyword;
+        return first + TakeKeyword(rest);
+    }
+    m_state = State::Statement;
+    return first + TakeStatement(rest);
 }
 
-bool SqlSplitter::EndLine(std::string& statement)
+std::size_t SqlSplitter::TakeStatement(std::string_view bytes)
 {
-    if (m_state == State::Discarded) {
-        m_state = State::Blank;
-        return false;
+    switch (m_lexer) {
+    case Lexer::Code:
+        return TakeCode(bytes);
+    case Lexer::SingleQuoted:
+        return TakeQuoted(bytes, '\'');
+    case Lexer::DoubleQuoted:
+        return TakeQuoted(bytes, '"');
+    case Lexer::BackQuoted:
+        return TakeQuoted(bytes, '`');
+    case Lexer::BlockComment:
+        return TakeBlockComment(bytes, true);
+    case Lexer::LineComment:
+        return ToLineEnd(bytes);
     }
-    // The last character counts as it is, trailing blanks included: "SELECT 1; " goes on.
-    if (m_state != State::Statement || m_statement.back() != ';')
-        return false;
+    return 0;
+}
+
+std::size_t SqlSplitter::TakeCode(std::string_view bytes)
+{
+    const char first = bytes.front();
+    if (m_slash) {
+        m_slash = false;
+        if (first == '*') {
+            m_lexer = Lexer::BlockComment;
+            Append(bytes.substr(0, 1));
+            return 1;
+        }
+    }
+    if (m_dashes == 2 && (IsBlank(first) || IsLineEnd(first))) {
+        // "-- " opens a comment to the line end, which is left out, its dashes included.
+        m_dashes = 0;
+        m_statement.resize(m_statement.size() - 2);
+        m_lexer = Lexer::LineComment;
+        m_lineHadComment = true;
+        return IsLineEnd(first) ? 0 : 1;
+    }
+    if (first == '-') {
+        // Of "---" the last two dashes can still open a comment.
+        m_dashes = m_dashes < 2 ? m_dashes + 1 : 2;
+        Append(bytes.substr(0, 1));
+        return 1;
+    }
+    m_dashes = 0;
+    const std::size_t run = Skip(bytes, 0, kCodeStops);
+    if (run > 0) {
+        Append(bytes.substr(0, run));
+        return run;
+    }
+    switch (first) {
+    case '\r':
+    case '\n':
+        return 0;
+    case '\'':
+        m_lexer = Lexer::SingleQuoted;
+        break;
+    case '"':
+        m_lexer = Lexer::DoubleQuoted;
+        break;
+    case '`':
+        m_lexer = Lexer::BackQuoted;
+        break;
+    case '/':
+        m_slash = true;
+        break;
+    case '#':
+        m_lexer = Lexer::LineComment;
+        m_lineHadComment = true;
+        return 1;
+    default:
+        break;
+    }
+    Append(bytes.substr(0, 1));
+    return 1;
+}
+
+std::size_t SqlSplitter::TakeQuoted(std::string_view bytes, char quote)
+{
+    std::size_t i = 0;
+    if (m_escape) {
+        // The escaped byte, whatever it is, belongs to the text.
+        m_escape = false;
+        i = 1;
+    }
+    const ByteSet& stops = quote == '\'' ? kSingleQuotedStops : (quote == '"' ? kDoubleQuotedStops : kBackQuotedStops);
+    i = Skip(bytes, i, stops);
+    if (i < bytes.size()) {
+        if (bytes[i] == '\\')
+            m_escape = true;
+        else
+            m_lexer = Lexer::Code; // a doubled quote opens the text again at the next byte
+        ++i;
+    }
+    Append(bytes.substr(0, i));
+    return i;
+}
+
+std::size_t SqlSplitter::TakeBlockComment(std::string_view bytes, bool keep)
+{
+    if (m_star) {
+        m_star = false;
+        if (bytes.front() == '/') {
+            m_lexer = Lexer::Code;
+            if (keep)
+                Append(bytes.substr(0, 1));
+            return 1;
+        }
+    }
+    std::size_t i = Skip(bytes, 0, kCommentStops);
+    if (i == 0) {
+        if (IsLineEnd(bytes.front()))
+            return 0;
+        m_star = true;
+        i = 1;
+    }
+    if (keep)
+        Append(bytes.substr(0, i));
+    return i;
+}
+
+std::size_t SqlSplitter::TakeDiscarded(std::string_view bytes)
+{
+    if (m_lexer == Lexer::BlockComment)
+        return TakeBlockComment(bytes, false);
+    if (m_lexer == Lexer::LineComment)
+        return ToLineEnd(bytes);
+    // Quotes are not followed here: only a comment that goes past the line end matters.
+    const char first = bytes.front();
+    if (m_slash && first == '*') {
+        m_slash = false;
+        m_lexer = Lexer::BlockComment;
+        return 1;
+    }
+    if (m_dashes > 0 && first == '-') {
+        m_dashes = 0;
+        m_lexer = Lexer::LineComment;
+        return 1;
+    }
+    m_slash = false;
+    m_dashes = 0;
+    const std::size_t run = Skip(bytes, 0, kDiscardedStops);
+    if (run > 0)
+        return run;
+    switch (first) {
+    case '\r':
+    case '\n':
+        return 0;
+    case '/':
+        m_slash = true;
+        break;
+    case '-':
+        m_dashes = 1;
+        break;
+    case '#':
+        m_lexer = Lexer::LineComment;
+        break;
+    default:
+        break;
+    }
+    return 1;
+}
+
+std::size_t SqlSplitter::TakeKeyword(std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size() && !IsLineEnd(bytes[i])) {
+        const std::size_t held = m_statement.size();
+        const char c = bytes[i];
+        const bool fits = held < kKeyword.size() ? Lower(c) == kKeyword[held] : (c == ' ' || c == '\t');
+        if (!fits) {
+            KeywordIsStatement();
+            return i + TakeStatement(bytes.substr(i));
+        }
+        m_statement += c;
+        ++i;
+        if (held == kKeyword.size()) {
+            m_state = State::Command;
+            return i;
+        }
+    }
+    return i;
+}
+
+std::size_t SqlSplitter::TakeCommand(std::string_view bytes)
+{
+    const std::size_t i = ToLineEnd(bytes);
+    Append(bytes.substr(0, i));
+    return i;
+}
+
+void SqlSplitter::KeywordIsStatement()
+{
+    std::string held;
+    held.swap(m_statement);
+    m_state = State::Statement;
+    m_lexer = Lexer::Code;
+    std::size_t done = 0;
+    while (done < held.size())
+        done += TakeStatement(std::string_view(held).substr(done));
+}
+
+void SqlSplitter::TakeDelimiterLine()
+{
+    std::size_t from = kKeyword.size();
+    while (from < m_statement.size() && IsBlank(m_statement[from]))
+        ++from;
+    std::size_t to = from;
+    while (to < m_statement.size() && !IsBlank(m_statement[to]))
+        ++to;
+    // "DELIMITER" with nothing after it changes nothing.
+    if (to > from)
+        m_delimiter = m_statement.substr(from, to - from);
+    m_statement.clear();
     m_state = State::Blank;
+}
+
+bool SqlSplitter::EndLine(char lineEnd, std::string& statement)
+{
+    switch (m_state) {
+    case State::Blank:
+        return false;
+    case State::Discarded:
+        m_slash = m_star = false;
+        m_dashes = 0;
+        // A comment that opened on a thrown-away line is thrown away up to its end.
+        if (m_lexer != Lexer::BlockComment) {
+            m_lexer = Lexer::Code;
+            m_state = State::Blank;
+        }
+        return false;
+    case State::Keyword:
+        if (IsKeywordAlone(m_statement)) {
+            m_statement.clear();
+            m_state = State::Blank;
+            return false;
+        }
+        KeywordIsStatement();
+        return EndStatementLine(lineEnd, statement);
+    case State::Command:
+        TakeDelimiterLine();
+        return false;
+    case State::Statement:
+        return EndStatementLine(lineEnd, statement);
+    }
+    return false;
+}
+
+bool SqlSplitter::EndStatementLine(char lineEnd, std::string& statement)
+{
+    m_slash = m_star = false;
+    if (m_dashes == 2 && m_lexer == Lexer::Code) {
+        m_statement.resize(m_statement.size() - 2);
+        m_lineHadComment = true;
+    }
+    m_dashes = 0;
+    if (m_lexer == Lexer::LineComment)
+        m_lexer = Lexer::Code;
+    const bool commented = m_lineHadComment;
+    m_lineHadComment = false;
+    const bool keepLineEnds = m_delimiter != ";";
+    if (m_lexer == Lexer::Code) {
+        // The last character counts as it is, trailing blanks included ("SELECT 1; " goes
+        // on), unless a comment was left out after them.
+        std::string_view text = m_statement;
+        while (commented && !text.empty() && IsBlank(text.back()))
+            text.remove_suffix(1);
+        if (EndsWith(text, m_delimiter)) {
+            m_statement.resize(text.size());
+            if (keepLineEnds) {
+                m_statement.resize(text.size() - m_delimiter.size());
+                TrimEnd(m_statement, true);
+            }
+            return GiveStatement(statement);
+        }
+    }
+    if (keepLineEnds)
+        Append(std::string_view(&lineEnd, 1));
+    return false;
+}
+
+bool SqlSplitter::GiveStatement(std::string& statement)
+{
+    m_state = State::Blank;
+    m_lexer = Lexer::Code;
     statement.swap(m_statement);
     m_statement.clear();
-    return true;
+    return !statement.empty();
+}
+
+void SqlSplitter::Append(std::string_view bytes)
+{
+    if (m_statement.size() + bytes.size() > m_limit) {
+        m_tooLong = true;
+        std::string().swap(m_statement);
+        return;
+    }
+    m_statement.append(bytes);
+}
+
+void SqlSplitter::Reset()
+{
+    m_input = {};
+    m_position = 0;
+    m_state = State::Blank;
+    m_lexer = Lexer::Code;
+    m_slash = m_star = m_escape = m_lineHadComment = m_tooLong = false;
+    m_dashes = 0;
+    m_delimiter = ";";
+    m_statement.clear();
 }
 
 bool SqlSplitter::Finish(std::string& statement)
 {
-    const bool open = m_state == State::Statement;
-    m_state = State::Blank;
-    m_input = {};
-    m_position = m_nextCr = m_nextLf = 0;
+    if (m_state == State::Keyword) {
+        if (IsKeywordAlone(m_statement))
+            m_statement.clear();
+        else
+            KeywordIsStatement();
+    }
+    const bool open = m_state == State::Statement && !m_tooLong;
+    if (open && m_lexer == Lexer::Code && m_dashes == 2)
+        m_statement.resize(m_statement.size() - 2);
+    std::string text;
+    text.swap(m_statement);
+    const std::string delimiter = m_delimiter;
+    Reset();
     if (!open)
         return false;
-    while (IsBlank(m_statement.back()))
-        m_statement.pop_back();
-    if (m_statement.back() != ';')
-        m_statement += ';';
-    statement.swap(m_statement);
-    m_statement.clear();
+    if (delimiter == ";") {
+        TrimEnd(text, false);
+        if (text.back() != ';')
+            text += ';';
+    } else {
+        TrimEnd(text, true);
+        if (EndsWith(text, delimiter)) {
+            text.resize(text.size() - delimiter.size());
+            TrimEnd(text, true);
+        }
+        if (text.empty())
+            return false;
+    }
+    statement.swap(text);
     return true;
 }
 

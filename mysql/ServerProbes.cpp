@@ -4,6 +4,7 @@
 #include "mysql/ServerFeatures.h"
 #include "mysql/SqlNames.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace kelvanto
@@ -138,6 +139,22 @@ Result<std::vector<DatabaseItem>> ProbeAllDatabases(const Connector& connector, 
     Connection& connection = **opened;
     NegotiateCharset(connection, false);
     return ListDatabasesWithTables(connection, true);
+}
+
+std::optional<std::size_t> QueryNumber(Connection& connection, std::string_view sql)
+{
+    if (!connection.Query(sql))
+        return std::nullopt;
+    std::unique_ptr<ResultSet> result = connection.StoreResult();
+    RowView row;
+    if (!result || !result->FetchRow(row) || row.count == 0 || row.isNull(0))
+        return std::nullopt;
+    const std::string_view text = row.value(0);
+    std::size_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
 }
 
 } // namespace kelvanto

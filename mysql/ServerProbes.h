@@ -4,12 +4,18 @@
 #include "model/Task.h"
 #include "mysql/Connection.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kelvanto
 {
+
+// The first column of the first row of a query's result read as a whole unsigned number
+// ("SELECT @@max_allowed_packet"); nothing when the query fails or the value is no number.
+std::optional<std::size_t> QueryNumber(Connection& connection, std::string_view sql);
 
 // The character-set handshake. Below 40100 nothing is sent and "" is returned. Otherwise
 // asks for @@CHARACTER_SET_SERVER (or @@CHARACTER_SET_DATABASE), trims the answer and,

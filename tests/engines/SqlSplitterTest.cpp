@@ -63,13 +63,13 @@ const std::vector<SplitCase>& Cases()
         {"comments only", "-- one\n# two\n/* three */\n", {}},
         {"a comment without line end", "SELECT 1;\n-- last", {"SELECT 1;"}},
         {"comment before a statement is dropped", "-- note\nSELECT 1;", {"SELECT 1;"}},
-        {"comment inside a statement stays", "SELECT 1\n-- note\n;", {"SELECT 1-- note;"}},
+        {"comment inside a statement is left out", "SELECT 1\n-- note\n;", {"SELECT 1;"}},
         {"conditional comments are dropped", "/*!40101 SET NAMES utf8 */;\nSET a=1;", {"SET a=1;"}},
         {"blank after ';' keeps it open", "SELECT 1; \nSELECT 2;", {"SELECT 1; SELECT 2;"}},
         {"a lone ';' closes", "SELECT 1\n;\nSELECT 2;", {"SELECT 1;", "SELECT 2;"}},
-        {"quotes are not recognised", "INSERT INTO t VALUES ('a;\nb');", {"INSERT INTO t VALUES ('a;", "b');"}},
+        {"a line end in quotes ends nothing", "INSERT INTO t VALUES ('a;\nb');", {"INSERT INTO t VALUES ('a;\nb');"}},
         {"lower case and leading blanks", " \t\v\fselect 1;", {"select 1;"}},
-        {"non-letters start nothing", "1 SELECT;\n(SELECT 1);\n'x';\n\xc3\xa9 SELECT;\nDELIMITER ;;", {"DELIMITER ;;"}},
+        {"non-letters start nothing", "1 SELECT;\n(SELECT 1);\n'x';\n\xc3\xa9 SELECT;\nDELIMITER ;;", {}},
         {"CR alone", "SELECT 1;\rSELECT\r 2;\r", {"SELECT 1;", "SELECT 2;"}},
         {"CRLF", "SELECT 1;\r\nSELECT\r\n 2;\r\n", {"SELECT 1;", "SELECT 2;"}},
         {"LF alone", "SELECT 1;\nSELECT\n 2;\n", {"SELECT 1;", "SELECT 2;"}},
@@ -79,38 +79,115 @@ const std::vector<SplitCase>& Cases()
     return cases;
 }
 
-// Both variants give the same statements for the same bytes, however the file is cut by
-// the reading buffer, and whatever they give is split again into itself.
+// Both variants give the expected statements for the same bytes, however the file is cut
+// by the reading buffer.
+void ExpectSplit(const test::TempDir& dir, const SplitCase& row)
+{
+    Statements script;
+    SplitScript(row.text, script);
+    EXPECT_EQ(script, row.expected);
+
+    const std::string path = WriteFile(dir.path() / "case.sql", row.text);
+    Statements file;
+    EXPECT_TRUE(ReadSqlFile(path, file));
+    EXPECT_EQ(file, row.expected);
+    for (std::size_t size = 1; size <= row.text.size() + 1; ++size) {
+        SCOPED_TRACE(size);
+        ASSERT_EQ(ReadWithBuffer(path, size), row.expected);
+    }
+}
+
+// Whatever the plain rules give is split again into itself.
 TEST(SqlSplitter, ScriptAndFileGiveTheStatementsOfTheRules)
 {
     test::TempDir dir;
     for (const SplitCase& row : Cases()) {
         SCOPED_TRACE(row.name);
-        Statements script;
-        SplitScript(row.text, script);
-        EXPECT_EQ(script, row.expected);
-
-        const std::string path = WriteFile(dir.path() / "case.sql", row.text);
-        Statements file;
-        EXPECT_TRUE(ReadSqlFile(path, file));
-        EXPECT_EQ(file, row.expected);
-        for (std::size_t size = 1; size <= row.text.size() + 1; ++size) {
-            SCOPED_TRACE(size);
-            ASSERT_EQ(ReadWithBuffer(path, size), row.expected);
-        }
-
+        ExpectSplit(dir, row);
         std::string again;
-        for (const auto& statement : script)
+        for (const auto& statement : row.expected)
             again += statement + "\n";
         Statements resplit;
         SplitScript(again, resplit);
-        EXPECT_EQ(resplit, script);
+        EXPECT_EQ(resplit, row.expected);
     }
+}
+
+const std::vector<SplitCase>& QuoteCases()
+{
+    static const std::vector<SplitCase> cases = {
+        {"backslashed apostrophe", "INSERT INTO t VALUES ('it\\'s;\n', 'x');\nSELECT 2;",
+            {"INSERT INTO t VALUES ('it\\'s;\n', 'x');", "SELECT 2;"}},
+        {"doubled apostrophe", "INSERT INTO t VALUES ('it''s\n;');\nSELECT 2;",
+            {"INSERT INTO t VALUES ('it''s\n;');", "SELECT 2;"}},
+        {"an escaped backslash ends nothing", "SELECT 'a\\\\';\nSELECT 2;", {"SELECT 'a\\\\';", "SELECT 2;"}},
+        {"double quotes", "SELECT \"a\\\"b;\n\"\"\";\nSELECT 2;", {"SELECT \"a\\\"b;\n\"\"\";", "SELECT 2;"}},
+        {"backquotes: doubled, a backslash escapes nothing", "CREATE TABLE `t``;\n\\`(a INT);\nSELECT 2;",
+            {"CREATE TABLE `t``;\n\\`(a INT);", "SELECT 2;"}},
+        {"names and values keep CR and LF", "INSERT INTO `a\r\nb;` VALUES ('x\ry;\n');\r\n",
+            {"INSERT INTO `a\r\nb;` VALUES ('x\ry;\n');"}},
+        {"a quote in a -- comment opens nothing", "SELECT 1 -- it's\n;\nSELECT 2;", {"SELECT 1 ;", "SELECT 2;"}},
+        {"a # comment after the ';' ends the line", "SELECT 1; # don't\nSELECT 2;", {"SELECT 1;", "SELECT 2;"}},
+        {"-- at the line end", "SELECT 1 --\n;", {"SELECT 1 ;"}},
+        {"dashes without a blank are no comment", "SELECT 1---1;\nSELECT 2;", {"SELECT 1---1;", "SELECT 2;"}},
+        {"block comment across lines", "SELECT /* it's;\n*/ 1;\nSELECT 2;", {"SELECT /* it's;*/ 1;", "SELECT 2;"}},
+        {"a comment that starts a line is dropped whole", "/* head;\nDROP DATABASE x;\n*/\nSELECT 1;", {"SELECT 1;"}},
+        {"comment markers in quotes", "SELECT '-- x', \"# y\", `/* z`;\nSELECT 2;",
+            {"SELECT '-- x', \"# y\", `/* z`;", "SELECT 2;"}},
+        {"a DELIMITER block keeps its line ends",
+            "DELIMITER ;;\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 'a;;\nb';\nEND;;\nDELIMITER ;\nSELECT "
+            "2;\n",
+            {"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 'a;;\nb';\nEND", "SELECT 2;"}},
+        {"the terminator ends a statement only at a line end",
+            "delimiter $$\nSELECT '$$' $$ SELECT 1 $$\nSELECT 2\n$$\nDELIMITER ;\nSELECT 3;",
+            {"SELECT '$$' $$ SELECT 1", "SELECT 2", "SELECT 3;"}},
+        {"CRLF in a DELIMITER block", "DELIMITER //\r\nSELECT 1\r\n//\r\nSELECT\r\n2\r\n", {"SELECT 1", "SELECT\r\n2"}},
+        {"words that begin like DELIMITER", "DELETE FROM t;\nDELIMITERS;\nDELIMITER\nSELECT 1;",
+            {"DELETE FROM t;", "DELIMITERS;", "SELECT 1;"}},
+    };
+    return cases;
+}
+
+TEST(SqlSplitter, QuotesCommentsAndDelimiterLinesAreFollowed)
+{
+    test::TempDir dir;
+    for (const SplitCase& row : QuoteCases()) {
+        SCOPED_TRACE(row.name);
+        ExpectSplit(dir, row);
+    }
+}
+
+// A statement longer than the limit stops the splitter instead of growing; one of exactly
+// the limit is given.
+TEST(SqlSplitter, AStatementLongerThanTheLimitIsRefused)
+{
+    test::TempDir dir;
+    const std::string fits = "SELECT '" + std::string(10, 'x') + "';";
+    for (const std::string& tooLong :
+        {"SELECT '" + std::string(11, 'x') + "';", "SELECT\n" + std::string(14, 'x') + ";"}) {
+        SCOPED_TRACE(tooLong);
+        const std::string path = WriteFile(dir.path() / "long.sql", fits + "\n" + tooLong + "\nSELECT 3;\n");
+        for (std::size_t size : {std::size_t {1}, std::size_t {7}, std::size_t {1000}}) {
+            SqlFileReader reader(size);
+            ASSERT_TRUE(reader.Open(path));
+            reader.SetLimit(fits.size());
+            std::string statement;
+            ASSERT_EQ(reader.Next(statement), SqlFileReader::Status::Statement);
+            EXPECT_EQ(statement, fits);
+            EXPECT_EQ(reader.Next(statement), SqlFileReader::Status::TooLong);
+            EXPECT_EQ(reader.Next(statement), SqlFileReader::Status::End);
+        }
+    }
+    SqlSplitter splitter;
+    splitter.SetLimit(std::size_t {1} << 40);
+    EXPECT_EQ(splitter.Limit(), SqlSplitter::kLargestLimit);
 }
 
 TEST(SqlSplitter, PiecesCutAtEveryOffsetGiveTheWholeTextsStatements)
 {
     std::string all;
+    for (const SplitCase& row : QuoteCases())
+        all += row.text + "\r\n";
     for (const SplitCase& row : Cases())
         all += row.text + "\r\n";
     Statements whole;
