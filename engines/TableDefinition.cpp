@@ -25,6 +25,32 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix)
     return true;
 }
 
+// The definition on one line: CR and LF are dropped, except inside quoted names and texts
+// ('...', "..." and `...`), where they are part of a name or a value and are kept.
+std::string OnOneLine(std::string_view definition)
+{
+    std::string text;
+    text.reserve(definition.size() + 14);
+    char quote = 0;
+    bool escaped = false;
+    for (char c : definition) {
+        if (quote == 0) {
+            if (c == '\r' || c == '\n')
+                continue;
+            if (c == '\'' || c == '"' || c == '`')
+                quote = c;
+        } else if (escaped) {
+            escaped = false;
+        } else if (c == '\\' && quote != '`') {
+            escaped = true;
+        } else if (c == quote) {
+            quote = 0; // a doubled quote opens the text again at the next character
+        }
+        text += c;
+    }
+    return text;
+}
+
 std::string Attributes(const FieldInfo& column)
 {
     std::string text;
@@ -151,14 +177,8 @@ Result<std::string> ReadTableDefinition(Connection& connection, std::string_view
         return Error {"SHOW CREATE TABLE gave no result: " + connection.ErrorText()};
     std::string text;
     RowView row;
-    if (result->FetchRow(row) && row.count > 1 && !row.isNull(1)) {
-        const std::string_view definition = row.value(1);
-        text.reserve(definition.size() + 14);
-        for (char c : definition) {
-            if (c != '\r' && c != '\n')
-                text += c;
-        }
-    }
+    if (result->FetchRow(row) && row.count > 1 && !row.isNull(1))
+        text = OnOneLine(row.value(1));
     if (text.size() > kCreateTable.size() && text.compare(0, kCreateTable.size(), kCreateTable) == 0)
         text.replace(0, kCreateTable.size(), "CREATE TABLE IF NOT EXISTS");
     return text;

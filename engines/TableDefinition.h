@@ -14,7 +14,9 @@ namespace kelvanto
 // Reads the definition of a table, view or temporary table of the current database with
 // "SHOW CREATE TABLE `name`" (always backquoted). Succeeds when the query gave a result
 // set, even an empty one: the text is then empty. The text is column 1 of the first row
-// without any CR or LF, with a leading "CREATE TABLE" turned into "CREATE TABLE IF NOT EXISTS".
+// without the CR and LF that lay its clauses out (those inside quoted names and texts
+// stay, so that a name holding a line end is written as the server gives it), with a
+// leading "CREATE TABLE" turned into "CREATE TABLE IF NOT EXISTS".
 Result<std::string> ReadTableDefinition(Connection& connection, std::string_view name);
 
 // Rebuilds "CREATE TABLE IF NOT EXISTS ..." from the column list of a table, for servers

@@ -3,9 +3,31 @@
 namespace kelvanto
 {
 
+namespace
+{
+
+// A name that the server reads the same bare: letters, digits, '_', '$' and bytes above
+// 127, not all digits.
+bool IsPlainName(std::string_view name)
+{
+    bool digitsOnly = true;
+    for (char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool digit = byte >= '0' && byte <= '9';
+        const bool other
+            = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || c == '_' || c == '$' || byte > 127;
+        if (!digit && !other)
+            return false;
+        digitsOnly = digitsOnly && digit;
+    }
+    return !name.empty() && !digitsOnly;
+}
+
+} // namespace
+
 std::string QuoteName(std::string_view name, bool quoting)
 {
-    if (!quoting)
+    if (!quoting && IsPlainName(name))
         return std::string(name);
     std::string quoted;
     quoted.reserve(name.size() + 2);
