@@ -1,5 +1,7 @@
 #include "app/Application.h"
 
+#include "app/TaskChecks.h"
+
 #include "model/FileBytes.h"
 #include "model/OptionsStore.h"
 #include "model/ServerListStore.h"
@@ -17,7 +19,6 @@ namespace kelvanto
 namespace
 {
 
-constexpr const char* kNameMissing = "Please input the task name.";
 constexpr const char* kNameTaken = "The task name already exists!\nPlease choose a different task name.";
 
 // magic + a count of 0: the only file that holds no task and loses nothing when replaced.
@@ -119,8 +120,8 @@ std::optional<Task> Application::CopyOfTask(std::size_t index) const
 
 Result<std::size_t> Application::CreateTask(Task task)
 {
-    if (task.name.empty())
-        return Error {kNameMissing};
+    if (auto fault = CheckTask(task))
+        return Error {fault->message};
     if (FindTask(task.name))
         return Error {kNameTaken};
 

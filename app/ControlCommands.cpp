@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/RunFollower.h"
+#include "app/TaskChecks.h"
 #include "app/ServerProfileCommands.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
@@ -31,17 +32,6 @@ std::string Quoted(const std::string& name)
 std::string NoTask(const std::string& name)
 {
     return "no task named " + Quoted(name);
-}
-
-// Codes that no engine or schedule knows would make a task that can never run.
-std::string CheckTaskCodes(const Task& task)
-{
-    const auto type = static_cast<int>(task.type);
-    if (type < 1 || type > 8)
-        return "type: must be a task type from 1 to 8";
-    if (static_cast<int>(task.schedule.kind) > 5)
-        return "schedule.kind: must be a schedule kind from 0 to 5";
-    return {};
 }
 
 // "When you ask for it, the answer is yes": the per-task questions of Stop and Run
@@ -217,8 +207,9 @@ Json ControlCommands::Import(const Json& taskJson)
         auto task = TaskFromJsonValue(taskJson, &servers);
         if (!task)
             return ControlError(task.error());
-        if (auto fault = CheckTaskCodes(*task); !fault.empty())
-            return ControlError(fault);
+        // Checked here as well as by CreateTask, so that the reply names the field.
+        if (auto fault = CheckTask(*task))
+            return ControlError(fault->Text());
         // New Task; a Manual task is not run now (the window's question, answered No).
         auto created = m_commands.CreateTask(std::move(*task), false);
         if (!created)

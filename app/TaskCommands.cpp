@@ -1,6 +1,7 @@
 #include "app/TaskCommands.h"
 
 #include "app/Application.h"
+#include "app/TaskChecks.h"
 #include "model/TaskListStore.h"
 #include "model/TaskTexts.h"
 #include "schedule/ReplaceTaskList.h"
@@ -13,7 +14,6 @@ namespace kelvanto
 namespace
 {
 
-constexpr const char* kNameMissing = "Please input the task name.";
 constexpr const char* kNameTaken = "The task name already exists!\nPlease choose a different task name.";
 constexpr const char* kStopFirst = "Please STOP the task first, and then EDIT it.";
 
@@ -53,8 +53,8 @@ Result<void> TaskCommands::EditTask(std::size_t index, const Task& edited)
         return Error {"no such task"};
     if (current->status != TaskStatus::Stopped)
         return Error {kStopFirst};
-    if (edited.name.empty())
-        return Error {kNameMissing};
+    if (auto fault = CheckTask(edited))
+        return Error {fault->message};
     const auto sameName = m_app.FindTask(edited.name);
     if (sameName && *sameName != index)
         return Error {kNameTaken};
@@ -144,8 +144,8 @@ Result<void> TaskCommands::RenameTask(std::size_t index, const std::string& newN
     TaskHandle handle = m_app.Server().TaskAt(static_cast<int>(index));
     if (!handle)
         return Error {"no such task"};
-    if (newName.empty())
-        return Error {kNameMissing};
+    if (auto fault = CheckTaskName(newName); !fault.empty())
+        return Error {fault};
     const auto sameName = m_app.FindTask(newName);
     if (sameName && *sameName != index)
         return Error {kNameTaken};

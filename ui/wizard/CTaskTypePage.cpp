@@ -1,5 +1,7 @@
 #include "ui/wizard/CTaskTypePage.h"
 
+#include "app/TaskChecks.h"
+
 #include "model/TaskTexts.h"
 #include "ui/TaskDialogContext.h"
 #include "ui/UiTexts.h"
@@ -56,8 +58,8 @@ std::string CTaskTypePage::Name() const
 bool CTaskTypePage::validate()
 {
     const std::string name = Name();
-    if (name.empty())
-        return Refuse(m_name, texts::kNameMissing);
+    if (const std::string fault = CheckTaskName(name); !fault.empty())
+        return Refuse(m_name, fault);
     if (name != session().originalName() && session().context().TaskNameExists(name))
         return Refuse(m_name, texts::kNameTaken);
     return true;

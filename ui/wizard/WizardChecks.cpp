@@ -1,6 +1,6 @@
 #include "ui/wizard/WizardChecks.h"
 
-#include "schedule/ScheduleValidation.h"
+#include "app/TaskChecks.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <filesystem>
@@ -13,17 +13,6 @@ namespace kelvanto::wizard
 namespace
 {
 
-bool Has(std::string_view text, std::string_view part)
-{
-    return text.find(part) != std::string_view::npos;
-}
-
-std::string CheckKeepLimit(std::string_view text, const char* message)
-{
-    const int value = ParseNumberField(text);
-    return value >= 1 && value <= kMaxKeepLimit ? std::string() : std::string(message);
-}
-
 bool IsFolder(const std::filesystem::path& path)
 {
     std::error_code error;
@@ -34,50 +23,22 @@ bool IsFolder(const std::filesystem::path& path)
 
 std::string CheckFileNameFormat(std::string_view format, int fileSplit)
 {
-    if (format.empty())
-        return kInputFormat;
-    if (format.find_first_of("\r\n\t\\/:*?\"<>|") != std::string_view::npos)
-        return kBadFormatCharacters;
-    const bool database = Has(format, "%DATABASE%");
-    const bool table = Has(format, "%TABLE%");
-    switch (fileSplit) {
-    case 2:
-        if (table)
-            return kNoTableInFormat;
-        if (!database)
-            return kNeedDatabaseInFormat;
-        break;
-    case 3:
-        if (!table)
-            return kNeedTableInFormat;
-        break;
-    default:
-        if (database)
-            return kNoDatabaseInFormat;
-        if (table)
-            return kNoTableInFormat;
-        break;
-    }
-    return {};
+    return kelvanto::CheckFileNameFormat(format, fileSplit);
 }
 
 std::string CheckKeepDays(std::string_view text)
 {
-    return CheckKeepLimit(text, kBadKeepingDays);
+    return kelvanto::CheckKeepDays(text);
 }
 
 std::string CheckKeepCopies(std::string_view text)
 {
-    return CheckKeepLimit(text, kBadCopies);
+    return kelvanto::CheckKeepCopies(text);
 }
 
 std::string CheckNewDatabaseName(std::string_view name)
 {
-    if (name.empty())
-        return kInputNewDatabase;
-    if (name.find_first_of("/\\.") != std::string_view::npos)
-        return kBadDatabaseName;
-    return {};
+    return kelvanto::CheckNewDatabaseName(name);
 }
 
 bool SameServer(const ServerConnection& source, const ServerConnection& destination)
@@ -96,7 +57,7 @@ bool IsUsableFolder(const std::string& folder)
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
     const std::filesystem::path path = std::filesystem::path(trimmed).lexically_normal();
-    if (trimmed.empty() || !path.is_absolute())
+    if (!IsAbsolutePath(trimmed))
         return false;
     if (IsFolder(path))
         return true;
@@ -110,7 +71,7 @@ bool IsUsableFolder(const std::string& folder)
 bool IsUsableFilePath(const std::string& path)
 {
     const std::filesystem::path file(path);
-    if (path.empty() || path.back() == '/' || !file.is_absolute() || IsFolder(file))
+    if (!IsAbsolutePath(path) || path.back() == '/' || IsFolder(file))
         return false;
     return IsFolder(file.parent_path());
 }

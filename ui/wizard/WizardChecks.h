@@ -9,11 +9,10 @@ namespace kelvanto::wizard
 {
 
 // The checks of the wizard pages and dialogs that need no window. Each check returns the
-// warning to show, or an empty text when the input is acceptable.
+// warning to show, or an empty text when the input is acceptable. The checks of task values
+// are the core's (app/TaskChecks.h), which every other way in runs too.
 
-// The backup files settings dialog: the format (already trimmed) must be non-empty, free of
-// CR LF TAB \ / : * ? " < > |, and carry the placeholders its split mode (1 one file, 2 a
-// file per database, 3 a file per table) needs and none that it must not have.
+// The backup files settings dialog's format (already trimmed) and counts, as the core checks them.
 std::string CheckFileNameFormat(std::string_view format, int fileSplit);
 // The day or copy count as typed: 1-10000, an empty field counting as 0.
 std::string CheckKeepDays(std::string_view text);
@@ -27,7 +26,7 @@ std::string CheckNewDatabaseName(std::string_view name);
 bool SameServer(const ServerConnection& source, const ServerConnection& destination);
 bool SameDatabase(const ServerConnection& source, const ServerConnection& destination);
 
-// A folder the backup and export pages accept: an absolute path of an existing folder, or of
+// A folder the backup and export pages accept: an absolute path (without ".." components) of an existing folder, or of
 // a folder whose parent exists (the engines create one level). A file path: absolute, not a
 // folder, in an existing folder.
 bool IsUsableFolder(const std::string& folder);

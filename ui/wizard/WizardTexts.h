@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TaskChecks.h"
+
 #include "model/Task.h"
 
 #include <string>
@@ -59,36 +61,34 @@ inline constexpr const char* kNoTablesQuestion
     = "You did not choose any tables.\nDo you want to backup all newly-created tables in the source database?";
 inline constexpr const char* kChooseExistingDestination = "Please choose a destination database.";
 inline constexpr const char* kChooseDestination = "Please choose the destination database.";
-inline constexpr const char* kInputNewDatabase = "Please input the new database name.";
-inline constexpr const char* kBadDatabaseName
-    = "There are some invalid characters \n('/', '\\', or '.') \nin the database name!";
+using kelvanto::kBadDatabaseName;
+using kelvanto::kInputNewDatabase;
 inline constexpr const char* kSameDatabase
     = "Please ensure that the destination database different from the source database.";
 
 // Backup file page and its settings dialog.
 inline constexpr const char* kInputFilePath = "Please input the path and name of the file.";
-inline constexpr const char* kInvalidFile = "Invalid file!";
+using kelvanto::kInvalidFile;
 inline constexpr const char* kChooseFolder = "Please choose a folder.";
-inline constexpr const char* kInvalidFolder = "Invalid folder!";
+using kelvanto::kInvalidFolder;
 inline constexpr const char* kBackupFolderPrompt = "Select a folder where you want to store the backup files:";
 inline constexpr const char* kSqlFilesFilter = "SQL Files(*.sql)";
 inline constexpr const char* kPhpFilesFilter = "PHP Files(*.php)";
-inline constexpr const char* kInputFormat = "Please input file name format.";
-inline constexpr const char* kBadFormatCharacters
-    = "There are some invalid characters in the file name format!\n\n\\ / : * ? \" < > |";
-inline constexpr const char* kNoTableInFormat = "Please do not input %TABLE% in file name format.";
-inline constexpr const char* kNeedDatabaseInFormat = "Please input %DATABASE% in file name format.";
-inline constexpr const char* kNeedTableInFormat = "Please input %TABLE% in file name format.";
-inline constexpr const char* kNoDatabaseInFormat = "Please do not input %DATABASE% in file name format.";
-inline constexpr const char* kBadKeepingDays = "Invalid keeping days!";
-inline constexpr const char* kBadCopies = "Invalid number of the backup copies!";
-inline constexpr int kMaxKeepLimit = 10000;
+using kelvanto::kBadCopies;
+using kelvanto::kBadFormatCharacters;
+using kelvanto::kBadKeepingDays;
+using kelvanto::kInputFormat;
+using kelvanto::kMaxKeepLimit;
+using kelvanto::kNeedDatabaseInFormat;
+using kelvanto::kNeedTableInFormat;
+using kelvanto::kNoDatabaseInFormat;
+using kelvanto::kNoTableInFormat;
 
 // Export pages.
 inline constexpr const char* kAddExportTables = "Please add the export tables.";
 inline constexpr const char* kChooseDatabases = "Please choose the databases.";
 inline constexpr const char* kChooseDirectory = "Please choose the directory.";
-inline constexpr const char* kInvalidDirectory = "Invalid directory!";
+using kelvanto::kInvalidDirectory;
 inline constexpr const char* kExportFolderPrompt = "Please select a folder where you want to store the files:";
 inline constexpr const char* kChooseFileType = "Please choose the file type.";
 
