@@ -2,8 +2,8 @@
 
 #include "app/Application.h"
 #include "app/RunFollower.h"
-#include "app/TaskChecks.h"
 #include "app/ServerProfileCommands.h"
+#include "app/TaskChecks.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
 #include "app/TaskListStatus.h"
