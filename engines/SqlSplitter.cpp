@@ -146,6 +146,10 @@ std::size_t SqlSplitter::TakeBlank(std::string_view bytes)
 
 std::size_t SqlSplitter::TakeStatement(std::string_view bytes)
 {
+    if (!m_slash && !m_escape && m_dashes == 0 && m_lexer != Lexer::BlockComment && m_lexer != Lexer::LineComment) {
+        if (const std::size_t taken = TakePlainRun(bytes); taken > 0)
+            return taken;
+    }
     switch (m_lexer) {
     case Lexer::Code:
         return TakeCode(bytes);
@@ -161,6 +165,58 @@ std::size_t SqlSplitter::TakeStatement(std::string_view bytes)
         return ToLineEnd(bytes);
     }
     return 0;
+}
+
+std::size_t SqlSplitter::TakePlainRun(std::string_view bytes)
+{
+    // Rows of values switch between code and quoted text every few bytes: they are followed
+    // here in one pass and appended at once. Whatever needs a look past the piece's end or
+    // a state of its own (line ends, comment markers, "--") is left to the callers.
+    const char* const begin = bytes.data();
+    const char* const end = begin + bytes.size();
+    const char* p = begin;
+    Lexer lexer = m_lexer;
+    while (p < end) {
+        if (lexer == Lexer::Code) {
+            while (p < end && !kCodeStops[static_cast<unsigned char>(*p)])
+                ++p;
+            if (p == end)
+                break;
+            const char c = *p;
+            if (c == '\'') {
+                lexer = Lexer::SingleQuoted;
+            } else if (c == '"') {
+                lexer = Lexer::DoubleQuoted;
+            } else if (c == '`') {
+                lexer = Lexer::BackQuoted;
+            } else if (!(c == '-' && p + 1 < end && p[1] != '-')) {
+                break; // a lone '-' (a negative number) is taken; anything else is not
+            }
+            ++p;
+            continue;
+        }
+        const ByteSet& stops = lexer == Lexer::SingleQuoted
+            ? kSingleQuotedStops
+            : (lexer == Lexer::DoubleQuoted ? kDoubleQuotedStops : kBackQuotedStops);
+        while (p < end && !stops[static_cast<unsigned char>(*p)])
+            ++p;
+        if (p == end)
+            break;
+        if (*p == '\\') {
+            if (p + 1 == end)
+                break;
+            p += 2;
+            continue;
+        }
+        lexer = Lexer::Code;
+        ++p;
+    }
+    const auto taken = static_cast<std::size_t>(p - begin);
+    if (taken > 0) {
+        m_lexer = lexer;
+        Append(bytes.substr(0, taken));
+    }
+    return taken;
 }
 
 std::size_t SqlSplitter::TakeCode(std::string_view bytes)

@@ -81,6 +81,9 @@ private:
     std::size_t TakeBlank(std::string_view bytes);
     std::size_t TakeStatement(std::string_view bytes);
     std::size_t TakeCode(std::string_view bytes);
+    // Code and quoted text up to the first byte that needs more than its own kind; 0 when
+    // the first byte does.
+    std::size_t TakePlainRun(std::string_view bytes);
     std::size_t TakeQuoted(std::string_view bytes, char quote);
     std::size_t TakeDiscarded(std::string_view bytes);
     std::size_t TakeKeyword(std::string_view bytes);

@@ -129,6 +129,8 @@ const std::vector<SplitCase>& QuoteCases()
         {"a quote in a -- comment opens nothing", "SELECT 1 -- it's\n;\nSELECT 2;", {"SELECT 1 ;", "SELECT 2;"}},
         {"a # comment after the ';' ends the line", "SELECT 1; # don't\nSELECT 2;", {"SELECT 1;", "SELECT 2;"}},
         {"-- at the line end", "SELECT 1 --\n;", {"SELECT 1 ;"}},
+        {"negative numbers beside quotes", "SELECT -1,-'2',1--1,'-'--'\n';\nSELECT 2;",
+            {"SELECT -1,-'2',1--1,'-'--'\n';", "SELECT 2;"}},
         {"dashes without a blank are no comment", "SELECT 1---1;\nSELECT 2;", {"SELECT 1---1;", "SELECT 2;"}},
         {"block comment across lines", "SELECT /* it's;\n*/ 1;\nSELECT 2;", {"SELECT /* it's;*/ 1;", "SELECT 2;"}},
         {"a comment that starts a line is dropped whole", "/* head;\nDROP DATABASE x;\n*/\nSELECT 1;", {"SELECT 1;"}},
