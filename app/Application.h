@@ -64,6 +64,7 @@ public:
     // failed save leaves the list and its file as they were.
     Result<void> ChangeServers(const std::function<Result<void>(ServerList&)>& change);
     TaskLog& Log() { return *m_log; }
+    const TaskLog& Log() const { return *m_log; }
     TaskServer& Server() { return *m_server; }
     Clock& GetClock() { return *m_clock; }
 

@@ -176,8 +176,8 @@ void ControlCommands::Run(const std::string& name, ControlSession& session)
         } else if (const auto* progress = std::get_if<RunProgress>(&*event)) {
             session.Send(ControlEvent("progress", ProgressJson(*progress)));
         } else {
-            const auto outcome = std::get<RunFollower::End>(*event).outcome;
-            session.Send(ControlEvent("end", {{"outcome", RunFollower::OutcomeName(outcome)}}));
+            const RunEnd end = std::get<RunFollower::End>(*event).end;
+            session.Send(ControlEvent("end", {{"outcome", RunResultName(end.result)}, {"errors", end.errors}}));
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "engines/RunConnection.h"
 #include "engines/SqlFileReader.h"
+#include "engines/WatchedConnection.h"
 
 #include <filesystem>
 #include <string>
@@ -88,7 +89,7 @@ private:
     {
         SqlFileReader reader;
         if (!reader.Open(path))
-            return FileFailed();
+            return FileFailed(reader.ErrorCause());
         if (Quit())
             return FileEnd::Cancelled;
         // The file by its name, the statements sent from it, and the share of its bytes read.
@@ -103,7 +104,7 @@ private:
             if (status == SqlFileReader::Status::End)
                 return FileEnd::Done;
             if (status == SqlFileReader::Status::ReadError)
-                return FileFailed();
+                return FileFailed(reader.ErrorCause());
             // The splitter gives no empty statement, so every one is sent.
             const std::string_view sent = StatementToSend(statement);
             const bool executed = m_connection.Execute(sent);
@@ -114,7 +115,8 @@ private:
                 // A statement broken off by a stop failed because of the stop, not on its merits.
                 if (Quit())
                     return FileEnd::Cancelled;
-                m_context.Log(LogLevel::Error, "Failed to execute the SQL statement: " + std::string(sent));
+                m_context.Log(LogLevel::Error,
+                    LineWithCause("Failed to execute the SQL statement: ", sent, m_connection.ErrorCause()));
                 if (m_options.continueOnSqlError == 0)
                     return FileEnd::StatementFailed;
                 continue;
@@ -124,9 +126,9 @@ private:
         }
     }
 
-    FileEnd FileFailed()
+    FileEnd FileFailed(const std::string& cause)
     {
-        m_context.Log(LogLevel::Error, "Failed to get a SQL statement from the SQL file!");
+        m_context.Log(LogLevel::Error, "Failed to get a SQL statement from the SQL file!" + cause);
         return FileEnd::FileError;
     }
 
@@ -140,7 +142,8 @@ private:
 
 RunOutcome RunRestoreFromFiles(RunContext& context, const Connector& connector)
 {
-    RestoreRun run(context, connector);
+    const Connector watched = WatchConnections(context, connector);
+    RestoreRun run(context, watched);
     return run.Run();
 }
 

@@ -1,5 +1,7 @@
 #include "engines/RunConnection.h"
 
+#include "engines/WatchedConnection.h"
+
 #include <utility>
 #include <variant>
 
@@ -39,6 +41,11 @@ void RunConnection::LogConnected()
 bool RunConnection::Execute(std::string_view statement)
 {
     return m_connection->Query(statement) && m_connection->DiscardResults();
+}
+
+std::string RunConnection::ErrorCause() const
+{
+    return m_connection ? ServerErrorCause(*m_connection) : std::string();
 }
 
 void RunConnection::Close()

@@ -31,6 +31,8 @@ public:
     // Sends one statement and reads away all of its results; true when the server accepted
     // it and every result came back.
     bool Execute(std::string_view statement);
+    // The cause of the last failure, "  Error NO. <n>  <text>"; empty when there is none.
+    std::string ErrorCause() const;
     void Close();
 
 private:

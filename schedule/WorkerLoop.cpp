@@ -1,6 +1,7 @@
 #include "schedule/WorkerLoop.h"
 
 #include "schedule/Clock.h"
+#include "schedule/RunResult.h"
 #include "schedule/RunnerShared.h"
 #include "schedule/ScheduleMath.h"
 #include "schedule/TaskLog.h"
@@ -143,7 +144,8 @@ WorkerLoop::Next WorkerLoop::RunOnce()
     if (!SetStatus(TaskStatus::Running))
         return WaitingExit();
     m_shared->GetLog().TrimLogIfTooLarge(logFileName);
-    Log(LogLevel::General, "Running...");
+    m_context->BeginRun();
+    m_context->Log(LogLevel::General, kRunBeginLine);
     if (m_worker->QuitRequested())
         return RunExit();
 
@@ -157,8 +159,11 @@ WorkerLoop::Next WorkerLoop::RunOnce()
             Log(LogLevel::Error, "Unknown error!");
         }
     }
-    if (outcome == RunOutcome::Cancelled)
+    const std::size_t errors = m_context->ErrorLines();
+    const RunResult result = DecideRunResult(outcome, errors, m_context->ConnectionLost());
+    if (result == RunResult::Cancelled)
         return RunExit();
+    m_context->Log(RunEndLevel(result), RunEndLine(RunEnd {result, errors}));
 
     // End of the run, whether it succeeded or failed: a scheduled task waits again.
     bool manual = true;
@@ -188,6 +193,7 @@ WorkerLoop::Next WorkerLoop::RunExit()
 {
     m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
     Log(LogLevel::Warning, "User canceled!");
+    m_context->Log(RunEndLevel(RunResult::Cancelled), RunEndLine(RunEnd {RunResult::Cancelled, 0}));
     EndThread();
     return Next::End;
 }
