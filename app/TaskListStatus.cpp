@@ -64,9 +64,13 @@ RunProgress ProgressFromJson(const Json& progress)
 
 std::optional<LastRun> ShownLastRun(const TaskLog& log, const Task& task)
 {
-    std::optional<LastRun> last = LastRunOf(log, task.logFileName);
+    return ShownLastRun(LastRunOf(log, task.logFileName), task);
+}
+
+std::optional<LastRun> ShownLastRun(std::optional<LastRun> last, const Task& task)
+{
     if (last && !last->ended && task.status == TaskStatus::Running) {
-        // The run going on now has no result yet; the one before it ended long ago.
+        // The run going on now has no result yet.
         return std::nullopt;
     }
     return last;

@@ -21,6 +21,8 @@ class TaskNotices;
 // during it) shows as failed. nullopt for a task that never ran, whose log was emptied, or
 // whose first run is going on now.
 std::optional<LastRun> ShownLastRun(const TaskLog& log, const Task& task);
+// The same rule for the latest run already read from the log.
+std::optional<LastRun> ShownLastRun(std::optional<LastRun> last, const Task& task);
 
 // The task list as the window's rows show it, for the command line and the control socket:
 // name, type, schedule, status, last and next run (in the options' display formats), the

@@ -163,14 +163,16 @@ WorkerLoop::Next WorkerLoop::RunOnce()
     const RunResult result = DecideRunResult(outcome, errors, m_context->ConnectionLost());
     if (result == RunResult::Cancelled)
         return RunExit();
-    m_context->Log(RunEndLevel(result), RunEndLine(RunEnd {result, errors}));
 
     // End of the run, whether it succeeded or failed: a scheduled task waits again.
     bool manual = true;
-    m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
+    const bool writer = m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
         task.runNow = 0;
         manual = task.schedule.kind == ScheduleKind::Manual;
     });
+    // A worker that was abandoned after a stop reports no result: the stop was the end.
+    if (writer)
+        m_context->Log(RunEndLevel(result), RunEndLine(RunEnd {result, errors}));
     if (!SetStatus(manual ? TaskStatus::Stopped : TaskStatus::Waiting))
         return Next::End;
     const bool shouldContinue = m_slot->With([](const Task& task) {
@@ -191,9 +193,10 @@ WorkerLoop::Next WorkerLoop::WaitingExit()
 
 WorkerLoop::Next WorkerLoop::RunExit()
 {
-    m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
+    const bool writer = m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
     Log(LogLevel::Warning, "User canceled!");
-    m_context->Log(RunEndLevel(RunResult::Cancelled), RunEndLine(RunEnd {RunResult::Cancelled, 0}));
+    if (writer)
+        m_context->Log(RunEndLevel(RunResult::Cancelled), RunEndLine(RunEnd {RunResult::Cancelled, 0}));
     EndThread();
     return Next::End;
 }
