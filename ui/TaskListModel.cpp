@@ -43,7 +43,7 @@ QIcon ResultIcon(RunResult result)
 } // namespace
 
 TaskListModel::Row TaskListModel::MakeRow(
-    const Task& task, int dateFormat, int timeFormat, QString progress, const std::optional<LastRun>& last)
+    const Task& task, int dateFormat, int timeFormat, QString progress, const std::optional<kelvanto::LastRun>& last)
 {
     Row row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
         Stamp(task.lastRunTime, dateFormat, timeFormat), Stamp(task.nextRunTime, dateFormat, timeFormat),

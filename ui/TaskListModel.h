@@ -52,14 +52,14 @@ public:
         bool operator==(const Row&) const = default;
     };
     static Row MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {},
-        const std::optional<LastRun>& last = std::nullopt);
+        const std::optional<kelvanto::LastRun>& last = std::nullopt);
 
     // The progress text of a task (empty when it has none), asked for every row at each
     // refresh.
     using ProgressSource = std::function<QString(const Task&)>;
     void SetProgressSource(ProgressSource source) { m_progress = std::move(source); }
     // The last result of a task (nullopt when none), asked for every row at each refresh.
-    using ResultSource = std::function<std::optional<LastRun>(const Task&)>;
+    using ResultSource = std::function<std::optional<kelvanto::LastRun>(const Task&)>;
     void SetResultSource(ResultSource source) { m_result = std::move(source); }
 
     explicit TaskListModel(QObject* parent = nullptr);
