@@ -1,7 +1,7 @@
 #include "app/Application.h"
 
 #include "app/TaskChecks.h"
-
+#include "model/AtomicFile.h"
 #include "model/FileBytes.h"
 #include "model/OptionsStore.h"
 #include "model/ServerListStore.h"
@@ -10,6 +10,7 @@
 #include "mysql/MySqlLibrary.h"
 #include "schedule/TaskServerOwner.h"
 
+#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -23,6 +24,9 @@ constexpr const char* kNameTaken = "The task name already exists!\nPlease choose
 
 // magic + a count of 0: the only file that holds no task and loses nothing when replaced.
 constexpr std::uintmax_t kEmptyListFileSize = 8;
+// A temporary file of a save this old was left by a save that was cut short: a save takes
+// far less, so one of another process that is writing now is never taken.
+constexpr std::chrono::seconds kStaleTemporaryAge {60};
 
 Result<std::vector<Task>> LoadExistingTaskList(const std::filesystem::path& path)
 {
@@ -60,6 +64,9 @@ Result<std::unique_ptr<Application>> Application::Open(
     if (!prepared)
         return Error {prepared.error()};
     auto app = std::make_unique<Application>(ConstructionKey {}, *prepared, std::move(clock));
+    // What saves cut short by a crash left behind; the saves of this start make new ones.
+    for (const auto& saved : {app->m_folder.Root(), app->m_folder.LogsDir()})
+        RemoveStaleTemporaryFiles(saved, kStaleTemporaryAge);
 
     app->m_options = LoadOptionsFile(app->m_folder.OptionsFile()).options;
     if (app->m_options.defaultBackupFolder.empty())
@@ -135,6 +142,7 @@ Result<std::size_t> Application::CreateTask(Task task)
     const int index = m_server->AddTask(task);
     if (auto saved = SaveTaskList(); !saved) {
         m_server->RemoveTask(index);
+        m_log->DeleteLog(task.logFileName);
         return Error {"cannot save the task list: " + saved.error()};
     }
     m_log->WriteLog(task.logFileName, LogLevel::General, "Create task");
@@ -180,6 +188,30 @@ Result<void> Application::SaveTaskList()
 {
     std::lock_guard lock(m_saveMutex);
     return SaveTaskListFile(m_folder.TaskListFile(), m_server->CopyOfAllTasks());
+}
+
+Result<std::vector<Task>> Application::RemoveTasksSaved(std::vector<std::size_t> indices)
+{
+    std::sort(indices.begin(), indices.end());
+    indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
+    std::lock_guard lock(m_saveMutex);
+    std::vector<Task> kept;
+    std::vector<Task> removed;
+    std::vector<Task> all = m_server->CopyOfAllTasks();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (std::binary_search(indices.begin(), indices.end(), i))
+            removed.push_back(std::move(all[i]));
+        else
+            kept.push_back(std::move(all[i]));
+    }
+    if (auto saved = SaveTaskListFile(m_folder.TaskListFile(), kept); !saved)
+        return Error {"cannot save the task list: " + saved.error()};
+    // From the last row up, so that the rows still to remove keep their index.
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
+        if (*it < all.size())
+            m_server->RemoveTask(static_cast<int>(*it));
+    }
+    return removed;
 }
 
 } // namespace kelvanto

@@ -64,6 +64,7 @@ public:
     // failed save leaves the list and its file as they were.
     Result<void> ChangeServers(const std::function<Result<void>(ServerList&)>& change);
     TaskLog& Log() { return *m_log; }
+    const TaskLog& Log() const { return *m_log; }
     TaskServer& Server() { return *m_server; }
     Clock& GetClock() { return *m_clock; }
 
@@ -83,6 +84,11 @@ public:
     // Writes every task (each a consistent copy) to the task list file. Saves from several
     // threads are serialised by one lock.
     Result<void> SaveTaskList();
+    // Saves the task list without the tasks at `indices` and, once that is on disk, removes
+    // them from the list (their workers are stopped first) and returns them in row order.
+    // A failed save changes nothing and returns its error. A save by the runner cannot come
+    // in between and write the tasks back.
+    Result<std::vector<Task>> RemoveTasksSaved(std::vector<std::size_t> indices);
 
     // Only Open() can make the key, so only Open() constructs an Application.
     class ConstructionKey

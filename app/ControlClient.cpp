@@ -42,9 +42,12 @@ Result<std::optional<Json>> ControlClient::Next(std::chrono::milliseconds timeou
 
 Result<Json> ControlClient::Request(const Json& request, std::chrono::milliseconds timeout)
 {
-    if (auto sent = Send(request); !sent)
+    const auto sent = Send(request);
+    // A scheduler that turned the connection away (busy, another user) said why before it
+    // closed: that reply, already here, tells more than the failed write.
+    auto reply = Next(sent ? timeout : std::chrono::milliseconds(0));
+    if (!sent && (!reply || !*reply))
         return Error {sent.error()};
-    auto reply = Next(timeout);
     if (!reply)
         return Error {reply.error()};
     if (!*reply)

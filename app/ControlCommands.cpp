@@ -166,8 +166,8 @@ void ControlCommands::Run(const std::string& name, ControlSession& session)
         } else if (const auto* progress = std::get_if<RunProgress>(&*event)) {
             session.Send(ControlEvent("progress", ProgressJson(*progress)));
         } else {
-            const auto outcome = std::get<RunFollower::End>(*event).outcome;
-            session.Send(ControlEvent("end", {{"outcome", RunFollower::OutcomeName(outcome)}}));
+            const RunEnd end = std::get<RunFollower::End>(*event).end;
+            session.Send(ControlEvent("end", {{"outcome", RunResultName(end.result)}, {"errors", end.errors}}));
             break;
         }
     }
@@ -225,8 +225,10 @@ Json ControlCommands::Delete(const std::string& name)
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
-        m_commands.DeleteTasks({*index});
+        const auto deleted = m_commands.DeleteTasks({*index});
         ListChanged();
+        if (!deleted)
+            return ControlError(deleted.error());
         return Named(name);
     });
 }
@@ -240,8 +242,12 @@ Json ControlCommands::Rename(const std::string& name, const std::string& newName
         if (auto renamed = m_commands.RenameTask(*index, newName); !renamed)
             return ControlError(renamed.error());
         // The window leaves the new name to the next save; a command line that ends here,
-        // and readers of the file, should see it at once.
-        (void)m_app.SaveTaskList();
+        // and readers of the file, should see it at once, and a name that could not be
+        // saved is not kept (it would be lost at the next start).
+        if (auto saved = m_app.SaveTaskList(); !saved) {
+            (void)m_commands.RenameTask(*index, name);
+            return ControlError("cannot save the task list: " + saved.error());
+        }
         ListChanged();
         return Named(newName);
     });
@@ -256,6 +262,13 @@ Json ControlCommands::Copy(const std::string& name)
         const auto copies = m_commands.CopyTasks({*index});
         if (copies.empty())
             return ControlError(NoTask(name));
+        // The copy stays only when the list that holds it is on disk.
+        if (auto saved = m_app.SaveTaskList(); !saved) {
+            const Task copy = *m_app.CopyOfTask(copies.front());
+            m_app.Server().RemoveTask(static_cast<int>(copies.front()));
+            m_app.Log().DeleteLog(copy.logFileName);
+            return ControlError("cannot save the task list: " + saved.error());
+        }
         ListChanged();
         return Named(m_app.CopyOfTask(copies.front())->name);
     });

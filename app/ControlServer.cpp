@@ -53,9 +53,35 @@ public:
 
     bool Ended() const override { return m_closing.load() || m_broken || channel.PeerClosed(); }
 
+    // Marks the connection as waiting for its next request, since now.
+    void BeginWaiting()
+    {
+        waitingSince.store(std::chrono::steady_clock::now().time_since_epoch().count());
+        state.store(State::Waiting);
+    }
+    // Takes a request that came in; false when the connection was given up meanwhile.
+    bool BeginRequest()
+    {
+        State waiting = State::Waiting;
+        return state.compare_exchange_strong(waiting, State::Busy);
+    }
+    // Gives up a connection that waits for a request; false when it is busy with one.
+    bool GiveUp()
+    {
+        State waiting = State::Waiting;
+        if (!state.compare_exchange_strong(waiting, State::GivenUp))
+            return false;
+        channel.ShutdownReading();
+        return true;
+    }
+
+    enum class State : std::uint8_t { Busy, Waiting, GivenUp };
+
     LineChannel channel;
     std::thread thread;
     std::atomic<bool> done {false};
+    std::atomic<State> state {State::Busy};
+    std::atomic<std::chrono::steady_clock::rep> waitingSince {0};
 
 private:
     const std::atomic<bool>& m_closing;
@@ -74,13 +100,14 @@ Result<std::unique_ptr<ControlServer>> ControlServer::Start(
     const std::filesystem::path& socketPath, ControlHandler& handler, Limits limits)
 {
     UniqueFd wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-    if (!wake.valid())
+    UniqueFd reapBell(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!wake.valid() || !reapBell.valid())
         return Error {"cannot create the control socket's wake-up descriptor"};
     auto listener = UnixSocket::Listen(socketPath);
     if (!listener)
         return Error {listener.error()};
     auto server = std::make_unique<ControlServer>(
-        ConstructionKey {}, socketPath, std::move(*listener), handler, limits, std::move(wake));
+        ConstructionKey {}, socketPath, std::move(*listener), handler, limits, std::move(wake), std::move(reapBell));
     struct stat made
     { };
     if (::lstat(socketPath.c_str(), &made) == 0)
@@ -90,12 +117,13 @@ Result<std::unique_ptr<ControlServer>> ControlServer::Start(
 }
 
 ControlServer::ControlServer(ConstructionKey, std::filesystem::path path, UniqueFd listener, ControlHandler& handler,
-    Limits limits, UniqueFd wake)
+    Limits limits, UniqueFd wake, UniqueFd reapBell)
     : m_path(std::move(path))
     , m_listener(std::move(listener))
     , m_handler(handler)
     , m_limits(limits)
     , m_wake(std::move(wake))
+    , m_reapBell(std::move(reapBell))
 { }
 
 ControlServer::~ControlServer()
@@ -149,14 +177,19 @@ void ControlServer::Stop()
 void ControlServer::AcceptLoop()
 {
     while (!m_closing.load()) {
-        pollfd ready[2] = {{m_listener.get(), POLLIN, 0}, {m_wake.get(), POLLIN, 0}};
-        if (::poll(ready, 2, -1) < 0) {
+        pollfd ready[3] = {{m_listener.get(), POLLIN, 0}, {m_wake.get(), POLLIN, 0}, {m_reapBell.get(), POLLIN, 0}};
+        if (::poll(ready, 3, -1) < 0) {
             if (errno == EINTR)
                 continue;
             break;
         }
         if (ready[1].revents != 0)
             break;
+        if (ready[2].revents != 0) {
+            std::uint64_t rings = 0;
+            (void)!::read(m_reapBell.get(), &rings, sizeof(rings));
+            Reap(false);
+        }
         if (ready[0].revents & POLLIN)
             Accept();
     }
@@ -172,7 +205,9 @@ void ControlServer::Accept()
 
     Reap(false);
     std::lock_guard lock(m_mutex);
-    if (m_connections.size() >= m_limits.maxConnections) {
+    // Connections that only wait for a request must not lock everyone else out: when every
+    // place is taken, the one that has waited longest makes room.
+    if (m_connections.size() >= m_limits.maxConnections && !GiveUpLongestWaitingLocked()) {
         LineChannel refused(std::move(socket), 0);
         refused.WriteLine(EncodeControlLine(ControlError("the scheduler is busy: too many connections")));
         return;
@@ -182,8 +217,25 @@ void ControlServer::Accept()
     m_connections.push_back(std::move(connection));
     raw->thread = std::thread([this, raw] {
         Serve(*raw);
+        // The client sees the end at once, after the last reply; the descriptor is closed
+        // when the accept loop reaps the thread, which the doorbell asks for now.
+        raw->channel.Shutdown();
         raw->done.store(true);
+        const std::uint64_t one = 1;
+        (void)!::write(m_reapBell.get(), &one, sizeof(one));
     });
+}
+
+bool ControlServer::GiveUpLongestWaitingLocked()
+{
+    Connection* longest = nullptr;
+    for (auto& connection : m_connections) {
+        if (connection->done.load() || connection->state.load() != Connection::State::Waiting)
+            continue;
+        if (!longest || connection->waitingSince.load() < longest->waitingSince.load())
+            longest = connection.get();
+    }
+    return longest && longest->GiveUp();
 }
 
 void ControlServer::Reap(bool all)
@@ -217,7 +269,14 @@ void ControlServer::Serve(Connection& connection)
     }
     std::string line;
     while (!m_closing.load()) {
-        switch (connection.channel.ReadLine(line, m_limits.idleTimeout)) {
+        connection.BeginWaiting();
+        const LineChannel::Read read = connection.channel.ReadLine(line, m_limits.idleTimeout);
+        if (!connection.BeginRequest()) {
+            // Given up to make room for another client while it only waited.
+            connection.Send(ControlError("closing this idle connection: another client needs its place"));
+            return;
+        }
+        switch (read) {
         case LineChannel::Read::Line:
             break;
         case LineChannel::Read::TooLong:

@@ -21,14 +21,19 @@ namespace kelvanto
 // The control socket of a scheduler: a Unix socket in the data folder, mode 0600, that
 // answers only processes of the scheduler's own user id and root (the peer's credentials
 // are checked on every connection). Each connection has a thread of its own, which reads
-// one request line at a time, validates it and hands it to the handler; a malformed,
-// oversized or unknown request gets an error reply, and the server goes on.
+// one request line at a time, validates it and hands it to the handler; a malformed or
+// unknown request gets an error reply, and the connection goes on. After an error that ends
+// the connection (a request too long or cut short, the idle time-out) the connection is
+// closed right after the reply. When every place is taken, the connection that has waited
+// longest for a request is closed to make room, so that idle clients cannot lock out the
+// command line.
 class ControlServer
 {
 public:
     struct Limits
     {
-        // Connections served at once; one more is told so and closed.
+        // Connections served at once; one more takes the place of the one that has waited
+        // longest for a request, and when all are busy with one it is told so and closed.
         std::size_t maxConnections = 32;
         // A connection that sends no whole request for this long is closed.
         std::chrono::milliseconds idleTimeout = std::chrono::seconds(60);
@@ -64,7 +69,7 @@ public:
         ConstructionKey() = default;
     };
     ControlServer(ConstructionKey, std::filesystem::path path, UniqueFd listener, ControlHandler& handler,
-        Limits limits, UniqueFd wake);
+        Limits limits, UniqueFd wake, UniqueFd reapBell);
 
 private:
     class Connection;
@@ -73,6 +78,9 @@ private:
     void Accept();
     // Joins the threads of connections that have ended and closes their sockets.
     void Reap(bool all);
+    // Closes the connection that has waited longest for a request (m_mutex held); false
+    // when every connection is busy with one.
+    bool GiveUpLongestWaitingLocked();
     void Serve(Connection& connection);
 
     const std::filesystem::path m_path;
@@ -80,6 +88,7 @@ private:
     ControlHandler& m_handler;
     const Limits m_limits;
     UniqueFd m_wake; // an eventfd that ends the accept loop
+    UniqueFd m_reapBell; // an eventfd that a connection rings when it has ended
     // Device and inode of the socket file made, so that Stop() removes only that one.
     std::pair<dev_t, ino_t> m_socketFile {};
     std::atomic<bool> m_closing {false}; // no more requests are read

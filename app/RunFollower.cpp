@@ -47,17 +47,12 @@ void RunFollower::TaskStatusChanged(const std::string& taskId, TaskStatus status
         // Stopped before the run began: the stop came first, no run happens.
         if (status == TaskStatus::Stopped) {
             m_ended = true;
-            Push(End {Outcome::Cancelled});
+            Push(End {RunEnd {RunResult::Cancelled, 0}});
         }
         return;
     }
     m_ended = true;
-    Outcome outcome = Outcome::Failed;
-    if (m_lastLine && m_lastLine->level == LogLevel::General && m_lastLine->message == "Finished")
-        outcome = Outcome::Finished;
-    else if (m_lastLine && m_lastLine->level == LogLevel::Warning && m_lastLine->message == "User canceled!")
-        outcome = Outcome::Cancelled;
-    Push(End {outcome});
+    Push(End {m_end.value_or(RunEnd {RunResult::Failed, 0})});
 }
 
 void RunFollower::TaskLogWritten(const std::string& taskId, LogLevel level, std::string_view message)
@@ -67,8 +62,11 @@ void RunFollower::TaskLogWritten(const std::string& taskId, LogLevel level, std:
     std::lock_guard lock(m_mutex);
     if (m_ended)
         return;
-    m_lastLine = Line {level, std::string(message), m_clock.Now()};
-    Push(*m_lastLine);
+    if (m_began) {
+        if (const auto end = ParseRunEndLine(message))
+            m_end = *end;
+    }
+    Push(Line {level, std::string(message), m_clock.Now()});
 }
 
 void RunFollower::TaskProgress(const std::string& taskId, const RunProgress& progress)
@@ -78,19 +76,6 @@ void RunFollower::TaskProgress(const std::string& taskId, const RunProgress& pro
     std::lock_guard lock(m_mutex);
     if (!m_ended)
         Push(progress);
-}
-
-const char* RunFollower::OutcomeName(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::Finished:
-        return "finished";
-    case Outcome::Cancelled:
-        return "cancelled";
-    case Outcome::Failed:
-        break;
-    }
-    return "failed";
 }
 
 } // namespace kelvanto

@@ -2,6 +2,7 @@
 
 #include "schedule/Clock.h"
 #include "schedule/RunProgress.h"
+#include "schedule/RunResult.h"
 #include "schedule/TaskServerOwner.h"
 
 #include <chrono>
@@ -27,16 +28,11 @@ public:
         std::string message;
         TimeStamp time; // when the line was heard
     };
-    // How the run ended: its last line decides ("Finished" at level General, "User
-    // canceled!" after a stop, anything else a failure).
-    enum class Outcome {
-        Finished,
-        Failed,
-        Cancelled,
-    };
+    // How the run ended: the runner's end line ("Run ended: ...") decides; a run that
+    // ended without one failed, and a task stopped before its run began was cancelled.
     struct End
     {
-        Outcome outcome;
+        RunEnd end;
     };
     using Event = std::variant<Line, RunProgress, End>;
 
@@ -52,8 +48,6 @@ public:
     void TaskLogWritten(const std::string& taskId, LogLevel level, std::string_view message) override;
     void TaskProgress(const std::string& taskId, const RunProgress& progress) override;
 
-    static const char* OutcomeName(Outcome outcome);
-
 private:
     void Push(Event event);
 
@@ -64,7 +58,7 @@ private:
     std::deque<Event> m_events;
     bool m_began = false;
     bool m_ended = false;
-    std::optional<Line> m_lastLine;
+    std::optional<RunEnd> m_end;
 };
 
 } // namespace kelvanto

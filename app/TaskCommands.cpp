@@ -101,42 +101,42 @@ std::vector<std::size_t> TaskCommands::CopyTasks(const std::vector<std::size_t>&
     return copies;
 }
 
-void TaskCommands::DeleteTasks(const std::vector<std::size_t>& indices)
+Result<void> TaskCommands::DeleteTasks(const std::vector<std::size_t>& indices)
 {
     TaskServer& server = m_app.Server();
     std::vector<std::size_t> marked;
+    std::vector<std::size_t> wereScheduled;
     for (const std::size_t index : indices) {
         TaskHandle handle = server.TaskAt(static_cast<int>(index));
         if (!handle)
             continue;
-        if (handle.Status() != TaskStatus::Stopped || server.HasWorker(static_cast<int>(index)))
+        const TaskStatus status = handle.Status();
+        if (status != TaskStatus::Stopped || server.HasWorker(static_cast<int>(index)))
             server.StopTask(static_cast<int>(index));
         handle.SetStatus(TaskStatus::Stopped);
         marked.push_back(index);
+        if (status != TaskStatus::Stopped && !IsManual(handle.Copy()))
+            wereScheduled.push_back(index);
     }
-    // From the last row up, so that the rows still to remove keep their index.
-    std::sort(marked.begin(), marked.end());
-    marked.erase(std::unique(marked.begin(), marked.end()), marked.end());
-    for (auto it = marked.rbegin(); it != marked.rend(); ++it) {
-        const auto task = server.CopyOfTask(static_cast<int>(*it));
-        if (task)
-            m_app.Log().DeleteLog(task->logFileName);
-        server.RemoveTask(static_cast<int>(*it));
+    auto removed = m_app.RemoveTasksSaved(marked);
+    if (!removed) {
+        // Nothing was deleted: the scheduled tasks among them go on as before.
+        for (const std::size_t index : wereScheduled)
+            StartOne(index);
+        return Error {removed.error()};
     }
-    (void)m_app.SaveTaskList();
+    // Their logs go only now that the list without them is on disk.
+    for (const Task& task : *removed)
+        m_app.Log().DeleteLog(task.logFileName);
+    return Ok();
 }
 
-void TaskCommands::DeleteAll()
+Result<void> TaskCommands::DeleteAll()
 {
-    TaskServer& server = m_app.Server();
-    while (server.Count() > 0) {
-        const Task first = *server.CopyOfTask(0);
-        if (first.status != TaskStatus::Stopped || server.HasWorker(0))
-            server.StopTask(0);
-        m_app.Log().DeleteLog(first.logFileName);
-        server.RemoveTask(0);
-    }
-    (void)m_app.SaveTaskList();
+    std::vector<std::size_t> all(static_cast<std::size_t>(m_app.Server().Count()));
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    return DeleteTasks(all);
 }
 
 Result<void> TaskCommands::RenameTask(std::size_t index, const std::string& newName)

@@ -45,10 +45,12 @@ public:
     // starts "Create task by Copy task NAME"; the list is saved once at the end. Returns the
     // rows of the copies.
     std::vector<std::size_t> CopyTasks(const std::vector<std::size_t>& indices);
-    // Stops every task of the selection, deletes their logs and removes them; saves.
-    void DeleteTasks(const std::vector<std::size_t>& indices);
+    // Stops every task of the selection, saves the list without them, and only then removes
+    // them and deletes their logs. When the save fails nothing is removed, the scheduled
+    // tasks among them are started again, and the error is returned.
+    Result<void> DeleteTasks(const std::vector<std::size_t>& indices);
     // The same for every task of the list.
-    void DeleteAll();
+    Result<void> DeleteAll();
     // A non-empty name that no other task has (exact comparison); the log file name stays.
     // The list file gets the name with its next save.
     Result<void> RenameTask(std::size_t index, const std::string& newName);

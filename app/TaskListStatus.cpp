@@ -4,6 +4,7 @@
 #include "app/TaskNotices.h"
 #include "model/TaskTexts.h"
 #include "schedule/DateFormat.h"
+#include "schedule/TaskLog.h"
 
 #include <algorithm>
 
@@ -61,11 +62,32 @@ RunProgress ProgressFromJson(const Json& progress)
     return read;
 }
 
-Json TaskRowJson(const Task& task, const Options& options, const std::optional<RunProgress>& progress)
+std::optional<LastRun> ShownLastRun(const TaskLog& log, const Task& task)
+{
+    return ShownLastRun(LastRunOf(log, task.logFileName), task);
+}
+
+std::optional<LastRun> ShownLastRun(std::optional<LastRun> last, const Task& task)
+{
+    if (last && !last->ended && task.status == TaskStatus::Running) {
+        // The run going on now has no result yet.
+        return std::nullopt;
+    }
+    return last;
+}
+
+Json TaskRowJson(const Task& task, const Options& options, const std::optional<RunProgress>& progress,
+    const std::optional<LastRun>& last)
 {
     Json row {{"name", TextToJson(task.name)}, {"type", TaskTypeText(task.type)},
         {"schedule", ScheduleKindText(task.schedule.kind)}, {"status", TaskStatusText(task.status)},
-        {"lastRun", RunTimeText(task.lastRunTime, options)}, {"nextRun", RunTimeText(task.nextRunTime, options)}};
+        {"lastRun", RunTimeText(task.lastRunTime, options)}, {"nextRun", RunTimeText(task.nextRunTime, options)},
+        {"lastResult", last ? RunEndWord(last->end) : std::string()}};
+    if (last) {
+        row["outcome"] = RunResultName(last->end.result);
+        row["errors"] = last->end.errors;
+        row["lastResultTime"] = RunTimeText(last->time, options);
+    }
     if (progress && task.status == TaskStatus::Running)
         row["progress"] = ProgressJson(*progress);
     return row;
@@ -76,7 +98,7 @@ Json TaskListJson(const Application& app, const TaskNotices* notices)
     Json rows = Json::array();
     for (const Task& task : app.TaskCopies()) {
         const auto progress = notices ? notices->ProgressOf(task.taskId) : std::nullopt;
-        rows.push_back(TaskRowJson(task, app.GetOptions(), progress));
+        rows.push_back(TaskRowJson(task, app.GetOptions(), progress, ShownLastRun(app.Log(), task)));
     }
     return rows;
 }

@@ -44,6 +44,8 @@ public:
     bool QuitRequested() override { return false; }
     void Log(LogLevel level, std::string_view message) override
     {
+        if (level == LogLevel::Error)
+            ++m_errors;
         if (level != LogLevel::General)
             std::cerr << message << "\n";
     }
@@ -55,6 +57,9 @@ public:
         return TimeStamp {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
             local.tm_sec, local.tm_wday + 1};
     }
+    std::size_t ErrorLines() const override { return m_errors; }
+    void MarkConnectionLost() override { m_lost = true; }
+    bool ConnectionLost() const override { return m_lost; }
     void RegisterCancellable(Cancellable*) override { }
     void UnregisterCancellable(Cancellable*) override { }
     void SaveTaskList() override { }
@@ -63,6 +68,8 @@ public:
 private:
     Task m_task;
     std::filesystem::path m_dataFolder;
+    std::size_t m_errors = 0;
+    bool m_lost = false;
 };
 
 ServerConnection Server(std::map<std::string, std::string>& options, const std::string& prefix)

@@ -48,6 +48,8 @@ public:
     bool QuitRequested() override { return false; }
     void Log(LogLevel level, std::string_view message) override
     {
+        if (level == LogLevel::Error)
+            ++m_errors;
         if (level != LogLevel::General || m_verbose)
             std::cerr << message << "\n";
     }
@@ -59,6 +61,9 @@ public:
         return TimeStamp {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
             local.tm_sec, local.tm_wday + 1};
     }
+    std::size_t ErrorLines() const override { return m_errors; }
+    void MarkConnectionLost() override { m_lost = true; }
+    bool ConnectionLost() const override { return m_lost; }
     void RegisterCancellable(Cancellable*) override { }
     void UnregisterCancellable(Cancellable*) override { }
     void SaveTaskList() override { }
@@ -71,6 +76,8 @@ private:
     Task m_task;
     std::filesystem::path m_dataFolder;
     bool m_verbose = false;
+    std::size_t m_errors = 0;
+    bool m_lost = false;
 };
 
 // The engine's own sink, timing the flush to stable storage at the end of the run.

@@ -51,7 +51,7 @@ int ListCommand::Run(const std::vector<std::string>& args)
     for (const Json& row : *rows) {
         m_context.out << TextOf(row["name"]) << '\t' << row.value("type", "") << '\t' << row.value("schedule", "")
                       << '\t' << row.value("status", "") << '\t' << row.value("lastRun", "") << '\t'
-                      << row.value("nextRun", "");
+                      << row.value("nextRun", "") << '\t' << row.value("lastResult", "");
         if (row.contains("progress")) {
             m_context.out << '\t' << ProgressText(ProgressFromJson(row["progress"]));
         }

@@ -5,6 +5,7 @@
 #include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
 #include "cli/ProgressLine.h"
+#include "schedule/RunResult.h"
 
 #include <atomic>
 #include <ostream>
@@ -98,10 +99,11 @@ int RunCommand::Run(const std::vector<std::string>& args)
             m_context.Fail("cannot save the task list: " + written.error());
         }
     }
-    if (outcome == "cancelled")
+    const std::optional<RunResult> result = RunResultFromName(outcome);
+    if (result == RunResult::Cancelled)
         return ExitCode::Interrupted;
     // A run whose record (run time, backup history) could not be kept is not a success.
-    return outcome == "finished" && saved ? ExitCode::Ok : ExitCode::Failure;
+    return result == RunResult::Succeeded && saved ? ExitCode::Ok : ExitCode::Failure;
 }
 
 } // namespace kelvanto

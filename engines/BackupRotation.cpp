@@ -19,6 +19,16 @@ bool Expirable(const BackupRun& run)
     return run.fileMode == kNewFilesMode;
 }
 
+// The index of the newest entry of a run that succeeded; history.size() when there is none.
+std::size_t NewestSucceeded(const std::vector<BackupRun>& history)
+{
+    for (std::size_t i = history.size(); i > 0; --i) {
+        if (history[i - 1].runReserved != kCopyWithErrors)
+            return i - 1;
+    }
+    return history.size();
+}
+
 // Whole days from the run's time to now, truncated toward zero; nullopt for a time that
 // is no valid date (such an entry is kept).
 std::optional<std::int64_t> AgeInDays(const BackupRun& run, const DateTime& now)
@@ -32,10 +42,11 @@ std::optional<std::int64_t> AgeInDays(const BackupRun& run, const DateTime& now)
 std::vector<BackupRun> TakeByAge(std::vector<BackupRun>& history, std::int32_t limit, const TimeStamp& nowStamp)
 {
     const DateTime now = DateTime::FromTimeStamp(nowStamp);
+    const std::size_t protectedCopy = NewestSucceeded(history);
     std::vector<BackupRun> expired;
     std::vector<BackupRun> kept;
     for (std::size_t i = 0; i < history.size(); ++i) {
-        const bool newest = i + 1 == history.size();
+        const bool newest = i + 1 == history.size() || i == protectedCopy;
         const auto age = AgeInDays(history[i], now);
         if (!newest && Expirable(history[i]) && age && *age >= limit)
             expired.push_back(std::move(history[i]));
@@ -48,20 +59,25 @@ std::vector<BackupRun> TakeByAge(std::vector<BackupRun>& history, std::int32_t l
 
 std::vector<BackupRun> TakeByCount(std::vector<BackupRun>& history, std::int32_t limit)
 {
+    const std::size_t protectedCopy = NewestSucceeded(history);
+    const auto candidate = [&](std::size_t i) { return i != protectedCopy && Expirable(history[i]); };
     std::size_t candidates = 0;
-    for (const BackupRun& run : history)
-        candidates += Expirable(run) ? 1 : 0;
-    if (candidates <= static_cast<std::size_t>(limit))
+    for (std::size_t i = 0; i < history.size(); ++i)
+        candidates += candidate(i) ? 1 : 0;
+    // The kept newest succeeded copy takes one of the places the limit leaves.
+    const bool keepsPlace = protectedCopy < history.size() && Expirable(history[protectedCopy]);
+    const std::size_t places = static_cast<std::size_t>(limit) - (keepsPlace ? 1 : 0);
+    if (candidates <= places)
         return {};
-    std::size_t toTake = candidates - static_cast<std::size_t>(limit);
+    std::size_t toTake = candidates - places;
     std::vector<BackupRun> expired;
     std::vector<BackupRun> kept;
-    for (BackupRun& run : history) {
-        if (toTake > 0 && Expirable(run)) {
-            expired.push_back(std::move(run));
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        if (toTake > 0 && candidate(i)) {
+            expired.push_back(std::move(history[i]));
             --toTake;
         } else {
-            kept.push_back(std::move(run));
+            kept.push_back(std::move(history[i]));
         }
     }
     history = std::move(kept);

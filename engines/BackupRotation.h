@@ -9,11 +9,16 @@
 namespace kelvanto
 {
 
+// The runReserved value of a history entry whose run completed with errors (its files are
+// whole, but some object is missing from them); 0 marks a copy of a run that succeeded.
+inline constexpr std::uint8_t kCopyWithErrors = 1;
+
 // Takes the expired entries out of the history and returns them, oldest first, touching
 // no file. autoDelete 1: entries at least autoDeleteLimit whole days old; autoDelete 2: all
 // but the newest autoDeleteLimit entries. Only entries recorded with fileMode 2 expire (a
 // same-file entry names the file that the latest run wrote), the newest entry of the
-// history never expires by age, and a limit below 1 expires nothing.
+// history never expires by age, the newest entry of a run that succeeded never expires
+// (copies with errors do not count toward the kept ones), and a limit below 1 expires nothing.
 std::vector<BackupRun> TakeExpiredCopies(
     std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
 

@@ -2,6 +2,7 @@
 
 #include "engines/BackupRotation.h"
 #include "engines/BackupToFilesRun.h"
+#include "engines/WatchedConnection.h"
 
 #include <utility>
 
@@ -16,7 +17,8 @@ RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector)
 
 RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, FileSink& sink)
 {
-    BackupToFilesRun run(context, connector, sink);
+    const Connector watched = WatchConnections(context, connector);
+    BackupToFilesRun run(context, watched, sink);
     return run.Run();
 }
 

@@ -80,15 +80,15 @@ bool BackupToFilesRecords::Write(
         return false;
 
     if (m_settings.disableKeys == 1 && !m_writer.AppendStatement(file, "ALTER TABLE " + quoted + " DISABLE KEYS")) {
-        logError("Failed to write DISABLE KEYS to the backup file! - " + file);
+        logError("Failed to write DISABLE KEYS to the backup file! - " + file + m_writer.FailureCause());
         return true;
     }
     if (m_settings.addLockTables == 1 && !m_writer.AppendStatement(file, "LOCK TABLES " + quoted + " WRITE")) {
-        logError("Failed to write LOCK TABLES to the backup file! - " + file);
+        logError("Failed to write LOCK TABLES to the backup file! - " + file + m_writer.FailureCause());
         return true;
     }
     if (m_settings.addAutocommit == 1 && !m_writer.AppendStatement(file, "SET AUTOCOMMIT=0;")) {
-        logError("Failed to write SET AUTOCOMMIT to the backup file! - " + file);
+        logError("Failed to write SET AUTOCOMMIT to the backup file! - " + file + m_writer.FailureCause());
         return true;
     }
 
@@ -113,11 +113,11 @@ bool BackupToFilesRecords::Write(
         }
         if (!multiRow) {
             if (!gather(m_statement.text())) {
-                logError("Failed to write a record to the backup file! - " + file);
+                logError("Failed to write a record to the backup file! - " + file + m_writer.FailureCause());
                 return true;
             }
         } else if (!m_statement.RowAdded(rowStart, gather)) {
-            logError("Failed to write multi-rows records to the backup file! - " + file);
+            logError("Failed to write multi-rows records to the backup file! - " + file + m_writer.FailureCause());
             return true;
         }
         ++records;
@@ -143,7 +143,7 @@ bool BackupToFilesRecords::Write(
 
     if (multiRow && m_statement.pendingRows() > 0) {
         if (!m_writer.AppendStatement(file, m_statement.Pending())) {
-            logError("Failed to write multi-row records to the backup file! - " + file);
+            logError("Failed to write multi-row records to the backup file! - " + file + m_writer.FailureCause());
             return true;
         }
         m_statement.PendingSent();
@@ -152,15 +152,15 @@ bool BackupToFilesRecords::Write(
     if (m_settings.lockTables == 1)
         m_connection.Query("UNLOCK TABLES");
     if (m_settings.addLockTables == 1 && !m_writer.AppendStatement(file, "UNLOCK TABLES")) {
-        logError("Failed to write UNLOCK TABLES to the backup file! - " + file);
+        logError("Failed to write UNLOCK TABLES to the backup file! - " + file + m_writer.FailureCause());
         return true;
     }
     if (m_settings.disableKeys == 1 && !m_writer.AppendStatement(file, "ALTER TABLE " + quoted + " ENABLE KEYS")) {
-        logError("Failed to write ENABLE KEYS to the backup file! - " + file);
+        logError("Failed to write ENABLE KEYS to the backup file! - " + file + m_writer.FailureCause());
         return true;
     }
     if (m_settings.addAutocommit == 1 && !m_writer.AppendStatement(file, "COMMIT")) {
-        logError("Failed to write COMMIT to the backup file! - " + file);
+        logError("Failed to write COMMIT to the backup file! - " + file + m_writer.FailureCause());
         return true;
     }
     m_context.Log(LogLevel::General, "Backup the records from the table OK - " + std::to_string(records) + " records");

@@ -46,7 +46,7 @@ BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connect
 
 void BackupToFilesRun::LogFileError(const std::string& message)
 {
-    LogError(message + m_currentFile);
+    LogError(message + m_currentFile + m_sink.LastErrorCause());
 }
 
 RunOutcome BackupToFilesRun::Run()
@@ -117,13 +117,21 @@ RunOutcome BackupToFilesRun::RunSteps()
         FinishFile();
     m_writer.CloseFile();
     const bool durable = SyncRunFiles();
-    RecordRun();
-    // Rotation makes room for this copy by deleting older ones; a copy that is not whole on
-    // disk (a full disk, a removed file, a failed flush) must not cost the user those.
-    if (durable && !m_writer.AnyWriteFailed())
-        ExpireBackupCopies(m_context);
-    else
+    // A copy that is not whole on disk (a full disk, a removed file, a failed flush) fails
+    // the run: it is no copy to restore from, so it is not recorded and costs the user no
+    // older copy.
+    if (!durable || m_writer.AnyWriteFailed()) {
         LogError("The backup files are incomplete, so no older backup copy was deleted!");
+        return RunOutcome::Failed;
+    }
+    const bool withErrors = m_context.ErrorLines() > 0;
+    RecordRun(withErrors);
+    // Rotation makes room for this copy by deleting older ones, which only a copy without
+    // any error may do.
+    if (withErrors)
+        LogWarning("The backup logged errors, so no older backup copy was deleted!");
+    else
+        ExpireBackupCopies(m_context);
     LogInfo("Finished");
     return RunOutcome::Finished;
 }
@@ -439,7 +447,7 @@ bool BackupToFilesRun::SyncRunFiles()
     return synced.ok();
 }
 
-void BackupToFilesRun::RecordRun()
+void BackupToFilesRun::RecordRun(bool withErrors)
 {
     BackupRun run;
     if (!m_runFolder.empty()) {
@@ -456,7 +464,7 @@ void BackupToFilesRun::RecordRun()
     run.second = m_runTime.second;
     run.fileMode = m_settings.fileMode;
     run.fileType = m_settings.fileType;
-    run.runReserved = 0;
+    run.runReserved = withErrors ? kCopyWithErrors : 0;
     m_context.UpdateTask([&run](Task& task) { task.backupHistory.push_back(std::move(run)); });
 }
 

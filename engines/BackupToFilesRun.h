@@ -48,6 +48,7 @@ private:
 
     bool Quit() { return m_context.QuitRequested(); }
     void LogInfo(const std::string& text) { m_context.Log(LogLevel::General, text); }
+    void LogWarning(const std::string& text) { m_context.Log(LogLevel::Warning, text); }
     void LogError(const std::string& text) { m_context.Log(LogLevel::Error, text); }
     // "<message><path of the current file>", the shape of every failed-append line.
     void LogFileError(const std::string& message);
@@ -75,7 +76,8 @@ private:
     // Flushes the run's files and folders to stable storage before the run is recorded;
     // false when that failed.
     bool SyncRunFiles();
-    void RecordRun();
+    // Adds this run's copy to the history, marked when the run logged errors.
+    void RecordRun(bool withErrors);
 
     FileSink& m_sink;
     // The only context the run uses: it writes the sink's gathered bytes before each log line.

@@ -49,6 +49,8 @@ public:
     // Whether a file could not be created, or a piece not written, since the writer was made:
     // the dump on disk is then not whole, even when the run goes on.
     bool AnyWriteFailed() const { return m_writeFailed; }
+    // Why the last file operation failed: " - <strerror>", or empty when unknown.
+    std::string FailureCause() const { return m_sink.LastErrorCause(); }
 
 private:
     bool Written(const std::string& path);

@@ -1,6 +1,7 @@
 #include "engines/ExportTables.h"
 
 #include "engines/ExportTablesRun.h"
+#include "engines/WatchedConnection.h"
 
 #include <utility>
 
@@ -15,7 +16,8 @@ RunOutcome RunExportTables(RunContext& context, const Connector& connector)
 
 RunOutcome RunExportTables(RunContext& context, const Connector& connector, FileSink& sink)
 {
-    ExportTablesRun run(context, connector, sink);
+    const Connector watched = WatchConnections(context, connector);
+    ExportTablesRun run(context, watched, sink);
     return run.Run();
 }
 

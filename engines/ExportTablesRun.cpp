@@ -86,6 +86,9 @@ RunOutcome ExportTablesRun::RunSteps()
     m_registration.reset();
     m_connection.reset();
     LogInfo("Exported " + std::to_string(exported) + " tables and views");
+    // A file that could not be written whole fails the run.
+    if (m_fileFailed)
+        return RunOutcome::Failed;
     LogInfo("Finished");
     return RunOutcome::Finished;
 }
@@ -139,7 +142,8 @@ ExportTablesRun::Entry ExportTablesRun::ExportEntry(std::size_t index)
     m_progress.rowsEstimate = ReadTableStatus(*m_connection, entry.name).rowsEstimate;
     m_context.ReportProgress(m_progress);
     if (!m_sink.Create(path)) {
-        LogError("Failed to create the export file - " + path + "!");
+        m_fileFailed = true;
+        LogError("Failed to create the export file - " + path + "!" + m_sink.LastErrorCause());
         return Entry::Skipped;
     }
     if (Quit())
@@ -177,7 +181,8 @@ ExportTablesRun::Entry ExportTablesRun::ExportRows(const TableItem& entry, const
     const std::vector<FieldInfo>& columns = result->Fields();
     m_writer.AppendHeader(m_text, columns);
     if (!WriteGathered(path)) {
-        LogError("Failed to write the fields title to the file!");
+        m_fileFailed = true;
+        LogError("Failed to write the fields title to the file!" + m_sink.LastErrorCause());
         return Entry::Skipped;
     }
     if (Quit())
@@ -204,8 +209,10 @@ ExportTablesRun::Entry ExportTablesRun::ExportRows(const TableItem& entry, const
     }
     if (!failed && !m_sink.Flush())
         failed = true;
-    if (failed)
-        LogError("Failed to write records to the file!");
+    if (failed) {
+        m_fileFailed = true;
+        LogError("Failed to write records to the file!" + m_sink.LastErrorCause());
+    }
     // The end of the rows and a broken read look alike; only the connection tells them apart.
     // A file cut short must not be reported as exported.
     if (!failed && m_connection->ErrorNumber() != 0) {
@@ -218,8 +225,10 @@ ExportTablesRun::Entry ExportTablesRun::ExportRows(const TableItem& entry, const
     result.reset();
 
     m_writer.AppendFooter(m_text);
-    if (!m_text.empty() && !WriteGathered(path))
-        LogError("Failed to write the end string to the file!");
+    if (!m_text.empty() && !WriteGathered(path)) {
+        m_fileFailed = true;
+        LogError("Failed to write the end string to the file!" + m_sink.LastErrorCause());
+    }
     LogInfo("Exported " + std::to_string(rows) + " records from the " + (entry.kind == 2 ? "view " : "table ")
         + entry.database + "." + entry.name);
     if (Quit())

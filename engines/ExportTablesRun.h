@@ -62,6 +62,8 @@ private:
     bool m_quoting = false;
     std::string m_text; // reused for every piece of every file
     RunProgress m_progress; // of the entry being exported
+    // A file of the run could not be created or written whole: the run fails.
+    bool m_fileFailed = false;
 };
 
 } // namespace kelvanto

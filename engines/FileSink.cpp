@@ -139,8 +139,11 @@ bool FileSink::Open(const std::string& path, int flags)
 {
     // O_APPEND: every write lands at the end of the file, whatever else moved it.
     UniqueFd file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | flags, 0600));
-    if (!file.valid() || !Remember(std::move(file)))
+    if (!file.valid() || !Remember(std::move(file))) {
+        m_error = errno;
         return false;
+    }
+    m_error = 0;
     m_path = path;
     m_failed = false;
     m_unsynced = 0;
@@ -174,6 +177,7 @@ bool FileSink::WriteOut(std::string_view bytes)
     if (m_failed)
         return false;
     if (!StillAtPath()) {
+        m_error = ENOENT;
         m_failed = true;
         return false;
     }
@@ -182,6 +186,8 @@ bool FileSink::WriteOut(std::string_view bytes)
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
+            // A write that took nothing without an error is taken as a full device.
+            m_error = written < 0 ? errno : ENOSPC;
             m_failed = true;
             return false;
         }
@@ -208,6 +214,11 @@ bool FileSink::StillAtPath()
     if (!reopened.valid())
         return false;
     return Remember(std::move(reopened));
+}
+
+std::string FileSink::LastErrorCause() const
+{
+    return m_error == 0 ? std::string() : " - " + std::string(std::strerror(m_error));
 }
 
 std::int64_t FileSink::Now() const

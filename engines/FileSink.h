@@ -72,6 +72,12 @@ public:
     // it, is passed over; the error names the first path whose flush failed.
     virtual Result<void> Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders);
 
+    // The errno of the last failure to open or write a file (0 after a successful open), so
+    // that a failure line can say why; a sink standing in for this one may leave it 0.
+    int LastError() const { return m_error; }
+    // " - <strerror>" for LastError(); empty when it is 0.
+    std::string LastErrorCause() const;
+
     // The path of the open file; empty when none is open.
     const std::string& openPath() const { return m_path; }
 
@@ -89,6 +95,7 @@ private:
     dev_t m_device = 0;
     ino_t m_inode = 0;
     bool m_failed = false;
+    int m_error = 0;
     std::size_t m_unsynced = 0; // bytes written since the last writeback was started
     std::string m_buffer;
     std::int64_t m_gatheredSince = 0; // when the oldest gathered byte came

@@ -2,6 +2,7 @@
 
 #include "engines/RunConnection.h"
 #include "engines/SqlFileReader.h"
+#include "engines/WatchedConnection.h"
 
 #include <filesystem>
 #include <string>
@@ -89,7 +90,7 @@ private:
     {
         SqlFileReader reader;
         if (!reader.Open(path))
-            return FileFailed();
+            return FileFailed(reader.ErrorCause());
         reader.SetLimit(m_statementLimit);
         if (Quit())
             return FileEnd::Cancelled;
@@ -105,7 +106,7 @@ private:
             if (status == SqlFileReader::Status::End)
                 return FileEnd::Done;
             if (status == SqlFileReader::Status::ReadError)
-                return FileFailed();
+                return FileFailed(reader.ErrorCause());
             if (status == SqlFileReader::Status::TooLong) {
                 m_context.Log(LogLevel::Error,
                     "Failed to get a SQL statement from the SQL file! - a statement is longer than "
@@ -122,7 +123,8 @@ private:
                 // A statement broken off by a stop failed because of the stop, not on its merits.
                 if (Quit())
                     return FileEnd::Cancelled;
-                m_context.Log(LogLevel::Error, "Failed to execute the SQL statement: " + std::string(sent));
+                m_context.Log(LogLevel::Error,
+                    LineWithCause("Failed to execute the SQL statement: ", sent, m_connection.ErrorCause()));
                 if (m_options.continueOnSqlError == 0)
                     return FileEnd::StatementFailed;
                 continue;
@@ -132,9 +134,9 @@ private:
         }
     }
 
-    FileEnd FileFailed()
+    FileEnd FileFailed(const std::string& cause)
     {
-        m_context.Log(LogLevel::Error, "Failed to get a SQL statement from the SQL file!");
+        m_context.Log(LogLevel::Error, "Failed to get a SQL statement from the SQL file!" + cause);
         return FileEnd::FileError;
     }
 
@@ -149,7 +151,8 @@ private:
 
 RunOutcome RunRestoreFromFiles(RunContext& context, const Connector& connector)
 {
-    RestoreRun run(context, connector);
+    const Connector watched = WatchConnections(context, connector);
+    RestoreRun run(context, watched);
     return run.Run();
 }
 

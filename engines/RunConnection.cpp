@@ -1,6 +1,7 @@
 #include "engines/RunConnection.h"
 
 #include "engines/MultiRowStatement.h"
+#include "engines/WatchedConnection.h"
 #include "mysql/ServerProbes.h"
 
 #include <utility>
@@ -50,6 +51,11 @@ std::optional<std::size_t> RunConnection::LongestStatement()
     if (!packet)
         return std::nullopt;
     return MultiRowStatement::LongestStatementFor(*packet) + 1;
+}
+
+std::string RunConnection::ErrorCause() const
+{
+    return m_connection ? ServerErrorCause(*m_connection) : std::string();
 }
 
 void RunConnection::Close()

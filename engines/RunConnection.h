@@ -34,6 +34,8 @@ public:
     // The longest statement text the server takes (from its max_allowed_packet), with one
     // ';' of a stored statement on top; nothing when the server does not say.
     std::optional<std::size_t> LongestStatement();
+    // The cause of the last failure, "  Error NO. <n>  <text>"; empty when there is none.
+    std::string ErrorCause() const;
     void Close();
 
 private:

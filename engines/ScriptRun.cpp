@@ -1,6 +1,7 @@
 #include "engines/ScriptRun.h"
 
 #include "engines/RunConnection.h"
+#include "engines/WatchedConnection.h"
 
 #include <string>
 #include <utility>
@@ -60,7 +61,8 @@ public:
                 if (Quit())
                     return RunOutcome::Cancelled;
                 m_context.Log(LogLevel::Error,
-                    "Failed to execute the SQL statement! NO. " + std::to_string(i + 1) + " : " + std::string(sent));
+                    LineWithCause("Failed to execute the SQL statement! NO. " + std::to_string(i + 1) + " : ", sent,
+                        m_connection.ErrorCause()));
                 continue;
             }
             ++executed;
@@ -85,7 +87,8 @@ private:
 
 RunOutcome RunExecuteScript(RunContext& context, const Connector& connector)
 {
-    ScriptRun run(context, connector);
+    const Connector watched = WatchConnections(context, connector);
+    ScriptRun run(context, watched);
     return run.Run();
 }
 

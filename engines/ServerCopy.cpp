@@ -1,6 +1,7 @@
 #include "engines/ServerCopy.h"
 
 #include "engines/ServerCopyRun.h"
+#include "engines/WatchedConnection.h"
 
 #include <utility>
 
@@ -9,7 +10,8 @@ namespace kelvanto
 
 RunOutcome RunServerCopy(RunContext& context, const Connector& connector)
 {
-    ServerCopyRun run(context, connector);
+    const Connector watched = WatchConnections(context, connector);
+    ServerCopyRun run(context, watched);
     return run.Run();
 }
 

@@ -46,6 +46,12 @@ std::string ServerCopyMember::RowsDoneLine(std::uint64_t rows) const
         + std::to_string(rows) + " records";
 }
 
+std::string ServerCopyMember::RowsStoppedLine(const std::string& table, std::uint64_t rows) const
+{
+    return std::string(restore ? "Restore" : "Backup") + " the records from the table " + table + " stopped after "
+        + std::to_string(rows) + " records!";
+}
+
 std::string ServerCopyMember::NoResultLine(const std::string& table) const
 {
     return (restore && databaseVariant ? "there are not any records in the table "

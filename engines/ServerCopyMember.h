@@ -24,6 +24,9 @@ struct ServerCopyMember
     std::string ObjectLine(bool view, const std::string& database, const std::string& name) const;
     std::string ViewDoneLine(const std::string& database, const std::string& view) const;
     std::string RowsDoneLine(std::uint64_t rows) const;
+    // The Error line of a table whose rows stopped (a refused insert, a broken read):
+    // "Backup the records from the table <table> stopped after <n> records!".
+    std::string RowsStoppedLine(const std::string& table, std::uint64_t rows) const;
     std::string NoResultLine(const std::string& table) const;
     std::string CreateTableFailedLine(const std::string& database, const std::string& table) const;
 };

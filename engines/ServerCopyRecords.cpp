@@ -3,6 +3,7 @@
 #include "engines/BackupToFilesRecords.h"
 #include "engines/ColumnSelection.h"
 #include "engines/RowValues.h"
+#include "engines/WatchedConnection.h"
 
 #include <cstdint>
 #include <memory>
@@ -36,7 +37,7 @@ bool ServerCopyRecords::Collect()
         return true;
     }
     if (m_failure.empty())
-        m_failure = m_awaitingFailure;
+        m_failure = m_awaitingFailure + ServerErrorCause(m_destination);
     return false;
 }
 
@@ -50,7 +51,7 @@ bool ServerCopyRecords::Send(std::string_view statement, std::uint64_t rows, con
         return false;
     }
     if (!m_destination.SendQuery(statement)) {
-        m_failure = failureLine;
+        m_failure = failureLine + ServerErrorCause(m_destination);
         return false;
     }
     m_awaiting = true;
@@ -120,8 +121,7 @@ bool ServerCopyRecords::Copy(
     }
     // The end of the rows and a broken read look alike; only the connection tells them apart.
     if (m_failure.empty() && m_source.ErrorNumber() != 0) {
-        m_failure = "Failed to read the records of the table " + name + "!  Error NO. "
-            + std::to_string(m_source.ErrorNumber()) + "  " + m_source.ErrorText();
+        m_failure = "Failed to read the records of the table " + name + "!" + ServerErrorCause(m_source);
     }
     result.reset();
     if (m_failure.empty() && multiRow && m_statement.pendingRows() > 0
@@ -131,17 +131,24 @@ bool ServerCopyRecords::Copy(
     // Nothing else goes to the destination before the answer to the last statement.
     Collect();
     if (!m_failure.empty()) {
-        if (!Failed(m_failure))
+        // A stop broke the copy: the stop says so. A lost connection still tells how far
+        // the rows came.
+        if (m_context.QuitRequested() && !m_context.ConnectionLost())
             return false;
+        m_context.Log(LogLevel::Error, m_failure);
         if (m_oversized > 0) {
             m_context.Log(LogLevel::Error,
                 "The statement of " + std::to_string(m_oversized) + " bytes for the table " + name
                     + " is longer than the destination server accepts (max_allowed_packet)!");
         }
+        m_context.Log(LogLevel::Error, m_member.RowsStoppedLine(name, m_rowsAccepted));
+        if (m_context.ConnectionLost())
+            return false;
     }
 
     Close(quoted, sourceLocked);
-    m_context.Log(LogLevel::General, m_member.RowsDoneLine(m_rowsAccepted));
+    if (m_failure.empty())
+        m_context.Log(LogLevel::General, m_member.RowsDoneLine(m_rowsAccepted));
     return !m_context.QuitRequested();
 }
 

@@ -4,6 +4,7 @@
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/CreateDatabase.h"
 #include "engines/MultiRowStatement.h"
+#include "engines/WatchedConnection.h"
 #include "mysql/ServerIdentity.h"
 #include "mysql/ServerProbes.h"
 
@@ -174,7 +175,7 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
     }
 
     if (!m_source->SelectDatabase(name))
-        return Failed("Failed to use database " + name + " on the source server!");
+        return Failed("Failed to use database " + name + " on the source server!" + ServerErrorCause(*m_source));
     if (Quit())
         return CopyFlow::Cancelled;
     const std::string charset = m_settings.setConnectionCharset == 1 ? NegotiateCharset(*m_source, true) : "";
@@ -195,7 +196,8 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
         m_destination->Query(CreateDatabaseStatement(destination, true, m_switches.destination, charset, collation));
     }
     if (!m_destination->SelectDatabase(destination))
-        return Failed("Failed to use database " + destination + " on the destination server!");
+        return Failed(
+            "Failed to use database " + destination + " on the destination server!" + ServerErrorCause(*m_destination));
 
     for (const TableItem& table : database.tables) {
         if (table.checkState == 0)

@@ -31,6 +31,21 @@ void SinkFlushingContext::Log(LogLevel level, std::string_view message)
     m_inner.Log(level, message);
 }
 
+std::size_t SinkFlushingContext::ErrorLines() const
+{
+    return m_inner.ErrorLines();
+}
+
+void SinkFlushingContext::MarkConnectionLost()
+{
+    m_inner.MarkConnectionLost();
+}
+
+bool SinkFlushingContext::ConnectionLost() const
+{
+    return m_inner.ConnectionLost();
+}
+
 TimeStamp SinkFlushingContext::Now() const
 {
     return m_inner.Now();

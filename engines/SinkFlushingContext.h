@@ -19,6 +19,9 @@ public:
     void UpdateTask(const std::function<void(Task&)>& change) override;
     bool QuitRequested() override;
     void Log(LogLevel level, std::string_view message) override;
+    std::size_t ErrorLines() const override;
+    void MarkConnectionLost() override;
+    bool ConnectionLost() const override;
     TimeStamp Now() const override;
     void RegisterCancellable(Cancellable* object) override;
     void UnregisterCancellable(Cancellable* object) override;

@@ -1,6 +1,7 @@
 #include "engines/SqlFileReader.h"
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,14 +21,23 @@ bool SqlFileReader::Open(const std::string& path)
     m_ended = true;
     m_length = 0;
     m_remaining = 0;
-    if (path.empty())
+    m_error = 0;
+    if (path.empty()) {
+        m_error = ENOENT;
         return false;
+    }
     // O_NONBLOCK keeps a pipe at that path from blocking the open; it is refused below.
     UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info
     { };
-    if (!file.valid() || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+    if (!file.valid() || ::fstat(file.get(), &info) != 0) {
+        m_error = errno;
         return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        m_error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     m_file = std::move(file);
     m_length = static_cast<std::uint64_t>(info.st_size);
@@ -44,8 +54,10 @@ bool SqlFileReader::Refill()
         count = ::read(m_file.get(), m_buffer.get(), wanted);
     } while (count < 0 && errno == EINTR);
     // A file cut shorter than its length at the open is not read as if it were whole.
-    if (count <= 0)
+    if (count <= 0) {
+        m_error = count < 0 ? errno : ENODATA;
         return false;
+    }
     m_remaining -= static_cast<std::uint64_t>(count);
     m_splitter.Feed(std::string_view(m_buffer.get(), static_cast<std::size_t>(count)));
     return true;
@@ -75,6 +87,13 @@ SqlFileReader::Status SqlFileReader::Next(std::string& statement)
     m_file = UniqueFd();
     m_ended = true;
     return m_splitter.Finish(statement) ? Status::Statement : Status::End;
+}
+
+std::string SqlFileReader::ErrorCause() const
+{
+    if (m_error == ENODATA)
+        return " - the file is shorter than when it was opened";
+    return m_error == 0 ? std::string() : " - " + std::string(std::strerror(m_error));
 }
 
 bool ReadSqlFile(const std::string& path, std::vector<std::string>& statements)

@@ -43,6 +43,10 @@ public:
     std::uint64_t Length() const { return m_length; }
     std::uint64_t BytesDone() const { return m_length - m_remaining - m_splitter.Unread(); }
 
+    // Why the last Open or read failed: " - <strerror>" (or that the file got shorter);
+    // empty when nothing failed.
+    std::string ErrorCause() const;
+
 private:
     // Reads the next piece into the buffer and feeds it to the splitter; false on a read error.
     bool Refill();
@@ -52,6 +56,7 @@ private:
     UniqueFd m_file;
     std::uint64_t m_length = 0;
     std::uint64_t m_remaining = 0;
+    int m_error = 0; // errno of the last failure, ENODATA for a file that got shorter
     SqlSplitter m_splitter;
     bool m_ended = true;
 };

@@ -4,8 +4,12 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +100,34 @@ Result<void> WriteFileAtomically(
     if (directory.valid())
         ::fsync(directory.get());
     return Ok();
+}
+
+std::size_t RemoveStaleTemporaryFiles(const std::filesystem::path& folder, std::chrono::seconds minimumAge)
+{
+    constexpr std::string_view kPrefix = ".kelvanto-tmp-";
+    const UniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folderFd.valid())
+        return 0;
+    // A second descriptor for the listing, which closedir() takes over.
+    DIR* listing = ::fdopendir(::dup(folderFd.get()));
+    if (!listing)
+        return 0;
+    const std::unique_ptr<DIR, int (*)(DIR*)> closer(listing, ::closedir);
+    const std::time_t now = std::time(nullptr);
+    std::size_t removed = 0;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (!name.starts_with(kPrefix))
+            continue;
+        struct stat info
+        { };
+        if (::fstatat(folderFd.get(), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode)
+            || info.st_uid != ::geteuid() || now - info.st_mtime < minimumAge.count())
+            continue;
+        if (::unlinkat(folderFd.get(), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace kelvanto

@@ -2,6 +2,7 @@
 
 #include "model/Result.h"
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
@@ -21,5 +22,11 @@ using WriteFunction = std::function<long(int fd, const char* data, std::size_t s
 Result<void> WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 Result<void> WriteFileAtomically(
     const std::filesystem::path& target, std::string_view bytes, const WriteFunction& writeFunction);
+
+// Removes the temporary files that saves interrupted by a crash or a power loss left in
+// folder (".kelvanto-tmp-*"): regular files of the program's own user whose last change is
+// at least minimumAge old, so that a save going on in another process right now keeps its
+// file. Symbolic links and other users' files are left alone. Returns how many went.
+std::size_t RemoveStaleTemporaryFiles(const std::filesystem::path& folder, std::chrono::seconds minimumAge);
 
 } // namespace kelvanto

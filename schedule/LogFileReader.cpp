@@ -114,6 +114,32 @@ std::vector<LogRecord> ReadLastLogFileRecords(const std::filesystem::path& path,
     return ReadRecords(fd.get(), kLogHeaderSize + (total - count) * kLogRecordSize, count);
 }
 
+std::optional<LogRecord> FindLastLogFileRecord(
+    const std::filesystem::path& path, const std::function<bool(std::string_view)>& wanted)
+{
+    if (ReadLogMagic(path) != fileformat::kMagic)
+        return std::nullopt;
+    const UniqueFd fd = OpenForReading(path);
+    const std::optional<std::uint64_t> size = fd.valid() ? FileSize(fd.get()) : std::nullopt;
+    if (!size || *size < kLogHeaderSize)
+        return std::nullopt;
+    constexpr std::uint64_t kChunkRecords = 256;
+    std::uint64_t end = (*size - kLogHeaderSize) / kLogRecordSize;
+    while (end > 0) {
+        const std::uint64_t count = std::min(end, kChunkRecords);
+        const std::vector<LogRecord> records
+            = ReadRecords(fd.get(), kLogHeaderSize + (end - count) * kLogRecordSize, count);
+        if (records.size() != count)
+            return std::nullopt;
+        for (auto record = records.rbegin(); record != records.rend(); ++record) {
+            if (wanted(record->message))
+                return *record;
+        }
+        end -= count;
+    }
+    return std::nullopt;
+}
+
 std::vector<LogRecord> ParseLegacyLog(std::string_view bytes)
 {
     std::vector<LogRecord> records;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,11 @@ std::vector<LogRecord> ReadLogFile(const std::filesystem::path& path);
 
 // The last n whole records of a current-format file; a partial record at the end is skipped.
 std::vector<LogRecord> ReadLastLogFileRecords(const std::filesystem::path& path, std::size_t n);
+
+// The last whole record of a current-format file whose text `wanted` accepts, read from the
+// end backward a bounded chunk at a time; nullopt when none does (or for an older format).
+std::optional<LogRecord> FindLastLogFileRecord(
+    const std::filesystem::path& path, const std::function<bool(std::string_view)>& wanted);
 
 // The records of an older-format file's bytes (magic included). Reading stops at the first
 // record that is cut short or whose text length exceeds the bytes left, keeping the earlier ones.

@@ -3,6 +3,7 @@
 #include "model/Task.h"
 #include "schedule/RunProgress.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -19,7 +20,8 @@ enum class LogLevel : std::uint8_t {
 };
 
 // How an engine's run ended. The engine writes its own last line ("Finished" or its
-// error); on Cancelled the runner writes "User canceled!" and stops the task.
+// error); on Cancelled the runner writes "User canceled!" and stops the task. The runner
+// turns it into the run's result (schedule/RunResult.h) and writes the run's end line.
 enum class RunOutcome {
     Finished,
     Failed,
@@ -45,10 +47,17 @@ public:
     virtual Task TaskCopy() const = 0;
     // Changes the stored task's run-time fields (backupHistory) under the task's lock.
     virtual void UpdateTask(const std::function<void(Task&)>& change) = 0;
-    // The cancellation check: true once a stop of this task has been requested.
+    // The cancellation check: true once a stop of this task has been requested, or once a
+    // connection of the run was lost (MarkConnectionLost).
     virtual bool QuitRequested() = 0;
     // Appends one line to the task's log.
     virtual void Log(LogLevel level, std::string_view message) = 0;
+    // How many Error lines this run has logged so far.
+    virtual std::size_t ErrorLines() const = 0;
+    // Ends the run because a server connection was lost: from now on QuitRequested() answers
+    // true, so that the engine leaves at its next check, and the run counts as failed.
+    virtual void MarkConnectionLost() = 0;
+    virtual bool ConnectionLost() const = 0;
     // The current local time, from the runner's clock.
     virtual TimeStamp Now() const = 0;
     // While registered, a stop that is not honoured in time calls Cancel() on the object.

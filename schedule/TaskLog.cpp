@@ -156,6 +156,16 @@ std::vector<LogRecord> TaskLog::ReadLastLogRecords(std::string_view logFileName,
     return ReadLastLogFileRecords(*path, n);
 }
 
+std::optional<LogRecord> TaskLog::FindLastRecord(
+    std::string_view logFileName, const std::function<bool(std::string_view)>& wanted) const
+{
+    const std::optional<std::filesystem::path> path = PathOf(logFileName);
+    if (!path)
+        return std::nullopt;
+    std::lock_guard lock(LockFor(*path));
+    return FindLastLogFileRecord(*path, wanted);
+}
+
 bool TaskLog::TrimLogIfTooLarge(std::string_view logFileName, bool logSizeLimited, std::int32_t logMaxSizeKB)
 {
     if (!logSizeLimited || logMaxSizeKB <= 0)

@@ -54,6 +54,10 @@ public:
     // The last n records of a current-format log, oldest first; none for an older-format log.
     std::vector<LogRecord> ReadLastLogRecords(std::string_view logFileName, std::size_t n) const;
 
+    // The last record of a current-format log whose text `wanted` accepts; nullopt when none.
+    std::optional<LogRecord> FindLastRecord(
+        std::string_view logFileName, const std::function<bool(std::string_view)>& wanted) const;
+
     // Deletes the log when the size is limited to maxSizeKB > 0 and (length / 1024) >= maxSizeKB.
     // True when the file was deleted.
     bool TrimLogIfTooLarge(std::string_view logFileName, bool logSizeLimited, std::int32_t logMaxSizeKB);

@@ -30,13 +30,36 @@ void TaskRunContext::UpdateTask(const std::function<void(Task&)>& change)
 
 bool TaskRunContext::QuitRequested()
 {
-    return m_worker->QuitRequested();
+    return m_connectionLost.load() || m_worker->QuitRequested();
+}
+
+std::size_t TaskRunContext::ErrorLines() const
+{
+    return m_errorLines.load();
+}
+
+void TaskRunContext::MarkConnectionLost()
+{
+    m_connectionLost.store(true);
+}
+
+bool TaskRunContext::ConnectionLost() const
+{
+    return m_connectionLost.load();
+}
+
+void TaskRunContext::BeginRun()
+{
+    m_errorLines.store(0);
+    m_connectionLost.store(false);
 }
 
 void TaskRunContext::Log(LogLevel level, std::string_view message)
 {
     const auto [taskId, logFileName]
         = m_slot->With([](const Task& task) { return std::pair(task.taskId, task.logFileName); });
+    if (level == LogLevel::Error)
+        m_errorLines.fetch_add(1);
     m_shared->Log(taskId, logFileName, level, message);
 }
 

@@ -2,6 +2,7 @@
 
 #include "schedule/RunContext.h"
 
+#include <atomic>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -27,6 +28,9 @@ public:
     void UpdateTask(const std::function<void(Task&)>& change) override;
     bool QuitRequested() override;
     void Log(LogLevel level, std::string_view message) override;
+    std::size_t ErrorLines() const override;
+    void MarkConnectionLost() override;
+    bool ConnectionLost() const override;
     TimeStamp Now() const override;
     void RegisterCancellable(Cancellable* object) override;
     void UnregisterCancellable(Cancellable* object) override;
@@ -37,10 +41,15 @@ public:
 
     static constexpr std::chrono::milliseconds kProgressInterval {250};
 
+    // Starts the counts of a new run: no Error line, no connection lost.
+    void BeginRun();
+
 private:
     std::shared_ptr<TaskSlot> m_slot;
     std::shared_ptr<TaskWorker> m_worker;
     std::shared_ptr<RunnerShared> m_shared;
+    std::atomic<std::size_t> m_errorLines {0};
+    std::atomic<bool> m_connectionLost {false};
     std::string m_progressObject;
     std::chrono::steady_clock::time_point m_progressSent {};
 };

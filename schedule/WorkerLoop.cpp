@@ -1,6 +1,7 @@
 #include "schedule/WorkerLoop.h"
 
 #include "schedule/Clock.h"
+#include "schedule/RunResult.h"
 #include "schedule/RunnerShared.h"
 #include "schedule/ScheduleMath.h"
 #include "schedule/TaskLog.h"
@@ -143,7 +144,8 @@ WorkerLoop::Next WorkerLoop::RunOnce()
     if (!SetStatus(TaskStatus::Running))
         return WaitingExit();
     m_shared->GetLog().TrimLogIfTooLarge(logFileName);
-    Log(LogLevel::General, "Running...");
+    m_context->BeginRun();
+    m_context->Log(LogLevel::General, kRunBeginLine);
     if (m_worker->QuitRequested())
         return RunExit();
 
@@ -157,15 +159,20 @@ WorkerLoop::Next WorkerLoop::RunOnce()
             Log(LogLevel::Error, "Unknown error!");
         }
     }
-    if (outcome == RunOutcome::Cancelled)
+    const std::size_t errors = m_context->ErrorLines();
+    const RunResult result = DecideRunResult(outcome, errors, m_context->ConnectionLost());
+    if (result == RunResult::Cancelled)
         return RunExit();
 
     // End of the run, whether it succeeded or failed: a scheduled task waits again.
     bool manual = true;
-    m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
+    const bool writer = m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
         task.runNow = 0;
         manual = task.schedule.kind == ScheduleKind::Manual;
     });
+    // A worker that was abandoned after a stop reports no result: the stop was the end.
+    if (writer)
+        m_context->Log(RunEndLevel(result), RunEndLine(RunEnd {result, errors}));
     if (!SetStatus(manual ? TaskStatus::Stopped : TaskStatus::Waiting))
         return Next::End;
     const bool shouldContinue = m_slot->With([](const Task& task) {
@@ -186,8 +193,10 @@ WorkerLoop::Next WorkerLoop::WaitingExit()
 
 WorkerLoop::Next WorkerLoop::RunExit()
 {
-    m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
+    const bool writer = m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
     Log(LogLevel::Warning, "User canceled!");
+    if (writer)
+        m_context->Log(RunEndLevel(RunResult::Cancelled), RunEndLine(RunEnd {RunResult::Cancelled, 0}));
     EndThread();
     return Next::End;
 }

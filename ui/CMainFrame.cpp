@@ -1,6 +1,7 @@
 #include "ui/CMainFrame.h"
 
 #include "app/Application.h"
+#include "app/LastRunCache.h"
 #include "app/TaskCommands.h"
 #include "app/TaskListStatus.h"
 #include "app/TaskNotices.h"
@@ -33,6 +34,7 @@
 #include <QStyle>
 #include <QWindowStateChangeEvent>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -119,6 +121,8 @@ CMainFrame::CMainFrame(MainContext& context, bool trayAvailable, QWidget* parent
     connect(a->about, &QAction::triggered, this, &CMainFrame::ShowAbout);
 
     m_view->Model().SetProgressSource([this](const Task& task) { return ProgressTextOf(task); });
+    m_view->Model().SetResultSource([this, results = std::make_shared<LastRunCache>()](
+                                        const Task& task) { return results->Of(m_context.app.Log(), task); });
     connect(m_view, &CVelmTasksView::selectionChanged, this, &CMainFrame::UpdateCommands);
     connect(m_view, &CVelmTasksView::refreshed, this, &CMainFrame::UpdateCommands);
     connect(m_view, &CVelmTasksView::selectionChanged, this, &CMainFrame::UpdateProgress);

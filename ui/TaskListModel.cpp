@@ -3,6 +3,9 @@
 #include "model/TaskTexts.h"
 #include "schedule/DateFormat.h"
 
+#include <QApplication>
+#include <QStyle>
+
 #include <algorithm>
 
 namespace kelvanto
@@ -18,19 +21,48 @@ QString Stamp(const TimeStamp& stamp, int dateFormat, int timeFormat)
     return QString::fromStdString(FormatDateTime(stamp, dateFormat, timeFormat, false));
 }
 
+QIcon ResultIcon(RunResult result)
+{
+    QStyle::StandardPixmap pixmap = QStyle::SP_MessageBoxCritical;
+    switch (result) {
+    case RunResult::Succeeded:
+        pixmap = QStyle::SP_DialogApplyButton;
+        break;
+    case RunResult::CompletedWithErrors:
+        pixmap = QStyle::SP_MessageBoxWarning;
+        break;
+    case RunResult::Cancelled:
+        pixmap = QStyle::SP_DialogCancelButton;
+        break;
+    case RunResult::Failed:
+        break;
+    }
+    return QApplication::style()->standardIcon(pixmap);
+}
+
 } // namespace
 
-TaskListModel::Row TaskListModel::MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress)
+TaskListModel::Row TaskListModel::MakeRow(
+    const Task& task, int dateFormat, int timeFormat, QString progress, const std::optional<kelvanto::LastRun>& last)
 {
-    return Row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
+    Row row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
         Stamp(task.lastRunTime, dateFormat, timeFormat), Stamp(task.nextRunTime, dateFormat, timeFormat),
         QString::fromStdString(TaskTypeText(task.type)), QString::fromStdString(ScheduleKindText(task.schedule.kind)),
-        std::move(progress), task.taskId};
+        std::move(progress), task.taskId, {}, {}, std::nullopt};
+    if (last) {
+        row.lastResult = QString::fromStdString(RunEndWord(last->end));
+        const QString line = last->ended ? QString::fromStdString(RunEndLine(last->end))
+                                         : QStringLiteral("The run was cut off before its end");
+        row.lastResultDetail = line + " (" + Stamp(last->time, dateFormat, timeFormat) + ")";
+        row.result = last->end.result;
+    }
+    return row;
 }
 
 TaskListModel::Row TaskListModel::RowOf(const Task& task, int dateFormat, int timeFormat) const
 {
-    return MakeRow(task, dateFormat, timeFormat, m_progress ? m_progress(task) : QString());
+    return MakeRow(task, dateFormat, timeFormat, m_progress ? m_progress(task) : QString(),
+        m_result ? m_result(task) : std::nullopt);
 }
 
 TaskListModel::TaskListModel(QObject* parent)
@@ -87,6 +119,8 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
     const Row& row = m_rows[static_cast<std::size_t>(index.row())];
     if (role == Qt::ToolTipRole) {
         const QString text = data(index, Qt::DisplayRole).toString();
+        if (index.column() == LastResult)
+            return row.lastResultDetail;
         return row.progress.isEmpty() ? text : text + "\n" + row.progress;
     }
     if (role == Qt::DisplayRole) {
@@ -103,12 +137,16 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
             return row.type;
         case ScheduleKindColumn:
             return row.schedule;
+        case LastResult:
+            return row.lastResult;
         default:
             return {};
         }
     }
     if (role == Qt::DecorationRole && index.column() == Name)
         return m_icon;
+    if (role == Qt::DecorationRole && index.column() == LastResult && row.result)
+        return ResultIcon(*row.result);
     if (role == Qt::TextAlignmentRole) {
         const bool centred = index.column() == Type || index.column() == ScheduleKindColumn;
         return QVariant::fromValue(Qt::Alignment(centred ? Qt::AlignCenter : (Qt::AlignLeft | Qt::AlignVCenter)));
@@ -121,7 +159,8 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal)
         return {};
     if (role == Qt::DisplayRole) {
-        static const char* const kHeaders[] = {"Task Name", "Status", "Last Run", "Next Run", "Task Type", "Schedule"};
+        static const char* const kHeaders[]
+            = {"Task Name", "Status", "Last Run", "Next Run", "Task Type", "Schedule", "Last Result"};
         return section >= 0 && section < ColumnCount ? QString(kHeaders[section]) : QVariant();
     }
     if (role == Qt::TextAlignmentRole) {
@@ -133,7 +172,7 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
 
 int TaskListModel::ColumnWidth(int column)
 {
-    static const int kWidths[] = {180, 90, 180, 180, 220, 100};
+    static const int kWidths[] = {180, 90, 180, 180, 220, 100, 120};
     return column >= 0 && column < ColumnCount ? kWidths[column] : 100;
 }
 

@@ -1,20 +1,24 @@
 #pragma once
 
 #include "model/Task.h"
+#include "schedule/RunResult.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kelvanto
 {
 
-// The rows of the task list: one per task, in list order, with the six columns "Task Name",
-// "Status", "Last Run", "Next Run", "Task Type" and "Schedule". Every row has the task icon.
-// A cell's tooltip is its text; a running task's cells add the progress of its run.
+// The rows of the task list: one per task, in list order, with the columns "Task Name",
+// "Status", "Last Run", "Next Run", "Task Type", "Schedule" and "Last Result". Every row has
+// the task icon; the last result has an icon of its own (OK, errors, failed, cancelled).
+// A cell's tooltip is its text; a running task's cells add the progress of its run, the
+// last result adds its end line and time.
 class TaskListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,6 +31,7 @@ public:
         NextRun,
         Type,
         ScheduleKindColumn,
+        LastResult,
         ColumnCount,
     };
 
@@ -41,14 +46,21 @@ public:
         QString schedule;
         QString progress; // of a running task; empty when none
         std::string taskId;
+        QString lastResult; // "OK", "Errors (3)", "Failed", "Cancelled"; empty when none
+        QString lastResultDetail; // its end line and time, for the tooltip
+        std::optional<RunResult> result;
         bool operator==(const Row&) const = default;
     };
-    static Row MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {});
+    static Row MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {},
+        const std::optional<kelvanto::LastRun>& last = std::nullopt);
 
     // The progress text of a task (empty when it has none), asked for every row at each
     // refresh.
     using ProgressSource = std::function<QString(const Task&)>;
     void SetProgressSource(ProgressSource source) { m_progress = std::move(source); }
+    // The last result of a task (nullopt when none), asked for every row at each refresh.
+    using ResultSource = std::function<std::optional<kelvanto::LastRun>(const Task&)>;
+    void SetResultSource(ResultSource source) { m_result = std::move(source); }
 
     explicit TaskListModel(QObject* parent = nullptr);
 
@@ -73,6 +85,7 @@ private:
     Row RowOf(const Task& task, int dateFormat, int timeFormat) const;
 
     ProgressSource m_progress;
+    ResultSource m_result;
     std::vector<Row> m_rows;
     QIcon m_icon;
 };

@@ -85,8 +85,10 @@ void TaskViewCommands::DeleteTasks()
     const auto rows = m_view.SelectedRows();
     if (rows.empty() || !m_context.messages.Ask(m_window, texts::kDeleteQuestion, Buttons::YesNoCancel))
         return;
-    m_context.commands.DeleteTasks(rows);
+    const auto deleted = m_context.commands.DeleteTasks(rows);
     m_view.RefreshRows();
+    if (!deleted)
+        m_context.messages.Error(m_window, QString::fromStdString(deleted.error()));
 }
 
 void TaskViewCommands::DeleteAll()
@@ -94,8 +96,10 @@ void TaskViewCommands::DeleteAll()
     if (m_context.app.TaskCount() == 0
         || !m_context.messages.Ask(m_window, texts::kDeleteAllQuestion, Buttons::YesNoCancel))
         return;
-    m_context.commands.DeleteAll();
+    const auto deleted = m_context.commands.DeleteAll();
     m_view.RefreshRows();
+    if (!deleted)
+        m_context.messages.Error(m_window, QString::fromStdString(deleted.error()));
 }
 
 void TaskViewCommands::CopyTasks()

@@ -212,30 +212,37 @@ TEST_F(ControlSocket, ThousandsOfRandomRequestsEachGetOneReply)
     EXPECT_TRUE(ServerAnswers());
 }
 
-TEST_F(ControlSocket, ConnectionsBeyondTheLimitAreToldSo)
+// Idle connections cannot lock the command line out: when every place is taken, the one
+// that has waited longest for a request makes room (and is told why); a connection that
+// ends, after an error reply or by its idle time-out, is closed at once.
+TEST_F(ControlSocket, TheLongestWaitingConnectionMakesRoomAndEndedOnesCloseAtOnce)
 {
     server.reset();
     limits.maxConnections = 2;
+    limits.idleTimeout = std::chrono::milliseconds(300);
     SetUp();
     LineChannel first = Raw();
     LineChannel second = Raw();
-    // Both are served: a request on each is answered.
     for (LineChannel* channel : {&first, &second}) {
         channel->WriteLine(R"({"v":1,"cmd":"list"})");
         EXPECT_EQ(ReadReply(*channel)["ok"], true);
     }
-    LineChannel third = Raw();
-    EXPECT_EQ(ReadReply(third)["error"], "the scheduler is busy: too many connections");
-    first.Shutdown();
-    second.Shutdown();
-    // Once they are gone, a new connection is served again.
-    bool answered = false;
-    for (int i = 0; i < 100 && !answered; ++i) {
-        answered = ServerAnswers();
-        if (!answered)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_TRUE(answered);
+    // The first waited longest: it goes, the newcomer is served.
+    EXPECT_TRUE(ServerAnswers());
+    EXPECT_EQ(ReadReply(first)["error"], "closing this idle connection: another client needs its place");
+    std::string line;
+    EXPECT_EQ(first.ReadLine(line, std::chrono::seconds(5)), LineChannel::Read::Closed);
+
+    // An error reply that ends the connection is followed by its end, not by silence.
+    LineChannel tooLong = Raw();
+    tooLong.WriteLine(std::string(control::kMaxRequestBytes + 10, 'x'));
+    EXPECT_NE(ReadReply(tooLong)["error"].get<std::string>().find("request too long"), std::string::npos);
+    EXPECT_EQ(tooLong.ReadLine(line, std::chrono::seconds(5)), LineChannel::Read::Closed);
+
+    // The idle time-out, too.
+    EXPECT_EQ(ReadReply(second)["error"], "no request for too long; closing the connection");
+    EXPECT_EQ(second.ReadLine(line, std::chrono::seconds(5)), LineChannel::Read::Closed);
+    EXPECT_TRUE(ServerAnswers());
 }
 
 // The reply that a process of user id `uid` gets to a request, or the reason it got none.

@@ -122,7 +122,7 @@ TEST_F(TaskCommandsTest, CreateStartsScheduledTasksAndManualOnesOnlyWhenAsked)
     EXPECT_FALSE(app->Server().HasWorker(static_cast<int>(manual)));
     EXPECT_TRUE(WaitUntil([&] { return runs.load() == 1 && StatusOf(*runNow) == TaskStatus::Stopped; }));
     EXPECT_EQ(LogOf(manual), (Lines {"Create task"}));
-    EXPECT_EQ(LogOf(*runNow), (Lines {"Create task", "Running...", "Finished"}));
+    EXPECT_EQ(LogOf(*runNow), (Lines {"Create task", "Running...", "Finished", "Run ended: succeeded"}));
     EXPECT_EQ(SavedNames(), (Lines {"scheduled", "manual", "run now"}));
 
     auto taken = commands->CreateTask(MakeTask("manual", ScheduleKind::Manual), false);
@@ -162,8 +162,9 @@ TEST_F(TaskCommandsTest, StartStopAndRunImmediatelyWriteTheirLinesAndFollowTheSt
     EXPECT_FALSE(commands->AnyTaskRunning());
 
     EXPECT_EQ(LogOf(weekly), (Lines {"Create task", "Stop task", "Start task"}));
-    EXPECT_EQ(
-        LogOf(manual), (Lines {"Create task", "Run task immediately", "Running...", "Stop task", "User canceled!"}));
+    EXPECT_EQ(LogOf(manual),
+        (Lines {"Create task", "Run task immediately", "Running...", "Stop task", "User canceled!",
+            "Run ended: cancelled"}));
 }
 
 TEST_F(TaskCommandsTest, StartAllAndStopAllTouchOnlyTheTasksTheyApplyTo)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
 
 namespace kelvanto
@@ -70,7 +71,8 @@ TEST(ChangeVerbsThreadTest, TheSameVerbsMakeTheSameChangesWithOrWithoutASchedule
         {{"run", "Export"}, 1, "", "kelvanto-cli: tasks of this type cannot be run here (no engine for type 4)\n"},
         {{"run", "Once2"}, 0,
             "[Mon, Dec 07, 2026 09:30:15]\tGeneral Info\tRunning...\n"
-            "[Mon, Dec 07, 2026 09:30:15]\tGeneral Info\tFinished\n",
+            "[Mon, Dec 07, 2026 09:30:15]\tGeneral Info\tFinished\n"
+            "[Mon, Dec 07, 2026 09:30:15]\tGeneral Info\tRun ended: succeeded\n",
             ""},
         {{"task", "delete", "Weekly_Copy"}, 0, "Deleted task \"Weekly_Copy\"\n", ""},
         {{"start", "Weekly"}, 0,
@@ -118,13 +120,45 @@ TEST(ChangeVerbsThreadTest, TheSameVerbsMakeTheSameChangesWithOrWithoutASchedule
         }
     }
     EXPECT_EQ(LogMessages(remote, (*remoteTasks)[1].logFileName),
-        (std::vector<std::string> {"Create task", "Run task immediately", "Running...", "Finished"}));
+        (std::vector<std::string> {
+            "Create task", "Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
     // Without a scheduler the task was Stopped, so Start started it and Stop found it
     // stopped; the scheduler had started it, so Start left it and Stop stopped it.
     EXPECT_EQ(
         LogMessages(local, (*localTasks)[0].logFileName), (std::vector<std::string> {"Create task", "Start task"}));
     EXPECT_EQ(
         LogMessages(remote, (*remoteTasks)[0].logFileName), (std::vector<std::string> {"Create task", "Stop task"}));
+}
+
+// A change that the scheduler cannot save (here something took the task list file's place)
+// is answered with the error and undone, so that nothing is lost at the next start: the
+// names stay, no copy is left, and the task that was to be deleted keeps its log.
+TEST(ChangeVerbsThreadTest, AChangeThatCannotBeSavedIsRefusedAndUndone)
+{
+    CliHarness h;
+    Prepare(h);
+    const auto before = LoadTaskListFile(h.taskListFile());
+    ASSERT_TRUE(before.ok());
+    const std::filesystem::path onceLog = h.dataDir() / "Logs" / (*before)[1].logFileName;
+    ASSERT_TRUE(std::filesystem::exists(onceLog));
+    InProcessScheduler scheduler(h);
+    const std::string listed = h.Run({"list"}).out;
+    std::filesystem::remove(h.taskListFile());
+    std::filesystem::create_directories(h.taskListFile() / "blocker");
+    for (const std::vector<std::string>& args :
+        {std::vector<std::string> {"task", "rename", "Once", "Twice"},
+            std::vector<std::string> {"task", "delete", "Once"}, std::vector<std::string> {"task", "copy", "Weekly"}}) {
+        SCOPED_TRACE(args[1]);
+        const auto refused = h.Run(args);
+        EXPECT_EQ(refused.code, 1);
+        EXPECT_NE(refused.err.find("cannot save the task list"), std::string::npos) << refused.err;
+        EXPECT_EQ(h.Run({"list"}).out, listed);
+    }
+    EXPECT_TRUE(std::filesystem::exists(onceLog));
+    // Once the file can be written again, the same changes go through.
+    std::filesystem::remove_all(h.taskListFile());
+    EXPECT_EQ(h.Run({"task", "delete", "Once"}).code, 0);
+    EXPECT_FALSE(std::filesystem::exists(onceLog));
 }
 
 TEST(ChangeVerbsThreadTest, AFollowedRunShowsItsProgressOnATerminal)

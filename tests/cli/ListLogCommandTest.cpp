@@ -37,15 +37,16 @@ TEST(ListLogCommandTest, ListShowsOneRowPerTaskInTheOptionsFormats)
     auto list = h.Run({"list"});
     EXPECT_EQ(list.code, 0);
     EXPECT_EQ(list.out,
-        "Nightly\tBackup to SQL/PHP files\tEvery Day\tStop\tSat, Jan 01, 2005 20:20\tSun, Jan 02, 2005 02:00\n"
-        "Every 90\tExport to CSV/XML/HTML/TEXT files\tMinutes\tStop\t\t\n");
+        "Nightly\tBackup to SQL/PHP files\tEvery Day\tStop\tSat, Jan 01, 2005 20:20\tSun, Jan 02, 2005 02:00\t\n"
+        "Every 90\tExport to CSV/XML/HTML/TEXT files\tMinutes\tStop\t\t\t\n");
 
     Options options;
     options.dateFormat = 2;
     options.timeFormat = 2;
     ASSERT_TRUE(SaveOptionsFile(h.dataDir() / "opt_se.dll", options).ok());
     EXPECT_EQ(Lines(h.Run({"list"}).out).at(0),
-        "Nightly\tBackup to SQL/PHP files\tEvery Day\tStop\tSat, 01 Jan, 2005 08:20 P.M\tSun, 02 Jan, 2005 02:00 A.M");
+        "Nightly\tBackup to SQL/PHP files\tEvery Day\tStop\tSat, 01 Jan, 2005 08:20 P.M\tSun, 02 Jan, 2005 02:00 "
+        "A.M\t");
 }
 
 class LogCommandTest : public ::testing::Test

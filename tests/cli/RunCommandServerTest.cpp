@@ -107,6 +107,9 @@ public:
         if (message.find(m_trigger) != std::string_view::npos)
             m_interrupted = true;
     }
+    std::size_t ErrorLines() const override { return m_inner.ErrorLines(); }
+    void MarkConnectionLost() override { m_inner.MarkConnectionLost(); }
+    bool ConnectionLost() const override { return m_inner.ConnectionLost(); }
     TimeStamp Now() const override { return m_inner.Now(); }
     void RegisterCancellable(Cancellable* object) override { m_inner.RegisterCancellable(object); }
     void UnregisterCancellable(Cancellable* object) override { m_inner.UnregisterCancellable(object); }

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <thread>
 
 #include <netinet/in.h>
@@ -51,11 +52,12 @@ TEST(RunCommandThreadTest, AFinishedRunPrintsItsLinesSavesTheListAndExitsZero)
         EXPECT_EQ(run.code, 0) << run.err;
         EXPECT_EQ(run.out,
             std::string(kPrefix) + "General Info\tRunning...\n" + kPrefix + "General Info\tStep one\n" + kPrefix
-                + "General Info\tFinished\n");
+                + "General Info\tFinished\n" + kPrefix + "General Info\tRun ended: succeeded\n");
 
         // The run is over and its traces are in the saved list: stopped, run time, history.
         auto row = h.Run({"list"}).out;
         EXPECT_NE(row.find("\tStop\tMon, Dec 07, 2026 09:30\t"), std::string::npos) << row;
+        EXPECT_NE(row.find("\tOK\n"), std::string::npos) << row;
         auto exported = nlohmann::json::parse(h.Run({"task", "export", "T"}).out);
         EXPECT_EQ(exported["backupHistory"].size(), 1u);
         EXPECT_EQ(exported["lastRunTime"]["minute"], 30);
@@ -78,6 +80,55 @@ TEST(RunCommandThreadTest, ARunThatEndsWithAnErrorExitsOne)
     auto run = h.Run({"run", "T"});
     EXPECT_EQ(run.code, 1);
     EXPECT_NE(run.out.find("Error Info\tFailed to connect to the MySQL server!\n"), std::string::npos);
+}
+
+// The runner decides the result once, from what the engine returned and logged; the exit
+// code, the end line and the list's word all follow it.
+TEST(RunCommandThreadTest, TheResultOfARunDecidesItsExitCodeEndLineAndListWord)
+{
+    struct Row
+    {
+        const char* name;
+        std::function<RunOutcome(RunContext&)> run;
+        int code;
+        std::string endLine;
+        std::string word;
+    };
+    const auto errorsThen = [](std::size_t errors, RunOutcome outcome) {
+        return [errors, outcome](RunContext& context) {
+            for (std::size_t i = 0; i < errors; ++i)
+                context.Log(LogLevel::Error, "Failed to show view v" + std::to_string(i));
+            return outcome;
+        };
+    };
+    const Row rows[] = {
+        {"clean", errorsThen(0, RunOutcome::Finished), 0, "General Info\tRun ended: succeeded", "OK"},
+        {"errors in objects", errorsThen(3, RunOutcome::Finished), 1,
+            "Error Info\tRun ended: completed with errors (3)", "Errors (3)"},
+        {"engine gave up", errorsThen(1, RunOutcome::Failed), 1, "Error Info\tRun ended: failed (1)", "Failed"},
+        {"failed without a line", errorsThen(0, RunOutcome::Failed), 1, "Error Info\tRun ended: failed", "Failed"},
+        {"connection lost",
+            [](RunContext& context) {
+                context.Log(LogLevel::Error, "Lost the connection to the MySQL server!  Error NO. 2013  gone");
+                context.MarkConnectionLost();
+                // The engine leaves at its next check, as a stop would make it.
+                return context.QuitRequested() ? RunOutcome::Cancelled : RunOutcome::Finished;
+            },
+            1, "Error Info\tRun ended: failed (1)", "Failed"},
+        {"engine threw", [](RunContext&) -> RunOutcome { throw std::runtime_error("out of memory"); }, 1,
+            "Error Info\tRun ended: failed (1)", "Failed"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        CliHarness h;
+        h.engines = [&row] { return OneEngine(row.run); };
+        ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "T", "schedule": {"kind": 1, "hour": 2}})").code, 0);
+        auto run = h.Run({"run", "T"});
+        EXPECT_EQ(run.code, row.code);
+        EXPECT_TRUE(run.out.ends_with(kPrefix + row.endLine + "\n")) << run.out;
+        auto list = h.Run({"list"}).out;
+        EXPECT_TRUE(list.ends_with("\t" + row.word + "\n")) << list;
+    }
 }
 
 TEST(RunCommandThreadTest, ARunWhoseRecordCannotBeSavedIsNoSuccess)
@@ -117,7 +168,10 @@ TEST(RunCommandThreadTest, CtrlCStopsTheRunWhichLogsUserCanceled)
     auto run = h.Run({"run", "T"});
     EXPECT_EQ(run.code, 130);
     EXPECT_NE(run.out.find("Warning Info\tUser canceled!\n"), std::string::npos) << run.out;
-    EXPECT_NE(h.Run({"list"}).out.find("\tStop\t"), std::string::npos);
+    EXPECT_NE(run.out.find("Warning Info\tRun ended: cancelled\n"), std::string::npos) << run.out;
+    const std::string list = h.Run({"list"}).out;
+    EXPECT_NE(list.find("\tStop\t"), std::string::npos);
+    EXPECT_TRUE(list.ends_with("\tCancelled\n")) << list;
 }
 
 TEST(RunCommandThreadTest, ATaskThatCannotRunHereIsRefused)

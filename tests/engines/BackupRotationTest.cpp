@@ -99,6 +99,36 @@ TEST_F(BackupRotation, NeverExpiresTheNewestSameFileOrInvalidEntries)
     EXPECT_EQ(history, (std::vector<BackupRun> {all[0], all[3], all[4]}));
 }
 
+// Copies of runs that completed with errors expire like others, but the newest copy of a
+// run that succeeded never does, by count or by age.
+TEST_F(BackupRotation, TheNewestSucceededCopyStaysWhateverCameAfterIt)
+{
+    const TimeStamp now {2007, 3, 20, 0, 0, 0, 3};
+    const auto withErrors = [this](int day) {
+        BackupRun run = Run(day, 0);
+        run.runReserved = kCopyWithErrors;
+        return run;
+    };
+    const std::vector<BackupRun> all = {Run(1, 0), Run(2, 0), withErrors(3), withErrors(4), withErrors(5)};
+    struct Case
+    {
+        const char* name;
+        BackupSettings settings;
+        std::vector<std::size_t> kept;
+    };
+    for (const Case& c : {Case {"by count", Settings(2, 2), {1, 4}}, Case {"by age", Settings(1, 1), {1, 4}},
+             Case {"by count, room for all", Settings(2, 5), {0, 1, 2, 3, 4}}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<BackupRun> history = all;
+        const std::vector<BackupRun> before = history;
+        (void)TakeExpiredCopies(history, c.settings, now);
+        std::vector<BackupRun> expected;
+        for (std::size_t i : c.kept)
+            expected.push_back(before[i]);
+        EXPECT_EQ(history, expected);
+    }
+}
+
 TEST_F(BackupRotation, NothingHappensWithoutAValidRule)
 {
     const TimeStamp now {2008, 1, 1, 0, 0, 0, 3};

@@ -62,6 +62,8 @@ public:
         std::map<std::string, std::deque<FakeResult>> sequences;
         // The streamed result of the query breaks after this many rows.
         std::map<std::string, std::size_t> failReadAfterRows;
+        // The error that the broken read leaves (by default the loss of the connection).
+        std::pair<unsigned, std::string> readError {2013, "Lost connection to MySQL server during query"};
     };
 
     ForwardingConnection(FakeConnection& fake, Script& script)
@@ -97,11 +99,8 @@ public:
     void AppendEscaped(std::string& out, std::string_view value) override { m_fake.AppendEscaped(out, value); }
     unsigned long ServerVersion() const override { return m_fake.ServerVersion(); }
     std::string ServerInfo() const override { return m_fake.ServerInfo(); }
-    unsigned ErrorNumber() const override { return m_readFailed ? 2013 : m_fake.ErrorNumber(); }
-    std::string ErrorText() const override
-    {
-        return m_readFailed ? "Lost connection to MySQL server during query" : m_fake.ErrorText();
-    }
+    unsigned ErrorNumber() const override { return m_readFailed ? m_script.readError.first : m_fake.ErrorNumber(); }
+    std::string ErrorText() const override { return m_readFailed ? m_script.readError.second : m_fake.ErrorText(); }
     void Cancel() noexcept override { m_fake.Cancel(); }
 
 private:

@@ -123,13 +123,25 @@ TEST_F(ExportTablesTest, FailuresThatEndTheRunOrTheEntry)
             "Exported 0 records from the table shop.items|Exported 1 tables and views"},
         {"file cannot be created",
             [](ExportTablesTest& t) { t.task.exportSettings.directory = (t.dir.path() / "no" / "such").string(); },
-            RunOutcome::Finished,
+            RunOutcome::Failed,
             "Failed to create the export file - " + (dir.path() / "no" / "such" / "shop_items.csv").string()
-                + "!|Exported 0 tables and views"},
-        {"read broken after a row",
-            [](ExportTablesTest& t) { t.script.failReadAfterRows["SELECT * FROM `items`"] = 1; }, RunOutcome::Finished,
-            "Failed to read the records of the table items!  Error NO. 2013  Lost connection to MySQL server during "
-            "query|Exported 0 tables and views"},
+                + "! - No such file or directory|Exported 0 tables and views"},
+        {"read refused after a row",
+            [](ExportTablesTest& t) {
+                t.script.failReadAfterRows["SELECT * FROM `items`"] = 1;
+                t.script.readError = {1317, "Query execution was interrupted"};
+            },
+            RunOutcome::Finished,
+            "Failed to read the records of the table items!  Error NO. 1317  Query execution was interrupted|Exported "
+            "0 "
+            "tables and views"},
+        // A lost connection ends the run at once: the runner reports it failed.
+        {"connection lost after a row",
+            [](ExportTablesTest& t) { t.script.failReadAfterRows["SELECT * FROM `items`"] = 1; }, RunOutcome::Cancelled,
+            "Exporting the table shop.items to " + (dir.path() / "out" / "shop_items.csv").string()
+                + " ...|Lost the connection to the MySQL server!  Error NO. 2013  Lost connection to MySQL server "
+                  "during "
+                  "query"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

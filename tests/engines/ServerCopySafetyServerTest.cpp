@@ -4,6 +4,7 @@
 #include "engines/ServerCopy.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
+#include "schedule/RunResult.h"
 #include "tests/support/FakeRunContext.h"
 #include "tests/support/RoundTrip.h"
 #include "tests/support/RoundTripDatabase.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <future>
@@ -115,9 +117,9 @@ TEST(ServerCopyFailures, AFailedTableLeavesNothingOpenForTheTablesAfterIt)
     const std::string tooLong = std::to_string(5 * 1024 * 1024 + 29);
     EXPECT_EQ(run.errors(),
         "Failed to insert multi-rows records to the table a!\nThe statement of " + tooLong
-            + " bytes for the table a is longer than the destination server accepts (max_allowed_packet)!\n")
+            + " bytes for the table a is longer than the destination server accepts (max_allowed_packet)!\n"
+              "Backup the records from the table a stopped after 2 records!\n")
         << run.logText();
-    EXPECT_NE(run.logText().find("Backup the records from the table OK - 2 records\n"), std::string::npos);
 
     const auto original = TakeFingerprint(source, database.name());
     const auto copy = TakeFingerprint(target, database.name());
@@ -152,11 +154,62 @@ TEST(ServerCopyFailures, ARefusedRowEndsTheRowsOfItsTable)
     task.backupSettings.addDropTable = 0;
     const EngineDump run = RunCopyEngine(task, MakeMariaDbConnector());
     EXPECT_EQ(run.outcome, RunOutcome::Finished) << run.logText();
-    EXPECT_EQ(run.errors(), "Failed to insert a record to the table d!\n");
-    EXPECT_NE(run.logText().find("Backup the records from the table OK - 2 records\n"), std::string::npos)
-        << run.logText();
+    // The refusal says why, and the rows line says where they stopped.
+    EXPECT_EQ(run.errors(),
+        "Failed to insert a record to the table d!  Error NO. 1062  Duplicate entry 'x' for key 'w'\n"
+        "Backup the records from the table d stopped after 2 records!\n");
+    EXPECT_EQ(run.logText().find("table OK"), std::string::npos) << run.logText();
     ASSERT_EQ(RunMariadbClient(target, "SELECT COUNT(*) FROM " + name + ".d;\n", &output), 0) << output;
     EXPECT_EQ(output, "2\n");
+}
+
+// The destination's connection killed in the middle of a copy (as a server that goes away
+// would drop it): the run ends at once with the server's error, tries no later object, and
+// fails; a stop that kills the connections itself is a stop, not a loss.
+TEST(ServerCopyFailures, ALostDestinationEndsTheCopyAtOnce)
+{
+    KELVANTO_REQUIRE_SERVER(source, 1);
+    KELVANTO_REQUIRE_SERVER(target, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_lost", {source, target});
+    std::string output;
+    ASSERT_EQ(RunMariadbClient(source, SmallDatabaseScript(database.name()), &output), 0) << output;
+
+    FakeRunContext context(MakeCopyTask(TaskType::BackupToServer, source, target,
+        {DatabaseItem {2, database.name(), ListObjectsForTask(source, database.name())}}));
+    std::string killed;
+    context.SetLogHook([&](const LogLine& line) {
+        if (!killed.empty() || line.text.find("Backing up the table " + database.name() + ".") != 0)
+            return;
+        // From a session of its own: every other connection that uses the copy's database.
+        auto admin = Open(SettingsFor(target));
+        if (!admin)
+            return;
+        killed = FirstValue(*admin,
+            "SELECT GROUP_CONCAT(ID) FROM information_schema.PROCESSLIST WHERE DB = '" + database.name()
+                + "' AND ID <> CONNECTION_ID()");
+        for (std::size_t start = 0; start < killed.size();) {
+            const std::size_t comma = std::min(killed.find(',', start), killed.size());
+            admin->Query("KILL CONNECTION " + killed.substr(start, comma - start));
+            start = comma + 1;
+        }
+    });
+    const RunOutcome outcome = RunServerCopy(context, MakeMariaDbConnector());
+    ASSERT_FALSE(killed.empty() || killed.front() == '<') << killed;
+    EXPECT_TRUE(context.ConnectionLost()) << context.LogText();
+    EXPECT_EQ(DecideRunResult(outcome, context.ErrorLines(), context.ConnectionLost()), RunResult::Failed);
+    const std::vector<std::string> log = context.LogTexts();
+    const auto lost = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+        return line.starts_with("Lost the connection to the MySQL server!  Error NO. 2");
+    });
+    ASSERT_NE(lost, log.end()) << context.LogText();
+    // Only the table it was on: no later object, no "Finished".
+    std::size_t objects = 0;
+    for (const std::string& line : log)
+        objects += line.starts_with("Backing up the table ") || line.starts_with("Backing up the view ");
+    EXPECT_EQ(objects, 1u) << context.LogText();
+    EXPECT_EQ(std::find(log.begin(), log.end(), "Finished"), log.end());
+    EXPECT_LE(context.ErrorLines(), 3u) << context.LogText();
 }
 
 // A stop while the copy waits for a locked table, on the source or on the destination: the

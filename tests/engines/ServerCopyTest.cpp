@@ -321,7 +321,8 @@ TEST(ServerCopySwitchesTest, EachSwitchFollowsItsServersVersion)
 
 // The destination's own max_allowed_packet bounds every statement: ten-row statements end
 // early, a row too long for it is not sent at all, and a refused single-row INSERT ends the
-// rows of its table; the closing statements and the rows line follow in every case.
+// rows of its table; the closing statements follow in every case, and the rows line says
+// how many rows went (an Error line when they stopped).
 TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
 {
     struct Row
@@ -343,10 +344,13 @@ TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
             "Backup the records from the table OK - 7 records"},
         {"a row too long is not sent", true, {{"1", "a"}, {"2", huge}, {"3", "c"}}, false, {1},
             "Failed to insert multi-rows records to the table items!\nThe statement of 1233 bytes for the table items "
-            "is longer than the destination server accepts (max_allowed_packet)!\n",
-            "Backup the records from the table OK - 1 records"},
+            "is longer than the destination server accepts (max_allowed_packet)!\nBackup the records from the table "
+            "items stopped after 1 records!\n",
+            "Backup the records from the table items stopped after 1 records!"},
         {"a refused row ends the rows", false, Rows(5), true, {1, 1, 1},
-            "Failed to insert a record to the table items!\n", "Backup the records from the table OK - 2 records"},
+            "Failed to insert a record to the table items!  Error NO. 1062  Duplicate entry\nBackup the records from "
+            "the table items stopped after 2 records!\n",
+            "Backup the records from the table items stopped after 2 records!"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -373,6 +377,10 @@ TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
         EXPECT_EQ(errors, row.errors);
         const std::vector<std::string> log = context->LogTexts();
         EXPECT_NE(std::find(log.begin(), log.end(), row.rowsLine), log.end());
+        // Rows that stopped are never reported as copied.
+        const bool reportedOk = std::any_of(log.begin(), log.end(),
+            [](const std::string& line) { return line.find("table OK -") != std::string::npos; });
+        EXPECT_EQ(reportedOk, row.errors.empty());
         EXPECT_EQ(destination.CountOf("UNLOCK TABLES"), 1);
         EXPECT_EQ(destination.CountOf("ALTER TABLE `items` ENABLE KEYS"), 1);
     }

@@ -275,9 +275,9 @@ TEST_F(TaskServerTest, RunImmediatelyOnAManualTaskRunsOnceAndStops)
     EXPECT_EQ(task.status, TaskStatus::Stopped);
     EXPECT_EQ(task.runNow, 0);
     EXPECT_EQ(task.lastRunTime.year, 2005);
-    EXPECT_EQ(LogLines("manual"), (std::vector<std::string> {"Running...", "Finished"}));
+    EXPECT_EQ(LogLines("manual"), (std::vector<std::string> {"Running...", "Finished", "Run ended: succeeded"}));
     EXPECT_EQ(owner.Statuses(), (std::vector<TaskStatus> {TaskStatus::Running, TaskStatus::Stopped}));
-    EXPECT_EQ(owner.Lines(), (std::vector<std::string> {"Running...", "Finished"}));
+    EXPECT_EQ(owner.Lines(), (std::vector<std::string> {"Running...", "Finished", "Run ended: succeeded"}));
 
     // The slot is free again for the next request.
     Server().TaskAt(0).SetRunNow(1);
@@ -326,7 +326,8 @@ TEST_F(TaskServerTest, AFailedScheduledRunKeepsTheTaskWaitingForTheNextDay)
     EXPECT_EQ(task.lastRunTime.minute, 30);
     EXPECT_EQ(task.nextRunTime, (TimeStamp {2005, 3, 2, 10, 30, 0, 4}));
     EXPECT_TRUE(Server().HasWorker(0));
-    EXPECT_EQ(LogLines("daily"), (std::vector<std::string> {"Running...", "Can't connect to MySQL server"}));
+    EXPECT_EQ(LogLines("daily"),
+        (std::vector<std::string> {"Running...", "Can't connect to MySQL server", "Run ended: failed (1)"}));
 }
 
 TEST_F(TaskServerTest, StopDuringARunEndsWithUserCanceled)
@@ -347,9 +348,11 @@ TEST_F(TaskServerTest, StopDuringARunEndsWithUserCanceled)
     EXPECT_EQ(StatusOf(0), TaskStatus::Stopped);
     EXPECT_EQ(threadExits.load(), 1);
     const std::vector<LogRecord> records = log->ReadLog("weekly.log");
-    ASSERT_EQ(records.size(), 2u);
+    ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[1].message, "User canceled!");
     EXPECT_EQ(records[1].level, LogLevel::Warning);
+    EXPECT_EQ(records[2].message, "Run ended: cancelled");
+    EXPECT_EQ(records[2].level, LogLevel::Warning);
 }
 
 TEST_F(TaskServerTest, ABlockedQueryIsCancelledByTheStop)
@@ -371,7 +374,7 @@ TEST_F(TaskServerTest, ABlockedQueryIsCancelledByTheStop)
     EXPECT_EQ(StatusOf(0), TaskStatus::Stopped);
     EXPECT_FALSE(Server().HasWorker(0));
     EXPECT_EQ(Server().LiveThreadCount(), 0);
-    EXPECT_EQ(LogLines("weekly"), (std::vector<std::string> {"Running...", "User canceled!"}));
+    EXPECT_EQ(LogLines("weekly"), (std::vector<std::string> {"Running...", "User canceled!", "Run ended: cancelled"}));
 }
 
 TEST_F(TaskServerTest, AWorkerThatIgnoresTheStopIsLetGoAndChangesNothingAfterwards)
@@ -452,7 +455,7 @@ TEST_F(TaskServerTest, EnginesSeeTheirTaskAndTheRunStartTrimsTheLog)
     Server().StartTask(0);
     ASSERT_TRUE(WaitUntil([&] { return saves.load() == 1 && StatusOf(0) == TaskStatus::Waiting; }));
     EXPECT_EQ(Server().CopyOfTask(0)->backupHistory.size(), 1u);
-    EXPECT_EQ(LogLines("weekly"), (std::vector<std::string> {"Running...", "Finished"}));
+    EXPECT_EQ(LogLines("weekly"), (std::vector<std::string> {"Running...", "Finished", "Run ended: succeeded"}));
 }
 
 TEST_F(TaskServerTest, ReplacingTheListRestartsAStartedServer)

@@ -29,7 +29,26 @@ bool FakeRunContext::QuitRequested()
     ++m_checks;
     if (m_quitAfterArmed && m_checks > m_quitAfter)
         m_quit = true;
-    return m_quit;
+    return m_quit || m_connectionLost;
+}
+
+std::size_t FakeRunContext::ErrorLines() const
+{
+    std::lock_guard lock(m_mutex);
+    return static_cast<std::size_t>(
+        std::count_if(m_log.begin(), m_log.end(), [](const LogLine& line) { return line.level == LogLevel::Error; }));
+}
+
+void FakeRunContext::MarkConnectionLost()
+{
+    std::lock_guard lock(m_mutex);
+    m_connectionLost = true;
+}
+
+bool FakeRunContext::ConnectionLost() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_connectionLost;
 }
 
 void FakeRunContext::Log(LogLevel level, std::string_view message)

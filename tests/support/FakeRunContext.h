@@ -37,6 +37,9 @@ public:
     void UpdateTask(const std::function<void(Task&)>& change) override;
     bool QuitRequested() override;
     void Log(LogLevel level, std::string_view message) override;
+    std::size_t ErrorLines() const override;
+    void MarkConnectionLost() override;
+    bool ConnectionLost() const override;
     TimeStamp Now() const override;
     void RegisterCancellable(Cancellable* object) override;
     void UnregisterCancellable(Cancellable* object) override;
@@ -84,6 +87,7 @@ private:
     std::function<void(const LogLine&)> m_logHook;
     TimeStamp m_now {2024, 1, 2, 3, 4, 5, 3};
     bool m_quit = false;
+    bool m_connectionLost = false;
     bool m_quitAfterArmed = false;
     std::size_t m_quitAfter = 0;
     std::size_t m_checks = 0;

@@ -113,7 +113,8 @@ private slots:
             qPrintable(run.out));
         QCOMPARE(h->runs->load(), 1);
         QVERIFY(!Cell(window, 1, TaskListModel::LastRun).isEmpty());
-        QCOMPARE(h->LogOf("Script.log"), (std::vector<std::string> {"Run task immediately", "Running...", "Finished"}));
+        QCOMPARE(h->LogOf("Script.log"),
+            (std::vector<std::string> {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
 
         const auto unknown = Cli({"run", "Nobody"});
         QCOMPARE(unknown.code, 1);

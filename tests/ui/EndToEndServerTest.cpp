@@ -121,7 +121,8 @@ private slots:
         window.Actions().viewLog->trigger();
         QVERIFY2(logLines.contains("Run task immediately"), qPrintable(logLines.join(" | ")));
         QVERIFY(logLines.contains("Running..."));
-        QCOMPARE(logLines.last(), QString("Finished"));
+        QCOMPARE(logLines.last(), QString("Run ended: succeeded"));
+        QCOMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("OK"));
 
         // A copy (its files carry its own name) run by the command line through the program.
         QCOMPARE(test::RunCli(h.DataDir(), {"task", "copy", "Backup sakila"}).code, 0);

@@ -147,9 +147,27 @@ private slots:
                 "Do you want to RUN the task (a) immediately?", "Do you want to RUN the task (b) immediately?"}));
         QVERIFY(h->messages.shown[0].buttons == Messages::Buttons::YesNo);
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Question);
-        QTRY_COMPARE(h->LogOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished"}));
+        QTRY_COMPARE(
+            h->LogOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
         QTRY_COMPARE(StatusText(window, 0), QString("Stop"));
         QCOMPARE(h->LogOf("b.log"), Lines {});
+        // The last result, after the six columns, read from each task's log.
+        TaskListModel& model = window.View().Model();
+        QCOMPARE(model.headerData(TaskListModel::LastResult, Qt::Horizontal).toString(), QString("Last Result"));
+        QTRY_COMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("OK"));
+        QVERIFY(!model.index(0, TaskListModel::LastResult).data(Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(model.index(0, TaskListModel::LastResult)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .startsWith("Run ended: succeeded ("));
+        QCOMPARE(model.index(1, TaskListModel::LastResult).data().toString(), QString());
+        // A run that logged errors, and one that the program did not live to end.
+        h->App().Log().WriteLog("b.log", LogLevel::General, "Running...");
+        h->App().Log().WriteLog("b.log", LogLevel::Error, "Run ended: completed with errors (2)");
+        h->App().Log().WriteLog("a.log", LogLevel::General, "Running...");
+        window.View().RefreshRows();
+        QCOMPARE(model.index(1, TaskListModel::LastResult).data().toString(), QString("Errors (2)"));
+        QCOMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("Failed"));
     }
 
     void stopAsksOnlyForARunningTaskAndNoLeavesItRunning()
@@ -173,7 +191,8 @@ private slots:
         h->messages.AnswerYes();
         Actions().stop->trigger();
         QCOMPARE(StatusText(window, 0), QString("Stop"));
-        QCOMPARE(h->LogOf("a.log"), (Lines {"Run task immediately", "Running...", "Stop task", "User canceled!"}));
+        QCOMPARE(h->LogOf("a.log"),
+            (Lines {"Run task immediately", "Running...", "Stop task", "User canceled!", "Run ended: cancelled"}));
         QCOMPARE(h->LogOf("w.log"), (Lines {"Stop task"}));
     }
 
@@ -339,7 +358,8 @@ private slots:
         QCOMPARE(window.View().SelectedRows(), (std::vector<std::size_t> {2}));
         QTRY_COMPARE(StatusText(window, 2), QString("Waiting..."));
         const Task manual = *h->App().CopyOfTask(1);
-        QTRY_COMPARE(h->LogOf(manual.logFileName), (Lines {"Create task", "Running...", "Finished"}));
+        QTRY_COMPARE(
+            h->LogOf(manual.logFileName), (Lines {"Create task", "Running...", "Finished", "Run ended: succeeded"}));
         QCOMPARE(h->taskDialogs.wizardRuns, 2);
     }
 

@@ -1,7 +1,7 @@
 // Each of the eight task types created through the wizard against the private test servers, as
 // a user does it: the database tree and table lists come from the servers, the test ticks
 // items and types names. The finished task is compared field by field (in its JSON form) with
-// the task expected, then created and run through the runner until its log says "Finished".
+// the task expected, then created and run through the runner until its log says it succeeded.
 #include "app/DefaultEngines.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
@@ -243,7 +243,10 @@ private slots:
             return records.empty() ? std::string() : records.back().message;
         };
         QVERIFY(QTest::qWaitFor(
-            [&] { return lastLine() == "Finished" && harness.app().CopyOfTask(*index)->status == TaskStatus::Stopped; },
+            [&] {
+                return lastLine() == "Run ended: succeeded"
+                    && harness.app().CopyOfTask(*index)->status == TaskStatus::Stopped;
+            },
             60000));
         for (const LogRecord& record : harness.app().Log().ReadLog(log))
             QVERIFY2(record.level == LogLevel::General, record.message.c_str());

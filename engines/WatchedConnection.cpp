@@ -1,0 +1,200 @@
+#include "engines/WatchedConnection.h"
+
+#include "schedule/LogRecord.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <variant>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+// A result set whose read errors are looked at by its connection.
+class WatchedResultSet final : public ResultSet
+{
+public:
+    WatchedResultSet(WatchedConnection& owner, std::unique_ptr<ResultSet> inner)
+        : m_owner(owner)
+        , m_inner(std::move(inner))
+    { }
+
+    const std::vector<FieldInfo>& Fields() const override { return m_inner->Fields(); }
+    bool FetchRow(RowView& row) override
+    {
+        if (m_inner->FetchRow(row))
+            return true;
+        // The end of the rows leaves no error number; a broken read does.
+        m_owner.CheckLoss();
+        return false;
+    }
+
+private:
+    WatchedConnection& m_owner;
+    std::unique_ptr<ResultSet> m_inner;
+};
+
+} // namespace
+
+bool IsConnectionLoss(unsigned errorNumber)
+{
+    constexpr std::array<unsigned, 6> kLoss {2002, 2003, 2006, 2013, 2026, 2055};
+    return std::find(kLoss.begin(), kLoss.end(), errorNumber) != kLoss.end();
+}
+
+std::string ServerErrorCause(const Connection& connection)
+{
+    const unsigned number = connection.ErrorNumber();
+    if (number == 0)
+        return {};
+    return "  Error NO. " + std::to_string(number) + "  " + connection.ErrorText();
+}
+
+std::string LineWithCause(std::string_view head, std::string_view subject, std::string_view cause)
+{
+    constexpr std::string_view kCut = "...";
+    std::string line(head);
+    if (head.size() + subject.size() + cause.size() <= kLogTextSize || cause.empty()) {
+        line.append(subject).append(cause);
+        return line;
+    }
+    const std::size_t room = kLogTextSize > head.size() + cause.size() + kCut.size()
+        ? kLogTextSize - head.size() - cause.size() - kCut.size()
+        : 0;
+    std::size_t keep = std::min(room, subject.size());
+    // Not inside a UTF-8 sequence: step back over continuation bytes.
+    while (keep > 0 && keep < subject.size() && (static_cast<unsigned char>(subject[keep]) & 0xC0) == 0x80)
+        --keep;
+    line.append(subject.substr(0, keep)).append(kCut).append(cause);
+    return line;
+}
+
+WatchedConnection::WatchedConnection(RunContext& context, std::unique_ptr<Connection> inner)
+    : m_context(context)
+    , m_inner(std::move(inner))
+{ }
+
+void WatchedConnection::CheckLoss()
+{
+    const unsigned number = m_inner->ErrorNumber();
+    if (!IsConnectionLoss(number) || m_context.QuitRequested())
+        return;
+    m_context.Log(LogLevel::Error, "Lost the connection to the MySQL server!" + ServerErrorCause(*m_inner));
+    m_context.MarkConnectionLost();
+}
+
+bool WatchedConnection::Checked(bool succeeded)
+{
+    if (!succeeded)
+        CheckLoss();
+    return succeeded;
+}
+
+std::unique_ptr<ResultSet> WatchedConnection::Watched(std::unique_ptr<ResultSet> result)
+{
+    if (!result) {
+        // No result is also the answer to a statement that gives none; only an error counts.
+        CheckLoss();
+        return result;
+    }
+    return std::make_unique<WatchedResultSet>(*this, std::move(result));
+}
+
+bool WatchedConnection::Query(std::string_view sql)
+{
+    return Checked(m_inner->Query(sql));
+}
+
+bool WatchedConnection::SendQuery(std::string_view sql)
+{
+    return Checked(m_inner->SendQuery(sql));
+}
+
+bool WatchedConnection::ReadQueryResult()
+{
+    return Checked(m_inner->ReadQueryResult());
+}
+
+bool WatchedConnection::DiscardResults()
+{
+    return Checked(m_inner->DiscardResults());
+}
+
+std::unique_ptr<ResultSet> WatchedConnection::StoreResult()
+{
+    return Watched(m_inner->StoreResult());
+}
+
+std::unique_ptr<ResultSet> WatchedConnection::UseResult()
+{
+    return Watched(m_inner->UseResult());
+}
+
+std::unique_ptr<ResultSet> WatchedConnection::ListFields(std::string_view table)
+{
+    return Watched(m_inner->ListFields(table));
+}
+
+std::optional<std::vector<std::string>> WatchedConnection::ListDatabases()
+{
+    auto names = m_inner->ListDatabases();
+    Checked(names.has_value());
+    return names;
+}
+
+std::optional<std::vector<std::string>> WatchedConnection::ListTables()
+{
+    auto names = m_inner->ListTables();
+    Checked(names.has_value());
+    return names;
+}
+
+bool WatchedConnection::SelectDatabase(std::string_view name)
+{
+    return Checked(m_inner->SelectDatabase(name));
+}
+
+void WatchedConnection::AppendEscaped(std::string& out, std::string_view value)
+{
+    m_inner->AppendEscaped(out, value);
+}
+
+unsigned long WatchedConnection::ServerVersion() const
+{
+    return m_inner->ServerVersion();
+}
+
+std::string WatchedConnection::ServerInfo() const
+{
+    return m_inner->ServerInfo();
+}
+
+unsigned WatchedConnection::ErrorNumber() const
+{
+    return m_inner->ErrorNumber();
+}
+
+std::string WatchedConnection::ErrorText() const
+{
+    return m_inner->ErrorText();
+}
+
+void WatchedConnection::Cancel() noexcept
+{
+    m_inner->Cancel();
+}
+
+Connector WatchConnections(RunContext& context, Connector connector)
+{
+    return [&context, connector = std::move(connector)](const ServerConnection& settings) -> ConnectResult {
+        ConnectResult result = connector(settings);
+        if (auto* opened = std::get_if<std::unique_ptr<Connection>>(&result); opened && *opened)
+            return std::make_unique<WatchedConnection>(context, std::move(*opened));
+        return result;
+    };
+}
+
+} // namespace kelvanto
