@@ -2,6 +2,7 @@
 
 #include "engines/BackupCopyFiles.h"
 #include "tests/support/FakeRunContext.h"
+#include "tests/support/FileText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,12 +16,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 class BackupRotation : public ::testing::Test
 {
@@ -190,7 +185,7 @@ TEST_F(BackupRotation, DeletesOnlyItsOwnDumpsInsideTheBackupFolder)
         entry.fileMode = 2;
         DeleteBackupCopies({entry}, Settings(2, 1));
     }
-    EXPECT_EQ(ReadAll(outside / "dump.sql"), "precious");
+    EXPECT_EQ(test::ReadText(outside / "dump.sql"), "precious");
     EXPECT_TRUE(fs::is_symlink(run / "dump.sql"));
     EXPECT_TRUE(fs::exists(run / "other.sql"));
     EXPECT_TRUE(fs::exists(run / "dump.txt"));

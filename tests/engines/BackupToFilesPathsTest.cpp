@@ -1,5 +1,6 @@
 #include "engines/RestoreFileEntry.h"
 #include "tests/engines/BackupToFilesFixture.h"
+#include "tests/support/FileText.h"
 #include "tests/support/OtherUser.h"
 
 #include <gtest/gtest.h>
@@ -19,17 +20,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 bool Contains(const std::vector<std::string>& lines, const std::string& prefix)
 {
@@ -86,24 +76,24 @@ TEST_F(BackupToFilesPathsTest, ThingsPlantedAtTheNextFilesNameAreNotWrittenThrou
         fs::remove_all(Folder());
         fs::create_directory(Folder());
         ASSERT_NO_FATAL_FAILURE(MakeShared(Folder()));
-        Write(victim, "precious");
+        WriteText(victim, "precious");
         if (link) {
             fs::create_symlink(victim, NextFile());
         } else {
             fs::remove(victim);
-            Write(NextFile(), "precious");
+            WriteText(NextFile(), "precious");
             fs::create_hard_link(NextFile(), victim);
         }
         GiveToOtherUser(NextFile());
 
         Run();
-        EXPECT_EQ(ReadAll(victim), "precious");
+        EXPECT_EQ(ReadText(victim), "precious");
         if (link) {
             EXPECT_TRUE(Contains(LogTexts(), "Failed to create the backup file! - " + NextFile().string()));
             EXPECT_TRUE(fs::is_symlink(NextFile()));
             EXPECT_FALSE(HistoryNames(NextFile()));
         } else {
-            EXPECT_NE(ReadAll(NextFile()).find("INSERT INTO `items`"), std::string::npos);
+            EXPECT_NE(ReadText(NextFile()).find("INSERT INTO `items`"), std::string::npos);
             struct stat status
             { };
             ASSERT_EQ(::stat(NextFile().c_str(), &status), 0);
@@ -142,7 +132,7 @@ TEST_F(BackupToFilesPathsTest, TheNextRunRemovesOnlyItsOwnStaleTemporaryFiles)
     const fs::path oursInRun = oldRun / "b.sql.Nightly_2024123450.partial";
     const fs::path theirs = Folder() / "a.sql.Weekly_2024123450.partial";
     for (const fs::path& path : {ours, oursInRun, theirs})
-        Write(path, "-- cut short");
+        WriteText(path, "-- cut short");
     ASSERT_EQ(Run(), RunOutcome::Finished);
     EXPECT_FALSE(fs::exists(ours));
     EXPECT_FALSE(fs::exists(oursInRun));
@@ -215,7 +205,7 @@ TEST_F(BackupToFilesPathsTest, AFullDiskLeavesNoFileUnderAFinalNameAndKeepsOlder
         rows.push_back({std::to_string(i), std::string(80, 'x')});
     AddItemsTable(rows);
     const fs::path older = Folder() / "localhost_2020-01-01_00-00-00.sql";
-    Write(older, "-- an older copy");
+    WriteText(older, "-- an older copy");
     BackupRun old;
     old.files = {older.string()};
     old.year = 2020;
@@ -229,7 +219,7 @@ TEST_F(BackupToFilesPathsTest, AFullDiskLeavesNoFileUnderAFinalNameAndKeepsOlder
     Run();
     EXPECT_FALSE(fs::exists(NextFile()));
     EXPECT_EQ(EntriesBelow(Folder()), std::vector<fs::path> {older});
-    EXPECT_EQ(ReadAll(older), "-- an older copy");
+    EXPECT_EQ(ReadText(older), "-- an older copy");
     EXPECT_FALSE(HistoryNames(NextFile()));
     EXPECT_TRUE(std::any_of(context->LogLines().begin(), context->LogLines().end(),
         [](const LogLine& line) { return line.level == LogLevel::Error; }));
@@ -240,8 +230,8 @@ TEST(RestoreFileEntryTest, AFileUnderItsTemporaryNameIsRefused)
     TempDir dir;
     const fs::path whole = dir.path() / "dump.sql";
     const fs::path partial = dir.path() / "dump.sql.Nightly_1.partial";
-    Write(whole, "SELECT 1;\n");
-    Write(partial, "SELECT 1;\n");
+    WriteText(whole, "SELECT 1;\n");
+    WriteText(partial, "SELECT 1;\n");
     EXPECT_TRUE(RestoreFileEntry(whole.string()));
     const Result<RestoreFile> refused = RestoreFileEntry(partial.string());
     ASSERT_FALSE(refused);

@@ -1,6 +1,7 @@
 #include "model/PartialFile.h"
 
 #include "model/SafeFolder.h"
+#include "tests/support/FileText.h"
 #include "tests/support/OtherUser.h"
 #include "tests/support/TempDir.h"
 
@@ -21,17 +22,6 @@ namespace
 {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void Write(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 class PartialFileTest : public ::testing::Test
 {
@@ -64,27 +54,27 @@ TEST_F(PartialFileTest, ThingsPlantedAtTheFinalNameAreNeverWrittenThrough)
         {"nothing there", false, [](const fs::path&) {}, true, {}},
         {"a file of another user in a shared folder", true,
             [&](const fs::path& target) {
-                Write(target, "planted");
+                test::WriteText(target, "planted");
                 fs::create_hard_link(target, victim);
                 test::GiveToOtherUser(target);
             },
             true, {}},
         {"a link of another user", true,
             [&](const fs::path& target) {
-                Write(victim, "precious");
+                test::WriteText(victim, "precious");
                 fs::create_symlink(victim, target);
                 test::GiveToOtherUser(target);
             },
             false, {}},
         {"our link into a folder that others can write", false,
             [&](const fs::path& target) {
-                Write(shared / "into", "precious");
+                test::WriteText(shared / "into", "precious");
                 fs::create_symlink(shared / "into", target);
             },
             false, {}},
         {"our link into a folder of our own", false,
             [&](const fs::path& target) {
-                Write(safe / "into", "old");
+                test::WriteText(safe / "into", "old");
                 ::chmod((safe / "into").c_str(), 0640);
                 fs::create_symlink(safe / "into", target);
             },
@@ -107,7 +97,7 @@ TEST_F(PartialFileTest, ThingsPlantedAtTheFinalNameAreNeverWrittenThrough)
         EXPECT_EQ(written.ok(), row.created) << (written ? "" : written.error());
         const fs::path landed = row.written.empty() ? target : row.written;
         if (row.created) {
-            EXPECT_EQ(ReadAll(landed), "new bytes");
+            EXPECT_EQ(test::ReadText(landed), "new bytes");
             struct stat status
             { };
             ASSERT_EQ(::stat(landed.c_str(), &status), 0);
@@ -115,9 +105,9 @@ TEST_F(PartialFileTest, ThingsPlantedAtTheFinalNameAreNeverWrittenThrough)
             EXPECT_EQ(status.st_mode & 07777, row.mode);
         }
         if (fs::exists(victim)) {
-            EXPECT_NE(ReadAll(victim), "new bytes");
+            EXPECT_NE(test::ReadText(victim), "new bytes");
         }
-        EXPECT_EQ(ReadAll(shared / "into"), fs::exists(shared / "into") ? "precious" : "");
+        EXPECT_EQ(test::ReadText(shared / "into"), fs::exists(shared / "into") ? "precious" : "");
         for (const auto& entry : fs::recursive_directory_iterator(m_dir.path()))
             EXPECT_FALSE(IsPartialPath(entry.path().string())) << entry.path();
     }
@@ -129,16 +119,16 @@ TEST_F(PartialFileTest, ATakenTemporaryNameIsReplacedOnlyWhenItIsOurStaleFile)
 {
     const fs::path target = Path("dump.sql");
     const fs::path temporary = Path(PartialName("dump.sql", "T1"));
-    Write(temporary, "stale");
+    test::WriteText(temporary, "stale");
     Result<PartialFile> file = PartialFile::Create(target.string(), "T1");
     ASSERT_TRUE(file) << file.error();
     file->Discard();
     EXPECT_FALSE(fs::exists(temporary));
 
-    Write(Path("victim"), "precious");
+    test::WriteText(Path("victim"), "precious");
     fs::create_symlink(Path("victim"), temporary);
     EXPECT_FALSE(PartialFile::Create(target.string(), "T1"));
-    EXPECT_EQ(ReadAll(Path("victim")), "precious");
+    EXPECT_EQ(test::ReadText(Path("victim")), "precious");
     EXPECT_TRUE(fs::is_symlink(temporary));
 }
 
@@ -147,22 +137,22 @@ TEST_F(PartialFileTest, ATakenTemporaryNameIsReplacedOnlyWhenItIsOurStaleFile)
 TEST_F(PartialFileTest, CommitReplacesTheOldFileKeepingItsModeAndDiscardKeepsTheOldFile)
 {
     const fs::path target = Path("same.sql");
-    Write(target, "old");
+    test::WriteText(target, "old");
     ::chmod(target.c_str(), 0640);
     {
         Result<PartialFile> abandoned = PartialFile::Create(target.string(), "T1");
         ASSERT_TRUE(abandoned);
         ASSERT_EQ(::write(abandoned->fd(), "half", 4), 4);
     }
-    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(test::ReadText(target), "old");
     ASSERT_TRUE(WriteFileWhole(target.string(), "T1", "new", false));
-    EXPECT_EQ(ReadAll(target), "new");
+    EXPECT_EQ(test::ReadText(target), "new");
     struct stat status
     { };
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     ASSERT_TRUE(WriteFileWhole(target.string(), "T1", "+more", true));
-    EXPECT_EQ(ReadAll(target), "new+more");
+    EXPECT_EQ(test::ReadText(target), "new+more");
     // Nothing else is left beside it.
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 1);
 }
@@ -191,13 +181,13 @@ TEST_F(PartialFileTest, RemoveStalePartialsTakesOnlyTheTasksOwnRegularFiles)
         {Path("victim"), false},
     };
     for (const Row& row : rows)
-        Write(row.path, "x");
+        test::WriteText(row.path, "x");
     fs::create_symlink(Path("victim"), Path("link.sql.T1.partial"));
     rows.push_back({Path("link.sql.T1.partial"), false});
     if (test::CanPlantAsOtherUser()) {
-        Write(Path("theirs.sql.T1.partial"), "x");
+        test::WriteText(Path("theirs.sql.T1.partial"), "x");
         test::GiveToOtherUser(Path("theirs.sql.T1.partial"));
-        Write(foreign / "c.sql.T1.partial", "x");
+        test::WriteText(foreign / "c.sql.T1.partial", "x");
         test::GiveToOtherUser(foreign);
         rows.push_back({Path("theirs.sql.T1.partial"), false});
         rows.push_back({foreign / "c.sql.T1.partial", false});
