@@ -1,5 +1,6 @@
 #include "engines/BackupCopyFiles.h"
 
+#include "engines/BackupNaming.h"
 #include "model/SafeFolder.h"
 
 #include <cstdlib>
@@ -38,43 +39,34 @@ bool Matches(const std::string& pattern, const std::string& name)
 // The file name format as a pattern: each placeholder matches what it can expand to,
 // everything else itself; '/' and the parts "." and ".." are left out as the names leave
 // them out.
-std::string FormatPattern(const std::string& format)
+std::string FormatPattern(const std::string& rawFormat)
 {
+    const std::string format = WithoutPathComponents(rawFormat);
     const std::string date = std::string(kDigits2) + kDigits2 + "-" + kDigits2 + "-" + kDigits2;
     const std::string time = std::string(kDigits2) + "-" + kDigits2 + "-" + kDigits2;
     std::string pattern;
-    std::string part;
-    const auto endPart = [&] {
-        if (part != "." && part != "..")
-            pattern += part;
-        part.clear();
-    };
     for (std::size_t i = 0; i < format.size();) {
         const char c = format[i];
         const auto placeholder = [&](std::string_view name) { return format.compare(i, name.size(), name) == 0; };
         if (placeholder("%DATE%")) {
-            part += date;
+            pattern += date;
             i += 6;
         } else if (placeholder("%TIME%")) {
-            part += time;
+            pattern += time;
             i += 6;
         } else if (placeholder("%HOST%") || placeholder("%TABLE%")) {
-            part += "*";
+            pattern += "*";
             i += placeholder("%HOST%") ? 6 : 7;
         } else if (placeholder("%TASKNAME%") || placeholder("%DATABASE%")) {
-            part += "*";
+            pattern += "*";
             i += 10;
         } else {
-            if (c == '/')
-                endPart();
-            else if (c == '*' || c == '?' || c == '[' || c == '\\')
-                part += std::string("\\") + c;
-            else if (c != '\0')
-                part += c;
+            if (c == '*' || c == '?' || c == '[' || c == '\\')
+                pattern += '\\';
+            pattern += c;
             ++i;
         }
     }
-    endPart();
     return pattern;
 }
 

@@ -58,9 +58,9 @@ std::string WithoutTrailingSlash(std::string path)
     return path;
 }
 
-// The expanded name as one component: the parts between '/' joined, without NUL and
-// without the parts "." and "..".
-std::string OneComponent(std::string_view name)
+} // namespace
+
+std::string WithoutPathComponents(std::string_view name)
 {
     std::string joined;
     std::string part;
@@ -78,8 +78,6 @@ std::string OneComponent(std::string_view name)
     endPart();
     return joined;
 }
-
-} // namespace
 
 std::string RunFolderName(const TimeStamp& runTime)
 {
@@ -129,7 +127,7 @@ std::string BuildBackupFilePath(const BackupSettings& settings, const std::strin
     ReplaceAll(name, "%TABLE%", CleanNamePart(table));
     ReplaceAll(name, "%DATE%", DateText(runTime));
     ReplaceAll(name, "%TIME%", TimeText(runTime));
-    name = OneComponent(name);
+    name = WithoutPathComponents(name);
 
     std::string path = settings.backupFolder;
     // A folder stored without its separator would otherwise glue the name onto it.

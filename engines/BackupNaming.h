@@ -23,6 +23,10 @@ std::string RunFolderFor(const BackupSettings& settings, const TimeStamp& runTim
 // the program's user. An Error says which folder is missing or refused.
 Result<void> CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder);
 
+// `name` as one path component: the parts between '/' joined, without NUL and without the
+// parts "." and "..".
+std::string WithoutPathComponents(std::string_view name);
+
 // A name part with CR, LF, TAB and \ / : * ? " < > | removed and white space trimmed.
 std::string CleanNamePart(std::string_view text);
 
