@@ -312,6 +312,9 @@ Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
         if (auto completed = CompleteRestoreFile(task, index); !completed)
             return Error {completed.error()};
     }
+    // Rotation deletes the files that the history names: only a run of this program may
+    // name them, never a file handed in.
+    task.backupHistory.clear();
     return task;
 }
 

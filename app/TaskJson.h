@@ -26,7 +26,9 @@ Json TaskToJsonValue(const Task& task);
 // `destination` may name a stored profile of `profiles` ({"profile": "NAME", ...}): its
 // settings are copied in, and the other members given change them. Two shortcuts for
 // hand-written tasks (TaskJsonShortcuts.h): "script" instead of "sqlStatements", and restore
-// files given by their path alone, completed from the files on disk.
+// files given by their path alone, completed from the files on disk. A `backupHistory` is
+// read and checked, then dropped: the history is what rotation deletes, and only runs of
+// this program record it.
 Result<Task> TaskFromJson(std::string_view text, const ServerList* profiles = nullptr);
 Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles = nullptr);
 

@@ -1,6 +1,7 @@
 #include "cli/LogCommand.h"
 
 #include "cli/ExitCode.h"
+#include "model/SafeFolder.h"
 #include "schedule/DateFormat.h"
 #include "schedule/LogExport.h"
 
@@ -89,11 +90,11 @@ int LogCommand::Run(const std::vector<std::string>& args)
         return ExitCode::Failure;
     }
     int result = ExitCode::Ok;
-    if (!parsed.csv.empty() && !ExportLogCsv(records, parsed.csv, dateFormat, timeFormat)) {
+    if (!parsed.csv.empty() && !ExportLogCsv(records, parsed.csv, dateFormat, timeFormat, PartialTag(logFileName))) {
         m_context.Fail("cannot write " + parsed.csv);
         result = ExitCode::Failure;
     }
-    if (!parsed.txt.empty() && !ExportLogTxt(records, parsed.txt, dateFormat, timeFormat)) {
+    if (!parsed.txt.empty() && !ExportLogTxt(records, parsed.txt, dateFormat, timeFormat, PartialTag(logFileName))) {
         m_context.Fail("cannot write " + parsed.txt);
         result = ExitCode::Failure;
     }

@@ -10,19 +10,34 @@ namespace kelvanto
 
 int TaskExportCommand::Run(const std::vector<std::string>& args)
 {
-    if (args.size() != 1) {
-        m_context.Fail("usage: task export NAME");
+    std::vector<std::string> names;
+    bool withPasswords = false;
+    for (const std::string& arg : args) {
+        if (arg == "--with-passwords")
+            withPasswords = true;
+        else
+            names.push_back(arg);
+    }
+    if (names.size() != 1) {
+        m_context.Fail("usage: task export NAME [--with-passwords]");
         return ExitCode::Usage;
     }
     auto app = m_context.OpenApplication();
     if (!app)
         return ExitCode::Failure;
-    auto index = app->FindTask(args[0]);
+    auto index = app->FindTask(names[0]);
     if (!index) {
-        m_context.Fail("no task named \"" + args[0] + "\"");
+        m_context.Fail("no task named \"" + names[0] + "\"");
         return ExitCode::Failure;
     }
-    m_context.out << TaskToJson(*app->CopyOfTask(*index));
+    Task task = *app->CopyOfTask(*index);
+    // The JSON goes to a terminal, a pipe or a file that others may read: passwords only
+    // when asked for.
+    if (!withPasswords) {
+        task.source.password.clear();
+        task.destination.password.clear();
+    }
+    m_context.out << TaskToJson(task);
     m_context.out.flush();
     return m_context.out ? ExitCode::Ok : ExitCode::Failure;
 }

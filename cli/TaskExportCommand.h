@@ -8,7 +8,8 @@
 namespace kelvanto
 {
 
-// kelvanto-cli task export NAME: the task's JSON form on standard output.
+// kelvanto-cli task export NAME [--with-passwords]: the task's JSON form on standard output,
+// with the passwords of its connections left empty unless --with-passwords is given.
 class TaskExportCommand
 {
 public:

@@ -1,11 +1,10 @@
 #include "engines/BackupNaming.h"
 
+#include "model/SafeFolder.h"
 #include "model/Text.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <sys/stat.h>
-#include <system_error>
 
 namespace kelvanto
 {
@@ -59,15 +58,26 @@ std::string WithoutTrailingSlash(std::string path)
     return path;
 }
 
-// mkdir with the given mode (an existing folder keeps its own); true when the folder exists.
-bool MakeOneLevel(const std::string& folder, mode_t mode)
-{
-    ::mkdir(folder.c_str(), mode);
-    std::error_code error;
-    return std::filesystem::is_directory(folder, error);
-}
-
 } // namespace
+
+std::string WithoutPathComponents(std::string_view name)
+{
+    std::string joined;
+    std::string part;
+    const auto endPart = [&] {
+        if (part != "." && part != "..")
+            joined += part;
+        part.clear();
+    };
+    for (const char c : name) {
+        if (c == '/')
+            endPart();
+        else if (c != '\0')
+            part += c;
+    }
+    endPart();
+    return joined;
+}
 
 std::string RunFolderName(const TimeStamp& runTime)
 {
@@ -81,17 +91,22 @@ std::string RunFolderFor(const BackupSettings& settings, const TimeStamp& runTim
     return {};
 }
 
-bool CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder)
+Result<void> CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder)
 {
     const std::string base = WithoutTrailingSlash(settings.backupFolder);
     if (base.empty())
-        return false;
-    if (!MakeOneLevel(base, 0777))
-        return false;
+        return Error {"Backup directory name is empty!"};
+    ::mkdir(base.c_str(), 0777);
+    Result<UniqueFd> opened = OpenFolder(base);
+    if (!opened)
+        return Error {opened.error()};
     if (runFolder.empty())
-        return true;
+        return Ok();
     // A run folder holds whole databases (and a PHP dump the password): its owner's only.
-    return MakeOneLevel(base + "/" + WithoutTrailingSlash(runFolder), 0700);
+    Result<UniqueFd> run = OpenOwnFolderAt(opened->get(), WithoutTrailingSlash(runFolder), 0700);
+    if (!run)
+        return Error {run.error() + " (in " + base + ")"};
+    return Ok();
 }
 
 std::string CleanNamePart(std::string_view text)
@@ -112,6 +127,7 @@ std::string BuildBackupFilePath(const BackupSettings& settings, const std::strin
     ReplaceAll(name, "%TABLE%", CleanNamePart(table));
     ReplaceAll(name, "%DATE%", DateText(runTime));
     ReplaceAll(name, "%TIME%", TimeText(runTime));
+    name = WithoutPathComponents(name);
 
     std::string path = settings.backupFolder;
     // A folder stored without its separator would otherwise glue the name onto it.

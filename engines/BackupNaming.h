@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Result.h"
 #include "model/Task.h"
 #include "model/TimeStamp.h"
 
@@ -17,15 +18,22 @@ std::string RunFolderFor(const BackupSettings& settings, const TimeStamp& runTim
 
 // Creates backupFolder (without its trailing '/') and then, when runFolder is not empty,
 // the run folder inside it (mode 0700); one level each, an existing folder is no error and
-// keeps its mode. False when a folder is missing afterwards.
-bool CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder);
+// keeps its mode. The run folder is made and opened inside the opened backup folder and
+// never through a symbolic link; an existing one is used only when it is a real folder of
+// the program's user. An Error says which folder is missing or refused.
+Result<void> CreateBackupFolders(const BackupSettings& settings, const std::string& runFolder);
+
+// `name` as one path component: the parts between '/' joined, without NUL and without the
+// parts "." and "..".
+std::string WithoutPathComponents(std::string_view name);
 
 // A name part with CR, LF, TAB and \ / : * ? " < > | removed and white space trimmed.
 std::string CleanNamePart(std::string_view text);
 
 // The path of a dump file: singleFilePath for fileMode 1; otherwise backupFolder + runFolder
 // + fileNameFormat with %TASKNAME% %HOST% %DATABASE% %TABLE% %DATE% %TIME% expanded
-// + ".php" (fileType 2) or ".sql".
+// + ".php" (fileType 2) or ".sql". The name never adds a path component: '/', NUL and the
+// components "." and ".." are dropped from the expanded format.
 std::string BuildBackupFilePath(const BackupSettings& settings, const std::string& runFolder,
     const std::string& taskName, const ServerConnection& connection, const std::string& database,
     const std::string& table, const TimeStamp& runTime);

@@ -1,10 +1,9 @@
 #include "engines/BackupRotation.h"
 
+#include "engines/BackupCopyFiles.h"
 #include "schedule/DateTime.h"
 
 #include <optional>
-
-#include <unistd.h>
 
 namespace kelvanto
 {
@@ -98,26 +97,27 @@ std::vector<BackupRun> TakeExpiredCopies(
     return {};
 }
 
-void DeleteBackupCopies(const std::vector<BackupRun>& runs)
+void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings& settings)
 {
-    // unlink and rmdir: a file field never removes a folder, and a folder field never
-    // removes anything but an empty folder.
+    // A file field never removes a folder, and a folder field never removes anything but an
+    // empty run folder.
+    const BackupCopyFiles own(settings);
     for (const BackupRun& run : runs) {
         for (const std::string& file : run.files) {
             if (!file.empty())
-                ::unlink(file.c_str());
+                own.DeleteFile(file);
         }
     }
     for (const BackupRun& run : runs) {
         if (!run.folder.empty())
-            ::rmdir(run.folder.c_str());
+            own.DeleteRunFolder(run.folder);
     }
 }
 
 bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now)
 {
     const std::vector<BackupRun> expired = TakeExpiredCopies(history, settings, now);
-    DeleteBackupCopies(expired);
+    DeleteBackupCopies(expired, settings);
     return !expired.empty();
 }
 
@@ -125,10 +125,14 @@ void ExpireBackupCopies(RunContext& ctx)
 {
     const TimeStamp now = ctx.Now();
     std::vector<BackupRun> expired;
-    ctx.UpdateTask([&](Task& task) { expired = TakeExpiredCopies(task.backupHistory, task.backupSettings, now); });
+    BackupSettings settings;
+    ctx.UpdateTask([&](Task& task) {
+        expired = TakeExpiredCopies(task.backupHistory, task.backupSettings, now);
+        settings = task.backupSettings;
+    });
     if (expired.empty())
         return;
-    DeleteBackupCopies(expired);
+    DeleteBackupCopies(expired, settings);
     ctx.SaveTaskList();
     ctx.Log(LogLevel::General, "Delete the expired backup copies");
 }

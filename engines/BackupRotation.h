@@ -22,9 +22,10 @@ inline constexpr std::uint8_t kCopyWithErrors = 1;
 std::vector<BackupRun> TakeExpiredCopies(
     std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
 
-// Deletes every file of the runs, then removes each non-empty folder field when the folder
-// is empty. Failures are ignored (a file already gone or locked is left).
-void DeleteBackupCopies(const std::vector<BackupRun>& runs);
+// Deletes the files of the runs that BackupCopyFiles allows for the task's settings (its
+// own dumps inside its backup folder), then removes each run folder that is left empty.
+// Failures are ignored (a file already gone, refused or locked is left).
+void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings& settings);
 
 // TakeExpiredCopies and DeleteBackupCopies in one; true when entries were removed.
 bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);

@@ -8,6 +8,7 @@
 #include "engines/TableDefinition.h"
 #include "engines/ViewOrder.h"
 #include "engines/ViewStructure.h"
+#include "model/SafeFolder.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
 
@@ -52,7 +53,8 @@ void BackupToFilesRun::LogFileError(const std::string& message)
 RunOutcome BackupToFilesRun::Run()
 {
     const RunOutcome outcome = RunSteps();
-    m_writer.CloseFile();
+    // A file still open here was cut short (a stop, a failure): it never takes its name.
+    m_writer.AbandonFile();
     return outcome;
 }
 
@@ -78,9 +80,15 @@ RunOutcome BackupToFilesRun::RunSteps()
             return RunOutcome::Failed;
         }
         m_runFolder = RunFolderFor(m_settings, m_runTime);
-        // A folder that cannot be made shows as a failed file creation below.
-        CreateBackupFolders(m_settings, m_runFolder);
+        // A folder that cannot be made shows as a failed file creation below; one that is
+        // not the program's user's own is never written into.
+        const Result<void> folders = CreateBackupFolders(m_settings, m_runFolder);
+        if (!folders && !m_runFolder.empty()) {
+            LogError("Failed to create the backup folder! - " + folders.error());
+            return RunOutcome::Failed;
+        }
     }
+    RemoveOwnStaleFiles();
 
     if (!Connect())
         return RunOutcome::Failed;
@@ -216,9 +224,9 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
         if (table.checkState == 0)
             continue;
         const Flow flow = BackupTable(database.name, table);
-        // A table's file ends with the table, also when a failure ended the table early.
+        // A table's file ends with the table; one that a failure ended early is not whole.
         if (m_layout == Layout::FilePerTable)
-            m_writer.CloseFile();
+            m_writer.AbandonFile();
         if (flow == Flow::Cancelled)
             return Flow::Cancelled;
     }
@@ -378,17 +386,17 @@ bool BackupToFilesRun::StartFile(const std::string& database, const std::string&
         = BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime);
     if (!m_writer.CreateDumpFile(m_currentFile)) {
         LogFileError("Failed to create the backup file! - ");
+        LogSinkError();
         return false;
     }
-    m_runFiles.push_back(m_currentFile);
     if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime)) {
         LogFileError("Failed to write the title to the backup file! - ");
-        m_writer.CloseFile(); // nothing more goes into this file
+        m_writer.AbandonFile(); // nothing more goes into this file
         return false;
     }
     if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpConnect(m_currentFile, m_task.source)) {
         LogFileError("Failed to write the connect statement to the PHP file! - ");
-        m_writer.CloseFile();
+        m_writer.AbandonFile();
         return false;
     }
     for (const std::string& statement : PrologueStatements(m_session))
@@ -402,8 +410,32 @@ void BackupToFilesRun::FinishFile()
         Gather(statement);
     if (m_settings.fileType == kPhpDumpFile && !m_writer.WritePhpFooter(m_currentFile))
         LogFileError("Failed to write PHP mysql_close to the bakcup file! - ");
-    // The file's last piece: nothing of it stays open.
-    m_writer.CloseFile();
+    // The file's last piece: nothing of it stays open, and a whole file takes its name.
+    if (m_writer.CloseFile()) {
+        m_runFiles.push_back(m_currentFile);
+    } else if (!m_sink.lastError().empty()) {
+        // Every piece was written, but the file could not be flushed or take its name.
+        LogFileError("Failed to save the backup file! - ");
+        LogSinkError();
+    }
+}
+
+void BackupToFilesRun::LogSinkError()
+{
+    if (!m_sink.lastError().empty())
+        LogError(m_sink.lastError());
+}
+
+void BackupToFilesRun::RemoveOwnStaleFiles()
+{
+    // Written under the task's own temporary names, so that the next run, and only a run of
+    // this task, removes what a killed run left.
+    m_sink.SetTemporaryTag(PartialTag(m_task.logFileName));
+    if (m_settings.fileMode == 2)
+        RemoveStalePartials(m_settings.backupFolder, m_sink.temporaryTag(), true);
+    else if (!m_settings.singleFilePath.empty())
+        RemoveStalePartials(
+            std::filesystem::path(m_settings.singleFilePath).parent_path().string(), m_sink.temporaryTag(), false);
 }
 
 void BackupToFilesRun::WritePendingViews()

@@ -44,8 +44,10 @@ public:
     bool AppendText(const std::string& path, std::string_view text);
     // Writes what is gathered; false when a write of the open file failed now or before.
     bool Flush() { return Sunk(m_sink.Flush()); }
-    // Ends the open file: its last piece has been appended.
+    // Ends the open file: its last piece has been appended, it takes its name.
     bool CloseFile() { return Sunk(m_sink.Close()); }
+    // Ends the open file as not whole: it never takes its name.
+    void AbandonFile() { m_sink.Abandon(); }
     // Whether a file could not be created, or a piece not written, since the writer was made:
     // the dump on disk is then not whole, even when the run goes on.
     bool AnyWriteFailed() const { return m_writeFailed; }

@@ -2,6 +2,7 @@
 
 #include "engines/ExportFileName.h"
 #include "engines/TableDefinition.h"
+#include "model/SafeFolder.h"
 #include "mysql/ServerFeatures.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
@@ -25,7 +26,8 @@ ExportTablesRun::ExportTablesRun(RunContext& context, const Connector& connector
 RunOutcome ExportTablesRun::Run()
 {
     const RunOutcome outcome = RunSteps();
-    m_sink.Close();
+    // A file still open here was cut short: it never takes its name.
+    m_sink.Abandon();
     m_registration.reset();
     m_connection.reset();
     return outcome;
@@ -60,6 +62,9 @@ RunOutcome ExportTablesRun::RunSteps()
     while (folder.size() > 1 && folder.back() == '/')
         folder.pop_back();
     ::mkdir(folder.c_str(), 0777);
+    // The task's own temporary names, and what a killed run of it left removed.
+    m_sink.SetTemporaryTag(PartialTag(m_task.logFileName));
+    RemoveStalePartials(folder, m_sink.temporaryTag(), false);
     if (Quit())
         return RunOutcome::Cancelled;
 
@@ -75,12 +80,18 @@ RunOutcome ExportTablesRun::RunSteps()
     std::size_t exported = 0;
     for (std::size_t index = 0; index < list.size(); ++index) {
         const Entry entry = ExportEntry(index);
-        // A file ends with its entry, also when a failure ended the entry early.
-        m_sink.Close();
+        // A file ends with its entry and takes its name when whole; one that a failure or a
+        // stop ended early is removed.
         if (entry == Entry::Cancelled)
             return RunOutcome::Cancelled;
-        if (entry == Entry::Exported)
+        if (entry != Entry::Exported) {
+            m_sink.Abandon();
+            continue;
+        }
+        if (m_sink.Close())
             ++exported;
+        else if (!m_sink.lastError().empty())
+            LogError("Failed to save the export file! - " + m_sink.lastError());
     }
 
     m_registration.reset();

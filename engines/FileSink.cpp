@@ -63,24 +63,33 @@ FileSink::FileSink(Options options)
 
 FileSink::~FileSink()
 {
-    Close();
+    Abandon();
 }
 
 bool FileSink::Create(const std::string& path)
 {
     Close();
+    m_lastError.clear();
     if (path.empty())
         return false;
-    return Open(path, O_CREAT | O_TRUNC);
+    // O_APPEND: every write lands at the end of the file, whatever else moved it.
+    Result<PartialFile> created = PartialFile::Create(path, m_tag, O_APPEND);
+    if (!created) {
+        m_lastError = created.error();
+        return false;
+    }
+    m_partial = std::move(*created);
+    Opened(path);
+    return true;
 }
 
 bool FileSink::Append(const std::string& path, std::string_view piece)
 {
     if (path.empty())
         return false;
-    if (!m_file.valid() || path != m_path) {
+    if (!IsOpen() || path != m_path) {
         Close();
-        if (!Open(path, 0))
+        if (!Reopen(path))
             return false;
     }
     if (m_failed)
@@ -106,20 +115,41 @@ bool FileSink::Append(const std::string& path, std::string_view piece)
 
 bool FileSink::Flush()
 {
-    if (!m_file.valid())
+    if (!IsOpen())
         return true;
     return WriteGathered();
 }
 
 bool FileSink::Close()
 {
-    if (!m_file.valid())
+    m_lastError.clear();
+    if (!IsOpen())
         return true;
     bool ok = WriteGathered();
-    ok = m_file.close() && ok;
+    if (m_partial.valid()) {
+        if (ok) {
+            Result<void> committed = m_partial.Commit();
+            if (!committed)
+                m_lastError = committed.error();
+            ok = committed.ok();
+        } else {
+            m_partial.Discard();
+        }
+    } else {
+        ok = m_file.close() && ok;
+    }
     m_path.clear();
     m_failed = false;
     return ok;
+}
+
+void FileSink::Abandon()
+{
+    m_buffer.clear();
+    m_partial.Discard();
+    m_file = UniqueFd();
+    m_path.clear();
+    m_failed = false;
 }
 
 Result<void> FileSink::Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders)
@@ -135,20 +165,25 @@ Result<void> FileSink::Sync(const std::vector<std::string>& files, const std::ve
     return Ok();
 }
 
-bool FileSink::Open(const std::string& path, int flags)
+bool FileSink::Reopen(const std::string& path)
 {
-    // O_APPEND: every write lands at the end of the file, whatever else moved it.
-    UniqueFd file(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | flags, 0600));
+    // An existing file only, never through a symbolic link at its name.
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
     if (!file.valid() || !Remember(std::move(file))) {
         m_error = errno;
         return false;
     }
+    Opened(path);
+    return true;
+}
+
+void FileSink::Opened(const std::string& path)
+{
     m_error = 0;
     m_path = path;
     m_failed = false;
     m_unsynced = 0;
     m_buffer.clear();
-    return true;
 }
 
 bool FileSink::Remember(UniqueFd file)
@@ -182,7 +217,7 @@ bool FileSink::WriteOut(std::string_view bytes)
         return false;
     }
     while (!bytes.empty()) {
-        const long written = m_options.write(m_file.get(), bytes.data(), bytes.size());
+        const long written = m_options.write(OpenFd(), bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {
@@ -196,7 +231,7 @@ bool FileSink::WriteOut(std::string_view bytes)
     }
     if (m_options.writebackBytes > 0 && m_unsynced >= m_options.writebackBytes) {
         // The dirty pages go to the disk while the dump goes on; failures show at Sync().
-        ::sync_file_range(m_file.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+        ::sync_file_range(OpenFd(), 0, 0, SYNC_FILE_RANGE_WRITE);
         m_unsynced = 0;
     }
     return true;
@@ -204,13 +239,16 @@ bool FileSink::WriteOut(std::string_view bytes)
 
 bool FileSink::StillAtPath()
 {
+    // Nobody else has a say in a temporary file: one removed or replaced is lost.
+    if (m_partial.valid())
+        return m_partial.StillInPlace();
     struct stat status
     { };
     if (::stat(m_path.c_str(), &status) == 0 && status.st_dev == m_device && status.st_ino == m_inode)
         return true;
     // Removed or replaced while it was written: do what reopening the path for this write
     // would do, which never creates the file again.
-    UniqueFd reopened(::open(m_path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    UniqueFd reopened(::open(m_path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
     if (!reopened.valid())
         return false;
     return Remember(std::move(reopened));
@@ -218,6 +256,8 @@ bool FileSink::StillAtPath()
 
 std::string FileSink::LastErrorCause() const
 {
+    if (!m_lastError.empty())
+        return " - " + m_lastError;
     return m_error == 0 ? std::string() : " - " + std::string(std::strerror(m_error));
 }
 

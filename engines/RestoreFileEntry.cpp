@@ -1,5 +1,7 @@
 #include "engines/RestoreFileEntry.h"
 
+#include "model/SafeFolder.h"
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -22,6 +24,8 @@ Result<RestoreFile> RestoreFileEntry(const std::string& path)
         full = path;
     full = full.lexically_normal();
     const std::string where = "Cannot add " + full.string() + ": ";
+    if (IsPartialPath(full.string()))
+        return Error {IncompleteFileMessage(full.string())};
 
     struct stat info
     { };
@@ -45,6 +49,13 @@ Result<RestoreFile> RestoreFileEntry(const std::string& path)
             local.tm_sec, local.tm_wday + 1};
     }
     return entry;
+}
+
+std::string IncompleteFileMessage(const std::string& path)
+{
+    return path
+        + " is an incomplete file: a run that did not finish left it under its temporary name (.partial), "
+          "so it is not restored";
 }
 
 } // namespace kelvanto

@@ -1,8 +1,10 @@
 #include "engines/RestoreRun.h"
 
+#include "engines/RestoreFileEntry.h"
 #include "engines/RunConnection.h"
 #include "engines/SqlFileReader.h"
 #include "engines/WatchedConnection.h"
+#include "model/SafeFolder.h"
 
 #include <filesystem>
 #include <string>
@@ -88,6 +90,11 @@ private:
 
     FileEnd Restore(const std::string& path)
     {
+        // A file still under its temporary name was never finished by the run that wrote it.
+        if (IsPartialPath(path)) {
+            m_context.Log(LogLevel::Error, IncompleteFileMessage(path));
+            return FileEnd::FileError;
+        }
         SqlFileReader reader;
         if (!reader.Open(path))
             return FileFailed(reader.ErrorCause());

@@ -19,7 +19,8 @@ std::string CleanNameForFile(std::string_view name)
     std::string cleaned;
     cleaned.reserve(name.size());
     for (char c : name) {
-        if (forbidden.find(c) == std::string_view::npos)
+        // NUL too: the name would end there when it is opened.
+        if (c != '\0' && forbidden.find(c) == std::string_view::npos)
             cleaned += c;
     }
     return std::string(TrimBlanks(cleaned));

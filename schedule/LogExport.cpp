@@ -1,11 +1,8 @@
 #include "schedule/LogExport.h"
 
-#include "model/UniqueFd.h"
+#include "model/PartialFile.h"
 #include "schedule/DateFormat.h"
 #include "schedule/TaskLog.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace kelvanto
 {
@@ -20,29 +17,14 @@ std::string RecordTime(const LogRecord& record, int dateFormat, int timeFormat)
         t.year, t.month, t.day, t.hour, t.minute, t.second, t.dayOfWeek, dateFormat, timeFormat, true);
 }
 
-bool AppendLine(const std::filesystem::path& target, std::string_view line)
-{
-    UniqueFd fd(::open(target.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644));
-    if (!fd.valid())
-        return false;
-    std::size_t done = 0;
-    while (done < line.size()) {
-        const ssize_t written = ::write(fd.get(), line.data() + done, line.size() - done);
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return fd.close();
-}
-
 template <typename Formatter>
-bool ExportLines(const std::vector<LogRecord>& records, const std::filesystem::path& target, Formatter format)
+bool ExportLines(
+    const std::vector<LogRecord>& records, const std::filesystem::path& target, std::string_view tag, Formatter format)
 {
-    for (const LogRecord& record : records) {
-        if (!AppendLine(target, format(record)))
-            return false;
-    }
-    return true;
+    std::string lines;
+    for (const LogRecord& record : records)
+        lines += format(record);
+    return WriteFileWhole(target.string(), tag, lines, true).ok();
 }
 
 } // namespace
@@ -68,18 +50,18 @@ std::string FormatLogTxtLine(const LogRecord& record, int dateFormat, int timeFo
     return line;
 }
 
-bool ExportLogCsv(
-    const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat, int timeFormat)
+bool ExportLogCsv(const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat,
+    int timeFormat, std::string_view tag)
 {
-    return ExportLines(
-        records, target, [&](const LogRecord& record) { return FormatLogCsvLine(record, dateFormat, timeFormat); });
+    return ExportLines(records, target, tag,
+        [&](const LogRecord& record) { return FormatLogCsvLine(record, dateFormat, timeFormat); });
 }
 
-bool ExportLogTxt(
-    const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat, int timeFormat)
+bool ExportLogTxt(const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat,
+    int timeFormat, std::string_view tag)
 {
-    return ExportLines(
-        records, target, [&](const LogRecord& record) { return FormatLogTxtLine(record, dateFormat, timeFormat); });
+    return ExportLines(records, target, tag,
+        [&](const LogRecord& record) { return FormatLogTxtLine(record, dateFormat, timeFormat); });
 }
 
 bool ExportLogFile(const TaskLog& log, std::string_view logFileName, const std::filesystem::path& target)

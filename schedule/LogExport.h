@@ -20,15 +20,19 @@ std::string FormatLogCsvLine(const LogRecord& record, int dateFormat, int timeFo
 // "[<date and time>]\t<level name>\t<message>\r\n".
 std::string FormatLogTxtLine(const LogRecord& record, int dateFormat, int timeFormat);
 
-// Append one line per record to target, opening, appending to and closing the file for
-// every line (an existing file keeps its content). They stop at the first line whose file
-// cannot be opened or written and then return false.
-bool ExportLogCsv(
-    const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat, int timeFormat);
-bool ExportLogTxt(
-    const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat, int timeFormat);
+// Append one line per record to target (an existing file keeps its content). Every export
+// is written whole under a temporary name beside the target ("<name>.<tag>.partial", see
+// PartialFile; `tag` is PartialTag of the task's log file name), mode 0600, and renamed into
+// place: the target is either the old file or the old file with every line, and a symbolic
+// link or file that another user planted there is never written through. False when the
+// file cannot be written.
+bool ExportLogCsv(const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat,
+    int timeFormat, std::string_view tag = "kelvanto");
+bool ExportLogTxt(const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat,
+    int timeFormat, std::string_view tag = "kelvanto");
 
-// The LOG export: the task's binary log file copied byte for byte to target, replacing it.
+// The LOG export: the task's binary log file copied byte for byte to target, replacing it
+// (written whole as above, the tag made from logFileName).
 bool ExportLogFile(const TaskLog& log, std::string_view logFileName, const std::filesystem::path& target);
 
 } // namespace kelvanto

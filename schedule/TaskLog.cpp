@@ -5,6 +5,8 @@
 #include "model/BinaryWriter.h"
 #include "model/FileBytes.h"
 #include "model/FileFormat.h"
+#include "model/PartialFile.h"
+#include "model/SafeFolder.h"
 #include "model/UniqueFd.h"
 #include "schedule/Clock.h"
 #include "schedule/LogFileReader.h"
@@ -253,9 +255,10 @@ bool TaskLog::CopyLogTo(std::string_view logFileName, const std::filesystem::pat
     if (!path)
         return false;
     std::lock_guard lock(LockFor(*path));
-    std::error_code error;
-    std::filesystem::copy_file(*path, target, std::filesystem::copy_options::overwrite_existing, error);
-    return !error;
+    Result<std::string> bytes = ReadFileBytes(*path);
+    if (!bytes)
+        return false;
+    return WriteFileWhole(target.string(), PartialTag(logFileName), *bytes, false).ok();
 }
 
 } // namespace kelvanto

@@ -73,7 +73,8 @@ public:
 
     // Deletes the log file; true when it is gone afterwards.
     bool DeleteLog(std::string_view logFileName);
-    // Copies the log file byte for byte to target, replacing a file that is there.
+    // Copies the log file byte for byte to target, replacing a file that is there; written
+    // whole under a temporary name and renamed into place (WriteFileWhole), mode 0600.
     bool CopyLogTo(std::string_view logFileName, const std::filesystem::path& target) const;
 
     // Hears every line written (not the empty first write that creates a file), on the

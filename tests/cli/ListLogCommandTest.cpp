@@ -2,8 +2,11 @@
 #include "model/TaskTexts.h"
 #include "schedule/TaskLog.h"
 #include "tests/cli/CliHarness.h"
+#include "tests/support/OtherUser.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace kelvanto
 {
@@ -116,6 +119,30 @@ TEST_F(LogCommandTest, ExportsAppendCsvAndTxtLinesAndCopyTheLogFile)
     auto unwritable = h.Run({"log", "T", "--txt", (h.tmp.path() / "no" / "such" / "dir.txt").string()});
     EXPECT_EQ(unwritable.code, 1);
     EXPECT_NE(unwritable.err.find("cannot write"), std::string::npos);
+}
+
+// New exports are the owner's only; another user's link at the target is not written through.
+TEST_F(LogCommandTest, ExportsAreOwnersOnlyAndNeverFollowAnotherUsersLink)
+{
+    const auto mode = [](const std::string& path) {
+        struct stat status
+        { };
+        return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0u;
+    };
+    for (const char* option : {"--csv", "--txt", "--log"}) {
+        SCOPED_TRACE(option);
+        const std::string target = (h.tmp.path() / (std::string(option + 2) + ".out")).string();
+        ASSERT_EQ(h.Run({"log", "T", option, target}).code, 0);
+        EXPECT_EQ(mode(target), 0600u);
+        if (!test::CanPlantAsOtherUser())
+            continue;
+        const std::string victim = h.WriteFile(std::string(option + 2) + ".victim", "precious");
+        const std::string planted = (h.tmp.path() / (std::string(option + 2) + ".planted")).string();
+        std::filesystem::create_symlink(victim, planted);
+        test::GiveToOtherUser(planted);
+        EXPECT_EQ(h.Run({"log", "T", option, planted}).code, 1);
+        EXPECT_EQ(h.ReadFile(victim), "precious");
+    }
 }
 
 TEST_F(LogCommandTest, AnEmptyLogHasNothingToExport)

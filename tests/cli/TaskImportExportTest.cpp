@@ -94,7 +94,7 @@ TEST(TaskImportExportTest, EveryExampleComesBackAsItWasImported)
         }
         auto imported = first.Run({"task", "import", "-"}, input.dump());
         ASSERT_EQ(imported.code, 0) << imported.err;
-        auto exported = first.Run({"task", "export", name});
+        auto exported = first.Run({"task", "export", name, "--with-passwords"});
         ASSERT_EQ(exported.code, 0) << exported.err;
         const json back = json::parse(exported.out);
 
@@ -109,7 +109,7 @@ TEST(TaskImportExportTest, EveryExampleComesBackAsItWasImported)
         // The exported form imports to the very same task in another data folder.
         CliHarness second;
         ASSERT_EQ(second.Run({"task", "import", "-"}, exported.out).code, 0);
-        EXPECT_EQ(second.Run({"task", "export", name}).out, exported.out);
+        EXPECT_EQ(second.Run({"task", "export", name, "--with-passwords"}).out, exported.out);
     }
     std::sort(types.begin(), types.end());
     EXPECT_EQ(types, (std::vector<int> {1, 2, 3, 4, 5, 6, 7, 8}));
@@ -226,6 +226,28 @@ TEST(TaskImportExportTest, RefusalsLeaveTheTaskListAsItWas)
     EXPECT_EQ(h.Run({"task", "import", "-"}, R"({"name": "existing"})").code, 0) << "names are case-sensitive";
     EXPECT_EQ(h.Run({"task", "import", (h.tmp.path() / "missing.json").string()}).code, 1);
     EXPECT_EQ(h.Run({"task", "export", "nobody"}).code, 1);
+}
+
+// Export leaves passwords out unless asked; a history handed in is never kept, so that no
+// imported entry can make rotation delete the file it names.
+TEST(TaskImportExportTest, ExportLeavesPasswordsOutAndImportDropsTheBackupHistory)
+{
+    CliHarness h;
+    const std::string outside = h.WriteFile("precious.sql", "keep me");
+    json task = {{"name", "Secret"}, {"type", 1}, {"source", {{"password", "s3cret"}}},
+        {"destination", {{"password", "d3st"}}},
+        {"backupHistory", json::array({{{"files", json::array({outside})}, {"fileMode", 2}}})}};
+    ASSERT_EQ(h.Run({"task", "import", "-"}, task.dump()).code, 0);
+
+    const json plain = json::parse(h.Run({"task", "export", "Secret"}).out);
+    EXPECT_EQ(plain["source"]["password"], "");
+    EXPECT_EQ(plain["destination"]["password"], "");
+    EXPECT_TRUE(plain["backupHistory"].empty());
+    const json full = json::parse(h.Run({"task", "export", "--with-passwords", "Secret"}).out);
+    EXPECT_EQ(full["source"]["password"], "s3cret");
+    EXPECT_EQ(full["destination"]["password"], "d3st");
+    EXPECT_EQ(h.ReadFile(outside), "keep me");
+    EXPECT_EQ(h.Run({"task", "export", "Secret", "--with-passwords", "Other"}).code, 2);
 }
 
 TEST(TaskImportExportTest, ADamagedTaskListIsNeitherReadNorOverwritten)

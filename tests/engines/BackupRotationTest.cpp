@@ -1,6 +1,8 @@
 #include "engines/BackupRotation.h"
 
+#include "engines/BackupCopyFiles.h"
 #include "tests/support/FakeRunContext.h"
+#include "tests/support/FileText.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +20,10 @@ namespace fs = std::filesystem;
 class BackupRotation : public ::testing::Test
 {
 protected:
-    // An entry with one real file in a folder of its own, recorded at the given time.
+    // An entry with one real file in a run folder of its own, recorded at the given time.
     BackupRun Run(int day, int hour, std::uint8_t fileMode = 2)
     {
-        const fs::path folder = m_dir.path() / ("run" + std::to_string(++m_count));
+        const fs::path folder = m_dir.path() / ("2007-03-01_00-00-" + std::to_string(10 + ++m_count));
         fs::create_directory(folder);
         const fs::path file = folder / "dump.sql";
         std::ofstream(file) << "-- dump";
@@ -37,11 +39,13 @@ protected:
         return run;
     }
 
-    static BackupSettings Settings(std::uint8_t mode, std::int32_t limit)
+    BackupSettings Settings(std::uint8_t mode, std::int32_t limit) const
     {
         BackupSettings settings;
         settings.autoDelete = mode;
         settings.autoDeleteLimit = limit;
+        settings.backupFolder = m_dir.path().string() + "/";
+        settings.fileNameFormat = "dump";
         return settings;
     }
 
@@ -173,6 +177,81 @@ TEST_F(BackupRotation, ExpiryOnTheStoredTaskSavesAndLogsOnlyWhenItRemoved)
     ExpireBackupCopies(ctx);
     EXPECT_EQ(ctx.SaveTaskListCalls(), 1u);
     EXPECT_EQ(ctx.LogTexts().size(), 1u);
+}
+
+// The history is only a hint: whatever an entry names, rotation deletes only the task's own
+// regular files inside its backup folder, and nothing through a symbolic link.
+TEST_F(BackupRotation, DeletesOnlyItsOwnDumpsInsideTheBackupFolder)
+{
+    const fs::path outside = m_dir.path().parent_path() / (m_dir.path().filename().string() + "-outside");
+    fs::create_directory(outside);
+    std::ofstream(outside / "dump.sql") << "precious";
+    const fs::path run = m_dir.path() / "2007-03-01_00-00-01";
+    fs::create_directory(run);
+    std::ofstream(run / "other.sql") << "not the task's name";
+    std::ofstream(run / "dump.txt") << "not a dump";
+    fs::create_symlink(outside / "dump.sql", run / "dump.sql");
+    fs::create_directory(m_dir.path() / "dump.php");
+    struct Row
+    {
+        const char* name;
+        std::string file;
+        bool deleted;
+    };
+    const std::vector<Row> rows {
+        {"outside the folder", (outside / "dump.sql").string(), false},
+        {"outside through ..", (run / ".." / ".." / outside.filename() / "dump.sql").string(), false},
+        {"a symbolic link in the folder", (run / "dump.sql").string(), false},
+        {"another name", (run / "other.sql").string(), false},
+        {"another extension", (run / "dump.txt").string(), false},
+        {"a folder under a dump's name", (m_dir.path() / "dump.php").string(), false},
+        {"a relative path", "dump.sql", false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        BackupRun entry;
+        entry.files = {row.file};
+        entry.folder = row.file;
+        entry.fileMode = 2;
+        DeleteBackupCopies({entry}, Settings(2, 1));
+    }
+    EXPECT_EQ(test::ReadText(outside / "dump.sql"), "precious");
+    EXPECT_TRUE(fs::is_symlink(run / "dump.sql"));
+    EXPECT_TRUE(fs::exists(run / "other.sql"));
+    EXPECT_TRUE(fs::exists(run / "dump.txt"));
+    EXPECT_TRUE(fs::is_directory(m_dir.path() / "dump.php"));
+
+    // A folder elsewhere, even one named like a run folder, is never removed.
+    const fs::path foreignRun = outside / "2007-03-01_00-00-02";
+    fs::create_directory(foreignRun);
+    BackupRun entry;
+    entry.folder = foreignRun.string();
+    entry.fileMode = 2;
+    DeleteBackupCopies({entry}, Settings(2, 1));
+    EXPECT_TRUE(fs::is_directory(foreignRun));
+    fs::remove_all(outside);
+}
+
+// The file name format's placeholders match what they expand to, and nothing more.
+TEST_F(BackupRotation, NamesOfTheTaskFollowItsFormat)
+{
+    BackupSettings settings = Settings(2, 1);
+    settings.fileNameFormat = "%TASKNAME%_%DATABASE%_%DATE%_%TIME%[x]*";
+    const BackupCopyFiles own(settings);
+    struct Row
+    {
+        const char* name;
+        bool ours;
+    };
+    for (const Row& row :
+        {Row {"Nightly_shop_2007-03-04_05-06-07[x]*.sql", true}, Row {"Nightly_shop_2007-03-04_05-06-07[x]*.php", true},
+            Row {"__2007-03-04_05-06-07[x]*.sql", true}, Row {"Nightly_shop_2007-3-04_05-06-07[x]*.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07x.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*.sql.t.partial", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*", false}}) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(own.NamedByTask(row.name), row.ours);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/BackupToFiles.h"
+#include "model/SafeFolder.h"
 #include "model/Task.h"
 #include "mysql/Connection.h"
 #include "tests/support/FakeConnection.h"
@@ -150,6 +151,21 @@ protected:
     }
 
     std::filesystem::path DumpPath() const { return dir.path() / "dump.sql"; }
+    // Where a file is while it is written: under the task's temporary name beside it.
+    std::filesystem::path TemporaryOf(const std::filesystem::path& path) const
+    {
+        return path.parent_path() / PartialName(path.filename().string(), PartialTag(task.logFileName));
+    }
+    // Every temporary file left anywhere in the test's folder.
+    std::vector<std::string> PartialsLeft() const
+    {
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.path())) {
+            if (IsPartialPath(entry.path().string()))
+                left.push_back(entry.path().string());
+        }
+        return left;
+    }
 
     void UseServer(unsigned long version, const std::string& info)
     {

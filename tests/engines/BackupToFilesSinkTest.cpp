@@ -73,6 +73,17 @@ protected:
             sink = RunThrough(files, prepare);
         }
         EXPECT_EQ(sink.outcome, perPiece.outcome);
+        EXPECT_EQ(sink.log, perPiece.log);
+        EXPECT_EQ(PartialsLeft(), std::vector<std::string>());
+        const bool writeFailed = std::any_of(perPiece.log.begin(), perPiece.log.end(), [](const std::string& line) {
+            return line.rfind("Failed to write", 0) == 0
+                || line == "The backup files are incomplete, so no older backup copy was deleted!";
+        });
+        if (writeFailed) {
+            // A dump that could not be written whole never takes its name.
+            EXPECT_FALSE(sink.exists);
+            return;
+        }
         EXPECT_EQ(sink.exists, perPiece.exists);
         EXPECT_EQ(sink.bytes.size(), perPiece.bytes.size());
         EXPECT_TRUE(sink.bytes == perPiece.bytes);
@@ -86,9 +97,9 @@ protected:
     }
 };
 
-// A disk that fills up anywhere in the dump: the same bytes, the same failure lines on the
-// same pieces, and the run goes on the same way as with a writer that opens the file for
-// every piece.
+// A disk that fills up anywhere in the dump: the same failure lines on the same pieces, and
+// the run goes on the same way as with a writer that opens the file for every piece; but
+// the dump, not whole, never takes its name and leaves no temporary file.
 TEST_F(BackupToFilesSinkTest, FullDiskAnywhereGivesThePerPieceBytesAndLog)
 {
     for (const bool multiRow : {false, true}) {
@@ -124,7 +135,9 @@ TEST_F(BackupToFilesSinkTest, FullDiskAnywhereGivesThePerPieceBytesAndLog)
     }
 }
 
-TEST_F(BackupToFilesSinkTest, AFileRemovedOrReplacedWhileWrittenIsHandledAsAReopen)
+// The temporary file is the run's alone: one removed or replaced while it is written fails
+// the dump, which then never takes its name; a stranger's file at the temporary name stays.
+TEST_F(BackupToFilesSinkTest, ATemporaryFileRemovedOrReplacedWhileWrittenFailsTheDump)
 {
     task.backupSettings.multiRowInsert = 1;
     ChooseBigAndSmall(3000);
@@ -133,21 +146,25 @@ TEST_F(BackupToFilesSinkTest, AFileRemovedOrReplacedWhileWrittenIsHandledAsAReop
         for (const std::string line : {"Backing up the database shop...", "Backing up the table shop.items...",
                  "Backup the records from the table OK - 3000 records", "Backing up the table shop.more..."}) {
             SCOPED_TRACE((replace ? "replaced at " : "removed at ") + line);
+            std::filesystem::remove(TemporaryOf(DumpPath()));
             const auto prepare = [&](FakeRunContext& run) {
                 run.SetLogHook([&, line](const LogLine& logged) {
                     if (logged.text != line)
                         return;
                     if (replace) {
                         std::ofstream(stranger, std::ios::binary) << "-- a stranger's file\n";
-                        std::filesystem::rename(stranger, DumpPath());
+                        std::filesystem::rename(stranger, TemporaryOf(DumpPath()));
                     } else {
-                        std::filesystem::remove(DumpPath());
+                        std::filesystem::remove(TemporaryOf(DumpPath()));
                     }
                 });
             };
-            ExpectSameAsPerPiece(prepare);
-            // The path is never created again; a file put there takes the rest.
-            EXPECT_EQ(std::filesystem::exists(DumpPath()), replace);
+            FileSink files;
+            const RunResult result = RunThrough(files, prepare);
+            EXPECT_FALSE(result.exists);
+            EXPECT_TRUE(std::any_of(result.log.begin(), result.log.end(),
+                [](const std::string& text) { return text.rfind("Failed to write", 0) == 0; }));
+            EXPECT_EQ(ReadFile(TemporaryOf(DumpPath())), replace ? "-- a stranger's file\n" : "");
         }
     }
 }
@@ -192,8 +209,15 @@ TEST_F(BackupToFilesSinkTest, EveryLogLineFindsEverythingAppendedOnDisk)
                       [&](FakeRunContext& run) {
                           run.SetLogHook([&](const LogLine& line) {
                               SCOPED_TRACE(line.text);
-                              for (const auto& [path, bytes] : sink.appended)
-                                  EXPECT_EQ(std::filesystem::file_size(path), bytes) << path;
+                              for (const auto& [path, bytes] : sink.appended) {
+                                  // Under the temporary name until the file is whole.
+                                  const std::filesystem::path temporary = TemporaryOf(path);
+                                  EXPECT_EQ(
+                                      std::filesystem::file_size(
+                                          std::filesystem::exists(temporary) ? temporary : std::filesystem::path(path)),
+                                      bytes)
+                                      << path;
+                              }
                               ++checked;
                           });
                       }),
@@ -214,12 +238,14 @@ TEST_F(BackupToFilesSinkTest, NoFileStaysOpenPastItsLastPieceOrTheRun)
     ChooseBigAndSmall(50);
     // A table whose columns cannot be listed ends after its file was started.
     task.databases[0].tables.insert(task.databases[0].tables.begin() + 1, Table("broken"));
-    const auto openDumps = [this] {
+    // The file being written keeps its folder open beside it: folders count only at the end.
+    const auto openDumps = [this](bool folders = false) {
         int count = 0;
         for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
             std::error_code error;
             const std::string target = std::filesystem::read_symlink(entry.path(), error).string();
-            if (!error && target.rfind((dir.path() / "backups").string(), 0) == 0)
+            if (!error && target.rfind((dir.path() / "backups").string(), 0) == 0
+                && (folders || !std::filesystem::is_directory(target, error)))
                 ++count;
         }
         return count;
@@ -245,7 +271,7 @@ TEST_F(BackupToFilesSinkTest, NoFileStaysOpenPastItsLastPieceOrTheRun)
             });
         };
         EXPECT_EQ(RunWith(sink, prepare), row.outcome);
-        EXPECT_EQ(openDumps(), 0);
+        EXPECT_EQ(openDumps(true), 0);
         if (row.quitAfter == 0) {
             EXPECT_NE(std::find(lines.begin(), lines.end(), "1 No result when list table fields: broken"), lines.end());
         }
@@ -275,7 +301,9 @@ TEST_F(BackupToFilesSinkTest, CompletedBackupIsDurableBeforeItIsRecordedOrOldCop
         std::function<std::string()> watch;
         std::string seen;
     };
-    const std::string oldCopy = (dir.path() / "old.sql").string();
+    // An older copy of the task's own, in its backup folder.
+    std::filesystem::create_directories(dir.path() / "backups");
+    const std::string oldCopy = (dir.path() / "backups" / "old.sql").string();
     ASSERT_TRUE(CreateDumpFile(oldCopy));
     BackupRun old;
     old.files = {oldCopy};
@@ -359,7 +387,8 @@ TEST_F(BackupToFilesSinkTest, OnlyASucceededBackupExpiresOlderCopies)
              Case {"flush failed", false, true, false, RunOutcome::Failed, {0}, incomplete},
              Case {"a table failed", false, false, true, RunOutcome::Finished, {0, kCopyWithErrors}, withErrors}}) {
         SCOPED_TRACE(c.name);
-        const std::string oldCopy = (dir.path() / (c.name + ".sql")).string();
+        std::filesystem::create_directories(dir.path() / c.name);
+        const std::string oldCopy = (dir.path() / c.name / "old.sql").string();
         ASSERT_TRUE(CreateDumpFile(oldCopy));
         BackupRun old;
         old.files = {oldCopy};

@@ -355,7 +355,8 @@ TEST_F(BackupToFilesTest, EngineRunsTheBackupAndExpiresOldCopiesWhileWaiting)
     const Engine engine = MakeBackupToFilesEngine(MakeConnector());
     ASSERT_TRUE(engine.run && engine.whileWaiting);
 
-    const std::string oldCopy = (dir.path() / "old.sql").string();
+    // Named by the task's file name format, in its backup folder.
+    const std::string oldCopy = (dir.path() / "localhost_2020-01-01_00-00-00.sql").string();
     ASSERT_TRUE(CreateDumpFile(oldCopy));
     task.backupSettings.autoDelete = 2;
     task.backupSettings.autoDeleteLimit = 1;

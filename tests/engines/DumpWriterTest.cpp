@@ -173,14 +173,15 @@ protected:
     std::string path(const char* name) const { return (m_dir.path() / name).string(); }
 };
 
-TEST_F(DumpFileTest, CreateEmptiesAndAppendAddsAtTheEnd)
+TEST_F(DumpFileTest, CreateReplacesTheOldFileWhenClosedAndAppendAddsAtTheEnd)
 {
     const std::string file = path("dump.sql");
     {
         std::ofstream(file) << "old content";
     }
     ASSERT_TRUE(m_files.Create(file));
-    EXPECT_EQ(ReadAll(file), "");
+    // The old file stays whole until the new one is.
+    EXPECT_EQ(ReadAll(file), "old content");
     ASSERT_TRUE(m_files.Append(file, "one\n"));
     ASSERT_TRUE(m_files.Append(file, "two\n"));
     ASSERT_TRUE(m_files.Close());

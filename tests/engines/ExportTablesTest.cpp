@@ -125,7 +125,8 @@ TEST_F(ExportTablesTest, FailuresThatEndTheRunOrTheEntry)
             [](ExportTablesTest& t) { t.task.exportSettings.directory = (t.dir.path() / "no" / "such").string(); },
             RunOutcome::Failed,
             "Failed to create the export file - " + (dir.path() / "no" / "such" / "shop_items.csv").string()
-                + "! - No such file or directory|Exported 0 tables and views"},
+                + "! - Cannot open the folder " + (dir.path() / "no" / "such").string()
+                + ": No such file or directory|Exported 0 tables and views"},
         {"read refused after a row",
             [](ExportTablesTest& t) {
                 t.script.failReadAfterRows["SELECT * FROM `items`"] = 1;

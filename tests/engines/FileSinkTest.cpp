@@ -1,5 +1,6 @@
 #include "engines/FileSink.h"
 
+#include "model/SafeFolder.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -88,21 +89,27 @@ TEST_F(FileSinkTest, GatheredBytesWaitNoLongerThanASecondWhilePiecesCome)
     Recorded recorded;
     FileSink sink(recorded.Options(1024));
     const std::string path = Path("slow.txt");
+    // The bytes are under the temporary name until the file is closed.
+    const std::string temporary = Path(PartialName("slow.txt", sink.temporaryTag()).c_str());
     ASSERT_TRUE(sink.Create(path));
     recorded.now = 5000;
     ASSERT_TRUE(sink.Append(path, "row 1;"));
     recorded.now = 5999;
     ASSERT_TRUE(sink.Append(path, "row 2;"));
-    EXPECT_EQ(ReadAll(path), "");
+    EXPECT_EQ(ReadAll(temporary), "");
     recorded.now = 6000; // a second after the oldest gathered row
     ASSERT_TRUE(sink.Append(path, "row 3;"));
-    EXPECT_EQ(ReadAll(path), "row 1;row 2;row 3;");
+    EXPECT_EQ(ReadAll(temporary), "row 1;row 2;row 3;");
     // The clock starts again with the next gathered piece, not with the last write.
     recorded.now = 9000;
     ASSERT_TRUE(sink.Append(path, "row 4;"));
     EXPECT_EQ(recorded.writes.size(), 1u);
     EXPECT_TRUE(sink.Flush());
+    EXPECT_EQ(ReadAll(temporary), "row 1;row 2;row 3;row 4;");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_TRUE(sink.Close());
     EXPECT_EQ(ReadAll(path), "row 1;row 2;row 3;row 4;");
+    EXPECT_FALSE(std::filesystem::exists(temporary));
 }
 
 TEST_F(FileSinkTest, NewFilesAreTheOwnersOnlyAndExistingFilesKeepTheirMode)

@@ -1,6 +1,7 @@
 // The restore-from-files engine against a real server: what reaches the server, the log
 // lines and how a run ends under each pair of restore options, for unreadable files and
 // failing statements, and at every cancellation check.
+#include "engines/RestoreFileEntry.h"
 #include "engines/RestoreRun.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
@@ -156,6 +157,33 @@ TEST_F(RestoreRunTest, AReadErrorInTheMiddleOfAFileIsAFileError)
         EXPECT_EQ(std::vector<std::string>(log.begin() + 2, log.end()), expected);
         EXPECT_EQ(outcome, continueOnFileError ? RunOutcome::Finished : RunOutcome::Failed);
         EXPECT_EQ(InsertedValues(server, database.name()), continueOnFileError ? "first next" : "first");
+    }
+}
+
+// A file under its temporary name was never finished: it is refused as incomplete, as a
+// file error, and none of its statements reaches the server.
+TEST_F(RestoreRunTest, AFileUnderItsTemporaryNameIsRefusedAsIncomplete)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_partial", {server});
+    const std::string create = Write("create.sql",
+        "CREATE DATABASE " + QuoteName(database.name()) + ";\nUSE " + QuoteName(database.name())
+            + ";\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY, v VARCHAR(20));\n");
+    const std::string partial = Write("dump.sql.Nightly_1.partial", "INSERT INTO t (v) VALUES ('half');\n");
+    const std::string next = Write("next.sql", "INSERT INTO t (v) VALUES ('next');\n");
+    for (std::uint8_t continueOnFileError : {0, 1}) {
+        SCOPED_TRACE(int(continueOnFileError));
+        ASSERT_TRUE(database.DropOn(server));
+        const EngineDump run
+            = RunRestoreEngine(MakeRestoreTask(server, {create, partial, next}, {0, continueOnFileError}));
+        std::vector<std::string> expected {"Restoring MySQL databases from SQL files: 3 files",
+            "Restoring...  " + create, "Restoring...  " + partial, IncompleteFileMessage(partial)};
+        if (continueOnFileError)
+            expected.insert(expected.end(), {"Restoring...  " + next, "Finished"});
+        EXPECT_EQ(LogAfterConnecting(run), expected);
+        EXPECT_EQ(run.outcome, continueOnFileError ? RunOutcome::Finished : RunOutcome::Failed);
+        EXPECT_EQ(InsertedValues(server, database.name()), continueOnFileError ? "next" : "");
     }
 }
 

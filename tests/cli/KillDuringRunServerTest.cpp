@@ -1,0 +1,182 @@
+#include "app/ControlClient.h"
+#include "app/ControlProtocol.h"
+#include "model/SafeFolder.h"
+#include "tests/cli/CliHarness.h"
+#include "tests/cli/SakilaExample.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/RoundTrip.h"
+#include "tests/support/RoundTripDatabase.h"
+#include "tests/support/TestServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <random>
+#include <string>
+#include <thread>
+
+namespace kelvanto
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+using test::ChildProcess;
+
+// Whole dumps end with the same closing lines, whenever they were made.
+std::string Tail(const std::string& dump)
+{
+    return dump.size() < 400 ? dump : dump.substr(dump.size() - 400);
+}
+
+// The backup example on a private copy of Sakila, and the checks of what runs left in its
+// backup folder.
+class KillDuringRun : public ::testing::Test
+{
+protected:
+    void Prepare(const test::TestServerAddress& server, const std::string& database)
+    {
+        ASSERT_EQ(test::LoadSakila(server, database), "");
+        ASSERT_NO_FATAL_FAILURE(test::ImportSakilaExample(h, server, database));
+    }
+
+    std::vector<std::string> Cli(std::vector<std::string> args) const
+    {
+        std::vector<std::string> argv {test::CliExecutable(), "--data-dir", h.dataDir().string()};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
+    }
+
+    // Every file under a final name ends as a whole dump does; true when a temporary file is left.
+    bool ExpectOnlyWholeOrTemporary() const
+    {
+        bool temporary = false;
+        for (const fs::path& file : test::FilesBelow(backups)) {
+            if (IsPartialPath(file.string()))
+                temporary = true;
+            else
+                EXPECT_EQ(Tail(h.ReadFile(file)), wholeTail) << file;
+        }
+        return temporary;
+    }
+
+    void ExpectNoTemporaryFile() const
+    {
+        for (const fs::path& file : test::FilesBelow(backups))
+            EXPECT_FALSE(IsPartialPath(file.string())) << file;
+    }
+
+    test::CliHarness h;
+    fs::path backups = h.tmp.path() / "backups";
+    std::string wholeTail;
+};
+
+// A scheduler that answers on its socket.
+bool Answers(const fs::path& data)
+{
+    auto client = ControlClient::Connect(data / "kelvanto.sock");
+    if (!client)
+        return false;
+    auto reply = client->Request(ControlRequestLine("hello"), std::chrono::seconds(2));
+    return reply && (*reply)["ok"] == true;
+}
+
+std::unique_ptr<ChildProcess> StartService(const std::vector<std::string>& argv, const fs::path& data)
+{
+    auto service = std::make_unique<ChildProcess>(argv);
+    for (int i = 0; i < 1000 && service->Running() && !Answers(data); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(service->Running()) << service->Err();
+    return service;
+}
+
+// kill -9 of `kelvanto-cli run` at ten points of a real backup (a fixed seed): every file
+// under a final name is a whole dump and the rest are temporary files; the next run
+// removes those and succeeds.
+TEST_F(KillDuringRun, AKilledRunLeavesOnlyTemporaryFilesAndTheNextRunCleansThem)
+{
+    KELVANTO_REQUIRE_SERVER(server, 1);
+    test::RoundTripDatabase database("clikill", {server});
+    ASSERT_NO_FATAL_FAILURE(Prepare(server, database.name()));
+    const std::vector<std::string> run = Cli({"run", "Backup sakila"});
+
+    const auto started = std::chrono::steady_clock::now();
+    const test::ProgramResult complete = test::RunProgram(run);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
+    const std::vector<fs::path> first = test::FilesBelow(backups);
+    ASSERT_EQ(first.size(), 1u);
+    wholeTail = Tail(h.ReadFile(first[0]));
+
+    int killsThatLeftTemporaryFiles = 0;
+    std::mt19937 random(16);
+    std::uniform_int_distribution<long> at(0, took.count() + took.count() / 5);
+    for (int point = 0; point < 10; ++point) {
+        const long delay = at(random);
+        SCOPED_TRACE("killed after " + std::to_string(delay) + " ms");
+        ChildProcess child(run);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        child.Signal(SIGKILL);
+        ASSERT_TRUE(child.Wait().has_value());
+        killsThatLeftTemporaryFiles += ExpectOnlyWholeOrTemporary() ? 1 : 0;
+    }
+    std::cout << "[          ] " << killsThatLeftTemporaryFiles << " of 10 kills left temporary files\n";
+
+    const test::ProgramResult next = test::RunProgram(run);
+    ASSERT_EQ(next.code, 0) << next.out << next.err;
+    ExpectOnlyWholeOrTemporary();
+    ExpectNoTemporaryFile();
+}
+
+// The same for the service: kill -9 of `serve` while it runs the backup that a command line
+// asked for; a new service's next run cleans up and succeeds.
+TEST_F(KillDuringRun, AKilledServiceLeavesOnlyTemporaryFilesAndItsNextRunCleansThem)
+{
+    KELVANTO_REQUIRE_SERVER(server, 1);
+    test::RoundTripDatabase database("svckill", {server});
+    ASSERT_NO_FATAL_FAILURE(Prepare(server, database.name()));
+    const std::vector<std::string> serve = Cli({"serve"});
+    const std::vector<std::string> run = Cli({"run", "Backup sakila"});
+
+    auto service = StartService(serve, h.dataDir());
+    const auto started = std::chrono::steady_clock::now();
+    const test::ProgramResult complete = test::RunProgram(run);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
+    const std::vector<fs::path> first = test::FilesBelow(backups);
+    ASSERT_EQ(first.size(), 1u);
+    wholeTail = Tail(h.ReadFile(first[0]));
+
+    int killsThatLeftTemporaryFiles = 0;
+    std::mt19937 random(61);
+    std::uniform_int_distribution<long> at(0, took.count() + took.count() / 5);
+    for (int point = 0; point < 10; ++point) {
+        const long delay = at(random);
+        SCOPED_TRACE("service killed after " + std::to_string(delay) + " ms");
+        if (!service->Running())
+            service = StartService(serve, h.dataDir());
+        ChildProcess asking(run);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+        service->Signal(SIGKILL);
+        ASSERT_TRUE(service->Wait().has_value());
+        asking.Signal(SIGKILL);
+        asking.Wait();
+        killsThatLeftTemporaryFiles += ExpectOnlyWholeOrTemporary() ? 1 : 0;
+    }
+    std::cout << "[          ] " << killsThatLeftTemporaryFiles << " of 10 kills left temporary files\n";
+
+    service = StartService(serve, h.dataDir());
+    const test::ProgramResult next = test::RunProgram(run);
+    ASSERT_EQ(next.code, 0) << next.out << next.err;
+    service->Signal(SIGTERM);
+    service->Wait();
+    ExpectOnlyWholeOrTemporary();
+    ExpectNoTemporaryFile();
+}
+
+} // namespace
+} // namespace kelvanto
