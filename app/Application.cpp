@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/TaskExtrasFile.h"
 #include "model/FileBytes.h"
 #include "model/OptionsStore.h"
 #include "model/ServerListStore.h"
@@ -74,10 +75,14 @@ Result<std::unique_ptr<Application>> Application::Open(
     auto tasks = LoadExistingTaskList(app->m_folder.TaskListFile());
     if (!tasks)
         return Error {tasks.error()};
+    auto extras = LoadTaskExtrasFile(app->m_folder.TaskExtrasFile(), DamagedExtras::SetAside);
+    AttachTaskExtras(*tasks, extras.entries);
 
     app->m_log = std::make_shared<TaskLog>(app->m_folder.LogsDir(), app->m_clock);
     app->m_log->SetSizeLimit(app->m_options.logSizeLimited != 0, app->m_options.logMaxSizeKB);
     (void)app->m_log->ConvertLegacyLogs(*tasks); // a failure leaves the marker missing: retried next time
+    if (!extras.problem.empty())
+        app->NoteLoadProblem(extras.problem, *tasks);
 
     InitMySqlLibrary();
     Application* self = app.get();
@@ -178,7 +183,41 @@ Result<void> Application::SaveServerList() const
 Result<void> Application::SaveTaskList()
 {
     std::lock_guard lock(m_saveMutex);
-    return SaveTaskListFile(m_folder.TaskListFile(), m_server->CopyOfAllTasks());
+    return SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), m_server->CopyOfAllTasks());
+}
+
+std::filesystem::path Application::ExtrasFileFor(const std::filesystem::path& listFile) const
+{
+    std::error_code error;
+    const auto given = std::filesystem::weakly_canonical(listFile, error);
+    const auto own = std::filesystem::weakly_canonical(m_folder.TaskListFile(), error);
+    if (!error && given == own)
+        return m_folder.TaskExtrasFile();
+    return ExtrasFileBeside(listFile);
+}
+
+void Application::AttachExtrasOf(const std::filesystem::path& listFile, std::vector<Task>& tasks)
+{
+    const auto extrasFile = ExtrasFileFor(listFile);
+    const bool own = extrasFile == m_folder.TaskExtrasFile();
+    auto extras = LoadTaskExtrasFile(extrasFile, own ? DamagedExtras::SetAside : DamagedExtras::LeaveAlone);
+    AttachTaskExtras(tasks, extras.entries);
+    if (!extras.problem.empty())
+        NoteLoadProblem(extras.problem, tasks);
+}
+
+void Application::NoteLoadProblem(const std::string& problem, const std::vector<Task>& tasks)
+{
+    for (const Task& task : tasks)
+        m_log->WriteLog(task.logFileName, LogLevel::Warning, problem);
+    std::lock_guard lock(m_noticesMutex);
+    m_loadNotices.push_back(problem);
+}
+
+std::vector<std::string> Application::TakeLoadNotices()
+{
+    std::lock_guard lock(m_noticesMutex);
+    return std::exchange(m_loadNotices, {});
 }
 
 } // namespace kelvanto
