@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "app/TaskChecks.h"
+#include "app/TaskExtrasFile.h"
 #include "model/AtomicFile.h"
 #include "model/FileBytes.h"
 #include "model/OptionsStore.h"
@@ -82,10 +83,14 @@ Result<std::unique_ptr<Application>> Application::Open(
     auto tasks = LoadExistingTaskList(app->m_folder.TaskListFile());
     if (!tasks)
         return Error {tasks.error()};
+    auto extras = LoadTaskExtrasFile(app->m_folder.TaskExtrasFile(), DamagedExtras::SetAside);
+    AttachTaskExtras(*tasks, extras.entries);
 
     app->m_log = std::make_shared<TaskLog>(app->m_folder.LogsDir(), app->m_clock);
     app->m_log->SetSizeLimit(app->m_options.logSizeLimited != 0, app->m_options.logMaxSizeKB);
     (void)app->m_log->ConvertLegacyLogs(*tasks); // a failure leaves the marker missing: retried next time
+    if (!extras.problem.empty())
+        app->NoteLoadProblem(extras.problem, *tasks);
 
     InitMySqlLibrary();
     Application* self = app.get();
@@ -187,7 +192,41 @@ Result<void> Application::SaveServerList() const
 Result<void> Application::SaveTaskList()
 {
     std::lock_guard lock(m_saveMutex);
-    return SaveTaskListFile(m_folder.TaskListFile(), m_server->CopyOfAllTasks());
+    return SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), m_server->CopyOfAllTasks());
+}
+
+std::filesystem::path Application::ExtrasFileFor(const std::filesystem::path& listFile) const
+{
+    std::error_code error;
+    const auto given = std::filesystem::weakly_canonical(listFile, error);
+    const auto own = std::filesystem::weakly_canonical(m_folder.TaskListFile(), error);
+    if (!error && given == own)
+        return m_folder.TaskExtrasFile();
+    return ExtrasFileBeside(listFile);
+}
+
+void Application::AttachExtrasOf(const std::filesystem::path& listFile, std::vector<Task>& tasks)
+{
+    const auto extrasFile = ExtrasFileFor(listFile);
+    const bool own = extrasFile == m_folder.TaskExtrasFile();
+    auto extras = LoadTaskExtrasFile(extrasFile, own ? DamagedExtras::SetAside : DamagedExtras::LeaveAlone);
+    AttachTaskExtras(tasks, extras.entries);
+    if (!extras.problem.empty())
+        NoteLoadProblem(extras.problem, tasks);
+}
+
+void Application::NoteLoadProblem(const std::string& problem, const std::vector<Task>& tasks)
+{
+    for (const Task& task : tasks)
+        m_log->WriteLog(task.logFileName, LogLevel::Warning, problem);
+    std::lock_guard lock(m_noticesMutex);
+    m_loadNotices.push_back(problem);
+}
+
+std::vector<std::string> Application::TakeLoadNotices()
+{
+    std::lock_guard lock(m_noticesMutex);
+    return std::exchange(m_loadNotices, {});
 }
 
 Result<std::vector<Task>> Application::RemoveTasksSaved(std::vector<std::size_t> indices)
@@ -204,7 +243,7 @@ Result<std::vector<Task>> Application::RemoveTasksSaved(std::vector<std::size_t>
         else
             kept.push_back(std::move(all[i]));
     }
-    if (auto saved = SaveTaskListFile(m_folder.TaskListFile(), kept); !saved)
+    if (auto saved = SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), kept); !saved)
         return Error {"cannot save the task list: " + saved.error()};
     // From the last row up, so that the rows still to remove keep their index.
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {

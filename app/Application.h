@@ -11,6 +11,7 @@
 #include "schedule/TaskServer.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -81,14 +82,26 @@ public:
     // "Create task" is logged. Returns the new index, or the refusal's message.
     Result<std::size_t> CreateTask(Task task);
 
-    // Writes every task (each a consistent copy) to the task list file. Saves from several
-    // threads are serialised by one lock.
+    // Writes every task (each a consistent copy) to the task list file, and their extras to the
+    // extras file before it. Saves from several threads are serialised by one lock.
     Result<void> SaveTaskList();
     // Saves the task list without the tasks at `indices` and, once that is on disk, removes
     // them from the list (their workers are stopped first) and returns them in row order.
     // A failed save changes nothing and returns its error. A save by the runner cannot come
     // in between and write the tasks back.
     Result<std::vector<Task>> RemoveTasksSaved(std::vector<std::size_t> indices);
+
+    // The extras file that goes with a task list file: the data folder's own for its task
+    // list, "<file>.extras.json" for any other.
+    std::filesystem::path ExtrasFileFor(const std::filesystem::path& listFile) const;
+    // Gives tasks read from listFile the extras of its extras file. An extras file that cannot
+    // be used leaves every extra off and is reported (NoteLoadProblem); the data folder's own
+    // is set aside first, so that the next save does not destroy it.
+    void AttachExtrasOf(const std::filesystem::path& listFile, std::vector<Task>& tasks);
+    // A problem met while loading that did not stop the load: written as a Warning line into
+    // the log of every task concerned, and kept for the window or the service to show once.
+    void NoteLoadProblem(const std::string& problem, const std::vector<Task>& tasks);
+    std::vector<std::string> TakeLoadNotices();
 
     // Only Open() can make the key, so only Open() constructs an Application.
     class ConstructionKey
@@ -106,6 +119,8 @@ private:
     mutable std::mutex m_serversMutex;
     std::shared_ptr<TaskLog> m_log;
     std::mutex m_saveMutex;
+    std::mutex m_noticesMutex;
+    std::vector<std::string> m_loadNotices;
     // Last, so that it goes first: its workers are stopped while everything they use lives.
     std::unique_ptr<TaskServer> m_server;
 };

@@ -33,6 +33,7 @@ public:
 
     const std::filesystem::path& Root() const { return m_root; }
     std::filesystem::path TaskListFile() const { return m_root / fileformat::kTaskListFileName; }
+    std::filesystem::path TaskExtrasFile() const { return m_root / fileformat::kTaskExtrasFileName; }
     std::filesystem::path ServerListFile() const { return m_root / fileformat::kServerListFileName; }
     std::filesystem::path OptionsFile() const { return m_root / fileformat::kOptionsFileName; }
     std::filesystem::path DataDir() const { return m_root / "Data"; }

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "app/TaskChecks.h"
+#include "app/TaskExtrasFile.h"
 #include "model/TaskListStore.h"
 #include "model/TaskTexts.h"
 #include "schedule/ReplaceTaskList.h"
@@ -229,7 +230,7 @@ std::vector<std::size_t> TaskCommands::StopAll()
 
 Result<void> TaskCommands::SaveAs(const std::filesystem::path& path) const
 {
-    return SaveTaskListFile(path, m_app.TaskCopies());
+    return SaveTaskListWithExtras(path, m_app.ExtrasFileFor(path), m_app.TaskCopies());
 }
 
 Result<void> TaskCommands::LoadFrom(const std::filesystem::path& path)
@@ -237,6 +238,8 @@ Result<void> TaskCommands::LoadFrom(const std::filesystem::path& path)
     auto tasks = LoadTaskListFile(path);
     if (!tasks)
         return Error {tasks.error()};
+    if (!tasks->empty())
+        m_app.AttachExtrasOf(path, *tasks);
     return ReplaceTaskList(m_app.Server(), std::move(*tasks), m_owner);
 }
 

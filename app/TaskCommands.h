@@ -65,11 +65,14 @@ public:
     // Start and Stop for every task of the list, without per-task questions.
     std::vector<std::size_t> StartAll();
     std::vector<std::size_t> StopAll();
-    // Writes the whole task list to path.
+    // Writes the whole task list to path, and the tasks' extras to the extras file that goes
+    // with it (Application::ExtrasFileFor) first.
     Result<void> SaveAs(const std::filesystem::path& path) const;
     // Replaces the task list by the tasks of the file: every task is stopped, the loaded ones
     // are added and the scheduled ones started again. A file whose records are damaged
-    // leaves the list as it was and succeeds, as the task list file's rules say.
+    // leaves the list as it was and succeeds, as the task list file's rules say. The tasks get
+    // the extras of the file's extras file; one that cannot be used leaves them off and is
+    // reported through Application::TakeLoadNotices.
     Result<void> LoadFrom(const std::filesystem::path& path);
 
     // The end of the program (quit, or the end of the session): the options and the task

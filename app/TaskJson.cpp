@@ -1,7 +1,9 @@
 #include "app/TaskJson.h"
 
+#include "app/TaskExtrasJson.h"
 #include "app/TaskJsonFields.h"
 #include "app/TaskJsonShortcuts.h"
+#include "model/TaskExtras.h"
 
 #include <array>
 #include <cstdint>
@@ -270,7 +272,9 @@ private:
 
 Json TaskToJsonValue(const Task& task)
 {
-    return Writer::Of(task);
+    Json value = Writer::Of(task);
+    value["extras"] = TaskExtrasToJson(task.extras);
+    return value;
 }
 
 std::string TaskToJson(const Task& task)
@@ -286,11 +290,19 @@ Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
     // The shortcuts of a hand-written task are taken aside before the record is read.
     std::optional<std::string> script;
     std::vector<std::size_t> pathOnly;
-    std::optional<Json> withoutScript;
+    std::optional<Json> recordOnly;
+    // The extras are read once the type is known: the keys not given keep a new task's defaults.
+    std::optional<Json> extras;
     if (value.is_object()) {
         if (value.contains("script")) {
             Reader(value, "", &error, profiles).Field("script", script.emplace());
-            withoutScript.emplace(value).erase("script");
+            recordOnly.emplace(value).erase("script");
+        }
+        if (const auto found = value.find("extras"); found != value.end()) {
+            extras = *found;
+            if (!recordOnly)
+                recordOnly.emplace(value);
+            recordOnly->erase("extras");
         }
         const auto files = value.find("restoreFiles");
         for (std::size_t i = 0; files != value.end() && files->is_array() && i < files->size(); ++i) {
@@ -301,9 +313,16 @@ Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
         }
     }
     if (error.empty())
-        Reader::ReadRecord(withoutScript ? *withoutScript : value, "", task, &error, profiles);
+        Reader::ReadRecord(recordOnly ? *recordOnly : value, "", task, &error, profiles);
     if (!error.empty())
         return Error {error};
+    task.extras = NewTaskExtras(task.type);
+    if (extras) {
+        auto read = TaskExtrasFromJson(*extras, "extras", task.extras, profiles);
+        if (!read)
+            return Error {read.error()};
+        task.extras = std::move(*read);
+    }
     if (script) {
         if (auto taken = TakeScript(task, *script, value.contains("sqlStatements")); !taken)
             return Error {taken.error()};

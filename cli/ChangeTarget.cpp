@@ -116,6 +116,8 @@ std::unique_ptr<ChangeTarget> ChangeTarget::Open(CliContext& context, const std:
         return nullptr;
     }
     target->m_app = std::move(*app);
+    for (const std::string& notice : target->m_app->TakeLoadNotices())
+        context.err << "kelvanto-cli: " << notice << "\n";
     target->m_commands = std::make_unique<TaskCommands>(*target->m_app, target->m_notices.get());
     target->m_handler = std::make_unique<ControlCommands>(
         *target->m_app, *target->m_commands, *target->m_notices, "kelvanto-cli " + verb);

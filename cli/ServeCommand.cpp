@@ -103,6 +103,11 @@ int ServeCommand::Run(const std::vector<std::string>& args)
         return ExitCode::Failure;
     }
     Application& app = **opened;
+    const auto writeLoadNotices = [&] {
+        for (const std::string& notice : app.TakeLoadNotices())
+            journal.Write(ServiceJournal::Priority::Warning, notice);
+    };
+    writeLoadNotices();
     TaskNameIndex names(app);
     app.Log().SetListener([&](std::string_view logFileName, LogLevel level, std::string_view message) {
         journal.TaskLine(names.NameOf(logFileName), level, message);
@@ -135,6 +140,7 @@ int ServeCommand::Run(const std::vector<std::string>& args)
                 handler.RunExclusive([&] {
                     auto loaded = commands.LoadFrom(app.Folder().TaskListFile());
                     names.Invalidate();
+                    writeLoadNotices();
                     if (loaded)
                         journal.Write(ServiceJournal::Priority::Notice,
                             "Successfully loaded the task list from the file! (" + std::to_string(app.TaskCount())

@@ -70,7 +70,8 @@ bool IsInvisibleColumn(std::string_view extra)
     return HasWord(extra, "INVISIBLE");
 }
 
-ColumnSelection ReadColumnSelection(Connection& connection, std::string_view name, const ServerFeatures& features)
+ColumnSelection ReadColumnSelection(
+    Connection& connection, std::string_view name, const ServerFeatures& features, ColumnPurpose purpose)
 {
     ColumnSelection selection;
     if (!features.columnExtras || !connection.Query("SHOW COLUMNS FROM " + QuoteName(name, true)))
@@ -88,7 +89,7 @@ ColumnSelection ReadColumnSelection(Connection& connection, std::string_view nam
         if (row.count <= kExtra || row.isNull(kField))
             return selection;
         const std::string_view extra = row.value(kExtra);
-        if (IsGeneratedColumn(extra)) {
+        if (purpose == ColumnPurpose::Copy && IsGeneratedColumn(extra)) {
             special = true;
             continue;
         }

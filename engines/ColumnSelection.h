@@ -32,9 +32,18 @@ bool IsGeneratedColumn(std::string_view extra);
 // True when `extra` marks an INVISIBLE column.
 bool IsInvisibleColumn(std::string_view extra);
 
+// What the columns are read for: a copy of the rows (backup, copy), whose generated columns
+// are left out; or an export, which carries every column that "SELECT *" gives, and the
+// INVISIBLE ones besides.
+enum class ColumnPurpose {
+    Copy,
+    Export,
+};
+
 // The selection for table `name` of the current database, from "SHOW COLUMNS FROM `name`"
 // on servers whose tables can have such columns. A server without them, or a query that
 // gives no rows, leaves the table read with "*".
-ColumnSelection ReadColumnSelection(Connection& connection, std::string_view name, const ServerFeatures& features);
+ColumnSelection ReadColumnSelection(Connection& connection, std::string_view name, const ServerFeatures& features,
+    ColumnPurpose purpose = ColumnPurpose::Copy);
 
 } // namespace kelvanto

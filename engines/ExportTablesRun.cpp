@@ -1,5 +1,6 @@
 #include "engines/ExportTablesRun.h"
 
+#include "engines/ColumnSelection.h"
 #include "engines/ExportFileName.h"
 #include "engines/TableDefinition.h"
 #include "model/SafeFolder.h"
@@ -159,8 +160,7 @@ ExportTablesRun::Entry ExportTablesRun::ExportEntry(std::size_t index)
     }
     if (Quit())
         return Entry::Cancelled;
-    // Asked so that an object the server does not know is reported as before; the file's
-    // columns are those of the result, which leaves out INVISIBLE columns as SELECT * does.
+    // Asked so that an object the server does not know is reported as before.
     if (!m_connection->ListFields(entry.name)) {
         if (Quit())
             return Entry::Cancelled;
@@ -174,7 +174,12 @@ ExportTablesRun::Entry ExportTablesRun::ExportEntry(std::size_t index)
 
 ExportTablesRun::Entry ExportTablesRun::ExportRows(const TableItem& entry, const std::string& path)
 {
-    if (!m_connection->Query("SELECT * FROM " + QuoteName(entry.name, m_quoting))) {
+    // Every column that SELECT * gives, and the INVISIBLE ones, which it leaves out.
+    const ColumnSelection selection = ReadColumnSelection(
+        *m_connection, entry.name, ServerFeatures::ForVersion(m_connection->ServerVersion()), ColumnPurpose::Export);
+    if (Quit())
+        return Entry::Cancelled;
+    if (!m_connection->Query("SELECT " + selection.SelectList() + " FROM " + QuoteName(entry.name, m_quoting))) {
         if (Quit())
             return Entry::Cancelled;
         LogWarning("Failed to select all records!");

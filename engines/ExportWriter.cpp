@@ -1,6 +1,9 @@
 #include "engines/ExportWriter.h"
 
+#include "engines/XmlText.h"
 #include "model/Text.h"
+
+#include <set>
 
 namespace kelvanto
 {
@@ -135,28 +138,46 @@ void ExportWriter::AppendXmlValue(std::string& out, std::string_view text)
             ReplaceEvery(m_scratch, entity, character);
         text = m_scratch;
     }
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        // An attribute value is in double quotes, and a parser turns a tab in it into a blank.
-        case '"':
-            out += "&quot;";
-            break;
-        case '\t':
-            out += "&#9;";
-            break;
-        default:
-            out += c;
-        }
+    AppendXmlAttributeText(out, text);
+}
+
+void ExportWriter::PrepareXmlNames(const std::vector<FieldInfo>& columns)
+{
+    m_attributeNames.clear();
+    std::set<std::string> plain;
+    for (const FieldInfo& column : columns) {
+        if (IsXmlName(column.name))
+            plain.insert(column.name);
     }
+    std::set<std::string> taken;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::string name = columns[i].name;
+        if (!IsXmlName(name)) {
+            // FIELD<position>, lengthened by "_" until no column's name is the same.
+            name = "FIELD" + std::to_string(i + 1);
+            while (plain.count(name) != 0 || taken.count(name) != 0)
+                name += '_';
+        }
+        taken.insert(name);
+        m_attributeNames.push_back(std::move(name));
+    }
+}
+
+void ExportWriter::AppendXmlField(std::string& out, const FieldInfo& column, const std::string& attributeName)
+{
+    std::string label;
+    const bool asText = XmlCanCarry(column.name);
+    if (asText)
+        AppendXmlAttributeText(label, column.name);
+    else
+        AppendBase64(label, column.name);
+    out += "<FIELD FieldName=\"" + label + "\" DisplayLabel=\"" + label + "\" FieldType=\"" + XmlFieldType(column.type)
+        + "\"";
+    if (attributeName != column.name)
+        out += " AttrName=\"" + attributeName + "\"";
+    if (!asText)
+        out += " Encoding=\"base64\"";
+    out += "/>\r\n";
 }
 
 void ExportWriter::AppendHtmlValue(std::string& out, std::string_view text)
@@ -197,10 +218,9 @@ void ExportWriter::AppendHeader(std::string& out, const std::vector<FieldInfo>& 
     if (m_fileType == kXml) {
         out += "<?xml version=\"1.0\" standalone=\"no\"?>\r\n<DATAPACKET "
                "Version=\"2.0\">\r\n<METADATA>\r\n<FIELDS>\r\n";
-        for (const FieldInfo& column : columns) {
-            out += "<FIELD FieldName=\"" + column.name + "\" DisplayLabel=\"" + column.name + "\" FieldType=\""
-                + XmlFieldType(column.type) + "\"/>\r\n";
-        }
+        PrepareXmlNames(columns);
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            AppendXmlField(out, columns[i], m_attributeNames[i]);
         out += "</FIELDS>\r\n</METADATA>\r\n<ROWDATA>\r\n";
         return;
     }
@@ -238,16 +258,33 @@ void ExportWriter::AppendRow(
     std::string& out, const RowView& row, const std::vector<FieldInfo>& columns, Connection& connection)
 {
     if (m_fileType == kXml) {
+        if (m_attributeNames.size() != columns.size())
+            PrepareXmlNames(columns);
         out += "<ROW ";
+        m_base64Columns.clear();
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 out += ' ';
-            out += columns[i].name;
+            out += m_attributeNames[i];
             out += "=\"";
-            AppendXmlValue(out, ValueText(row, i, columns[i].type, connection));
+            const std::string_view text = ValueText(row, i, columns[i].type, connection);
+            if (XmlCanCarry(text)) {
+                AppendXmlValue(out, text);
+            } else {
+                AppendBase64(out, text);
+                m_base64Columns.push_back(i);
+            }
             out += '"';
         }
-        out += "/>\r\n";
+        if (m_base64Columns.empty()) {
+            out += "/>\r\n";
+            return;
+        }
+        // A value that XML cannot hold as text is in base64, and a child element names it.
+        out += '>';
+        for (const std::size_t i : m_base64Columns)
+            out += "<BASE64 AttrName=\"" + m_attributeNames[i] + "\"/>";
+        out += "</ROW>\r\n";
         return;
     }
     if (m_fileType == kHtml) {

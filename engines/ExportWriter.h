@@ -20,6 +20,13 @@ namespace kelvanto
 // taken as the server sent them; then blanks at both ends are trimmed and "NULL" gives "".
 // In a file whose fields are not enclosed and are separated by a tab, a tab inside a value is
 // written "\t", so that a line never gains a column.
+//
+// XML files are well-formed for every value and every column name. A value that XML 1.0
+// cannot carry even as character references (C0 controls other than TAB, LF and CR,
+// U+FFFE/U+FFFF, a byte that is not UTF-8) is written in base64, and the ROW element then
+// holds one <BASE64 AttrName="..."/> child per such value. A column whose name is not an XML
+// name is written under the attribute name FIELD<position> (its FIELD element says so in
+// AttrName); a name that XML cannot carry is written in base64 with Encoding="base64".
 class ExportWriter
 {
 public:
@@ -39,6 +46,10 @@ private:
     // The value inside the double quotes of an XML attribute: entities the text already holds
     // are taken back first, then & > < " and tab are written as entities.
     void AppendXmlValue(std::string& out, std::string_view text);
+    // The ROW attribute name of each column: its own name when that is an XML name, else
+    // "FIELD<position>" (with "_" added while another column has that name).
+    void PrepareXmlNames(const std::vector<FieldInfo>& columns);
+    void AppendXmlField(std::string& out, const FieldInfo& column, const std::string& attributeName);
     // The value inside an HTML cell, blanks as &nbsp; and an empty value as "&nbsp;".
     void AppendHtmlValue(std::string& out, std::string_view text);
 
@@ -50,6 +61,8 @@ private:
     bool m_escapeTabs;
     std::string m_value; // reused for every value
     std::string m_scratch;
+    std::vector<std::string> m_attributeNames; // XML: one per column
+    std::vector<std::size_t> m_base64Columns; // XML: the columns of the row written in base64
 };
 
 } // namespace kelvanto

@@ -25,6 +25,8 @@ inline constexpr std::uint8_t kPlainKey = 0x00; // strings stored as they are
 
 // Names of the data files inside the data folder.
 inline constexpr const char* kTaskListFileName = "tasks_se.tsk";
+// Settings that the task record has no room for, keyed by each task's log file name.
+inline constexpr const char* kTaskExtrasFileName = "tasks_extras.json";
 inline constexpr const char* kServerListFileName = "myserver.dll";
 inline constexpr const char* kOptionsFileName = "opt_se.dll";
 

@@ -103,6 +103,8 @@ int DesktopApp::Start()
     });
     connect(window, &CMainFrame::tick, this, &DesktopApp::UpdateInhibitor);
 
+    for (const std::string& notice : m_app->TakeLoadNotices())
+        m_services.messages.Warning(nullptr, QString::fromStdString(notice));
     AskAutoRun();
 
     const auto tasks = m_app->TaskCopies();

@@ -171,9 +171,11 @@ void TaskViewCommands::LoadFrom()
     m_view.RebuildRows();
     if (refreshing)
         m_view.StartRefresh();
-    if (loaded)
+    if (loaded) {
         m_context.messages.Information(m_window, texts::kLoadDone);
-    else
+        for (const std::string& notice : m_context.app.TakeLoadNotices())
+            m_context.messages.Warning(m_window, QString::fromStdString(notice));
+    } else
         m_context.messages.Error(m_window, texts::kLoadFailed);
 }
 

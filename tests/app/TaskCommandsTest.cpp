@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -285,6 +286,51 @@ TEST_F(TaskCommandsTest, SaveAsAndLoadFromRoundTripAndRestartTheScheduledTasks)
     EXPECT_FALSE(commands->LoadFrom(tmp.path() / "missing.tsk").ok());
     EXPECT_FALSE(commands->SaveAs(tmp.path() / "no-such-folder" / "x.tsk").ok());
     EXPECT_EQ(app->TaskCount(), 2u);
+}
+
+TEST_F(TaskCommandsTest, ExtrasFollowCopyRenameDeleteSaveAsAndLoadFrom)
+{
+    Task withExtras = MakeTask("A", ScheduleKind::Manual);
+    withExtras.extras.routines = true;
+    withExtras.extras.definer = DefinerMode::Strip;
+    ASSERT_TRUE(commands->CreateTask(withExtras, false).ok());
+    Add("B", ScheduleKind::Manual);
+    clock->Set(TimeStamp {2026, 12, 7, 10, 0, 0, 2});
+    ASSERT_EQ(commands->CopyTasks({0}), (std::vector<std::size_t> {2}));
+    ASSERT_TRUE(commands->RenameTask(0, "A renamed").ok());
+    commands->DeleteTasks({1});
+    const auto saved = tmp.path() / "saved.tsk";
+    ASSERT_TRUE(commands->SaveAs(saved).ok());
+    EXPECT_TRUE(std::filesystem::exists(tmp.path() / "saved.tsk.extras.json"));
+
+    // The data folder's own file, and the one beside the saved list, read back alike.
+    const auto check = [&](const char* where) {
+        SCOPED_TRACE(where);
+        ASSERT_EQ(app->TaskCount(), 2u);
+        const Task renamed = *app->CopyOfTask(0);
+        const Task copy = *app->CopyOfTask(1);
+        EXPECT_EQ(renamed.name, "A renamed");
+        EXPECT_EQ(copy.name, "A_Copy");
+        EXPECT_NE(copy.logFileName, renamed.logFileName);
+        EXPECT_TRUE(renamed.extras == withExtras.extras);
+        EXPECT_TRUE(copy.extras == withExtras.extras);
+    };
+    ASSERT_TRUE(commands->LoadFrom(app->Folder().TaskListFile()).ok());
+    check("data folder");
+    commands->DeleteAll();
+    EXPECT_FALSE(std::filesystem::exists(app->Folder().TaskExtrasFile())) << "no task, no extras file";
+    ASSERT_TRUE(commands->LoadFrom(saved).ok());
+    check("saved list");
+    EXPECT_TRUE(app->TakeLoadNotices().empty());
+
+    // A list whose extras file is damaged loads with every extra off and says so; the file
+    // beside a list of the user's choice is left where it is.
+    std::ofstream(tmp.path() / "saved.tsk.extras.json") << "{";
+    ASSERT_TRUE(commands->LoadFrom(saved).ok());
+    ASSERT_EQ(app->TaskCount(), 2u);
+    EXPECT_TRUE(app->CopyOfTask(0)->extras == TaskExtras {});
+    EXPECT_EQ(app->TakeLoadNotices().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(tmp.path() / "saved.tsk.extras.json"));
 }
 
 TEST_F(TaskCommandsTest, ShutdownSavesTheOptionsAndTheListAndStopsEveryWorker)

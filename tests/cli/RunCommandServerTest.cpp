@@ -55,6 +55,57 @@ TEST(RunCommandServerTest, TheSakilaExampleRunsToFinishedAndLeavesOneDump)
     EXPECT_EQ(saved["backupHistory"][0]["files"][0], dumps[0].string());
 }
 
+// A task of a task list written before the extras file existed has no entry in it: it runs
+// with every extra off, so its dump is byte for byte that of the same task with every extra
+// written off explicitly, before and after a save has written its entry.
+TEST(RunCommandServerTest, ATaskWithoutAnExtrasEntryDumpsAsItAlwaysDid)
+{
+    KELVANTO_REQUIRE_SERVER(server, 1);
+    test::RoundTripDatabase database("cliold", {server});
+    ASSERT_EQ(test::LoadSakila(server, database.name()), "");
+
+    CliHarness h;
+    h.engines = MakeDefaultEngines;
+    ASSERT_NO_FATAL_FAILURE(ImportSakilaExample(h, server, database.name()));
+    const auto backups = h.tmp.path() / "backups";
+    const auto extrasFile = h.dataDir() / "tasks_extras.json";
+    ASSERT_TRUE(std::filesystem::exists(extrasFile));
+
+    std::vector<std::string> dumps;
+    for (const char* state : {"no extras file", "entry saved by the last run"}) {
+        SCOPED_TRACE(state);
+        if (dumps.empty())
+            std::filesystem::remove(extrasFile);
+        std::filesystem::remove_all(backups);
+        auto run = h.Run({"run", "Backup sakila"});
+        ASSERT_EQ(run.code, 0) << run.out << run.err;
+        const auto files = FilesBelow(backups);
+        ASSERT_EQ(files.size(), 1u);
+        dumps.push_back(h.ReadFile(files[0]));
+        const json extras = json::parse(h.Run({"task", "export", "Backup sakila"}).out)["extras"];
+        EXPECT_EQ(extras["consistentSnapshot"], false);
+        EXPECT_EQ(extras["routines"], false);
+        EXPECT_EQ(extras["triggers"], false);
+        EXPECT_EQ(extras["events"], false);
+    }
+    EXPECT_TRUE(std::filesystem::exists(extrasFile)) << "the run's save wrote the entry";
+
+    // The same task imported with every extra off, under another name.
+    json task = json::parse(h.Run({"task", "export", "Backup sakila"}).out);
+    task["name"] = "Backup sakila, extras off";
+    ASSERT_EQ(h.Run({"task", "delete", "Backup sakila"}).code, 0);
+    ASSERT_EQ(h.Run({"task", "import", "-"}, task.dump()).code, 0);
+    std::filesystem::remove_all(backups);
+    ASSERT_EQ(h.Run({"run", "Backup sakila, extras off"}).code, 0);
+    const auto files = FilesBelow(backups);
+    ASSERT_EQ(files.size(), 1u);
+    dumps.push_back(h.ReadFile(files[0]));
+
+    ASSERT_GT(dumps[0].size(), 1000000u);
+    EXPECT_TRUE(dumps[1] == dumps[0]);
+    EXPECT_TRUE(dumps[2] == dumps[0]);
+}
+
 // Passes everything through to the runner's context, and presses Ctrl-C (as the SIGINT
 // handler would) when the engine announces the given table.
 class InterruptingContext final : public RunContext

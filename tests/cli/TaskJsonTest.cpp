@@ -1,5 +1,7 @@
 #include "app/TaskJson.h"
 
+#include "model/TaskExtras.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -45,6 +47,9 @@ Task FullTask()
     t.schedule.intervalMinutes = 99999;
     t.sqlStatements = {"SELECT 1", std::string("SELECT '\0'", 11), ""};
     t.backupHistory = {{"/b/20261207_0200", {"/b/20261207_0200/x.sql"}, 2026, 12, 7, 2, 0, 0, 2, 1, 0}};
+    t.extras.triggers = true;
+    t.extras.definer = DefinerMode::Strip;
+    t.extras.restoreThreads = 4;
     return t;
 }
 
@@ -116,12 +121,14 @@ TEST(TaskJsonTest, MissingFieldsKeepTheirDefaults)
 {
     auto empty = TaskFromJson("{}");
     ASSERT_TRUE(empty.ok());
-    EXPECT_TRUE(*empty == Task {});
+    Task fresh;
+    fresh.extras = NewTaskExtras(fresh.type);
+    EXPECT_TRUE(*empty == fresh);
 
     auto partial = TaskFromJson(R"({"name": "n", "source": {"port": 3310}, "schedule": {"kind": 5},
             "databases": [{"name": "sakila"}]})");
     ASSERT_TRUE(partial.ok()) << partial.error();
-    Task expected;
+    Task expected = fresh;
     expected.name = "n";
     expected.source.port = 3310;
     expected.schedule.kind = ScheduleKind::TimeInterval;

@@ -8,9 +8,11 @@ Prints, for every file, "F <file>", then "H" and "R" lines (header and rows): th
 hex, separated by blanks, an empty cell as ".". Cell texts are taken back from the
 backslash sequences of mysql_real_escape_string (\\0 \\n \\r \\t \\Z and the escaped
 characters). XML is parsed by expat, HTML by html.parser; as those parsers work on
-characters, bytes that are not UTF-8 or that XML cannot hold travel as private-use characters
-through them and are turned back into the same bytes afterwards.
+characters, bytes that are not UTF-8 or that HTML cannot hold travel as private-use characters
+through html.parser and are turned back into the same bytes afterwards. XML files are parsed as
+they stand: values that XML cannot hold are in base64, marked by a BASE64 child of their ROW.
 """
+import base64
 import html
 import html.parser
 import re
@@ -65,12 +67,31 @@ def to_bytes(text):
 
 
 def xml_rows(data):
-    root = ElementTree.fromstring(to_text(data))
-    names = [field.get("FieldName") for field in root.find("METADATA/FIELDS")]
-    rows = [[to_bytes(name) for name in names]]
+    """Parsed as the file stands: a strict parser must take every XML export. A column whose
+    name is not an XML name has its ROW attribute in the FIELD's AttrName, a name written in
+    base64 says Encoding="base64", and a row's values in base64 are named by BASE64 children."""
+    root = ElementTree.fromstring(data)
+    fields = root.find("METADATA/FIELDS")
+    names, attributes = [], []
+    for field in fields:
+        name = field.get("FieldName")
+        names.append(base64.b64decode(name, validate=True) if field.get("Encoding") == "base64" else name.encode())
+        attributes.append(field.get("AttrName") or name)
+    assert len(set(attributes)) == len(attributes), attributes
+    rows = [names]
     for element in root.find("ROWDATA"):
-        assert list(element.keys()) == names, (element.keys(), names)
-        rows.append([unescape(to_bytes(element.get(name))) for name in names])
+        assert element.tag == "ROW", element.tag
+        assert list(element.keys()) == attributes, (element.keys(), attributes)
+        encoded = set()
+        for child in element:
+            assert child.tag == "BASE64" and child.get("AttrName") in attributes, (child.tag, child.attrib)
+            encoded.add(child.get("AttrName"))
+        rows.append(
+            [
+                unescape(base64.b64decode(element.get(a), validate=True) if a in encoded else element.get(a).encode())
+                for a in attributes
+            ]
+        )
     return rows
 
 

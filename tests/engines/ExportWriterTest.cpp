@@ -3,6 +3,7 @@
 #include "engines/ExportWriter.h"
 #include "engines/ExportFileName.h"
 #include "engines/TypedEscapes.h"
+#include "engines/XmlText.h"
 #include "tests/engines/BackupToFilesFixture.h"
 
 #include <gtest/gtest.h>
@@ -72,6 +73,14 @@ TEST(ExportWriterTest, RowsOfTheFourFormats)
             "valign='top'>x&amp;y</td>\r\n</tr>\r\n"},
         {"JSON and geometry are escaped like text", 1, {Field("j", FieldType::Json), Field("g", FieldType::Geometry)},
             {"{\"a\": 1}", std::string("\x01\n\0;", 4)}, "\"{\\\"a\\\": 1}\",\"\x01\\n\\0;\"\r\n"},
+        {"XML: line ends are references, which a parser gives back", 2, {id, n}, {"1\r\n2", "3"},
+            "<ROW id=\"1&#13;&#10;2\" n=\"3\"/>\r\n"},
+        {"XML: controls, U+FFFF and bytes that are not UTF-8 go in base64, named by BASE64 children", 2,
+            {id, text, Field("b", FieldType::Blob), n}, {"7", "a\x01", "\xc3", "\xef\xbf\xbf"},
+            "<ROW id=\"7\" t=\"YQE=\" b=\"ww==\" n=\"77+/\"><BASE64 AttrName=\"t\"/><BASE64 AttrName=\"b\"/>"
+            "<BASE64 AttrName=\"n\"/></ROW>\r\n"},
+        {"XML: NUL is escaped first, and Ctrl-Z with it", 2, {text}, {std::string("a\0\x1a", 3)},
+            "<ROW t=\"a\\0\\Z\"/>\r\n"},
         {"TEXT: a tab inside a value stays in its column", 4, {text, text}, {"a\tb", "\tlead"}, "a\\tb\t\\tlead\r\n"},
         {"CSV: a tab inside an enclosed value is kept", 1, {text}, {"a\tb"}, "\"a\tb\"\r\n"},
         {"numbers and dates as the server sent them", 1,
@@ -101,7 +110,7 @@ TEST(ExportWriterTest, HeadersAndFooters)
         {2, false,
             "<?xml version=\"1.0\" standalone=\"no\"?>\r\n<DATAPACKET Version=\"2.0\">\r\n<METADATA>\r\n<FIELDS>\r\n"
             "<FIELD FieldName=\"id\" DisplayLabel=\"id\" FieldType=\"Integer\"/>\r\n"
-            "<FIELD FieldName=\"a b<\" DisplayLabel=\"a b<\" FieldType=\"Varchar\"/>\r\n"
+            "<FIELD FieldName=\"a b&lt;\" DisplayLabel=\"a b&lt;\" FieldType=\"Varchar\" AttrName=\"FIELD2\"/>\r\n"
             "</FIELDS>\r\n</METADATA>\r\n<ROWDATA>\r\n",
             "</ROWDATA>\r\n</DATAPACKET>\r\n"},
         {3, false,
@@ -186,6 +195,78 @@ TEST(TypedEscapesTest, EachSequenceBecomesItsCharacterInOrder)
     for (const auto& [typed, stored] : rows) {
         SCOPED_TRACE(typed);
         EXPECT_EQ(ConvertTypedEscapes(typed), stored);
+    }
+}
+
+TEST(ExportWriterTest, XmlColumnNamesThatAreNoAttributeNames)
+{
+    const std::vector<FieldInfo> columns {
+        Field("FIELD2", FieldType::Long), Field("a b", FieldType::Long), Field("\x01x", FieldType::Long)};
+    ExportWriter writer(Defaults(2));
+    std::string text;
+    writer.AppendHeader(text, columns);
+    EXPECT_NE(text.find("<FIELD FieldName=\"a b\" DisplayLabel=\"a b\" FieldType=\"Integer\" AttrName=\"FIELD2_\"/>"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find("<FIELD FieldName=\"AXg=\" DisplayLabel=\"AXg=\" FieldType=\"Integer\" AttrName=\"FIELD3\" "
+                        "Encoding=\"base64\"/>"),
+        std::string::npos)
+        << text;
+    FakeConnection connection;
+    connection.Answer("SELECT", FakeResult {columns, {{"1", "2", "3"}}});
+    connection.Query("SELECT");
+    auto rows = connection.UseResult();
+    RowView row;
+    ASSERT_TRUE(rows->FetchRow(row));
+    text.clear();
+    writer.AppendRow(text, row, columns, connection);
+    EXPECT_EQ(text, "<ROW FIELD2=\"1\" FIELD2_=\"2\" FIELD3=\"3\"/>\r\n");
+}
+
+TEST(XmlTextTest, WhatXmlCanCarryAndWhatNamesItTakes)
+{
+    struct Row
+    {
+        const char* name;
+        std::string text;
+        bool carried;
+        bool xmlName;
+    };
+    const Row rows[] = {
+        {"empty", "", true, false},
+        {"plain", "order_date", true, true},
+        {"tab LF CR", "\t\n\r", true, false},
+        {"NUL", std::string("a\0b", 3), false, false},
+        {"SOH", "\x01", false, false},
+        {"DEL is a character", "\x7f", true, false},
+        {"U+FFFD is even a name", "\xef\xbf\xbd", true, true},
+        {"U+FFFE", "\xef\xbf\xbe", false, false},
+        {"above U+10FFFF", "\xf4\x90\x80\x80", false, false},
+        {"surrogate", "\xed\xa0\x80", false, false},
+        {"overlong slash", "\xc0\xaf", false, false},
+        {"cut short", "\xe2\x9c", false, false},
+        {"letters beyond ASCII", "na\xc3\xafve", true, true},
+        {"blank", "order date", true, false},
+        {"leading digit", "1st", true, false},
+        {"inner digit, dot and dash", "a1.b-c", true, true},
+        {"colon", "a:b", true, false},
+        {"multiplication sign",
+            "a\xc3\x97"
+            "b",
+            true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(XmlCanCarry(row.text), row.carried);
+        EXPECT_EQ(IsXmlName(row.text), row.xmlName);
+    }
+    // RFC 4648's vectors.
+    const char* vectors[][2]
+        = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"foobar", "Zm9vYmFy"}};
+    for (const auto& [plain, encoded] : vectors) {
+        std::string out = "x";
+        AppendBase64(out, plain);
+        EXPECT_EQ(out, std::string("x") + encoded);
     }
 }
 

@@ -3,6 +3,7 @@
 // files settings and the destination database.
 #include "ui/wizard/TaskSummary.h"
 #include "engines/TypedEscapes.h"
+#include "model/TaskExtras.h"
 #include "ui/wizard/DatabaseChoices.h"
 #include "ui/wizard/ReadOnlyTexts.h"
 #include "ui/wizard/WizardChecks.h"
@@ -59,26 +60,33 @@ private slots:
         QTest::addColumn<int>("type");
         QTest::addColumn<std::string>("expected");
         const std::string head = "Task name:\r\n    Nightly\r\n\r\nTask type:\r\n    ";
+        const std::string extras
+            = "Consistency and stored objects:\r\n    Consistent snapshot: No\r\n    Routines: No, "
+              "triggers: Yes, events: No\r\n    DEFINER: Leave out\r\n\r\n";
+        const std::string snapshot = "Consistency:\r\n    Consistent snapshot: No\r\n\r\n";
         QTest::newRow("1 to folder") << 1
                                      << head
                 + "Backup MySQL databases to SQL/PHP files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
                   "Backup information:\r\n    2 database(s), 7 table(s)\r\n\r\nTo folder:\r\n    /backups/\r\n\r\n"
-                  "Task schedule:\r\n    Every Week\r\n";
+                + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("2") << 2
                            << head
                 + "Backup MySQL databases to the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
                   "Backup information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL server:\r\n    "
-                  "dst.example\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "dst.example\r\n\r\n"
+                + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("3") << 3
                            << head
                 + "Backup one MySQL database to the other database\r\n\r\nSource MySQL server:\r\n    src.example\r\n"
                   "\r\nBackup information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL server:\r\n    "
-                  "dst.example\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "dst.example\r\n\r\n"
+                + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("4") << 4
                            << head
                 + "Export MySQL tables and views to CSV/XML/HTML/TEXT files\r\n\r\nSource MySQL server:\r\n    "
                   "src.example\r\n\r\nExport information:\r\n    2 table(s)\r\n\r\nTo file ( type and directory ):\r\n"
-                  "    HTML\r\n    /exports/\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "    HTML\r\n    /exports/\r\n\r\n"
+                + snapshot + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("5") << 5
                            << head
                 + "Execute MySQL script\r\n\r\nMySQL server:\r\n    src.example\r\n\r\nSQL script:\r\n    3 "
@@ -91,12 +99,14 @@ private slots:
                            << head
                 + "Restore MySQL databases from the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n"
                   "\r\nRestore information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL server:\r\n    "
-                  "dst.example\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "dst.example\r\n\r\n"
+                + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("8") << 8
                            << head
                 + "Restore one MySQL database from the other database\r\n\r\nSource MySQL server:\r\n    "
                   "src.example\r\n\r\nRestore information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL "
-                  "server:\r\n    dst.example\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "server:\r\n    dst.example\r\n\r\n"
+                + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("out of range") << 9 << std::string();
     }
     void summaryOfEveryType()
@@ -104,6 +114,8 @@ private slots:
         QFETCH(int, type);
         QFETCH(std::string, expected);
         Task task = Base(static_cast<TaskType>(type));
+        task.extras.triggers = true;
+        task.extras.definer = DefinerMode::Strip;
         task.databases = TwoDatabasesSevenTables();
         task.backupSettings.backupFolder = "/backups/";
         task.backupSettings.singleFilePath = "/unused.sql";
@@ -123,11 +135,14 @@ private slots:
         task.backupSettings.fileMode = 1;
         task.backupSettings.singleFilePath = "/one/file.sql";
         task.schedule.kind = ScheduleKind::TimeInterval;
+        task.extras = NewTaskExtras(task.type);
         QCOMPARE(BuildTaskSummary(task),
-            std::string("Task name:\r\n    Nightly\r\n\r\nTask type:\r\n    Backup MySQL databases to SQL/PHP "
-                        "files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\nBackup information:\r\n    0 "
-                        "database(s), 0 table(s)\r\n\r\nTo file:\r\n    /one/file.sql\r\n\r\nTask schedule:\r\n    "
-                        "Time Interval\r\n"));
+            std::string(
+                "Task name:\r\n    Nightly\r\n\r\nTask type:\r\n    Backup MySQL databases to SQL/PHP "
+                "files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\nBackup information:\r\n    0 "
+                "database(s), 0 table(s)\r\n\r\nTo file:\r\n    /one/file.sql\r\n\r\n"
+                "Consistency and stored objects:\r\n    Consistent snapshot: Yes\r\n    Routines: Yes, triggers: "
+                "Yes, events: Yes\r\n    DEFINER: Keep\r\n\r\nTask schedule:\r\n    Time Interval\r\n"));
         const std::pair<int, const char*> kinds[] = {{1, "CSV"}, {2, "XML"}, {4, "TEXT"}, {0, "None"}};
         for (const auto& [fileType, kind] : kinds) {
             Task exportTask = Base(TaskType::ExportTables);

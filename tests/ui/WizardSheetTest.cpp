@@ -5,12 +5,14 @@
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
 #include "model/FileBytes.h"
+#include "model/TaskExtras.h"
 #include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/DesktopHelpOpener.h"
 #include "ui/TaskDialogs.h"
 #include "ui/UiTexts.h"
+#include "ui/wizard/CAdvancedSettingsDlg.h"
 #include "ui/wizard/CTaskPropertySheet.h"
 #include "ui/wizard/CTaskWizardSheet.h"
 #include "ui/wizard/TaskSummary.h"
@@ -18,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -333,6 +336,28 @@ private slots:
             QVERIFY2(!DesktopHelpOpener::PageFor(manual, topic).isEmpty(), qPrintable(topic));
     }
 
+    void advancedSettingsCarryTheExtras()
+    {
+        WizardHarness harness;
+        TaskExtras extras = NewTaskExtras(TaskType::BackupToServer);
+        extras.restoreThreads = 8; // not shown: passes through
+        CAdvancedSettingsDlg dialog(BackupSettings {}, harness.help);
+        dialog.ShowExtras(extras);
+        dialog.findChild<QCheckBox*>("triggers")->setChecked(false);
+        dialog.findChild<QCheckBox*>("consistentSnapshot")->setChecked(false);
+        auto* definer = dialog.findChild<QComboBox*>("definer");
+        definer->setCurrentIndex(definer->findText("Leave out"));
+        TaskExtras expected = extras;
+        expected.triggers = false;
+        expected.consistentSnapshot = false;
+        expected.definer = DefinerMode::Strip;
+        QVERIFY(dialog.Extras() == expected);
+
+        // A new task of the wizard starts from the defaults of its type.
+        CTaskWizardSheet wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});
+        QVERIFY(wizard.task().extras == NewTaskExtras(TaskType::ExportTables));
+    }
+
     void readOnlySheetShowsTheSettingsAsTexts()
     {
         WizardHarness harness;
@@ -372,6 +397,13 @@ private slots:
         QCOMPARE(
             copy.pages()[3]->findChild<QGroupBox*>("destinationServer")->title(), QString("Destination MySQL Server"));
         QCOMPARE(text(copy.pages()[4], "scheduleSettings"), QString("Run Time: 02:00"));
+        // The example's extras, shown on its databases page and not to be changed there.
+        auto* extras = copy.pages()[2]->findChild<QGroupBox*>("taskExtras");
+        QVERIFY(extras && !extras->isHidden());
+        QVERIFY(extras->findChild<QCheckBox*>("routines")->isChecked());
+        QVERIFY(!extras->findChild<QCheckBox*>("routines")->isEnabled());
+        QCOMPARE(extras->findChild<QComboBox*>("definer")->currentText(), QString("Leave out"));
+        QVERIFY(backup.pages()[2]->findChild<QGroupBox*>("taskExtras")->findChild<QCheckBox*>("triggers")->isChecked());
 
         CTaskPropertySheet database(
             harness.context(), SheetMode::View, LoadExample("backup-to-database", harness.dir.path()));

@@ -2,6 +2,7 @@
 
 #include "model/BackupFlags.h"
 #include "ui/wizard/CAdvancedSettingsDlg.h"
+#include "ui/wizard/TaskExtrasBox.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -33,6 +34,7 @@ BackupOptionsBox::BackupOptionsBox(Scope scope, HelpOpener& help, QWidget* paren
               this))
     , m_newDatabases(new QCheckBox(tr("Backup all newly-created databases on the MySQL server"), this))
     , m_advanced(new QPushButton(tr("Advanced Settings..."), this))
+    , m_extrasView(new TaskExtrasBox(this))
 {
     m_structure->setObjectName("exportStructure");
     m_records->setObjectName("exportRecords");
@@ -49,6 +51,22 @@ BackupOptionsBox::BackupOptionsBox(Scope scope, HelpOpener& help, QWidget* paren
     layout->addWidget(m_advanced, 0, 2, Qt::AlignRight);
     layout->addWidget(m_newTables, 1, 0, 1, 3);
     layout->addWidget(m_newDatabases, 2, 0, 1, 3);
+    layout->addWidget(m_extrasView, 3, 0, 1, 3);
+    m_extrasView->setReadOnly(true);
+    m_extrasView->setVisible(false);
+}
+
+void BackupOptionsBox::load(const Task& task)
+{
+    load(task.backupSettings);
+    m_extras = task.extras;
+    m_extrasView->load(task.extras);
+}
+
+void BackupOptionsBox::save(Task& task) const
+{
+    save(task.backupSettings);
+    task.extras = m_extras;
 }
 
 void BackupOptionsBox::load(const BackupSettings& settings)
@@ -93,13 +111,18 @@ void BackupOptionsBox::setReadOnly(bool readOnly)
     for (QCheckBox* box : {m_structure, m_records, m_newTables, m_newDatabases})
         box->setEnabled(!readOnly);
     m_advanced->setVisible(!readOnly);
+    m_extrasView->setVisible(readOnly);
 }
 
 void BackupOptionsBox::OpenAdvancedSettings()
 {
     CAdvancedSettingsDlg dialog(m_settings, m_help, window());
-    if (dialog.exec() == QDialog::Accepted)
+    dialog.ShowExtras(m_extras);
+    if (dialog.exec() == QDialog::Accepted) {
         m_settings = dialog.Settings();
+        m_extras = dialog.Extras();
+        m_extrasView->load(m_extras);
+    }
 }
 
 } // namespace kelvanto

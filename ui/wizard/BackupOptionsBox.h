@@ -11,6 +11,7 @@ namespace kelvanto
 {
 
 class HelpOpener;
+class TaskExtrasBox;
 
 // What the databases-and-tables pages ask besides the choice: Structure, Records, the
 // newly-created tables (and, on the databases page, databases) switches, and "Advanced
@@ -29,6 +30,10 @@ public:
 
     void load(const BackupSettings& settings);
     void save(BackupSettings& settings) const;
+    // The backup settings' flags and the task's extras (changed in "Advanced Settings...",
+    // shown on the box itself when it is read-only).
+    void load(const Task& task);
+    void save(Task& task) const;
     bool StructureOrRecords() const;
     bool NewTables() const;
     bool NewDatabases() const;
@@ -45,6 +50,8 @@ private:
     QCheckBox* m_newTables;
     QCheckBox* m_newDatabases;
     QPushButton* m_advanced;
+    TaskExtras m_extras;
+    TaskExtrasBox* m_extrasView;
 };
 
 } // namespace kelvanto

@@ -1,6 +1,7 @@
 #include "ui/wizard/CAdvancedSettingsDlg.h"
 
 #include "ui/HelpOpener.h"
+#include "ui/wizard/TaskExtrasBox.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QCheckBox>
@@ -88,6 +89,23 @@ CAdvancedSettingsDlg::CAdvancedSettingsDlg(const BackupSettings& settings, HelpO
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this, [&help] { help.OpenTopic(wizard::kBackupSettingsTopic); });
     layout->addWidget(buttons);
+}
+
+void CAdvancedSettingsDlg::ShowExtras(const TaskExtras& extras)
+{
+    m_extras = extras;
+    m_extrasBox = new TaskExtrasBox(this);
+    m_extrasBox->load(extras);
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->count() - 1, m_extrasBox);
+}
+
+TaskExtras CAdvancedSettingsDlg::Extras() const
+{
+    TaskExtras extras = m_extras;
+    if (m_extrasBox)
+        m_extrasBox->save(extras);
+    return extras;
 }
 
 BackupSettings CAdvancedSettingsDlg::Settings() const

@@ -12,6 +12,7 @@ namespace kelvanto
 {
 
 class HelpOpener;
+class TaskExtrasBox;
 
 // "Advanced Settings": the dump switches of a task's backup settings (locking and flushing,
 // quoting, the character set, and which statements the dump or copy writes). Works on a copy;
@@ -24,6 +25,9 @@ public:
     CAdvancedSettingsDlg(const BackupSettings& settings, HelpOpener& help, QWidget* parent = nullptr);
 
     BackupSettings Settings() const;
+    // Shows the task extras below the switches; Extras() gives them back after OK.
+    void ShowExtras(const TaskExtras& extras);
+    TaskExtras Extras() const;
 
 private:
     struct Switch
@@ -34,6 +38,8 @@ private:
 
     BackupSettings m_settings;
     std::vector<Switch> m_switches;
+    TaskExtras m_extras;
+    TaskExtrasBox* m_extrasBox = nullptr;
 };
 
 } // namespace kelvanto

@@ -56,7 +56,7 @@ QString CChooseDatabasesPage::title() const
 
 void CChooseDatabasesPage::load(const Task& task)
 {
-    m_options->load(task.backupSettings);
+    m_options->load(task);
     m_loaded = task.databases;
     Show(m_loaded);
     m_changed = false;
@@ -138,7 +138,7 @@ bool CChooseDatabasesPage::validate()
 
 void CChooseDatabasesPage::save(Task& task)
 {
-    m_options->save(task.backupSettings);
+    m_options->save(task);
     task.databases = Chosen();
 }
 

@@ -57,7 +57,7 @@ QString CChooseTablesPage::title() const
 
 void CChooseTablesPage::load(const Task& task)
 {
-    m_options->load(task.backupSettings);
+    m_options->load(task);
     m_loaded = task.databases;
     Show(m_loaded.empty() ? std::vector<TableItem>() : m_loaded.front().tables);
     m_changed = false;
@@ -132,7 +132,7 @@ bool CChooseTablesPage::validate()
 
 void CChooseTablesPage::save(Task& task)
 {
-    m_options->save(task.backupSettings);
+    m_options->save(task);
     const std::string database = session().CurrentSource().database;
     if (!m_changed && !m_loaded.empty() && m_loaded.front().name == database) {
         task.databases = m_loaded;

@@ -30,7 +30,7 @@ QString CPageViewChooseDatabasesDlg::title() const
 
 void CPageViewChooseDatabasesDlg::load(const Task& task)
 {
-    m_options->load(task.backupSettings);
+    m_options->load(task);
     m_tree->clear();
     for (const DatabaseItem& database : task.databases) {
         if (database.checkState == 0)

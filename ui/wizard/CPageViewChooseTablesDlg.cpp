@@ -29,7 +29,7 @@ QString CPageViewChooseTablesDlg::title() const
 
 void CPageViewChooseTablesDlg::load(const Task& task)
 {
-    m_options->load(task.backupSettings);
+    m_options->load(task);
     m_list->clear();
     for (const DatabaseItem& database : task.databases) {
         for (const TableItem& table : database.tables) {

@@ -1,5 +1,6 @@
 #include "ui/wizard/CTaskWizardSheet.h"
 
+#include "model/TaskExtras.h"
 #include "ui/HelpOpener.h"
 #include "ui/TaskDialogContext.h"
 #include "ui/wizard/CMainPage.h"
@@ -18,6 +19,7 @@ namespace
 Task Prepared(Task task, int typeCode)
 {
     task.type = wizard::NormalizedTaskType(typeCode);
+    task.extras = NewTaskExtras(task.type);
     wizard::EmptyListsUnusedBy(task);
     return task;
 }

@@ -54,6 +54,23 @@ std::string ExportKind(std::uint8_t fileType)
     }
 }
 
+std::string YesNo(bool value)
+{
+    return value ? "Yes" : "No";
+}
+
+// The extras that the run of a backup or copy reads; an export reads the snapshot only.
+std::string ExtrasBlock(const TaskExtras& extras, bool storedObjects)
+{
+    if (!storedObjects)
+        return Block("Consistency:", {"Consistent snapshot: " + YesNo(extras.consistentSnapshot)});
+    return Block("Consistency and stored objects:",
+        {"Consistent snapshot: " + YesNo(extras.consistentSnapshot),
+            "Routines: " + YesNo(extras.routines) + ", triggers: " + YesNo(extras.triggers)
+                + ", events: " + YesNo(extras.events),
+            std::string("DEFINER: ") + (extras.definer == DefinerMode::Strip ? "Leave out" : "Keep")});
+}
+
 } // namespace
 
 ChosenCounts CountChosen(const std::vector<DatabaseItem>& databases)
@@ -87,6 +104,7 @@ std::string BuildTaskSummary(const Task& task)
     const std::string type = Block("Task type:", {title});
     const std::string schedule = Block("Task schedule:", {kind});
     const BackupSettings& backup = task.backupSettings;
+    const std::string extras = ExtrasBlock(task.extras, task.type != TaskType::ExportTables);
 
     switch (task.type) {
     case TaskType::BackupToFiles:
@@ -94,18 +112,18 @@ std::string BuildTaskSummary(const Task& task)
             Block("Backup information:", {CountsLine(task.databases)}),
             backup.fileMode == 1 ? Block("To file:", {backup.singleFilePath})
                                  : Block("To folder:", {backup.backupFolder}),
-            schedule});
+            extras, schedule});
     case TaskType::BackupToServer:
     case TaskType::BackupToDatabase:
         return Join({name, type, Block("Source MySQL server:", {task.source.host}),
             Block("Backup information:", {CountsLine(task.databases)}),
-            Block("Destination MySQL server:", {task.destination.host}), schedule});
+            Block("Destination MySQL server:", {task.destination.host}), extras, schedule});
     case TaskType::ExportTables:
         return Join({name, type, Block("Source MySQL server:", {task.source.host}),
             Block("Export information:", {std::to_string(task.exportTables.size()) + " table(s)"}),
             Block("To file ( type and directory ):",
                 {ExportKind(task.exportSettings.fileType), task.exportSettings.directory}),
-            schedule});
+            extras, schedule});
     case TaskType::ExecuteScript:
         return Join({name, type, Block("MySQL server:", {task.source.host}),
             Block("SQL script:", {std::to_string(task.sqlStatements.size()) + " statement(s)"}), schedule});
@@ -116,7 +134,7 @@ std::string BuildTaskSummary(const Task& task)
     case TaskType::RestoreFromDatabase:
         return Join({name, type, Block("Source MySQL server:", {task.source.host}),
             Block("Restore information:", {CountsLine(task.databases)}),
-            Block("Destination MySQL server:", {task.destination.host}), schedule});
+            Block("Destination MySQL server:", {task.destination.host}), extras, schedule});
     }
     return {};
 }

@@ -1,0 +1,292 @@
+#include "app/TaskExtrasJson.h"
+
+#include "app/TaskJson.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <utility>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+constexpr bool kDocumented = true;
+constexpr bool kNotYetDocumented = false;
+
+constexpr std::array<std::pair<DefinerMode, const char*>, 2> kDefinerNames {{
+    {DefinerMode::Keep, "keep"},
+    {DefinerMode::Strip, "strip"},
+}};
+
+constexpr std::array<std::pair<Compression, const char*>, 3> kCompressionNames {{
+    {Compression::None, "none"},
+    {Compression::Zstd, "zstd"},
+    {Compression::Gzip, "gzip"},
+}};
+
+// zstd's fastest negative level up to its strongest; zlib's 0 to 9 lie inside.
+constexpr std::int64_t kMinCompressionLevel = -131072;
+constexpr std::int64_t kMaxCompressionLevel = 22;
+constexpr std::int64_t kMaxInsertBytes = std::int64_t {1} << 30;
+constexpr std::int64_t kMaxRestoreThreads = 64;
+
+// The one list of keys. A new key is one line here (and its member in TaskExtras).
+template <class V, class S>
+void ExtrasTable(V& v, S& s)
+{
+    v.Flag("consistentSnapshot", s.consistentSnapshot, kDocumented);
+    v.Flag("routines", s.routines, kDocumented);
+    v.Flag("triggers", s.triggers, kDocumented);
+    v.Flag("events", s.events, kDocumented);
+    v.Choice("definer", s.definer, kDefinerNames, kDocumented);
+    v.Choice("compression", s.compression, kCompressionNames, kNotYetDocumented);
+    v.Number("compressionLevel", s.compressionLevel, kMinCompressionLevel, kMaxCompressionLevel, kNotYetDocumented);
+    v.Server("verifyRestore", s.verifyRestore, kNotYetDocumented);
+    v.Number("maxInsertBytes", s.maxInsertBytes, 0, kMaxInsertBytes, kNotYetDocumented);
+    v.Number("commitEvery", s.commitEvery, 0, std::numeric_limits<std::int32_t>::max(), kNotYetDocumented);
+    v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kNotYetDocumented);
+    v.Command("onFailure", s.onFailure, kNotYetDocumented);
+}
+
+class KeyLister
+{
+public:
+    std::vector<TaskExtrasKey> keys;
+
+    template <class T>
+    void Flag(const char* name, const T&, bool documented)
+    {
+        keys.push_back({name, documented});
+    }
+    template <class T, class Names>
+    void Choice(const char* name, const T&, const Names&, bool documented)
+    {
+        keys.push_back({name, documented});
+    }
+    template <class T>
+    void Number(const char* name, const T&, std::int64_t, std::int64_t, bool documented)
+    {
+        keys.push_back({name, documented});
+    }
+    template <class T>
+    void Server(const char* name, const T&, bool documented)
+    {
+        keys.push_back({name, documented});
+    }
+    template <class T>
+    void Command(const char* name, const T&, bool documented)
+    {
+        keys.push_back({name, documented});
+    }
+};
+
+class ExtrasWriter
+{
+public:
+    Json object = Json::object();
+
+    void Flag(const char* key, bool value, bool) { object[key] = value; }
+    template <class E, std::size_t N>
+    void Choice(const char* key, E value, const std::array<std::pair<E, const char*>, N>& names, bool)
+    {
+        for (const auto& [choice, name] : names) {
+            if (choice == value)
+                object[key] = name;
+        }
+    }
+    template <class I>
+    void Number(const char* key, I value, std::int64_t, std::int64_t, bool)
+    {
+        object[key] = value;
+    }
+    void Server(const char* key, const std::optional<VerifyServer>& server, bool)
+    {
+        if (!server) {
+            object[key] = nullptr;
+            return;
+        }
+        const Json connection = server->profile.empty() ? ServerProfileToJson(server->connection)
+                                                        : Json {{"profile", TextToJson(server->profile)}};
+        object[key] = Json {{"server", connection}};
+    }
+    void Command(const char* key, const std::vector<std::string>& argv, bool)
+    {
+        object[key] = Json::array();
+        for (const auto& argument : argv)
+            object[key].push_back(TextToJson(argument));
+    }
+};
+
+// Reads the members of one object; the first fault is kept and every later read does nothing.
+class ExtrasReader
+{
+public:
+    ExtrasReader(const Json& object, std::string path, const ServerList* profiles)
+        : m_object(object)
+        , m_path(std::move(path))
+        , m_profiles(profiles)
+    { }
+
+    std::string error;
+
+    void Flag(const char* key, bool& value, bool)
+    {
+        if (const Json* j = Find(key)) {
+            if (!j->is_boolean())
+                return Fail(PathOf(key), "must be true or false");
+            value = j->get<bool>();
+        }
+    }
+    template <class E, std::size_t N>
+    void Choice(const char* key, E& value, const std::array<std::pair<E, const char*>, N>& names, bool)
+    {
+        const Json* j = Find(key);
+        if (!j)
+            return;
+        std::string allowed;
+        for (const auto& [choice, name] : names) {
+            if (j->is_string() && j->get_ref<const std::string&>() == name) {
+                value = choice;
+                return;
+            }
+            allowed += std::string(allowed.empty() ? "" : ", ") + "\"" + name + "\"";
+        }
+        Fail(PathOf(key), "must be one of " + allowed);
+    }
+    template <class I>
+    void Number(const char* key, I& value, std::int64_t lo, std::int64_t hi, bool)
+    {
+        const Json* j = Find(key);
+        if (!j)
+            return;
+        const std::string range = "must be an integer from " + std::to_string(lo) + " to " + std::to_string(hi);
+        if (!j->is_number_integer())
+            return Fail(PathOf(key), range);
+        if (j->is_number_unsigned() && j->get<std::uint64_t>() > static_cast<std::uint64_t>(hi))
+            return Fail(PathOf(key), range);
+        const auto number = j->get<std::int64_t>();
+        if (number < lo || number > hi)
+            return Fail(PathOf(key), range);
+        value = static_cast<I>(number);
+    }
+    void Server(const char* key, std::optional<VerifyServer>& server, bool)
+    {
+        const Json* j = Find(key);
+        if (!j)
+            return;
+        const std::string path = PathOf(key);
+        if (j->is_null()) {
+            server.reset();
+            return;
+        }
+        if (!j->is_object() || !j->contains("server"))
+            return Fail(path, "must be null or {\"server\": {...}}");
+        for (auto it = j->begin(); it != j->end(); ++it) {
+            if (it.key() != "server")
+                return Fail(path + "." + it.key(), "unknown field");
+        }
+        const Json& given = (*j)["server"];
+        if (!given.is_object())
+            return Fail(path + ".server", "must be an object");
+        VerifyServer read;
+        if (given.contains("profile")) {
+            if (given.size() != 1)
+                return Fail(path + ".server", "\"profile\" names the whole connection: give no other field with it");
+            std::string problem;
+            if (!TextFromJson(given["profile"], path + ".server.profile", read.profile, &problem))
+                return Fail(problem);
+            if (read.profile.empty() || (m_profiles && !m_profiles->containsName(read.profile)))
+                return Fail(path + ".server.profile", "no stored server profile is named \"" + read.profile + "\"");
+        } else {
+            auto connection = ServerProfileFromJson(given, ServerConnection {});
+            if (!connection)
+                return Fail(path + ".server." + connection.error());
+            read.connection = std::move(*connection);
+        }
+        server = std::move(read);
+    }
+    void Command(const char* key, std::vector<std::string>& argv, bool)
+    {
+        const Json* j = Find(key);
+        if (!j)
+            return;
+        if (!j->is_array())
+            return Fail(PathOf(key), "must be an array of texts");
+        std::vector<std::string> read;
+        for (std::size_t i = 0; i < j->size(); ++i) {
+            std::string problem;
+            if (!TextFromJson((*j)[i], PathOf(key) + "[" + std::to_string(i) + "]", read.emplace_back(), &problem))
+                return Fail(problem);
+        }
+        argv = std::move(read);
+    }
+
+    // Refuses the members that no key read.
+    void Finish()
+    {
+        for (auto it = m_object.begin(); it != m_object.end() && error.empty(); ++it) {
+            if (!m_seen.count(it.key()))
+                Fail(PathOf(it.key().c_str()), "unknown field");
+        }
+    }
+
+private:
+    const Json* Find(const char* key)
+    {
+        m_seen.insert(key);
+        if (!error.empty())
+            return nullptr;
+        auto it = m_object.find(key);
+        return it == m_object.end() ? nullptr : &*it;
+    }
+
+    std::string PathOf(const char* key) const { return m_path.empty() ? key : m_path + "." + key; }
+
+    void Fail(const std::string& path, const std::string& problem) { Fail(path + ": " + problem); }
+    void Fail(const std::string& problem)
+    {
+        if (error.empty())
+            error = problem;
+    }
+
+    const Json& m_object;
+    std::string m_path;
+    const ServerList* m_profiles;
+    std::set<std::string> m_seen;
+};
+
+} // namespace
+
+std::vector<TaskExtrasKey> TaskExtrasKeys()
+{
+    KeyLister lister;
+    TaskExtras extras;
+    ExtrasTable(lister, extras);
+    return std::move(lister.keys);
+}
+
+Json TaskExtrasToJson(const TaskExtras& extras)
+{
+    ExtrasWriter writer;
+    ExtrasTable(writer, extras);
+    return std::move(writer.object);
+}
+
+Result<TaskExtras> TaskExtrasFromJson(
+    const Json& value, const std::string& path, TaskExtras start, const ServerList* profiles)
+{
+    if (!value.is_object())
+        return Error {path + ": must be an object"};
+    ExtrasReader reader(value, path, profiles);
+    ExtrasTable(reader, start);
+    reader.Finish();
+    if (!reader.error.empty())
+        return Error {reader.error};
+    return start;
+}
+
+} // namespace kelvanto

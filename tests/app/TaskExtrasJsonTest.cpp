@@ -1,0 +1,148 @@
+// The "extras" object of the JSON form: every key written, read back, refused when wrong, and
+// the keys documented as available named in docs/task-json.md.
+#include "app/TaskExtrasJson.h"
+
+#include "app/TaskJson.h"
+#include "model/TaskExtras.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace kelvanto
+{
+namespace
+{
+
+TaskExtras EveryKeySet()
+{
+    TaskExtras extras;
+    extras.consistentSnapshot = true;
+    extras.routines = true;
+    extras.triggers = true;
+    extras.events = true;
+    extras.definer = DefinerMode::Strip;
+    extras.compression = Compression::Zstd;
+    extras.compressionLevel = -5;
+    extras.verifyRestore = VerifyServer {"", {"", "verify.example", 3310, "v", "p\xe9", "", "", 1, 0, 0, 0}};
+    extras.maxInsertBytes = std::int64_t {1} << 30;
+    extras.commitEvery = 1000;
+    extras.restoreThreads = 64;
+    extras.onFailure = {"/usr/bin/notify", "--urgent", "a b"};
+    return extras;
+}
+
+TEST(TaskExtrasJsonTest, EveryKeyIsWrittenAndReadBack)
+{
+    for (const TaskExtras& extras : {TaskExtras {}, EveryKeySet(), NewTaskExtras(TaskType::BackupToFiles)}) {
+        const Json json = TaskExtrasToJson(extras);
+        SCOPED_TRACE(json.dump());
+        // Off values too: a task read back behaves as the one written, whatever the defaults.
+        ASSERT_EQ(json.size(), TaskExtrasKeys().size());
+        for (const TaskExtrasKey& key : TaskExtrasKeys())
+            EXPECT_TRUE(json.contains(key.name)) << key.name;
+        auto back = TaskExtrasFromJson(json, "extras", NewTaskExtras(TaskType::BackupToFiles));
+        ASSERT_TRUE(back.ok()) << back.error();
+        EXPECT_TRUE(*back == extras);
+    }
+    const Json off = TaskExtrasToJson(TaskExtras {});
+    EXPECT_EQ(off["definer"], "keep");
+    EXPECT_EQ(off["compression"], "none");
+    EXPECT_TRUE(off["verifyRestore"].is_null());
+
+    TaskExtras byProfile;
+    byProfile.verifyRestore = VerifyServer {"Staging", {}};
+    EXPECT_EQ(TaskExtrasToJson(byProfile)["verifyRestore"], Json::parse(R"({"server": {"profile": "Staging"}})"));
+    auto back = TaskExtrasFromJson(TaskExtrasToJson(byProfile), "extras", {});
+    ASSERT_TRUE(back.ok()) << back.error();
+    EXPECT_TRUE(*back == byProfile);
+}
+
+TEST(TaskExtrasJsonTest, ATaskImportedWithoutExtrasGetsTheNewTaskDefaultsAndAnExportedOneKeepsItsOwn)
+{
+    for (const TaskType type : {TaskType::BackupToFiles, TaskType::ExportTables, TaskType::ExecuteScript}) {
+        SCOPED_TRACE(static_cast<int>(type));
+        Json task {{"type", static_cast<int>(type)}};
+        auto imported = TaskFromJsonValue(task);
+        ASSERT_TRUE(imported.ok()) << imported.error();
+        EXPECT_TRUE(imported->extras == NewTaskExtras(type));
+
+        // An old task (every extra off) exported and imported again stays off.
+        Task old;
+        old.type = type;
+        auto again = TaskFromJson(TaskToJson(old));
+        ASSERT_TRUE(again.ok()) << again.error();
+        EXPECT_TRUE(again->extras == TaskExtras {});
+    }
+    // Keys not given keep the new task's defaults.
+    auto partial = TaskFromJson(R"({"type": 1, "extras": {"routines": false, "definer": "strip"}})");
+    ASSERT_TRUE(partial.ok()) << partial.error();
+    TaskExtras expected = NewTaskExtras(TaskType::BackupToFiles);
+    expected.routines = false;
+    expected.definer = DefinerMode::Strip;
+    EXPECT_TRUE(partial->extras == expected);
+}
+
+TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
+{
+    ServerList profiles;
+    ServerConnection staging;
+    staging.connectionName = "Staging";
+    profiles.add(staging);
+    struct Row
+    {
+        const char* json;
+        const char* message;
+    };
+    const Row rows[] = {
+        {R"({"extras": {"foo": 1}})", "extras.foo: unknown field"},
+        {R"({"extras": []})", "extras: must be an object"},
+        {R"({"extras": {"routines": 1}})", "extras.routines: must be true or false"},
+        {R"({"extras": {"definer": "Keep"}})", "extras.definer: must be one of \"keep\", \"strip\""},
+        {R"({"extras": {"compression": "xz"}})", "extras.compression: must be one of \"none\", \"zstd\", \"gzip\""},
+        {R"({"extras": {"compressionLevel": 23}})", "extras.compressionLevel: must be an integer from -131072 to 22"},
+        {R"({"extras": {"compressionLevel": 1.5}})", "extras.compressionLevel: must be an integer"},
+        {R"({"extras": {"maxInsertBytes": 1073741825}})", "extras.maxInsertBytes: must be an integer from 0 to"},
+        {R"({"extras": {"maxInsertBytes": 18446744073709551615}})", "extras.maxInsertBytes: must be an integer"},
+        {R"({"extras": {"commitEvery": -1}})", "extras.commitEvery: must be an integer from 0 to 2147483647"},
+        {R"({"extras": {"restoreThreads": 0}})", "extras.restoreThreads: must be an integer from 1 to 64"},
+        {R"({"extras": {"onFailure": "notify"}})", "extras.onFailure: must be an array of texts"},
+        {R"({"extras": {"onFailure": ["a", 2]}})", "extras.onFailure[1]: must be a text"},
+        {R"({"extras": {"verifyRestore": true}})", "extras.verifyRestore: must be null or"},
+        {R"({"extras": {"verifyRestore": {"server": {}, "x": 1}}})", "extras.verifyRestore.x: unknown field"},
+        {R"({"extras": {"verifyRestore": {"server": {"prot": 1}}}})",
+            "extras.verifyRestore.server.prot: unknown field"},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Prod"}}}})",
+            "extras.verifyRestore.server.profile: no stored server profile is named \"Prod\""},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging", "port": 1}}}})",
+            "extras.verifyRestore.server: \"profile\" names the whole connection"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.json);
+        auto result = TaskFromJson(row.json, &profiles);
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().rfind(row.message, 0), 0u) << result.error();
+    }
+    EXPECT_TRUE(TaskFromJson(R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})", &profiles).ok());
+}
+
+TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
+{
+    const char* source = std::getenv("KELVANTO_SOURCE_DIR");
+    ASSERT_NE(source, nullptr) << "KELVANTO_SOURCE_DIR is set by ctest";
+    std::ifstream in(std::string(source) + "/docs/task-json.md");
+    ASSERT_TRUE(in) << "docs/task-json.md";
+    const std::string doc {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    int documented = 0;
+    for (const TaskExtrasKey& key : TaskExtrasKeys()) {
+        SCOPED_TRACE(key.name);
+        EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
+        documented += key.documented ? 1 : 0;
+    }
+    EXPECT_EQ(documented, 5);
+}
+
+} // namespace
+} // namespace kelvanto
