@@ -1,0 +1,180 @@
+#include "engines/StoredObjectReader.h"
+
+#include "mysql/SqlNames.h"
+
+#include <memory>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+std::string Literal(Connection& connection, std::string_view value)
+{
+    std::string text = "'";
+    connection.AppendEscaped(text, value);
+    text += '\'';
+    return text;
+}
+
+std::string Field(const RowView& row, std::size_t index)
+{
+    return index < row.count ? std::string(row.value(index)) : std::string();
+}
+
+// Rows of an information_schema query, each as its columns' texts.
+Result<std::vector<std::vector<std::string>>> Rows(Connection& connection, const std::string& sql)
+{
+    if (!connection.Query(sql))
+        return Error {connection.ErrorText()};
+    std::unique_ptr<ResultSet> result = connection.StoreResult();
+    if (!result)
+        return Error {connection.ErrorText()};
+    std::vector<std::vector<std::string>> rows;
+    RowView row;
+    while (result->FetchRow(row)) {
+        std::vector<std::string> values;
+        for (std::size_t i = 0; i < row.count; ++i)
+            values.push_back(Field(row, i));
+        rows.push_back(std::move(values));
+    }
+    return rows;
+}
+
+std::string_view ShowCreateWord(StoredObjectKind kind)
+{
+    switch (kind) {
+    case StoredObjectKind::Trigger:
+        return "SHOW CREATE TRIGGER ";
+    case StoredObjectKind::Function:
+        return "SHOW CREATE FUNCTION ";
+    case StoredObjectKind::Procedure:
+        return "SHOW CREATE PROCEDURE ";
+    case StoredObjectKind::Event:
+        return "SHOW CREATE EVENT ";
+    }
+    return {};
+}
+
+// The column of SHOW CREATE that holds the definition.
+std::string_view DefinitionColumn(StoredObjectKind kind)
+{
+    switch (kind) {
+    case StoredObjectKind::Trigger:
+        return "SQL Original Statement";
+    case StoredObjectKind::Function:
+        return "Create Function";
+    case StoredObjectKind::Procedure:
+        return "Create Procedure";
+    case StoredObjectKind::Event:
+        return "Create Event";
+    }
+    return {};
+}
+
+// Reads the definition of `object`; the reason when that is impossible.
+Result<void> ReadDefinition(Connection& connection, const std::string& database, StoredObject& object)
+{
+    if (!object.characterSetClient.empty()
+        && !connection.Query("SET character_set_results = " + Literal(connection, object.characterSetClient)))
+        return Error {connection.ErrorText()};
+    if (!connection.Query(
+            std::string(ShowCreateWord(object.kind)) + QuoteName(database, true) + "." + QuoteName(object.name, true)))
+        return Error {connection.ErrorText()};
+    std::unique_ptr<ResultSet> result = connection.StoreResult();
+    RowView row;
+    if (!result || !result->FetchRow(row))
+        return Error {"no definition: " + connection.ErrorText()};
+    const std::vector<FieldInfo>& fields = result->Fields();
+    for (std::size_t i = 0; i < fields.size() && i < row.count; ++i) {
+        if (fields[i].name != DefinitionColumn(object.kind))
+            continue;
+        // The server hides the body from an account that may not see it.
+        if (row.isNull(i) || row.value(i).empty())
+            return Error {"the account may not read its definition"};
+        object.definition = std::string(row.value(i));
+        return {};
+    }
+    return Error {"no definition"};
+}
+
+} // namespace
+
+DatabaseObjects ReadDatabaseObjects(Connection& connection, const std::string& database, StoredObjectChoice choice)
+{
+    DatabaseObjects objects;
+    if (!choice.any())
+        return objects;
+    const std::string schema = Literal(connection, database);
+    std::vector<StoredObject> listed;
+    if (choice.triggers) {
+        auto rows = Rows(connection,
+            "SELECT TRIGGER_NAME, EVENT_OBJECT_TABLE, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION"
+            " FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = "
+                + schema + " ORDER BY EVENT_OBJECT_TABLE, ACTION_ORDER");
+        if (!rows)
+            objects.failures.push_back("triggers: " + rows.error());
+        else
+            for (auto& row : *rows)
+                listed.push_back({StoredObjectKind::Trigger, row[0], row[1], row[2], row[3], row[4], {}, {}});
+    }
+    if (choice.routines) {
+        auto rows = Rows(connection,
+            "SELECT ROUTINE_NAME, ROUTINE_TYPE, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION"
+            " FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = "
+                + schema + " AND ROUTINE_TYPE IN ('FUNCTION', 'PROCEDURE') ORDER BY ROUTINE_TYPE, ROUTINE_NAME");
+        if (!rows)
+            objects.failures.push_back("routines: " + rows.error());
+        else
+            for (auto& row : *rows) {
+                const StoredObjectKind kind
+                    = row[1] == "FUNCTION" ? StoredObjectKind::Function : StoredObjectKind::Procedure;
+                listed.push_back({kind, row[0], {}, row[2], row[3], row[4], {}, {}});
+            }
+    }
+    if (choice.events) {
+        auto rows = Rows(connection,
+            "SELECT EVENT_NAME, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION, TIME_ZONE"
+            " FROM information_schema.EVENTS WHERE EVENT_SCHEMA = "
+                + schema + " ORDER BY EVENT_NAME");
+        if (!rows)
+            objects.failures.push_back("events: " + rows.error());
+        else
+            for (auto& row : *rows)
+                listed.push_back({StoredObjectKind::Event, row[0], {}, row[1], row[2], row[3], row[4], {}});
+    }
+    if (listed.empty())
+        return objects;
+
+    // The connection's own setting, put back once the definitions are read.
+    std::string savedResults;
+    bool savedNull = true;
+    if (connection.Query("SELECT @@character_set_results")) {
+        std::unique_ptr<ResultSet> result = connection.StoreResult();
+        RowView row;
+        if (result && result->FetchRow(row) && row.count > 0 && !row.isNull(0)) {
+            savedResults = std::string(row.value(0));
+            savedNull = false;
+        }
+    }
+    for (StoredObject& object : listed) {
+        Result<void> read = ReadDefinition(connection, database, object);
+        if (!read) {
+            objects.failures.push_back(
+                std::string(KindWord(object.kind)) + " " + database + "." + object.name + ": " + read.error());
+            continue;
+        }
+        if (object.kind == StoredObjectKind::Trigger)
+            objects.triggersByTable[object.table].push_back(std::move(object));
+        else if (object.kind == StoredObjectKind::Event)
+            objects.events.push_back(std::move(object));
+        else
+            objects.routines.push_back(std::move(object));
+    }
+    connection.Query(
+        "SET character_set_results = " + (savedNull ? std::string("NULL") : Literal(connection, savedResults)));
+    return objects;
+}
+
+} // namespace kelvanto
