@@ -107,42 +107,47 @@ DatabaseObjects ReadDatabaseObjects(Connection& connection, const std::string& d
     if (!choice.any())
         return objects;
     const std::string schema = Literal(connection, database);
-    std::vector<StoredObject> listed;
-    if (choice.triggers) {
-        auto rows = Rows(connection,
-            "SELECT TRIGGER_NAME, EVENT_OBJECT_TABLE, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION"
+    // Each list in the same columns: name, kind, table, sql_mode, character set, collation, time zone.
+    struct Listing
+    {
+        bool chosen;
+        const char* what;
+        std::string sql;
+    };
+    const Listing listings[] = {
+        {choice.triggers, "triggers",
+            "SELECT TRIGGER_NAME, 'TRIGGER', EVENT_OBJECT_TABLE, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION, "
+            "''"
             " FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = "
-                + schema + " ORDER BY EVENT_OBJECT_TABLE, ACTION_ORDER");
-        if (!rows)
-            objects.failures.push_back("triggers: " + rows.error());
-        else
-            for (auto& row : *rows)
-                listed.push_back({StoredObjectKind::Trigger, row[0], row[1], row[2], row[3], row[4], {}, {}});
-    }
-    if (choice.routines) {
-        auto rows = Rows(connection,
-            "SELECT ROUTINE_NAME, ROUTINE_TYPE, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION"
+                + schema + " ORDER BY EVENT_OBJECT_TABLE, ACTION_ORDER"},
+        {choice.routines, "routines",
+            "SELECT ROUTINE_NAME, ROUTINE_TYPE, '', SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION, ''"
             " FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = "
-                + schema + " AND ROUTINE_TYPE IN ('FUNCTION', 'PROCEDURE') ORDER BY ROUTINE_TYPE, ROUTINE_NAME");
-        if (!rows)
-            objects.failures.push_back("routines: " + rows.error());
-        else
-            for (auto& row : *rows) {
-                const StoredObjectKind kind
-                    = row[1] == "FUNCTION" ? StoredObjectKind::Function : StoredObjectKind::Procedure;
-                listed.push_back({kind, row[0], {}, row[2], row[3], row[4], {}, {}});
-            }
-    }
-    if (choice.events) {
-        auto rows = Rows(connection,
-            "SELECT EVENT_NAME, SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION, TIME_ZONE"
+                + schema + " AND ROUTINE_TYPE IN ('FUNCTION', 'PROCEDURE') ORDER BY ROUTINE_TYPE, ROUTINE_NAME"},
+        {choice.events, "events",
+            "SELECT EVENT_NAME, 'EVENT', '', SQL_MODE, CHARACTER_SET_CLIENT, COLLATION_CONNECTION, TIME_ZONE"
             " FROM information_schema.EVENTS WHERE EVENT_SCHEMA = "
-                + schema + " ORDER BY EVENT_NAME");
-        if (!rows)
-            objects.failures.push_back("events: " + rows.error());
-        else
-            for (auto& row : *rows)
-                listed.push_back({StoredObjectKind::Event, row[0], {}, row[1], row[2], row[3], row[4], {}});
+                + schema + " ORDER BY EVENT_NAME"},
+    };
+    std::vector<StoredObject> listed;
+    for (const Listing& listing : listings) {
+        if (!listing.chosen)
+            continue;
+        auto rows = Rows(connection, listing.sql);
+        if (!rows) {
+            objects.failures.push_back(std::string(listing.what) + ": " + rows.error());
+            continue;
+        }
+        for (std::vector<std::string>& row : *rows) {
+            if (row.size() < 7)
+                continue;
+            const StoredObjectKind kind = row[1] == "TRIGGER" ? StoredObjectKind::Trigger
+                : row[1] == "EVENT"                           ? StoredObjectKind::Event
+                : row[1] == "FUNCTION"                        ? StoredObjectKind::Function
+                                                              : StoredObjectKind::Procedure;
+            listed.push_back({kind, std::move(row[0]), std::move(row[2]), std::move(row[3]), std::move(row[4]),
+                std::move(row[5]), std::move(row[6]), {}});
+        }
     }
     if (listed.empty())
         return objects;

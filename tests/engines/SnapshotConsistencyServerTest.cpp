@@ -144,6 +144,9 @@ TEST_P(SnapshotConsistency, RestoredTotal)
         return std::make_unique<HookedConnection>(std::move(*connection), second.name(), transfer);
     };
 
+    // The binary log file before the run: FLUSH LOGS, sent before the snapshot, moves on from it.
+    const bool binaryLog = FirstValue(*writer, "SELECT @@log_bin") == "1";
+    const std::string fileBefore = binaryLog ? FirstValue(*writer, "SHOW MASTER STATUS") : "";
     std::vector<DatabaseItem> databases;
     for (const RoundTripDatabase* database : {&first, &second})
         databases.push_back(DatabaseItem {2, database->name(), ListObjectsForTask(source, database->name())});
@@ -152,12 +155,14 @@ TEST_P(SnapshotConsistency, RestoredTotal)
     if (row.copy) {
         Task task = MakeCopyTask(TaskType::BackupToServer, source, target, databases);
         task.extras.consistentSnapshot = row.snapshot;
+        task.backupSettings.flushLogs = 1;
         task.backupSettings.flushTables = 1; // ends a snapshot: must not be sent with one
         run = RunCopyEngine(task, hooked);
     } else {
         Task task = MakeDumpTask(source, first.name(), databases[0].tables, dir.path(), 1, false);
         task.databases.push_back(databases[1]);
         task.extras.consistentSnapshot = row.snapshot;
+        task.backupSettings.flushLogs = 1;
         task.backupSettings.flushTables = 1;
         // Would end a snapshot too; without one it would hold the writer up until the read is done.
         task.backupSettings.lockTables = row.snapshot ? 1 : 0;
@@ -171,9 +176,25 @@ TEST_P(SnapshotConsistency, RestoredTotal)
         for (const std::string& file : run.files)
             ASSERT_EQ(RunMariadbClientOnFile(target, file, &output), 0) << output;
         ASSERT_EQ(run.files.size(), 1u);
-        EXPECT_EQ(ReadBytes(run.files[0]).find("-- Consistent snapshot") != std::string::npos, row.snapshot);
     }
     const std::string log = run.logText();
+    const std::string header = row.copy ? std::string() : ReadBytes(run.files[0]);
+    EXPECT_EQ(header.find("-- Consistent snapshot") != std::string::npos, row.snapshot && !row.copy);
+    if (row.snapshot && binaryLog) {
+        // The position of the snapshot, in the newest file, in the log and in the dump's header.
+        const std::string fileAfter = FirstValue(*writer, "SHOW MASTER STATUS");
+        EXPECT_NE(fileAfter, fileBefore);
+        EXPECT_NE(
+            log.find("Opened a consistent snapshot of the source server at binary log " + fileAfter + ", position "),
+            std::string::npos)
+            << log;
+        if (!row.copy) {
+            EXPECT_NE(
+                header.find("-- Consistent snapshot at binary log " + fileAfter + ", position "), std::string::npos);
+        }
+    } else if (row.snapshot) {
+        EXPECT_NE(log.find("The binary log of the source server is off"), std::string::npos) << log;
+    }
     EXPECT_EQ(log.find("FLUSH TABLE is not sent") != std::string::npos, row.snapshot) << log;
     EXPECT_EQ(log.find("not transactional, so the snapshot does not cover them: " + first.name() + ".notes")
             != std::string::npos,

@@ -211,6 +211,26 @@ TEST_F(StoredObjectsRoundTrip, DumpRestoredTwiceWithTheStockClientInEveryLayout)
     }
 }
 
+// A PHP page sends each CREATE as one statement, body and line ends included.
+TEST_F(StoredObjectsRoundTrip, PhpPageCreatesEveryObject)
+{
+    KELVANTO_REQUIRE_SERVER(source, 1);
+    KELVANTO_REQUIRE_SERVER(target, 2);
+    ASSERT_TRUE(Load(source, target));
+    TempDir dir;
+    Task task = DumpTask(source, dir.path() / "dumps", 1);
+    task.backupSettings.fileType = 2;
+    const EngineDump dump = RunDumpEngine(task, dir.path() / "data");
+    ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
+    EXPECT_EQ(dump.errors(), "");
+    ASSERT_EQ(dump.files.size(), 1u);
+    ASSERT_TRUE(m_database->DropOn(target));
+    std::string output;
+    ASSERT_EQ(RunPhpDump(dump.files[0], target, &output), 0) << output;
+    EXPECT_EQ(output, "\r\nFinished");
+    EXPECT_EQ(Differences(m_original, Objects(target, Name())), "");
+}
+
 TEST_F(StoredObjectsRoundTrip, CopyCreatesEveryObjectOnTheDestination)
 {
     KELVANTO_REQUIRE_SERVER(source, 1);
