@@ -74,36 +74,17 @@ bool IsPlainSetting(std::string_view value)
     return true;
 }
 
-std::string_view DropWord(StoredObjectKind kind)
-{
-    switch (kind) {
-    case StoredObjectKind::Trigger:
-        return "DROP TRIGGER IF EXISTS ";
-    case StoredObjectKind::Function:
-        return "DROP FUNCTION IF EXISTS ";
-    case StoredObjectKind::Procedure:
-        return "DROP PROCEDURE IF EXISTS ";
-    case StoredObjectKind::Event:
-        return "DROP EVENT IF EXISTS ";
-    }
-    return {};
-}
-
 } // namespace
 
-std::string_view KindWord(StoredObjectKind kind)
+const StoredObjectKindTexts& TextsOf(StoredObjectKind kind)
 {
-    switch (kind) {
-    case StoredObjectKind::Trigger:
-        return "trigger";
-    case StoredObjectKind::Function:
-        return "function";
-    case StoredObjectKind::Procedure:
-        return "procedure";
-    case StoredObjectKind::Event:
-        return "event";
-    }
-    return {};
+    static const StoredObjectKindTexts kTexts[] = {
+        {"trigger", "DROP TRIGGER IF EXISTS ", "SHOW CREATE TRIGGER ", "SQL Original Statement"},
+        {"function", "DROP FUNCTION IF EXISTS ", "SHOW CREATE FUNCTION ", "Create Function"},
+        {"procedure", "DROP PROCEDURE IF EXISTS ", "SHOW CREATE PROCEDURE ", "Create Procedure"},
+        {"event", "DROP EVENT IF EXISTS ", "SHOW CREATE EVENT ", "Create Event"},
+    };
+    return kTexts[static_cast<std::size_t>(kind)];
 }
 
 std::string StripDefiner(std::string_view create)
@@ -149,7 +130,7 @@ ObjectStatements StatementsFor(const StoredObject& object, bool stripDefiner)
             return statements;
         }
     }
-    statements.before.push_back(std::string(DropWord(object.kind)) + QuoteName(object.name, true));
+    statements.before.push_back(std::string(TextsOf(object.kind).drop) + QuoteName(object.name, true));
     statements.before.emplace_back("SET @kelvanto_saved_sql_mode = @@sql_mode");
     statements.before.emplace_back("SET @kelvanto_saved_cs_client = @@character_set_client");
     statements.before.emplace_back("SET @kelvanto_saved_col_connection = @@collation_connection");

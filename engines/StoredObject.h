@@ -31,8 +31,20 @@ struct StoredObject
     std::string definition; // "CREATE ..." as the server shows it
 };
 
-// "trigger", "function", "procedure" or "event", for log lines.
-std::string_view KindWord(StoredObjectKind kind);
+// The words of the statements that read and replace an object of a kind.
+struct StoredObjectKindTexts
+{
+    std::string_view word; // "trigger", "function", "procedure" or "event", for log lines
+    std::string_view drop; // "DROP TRIGGER IF EXISTS "
+    std::string_view showCreate; // "SHOW CREATE TRIGGER "
+    std::string_view definitionColumn; // the column of SHOW CREATE that holds the definition
+};
+const StoredObjectKindTexts& TextsOf(StoredObjectKind kind);
+
+inline std::string_view KindWord(StoredObjectKind kind)
+{
+    return TextsOf(kind).word;
+}
 
 // `create` without its DEFINER clause: the clause is looked for only among the words that may
 // stand between CREATE and the kind of object (OR REPLACE, ALGORITHM=, SQL SECURITY), never in

@@ -42,45 +42,14 @@ Result<std::vector<std::vector<std::string>>> Rows(Connection& connection, const
     return rows;
 }
 
-std::string_view ShowCreateWord(StoredObjectKind kind)
-{
-    switch (kind) {
-    case StoredObjectKind::Trigger:
-        return "SHOW CREATE TRIGGER ";
-    case StoredObjectKind::Function:
-        return "SHOW CREATE FUNCTION ";
-    case StoredObjectKind::Procedure:
-        return "SHOW CREATE PROCEDURE ";
-    case StoredObjectKind::Event:
-        return "SHOW CREATE EVENT ";
-    }
-    return {};
-}
-
-// The column of SHOW CREATE that holds the definition.
-std::string_view DefinitionColumn(StoredObjectKind kind)
-{
-    switch (kind) {
-    case StoredObjectKind::Trigger:
-        return "SQL Original Statement";
-    case StoredObjectKind::Function:
-        return "Create Function";
-    case StoredObjectKind::Procedure:
-        return "Create Procedure";
-    case StoredObjectKind::Event:
-        return "Create Event";
-    }
-    return {};
-}
-
 // Reads the definition of `object`; the reason when that is impossible.
 Result<void> ReadDefinition(Connection& connection, const std::string& database, StoredObject& object)
 {
     if (!object.characterSetClient.empty()
         && !connection.Query("SET character_set_results = " + Literal(connection, object.characterSetClient)))
         return Error {connection.ErrorText()};
-    if (!connection.Query(
-            std::string(ShowCreateWord(object.kind)) + QuoteName(database, true) + "." + QuoteName(object.name, true)))
+    if (!connection.Query(std::string(TextsOf(object.kind).showCreate) + QuoteName(database, true) + "."
+            + QuoteName(object.name, true)))
         return Error {connection.ErrorText()};
     std::unique_ptr<ResultSet> result = connection.StoreResult();
     RowView row;
@@ -88,7 +57,7 @@ Result<void> ReadDefinition(Connection& connection, const std::string& database,
         return Error {"no definition: " + connection.ErrorText()};
     const std::vector<FieldInfo>& fields = result->Fields();
     for (std::size_t i = 0; i < fields.size() && i < row.count; ++i) {
-        if (fields[i].name != DefinitionColumn(object.kind))
+        if (fields[i].name != TextsOf(object.kind).definitionColumn)
             continue;
         // The server hides the body from an account that may not see it.
         if (row.isNull(i) || row.value(i).empty())
