@@ -7,7 +7,8 @@
 # Pairs: engine single-row INSERTs vs mariadb-dump --skip-extended-insert, engine ten-row
 # INSERTs vs mariadb-dump (extended inserts). The engine also runs with a bench-only sink
 # that opens, appends and closes the file for every statement, to show what the engine's
-# own sink saves. The engine's times include flushing the finished dump to stable storage
+# own sink saves, and with consistentSnapshot (engine-multi-snapshot: one snapshot for the
+# run, whose cost should be within noise of engine-multi). The engine's times include flushing the finished dump to stable storage
 # (fsync), which mariadb-dump does not do; that part is shown on its own as well. Peak RSS
 # comes from /usr/bin/time.
 #
@@ -22,7 +23,8 @@ db=kelvanto_bench
 bench_tables "$db"
 
 declare -A seconds rss sync cpu
-variants=(engine-single dump-single engine-multi dump-multi engine-single-per-piece engine-multi-per-piece)
+variants=(engine-single dump-single engine-multi dump-multi engine-single-per-piece engine-multi-per-piece
+    engine-multi-snapshot)
 for rows in "${sizes[@]}"; do
     table=rows_$rows
     for run in $(seq 1 "$runs"); do
@@ -33,6 +35,7 @@ for rows in "${sizes[@]}"; do
                 args=(--host "$host" --port "$port" --user "$user" --password "$password" --database "$db"
                     --table "$table" --out "$work/out")
                 [[ $v == *multi* ]] && args+=(--multi-row)
+                [[ $v == *-snapshot ]] && args+=(--snapshot)
                 sink=file
                 [[ $v == *-per-piece ]] && sink=per-piece
                 result=$(run_one "$work/engine.txt" "$build/bench/dump_engine" "${args[@]}" --sink "$sink")
@@ -79,5 +82,7 @@ for rows in "${sizes[@]}"; do
     printf "%-10s time: single-row %.2f  ten-row vs extended %.2f   cpu: single-row %.2f  ten-row %.2f\n" \
         "$rows" "$(echo "${!es} / ${!ds}" | bc -l)" "$(echo "${!em} / ${!dm}" | bc -l)" \
         "$(echo "${!ces} / ${!cds}" | bc -l)" "$(echo "${!cem} / ${!cdm}" | bc -l)"
+    sn=med_engine_multi_snapshot_$rows
+    printf "%-10s snapshot: ten-row with consistentSnapshot / without %.2f\n" "$rows" "$(echo "${!sn} / ${!em}" | bc -l)"
 done
 client -e "DROP DATABASE IF EXISTS $db"

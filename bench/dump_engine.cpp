@@ -2,8 +2,9 @@
 // and prints what it cost. Used by bench/dump_bench.sh; not a test.
 //
 //   dump_engine --host H --port P --user U [--password X] --database D --table T --out DIR
-//               [--multi-row] [--sink file|per-piece]
+//               [--multi-row] [--sink file|per-piece] [--snapshot]
 //
+// --snapshot        the task's consistentSnapshot extra: the run reads inside one snapshot
 // --sink file       the engine's own sink (FileSink): the file kept open behind a buffer
 // --sink per-piece  a bench-only sink that opens, appends and closes for every piece
 //
@@ -145,10 +146,13 @@ int main(int argc, char** argv)
         {"--host", "127.0.0.1"}, {"--port", "3306"}, {"--user", "root"}, {"--password", ""}, {"--sink", "file"}};
     bool multiRow = false;
     bool verbose = false;
+    bool snapshot = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--multi-row") {
             multiRow = true;
+        } else if (arg == "--snapshot") {
+            snapshot = true;
         } else if (arg == "--verbose") {
             verbose = true;
         } else if (i + 1 < argc && arg.rfind("--", 0) == 0) {
@@ -160,7 +164,7 @@ int main(int argc, char** argv)
     }
     if (options["--database"].empty() || options["--table"].empty() || options["--out"].empty()) {
         std::cerr << "usage: dump_engine --database D --table T --out DIR [--host H --port P --user U "
-                     "--password X] [--multi-row] [--sink file|per-piece]\n";
+                     "--password X] [--multi-row] [--sink file|per-piece] [--snapshot]\n";
         return 2;
     }
 
@@ -177,6 +181,7 @@ int main(int argc, char** argv)
     settings.backupFolder = options["--out"] + "/";
     settings.fileNameFormat = "%DATABASE%_%TABLE%";
     settings.multiRowInsert = multiRow ? 1 : 0;
+    task.extras.consistentSnapshot = snapshot;
     DatabaseItem database;
     database.checkState = 2;
     database.name = options["--database"];

@@ -5,6 +5,9 @@
 #include "engines/BackupToFilesRecords.h"
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/CreateDatabase.h"
+#include "engines/SequenceDump.h"
+#include "engines/SnapshotSession.h"
+#include "engines/StoredObject.h"
 #include "engines/TableDefinition.h"
 #include "engines/ViewOrder.h"
 #include "engines/ViewStructure.h"
@@ -101,7 +104,9 @@ RunOutcome BackupToFilesRun::RunSteps()
         return RunOutcome::Cancelled;
 
     LogInfo("Backing up the selected databases and tables...");
-    if (m_layout == Layout::SingleFile && !StartFile({}, {}))
+    // A snapshot's position goes into the header, so the first file waits for the snapshot.
+    const bool snapshot = m_task.extras.consistentSnapshot;
+    if (!snapshot && m_layout == Layout::SingleFile && !StartFile({}, {}))
         return RunOutcome::Failed;
 
     if (Quit())
@@ -112,6 +117,14 @@ RunOutcome BackupToFilesRun::RunSteps()
     const std::vector<DatabaseItem> databases = BuildWorkingList();
     if (Quit())
         return RunOutcome::Cancelled;
+    if (snapshot) {
+        const std::optional<SnapshotStart> start = StartRunSnapshot(m_context, *m_connection, m_settings, databases);
+        if (!start)
+            return RunOutcome::Failed;
+        m_headerNote = SnapshotHeaderNote(*start);
+        if (m_layout == Layout::SingleFile && !StartFile({}, {}))
+            return RunOutcome::Failed;
+    }
 
     for (const DatabaseItem& database : databases) {
         if (database.checkState == 0)
@@ -163,6 +176,7 @@ bool BackupToFilesRun::Connect()
     LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_serverInfo);
     m_features = ServerFeatures::ForVersion(m_connection->ServerVersion());
     m_records.emplace(m_context, *m_connection, m_writer, m_settings, m_features);
+    m_objects.emplace(m_context, *m_connection, m_writer, m_task.extras);
     m_quoting = m_settings.quoteNames == 1 && m_features.quoteNames;
 
     m_session.addSetNames = m_settings.addSetNames == 1;
@@ -181,6 +195,7 @@ bool BackupToFilesRun::Connect()
 
 void BackupToFilesRun::CloseConnection()
 {
+    m_objects.reset();
     m_records.reset();
     m_registration.reset();
     m_connection.reset();
@@ -219,10 +234,21 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
 
     if (m_layout == Layout::FilePerDatabase && !StartFile(database.name, {}))
         return Flow::Next;
+    m_sequences = ReadSequenceNames(*m_connection, database.name);
+    m_objects->StartDatabase(database.name);
+    if (Quit())
+        return Flow::Cancelled;
 
+    // With a file per table, the routines get a file of their own after the tables and before
+    // the views (a view may call a function), the events one after the views.
+    bool routinesWritten = m_layout != Layout::FilePerTable;
     for (const TableItem& table : TablesInWritingOrder(database)) {
         if (table.checkState == 0)
             continue;
+        if (!routinesWritten && m_viewNames.count(table.name) > 0) {
+            WriteObjectsFile(database.name, "(routines)", true);
+            routinesWritten = true;
+        }
         const Flow flow = BackupTable(database.name, table);
         // A table's file ends with the table; one that a failure ended early is not whole.
         if (m_layout == Layout::FilePerTable)
@@ -230,19 +256,46 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
         if (flow == Flow::Cancelled)
             return Flow::Cancelled;
     }
+    if (m_layout == Layout::FilePerTable) {
+        if (!routinesWritten)
+            WriteObjectsFile(database.name, "(routines)", true);
+        WriteObjectsFile(database.name, "(events)", false);
+        return Flow::Next;
+    }
+    m_objects->WriteRoutines(m_currentFile);
     WritePendingViews();
+    m_objects->WriteEvents(m_currentFile);
     if (m_layout == Layout::FilePerDatabase)
         FinishFile();
     return Flow::Next;
+}
+
+void BackupToFilesRun::WriteObjectsFile(const std::string& database, const std::string& part, bool routines)
+{
+    if (routines ? !m_objects->HasRoutines() : !m_objects->HasEvents())
+        return;
+    if (!StartFile(database, part))
+        return;
+    if (WriteDatabaseLines(database)) {
+        if (routines)
+            m_objects->WriteRoutines(m_currentFile);
+        else
+            m_objects->WriteEvents(m_currentFile);
+    }
+    FinishFile();
 }
 
 std::vector<TableItem> BackupToFilesRun::TablesInWritingOrder(const DatabaseItem& database)
 {
     // A file per table is restored file by file in creation order, and a view's file holds
     // the view itself: the tables come first, and each view after the views it selects from.
+    m_viewNames.clear();
     if (m_layout != Layout::FilePerTable || !m_features.fullTables)
         return database.tables;
-    return TablesBeforeViews(database.tables, ReadViewDefinitions(*m_connection, database.tables));
+    const std::map<std::string, std::string> views = ReadViewDefinitions(*m_connection, database.tables);
+    for (const auto& view : views)
+        m_viewNames.insert(view.first);
+    return TablesBeforeViews(database.tables, views);
 }
 
 BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database, const TableItem& table)
@@ -261,23 +314,8 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     if (Quit())
         return Flow::Cancelled;
 
-    if (m_settings.addSetNames == 1 && !m_databaseCharset.empty()) {
-        Gather("SET CHARACTER_SET_CLIENT='" + m_databaseCharset + "'");
-        Gather("SET CHARACTER_SET_RESULTS='" + m_databaseCharset + "'");
-        Gather("SET CHARACTER_SET_CONNECTION='" + m_databaseCharset + "'");
-        Gather("SET NAMES '" + m_databaseCharset + "'");
-    }
-    if (Quit())
-        return Flow::Cancelled;
-
-    if (m_settings.addCreateDatabase == 1) {
-        const std::string block = BuildCreateDatabaseBlock(database, m_settings.fileType, m_quoting, m_features,
-            m_databaseCharset, m_writer.eol(), m_databaseCollation);
-        if (!m_writer.AppendText(m_currentFile, block)) {
-            LogFileError("Failed to write the CREATE and USE database to the backup file! - ");
-            return Flow::Next;
-        }
-    }
+    if (!WriteDatabaseLines(database))
+        return Flow::Next;
     if (Quit())
         return Flow::Cancelled;
 
@@ -293,6 +331,11 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     if (Quit())
         return Flow::Cancelled;
     const bool isView = kind == 2;
+    if (!isView && m_sequences.count(name) > 0) {
+        WriteSequence(database, name, quoted);
+        EndTable();
+        return Flow::Next;
+    }
 
     const TableStatus status = ReadTableStatus(*m_connection, name);
     const std::string& tableType = status.type;
@@ -338,12 +381,58 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
     }
+    // After the statements that close the rows, so that the triggers do not fire on them.
+    if (!isView)
+        m_objects->WriteTriggers(m_currentFile, name);
 
+    EndTable();
+    return Flow::Next;
+}
+
+bool BackupToFilesRun::WriteDatabaseLines(const std::string& database)
+{
+    if (m_settings.addSetNames == 1 && !m_databaseCharset.empty()) {
+        Gather("SET CHARACTER_SET_CLIENT='" + m_databaseCharset + "'");
+        Gather("SET CHARACTER_SET_RESULTS='" + m_databaseCharset + "'");
+        Gather("SET CHARACTER_SET_CONNECTION='" + m_databaseCharset + "'");
+        Gather("SET NAMES '" + m_databaseCharset + "'");
+    }
+    if (m_settings.addCreateDatabase == 1) {
+        const std::string block = BuildCreateDatabaseBlock(database, m_settings.fileType, m_quoting, m_features,
+            m_databaseCharset, m_writer.eol(), m_databaseCollation);
+        if (!m_writer.AppendText(m_currentFile, block)) {
+            LogFileError("Failed to write the CREATE and USE database to the backup file! - ");
+            return false;
+        }
+    }
+    return true;
+}
+
+void BackupToFilesRun::WriteSequence(const std::string& database, const std::string& name, const std::string& quoted)
+{
+    const bool structure = m_settings.exportStructure == 1;
+    Result<std::vector<std::string>> statements = SequenceStatements(*m_connection, name, quoted, structure);
+    if (!statements) {
+        LogError("Failed to back up the sequence " + database + "." + name + "! - " + statements.error());
+        return;
+    }
+    if (structure && m_settings.addDropTable == 1)
+        Gather("DROP TABLE IF EXISTS " + quoted);
+    for (const std::string& statement : *statements) {
+        if (!Append(statement)) {
+            LogFileError("Failed to write the sequence to the backup file! - ");
+            return;
+        }
+    }
+    LogInfo("Backup the sequence " + database + "." + name + " - OK");
+}
+
+void BackupToFilesRun::EndTable()
+{
     if (m_layout == Layout::FilePerTable) {
         WritePendingViews();
         FinishFile();
     }
-    return Flow::Next;
 }
 
 bool BackupToFilesRun::WriteViewStructure(
@@ -389,7 +478,7 @@ bool BackupToFilesRun::StartFile(const std::string& database, const std::string&
         LogSinkError();
         return false;
     }
-    if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime)) {
+    if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime, m_headerNote)) {
         LogFileError("Failed to write the title to the backup file! - ");
         m_writer.AbandonFile(); // nothing more goes into this file
         return false;
@@ -447,7 +536,7 @@ void BackupToFilesRun::WritePendingViews()
         Gather("DROP TABLE IF EXISTS " + quoted);
         Gather("DROP VIEW IF EXISTS " + quoted);
         // A failure of either DROP shows here, with the same line.
-        if (!Append(definition))
+        if (!Append(m_task.extras.definer == DefinerMode::Strip ? StripDefiner(definition) : definition))
             LogFileError("Failed to write CREATE VIEW to the backup file! - ");
     }
     m_pendingViews.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/BackupToFilesObjects.h"
 #include "engines/BackupToFilesRecords.h"
 #include "engines/DumpText.h"
 #include "engines/DumpWriter.h"
@@ -14,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +67,15 @@ private:
     // The tables of a database in the order they are written.
     std::vector<TableItem> TablesInWritingOrder(const DatabaseItem& database);
     Flow BackupTable(const std::string& database, const TableItem& table);
+    // The SET NAMES and CREATE DATABASE lines that begin a database's part; false (logged)
+    // when they could not be written.
+    bool WriteDatabaseLines(const std::string& database);
+    // A sequence as a sequence, with its state.
+    void WriteSequence(const std::string& database, const std::string& name, const std::string& quoted);
+    // The end of a table's part: with a file per table, its views and the file's last lines.
+    void EndTable();
+    // A file of its own (file per table) for the routines or the events of a database.
+    void WriteObjectsFile(const std::string& database, const std::string& part, bool routines);
     // Structure of a view: placeholder table now, the view itself among the pending views.
     // False when the table's work ends here.
     bool WriteViewStructure(const std::string& database, const std::string& name, const std::string& quoted);
@@ -98,6 +109,7 @@ private:
     std::optional<CancellableRegistration> m_registration;
     DumpWriter m_writer;
     std::optional<BackupToFilesRecords> m_records; // made once connected
+    std::optional<BackupToFilesObjects> m_objects; // made once connected
     ServerFeatures m_features;
     std::string m_serverInfo;
     bool m_quoting = false;
@@ -108,6 +120,9 @@ private:
     std::string m_currentFile;
     std::vector<std::string> m_runFiles;
     std::vector<std::pair<std::string, std::string>> m_pendingViews;
+    std::set<std::string> m_sequences; // of the current database
+    std::set<std::string> m_viewNames; // of the current database, with a file per table
+    std::string m_headerNote; // the snapshot's line in every file's header
 };
 
 } // namespace kelvanto

@@ -57,7 +57,7 @@ void AppendStatementText(std::string& out, std::string_view statement, std::uint
 }
 
 void AppendDumpHeaderText(std::string& out, std::string_view host, std::string_view serverInfo, std::uint8_t fileType,
-    std::string_view eol, const TimeStamp& runTime)
+    std::string_view eol, const TimeStamp& runTime, std::string_view note)
 {
     const std::string when = FormatDumpTime(runTime);
     if (fileType == kPhpDumpFile) {
@@ -72,6 +72,10 @@ void AppendDumpHeaderText(std::string& out, std::string_view host, std::string_v
         AppendLine(out, "**", eol);
         AppendLine(out, "** " + when, eol);
         AppendLine(out, "**", eol);
+        if (!note.empty()) {
+            AppendLine(out, "** " + std::string(note), eol);
+            AppendLine(out, "**", eol);
+        }
         AppendLine(out, std::string(50, '*') + "/", eol);
         AppendLine(out, "?>", eol);
         AppendLine(out, "", eol);
@@ -86,6 +90,10 @@ void AppendDumpHeaderText(std::string& out, std::string_view host, std::string_v
     AppendLine(out, "--", eol);
     AppendLine(out, "-- " + when, eol);
     AppendLine(out, "--", eol);
+    if (!note.empty()) {
+        AppendLine(out, "-- " + std::string(note), eol);
+        AppendLine(out, "--", eol);
+    }
     AppendLine(out, "-- ------------------------------------------------------", eol);
     AppendLine(out, "", eol);
 }

@@ -28,9 +28,10 @@ void AppendPhpEscaped(std::string& out, std::string_view text);
 // statement is escaped and wrapped in a mysql_query call.
 void AppendStatementText(std::string& out, std::string_view statement, std::uint8_t fileType, std::string_view eol);
 
-// The comment block at the top of every dump file.
+// The comment block at the top of every dump file; `note`, when not empty, is one more line of
+// it after the run time (the binary log position of a run's snapshot).
 void AppendDumpHeaderText(std::string& out, std::string_view host, std::string_view serverInfo, std::uint8_t fileType,
-    std::string_view eol, const TimeStamp& runTime);
+    std::string_view eol, const TimeStamp& runTime, std::string_view note = {});
 
 // The mysql_connect line of a PHP file.
 void AppendPhpConnectText(std::string& out, const ServerConnection& connection, std::string_view eol);

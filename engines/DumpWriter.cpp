@@ -1,6 +1,7 @@
 #include "engines/DumpWriter.h"
 
 #include "engines/DumpText.h"
+#include "engines/StoredObject.h"
 
 #include <utility>
 
@@ -32,11 +33,11 @@ bool DumpWriter::GatherStatement(const std::string& path, std::string_view state
     return Sunk(m_sink.Append(path, m_buffer));
 }
 
-bool DumpWriter::WriteDumpHeader(
-    const std::string& path, std::string_view host, std::string_view serverInfo, const TimeStamp& runTime)
+bool DumpWriter::WriteDumpHeader(const std::string& path, std::string_view host, std::string_view serverInfo,
+    const TimeStamp& runTime, std::string_view note)
 {
     m_buffer.clear();
-    AppendDumpHeaderText(m_buffer, host, serverInfo, m_fileType, m_eol, runTime);
+    AppendDumpHeaderText(m_buffer, host, serverInfo, m_fileType, m_eol, runTime, note);
     return Written(path);
 }
 
@@ -51,6 +52,17 @@ bool DumpWriter::WritePhpFooter(const std::string& path)
 {
     m_buffer.clear();
     AppendPhpFooterText(m_buffer, m_eol);
+    return Written(path);
+}
+
+bool DumpWriter::AppendProgram(const std::string& path, std::string_view create)
+{
+    if (m_fileType == kPhpDumpFile)
+        return AppendStatement(path, create);
+    if (path.empty())
+        return false;
+    m_buffer.clear();
+    AppendDelimiterBlock(m_buffer, create, m_eol);
     return Written(path);
 }
 

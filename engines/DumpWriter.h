@@ -36,10 +36,13 @@ public:
     // One statement as one line (";" added when missing); PHP files wrap it in mysql_query.
     bool AppendStatement(const std::string& path, std::string_view statement);
     bool GatherStatement(const std::string& path, std::string_view statement);
-    bool WriteDumpHeader(
-        const std::string& path, std::string_view host, std::string_view serverInfo, const TimeStamp& runTime);
+    bool WriteDumpHeader(const std::string& path, std::string_view host, std::string_view serverInfo,
+        const TimeStamp& runTime, std::string_view note = {});
     bool WritePhpConnect(const std::string& path, const ServerConnection& connection);
     bool WritePhpFooter(const std::string& path);
+    // The CREATE of a stored program: a DELIMITER block in an SQL file (the text keeps its line
+    // ends), one statement in a PHP file, which sends each statement on its own.
+    bool AppendProgram(const std::string& path, std::string_view create);
     // A block of ready text (the CREATE DATABASE and USE lines) in one piece.
     bool AppendText(const std::string& path, std::string_view text);
     // Writes what is gathered; false when a write of the open file failed now or before.

@@ -4,6 +4,8 @@
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/CreateDatabase.h"
 #include "engines/MultiRowStatement.h"
+#include "engines/SequenceDump.h"
+#include "engines/SnapshotSession.h"
 #include "engines/WatchedConnection.h"
 #include "mysql/ServerIdentity.h"
 #include "mysql/ServerProbes.h"
@@ -30,6 +32,7 @@ RunOutcome ServerCopyRun::Run()
 
 void ServerCopyRun::CloseConnections()
 {
+    m_objects.reset();
     m_tables.reset();
     m_sourceRegistration.reset();
     m_destinationRegistration.reset();
@@ -97,6 +100,7 @@ RunOutcome ServerCopyRun::RunSteps()
     if (m_switches.destination.utcSession)
         m_destination->Query("SET TIME_ZONE='+00:00'");
     m_tables.emplace(m_context, *m_source, *m_destination, m_settings, m_switches, m_member, m_statementLimit);
+    m_objects.emplace(m_context, *m_source, *m_destination, m_task.extras, m_member);
     if (Quit())
         return RunOutcome::Cancelled;
 
@@ -123,6 +127,9 @@ RunOutcome ServerCopyRun::RunSteps()
         LogError("Failed to list the databases of the MySQL server! - " + listError);
     if (Quit())
         return RunOutcome::Cancelled;
+    // FLUSH LOGS went before: it would end the snapshot's transaction.
+    if (m_task.extras.consistentSnapshot && !StartRunSnapshot(m_context, *m_source, m_settings, databases))
+        return RunOutcome::Failed;
 
     for (const DatabaseItem& database : databases) {
         if (database.checkState == 0)
@@ -199,13 +206,21 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
         return Failed(
             "Failed to use database " + destination + " on the destination server!" + ServerErrorCause(*m_destination));
 
+    m_tables->StartDatabase(ReadSequenceNames(*m_source, name));
+    m_objects->StartDatabase(name);
     for (const TableItem& table : database.tables) {
         if (table.checkState == 0)
             continue;
         if (m_tables->Copy(name, table) == CopyFlow::Cancelled)
             return CopyFlow::Cancelled;
+        // After the statements that closed the table's rows, so that they do not fire on them.
+        m_objects->CopyTriggers(table.name);
     }
-    m_tables->CreateDeferredViews();
+    // Functions before the views that may call them; events last.
+    m_objects->CopyRoutines();
+    m_tables->CreateDeferredViews(
+        name, [this](const std::string& create, const std::string& what) { return m_objects->Create(create, what); });
+    m_objects->CopyEvents();
     return CopyFlow::Next;
 }
 

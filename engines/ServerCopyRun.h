@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/ServerCopyMember.h"
+#include "engines/ServerCopyObjects.h"
 #include "engines/ServerCopySwitches.h"
 #include "engines/ServerCopyTable.h"
 #include "model/Task.h"
@@ -66,6 +67,7 @@ private:
     std::optional<std::size_t> m_statementLimit; // the longest statement the destination takes
     bool m_sameServer = false; // both connections reach one and the same server
     std::optional<ServerCopyTable> m_tables; // made once both connections stand
+    std::optional<ServerCopyObjects> m_objects; // made once both connections stand
 };
 
 } // namespace kelvanto

@@ -1,5 +1,6 @@
 #include "engines/ServerCopyTable.h"
 
+#include "engines/SequenceDump.h"
 #include "engines/TableDefinition.h"
 #include "engines/ViewStructure.h"
 #include "mysql/ServerProbes.h"
@@ -67,6 +68,8 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
     if (Quit())
         return CopyFlow::Cancelled;
     const bool isView = kind == 2;
+    if (!isView && m_sequences.count(name) > 0)
+        return CopySequence(database, name, quoted);
 
     const TableStatus status = ReadTableStatus(m_source, name);
     progress.rowsEstimate = status.rowsEstimate;
@@ -111,6 +114,26 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
     return CopyFlow::Next;
 }
 
+CopyFlow ServerCopyTable::CopySequence(const std::string& database, const std::string& name, const std::string& quoted)
+{
+    const bool structure = m_settings.exportStructure == 1;
+    Result<std::vector<std::string>> statements = SequenceStatements(m_source, name, quoted, structure);
+    if (!statements)
+        return Failed("Failed to read the sequence " + database + "." + name + "! - " + statements.error());
+    if (structure && m_settings.addDropTable == 1 && !m_destination.Query("DROP TABLE IF EXISTS " + quoted))
+        return Failed("Failed to drop table " + name + "!");
+    for (const std::string& statement : *statements) {
+        if (!m_destination.Query(statement) || !m_destination.DiscardResults()) {
+            return Failed("Failed to create the sequence " + database + "." + name
+                + " on the destination server!  Error NO. " + std::to_string(m_destination.ErrorNumber()) + "  "
+                + m_destination.ErrorText());
+        }
+    }
+    m_context.Log(LogLevel::General,
+        (m_member.restore ? "Restore the sequence " : "Backup the sequence ") + database + "." + name + " - OK");
+    return CopyFlow::Next;
+}
+
 bool ServerCopyTable::CopyViewStructure(const std::string& database, const std::string& name, const std::string& quoted)
 {
     std::string definition;
@@ -141,7 +164,8 @@ bool ServerCopyTable::CopyViewStructure(const std::string& database, const std::
     return false;
 }
 
-void ServerCopyTable::CreateDeferredViews()
+void ServerCopyTable::CreateDeferredViews(
+    const std::string& database, const std::function<bool(const std::string&, const std::string&)>& create)
 {
     for (const auto& [name, definition] : m_deferredViews) {
         if (name.empty() || definition.empty())
@@ -152,7 +176,7 @@ void ServerCopyTable::CreateDeferredViews()
             continue;
         }
         m_destination.Query("DROP VIEW IF EXISTS " + quoted);
-        if (!m_destination.Query(definition))
+        if (!create(definition, "view " + database + "." + name))
             m_context.Log(LogLevel::Error, "Failed to CREATE VIEW " + name + "!");
     }
     m_deferredViews.clear();

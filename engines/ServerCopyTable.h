@@ -8,6 +8,8 @@
 #include "schedule/RunContext.h"
 
 #include <cstdint>
+#include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,17 +32,23 @@ public:
     ServerCopyTable(RunContext& context, Connection& source, Connection& destination, const BackupSettings& settings,
         const ServerCopySwitches& switches, const ServerCopyMember& member, std::optional<std::size_t> statementLimit);
 
+    // The sequences of the database whose objects come next, copied as sequences.
+    void StartDatabase(std::set<std::string> sequences) { m_sequences = std::move(sequences); }
     // Copies one selected table or view of `database` (selected on both connections).
     CopyFlow Copy(const std::string& database, const TableItem& item);
     // Replaces the placeholder tables of the database's views by the views, in the order the
-    // views were met, and forgets them.
-    void CreateDeferredViews();
+    // views were met, and forgets them. `create` sends a view's CREATE ("view db.name" for the
+    // log) and tells whether the destination took it.
+    void CreateDeferredViews(
+        const std::string& database, const std::function<bool(const std::string&, const std::string&)>& create);
 
 private:
     CopyFlow CopySteps(const std::string& database, const TableItem& item);
     // The placeholder of a view on the destination, and the view kept for later; false when
     // the object's copy ends here (the failure is logged).
     bool CopyViewStructure(const std::string& database, const std::string& name, const std::string& quoted);
+    // A sequence as a sequence, with its state.
+    CopyFlow CopySequence(const std::string& database, const std::string& name, const std::string& quoted);
     bool Quit() { return m_context.QuitRequested(); }
     // Logs a failure line unless a stop was requested (a cancelled connection fails every
     // call; the stop is what happened then, not the failure).
@@ -55,6 +63,7 @@ private:
     ServerCopyRecords m_records;
     bool m_sourceLocked = false;
     std::vector<std::pair<std::string, std::string>> m_deferredViews; // name, CREATE VIEW text
+    std::set<std::string> m_sequences;
 };
 
 } // namespace kelvanto

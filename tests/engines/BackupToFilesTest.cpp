@@ -95,6 +95,7 @@ TEST_F(BackupToFilesTest, SingleSqlFileHoldsHeaderPrologueTableRecordsAndEpilogu
             "SELECT @@CHARACTER_SET_DATABASE",
             "SET NAMES 'latin1'",
             "SELECT @@COLLATION_DATABASE",
+            "SELECT TABLE_NAME FROM information_schema.TABLES WHERE TABLE_TYPE = 'SEQUENCE' AND TABLE_SCHEMA = 'shop'",
             "SHOW CREATE TABLE `items`",
             "SHOW TABLE STATUS LIKE 'items'",
             "SHOW CREATE TABLE `items`",
