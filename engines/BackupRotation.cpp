@@ -1,5 +1,6 @@
 #include "engines/BackupRotation.h"
 
+#include "engines/BackupManifest.h"
 #include "schedule/DateTime.h"
 
 #include <optional>
@@ -91,6 +92,10 @@ void DeleteBackupCopies(const std::vector<BackupRun>& runs)
             if (!file.empty())
                 ::unlink(file.c_str());
         }
+        // The run's manifest goes with its files.
+        const std::string manifest = ManifestPathFor(run);
+        if (!manifest.empty())
+            ::unlink(manifest.c_str());
     }
     for (const BackupRun& run : runs) {
         if (!run.folder.empty())

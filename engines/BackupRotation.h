@@ -17,7 +17,7 @@ namespace kelvanto
 std::vector<BackupRun> TakeExpiredCopies(
     std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
 
-// Deletes every file of the runs, then removes each non-empty folder field when the folder
+// Deletes every file of the runs and their manifests, then removes each non-empty folder field when the folder
 // is empty. Failures are ignored (a file already gone or locked is left).
 void DeleteBackupCopies(const std::vector<BackupRun>& runs);
 

@@ -4,6 +4,7 @@
 #include "engines/BackupRotation.h"
 #include "engines/BackupToFilesRecords.h"
 #include "engines/BackupToFilesWorkingList.h"
+#include "engines/Compression.h"
 #include "engines/CreateDatabase.h"
 #include "engines/TableDefinition.h"
 #include "engines/ViewOrder.h"
@@ -42,6 +43,9 @@ BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connect
         m_layout = Layout::FilePerDatabase;
     else if (m_settings.fileMode == 2 && m_settings.fileSplit == 3)
         m_layout = Layout::FilePerTable;
+    // PHP dumps are refused below when compression is asked for: PHP runs a script as it is.
+    if (m_settings.fileType != kPhpDumpFile)
+        m_sink.SetCompression(m_task.extras.compression, m_task.extras.compressionLevel);
 }
 
 void BackupToFilesRun::LogFileError(const std::string& message)
@@ -53,6 +57,7 @@ RunOutcome BackupToFilesRun::Run()
 {
     const RunOutcome outcome = RunSteps();
     m_writer.CloseFile();
+    m_sink.SetCompression(Compression::None, 0);
     return outcome;
 }
 
@@ -64,7 +69,12 @@ RunOutcome BackupToFilesRun::RunSteps()
         LogError("There are not any databases in the backup queue!");
         return RunOutcome::Failed;
     }
+    if (m_settings.fileType == kPhpDumpFile && m_task.extras.compression != Compression::None) {
+        LogError("A PHP backup file cannot be compressed: choose SQL files or no compression!");
+        return RunOutcome::Failed;
+    }
     m_runTime = m_context.Now();
+    m_manifest.emplace(m_task.taskId, m_task.name, m_runTime);
 
     // The program's own "Data" folder; it may exist already.
     if (!m_context.DataFolder().empty()) {
@@ -117,10 +127,11 @@ RunOutcome BackupToFilesRun::RunSteps()
         FinishFile();
     m_writer.CloseFile();
     const bool durable = SyncRunFiles();
+    const bool manifestWritten = durable && WriteManifest();
     RecordRun();
     // Rotation makes room for this copy by deleting older ones; a copy that is not whole on
     // disk (a full disk, a removed file, a failed flush) must not cost the user those.
-    if (durable && !m_writer.AnyWriteFailed())
+    if (durable && manifestWritten && !m_writer.AnyWriteFailed())
         ExpireBackupCopies(m_context);
     else
         LogError("The backup files are incomplete, so no older backup copy was deleted!");
@@ -144,6 +155,7 @@ bool BackupToFilesRun::Connect()
     }
     m_registration.emplace(m_context, *m_connection);
     m_serverInfo = m_connection->ServerInfo();
+    m_manifest->SetServerVersion(m_serverInfo);
     LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_serverInfo);
     m_features = ServerFeatures::ForVersion(m_connection->ServerVersion());
     m_records.emplace(m_context, *m_connection, m_writer, m_settings, m_features);
@@ -321,6 +333,8 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     if (m_settings.exportRecords == 1 && !isView) {
         if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
+        const std::string& charset = m_databaseCharset.empty() ? m_session.serverCharset : m_databaseCharset;
+        m_manifest->AddTable(database, name, m_records->lastTable(), charset);
     }
 
     if (m_layout == Layout::FilePerTable) {
@@ -366,8 +380,9 @@ bool BackupToFilesRun::WriteViewStructure(
 
 bool BackupToFilesRun::StartFile(const std::string& database, const std::string& table)
 {
-    m_currentFile
-        = BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime);
+    m_currentFile = CompressedFileName(
+        BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime),
+        m_sink.compression());
     if (!m_writer.CreateDumpFile(m_currentFile)) {
         LogFileError("Failed to create the backup file! - ");
         return false;
@@ -437,6 +452,19 @@ bool BackupToFilesRun::SyncRunFiles()
     if (!synced)
         LogError("Failed to flush the backup files to the disk! - " + synced.error());
     return synced.ok();
+}
+
+bool BackupToFilesRun::WriteManifest()
+{
+    // Only a whole run gets one: its presence is what marks the run complete.
+    if (m_writer.AnyWriteFailed() || m_context.errorLines() > 0 || m_runFiles.empty())
+        return true;
+    Result<std::string> path = m_manifest->Write(m_runFiles, m_settings.fileMode, m_context.Now());
+    if (!path) {
+        LogError("Failed to write the manifest of the backup! - " + path.error());
+        return false;
+    }
+    return true;
 }
 
 void BackupToFilesRun::RecordRun()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/BackupRunManifest.h"
 #include "engines/BackupToFilesRecords.h"
 #include "engines/DumpText.h"
 #include "engines/DumpWriter.h"
@@ -75,6 +76,10 @@ private:
     // Flushes the run's files and folders to stable storage before the run is recorded;
     // false when that failed.
     bool SyncRunFiles();
+    // Writes the run's manifest (beside its files, where ManifestPathFor says, so that the
+    // history entry leads to it) when the run wrote every file whole and logged no error;
+    // false when that was due and failed.
+    bool WriteManifest();
     void RecordRun();
 
     FileSink& m_sink;
@@ -102,6 +107,7 @@ private:
     std::string m_currentFile;
     std::vector<std::string> m_runFiles;
     std::vector<std::pair<std::string, std::string>> m_pendingViews;
+    std::optional<BackupRunManifest> m_manifest; // made once the run starts
 };
 
 } // namespace kelvanto

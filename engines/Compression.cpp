@@ -37,6 +37,15 @@ std::string CompressedFileName(const std::string& path, Compression kind)
     return path + std::string(suffix);
 }
 
+bool IsRestorableSqlName(std::string_view path)
+{
+    for (const std::string_view suffix : {".sql", ".sql.zst", ".sql.gz"}) {
+        if (path.size() > suffix.size() && path.ends_with(suffix))
+            return true;
+    }
+    return false;
+}
+
 Compression DetectCompression(std::string_view head)
 {
     if (head.starts_with(kZstdMagic))

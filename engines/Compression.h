@@ -17,6 +17,10 @@ std::string_view CompressedSuffix(Compression kind);
 // "always the same file" path may carry it already).
 std::string CompressedFileName(const std::string& path, Compression kind);
 
+// Whether a restore takes a file of this name: ".sql", ".sql.zst" or ".sql.gz" exactly (the
+// content is then read by its first bytes, not by the name).
+bool IsRestorableSqlName(std::string_view path);
+
 // The compression of a file recognised by its first bytes (the zstd frame magic, the gzip
 // member magic), never by its name; None for anything else, an empty or short head included.
 Compression DetectCompression(std::string_view head);

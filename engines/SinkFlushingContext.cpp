@@ -28,6 +28,8 @@ void SinkFlushingContext::Log(LogLevel level, std::string_view message)
     // A failed write shows at the engine's next append to the file, which reports it with
     // the line of that piece; the log line itself is written either way.
     m_sink.Flush();
+    if (level == LogLevel::Error)
+        ++m_errorLines;
     m_inner.Log(level, message);
 }
 

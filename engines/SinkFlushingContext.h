@@ -27,9 +27,13 @@ public:
     // Passed on as it is: progress says nothing about what is in the file.
     void ReportProgress(const RunProgress& progress) override;
 
+    // How many error lines the run logged through this context.
+    int errorLines() const { return m_errorLines; }
+
 private:
     RunContext& m_inner;
     FileSink& m_sink;
+    int m_errorLines = 0;
 };
 
 } // namespace kelvanto

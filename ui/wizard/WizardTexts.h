@@ -72,6 +72,7 @@ inline constexpr const char* kChooseFolder = "Please choose a folder.";
 inline constexpr const char* kInvalidFolder = "Invalid folder!";
 inline constexpr const char* kBackupFolderPrompt = "Select a folder where you want to store the backup files:";
 inline constexpr const char* kSqlFilesFilter = "SQL Files(*.sql)";
+inline constexpr const char* kRestoreFilesFilter = "SQL Files(*.sql *.sql.zst *.sql.gz)";
 inline constexpr const char* kPhpFilesFilter = "PHP Files(*.php)";
 inline constexpr const char* kInputFormat = "Please input file name format.";
 inline constexpr const char* kBadFormatCharacters
