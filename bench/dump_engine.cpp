@@ -2,7 +2,7 @@
 // and prints what it cost. Used by bench/dump_bench.sh; not a test.
 //
 //   dump_engine --host H --port P --user U [--password X] --database D --table T --out DIR
-//               [--multi-row] [--sink file|per-piece]
+//               [--multi-row] [--sink file|per-piece] [--compression zstd|gzip [--level N]]
 //
 // --sink file       the engine's own sink (FileSink): the file kept open behind a buffer
 // --sink per-piece  a bench-only sink that opens, appends and closes for every piece
@@ -153,7 +153,7 @@ int main(int argc, char** argv)
     }
     if (options["--database"].empty() || options["--table"].empty() || options["--out"].empty()) {
         std::cerr << "usage: dump_engine --database D --table T --out DIR [--host H --port P --user U "
-                     "--password X] [--multi-row] [--sink file|per-piece]\n";
+                     "--password X] [--multi-row] [--sink file|per-piece] [--compression zstd|gzip [--level N]]\n";
         return 2;
     }
 
@@ -170,6 +170,11 @@ int main(int argc, char** argv)
     settings.backupFolder = options["--out"] + "/";
     settings.fileNameFormat = "%DATABASE%_%TABLE%";
     settings.multiRowInsert = multiRow ? 1 : 0;
+    if (options["--compression"] == "zstd")
+        task.extras.compression = Compression::Zstd;
+    else if (options["--compression"] == "gzip")
+        task.extras.compression = Compression::Gzip;
+    task.extras.compressionLevel = std::atoi(options["--level"].c_str());
     DatabaseItem database;
     database.checkState = 2;
     database.name = options["--database"];

@@ -50,6 +50,9 @@ CompressedOutput::CompressedOutput(Compression kind, int level)
                 m_zstd->context.get(), ZSTD_c_compressionLevel, level == 0 ? ZSTD_CLEVEL_DEFAULT : level))
             || ZSTD_isError(ZSTD_CCtx_setParameter(m_zstd->context.get(), ZSTD_c_checksumFlag, 1)))
             m_zstd.reset();
+        // No worker threads (ZSTD_c_nbWorkers): their output may end inside a block, and the
+        // stock tool drops the bytes it decoded from a call that meets a cut block, so a file
+        // cut after such a write would lose pieces written before its last flush.
     } else if (kind == Compression::Gzip) {
         m_gzip = std::make_unique<Gzip>();
         // 15 + 16: the largest window, with the gzip header and trailer.
@@ -93,8 +96,9 @@ bool CompressedOutput::CompressZstd(std::string_view input, Mode mode, std::stri
         out.resize(start + buffer.pos);
         if (ZSTD_isError(left))
             return false;
-        // Continue: done when the input is taken; Flush and End: when nothing is left inside.
-        const bool done = directive == ZSTD_e_continue ? in.pos == in.size : left == 0;
+        // Continue: done when the input is taken and the output did not fill the step (what is
+        // out then ends with a whole block); Flush and End: when nothing is left inside.
+        const bool done = directive == ZSTD_e_continue ? in.pos == in.size && buffer.pos < kOutputStep : left == 0;
         if (done)
             return true;
     }
