@@ -1,16 +1,10 @@
 #include "engines/CompressedInput.h"
 
 #include "engines/Compression.h"
-#include "model/UniqueFd.h"
+#include "engines/RegularFileReader.h"
 
 #include <zlib.h>
 #include <zstd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kelvanto
 {
@@ -19,7 +13,6 @@ namespace
 {
 
 constexpr std::size_t kOutputStep = 128 * 1024;
-constexpr std::size_t kReadSize = 256 * 1024;
 
 } // namespace
 
@@ -139,34 +132,19 @@ bool CompressedInput::DecompressGzip(std::string_view input, std::string& out)
 
 Result<DecodedFile> DecodeFile(const std::string& path, const std::function<void(std::string_view)>& consume)
 {
-    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat info
-    { };
-    if (!file.valid())
-        return Error {std::string("cannot be opened: ") + std::strerror(errno)};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
-        return Error {"is not a regular file"};
     DecodedFile result;
-    std::string buffer(kReadSize, '\0');
     std::string decoded;
     std::unique_ptr<CompressedInput> input;
-    bool first = true;
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            return Error {std::string("cannot be read: ") + std::strerror(errno)};
-        if (count == 0)
-            break;
-        const std::string_view piece(buffer.data(), static_cast<std::size_t>(count));
-        if (first) {
-            first = false;
+    std::string fault;
+    const Result<void> read = ReadRegularFile(path, [&](std::string_view piece) {
+        if (result.encodedBytes == 0) {
             result.compression = DetectCompression(piece);
             if (result.compression != Compression::None) {
                 input = std::make_unique<CompressedInput>(result.compression);
-                if (!input->valid())
-                    return Error {"cannot be decompressed: the library could not start"};
+                if (!input->valid()) {
+                    fault = "cannot be decompressed: the library could not start";
+                    return false;
+                }
             }
         }
         result.encodedBytes += piece.size();
@@ -174,7 +152,7 @@ Result<DecodedFile> DecodeFile(const std::string& path, const std::function<void
             result.decodedBytes += piece.size();
             if (consume)
                 consume(piece);
-            continue;
+            return true;
         }
         decoded.clear();
         const bool ok = input->Decompress(piece, decoded);
@@ -182,9 +160,14 @@ Result<DecodedFile> DecodeFile(const std::string& path, const std::function<void
         if (consume && !decoded.empty())
             consume(decoded);
         if (!ok)
-            return Error {"is damaged: its compressed data cannot be decoded after "
-                + std::to_string(result.decodedBytes) + " bytes"};
-    }
+            fault = "is damaged: its compressed data cannot be decoded after " + std::to_string(result.decodedBytes)
+                + " bytes";
+        return ok;
+    });
+    if (!read)
+        return Error {read.error()};
+    if (!fault.empty())
+        return Error {fault};
     if (input && !input->AtEnd())
         return Error {"is cut short: its compressed data ends after " + std::to_string(result.decodedBytes)
             + " bytes, before the end of its stream"};

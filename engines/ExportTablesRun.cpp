@@ -1,5 +1,6 @@
 #include "engines/ExportTablesRun.h"
 
+#include "engines/Compression.h"
 #include "engines/ExportFileName.h"
 #include "engines/TableDefinition.h"
 #include "mysql/ServerFeatures.h"
@@ -20,12 +21,15 @@ ExportTablesRun::ExportTablesRun(RunContext& context, const Connector& connector
     , m_connector(connector)
     , m_task(m_context.TaskCopy())
     , m_writer(m_task.exportSettings)
-{ }
+{
+    m_sink.SetCompression(m_task.extras.compression, m_task.extras.compressionLevel);
+}
 
 RunOutcome ExportTablesRun::Run()
 {
     const RunOutcome outcome = RunSteps();
     m_sink.Close();
+    m_sink.SetCompression(Compression::None, 0);
     m_registration.reset();
     m_connection.reset();
     return outcome;
@@ -120,7 +124,8 @@ ExportTablesRun::Entry ExportTablesRun::ExportEntry(std::size_t index)
     if (Quit())
         return Entry::Cancelled;
     const TableItem& entry = m_task.exportTables[index];
-    const std::string path = BuildExportFileName(m_task.exportSettings, m_task.exportTables, index);
+    const std::string path = CompressedFileName(
+        BuildExportFileName(m_task.exportSettings, m_task.exportTables, index), m_sink.compression());
     LogInfo(std::string(entry.kind == 2 ? "Exporting the view " : "Exporting the table ") + entry.database + "."
         + entry.name + " to " + path + " ...");
     if (!m_connection->SelectDatabase(entry.database)) {
