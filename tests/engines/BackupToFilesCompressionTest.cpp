@@ -57,7 +57,7 @@ TEST_F(BackupToFilesCompression, TheSameDumpCompressedUnderItsSuffixWithAManifes
         task.backupSettings.singleFilePath = row.configured;
         ASSERT_EQ(Run(), RunOutcome::Finished);
         EXPECT_EQ(LogTexts(), plainLog);
-        const BackupRun& run = context->task().backupHistory.back();
+        const BackupRun run = context->task().backupHistory.back();
         ASSERT_EQ(run.files, std::vector<std::string> {row.written});
         EXPECT_EQ(Decoded(row.written), plain);
         EXPECT_EQ(ManifestPathFor(run), row.written + ".manifest.json");
