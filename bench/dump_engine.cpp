@@ -2,7 +2,7 @@
 // and prints what it cost. Used by bench/dump_bench.sh; not a test.
 //
 //   dump_engine --host H --port P --user U [--password X] --database D --table T --out DIR
-//               [--multi-row] [--sink file|per-piece] [--snapshot]
+//               [--multi-row] [--sink file|per-piece] [--snapshot] [--compression zstd|gzip [--level N]]
 //
 // --snapshot        the task's consistentSnapshot extra: the run reads inside one snapshot
 // --sink file       the engine's own sink (FileSink): the file kept open behind a buffer
@@ -164,7 +164,8 @@ int main(int argc, char** argv)
     }
     if (options["--database"].empty() || options["--table"].empty() || options["--out"].empty()) {
         std::cerr << "usage: dump_engine --database D --table T --out DIR [--host H --port P --user U "
-                     "--password X] [--multi-row] [--sink file|per-piece] [--snapshot]\n";
+                     "--password X] [--multi-row] [--sink file|per-piece] [--snapshot] [--compression zstd|gzip "
+                     "[--level N]]\n";
         return 2;
     }
 
@@ -182,6 +183,11 @@ int main(int argc, char** argv)
     settings.fileNameFormat = "%DATABASE%_%TABLE%";
     settings.multiRowInsert = multiRow ? 1 : 0;
     task.extras.consistentSnapshot = snapshot;
+    if (options["--compression"] == "zstd")
+        task.extras.compression = Compression::Zstd;
+    else if (options["--compression"] == "gzip")
+        task.extras.compression = Compression::Gzip;
+    task.extras.compressionLevel = std::atoi(options["--level"].c_str());
     DatabaseItem database;
     database.checkState = 2;
     database.name = options["--database"];

@@ -9,6 +9,7 @@
 #include "cli/ServerCommand.h"
 #include "cli/TaskExportCommand.h"
 #include "cli/TaskImportCommand.h"
+#include "cli/VerifyCommand.h"
 
 #include <ostream>
 
@@ -33,6 +34,9 @@ const char* CommandLine::UsageText()
            "  log NAME [--all]          print the last 200 log records of a task (--all: every record)\n"
            "      [--csv FILE] [--txt FILE] [--log FILE]\n"
            "                            export the records as CSV or TXT, or copy the log file\n"
+           "  verify NAME [--all]       check the latest backup of a task (--all: every recorded backup)\n"
+           "                            against its manifest: each file present, its size and SHA-256,\n"
+           "                            and that it decompresses to its end\n"
            "  server list               the stored server profiles\n"
            "  server add NAME --host HOST [--port N] [--user U] [--password P | --password-stdin]\n"
            "      [--database D] [--comment C] [--[no-]save-password] [--[no-]compression] [--[no-]ssl]\n"
@@ -103,6 +107,8 @@ int CommandLine::Run(const std::vector<std::string>& args)
         return LogCommand(m_context).Run(rest);
     if (verb == "run")
         return RunCommand(m_context).Run(rest);
+    if (verb == "verify")
+        return VerifyCommand(m_context).Run(rest);
     if (verb == "start" || verb == "stop")
         return ChangeCommand(m_context).Run(verb, rest);
     if (verb == "server")

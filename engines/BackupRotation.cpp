@@ -1,6 +1,7 @@
 #include "engines/BackupRotation.h"
 
 #include "engines/BackupCopyFiles.h"
+#include "engines/BackupManifest.h"
 #include "schedule/DateTime.h"
 
 #include <optional>
@@ -107,6 +108,10 @@ void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings
             if (!file.empty())
                 own.DeleteFile(file);
         }
+        // The run's manifest goes with its files.
+        const std::string manifest = ManifestPathFor(run);
+        if (!manifest.empty())
+            ::unlink(manifest.c_str());
     }
     for (const BackupRun& run : runs) {
         if (!run.folder.empty())

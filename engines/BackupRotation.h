@@ -23,8 +23,8 @@ std::vector<BackupRun> TakeExpiredCopies(
     std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
 
 // Deletes the files of the runs that BackupCopyFiles allows for the task's settings (its
-// own dumps inside its backup folder), then removes each run folder that is left empty.
-// Failures are ignored (a file already gone, refused or locked is left).
+// own dumps inside its backup folder) and their manifests, then removes each run folder that
+// is left empty. Failures are ignored (a file already gone, refused or locked is left).
 void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings& settings);
 
 // TakeExpiredCopies and DeleteBackupCopies in one; true when entries were removed.

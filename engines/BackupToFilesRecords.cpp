@@ -59,6 +59,7 @@ bool BackupToFilesRecords::Write(
     const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress)
 {
     const auto logError = [this](const std::string& text) { m_context.Log(LogLevel::Error, text); };
+    m_tally.Reset();
 
     const ColumnSelection selection = ReadColumnSelection(m_connection, name, m_features);
     if (!m_connection.Query("SELECT " + selection.SelectList() + " FROM " + quoted)) {
@@ -111,6 +112,7 @@ bool BackupToFilesRecords::Write(
                 logError("Failed to back up the records of the table " + name + "! - " + renderError);
             return true;
         }
+        m_tally.Add(std::string_view(m_statement.text()).substr(rowStart));
         if (!multiRow) {
             if (!gather(m_statement.text())) {
                 logError("Failed to write a record to the backup file! - " + file + m_writer.FailureCause());

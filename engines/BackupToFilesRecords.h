@@ -3,6 +3,7 @@
 #include "engines/ColumnSelection.h"
 #include "engines/DumpWriter.h"
 #include "engines/MultiRowStatement.h"
+#include "engines/RowTally.h"
 #include "model/Task.h"
 #include "mysql/Connection.h"
 #include "mysql/ServerFeatures.h"
@@ -32,6 +33,8 @@ public:
     // `progress` names the table and holds the server's row estimate; the rows done are
     // reported through the run context as they are written.
     bool Write(const std::string& file, const std::string& name, const std::string& quoted, RunProgress progress);
+    // The row count and content checksum of the rows that the last Write rendered.
+    const RowTally& lastTable() const { return m_tally; }
 
     // "INSERT ... INTO <table>[(columns)] VALUES " as the options ask for. A table read by
     // name always gets its column list, backquoted unless complete INSERTs say otherwise.
@@ -50,6 +53,7 @@ private:
     ServerFeatures m_features;
     // Reused for every statement of the run; the ";" that the writer adds counts too.
     MultiRowStatement m_statement {kMaxStatementBytes - 1};
+    RowTally m_tally;
 };
 
 } // namespace kelvanto

@@ -4,6 +4,7 @@
 #include "engines/BackupRotation.h"
 #include "engines/BackupToFilesRecords.h"
 #include "engines/BackupToFilesWorkingList.h"
+#include "engines/Compression.h"
 #include "engines/CreateDatabase.h"
 #include "engines/SequenceDump.h"
 #include "engines/SnapshotSession.h"
@@ -46,6 +47,9 @@ BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connect
         m_layout = Layout::FilePerDatabase;
     else if (m_settings.fileMode == 2 && m_settings.fileSplit == 3)
         m_layout = Layout::FilePerTable;
+    // PHP dumps are refused below when compression is asked for: PHP runs a script as it is.
+    if (m_settings.fileType != kPhpDumpFile)
+        m_sink.SetCompression(m_task.extras.compression, m_task.extras.compressionLevel);
 }
 
 void BackupToFilesRun::LogFileError(const std::string& message)
@@ -58,6 +62,7 @@ RunOutcome BackupToFilesRun::Run()
     const RunOutcome outcome = RunSteps();
     // A file still open here was cut short (a stop, a failure): it never takes its name.
     m_writer.AbandonFile();
+    m_sink.SetCompression(Compression::None, 0);
     return outcome;
 }
 
@@ -69,7 +74,12 @@ RunOutcome BackupToFilesRun::RunSteps()
         LogError("There are not any databases in the backup queue!");
         return RunOutcome::Failed;
     }
+    if (m_settings.fileType == kPhpDumpFile && m_task.extras.compression != Compression::None) {
+        LogError("A PHP backup file cannot be compressed: choose SQL files or no compression!");
+        return RunOutcome::Failed;
+    }
     m_runTime = m_context.Now();
+    m_manifest.emplace(m_task.taskId, m_task.name, m_runTime);
 
     // The program's own "Data" folder; it may exist already.
     if (!m_context.DataFolder().empty()) {
@@ -145,7 +155,10 @@ RunOutcome BackupToFilesRun::RunSteps()
         LogError("The backup files are incomplete, so no older backup copy was deleted!");
         return RunOutcome::Failed;
     }
-    const bool withErrors = m_context.ErrorLines() > 0;
+    // Only a run without errors gets a manifest; its presence marks the run complete.
+    bool withErrors = m_context.ErrorLines() > 0;
+    if (!withErrors && !WriteManifest())
+        withErrors = true;
     RecordRun(withErrors);
     // Rotation makes room for this copy by deleting older ones, which only a copy without
     // any error may do.
@@ -173,6 +186,7 @@ bool BackupToFilesRun::Connect()
     }
     m_registration.emplace(m_context, *m_connection);
     m_serverInfo = m_connection->ServerInfo();
+    m_manifest->SetServerVersion(m_serverInfo);
     LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_serverInfo);
     m_features = ServerFeatures::ForVersion(m_connection->ServerVersion());
     m_records.emplace(m_context, *m_connection, m_writer, m_settings, m_features);
@@ -380,6 +394,8 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
     if (m_settings.exportRecords == 1 && !isView) {
         if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
+        const std::string& charset = m_databaseCharset.empty() ? m_session.serverCharset : m_databaseCharset;
+        m_manifest->AddTable(database, name, m_records->lastTable(), charset);
     }
     // After the statements that close the rows, so that the triggers do not fire on them.
     if (!isView)
@@ -471,8 +487,9 @@ bool BackupToFilesRun::WriteViewStructure(
 
 bool BackupToFilesRun::StartFile(const std::string& database, const std::string& table)
 {
-    m_currentFile
-        = BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime);
+    m_currentFile = CompressedFileName(
+        BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime),
+        m_sink.compression());
     if (!m_writer.CreateDumpFile(m_currentFile)) {
         LogFileError("Failed to create the backup file! - ");
         LogSinkError();
@@ -566,6 +583,19 @@ bool BackupToFilesRun::SyncRunFiles()
     if (!synced)
         LogError("Failed to flush the backup files to the disk! - " + synced.error());
     return synced.ok();
+}
+
+bool BackupToFilesRun::WriteManifest()
+{
+    // Only a whole run gets one: its presence is what marks the run complete.
+    if (m_writer.AnyWriteFailed() || m_context.ErrorLines() > 0 || m_runFiles.empty())
+        return true;
+    Result<std::string> path = m_manifest->Write(m_runFiles, m_settings.fileMode, m_context.Now());
+    if (!path) {
+        LogError("Failed to write the manifest of the backup! - " + path.error());
+        return false;
+    }
+    return true;
 }
 
 void BackupToFilesRun::RecordRun(bool withErrors)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/BackupRunManifest.h"
 #include "engines/BackupToFilesObjects.h"
 #include "engines/BackupToFilesRecords.h"
 #include "engines/DumpText.h"
@@ -91,6 +92,10 @@ private:
     // Flushes the run's files and folders to stable storage before the run is recorded;
     // false when that failed.
     bool SyncRunFiles();
+    // Writes the run's manifest (beside its files, where ManifestPathFor says, so that the
+    // history entry leads to it) when the run wrote every file whole and logged no error;
+    // false when that was due and failed.
+    bool WriteManifest();
     // Adds this run's copy to the history, marked when the run logged errors.
     void RecordRun(bool withErrors);
 
@@ -123,6 +128,7 @@ private:
     std::set<std::string> m_sequences; // of the current database
     std::set<std::string> m_viewNames; // of the current database, with a file per table
     std::string m_headerNote; // the snapshot's line in every file's header
+    std::optional<BackupRunManifest> m_manifest; // made once the run starts
 };
 
 } // namespace kelvanto

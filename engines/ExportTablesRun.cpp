@@ -1,6 +1,7 @@
 #include "engines/ExportTablesRun.h"
 
 #include "engines/ColumnSelection.h"
+#include "engines/Compression.h"
 #include "engines/ExportFileName.h"
 #include "engines/TableDefinition.h"
 #include "model/SafeFolder.h"
@@ -22,13 +23,16 @@ ExportTablesRun::ExportTablesRun(RunContext& context, const Connector& connector
     , m_connector(connector)
     , m_task(m_context.TaskCopy())
     , m_writer(m_task.exportSettings)
-{ }
+{
+    m_sink.SetCompression(m_task.extras.compression, m_task.extras.compressionLevel);
+}
 
 RunOutcome ExportTablesRun::Run()
 {
     const RunOutcome outcome = RunSteps();
     // A file still open here was cut short: it never takes its name.
     m_sink.Abandon();
+    m_sink.SetCompression(Compression::None, 0);
     m_registration.reset();
     m_connection.reset();
     return outcome;
@@ -135,7 +139,8 @@ ExportTablesRun::Entry ExportTablesRun::ExportEntry(std::size_t index)
     if (Quit())
         return Entry::Cancelled;
     const TableItem& entry = m_task.exportTables[index];
-    const std::string path = BuildExportFileName(m_task.exportSettings, m_task.exportTables, index);
+    const std::string path = CompressedFileName(
+        BuildExportFileName(m_task.exportSettings, m_task.exportTables, index), m_sink.compression());
     LogInfo(std::string(entry.kind == 2 ? "Exporting the view " : "Exporting the table ") + entry.database + "."
         + entry.name + " to " + path + " ...");
     if (!m_connection->SelectDatabase(entry.database)) {

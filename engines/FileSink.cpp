@@ -95,10 +95,10 @@ bool FileSink::Append(const std::string& path, std::string_view piece)
     if (m_failed)
         return false;
     if (m_buffer.size() + piece.size() > m_options.bufferSize) {
-        if (!WriteGathered())
+        if (!WriteGathered(Mode::Continue))
             return false;
         if (piece.size() > m_options.bufferSize)
-            return WriteOut(piece);
+            return WriteOut(piece, Mode::Continue);
     }
     if (m_buffer.empty()) {
         if (m_buffer.capacity() < m_options.bufferSize)
@@ -109,7 +109,7 @@ bool FileSink::Append(const std::string& path, std::string_view piece)
     }
     m_buffer.append(piece);
     if (Now() - m_gatheredSince >= m_options.writeIntervalMs)
-        return WriteGathered();
+        return WriteGathered(Mode::Flush);
     return true;
 }
 
@@ -117,7 +117,7 @@ bool FileSink::Flush()
 {
     if (!IsOpen())
         return true;
-    return WriteGathered();
+    return WriteGathered(Mode::Flush);
 }
 
 bool FileSink::Close()
@@ -125,7 +125,7 @@ bool FileSink::Close()
     m_lastError.clear();
     if (!IsOpen())
         return true;
-    bool ok = WriteGathered();
+    bool ok = WriteGathered(Mode::End);
     if (m_partial.valid()) {
         if (ok) {
             Result<void> committed = m_partial.Commit();
@@ -140,6 +140,7 @@ bool FileSink::Close()
     }
     m_path.clear();
     m_failed = false;
+    m_compressor.reset();
     return ok;
 }
 
@@ -150,6 +151,13 @@ void FileSink::Abandon()
     m_file = UniqueFd();
     m_path.clear();
     m_failed = false;
+    m_compressor.reset();
+}
+
+void FileSink::SetCompression(Compression kind, int level)
+{
+    m_compression = kind;
+    m_compressionLevel = level;
 }
 
 Result<void> FileSink::Sync(const std::vector<std::string>& files, const std::vector<std::string>& folders)
@@ -184,6 +192,12 @@ void FileSink::Opened(const std::string& path)
     m_failed = false;
     m_unsynced = 0;
     m_buffer.clear();
+    m_compressor.reset();
+    if (m_compression != Compression::None) {
+        m_compressor = std::make_unique<CompressedOutput>(m_compression, m_compressionLevel);
+        // A compressor that cannot start fails the file's writes, as a full disk would.
+        m_failed = !m_compressor->valid();
+    }
 }
 
 bool FileSink::Remember(UniqueFd file)
@@ -198,16 +212,19 @@ bool FileSink::Remember(UniqueFd file)
     return true;
 }
 
-bool FileSink::WriteGathered()
+bool FileSink::WriteGathered(Mode mode)
 {
-    if (m_buffer.empty())
+    // A compressor may hold bytes of earlier writes, and the end of a file has a trailer.
+    const bool compressorOwes
+        = m_compressor && (mode == Mode::End || (mode == Mode::Flush && m_compressor->HoldsInput()));
+    if (m_buffer.empty() && !compressorOwes)
         return !m_failed;
-    const bool ok = WriteOut(m_buffer);
+    const bool ok = WriteOut(m_buffer, mode);
     m_buffer.clear();
     return ok;
 }
 
-bool FileSink::WriteOut(std::string_view bytes)
+bool FileSink::WriteOut(std::string_view bytes, Mode mode)
 {
     if (m_failed)
         return false;
@@ -216,6 +233,18 @@ bool FileSink::WriteOut(std::string_view bytes)
         m_failed = true;
         return false;
     }
+    if (!m_compressor)
+        return WriteRaw(bytes);
+    m_compressed.clear();
+    if (!m_compressor->Compress(bytes, mode, m_compressed)) {
+        m_failed = true;
+        return false;
+    }
+    return WriteRaw(m_compressed);
+}
+
+bool FileSink::WriteRaw(std::string_view bytes)
+{
     while (!bytes.empty()) {
         const long written = m_options.write(OpenFd(), bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR)
@@ -249,9 +278,14 @@ bool FileSink::StillAtPath()
     // Removed or replaced while it was written: do what reopening the path for this write
     // would do, which never creates the file again.
     UniqueFd reopened(::open(m_path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC));
-    if (!reopened.valid())
+    if (!reopened.valid() || !Remember(std::move(reopened)))
         return false;
-    return Remember(std::move(reopened));
+    // The new file gets a stream of its own, as a new opening would start one.
+    if (m_compressor) {
+        m_compressor = std::make_unique<CompressedOutput>(m_compressor->kind(), m_compressionLevel);
+        return m_compressor->valid();
+    }
+    return true;
 }
 
 std::string FileSink::LastErrorCause() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/CompressedOutput.h"
 #include "model/AtomicFile.h"
 #include "model/PartialFile.h"
 #include "model/Result.h"
@@ -8,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -38,6 +40,11 @@ namespace kelvanto
 //   ends a file that is not whole; the destructor abandons, so no descriptor outlives the
 //   sink and no file takes its path unless the engine said it was whole.
 // One file is open at a time; appending to another path closes the open one first.
+// With compression set, the pieces pass through a compressor on their way to the disk and
+// the rules above hold for the decompressed bytes at every Flush() (a zstd block or a gzip
+// sync point ends there, so the file on disk decompresses to every piece before it); each
+// opening of a file starts a new frame or member and Close() ends it, so a file appended to
+// in several openings is a concatenation that the stock tools read as one stream.
 // The members are virtual so that tests and benchmarks can stand in other sinks.
 class FileSink
 {
@@ -90,6 +97,11 @@ public:
     // " - <why>" for the last failure (lastError(), else LastError()); empty when there is none.
     std::string LastErrorCause() const;
 
+    // Files created or opened from now on are compressed so (None: written as they are);
+    // `level` 0 is the library's default. The open file keeps its own way.
+    void SetCompression(Compression kind, int level);
+    Compression compression() const { return m_compression; }
+
     // Flushes the files and then the folders to stable storage (fsync), so that they survive
     // a power loss. A file or folder that cannot be opened, or whose file system cannot flush
     // it, is passed over; the error names the first path whose flush failed.
@@ -103,8 +115,11 @@ private:
     void Opened(const std::string& path);
     int OpenFd() const { return m_partial.valid() ? m_partial.fd() : m_file.get(); }
     bool IsOpen() const { return m_partial.valid() || m_file.valid(); }
-    bool WriteGathered();
-    bool WriteOut(std::string_view bytes);
+    using Mode = CompressedOutput::Mode;
+    // Writes the gathered bytes; with compression, `mode` says how far the compressor goes.
+    bool WriteGathered(Mode mode);
+    bool WriteOut(std::string_view bytes, Mode mode);
+    bool WriteRaw(std::string_view bytes);
     bool StillAtPath();
     bool Remember(UniqueFd file);
     std::int64_t Now() const;
@@ -122,6 +137,10 @@ private:
     std::size_t m_unsynced = 0; // bytes written since the last writeback was started
     std::string m_buffer;
     std::int64_t m_gatheredSince = 0; // when the oldest gathered byte came
+    Compression m_compression = Compression::None;
+    int m_compressionLevel = 0;
+    std::unique_ptr<CompressedOutput> m_compressor; // of the open file, when compressed
+    std::string m_compressed; // the compressor's output, reused
 };
 
 } // namespace kelvanto

@@ -1,5 +1,7 @@
 #include "engines/SqlFileReader.h"
 
+#include "engines/Compression.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -19,6 +21,7 @@ bool SqlFileReader::Open(const std::string& path)
     m_file = UniqueFd();
     m_splitter = SqlSplitter();
     m_ended = true;
+    m_input.reset();
     m_length = 0;
     m_remaining = 0;
     m_error = 0;
@@ -39,6 +42,15 @@ bool SqlFileReader::Open(const std::string& path)
         return false;
     }
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    char head[kCompressionMagicBytes] = {};
+    const ssize_t headSize = ::pread(file.get(), head, sizeof head, 0);
+    const Compression compression
+        = DetectCompression(std::string_view(head, headSize > 0 ? static_cast<std::size_t>(headSize) : 0));
+    if (compression != Compression::None) {
+        m_input = std::make_unique<CompressedInput>(compression);
+        if (!m_input->valid())
+            return false;
+    }
     m_file = std::move(file);
     m_length = static_cast<std::uint64_t>(info.st_size);
     m_remaining = m_length;
@@ -59,8 +71,16 @@ bool SqlFileReader::Refill()
         return false;
     }
     m_remaining -= static_cast<std::uint64_t>(count);
-    m_splitter.Feed(std::string_view(m_buffer.get(), static_cast<std::size_t>(count)));
-    return true;
+    const std::string_view piece(m_buffer.get(), static_cast<std::size_t>(count));
+    if (!m_input) {
+        m_splitter.Feed(piece);
+        return true;
+    }
+    m_decoded.clear();
+    const bool decoded = m_input->Decompress(piece, m_decoded);
+    m_splitter.Feed(m_decoded);
+    // A compressed file cut short is no whole file.
+    return decoded && (m_remaining > 0 || m_input->AtEnd());
 }
 
 SqlFileReader::Status SqlFileReader::Next(std::string& statement)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/CompressedInput.h"
 #include "engines/SqlSplitter.h"
 #include "model/UniqueFd.h"
 
@@ -15,7 +16,10 @@ namespace kelvanto
 // Reads the statements of an SQL file one at a time, through a buffer, with the rules of
 // SqlSplitter: a restore sends each statement as soon as it is complete, so memory is
 // bounded by the longest statement, not by the file. The length taken when the file is
-// opened is the amount read; a file that ends sooner counts as a read error.
+// opened is the amount read; a file that ends sooner counts as a read error. A file that
+// starts with the zstd or gzip magic is decompressed as it is read (whatever its name);
+// damaged compressed data, or a stream that ends before its last frame or member does,
+// counts as a read error too.
 class SqlFileReader
 {
 public:
@@ -39,9 +43,13 @@ public:
     Status Next(std::string& statement);
 
     // The file's length at the open, and how much of it the statements given so far took
-    // (a restore's share done). Cheap enough to ask after every statement.
+    // (a restore's share done; of a compressed file, the compressed bytes read so far).
+    // Cheap enough to ask after every statement.
     std::uint64_t Length() const { return m_length; }
-    std::uint64_t BytesDone() const { return m_length - m_remaining - m_splitter.Unread(); }
+    std::uint64_t BytesDone() const
+    {
+        return m_input ? m_length - m_remaining : m_length - m_remaining - m_splitter.Unread();
+    }
 
     // Why the last Open or read failed: " - <strerror>" (or that the file got shorter);
     // empty when nothing failed.
@@ -59,6 +67,8 @@ private:
     int m_error = 0; // errno of the last failure, ENODATA for a file that got shorter
     SqlSplitter m_splitter;
     bool m_ended = true;
+    std::unique_ptr<CompressedInput> m_input; // for a compressed file
+    std::string m_decoded;
 };
 
 // Appends the statements of a whole file to `statements`; false when the path is empty, the

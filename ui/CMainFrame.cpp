@@ -97,6 +97,7 @@ CMainFrame::CMainFrame(MainContext& context, bool trayAvailable, QWidget* parent
     connect(a->copyTasksContext, &QAction::triggered, commands, &TaskViewCommands::CopyTasks);
     connect(a->renameTask, &QAction::triggered, commands, &TaskViewCommands::RenameTask);
     connect(a->viewLog, &QAction::triggered, commands, &TaskViewCommands::ViewLog);
+    connect(a->verifyBackup, &QAction::triggered, commands, &TaskViewCommands::VerifyBackup);
     connect(a->saveAs, &QAction::triggered, commands, &TaskViewCommands::SaveAs);
     connect(a->loadFrom, &QAction::triggered, commands, &TaskViewCommands::LoadFrom);
     connect(a->properties, &QAction::triggered, commands, &TaskViewCommands::Properties);

@@ -36,6 +36,7 @@ MainActions::MainActions(QMainWindow* window)
     copyTasksContext = Make("copyTasksContext", tr("Copy Task(s)"));
     renameTask = Make("renameTask", tr("Rena&me Task"), QKeySequence(Qt::Key_F2));
     viewLog = Make("viewLog", tr("View &Log..."));
+    verifyBackup = Make("verifyBackup", tr("&Verify Backup"));
     saveAs = Make("saveAs", tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_S));
     loadFrom = Make("loadFrom", tr("Load &From..."), QKeySequence(Qt::CTRL | Qt::Key_L));
     properties = Make("properties", tr("&Properties"));
@@ -98,8 +99,8 @@ void MainActions::BuildMenuBar(QMainWindow* window)
     QMenuBar* bar = window->menuBar();
     QMenu* task = bar->addMenu(tr("&Task"));
     task->setObjectName("taskMenu");
-    task->addActions({newTask, editTask, deleteTasks, deleteAll, copyTasks, renameTask, viewLog, saveAs, loadFrom,
-        properties, exit});
+    task->addActions({newTask, editTask, deleteTasks, deleteAll, copyTasks, renameTask, viewLog, verifyBackup, saveAs,
+        loadFrom, properties, exit});
     QMenu* run = bar->addMenu(tr("&Run"));
     run->setObjectName("runMenu");
     run->addActions({start, stop, runImmediately, startAll, stopAll, selectAll});
@@ -125,6 +126,7 @@ void MainActions::BuildContextMenu(QMainWindow* window)
     contextMenu->addAction(selectAll);
     contextMenu->addSeparator();
     contextMenu->addAction(viewLog);
+    contextMenu->addAction(verifyBackup);
     contextMenu->addSeparator();
     contextMenu->addActions({saveAs, loadFrom});
     contextMenu->addSeparator();
@@ -163,7 +165,7 @@ void MainActions::BuildToolBar(QMainWindow* window)
 
 void MainActions::ApplyEnabling(const CommandEnabling& enabling)
 {
-    for (QAction* action : {editTask, viewLog, properties, renameTask})
+    for (QAction* action : {editTask, viewLog, verifyBackup, properties, renameTask})
         action->setEnabled(enabling.editTask);
     for (QAction* action : {deleteTasks, copyTasks, copyTasksContext})
         action->setEnabled(enabling.deleteTasks);

@@ -34,6 +34,7 @@ public:
     QAction* copyTasksContext; // "Copy Task(s)": the context menu's caption has no mnemonic
     QAction* renameTask;
     QAction* viewLog;
+    QAction* verifyBackup;
     QAction* saveAs;
     QAction* loadFrom;
     QAction* properties;

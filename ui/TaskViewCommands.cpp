@@ -2,6 +2,8 @@
 
 #include "app/Application.h"
 #include "app/TaskCommands.h"
+#include "engines/BackupVerification.h"
+#include "ui/BackgroundWork.h"
 #include "ui/CRenameTaskDlg.h"
 #include "ui/CVelmTasksView.h"
 #include "ui/FileDialogs.h"
@@ -133,20 +135,47 @@ void TaskViewCommands::RenameTask()
     dialog.exec();
 }
 
-void TaskViewCommands::ViewLog()
+std::optional<Task> TaskViewCommands::FirstSelectedTask()
 {
     const auto rows = m_view.SelectedRows();
     if (rows.empty()) {
         m_context.messages.Warning(m_window, texts::kChooseTask);
-        return;
+        return std::nullopt;
     }
-    const auto task = m_context.app.CopyOfTask(rows[0]);
+    return m_context.app.CopyOfTask(rows[0]);
+}
+
+void TaskViewCommands::ViewLog()
+{
+    const auto task = FirstSelectedTask();
     if (!task)
         return;
     const Options& options = m_context.app.GetOptions();
     TaskLogDialog dialog(m_context.app.Log(), task->name, task->logFileName, options.dateFormat, options.timeFormat,
         TaskLogDialog::Services {m_context.messages, m_context.help, m_context.fileDialogs}, m_window);
     dialog.exec();
+}
+
+void TaskViewCommands::VerifyBackup()
+{
+    const auto task = FirstSelectedTask();
+    if (!task)
+        return;
+    if (task->backupHistory.empty()) {
+        m_context.messages.Information(m_window, texts::kNoBackupToVerify);
+        return;
+    }
+    const BackupRun run = task->backupHistory.back();
+    const BackupVerification result
+        = RunOffUiThread<BackupVerification>(m_window, [&run] { return VerifyBackupRun(run); });
+    QString text = result.ok ? texts::kBackupVerified : texts::kBackupNotVerified;
+    text += "\n\n";
+    for (const std::string& line : result.lines)
+        text += QString::fromStdString(line) + "\n";
+    if (result.ok)
+        m_context.messages.Information(m_window, text);
+    else
+        m_context.messages.Warning(m_window, text);
 }
 
 void TaskViewCommands::SaveAs()

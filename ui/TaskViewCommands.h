@@ -1,6 +1,10 @@
 #pragma once
 
+#include "model/Task.h"
+
 #include <QObject>
+
+#include <optional>
 
 class QWidget;
 
@@ -27,6 +31,9 @@ public:
     void CopyTasks();
     void RenameTask();
     void ViewLog();
+    // Checks the latest recorded backup of the selected task against its manifest (as
+    // kelvanto-cli verify does) off the user-interface thread, and shows the result.
+    void VerifyBackup();
     void SaveAs();
     void LoadFrom();
     void Start();
@@ -37,6 +44,9 @@ public:
     void SelectAll();
 
 private:
+    // The first selected task; nullopt, after the warning that asks for one, when none is.
+    std::optional<Task> FirstSelectedTask();
+
     CVelmTasksView& m_view;
     MainContext& m_context;
     QWidget* m_window;

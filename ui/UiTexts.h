@@ -24,6 +24,9 @@ inline constexpr const char* kQuitQuestion = "Quit the application and stop all 
 // The task list commands.
 inline constexpr const char* kChooseTaskItem = "Please choose a task item.";
 inline constexpr const char* kChooseTask = "Please choose a task.";
+inline constexpr const char* kNoBackupToVerify = "The task has no recorded backup to verify.";
+inline constexpr const char* kBackupVerified = "The latest backup is verified: every file holds.";
+inline constexpr const char* kBackupNotVerified = "The latest backup did not pass its verification.";
 inline constexpr const char* kStopFirst = "Please STOP the task first, and then EDIT it.";
 inline constexpr const char* kDeleteQuestion = "Do you want to DELETE the task(s) now?\n\nThe task(s) will be stopped.";
 inline constexpr const char* kDeleteAllQuestion = "Do you want to DELETE ALL tasks now?";

@@ -2,6 +2,7 @@
 // the files it leaves, and a stop at every cancellation check.
 #include "engines/ExportTables.h"
 
+#include "engines/CompressedInput.h"
 #include "tests/engines/BackupToFilesFixture.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kelvanto::test
@@ -94,6 +97,21 @@ TEST_F(ExportTablesTest, EachEntryIsLoggedAndWrittenToItsOwnFile)
     EXPECT_EQ(File("shop_missing.csv"), "");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "Data"));
     EXPECT_EQ(fake.CountOf("SET NAMES 'latin1'"), 0);
+}
+
+TEST_F(ExportTablesTest, CompressedExportsCarryTheSuffixAndDecompressToThePlainFile)
+{
+    for (const auto& [kind, suffix] : {std::pair {Compression::Zstd, ".zst"}, std::pair {Compression::Gzip, ".gz"}}) {
+        SCOPED_TRACE(suffix);
+        task.extras.compression = kind;
+        ASSERT_EQ(Run(), RunOutcome::Finished);
+        const std::string path = (dir.path() / "out" / "shop_items.csv").string() + suffix;
+        std::string decoded;
+        const Result<DecodedFile> file = DecodeFile(path, [&](std::string_view piece) { decoded += piece; });
+        ASSERT_TRUE(file.ok()) << file.error();
+        EXPECT_EQ(file->compression, kind);
+        EXPECT_EQ(decoded, "\"id\",\"name\"\n\"1\",\"a\"\n\"2\",\"\"\n");
+    }
 }
 
 TEST_F(ExportTablesTest, FailuresThatEndTheRunOrTheEntry)

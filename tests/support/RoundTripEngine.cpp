@@ -102,8 +102,10 @@ EngineDump RunDumpEngine(
     dump.outcome = RunBackupToFiles(context, connector, sink);
     dump.log = context.LogLines();
     const Task after = context.task();
-    if (!after.backupHistory.empty())
-        dump.files = after.backupHistory.back().files;
+    if (!after.backupHistory.empty()) {
+        dump.run = after.backupHistory.back();
+        dump.files = dump.run.files;
+    }
     return dump;
 }
 

@@ -20,6 +20,7 @@ struct EngineDump
 {
     RunOutcome outcome = RunOutcome::Failed;
     std::vector<std::string> files; // the run's files in creation order (its history entry)
+    BackupRun run; // the history entry itself, when the run made one
     std::vector<LogLine> log;
     std::vector<RunProgress> progress; // every report, in order
 

@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+#include <fstream>
 
 using namespace kelvanto;
 using test::DesktopHarness;
@@ -83,8 +84,8 @@ private slots:
         const auto menu = [&](int i) { return Captions(window.menuBar()->actions()[i]->menu()->actions()); };
         QCOMPARE(menu(0),
             (QStringList {"&New Task...\tCtrl+N", "&Edit Task...", "&Delete Task(s)\tDel", "Delete All",
-                "&Copy Task(s)", "Rena&me Task\tF2", "View &Log...", "Save &As...\tCtrl+S", "Load &From...\tCtrl+L",
-                "&Properties", "E&xit"}));
+                "&Copy Task(s)", "Rena&me Task\tF2", "View &Log...", "&Verify Backup", "Save &As...\tCtrl+S",
+                "Load &From...\tCtrl+L", "&Properties", "E&xit"}));
         QCOMPARE(menu(1),
             (QStringList {"&Start", "S&top", "&Run Immediately\tF5", "Start All", "Stop All", "Select All\tCtrl+A"}));
         QCOMPARE(menu(2), (QStringList {"&MySQL Servers...", "&Options...\tCtrl+O"}));
@@ -95,8 +96,8 @@ private slots:
         QCOMPARE(Captions(Actions().contextMenu->actions()),
             (QStringList {"&New Task...\tCtrl+N", "&Edit Task...", "&Delete Task(s)\tDel", "Delete All", "Copy Task(s)",
                 "Rena&me Task\tF2", "|", "&Start", "S&top", "&Run Immediately\tF5", "Start All", "Stop All", "|",
-                "Select All\tCtrl+A", "|", "View &Log...", "|", "Save &As...\tCtrl+S", "Load &From...\tCtrl+L", "|",
-                "&View", "|", "&Properties"}));
+                "Select All\tCtrl+A", "|", "View &Log...", "&Verify Backup", "|", "Save &As...\tCtrl+S",
+                "Load &From...\tCtrl+L", "|", "&View", "|", "&Properties"}));
         QStringList tools;
         for (QAction* action : Actions().toolBar->actions())
             tools << (action->isSeparator() ? "|" : action->objectName());
@@ -129,8 +130,33 @@ private slots:
         QVERIFY(!Actions().editTask->isEnabled());
         window.Commands().EditTask();
         window.Commands().ViewLog();
-        QCOMPARE(h->messages.Texts(), (QStringList {"Please choose a task item.", "Please choose a task."}));
+        window.Commands().VerifyBackup();
+        QCOMPARE(h->messages.Texts(),
+            (QStringList {"Please choose a task item.", "Please choose a task.", "Please choose a task."}));
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Warning);
+    }
+
+    // The check itself is the command line's (VerifyCommandTest); here: the window's way to it.
+    void verifyBackupReportsTheLatestRecordedBackup()
+    {
+        Task task = DesktopHarness::MakeTask("a");
+        const QString file = QString::fromStdString((h->tmp.path() / "a.sql").string());
+        BackupRun run;
+        run.fileMode = 2;
+        run.files = {file.toStdString()};
+        task.backupHistory = {run};
+        CMainFrame& window = StartWith({DesktopHarness::MakeTask("none"), task});
+        std::ofstream(file.toStdString()) << "SELECT 1;\n";
+        Select({0});
+        Actions().verifyBackup->trigger();
+        QCOMPARE(h->messages.LastText(), QString("The task has no recorded backup to verify."));
+        Select({1});
+        Actions().verifyBackup->trigger();
+        QVERIFY(h->messages.shown.back().icon == Messages::Icon::Warning);
+        QVERIFY(h->messages.LastText().startsWith("The latest backup did not pass its verification.\n\n"));
+        QVERIFY(h->messages.LastText().contains("there is no manifest"));
+        QVERIFY(h->messages.LastText().contains("OK   " + file + ": plain"));
+        (void)window;
     }
 
     void runImmediatelyAsksAndRunsAManualTaskOnce()

@@ -82,9 +82,17 @@ private slots:
         QCOMPARE(page->findChild<QLineEdit*>("backupFolder")->text(),
             QString::fromStdString(harness.app().GetOptions().defaultBackupFolder));
         folder(tmp + "/new")(page.page.get());
-        Tick(page.page.get(), "phpFile");
+        // Compression is for SQL files: chosen for them, off and saved as none for PHP.
+        auto* compression = page->findChild<QComboBox*>("compression");
+        QVERIFY(compression->isEnabled());
+        compression->setCurrentIndex(2);
         Task saved = task;
         page->save(saved);
+        QVERIFY(saved.extras.compression == Compression::Gzip);
+        Tick(page.page.get(), "phpFile");
+        QVERIFY(!compression->isEnabled());
+        page->save(saved);
+        QVERIFY(saved.extras.compression == Compression::None);
         QCOMPARE(saved.backupSettings.backupFolder, (tmp + "/new/").toStdString());
         QCOMPARE(saved.backupSettings.singleFilePath, std::string());
         QCOMPARE(saved.backupSettings.fileType, std::uint8_t(2));
@@ -297,6 +305,9 @@ private slots:
         WriteFile(dir / "a.sql", std::string(1023, 'x'));
         WriteFile(dir / "b.sql", std::string(2048, 'x'));
         WriteFile(dir / "C.SQL", "x");
+        WriteFile(dir / "d.sql.zst", "x");
+        WriteFile(dir / "e.sql.gz", "x");
+        WriteFile(dir / "f.zst", "x");
         auto path = [&](const char* name) { return QString::fromStdString((dir / name).string()); };
         PageUnderTest<CRestoreFilesPage> page(harness, SheetMode::Wizard, TaskType::RestoreFromFiles, Task());
         auto* list = page->findChild<QTreeWidget*>("files");
@@ -352,6 +363,12 @@ private slots:
         QCOMPARE(page->Files().size(), std::size_t(0));
         QCOMPARE(harness.messages.Texts(),
             QStringList({wizard::kRemoveFilesQuestion, wizard::kRemoveFilesQuestion, wizard::kRemoveAllFilesQuestion}));
+        // Compressed dumps are taken by their names (the restore reads their first bytes).
+        harness.files.Choose(QStringList({path("d.sql.zst"), path("f.zst"), path("e.sql.gz")}).join('\n'));
+        Click(page.page.get(), "add");
+        QCOMPARE(page->Files().size(), std::size_t(2));
+        QCOMPARE(page->Files()[1].fileName, std::string("e.sql.gz"));
+        QCOMPARE(harness.files.asked.back(), QString("open ") + wizard::kRestoreFilesFilter);
     }
 };
 

@@ -9,9 +9,11 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,6 +34,7 @@ CBackupFilePage::CBackupFilePage(TaskPageSession& session, QWidget* parent)
     , m_file(new QLineEdit(this))
     , m_browseFile(new QPushButton(tr("Browse..."), this))
     , m_unixLineEnds(new QCheckBox(tr("Use the '\\n' instead of '\\r\\n' in the backup files"), this))
+    , m_compression(new QComboBox(this))
 {
     m_sql->setObjectName("sqlFile");
     m_php->setObjectName("phpFile");
@@ -43,6 +46,8 @@ CBackupFilePage::CBackupFilePage(TaskPageSession& session, QWidget* parent)
     m_file->setObjectName("backupFile");
     m_browseFile->setObjectName("browseFile");
     m_unixLineEnds->setObjectName("unixLineEnds");
+    m_compression->setObjectName("compression");
+    m_compression->addItems({tr("None"), tr("zstd (.zst)"), tr("gzip (.gz)")});
 
     auto* typeGroup = new QButtonGroup(this);
     typeGroup->addButton(m_sql);
@@ -74,6 +79,13 @@ CBackupFilePage::CBackupFilePage(TaskPageSession& session, QWidget* parent)
     layout->addWidget(typeBox);
     layout->addWidget(modeBox);
     layout->addWidget(m_unixLineEnds);
+    auto* compressionLayout = new QHBoxLayout;
+    auto* compressionLabel = new QLabel(tr("&Compress the SQL files:"), this);
+    compressionLabel->setBuddy(m_compression);
+    compressionLayout->addWidget(compressionLabel);
+    compressionLayout->addWidget(m_compression);
+    compressionLayout->addStretch(1);
+    layout->addLayout(compressionLayout);
     layout->addStretch(1);
 }
 
@@ -95,6 +107,7 @@ void CBackupFilePage::load(const Task& task)
     m_folder->setText(QString::fromStdString(folder));
     m_file->setText(QString::fromStdString(m_settings.singleFilePath));
     m_unixLineEnds->setChecked(m_settings.unixLineEnds != 0);
+    m_compression->setCurrentIndex(static_cast<int>(task.extras.compression));
     ModeChanged();
 }
 
@@ -110,8 +123,9 @@ void CBackupFilePage::ModeChanged()
     m_settingsButton->setEnabled(!SameFile());
     m_file->setEnabled(SameFile());
     m_browseFile->setEnabled(SameFile());
-    // The line-end switch is for SQL files only.
+    // The line-end switch and compression are for SQL files only.
     m_unixLineEnds->setEnabled(m_sql->isChecked());
+    m_compression->setEnabled(m_sql->isChecked());
 }
 
 void CBackupFilePage::BrowseFolder()
@@ -177,6 +191,9 @@ void CBackupFilePage::save(Task& task)
         settings.unixLineEnds = m_unixLineEnds->isChecked() ? 1 : 0;
     else
         settings.unixLineEnds = m_settings.unixLineEnds;
+    // PHP runs its script as it is: never compressed.
+    const int compression = m_sql->isChecked() ? m_compression->currentIndex() : 0;
+    task.extras.compression = compression > 0 ? static_cast<Compression>(compression) : Compression::None;
     if (SameFile()) {
         settings.singleFilePath = m_file->text().toStdString();
         settings.backupFolder.clear();

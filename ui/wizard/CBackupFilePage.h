@@ -3,6 +3,7 @@
 #include "ui/wizard/TaskPage.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -13,7 +14,8 @@ namespace kelvanto
 // Where a backup-to-files task writes: SQL or PHP files, new files in a folder every run (with
 // the backup files settings dialog for their split, names and expiry) or always the same
 // file, and Unix line ends. The folder must exist or be creatable; it is stored with a '/'
-// at its end. The field of the mode not chosen is cleared.
+// at its end. The field of the mode not chosen is cleared. SQL files may be compressed
+// (zstd or gzip); a PHP file never is, so the choice is off and saved as none for PHP.
 class CBackupFilePage : public TaskPage
 {
     Q_OBJECT
@@ -44,6 +46,7 @@ private:
     QLineEdit* m_file;
     QPushButton* m_browseFile;
     QCheckBox* m_unixLineEnds;
+    QComboBox* m_compression; // in the order of Compression: none, zstd, gzip
 };
 
 } // namespace kelvanto

@@ -1,5 +1,6 @@
 #include "ui/wizard/CRestoreFilesPage.h"
 
+#include "engines/Compression.h"
 #include "engines/RestoreFileEntry.h"
 #include "ui/FileDialogs.h"
 #include "ui/Messages.h"
@@ -96,12 +97,13 @@ std::vector<int> CRestoreFilesPage::SelectedRows() const
 
 void CRestoreFilesPage::Add()
 {
-    const QStringList paths = session().files().OpenFiles(window(), wizard::kSqlFilesFilter);
+    const QStringList paths = session().files().OpenFiles(window(), wizard::kRestoreFilesFilter);
     std::vector<int> select;
     for (const QString& chosen : paths) {
         const std::string path = chosen.toStdString();
-        // Only names ending in ".sql" exactly: "DUMP.SQL" is passed over without a word.
-        if (path.size() < 4 || path.compare(path.size() - 4, 4, ".sql") != 0)
+        // Only names ending in ".sql", ".sql.zst" or ".sql.gz" exactly: "DUMP.SQL" is passed
+        // over without a word. The restore reads a compressed file by its first bytes.
+        if (!IsRestorableSqlName(path))
             continue;
         const std::string full = std::filesystem::absolute(path).lexically_normal().string();
         const auto known

@@ -73,6 +73,7 @@ inline constexpr const char* kChooseFolder = "Please choose a folder.";
 using kelvanto::kInvalidFolder;
 inline constexpr const char* kBackupFolderPrompt = "Select a folder where you want to store the backup files:";
 inline constexpr const char* kSqlFilesFilter = "SQL Files(*.sql)";
+inline constexpr const char* kRestoreFilesFilter = "SQL Files(*.sql *.sql.zst *.sql.gz)";
 inline constexpr const char* kPhpFilesFilter = "PHP Files(*.php)";
 using kelvanto::kBadCopies;
 using kelvanto::kBadFormatCharacters;

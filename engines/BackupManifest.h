@@ -1,0 +1,72 @@
+#pragma once
+
+#include "model/Result.h"
+#include "model/Task.h"
+#include "model/TimeStamp.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvanto
+{
+
+// The manifest of one backup run (a JSON file beside the run's files, see the README): what
+// the run wrote and what was in it, written last, so that its presence marks a whole run.
+struct BackupManifest
+{
+    static constexpr int kFormat = 1;
+
+    struct File
+    {
+        std::string name; // in the manifest's own folder
+        std::uint64_t size = 0;
+        std::string sha256; // of the bytes on disk
+        std::string compression; // "none", "zstd" or "gzip", by the file's first bytes
+    };
+    struct Table
+    {
+        std::string database;
+        std::string table;
+        std::uint64_t rows = 0;
+        std::string checksum; // RowTally's text
+        std::string characterSet; // of the session the rows were rendered in; "" = default
+    };
+    struct BinlogPosition
+    {
+        std::string file;
+        std::uint64_t position = 0;
+    };
+
+    int format = kFormat;
+    std::string programVersion;
+    std::string taskId;
+    std::string taskName;
+    std::string serverVersion;
+    TimeStamp started;
+    TimeStamp ended;
+    std::string timeZone = "+00:00"; // of the session the rows were rendered in
+    // The position of the run's consistent snapshot, when the run took one.
+    std::optional<BinlogPosition> binlog;
+    std::vector<File> files;
+    std::vector<Table> tables;
+
+    std::string ToJson() const;
+    // The error says what is wrong with the text (not JSON, another format, a field missing).
+    static Result<BackupManifest> FromJson(std::string_view text);
+};
+
+// Where the manifest of a run goes: beside the single file ("<file>.manifest.json") when a
+// run always writes the same file; else in the folder of the run's first file, named by the
+// run's time ("kelvanto-run_YYYY-MM-DD_HH-MM-SS.manifest.json"). Empty for a run with no file.
+std::string ManifestPathFor(std::uint8_t fileMode, const std::string& firstFile, const TimeStamp& runTime);
+
+// The manifest path of a recorded run (the history entry's mode, first file and time).
+std::string ManifestPathFor(const BackupRun& run);
+
+// The program version that manifests record.
+std::string_view ProgramVersion();
+
+} // namespace kelvanto

@@ -1,0 +1,78 @@
+#include "engines/BackupRunManifest.h"
+
+#include "engines/Compression.h"
+#include "engines/FileDigest.h"
+#include "model/AtomicFile.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+std::string CompressionName(Compression kind)
+{
+    switch (kind) {
+    case Compression::Zstd:
+        return "zstd";
+    case Compression::Gzip:
+        return "gzip";
+    case Compression::None:
+        break;
+    }
+    return "none";
+}
+
+} // namespace
+
+BackupRunManifest::BackupRunManifest(std::string taskId, std::string taskName, const TimeStamp& started)
+{
+    m_manifest.programVersion = std::string(ProgramVersion());
+    m_manifest.taskId = std::move(taskId);
+    m_manifest.taskName = std::move(taskName);
+    m_manifest.started = started;
+}
+
+void BackupRunManifest::SetSnapshotPosition(std::string file, std::uint64_t position)
+{
+    m_manifest.binlog = BackupManifest::BinlogPosition {std::move(file), position};
+}
+
+void BackupRunManifest::AddTable(
+    const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet)
+{
+    m_manifest.tables.push_back({database, table, tally.rows(), tally.ChecksumText(), characterSet});
+}
+
+Result<std::string> BackupRunManifest::Write(
+    const std::vector<std::string>& files, std::uint8_t fileMode, const TimeStamp& ended)
+{
+    if (files.empty())
+        return Error {"the run wrote no file"};
+    const std::string path = ManifestPathFor(fileMode, files.front(), m_manifest.started);
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    m_manifest.ended = ended;
+    m_manifest.files.clear();
+    std::vector<std::string> seen;
+    for (const std::string& file : files) {
+        if (std::find(seen.begin(), seen.end(), file) != seen.end())
+            continue;
+        seen.push_back(file);
+        if (std::filesystem::path(file).parent_path() != folder)
+            return Error {file + ": is not in the folder of the manifest"};
+        Result<FileDigest> digest = DigestFile(file);
+        if (!digest)
+            return Error {file + ": " + digest.error()};
+        m_manifest.files.push_back({std::filesystem::path(file).filename().string(), digest->size, digest->sha256,
+            CompressionName(DetectFileCompression(file))});
+    }
+    Result<void> written = WriteFileAtomically(path, m_manifest.ToJson());
+    if (!written)
+        return Error {path + ": " + written.error()};
+    return path;
+}
+
+} // namespace kelvanto

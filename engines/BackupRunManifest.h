@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engines/BackupManifest.h"
+#include "engines/RowTally.h"
+#include "model/Result.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kelvanto
+{
+
+// Gathers the manifest of one backup run while the run goes on, and writes it at the end:
+// the tables as their rows were written, then the digest of every file as it is on disk.
+class BackupRunManifest
+{
+public:
+    BackupRunManifest(std::string taskId, std::string taskName, const TimeStamp& started);
+
+    void SetServerVersion(std::string version) { m_manifest.serverVersion = std::move(version); }
+    // The binary log position of the run's consistent snapshot, when it took one.
+    void SetSnapshotPosition(std::string file, std::uint64_t position);
+    void AddTable(
+        const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet);
+
+    // Digests the files (each once), then writes the manifest atomically beside them (see
+    // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
+    // names them within its own. The error names what failed.
+    Result<std::string> Write(const std::vector<std::string>& files, std::uint8_t fileMode, const TimeStamp& ended);
+
+    const BackupManifest& manifest() const { return m_manifest; }
+
+private:
+    BackupManifest m_manifest;
+};
+
+} // namespace kelvanto

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "model/Task.h"
+
+#include <string>
+#include <vector>
+
+namespace kelvanto
+{
+
+// The check of one recorded backup run against its manifest: every file that the manifest
+// names is present as a regular file, has the recorded size and SHA-256, and decompresses
+// to its end. Without a manifest (a run made before manifests existed, or one that did not
+// complete) what can be checked still is (each recorded file is there and decompresses to
+// its end), and the check fails because there is no manifest. Reads only; follows no
+// symbolic link that stands where a file of the run should be.
+struct BackupVerification
+{
+    std::string manifestPath;
+    bool manifestFound = false;
+    // One line per file, "OK  <path>: ..." or "FAIL <path>: <what is wrong>", and lines for
+    // the manifest itself when it is missing or unreadable.
+    std::vector<std::string> lines;
+    int filesChecked = 0;
+    int filesFailed = 0;
+    bool ok = false;
+};
+
+BackupVerification VerifyBackupRun(const BackupRun& run);
+
+} // namespace kelvanto

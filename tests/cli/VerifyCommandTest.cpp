@@ -1,0 +1,82 @@
+#include "engines/BackupManifest.h"
+#include "engines/BackupRunManifest.h"
+#include "engines/FileSink.h"
+#include "tests/cli/CliHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace kelvanto
+{
+namespace
+{
+
+using test::CliHarness;
+
+// One run's JSON history entry; its files are written (compressed) with the given content,
+// and a manifest when asked for.
+std::string WriteRun(const std::filesystem::path& folder, int second, bool withManifest)
+{
+    std::filesystem::create_directories(folder);
+    TimeStamp time {2026, 12, 7, 3, 4, second, 2};
+    std::string files;
+    std::vector<std::string> paths;
+    FileSink sink;
+    sink.SetCompression(Compression::Zstd, 0);
+    for (const char* name : {"a.sql.zst", "b.sql.zst"}) {
+        const std::string path = (folder / (std::to_string(second) + name)).string();
+        EXPECT_TRUE(sink.Create(path));
+        EXPECT_TRUE(sink.Append(path, "INSERT INTO t VALUES (1);\n"));
+        EXPECT_TRUE(sink.Close());
+        paths.push_back(path);
+        files += std::string(files.empty() ? "" : ",") + "\"" + path + "\"";
+    }
+    if (withManifest) {
+        EXPECT_TRUE(BackupRunManifest("id", "T", time).Write(paths, 2, time).ok());
+    }
+    return R"({"year": 2026, "month": 12, "day": 7, "hour": 3, "minute": 4, "second": )" + std::to_string(second)
+        + R"(, "fileMode": 2, "fileType": 1, "files": [)" + files + "]}";
+}
+
+TEST(VerifyCommandTest, ChecksTheLatestOrEveryBackupAndExitsByTheResult)
+{
+    CliHarness h;
+    EXPECT_EQ(h.Run({"verify"}).code, 2);
+    EXPECT_EQ(h.Run({"verify", "T", "--bogus"}).code, 2);
+    EXPECT_EQ(h.Run({"verify", "T", "U"}).code, 2);
+    EXPECT_EQ(h.Run({"verify", "Nobody"}).code, 1);
+
+    const auto folder = h.tmp.path() / "backups";
+    const std::string older = WriteRun(folder, 1, false);
+    const std::string latest = WriteRun(folder, 2, true);
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "Empty"})").code, 0);
+    ASSERT_EQ(
+        h.Run({"task", "import", "-"}, R"({"name": "T", "backupHistory": [)" + older + "," + latest + "]}").code, 0);
+    const auto empty = h.Run({"verify", "Empty"});
+    EXPECT_EQ(empty.code, 1);
+    EXPECT_NE(empty.err.find("has no recorded backup"), std::string::npos) << empty.err;
+
+    const auto good = h.Run({"verify", "T"});
+    EXPECT_EQ(good.code, 0) << good.out << good.err;
+    EXPECT_NE(good.out.find("OK   " + (folder / "2a.sql.zst").string() + ": "), std::string::npos) << good.out;
+    EXPECT_NE(good.out.find("Backup of 2026-12-07 03:04:02: verified, 2 file(s) hold\n"), std::string::npos)
+        << good.out;
+
+    const auto all = h.Run({"verify", "T", "--all"});
+    EXPECT_EQ(all.code, 1);
+    EXPECT_NE(all.out.find("there is no manifest"), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("Backup of 2026-12-07 03:04:01: NOT verified: no usable manifest; 0 of 2 file(s) failed"),
+        std::string::npos)
+        << all.out;
+
+    std::filesystem::resize_file(folder / "2b.sql.zst", 3);
+    const auto cut = h.Run({"verify", "T"});
+    EXPECT_EQ(cut.code, 1);
+    EXPECT_NE(cut.out.find("FAIL " + (folder / "2b.sql.zst").string() + ": is 3 bytes"), std::string::npos) << cut.out;
+    EXPECT_NE(cut.out.find("FAILED: 1 of 2 file(s) failed"), std::string::npos) << cut.out;
+}
+
+} // namespace
+} // namespace kelvanto
