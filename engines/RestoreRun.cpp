@@ -2,8 +2,10 @@
 
 #include "engines/RunConnection.h"
 #include "engines/SqlFileReader.h"
+#include "engines/StatementBatch.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -28,6 +30,7 @@ public:
             return RunOutcome::Cancelled;
         const Task task = m_context.TaskCopy();
         m_options = task.restoreOptions;
+        m_batch = std::make_unique<StatementBatch>(task.extras.commitEvery, BatchHooks(m_context, m_connection));
         if (task.restoreFiles.empty()) {
             m_context.Log(LogLevel::Error, "There are not any files in the restore queue!");
             return RunOutcome::Failed;
@@ -101,27 +104,45 @@ private:
         for (;;) {
             const SqlFileReader::Status status = reader.Next(statement);
             if (status == SqlFileReader::Status::End)
-                return FileEnd::Done;
-            if (status == SqlFileReader::Status::ReadError)
+                return m_batch->Commit() ? FileEnd::Done : CommitFailed();
+            if (status == SqlFileReader::Status::ReadError) {
+                // What was sent before the file broke off stays, as it would without batches.
+                m_batch->Commit();
                 return FileFailed();
+            }
             // The splitter gives no empty statement, so every one is sent.
             const std::string_view sent = StatementToSend(statement);
-            const bool executed = m_connection.Execute(sent);
+            const bool executed = m_batch->Send(sent, progress.statementsDone + 1);
             ++progress.statementsDone;
             progress.bytesDone = reader.BytesDone();
             m_context.ReportProgress(progress);
             if (!executed) {
                 // A statement broken off by a stop failed because of the stop, not on its merits.
                 if (Quit())
-                    return FileEnd::Cancelled;
+                    return Cancelled();
                 m_context.Log(LogLevel::Error, "Failed to execute the SQL statement: " + std::string(sent));
-                if (m_options.continueOnSqlError == 0)
+                if (m_options.continueOnSqlError == 0) {
+                    m_batch->RollBack();
                     return FileEnd::StatementFailed;
+                }
                 continue;
             }
             if (Quit())
-                return FileEnd::Cancelled;
+                return Cancelled();
         }
+    }
+
+    // A stop undoes the open batch.
+    FileEnd Cancelled()
+    {
+        m_batch->RollBack();
+        return FileEnd::Cancelled;
+    }
+
+    FileEnd CommitFailed()
+    {
+        m_context.Log(LogLevel::Error, "Failed to execute the SQL statement: COMMIT");
+        return m_options.continueOnSqlError == 0 ? FileEnd::StatementFailed : FileEnd::Done;
     }
 
     FileEnd FileFailed()
@@ -134,6 +155,7 @@ private:
     const Connector& m_connector;
     RestoreOptions m_options;
     RunConnection m_connection;
+    std::unique_ptr<StatementBatch> m_batch;
 };
 
 } // namespace

@@ -41,6 +41,11 @@ bool RunConnection::Execute(std::string_view statement)
     return m_connection->Query(statement) && m_connection->DiscardResults();
 }
 
+unsigned RunConnection::ErrorNumber() const
+{
+    return m_connection ? m_connection->ErrorNumber() : 0;
+}
+
 void RunConnection::Close()
 {
     m_registration.reset();

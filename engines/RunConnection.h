@@ -31,6 +31,8 @@ public:
     // Sends one statement and reads away all of its results; true when the server accepted
     // it and every result came back.
     bool Execute(std::string_view statement);
+    // The server's error number for the last statement that failed (0 when none is open).
+    unsigned ErrorNumber() const;
     void Close();
 
 private:
