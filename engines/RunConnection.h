@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvanto
 {
@@ -33,6 +34,10 @@ public:
     bool Execute(std::string_view statement);
     // The server's error number for the last statement that failed (0 when none is open).
     unsigned ErrorNumber() const;
+    // The first column of every row of a query's result; empty when the query failed.
+    std::vector<std::string> FirstColumn(std::string_view sql);
+    // Appends `value` escaped for a quoted string literal of this connection.
+    void AppendEscaped(std::string& out, std::string_view value);
     void Close();
 
 private:

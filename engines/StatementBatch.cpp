@@ -2,6 +2,7 @@
 
 #include "engines/RunConnection.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <utility>
@@ -102,6 +103,57 @@ Kind KindOf(std::string_view statement)
     return Kind::Plain;
 }
 
+// An identifier as the statement writes it: `quoted` (with `` for a backquote) or bare.
+std::string Identifier(std::string_view text, std::size_t& at)
+{
+    std::string name;
+    if (at < text.size() && text[at] == '`') {
+        for (++at; at < text.size(); ++at) {
+            if (text[at] == '`') {
+                if (at + 1 < text.size() && text[at + 1] == '`') {
+                    name += '`';
+                    ++at;
+                    continue;
+                }
+                ++at;
+                break;
+            }
+            name += text[at];
+        }
+        return name;
+    }
+    while (at < text.size()
+        && (std::isalnum(static_cast<unsigned char>(text[at])) != 0 || text[at] == '_' || text[at] == '$'))
+        name += text[at++];
+    return name;
+}
+
+// The table an INSERT, REPLACE, UPDATE or single-table DELETE writes: "db.table" or
+// "table"; empty for any other statement.
+std::string WrittenTable(std::string_view statement)
+{
+    std::size_t at = 0;
+    const std::string verb = UpperWord(statement, at);
+    if (verb != "INSERT" && verb != "REPLACE" && verb != "UPDATE" && verb != "DELETE")
+        return {};
+    for (;;) {
+        std::size_t next = at;
+        const std::string word = UpperWord(statement, next);
+        const bool modifier = word == "LOW_PRIORITY" || word == "DELAYED" || word == "HIGH_PRIORITY" || word == "IGNORE"
+            || word == "QUICK" || word == "INTO" || word == "FROM";
+        if (!modifier)
+            break;
+        at = next;
+    }
+    at = SkipToWord(statement, at);
+    std::string name = Identifier(statement, at);
+    if (!name.empty() && at < statement.size() && statement[at] == '.') {
+        ++at;
+        name += "." + Identifier(statement, at);
+    }
+    return name;
+}
+
 } // namespace
 
 StatementBatch::StatementBatch(std::int32_t commitEvery, Hooks hooks)
@@ -151,6 +203,9 @@ bool StatementBatch::SendInBatch(std::string_view statement, std::size_t number)
         return false; // the failed statement left nothing to undo
     m_keptBytes += statement.size();
     m_kept.push_back(Kept {std::string(statement), number});
+    const std::string table = WrittenTable(statement);
+    if (!table.empty() && std::find(m_tables.begin(), m_tables.end(), table) == m_tables.end())
+        m_tables.push_back(table);
     if (m_kept.size() >= static_cast<std::size_t>(m_commitEvery) || m_keptBytes >= kMaxKeptBytes)
         return Commit();
     return true;
@@ -192,12 +247,21 @@ void StatementBatch::RollBack()
                 + " undone (NO. " + std::to_string(m_kept.front().number) + " to NO. "
                 + std::to_string(m_kept.back().number) + ")");
     }
+    if (!m_tables.empty() && m_hooks.cannotRollBack) {
+        const std::vector<std::string> kept = m_hooks.cannotRollBack(m_tables);
+        std::string names;
+        for (const std::string& name : kept)
+            names += (names.empty() ? "" : ", ") + name;
+        if (!names.empty())
+            m_hooks.log(LogLevel::Warning, "These tables cannot roll back and keep the undone changes: " + names);
+    }
     EndBatch();
 }
 
 void StatementBatch::EndBatch()
 {
     m_kept.clear();
+    m_tables.clear();
     m_keptBytes = 0;
     m_open = false;
 }
@@ -206,7 +270,28 @@ StatementBatch::Hooks BatchHooks(RunContext& context, RunConnection& connection)
 {
     return StatementBatch::Hooks {[&connection](std::string_view statement) { return connection.Execute(statement); },
         [&connection] { return connection.ErrorNumber(); },
-        [&context](LogLevel level, const std::string& line) { context.Log(level, line); }};
+        [&context](LogLevel level, const std::string& line) { context.Log(level, line); },
+        [&connection](const std::vector<std::string>& tables) {
+            std::string sql = "SELECT CONCAT(t.TABLE_SCHEMA, '.', t.TABLE_NAME) FROM information_schema.TABLES t "
+                              "JOIN information_schema.ENGINES e ON e.ENGINE = t.ENGINE "
+                              "WHERE e.TRANSACTIONS <> 'YES' AND (";
+            for (std::size_t i = 0; i < tables.size(); ++i) {
+                const std::size_t dot = tables[i].find('.');
+                sql += i == 0 ? "(t.TABLE_SCHEMA = " : " OR (t.TABLE_SCHEMA = ";
+                if (dot == std::string::npos) {
+                    sql += "DATABASE()";
+                } else {
+                    sql += "'";
+                    connection.AppendEscaped(sql, std::string_view(tables[i]).substr(0, dot));
+                    sql += "'";
+                }
+                sql += " AND t.TABLE_NAME = '";
+                connection.AppendEscaped(
+                    sql, dot == std::string::npos ? tables[i] : std::string_view(tables[i]).substr(dot + 1));
+                sql += "')";
+            }
+            return connection.FirstColumn(sql + ") ORDER BY 1");
+        }};
 }
 
 } // namespace kelvanto

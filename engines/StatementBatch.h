@@ -37,6 +37,9 @@ public:
         // The server's error number for the last statement that failed.
         std::function<unsigned()> errorNumber;
         std::function<void(LogLevel, const std::string&)> log;
+        // Of the tables written by an undone batch ("db.table", or "table" in the current
+        // database), those whose engine cannot roll back (MyISAM, Aria), as "db.table".
+        std::function<std::vector<std::string>(const std::vector<std::string>&)> cannotRollBack;
     };
 
     static constexpr std::size_t kMaxKeptBytes = 16 * 1024 * 1024;
@@ -49,7 +52,8 @@ public:
     // Commits the open batch (end of a file or of the script); false when the COMMIT failed.
     bool Commit();
     // Rolls the open batch back and writes which statements were undone (a failure that ends
-    // the run, or a stop). Tables of engines that cannot roll back keep their changes.
+    // the run, or a stop), then, in a Warning line, the tables it wrote whose engine cannot
+    // roll back and so keep their changes.
     void RollBack();
 
 private:
@@ -67,6 +71,7 @@ private:
     std::int32_t m_commitEvery;
     Hooks m_hooks;
     std::vector<Kept> m_kept;
+    std::vector<std::string> m_tables; // written by the open batch, in order, each once
     std::size_t m_keptBytes = 0;
     bool m_open = false; // a batch of this object's own is open
     bool m_autocommitOff = false; // known to be off on the session

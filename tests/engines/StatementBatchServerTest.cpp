@@ -77,6 +77,7 @@ TEST_F(StatementBatchTest, WhatARestoreKeepsAfterAFailureOrAStatementThatCommits
         std::string data;
         std::string rows;
         Lines notes;
+        const char* engine = "InnoDB";
     };
     const std::string five = Insert("a1") + Insert("a2") + Insert("a3") + Insert("a4") + Insert("a5");
     const Row rows[] = {
@@ -95,12 +96,17 @@ TEST_F(StatementBatchTest, WhatARestoreKeepsAfterAFailureOrAStatementThatCommits
                 + "UNLOCK TABLES;\n" + Insert("a5"),
             "a1 a2 a3 a4 a5", {"Finished"}},
         {"the end of the file commits", 1000, 0, five, "a1 a2 a3 a4 a5", {"Finished"}},
+        {"a table that cannot roll back keeps the undone rows, and is named", 3, 0, five + bad + ";\n",
+            "a1 a2 a3 a4 a5",
+            {failed, "Rolled back the uncommitted batch: 2 statements undone (NO. 4 to NO. 5)",
+                "These tables cannot roll back and keep the undone changes: " + database.name() + ".t"},
+            "MyISAM"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(database.DropOn(server));
         Task task = MakeRestoreTask(
-            server, {Setup(database.name()), Write("data.sql", row.data)}, {row.continueOnSqlError, 0});
+            server, {Setup(database.name(), row.engine), Write("data.sql", row.data)}, {row.continueOnSqlError, 0});
         task.extras.commitEvery = row.commitEvery;
         const EngineDump run = RunRestoreEngine(task);
         Lines log;
