@@ -19,7 +19,7 @@ constexpr unsigned kLockWaitTimeout = 1205;
 // What a statement means to the batch, by its first word.
 enum class Kind : unsigned char {
     Plain, // joins the batch
-    ImplicitCommit, // commits by itself: the batch is committed first
+    ImplicitCommit, // commits by itself (or must not join the batch): the batch is committed first
     Begin, // the file begins a transaction of its own
     End, // the file's COMMIT or ROLLBACK
     AutocommitOff, // the file's SET autocommit=0
@@ -89,14 +89,25 @@ Kind KindOf(std::string_view statement)
 {
     std::size_t at = 0;
     const std::string word = UpperWord(statement, at);
-    if (word == "COMMIT" || word == "ROLLBACK")
+    if (word == "COMMIT")
         return Kind::End;
-    if (word == "BEGIN" || word == "START")
-        return Kind::Begin;
+    if (word == "ROLLBACK") {
+        // ROLLBACK [WORK] TO [SAVEPOINT] name ends no transaction.
+        std::string next = UpperWord(statement, at);
+        if (next == "WORK")
+            next = UpperWord(statement, at);
+        return next == "TO" ? Kind::ImplicitCommit : Kind::End;
+    }
+    // BEGIN NOT ATOMIC is a compound statement, START SLAVE no transaction: both go alone.
+    if (word == "BEGIN")
+        return UpperWord(statement, at) == "NOT" ? Kind::ImplicitCommit : Kind::Begin;
+    if (word == "START")
+        return UpperWord(statement, at) == "TRANSACTION" ? Kind::Begin : Kind::ImplicitCommit;
     if (word == "SET")
         return SetKind(statement, at);
-    for (const char* implicit : {"ALTER", "CREATE", "DROP", "RENAME", "TRUNCATE", "LOCK", "UNLOCK", "GRANT", "REVOKE",
-             "ANALYZE", "OPTIMIZE", "REPAIR", "FLUSH", "RESET", "INSTALL", "UNINSTALL", "CACHE", "LOAD"}) {
+    for (const char* implicit :
+        {"ALTER", "CREATE", "DROP", "RENAME", "TRUNCATE", "LOCK", "UNLOCK", "GRANT", "REVOKE", "ANALYZE", "OPTIMIZE",
+            "REPAIR", "FLUSH", "RESET", "INSTALL", "UNINSTALL", "CACHE", "LOAD", "STOP", "SAVEPOINT", "RELEASE"}) {
         if (word == implicit)
             return word == "LOAD" && UpperWord(statement, at) != "INDEX" ? Kind::Plain : Kind::ImplicitCommit;
     }

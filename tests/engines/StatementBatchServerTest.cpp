@@ -93,8 +93,9 @@ TEST_F(StatementBatchTest, WhatARestoreKeepsAfterAFailureOrAStatementThatCommits
         {"the file's own transaction is its own", 10, 0,
             Insert("a1") + "START TRANSACTION;\n" + Insert("x1") + "ROLLBACK;\nSET autocommit=0;\n" + Insert("a2")
                 + "COMMIT;\nSET autocommit=1;\n" + Insert("a3") + "LOCK TABLES t WRITE;\n" + Insert("a4")
-                + "UNLOCK TABLES;\n" + Insert("a5"),
-            "a1 a2 a3 a4 a5", {"Finished"}},
+                + "UNLOCK TABLES;\n" + Insert("a5") + "START TRANSACTION;\n" + Insert("a6") + "SAVEPOINT s;\n"
+                + Insert("x2") + "ROLLBACK TO SAVEPOINT s;\nCOMMIT;\n",
+            "a1 a2 a3 a4 a5 a6", {"Finished"}},
         {"the end of the file commits", 1000, 0, five, "a1 a2 a3 a4 a5", {"Finished"}},
         {"a table that cannot roll back keeps the undone rows, and is named", 3, 0, five + bad + ";\n",
             "a1 a2 a3 a4 a5",
