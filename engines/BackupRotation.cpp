@@ -119,6 +119,23 @@ void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings
     }
 }
 
+TimeStamp NextCopyExpiry(const std::vector<BackupRun>& history, const BackupSettings& settings)
+{
+    if (settings.autoDelete != 1 || settings.autoDeleteLimit < 1 || history.empty())
+        return TimeStamp {};
+    std::optional<DateTime> next;
+    for (std::size_t i = 0; i + 1 < history.size(); ++i) {
+        const BackupRun& run = history[i];
+        const DateTime time = DateTime::FromParts(run.year, run.month, run.day, run.hour, run.minute, run.second);
+        if (!Expirable(run) || !time.IsValid())
+            continue;
+        const DateTime expiry = time.AddDays(settings.autoDeleteLimit);
+        if (expiry.IsValid() && (!next || expiry < *next))
+            next = expiry;
+    }
+    return next ? next->ToTimeStamp() : TimeStamp {};
+}
+
 bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now)
 {
     const std::vector<BackupRun> expired = TakeExpiredCopies(history, settings, now);

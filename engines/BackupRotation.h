@@ -30,6 +30,11 @@ void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings
 // TakeExpiredCopies and DeleteBackupCopies in one; true when entries were removed.
 bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
 
+// The local time at which the next entry of the history expires by age (the moment it is
+// autoDeleteLimit whole days old), by the rules of TakeExpiredCopies; no time (year 0) when
+// no entry can expire by age.
+TimeStamp NextCopyExpiry(const std::vector<BackupRun>& history, const BackupSettings& settings);
+
 // Applies the expiry to the stored task (the history changes under ctx.UpdateTask, the
 // files are deleted outside it); when something was removed, saves the task list and
 // logs "Delete the expired backup copies".

@@ -27,7 +27,12 @@ Engine MakeBackupToFilesEngine(Connector connector)
     Engine engine;
     engine.run
         = [connector = std::move(connector)](RunContext& context) { return RunBackupToFiles(context, connector); };
-    engine.whileWaiting = [](RunContext& context) { ExpireBackupCopies(context); };
+    engine.whileWaiting = [](RunContext& context) {
+        ExpireBackupCopies(context);
+        // A waiting worker sleeps until its next run: it wakes for the next copy to expire.
+        const Task task = context.TaskCopy();
+        context.WakeWhileWaitingAt(NextCopyExpiry(task.backupHistory, task.backupSettings));
+    };
     return engine;
 }
 

@@ -3,10 +3,12 @@
 #include "engines/RestoreFileEntry.h"
 #include "engines/RunConnection.h"
 #include "engines/SqlFileReader.h"
+#include "engines/StatementBatch.h"
 #include "engines/WatchedConnection.h"
 #include "model/SafeFolder.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -31,6 +33,7 @@ public:
             return RunOutcome::Cancelled;
         const Task task = m_context.TaskCopy();
         m_options = task.restoreOptions;
+        m_batch = std::make_unique<StatementBatch>(task.extras.commitEvery, BatchHooks(m_context, m_connection));
         if (task.restoreFiles.empty()) {
             m_context.Log(LogLevel::Error, "There are not any files in the restore queue!");
             return RunOutcome::Failed;
@@ -111,10 +114,14 @@ private:
         for (;;) {
             const SqlFileReader::Status status = reader.Next(statement);
             if (status == SqlFileReader::Status::End)
-                return FileEnd::Done;
-            if (status == SqlFileReader::Status::ReadError)
+                return m_batch->Commit() ? FileEnd::Done : CommitFailed();
+            if (status == SqlFileReader::Status::ReadError) {
+                // What was sent before the file broke off stays, as it would without batches.
+                m_batch->Commit();
                 return FileFailed(reader.ErrorCause());
+            }
             if (status == SqlFileReader::Status::TooLong) {
+                m_batch->Commit();
                 m_context.Log(LogLevel::Error,
                     "Failed to get a SQL statement from the SQL file! - a statement is longer than "
                         + std::to_string(reader.Limit()) + " bytes, the most the server takes (max_allowed_packet)");
@@ -122,23 +129,38 @@ private:
             }
             // The splitter gives no empty statement, so every one is sent.
             const std::string_view sent = StatementToSend(statement);
-            const bool executed = m_connection.Execute(sent);
+            const bool executed = m_batch->Send(sent, progress.statementsDone + 1);
             ++progress.statementsDone;
             progress.bytesDone = reader.BytesDone();
             m_context.ReportProgress(progress);
             if (!executed) {
                 // A statement broken off by a stop failed because of the stop, not on its merits.
                 if (Quit())
-                    return FileEnd::Cancelled;
+                    return Cancelled();
                 m_context.Log(LogLevel::Error,
                     LineWithCause("Failed to execute the SQL statement: ", sent, m_connection.ErrorCause()));
-                if (m_options.continueOnSqlError == 0)
+                if (m_options.continueOnSqlError == 0) {
+                    m_batch->RollBack();
                     return FileEnd::StatementFailed;
+                }
                 continue;
             }
             if (Quit())
-                return FileEnd::Cancelled;
+                return Cancelled();
         }
+    }
+
+    // A stop undoes the open batch.
+    FileEnd Cancelled()
+    {
+        m_batch->RollBack();
+        return FileEnd::Cancelled;
+    }
+
+    FileEnd CommitFailed()
+    {
+        m_context.Log(LogLevel::Error, "Failed to execute the SQL statement: COMMIT");
+        return m_options.continueOnSqlError == 0 ? FileEnd::StatementFailed : FileEnd::Done;
     }
 
     FileEnd FileFailed(const std::string& cause)
@@ -152,6 +174,7 @@ private:
     RestoreOptions m_options;
     RunConnection m_connection;
     std::size_t m_statementLimit = SqlSplitter::kLargestLimit;
+    std::unique_ptr<StatementBatch> m_batch;
 };
 
 } // namespace

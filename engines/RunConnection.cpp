@@ -58,6 +58,31 @@ std::string RunConnection::ErrorCause() const
     return m_connection ? ServerErrorCause(*m_connection) : std::string();
 }
 
+unsigned RunConnection::ErrorNumber() const
+{
+    return m_connection ? m_connection->ErrorNumber() : 0;
+}
+
+std::vector<std::string> RunConnection::FirstColumn(std::string_view sql)
+{
+    std::vector<std::string> values;
+    if (!m_connection || !m_connection->Query(sql))
+        return values;
+    const std::unique_ptr<ResultSet> result = m_connection->StoreResult();
+    RowView row;
+    while (result && result->FetchRow(row)) {
+        if (row.count > 0 && !row.isNull(0))
+            values.emplace_back(row.value(0));
+    }
+    return values;
+}
+
+void RunConnection::AppendEscaped(std::string& out, std::string_view value)
+{
+    if (m_connection)
+        m_connection->AppendEscaped(out, value);
+}
+
 void RunConnection::Close()
 {
     m_registration.reset();

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvanto
 {
@@ -36,6 +37,12 @@ public:
     std::optional<std::size_t> LongestStatement();
     // The cause of the last failure, "  Error NO. <n>  <text>"; empty when there is none.
     std::string ErrorCause() const;
+    // The server's error number for the last statement that failed (0 when none is open).
+    unsigned ErrorNumber() const;
+    // The first column of every row of a query's result; empty when the query failed.
+    std::vector<std::string> FirstColumn(std::string_view sql);
+    // Appends `value` escaped for a quoted string literal of this connection.
+    void AppendEscaped(std::string& out, std::string_view value);
     void Close();
 
 private:

@@ -1,6 +1,7 @@
 #include "engines/ScriptRun.h"
 
 #include "engines/RunConnection.h"
+#include "engines/StatementBatch.h"
 #include "engines/WatchedConnection.h"
 
 #include <string>
@@ -42,24 +43,30 @@ public:
 
         m_context.Log(
             LogLevel::General, "Executing MySQL script: " + std::to_string(statements.size()) + " statements");
+        StatementBatch batch(task.extras.commitEvery, BatchHooks(m_context, m_connection));
         std::size_t executed = 0;
         // "statement N of M": reported before each statement is sent, so that a long one
         // shows while it runs; the runner passes a few reports a second on.
         RunProgress progress;
         progress.counting = RunProgress::Counting::Statements;
         progress.statementsTotal = statements.size();
+        // A stop undoes the open batch.
+        auto cancelled = [&batch] {
+            batch.RollBack();
+            return RunOutcome::Cancelled;
+        };
         for (std::size_t i = 0; i < statements.size(); ++i) {
             if (Quit())
-                return RunOutcome::Cancelled;
+                return cancelled();
             if (statements[i].empty())
                 continue;
             progress.statementsDone = i;
             m_context.ReportProgress(progress);
             const std::string_view sent = StatementToSend(statements[i]);
-            if (!m_connection.Execute(sent)) {
+            if (!batch.Send(sent, i + 1)) {
                 // A statement broken off by a stop failed because of the stop, not on its merits.
                 if (Quit())
-                    return RunOutcome::Cancelled;
+                    return cancelled();
                 m_context.Log(LogLevel::Error,
                     LineWithCause("Failed to execute the SQL statement! NO. " + std::to_string(i + 1) + " : ", sent,
                         m_connection.ErrorCause()));
@@ -67,8 +74,10 @@ public:
             }
             ++executed;
             if (Quit())
-                return RunOutcome::Cancelled;
+                return cancelled();
         }
+        if (!batch.Commit())
+            m_context.Log(LogLevel::Error, "Failed to execute the SQL statement! COMMIT");
         m_context.Log(LogLevel::General, "Executed: " + std::to_string(executed) + " statements");
         m_connection.Close();
         m_context.Log(LogLevel::General, "Finished");

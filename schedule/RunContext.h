@@ -71,14 +71,18 @@ public:
     // Tells the program how far the run has come. Cheap enough to call for every row: the
     // runner passes a change of object at once and otherwise a few reports a second.
     virtual void ReportProgress(const RunProgress& progress) { (void)progress; }
+    // For whileWaiting: asks the waiting worker to call it again no later than the local
+    // time `when` (the next expiry of an old backup copy by age). Without it, whileWaiting
+    // runs only when the worker wakes for its schedule, a command or a change of the clock.
+    virtual void WakeWhileWaitingAt(const TimeStamp& when) { (void)when; }
 };
 
 // The engine of one task type, handed to the runner when the program wires itself up.
 struct Engine
 {
     std::function<RunOutcome(RunContext&)> run;
-    // Called on every waiting cycle after the next run time was computed (expiry of old
-    // backup copies); may be empty.
+    // Called each time a waiting worker wakes, after the next run time was computed (expiry
+    // of old backup copies; see RunContext::WakeWhileWaitingAt); may be empty.
     std::function<void(RunContext&)> whileWaiting;
 };
 

@@ -8,8 +8,8 @@ namespace kelvanto
 
 // The two schedule computations. Both are pure functions of the task and of the current local
 // time `now` (seconds included, its weekday field ignored: the date decides the weekday); they
-// read no clock and take no lock. The worker asks IsDue every 500 ms; ComputeNextRun only
-// feeds the "Next Run" display.
+// read no clock and take no lock. The worker asks IsDue each time it wakes (NextWake.h says
+// when); ComputeNextRun only feeds the "Next Run" display.
 
 // The added fraction of a minute that keeps an exact multiple of a minute from truncating one
 // minute low when a difference in days is turned into whole minutes.

@@ -39,7 +39,7 @@ void TaskHandle::SetRunNow(std::uint8_t runNow)
 void TaskHandle::Update(const std::function<void(Task&)>& change)
 {
     if (m_slot)
-        m_slot->With([&](Task& task) { change(task); });
+        m_slot->Change([&](Task& task) { change(task); });
 }
 
 } // namespace kelvanto

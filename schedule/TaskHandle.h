@@ -28,6 +28,7 @@ public:
     void SetStatus(TaskStatus status);
     void SetRunNow(std::uint8_t runNow);
     // Calls change(task) under the task's lock; it must not call back into the TaskServer.
+    // A waiting worker of the task wakes and looks at the changed task at once.
     void Update(const std::function<void(Task&)>& change);
 
 private:

@@ -1,6 +1,7 @@
 #include "schedule/TaskRunContext.h"
 
 #include "schedule/Clock.h"
+#include "schedule/NextWake.h"
 #include "schedule/RunnerShared.h"
 #include "schedule/TaskSlot.h"
 #include "schedule/TaskWorker.h"
@@ -98,6 +99,16 @@ void TaskRunContext::ReportProgress(const RunProgress& progress)
     m_progressSent = now;
     const std::string taskId = m_slot->With([](const Task& task) { return task.taskId; });
     m_shared->NotifyProgress(taskId, progress);
+}
+
+void TaskRunContext::WakeWhileWaitingAt(const TimeStamp& when)
+{
+    m_whileWaitingWake = EarlierWake(m_whileWaitingWake, when);
+}
+
+TimeStamp TaskRunContext::TakeWhileWaitingWake()
+{
+    return std::exchange(m_whileWaitingWake, TimeStamp {});
 }
 
 } // namespace kelvanto

@@ -38,6 +38,9 @@ public:
     const std::filesystem::path& DataFolder() const override;
     // Passes a new object at once, further rows at most every kProgressInterval.
     void ReportProgress(const RunProgress& progress) override;
+    void WakeWhileWaitingAt(const TimeStamp& when) override;
+    // The earliest time asked for by WakeWhileWaitingAt since the last call (then cleared).
+    TimeStamp TakeWhileWaitingWake();
 
     static constexpr std::chrono::milliseconds kProgressInterval {250};
 
@@ -52,6 +55,7 @@ private:
     std::atomic<bool> m_connectionLost {false};
     std::string m_progressObject;
     std::chrono::steady_clock::time_point m_progressSent {};
+    TimeStamp m_whileWaitingWake;
 };
 
 } // namespace kelvanto

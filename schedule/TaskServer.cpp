@@ -137,7 +137,7 @@ void TaskServer::ReplaceTask(int index, const Task& task)
 {
     std::lock_guard control(m_controlMutex);
     if (const std::shared_ptr<TaskSlot> slot = SlotAt(index))
-        slot->With([&](Task& stored) { stored = task; });
+        slot->Change([&](Task& stored) { stored = task; });
 }
 
 TaskHandle TaskServer::TaskAt(int index) const

@@ -61,7 +61,8 @@ public:
     int AddTask(const Task& task);
     // Removes the slot; a live worker is stopped first.
     void RemoveTask(int index);
-    // Copies every field of task over the stored task.
+    // Copies every field of task over the stored task; a waiting worker wakes to the new
+    // schedule at once.
     void ReplaceTask(int index, const Task& task);
 
     TaskHandle TaskAt(int index) const;

@@ -1,5 +1,7 @@
 #include "schedule/TaskSlot.h"
 
+#include "schedule/TaskWorker.h"
+
 namespace kelvanto
 {
 
@@ -9,10 +11,16 @@ Task TaskSlot::Copy() const
     return m_task;
 }
 
-void TaskSlot::SetWriter(const TaskWorker* worker)
+void TaskSlot::SetWriter(TaskWorker* worker)
 {
     std::lock_guard lock(m_mutex);
     m_writer = worker;
+}
+
+void TaskSlot::WakeWriter()
+{
+    if (m_writer)
+        m_writer->Wake();
 }
 
 void TaskSlot::ReleaseWriter(const TaskWorker* worker)

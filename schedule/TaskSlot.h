@@ -47,15 +47,29 @@ public:
         return true;
     }
 
+    // Calls f(task) under the lock as a change from outside the worker (a command or an
+    // edit), and wakes the waiting writer so that it looks at the task at once.
+    template <typename F>
+    void Change(F&& f)
+    {
+        std::lock_guard lock(m_mutex);
+        f(m_task);
+        WakeWriter();
+    }
+
     Task Copy() const;
-    void SetWriter(const TaskWorker* worker);
+    void SetWriter(TaskWorker* worker);
     // Ends worker's right to write (no-op when another worker is the writer).
     void ReleaseWriter(const TaskWorker* worker);
 
 private:
+    // Rings the writer's doorbell; called under the lock, while the writer is alive (the
+    // runner holds a worker until it is released as the writer).
+    void WakeWriter();
+
     mutable std::mutex m_mutex;
     Task m_task;
-    const TaskWorker* m_writer = nullptr;
+    TaskWorker* m_writer = nullptr;
 };
 
 } // namespace kelvanto

@@ -45,6 +45,27 @@ bool WakeSignal::WaitFor(std::chrono::milliseconds duration)
     }
 }
 
+bool WakeSignal::WaitUntil(std::optional<std::chrono::system_clock::time_point> deadline)
+{
+    timespec absolute {};
+    if (deadline) {
+        const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(deadline->time_since_epoch());
+        if (since.count() <= 0)
+            return TakeRing();
+        absolute.tv_sec = static_cast<std::time_t>(since.count() / 1000000000);
+        absolute.tv_nsec = static_cast<long>(since.count() % 1000000000);
+    }
+    for (;;) {
+        if (TakeRing())
+            return true;
+        // FUTEX_WAIT_BITSET takes an absolute time, on CLOCK_REALTIME with FUTEX_CLOCK_REALTIME.
+        const long result = syscall(SYS_futex, Word(m_pending), FUTEX_WAIT_BITSET_PRIVATE | FUTEX_CLOCK_REALTIME, 0,
+            deadline ? &absolute : nullptr, nullptr, FUTEX_BITSET_MATCH_ANY);
+        if (result != 0 && errno == ETIMEDOUT)
+            return TakeRing();
+    }
+}
+
 bool WakeSignal::TakeRing()
 {
     return m_pending.exchange(0, std::memory_order_acquire) != 0;

@@ -1,6 +1,7 @@
 #include "schedule/WorkerLoop.h"
 
 #include "schedule/Clock.h"
+#include "schedule/NextWake.h"
 #include "schedule/RunResult.h"
 #include "schedule/RunnerShared.h"
 #include "schedule/ScheduleMath.h"
@@ -12,36 +13,10 @@
 #include <chrono>
 #include <exception>
 #include <string>
-#include <sys/prctl.h>
 #include <utility>
 
 namespace kelvanto
 {
-
-namespace
-{
-
-constexpr std::chrono::milliseconds kWaitCycle {500};
-constexpr unsigned long kTimerSlackNs = 200000000UL;
-
-// While a worker waits, the kernel may fold its 500 ms wake-ups with those of other waiting
-// workers: a cycle may start up to 200 ms late, which still tests every minute dozens of
-// times (the schedules count in whole minutes), while stops and run requests ring the
-// worker's doorbell and wake it at once. With 1000 waiting tasks this saves about a fifth of
-// their CPU time against a 50 ms slack. A run goes back to the default slack, because the
-// client library and the engines sleep for short moments that a 200 ms slack would stretch
-// (every connection would take up to 200 ms longer).
-class WaitingTimerSlack
-{
-public:
-    WaitingTimerSlack() { prctl(PR_SET_TIMERSLACK, kTimerSlackNs, 0UL, 0UL, 0UL); }
-    // 0 puts the thread's default slack back.
-    ~WaitingTimerSlack() { prctl(PR_SET_TIMERSLACK, 0UL, 0UL, 0UL, 0UL); }
-    WaitingTimerSlack(const WaitingTimerSlack&) = delete;
-    WaitingTimerSlack& operator=(const WaitingTimerSlack&) = delete;
-};
-
-} // namespace
 
 WorkerLoop::WorkerLoop(
     std::shared_ptr<TaskSlot> slot, std::shared_ptr<TaskWorker> worker, std::shared_ptr<RunnerShared> shared)
@@ -86,8 +61,9 @@ void WorkerLoop::Serve()
 
 bool WorkerLoop::WaitUntilDue()
 {
-    const WaitingTimerSlack slack;
     Clock& clock = m_shared->GetClock();
+    // A change of the clock or of the time zone rings the doorbell as long as the worker waits.
+    const ClockChangeListening listening(clock, m_worker->Doorbell());
     for (;;) {
         const TimeStamp now = clock.Now();
         bool due = false;
@@ -95,7 +71,8 @@ bool WorkerLoop::WaitUntilDue()
         bool changed = false;
         std::string taskId;
         TaskType type = TaskType::BackupToFiles;
-        // One visit to the record per cycle: the due test, Waiting, the quit test and the
+        TimeStamp wake;
+        // One visit to the record per wake: the due test, Waiting, the quit test and the
         // next run time, in that order.
         const bool writer = m_slot->WithAsWriter(m_worker.get(), [&](Task& task) {
             type = task.type;
@@ -109,8 +86,10 @@ bool WorkerLoop::WaitUntilDue()
                 taskId = task.taskId;
             }
             quit = m_worker->QuitRequested();
-            if (!quit)
+            if (!quit) {
                 ComputeNextRun(task, now);
+                wake = NextWakeTime(task, now);
+            }
         });
         if (changed)
             m_shared->NotifyStatus(taskId, TaskStatus::Waiting);
@@ -123,10 +102,13 @@ bool WorkerLoop::WaitUntilDue()
         const Engine* engine = m_shared->EngineFor(type);
         if (engine && engine->whileWaiting) {
             engine->whileWaiting(*m_context);
+            wake = EarlierWake(wake, m_context->TakeWhileWaitingWake());
             if (m_worker->QuitRequested())
                 return false;
         }
-        clock.SleepUnlessWoken(kWaitCycle, m_worker->Doorbell());
+        // Sleeps until the next minute in which the task can be due, or until a run request,
+        // a stop, an edit or a change of the clock rings the doorbell; then looks again.
+        clock.SleepUntil(wake, m_worker->Doorbell());
     }
 }
 

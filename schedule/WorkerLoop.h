@@ -16,8 +16,9 @@ class TaskWorker;
 struct Engine;
 
 // The life of one worker thread: it stamps the start time, waits for the task to be due,
-// testing every 500 ms, runs the engine of the task's type in its own thread, and ends on
-// a quit request, after the one run of a Manual task, or when a run was cancelled.
+// sleeping until the next minute in which it can be due (or a command or a change of the
+// clock wakes it), runs the engine of the task's type in its own thread, and ends on a
+// quit request, after the one run of a Manual task, or when a run was cancelled.
 class WorkerLoop
 {
 public:

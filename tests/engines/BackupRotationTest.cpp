@@ -1,6 +1,7 @@
 #include "engines/BackupRotation.h"
 
 #include "engines/BackupCopyFiles.h"
+#include "schedule/DateTime.h"
 #include "tests/support/FakeRunContext.h"
 #include "tests/support/FileText.h"
 #include "tests/support/TempDir.h"
@@ -131,6 +132,27 @@ TEST_F(BackupRotation, TheNewestSucceededCopyStaysWhateverCameAfterIt)
             expected.push_back(before[i]);
         EXPECT_EQ(history, expected);
     }
+}
+
+// A waiting worker sleeps until NextCopyExpiry: a second before it nothing expires, at it
+// the next copy does; the newest entry, same-file entries and the count rule never wake it.
+TEST_F(BackupRotation, TheNextExpiryIsTheFirstSecondInWhichACopyExpires)
+{
+    std::vector<BackupRun> history = {Run(1, 10), Run(3, 4, 1), Run(2, 23), Run(9, 0)};
+    history[0].minute = 15;
+    history[0].second = 30;
+    EXPECT_EQ(NextCopyExpiry(history, Settings(2, 2)), TimeStamp {});
+    EXPECT_EQ(NextCopyExpiry({history.back()}, Settings(1, 2)), TimeStamp {});
+    // The entry of the 1st expires first, then the one of the 2nd.
+    for (const TimeStamp& expected : {TimeStamp {2007, 3, 3, 10, 15, 30, 7}, TimeStamp {2007, 3, 4, 23, 0, 0, 1}}) {
+        const TimeStamp at = NextCopyExpiry(history, Settings(1, 2));
+        ASSERT_EQ(at, expected);
+        const TimeStamp before = DateTime::FromTimeStamp(at).AddSeconds(-1).ToTimeStamp();
+        EXPECT_TRUE(TakeExpiredCopies(history, Settings(1, 2), before).empty());
+        EXPECT_EQ(TakeExpiredCopies(history, Settings(1, 2), at).size(), 1u);
+    }
+    const TimeStamp at = NextCopyExpiry(history, Settings(1, 2));
+    EXPECT_EQ(at, TimeStamp {}); // only the same-file entry and the newest are left
 }
 
 TEST_F(BackupRotation, NothingHappensWithoutAValidRule)

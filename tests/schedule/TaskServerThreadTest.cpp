@@ -8,6 +8,7 @@
 #include "schedule/TaskServerOwner.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -38,18 +39,6 @@ constexpr std::chrono::milliseconds kStressPause {60};
 #else
 constexpr std::chrono::milliseconds kStressPause {20};
 #endif
-
-// Polls until pred holds; the limit only keeps a broken build from hanging.
-bool WaitUntil(const std::function<bool()>& pred, std::chrono::seconds limit = 60s)
-{
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 class RecordingOwner : public TaskServerOwner
 {

@@ -1,9 +1,12 @@
-// The doorbell that ends a worker's sleep: no ring is lost, and one ring ends one wait.
+// The doorbell that ends a worker's sleep: no ring is lost, and one ring ends one wait, a
+// wait for a time on the wall clock included.
 #include "schedule/WakeSignal.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <optional>
 #include <thread>
 
 namespace kelvanto::test
@@ -38,6 +41,28 @@ TEST(WakeSignal, ARingFromAnotherThreadEndsALongWait)
         signal.Ring();
         sleeper.join();
         EXPECT_TRUE(woken.load()) << round;
+    }
+}
+
+TEST(WakeSignal, AWaitForAWallClockTimeEndsAtItOrAtARing)
+{
+    using System = std::chrono::system_clock;
+    WakeSignal signal;
+    EXPECT_FALSE(signal.WaitUntil(System::now() - 1h)); // a past time ends the wait at once
+    EXPECT_FALSE(signal.WaitUntil(System::time_point {}));
+    const auto deadline = System::now() + 20ms;
+    EXPECT_FALSE(signal.WaitUntil(deadline));
+    EXPECT_GE(System::now(), deadline);
+    signal.Ring();
+    EXPECT_TRUE(signal.WaitUntil(System::now() + 10min));
+    for (const bool timed : {false, true}) {
+        std::atomic<bool> woken {false};
+        std::thread sleeper(
+            [&] { woken.store(signal.WaitUntil(timed ? std::optional(System::now() + 10min) : std::nullopt)); });
+        std::this_thread::sleep_for(1ms);
+        signal.Ring();
+        sleeper.join();
+        EXPECT_TRUE(woken.load()) << timed;
     }
 }
 

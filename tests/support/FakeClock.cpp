@@ -33,12 +33,30 @@ void FakeClock::SleepUnlessWoken(std::chrono::milliseconds duration, WakeSignal&
     SleepFor(duration);
 }
 
+void FakeClock::SleepUntil(const TimeStamp& until, WakeSignal& wake)
+{
+    bool frozen = false;
+    {
+        std::lock_guard lock(m_mutex);
+        frozen = m_frozen;
+    }
+    // A thaw after this look rings the listeners, and the ring waits for this sleep.
+    if (frozen)
+        wake.WaitUntil(std::nullopt);
+    else
+        Clock::SleepUntil(until, wake);
+}
+
 void FakeClock::Set(const TimeStamp& now)
 {
     const DateTime start = DateTime::FromTimeStamp(now);
-    std::lock_guard lock(m_mutex);
-    m_startSeconds = start.IsValid() ? start.Seconds() : 0;
-    m_elapsedMs = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        m_startSeconds = start.IsValid() ? start.Seconds() : 0;
+        m_elapsedMs = 0;
+    }
+    // A set is a jump of the wall clock: waiting workers compute their due times anew.
+    NotifyChange();
 }
 
 void FakeClock::Advance(std::chrono::milliseconds duration)
@@ -49,8 +67,11 @@ void FakeClock::Advance(std::chrono::milliseconds duration)
 
 void FakeClock::Freeze(bool frozen)
 {
-    std::lock_guard lock(m_mutex);
-    m_frozen = frozen;
+    {
+        std::lock_guard lock(m_mutex);
+        m_frozen = frozen;
+    }
+    NotifyChange();
 }
 
 } // namespace kelvanto::test
