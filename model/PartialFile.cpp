@@ -72,6 +72,11 @@ Result<Place> FollowTrustedLink(const std::string& path, const struct stat& link
             return Error {"Cannot follow the symbolic link " + path + ": " + SystemError()};
         target = {folder.get(), to.filename().string()};
     }
+    struct stat existing
+    { };
+    if (::stat((std::filesystem::path(target.folder) / target.name).c_str(), &existing) == 0
+        && S_ISDIR(existing.st_mode))
+        return Error {path + " is a symbolic link to a folder"};
     struct stat folder
     { };
     if (::stat(target.folder.c_str(), &folder) != 0 || !OnlyOwnerWrites(folder))

@@ -64,12 +64,6 @@ protected:
         return temporary;
     }
 
-    void ExpectNoTemporaryFile() const
-    {
-        for (const fs::path& file : test::FilesBelow(backups))
-            EXPECT_FALSE(IsPartialPath(file.string())) << file;
-    }
-
     test::CliHarness h;
     fs::path backups = h.tmp.path() / "backups";
     std::string wholeTail;
@@ -94,55 +88,18 @@ std::unique_ptr<ChildProcess> StartService(const std::vector<std::string>& argv,
     return service;
 }
 
-// kill -9 of `kelvanto-cli run` at ten points of a real backup (a fixed seed): every file
-// under a final name is a whole dump and the rest are temporary files; the next run
-// removes those and succeeds.
+// kill -9 of `kelvanto-cli run`, then of the service (`serve`) running what a command line
+// asked for, at ten points of a real backup each (fixed seeds): every file under a final
+// name is a whole dump and the rest are temporary files; the next run removes those and
+// succeeds.
 TEST_F(KillDuringRun, AKilledRunLeavesOnlyTemporaryFilesAndTheNextRunCleansThem)
 {
     KELVANTO_REQUIRE_SERVER(server, 1);
     test::RoundTripDatabase database("clikill", {server});
     ASSERT_NO_FATAL_FAILURE(Prepare(server, database.name()));
-    const std::vector<std::string> run = Cli({"run", "Backup sakila"});
-
-    const auto started = std::chrono::steady_clock::now();
-    const test::ProgramResult complete = test::RunProgram(run);
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
-    const std::vector<fs::path> first = test::FilesBelow(backups);
-    ASSERT_EQ(first.size(), 1u);
-    wholeTail = Tail(h.ReadFile(first[0]));
-
-    int killsThatLeftTemporaryFiles = 0;
-    std::mt19937 random(16);
-    std::uniform_int_distribution<long> at(0, took.count() + took.count() / 5);
-    for (int point = 0; point < 10; ++point) {
-        const long delay = at(random);
-        SCOPED_TRACE("killed after " + std::to_string(delay) + " ms");
-        ChildProcess child(run);
-        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-        child.Signal(SIGKILL);
-        ASSERT_TRUE(child.Wait().has_value());
-        killsThatLeftTemporaryFiles += ExpectOnlyWholeOrTemporary() ? 1 : 0;
-    }
-    std::cout << "[          ] " << killsThatLeftTemporaryFiles << " of 10 kills left temporary files\n";
-
-    const test::ProgramResult next = test::RunProgram(run);
-    ASSERT_EQ(next.code, 0) << next.out << next.err;
-    ExpectOnlyWholeOrTemporary();
-    ExpectNoTemporaryFile();
-}
-
-// The same for the service: kill -9 of `serve` while it runs the backup that a command line
-// asked for; a new service's next run cleans up and succeeds.
-TEST_F(KillDuringRun, AKilledServiceLeavesOnlyTemporaryFilesAndItsNextRunCleansThem)
-{
-    KELVANTO_REQUIRE_SERVER(server, 1);
-    test::RoundTripDatabase database("svckill", {server});
-    ASSERT_NO_FATAL_FAILURE(Prepare(server, database.name()));
     const std::vector<std::string> serve = Cli({"serve"});
     const std::vector<std::string> run = Cli({"run", "Backup sakila"});
 
-    auto service = StartService(serve, h.dataDir());
     const auto started = std::chrono::steady_clock::now();
     const test::ProgramResult complete = test::RunProgram(run);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
@@ -151,31 +108,39 @@ TEST_F(KillDuringRun, AKilledServiceLeavesOnlyTemporaryFilesAndItsNextRunCleansT
     ASSERT_EQ(first.size(), 1u);
     wholeTail = Tail(h.ReadFile(first[0]));
 
-    int killsThatLeftTemporaryFiles = 0;
-    std::mt19937 random(61);
-    std::uniform_int_distribution<long> at(0, took.count() + took.count() / 5);
-    for (int point = 0; point < 10; ++point) {
-        const long delay = at(random);
-        SCOPED_TRACE("service killed after " + std::to_string(delay) + " ms");
-        if (!service->Running())
-            service = StartService(serve, h.dataDir());
-        ChildProcess asking(run);
-        std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-        service->Signal(SIGKILL);
-        ASSERT_TRUE(service->Wait().has_value());
-        asking.Signal(SIGKILL);
-        asking.Wait();
-        killsThatLeftTemporaryFiles += ExpectOnlyWholeOrTemporary() ? 1 : 0;
-    }
-    std::cout << "[          ] " << killsThatLeftTemporaryFiles << " of 10 kills left temporary files\n";
+    for (const bool viaService : {false, true}) {
+        SCOPED_TRACE(viaService ? "serve killed" : "run killed");
+        std::unique_ptr<ChildProcess> service;
+        int killsThatLeftTemporaryFiles = 0;
+        std::mt19937 random(viaService ? 61 : 16);
+        std::uniform_int_distribution<long> at(0, took.count() + took.count() / 5);
+        for (int point = 0; point < 10; ++point) {
+            const long delay = at(random);
+            SCOPED_TRACE("killed after " + std::to_string(delay) + " ms");
+            if (viaService && (!service || !service->Running()))
+                service = StartService(serve, h.dataDir());
+            ChildProcess asking(run);
+            std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+            (viaService ? *service : asking).Signal(SIGKILL);
+            ASSERT_TRUE((viaService ? *service : asking).Wait().has_value());
+            asking.Signal(SIGKILL);
+            asking.Wait();
+            killsThatLeftTemporaryFiles += ExpectOnlyWholeOrTemporary() ? 1 : 0;
+        }
+        std::cout << "[          ] " << killsThatLeftTemporaryFiles << " of 10 kills left temporary files\n";
 
-    service = StartService(serve, h.dataDir());
-    const test::ProgramResult next = test::RunProgram(run);
-    ASSERT_EQ(next.code, 0) << next.out << next.err;
-    service->Signal(SIGTERM);
-    service->Wait();
-    ExpectOnlyWholeOrTemporary();
-    ExpectNoTemporaryFile();
+        if (viaService)
+            service = StartService(serve, h.dataDir());
+        const test::ProgramResult next = test::RunProgram(run);
+        ASSERT_EQ(next.code, 0) << next.out << next.err;
+        if (service) {
+            service->Signal(SIGTERM);
+            service->Wait();
+        }
+        ExpectOnlyWholeOrTemporary();
+        for (const fs::path& file : test::FilesBelow(backups))
+            EXPECT_FALSE(IsPartialPath(file.string())) << file;
+    }
 }
 
 } // namespace

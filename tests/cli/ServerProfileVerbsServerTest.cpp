@@ -107,7 +107,7 @@ TEST(ServerProfileVerbsTest, ATaskNamesAStoredProfileAndChangesWhatItGives)
         EXPECT_EQ(refused.err, "source.profile: no stored server profile is named \"Nope\"\n");
         scheduler.reset();
 
-        const auto task = nlohmann::json::parse(h.Run({"task", "export", "T"}).out);
+        const auto task = nlohmann::json::parse(h.Run({"task", "export", "T", "--with-passwords"}).out);
         EXPECT_EQ(task["source"]["connectionName"], "Prod");
         EXPECT_EQ(task["source"]["host"], "db1");
         EXPECT_EQ(task["source"]["port"], 3307);

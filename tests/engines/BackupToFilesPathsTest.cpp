@@ -121,25 +121,6 @@ TEST_F(BackupToFilesPathsTest, AFileNameFormatNeverLeavesTheBackupFolder)
     }
 }
 
-// A killed run's temporary files are its task's to clean: the next run removes its own, in
-// the folder and in its run folders, and leaves another task's.
-TEST_F(BackupToFilesPathsTest, TheNextRunRemovesOnlyItsOwnStaleTemporaryFiles)
-{
-    task.backupSettings.newFolderPerRun = 1;
-    const fs::path oldRun = Folder() / "2024-01-01_00-00-00";
-    fs::create_directory(oldRun);
-    const fs::path ours = Folder() / "a.sql.Nightly_2024123450.partial";
-    const fs::path oursInRun = oldRun / "b.sql.Nightly_2024123450.partial";
-    const fs::path theirs = Folder() / "a.sql.Weekly_2024123450.partial";
-    for (const fs::path& path : {ours, oursInRun, theirs})
-        WriteText(path, "-- cut short");
-    ASSERT_EQ(Run(), RunOutcome::Finished);
-    EXPECT_FALSE(fs::exists(ours));
-    EXPECT_FALSE(fs::exists(oursInRun));
-    EXPECT_TRUE(fs::exists(theirs));
-    EXPECT_TRUE(fs::exists(Folder() / "2024-01-02_03-04-05" / "localhost_2024-01-02_03-04-05.sql"));
-}
-
 // A run folder that another user made or linked first is not entered.
 TEST_F(BackupToFilesPathsTest, ARunFolderOfAnotherUserIsNotUsed)
 {

@@ -11,7 +11,6 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -130,31 +129,6 @@ TEST_F(PartialFileTest, ATakenTemporaryNameIsReplacedOnlyWhenItIsOurStaleFile)
     EXPECT_FALSE(PartialFile::Create(target.string(), "T1"));
     EXPECT_EQ(test::ReadText(Path("victim")), "precious");
     EXPECT_TRUE(fs::is_symlink(temporary));
-}
-
-// The new file replaces the old one with the old one's mode when the old one is the
-// program's user's; a failed or abandoned file leaves the old one as it was.
-TEST_F(PartialFileTest, CommitReplacesTheOldFileKeepingItsModeAndDiscardKeepsTheOldFile)
-{
-    const fs::path target = Path("same.sql");
-    test::WriteText(target, "old");
-    ::chmod(target.c_str(), 0640);
-    {
-        Result<PartialFile> abandoned = PartialFile::Create(target.string(), "T1");
-        ASSERT_TRUE(abandoned);
-        ASSERT_EQ(::write(abandoned->fd(), "half", 4), 4);
-    }
-    EXPECT_EQ(test::ReadText(target), "old");
-    ASSERT_TRUE(WriteFileWhole(target.string(), "T1", "new", false));
-    EXPECT_EQ(test::ReadText(target), "new");
-    struct stat status
-    { };
-    ASSERT_EQ(::stat(target.c_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
-    ASSERT_TRUE(WriteFileWhole(target.string(), "T1", "+more", true));
-    EXPECT_EQ(test::ReadText(target), "new+more");
-    // Nothing else is left beside it.
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.path()), fs::directory_iterator()), 1);
 }
 
 // Only the task's own stale files go: regular files of the program's user whose tag is the
