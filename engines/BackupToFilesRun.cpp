@@ -492,7 +492,6 @@ bool BackupToFilesRun::StartFile(const std::string& database, const std::string&
         m_sink.compression());
     if (!m_writer.CreateDumpFile(m_currentFile)) {
         LogFileError("Failed to create the backup file! - ");
-        LogSinkError();
         return false;
     }
     if (!m_writer.WriteDumpHeader(m_currentFile, m_task.source.host, m_serverInfo, m_runTime, m_headerNote)) {
@@ -522,14 +521,7 @@ void BackupToFilesRun::FinishFile()
     } else if (!m_sink.lastError().empty()) {
         // Every piece was written, but the file could not be flushed or take its name.
         LogFileError("Failed to save the backup file! - ");
-        LogSinkError();
     }
-}
-
-void BackupToFilesRun::LogSinkError()
-{
-    if (!m_sink.lastError().empty())
-        LogError(m_sink.lastError());
 }
 
 void BackupToFilesRun::RemoveOwnStaleFiles()

@@ -84,8 +84,6 @@ private:
     // File prologue: create the file, header, PHP connect line and the SET lines.
     bool StartFile(const std::string& database, const std::string& table);
     void FinishFile();
-    // The sink's reason for the last failed create or save, as an Error line of its own.
-    void LogSinkError();
     // Sets the task's temporary tag and removes the task's own stale temporary files.
     void RemoveOwnStaleFiles();
     void WritePendingViews();
