@@ -41,9 +41,11 @@ std::map<std::string, std::string> FirstRow(Connection& connection, const std::s
     return values;
 }
 
-bool IsMariaDb(const Connection& connection)
+// Whether the server tells a snapshot's binary log position by itself (MariaDB's
+// Binlog_snapshot_file and Binlog_snapshot_position), so that no global lock is needed.
+bool HasSnapshotPosition(Connection& connection)
 {
-    return connection.ServerInfo().find("MariaDB") != std::string::npos;
+    return !Pairs(connection, "SHOW STATUS LIKE 'Binlog_snapshot_file'").empty();
 }
 
 std::string PositionText(const std::string& file, const std::string& position, const std::string& gtid)
@@ -127,7 +129,7 @@ SnapshotStart OpenSnapshot(Connection& connection)
         start.error = "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ failed: " + connection.ErrorText();
         return start;
     }
-    if (IsMariaDb(connection))
+    if (HasSnapshotPosition(connection))
         OpenOnMariaDb(connection, start);
     else
         OpenWithGlobalLock(connection, start);

@@ -24,11 +24,11 @@ struct SnapshotStart
 };
 
 // Opens one consistent snapshot on `connection`, which the run then reads every table through:
-// REPEATABLE READ and START TRANSACTION WITH CONSISTENT SNAPSHOT. On MariaDB the binary log
-// position of the snapshot comes from Binlog_snapshot_file / Binlog_snapshot_position and
-// BINLOG_GTID_POS(), without any lock. Elsewhere FLUSH TABLES WITH READ LOCK is held just
-// while the snapshot opens and the position is read, when the account may take it (RELOAD);
-// without it the snapshot opens alone. Nothing may end the transaction afterwards (LOCK
+// REPEATABLE READ and START TRANSACTION WITH CONSISTENT SNAPSHOT. On a server that has the
+// status variables Binlog_snapshot_file / Binlog_snapshot_position (MariaDB) the position of
+// the snapshot comes from them and BINLOG_GTID_POS(), without any lock. Elsewhere FLUSH TABLES
+// WITH READ LOCK is held just while the snapshot opens and the position is read, when the
+// account may take it (RELOAD); without it the snapshot opens alone. Nothing may end the transaction afterwards (LOCK
 // TABLES, FLUSH, DDL on the connection), or the reads leave the snapshot.
 SnapshotStart OpenSnapshot(Connection& connection);
 
