@@ -79,7 +79,21 @@ BackupCopyFiles::BackupCopyFiles(const BackupSettings& settings)
 
 bool BackupCopyFiles::NamedByTask(const std::string& name) const
 {
-    return Matches(m_pattern + ".sql", name) || Matches(m_pattern + ".php", name);
+    for (const char* extension : {".sql", ".php", ".sql.zst", ".sql.gz"}) {
+        if (Matches(m_pattern + extension, name))
+            return true;
+    }
+    return false;
+}
+
+bool BackupCopyFiles::NamedAsManifest(const std::string& name) const
+{
+    // Beside the file of "always the same file" mode, or one per run folder.
+    const std::string suffix = ".manifest.json";
+    if (!name.ends_with(suffix))
+        return false;
+    const std::string stem = name.substr(0, name.size() - suffix.size());
+    return NamedByTask(stem) || Matches(std::string("kelvanto-run_") + kRunFolderPattern, stem);
 }
 
 UniqueFd BackupCopyFiles::OpenHolder(const std::string& path, std::string& name) const
@@ -103,7 +117,7 @@ bool BackupCopyFiles::DeleteFile(const std::string& path) const
 {
     std::string name;
     const UniqueFd folder = OpenHolder(path, name);
-    if (!folder.valid() || !NamedByTask(name))
+    if (!folder.valid() || !(NamedByTask(name) || NamedAsManifest(name)))
         return false;
     struct stat status
     { };

@@ -25,8 +25,10 @@ public:
     // Whether the (empty) run folder was removed.
     bool DeleteRunFolder(const std::string& path) const;
 
-    // Whether `name` is one the format produces (with ".sql" or ".php").
+    // Whether `name` is one the format produces (with ".sql" or ".php", compressed or not).
     bool NamedByTask(const std::string& name) const;
+    // Whether `name` is that of a run's manifest (see ManifestPathFor).
+    bool NamedAsManifest(const std::string& name) const;
 
 private:
     // The opened folder that holds `path` when it is the backup folder or a run folder in

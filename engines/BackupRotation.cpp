@@ -111,7 +111,7 @@ void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings
         // The run's manifest goes with its files.
         const std::string manifest = ManifestPathFor(run);
         if (!manifest.empty())
-            ::unlink(manifest.c_str());
+            own.DeleteFile(manifest);
     }
     for (const BackupRun& run : runs) {
         if (!run.folder.empty())
