@@ -207,9 +207,10 @@ Json ControlCommands::Import(const Json& taskJson)
         auto task = TaskFromJsonValue(taskJson, &servers);
         if (!task)
             return ControlError(task.error());
-        // Checked here as well as by CreateTask, so that the reply names the field.
+        // Checked here as well as by CreateTask, so that the reply names the field; the
+        // name's messages name it themselves and read as the wizard's.
         if (auto fault = CheckTask(*task))
-            return ControlError(fault->Text());
+            return ControlError(fault->field == "name" ? fault->message : fault->Text());
         // New Task; a Manual task is not run now (the window's question, answered No).
         auto created = m_commands.CreateTask(std::move(*task), false);
         if (!created)

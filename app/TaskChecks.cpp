@@ -2,6 +2,7 @@
 
 #include "schedule/ScheduleValidation.h"
 
+#include <array>
 #include <functional>
 
 namespace kelvanto
@@ -33,6 +34,16 @@ bool IsRealDate(int year, int month, int day)
         return false;
     const int days = kDays[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
     return day <= days;
+}
+
+template <std::size_t N>
+bool AreFlags(const std::array<std::uint8_t, N>& days)
+{
+    for (std::uint8_t day : days) {
+        if (day > 1)
+            return false;
+    }
+    return true;
 }
 
 bool UsesSource(TaskType type)
@@ -102,10 +113,12 @@ void CheckSchedule(Checker& checker, const Schedule& schedule)
         "schedule.hour", schedule.hour >= 0 && schedule.hour <= 23, "Please choose the hour of the run time.");
     checker.Require(
         "schedule.minute", schedule.minute >= 0 && schedule.minute <= 59, "Please choose the minute of the run time.");
+    // A week or month without a chosen day is kept: such a task waits and never comes due
+    // by itself (the schedule dialogs ask for a day). A flag is 0 or 1.
     if (kind == ScheduleKind::EveryWeek)
-        checker.Check("schedule.weekDays", [&] { return CheckWeekDays(schedule.weekDays); });
+        checker.Require("schedule.weekDays", AreFlags(schedule.weekDays), kBadDayFlags);
     if (kind == ScheduleKind::EveryMonth)
-        checker.Check("schedule.monthDays", [&] { return CheckMonthDays(schedule.monthDays); });
+        checker.Require("schedule.monthDays", AreFlags(schedule.monthDays), kBadDayFlags);
     if (kind == ScheduleKind::SpecialDate) {
         checker.Require("schedule.specialDay",
             IsRealDate(schedule.specialYear, schedule.specialMonth, schedule.specialDay), kInvalidDate);

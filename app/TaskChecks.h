@@ -40,6 +40,7 @@ inline constexpr const char* kInvalidFolder = "Invalid folder!";
 inline constexpr const char* kInvalidFile = "Invalid file!";
 inline constexpr const char* kInvalidDirectory = "Invalid directory!";
 inline constexpr const char* kInvalidDate = "Please choose a date that exists.";
+inline constexpr const char* kBadDayFlags = "must hold only 0 (not chosen) and 1 (chosen)";
 inline constexpr const char* kBadRepeatDays = "Please input a number between 0 and 1000.";
 
 // Non-empty, no control character (bytes 0-31 and 127), at most kMaxTaskNameBytes bytes,

@@ -103,10 +103,14 @@ const std::vector<CheckRow>& Rows()
             },
             "schedule.intervalMinutes", "Please input a number between 1 and 99999."},
         {"a Manual task's unused interval", T::BackupToFiles, [](Task& t) { t.schedule.intervalMinutes = 0; }, "", ""},
-        {"no weekday", T::BackupToFiles, [](Task& t) { t.schedule.kind = ScheduleKind::EveryWeek; },
-            "schedule.weekDays", "Please choose the days of the week."},
-        {"no day of the month", T::BackupToFiles, [](Task& t) { t.schedule.kind = ScheduleKind::EveryMonth; },
-            "schedule.monthDays", "Please choose the days of the month."},
+        {"no weekday: waits, never due", T::BackupToFiles, [](Task& t) { t.schedule.kind = ScheduleKind::EveryWeek; },
+            "", ""},
+        {"a month day flag of 2", T::BackupToFiles,
+            [](Task& t) {
+                t.schedule.kind = ScheduleKind::EveryMonth;
+                t.schedule.monthDays[30] = 2;
+            },
+            "schedule.monthDays", kBadDayFlags},
         {"29 February of a common year", T::BackupToFiles,
             [](Task& t) {
                 t.schedule.kind = ScheduleKind::SpecialDate;
@@ -251,7 +255,8 @@ TEST_F(TaskChecksWaysIn, TheWaysInRefuseWhatTheCoreRefuses)
         control->Handle(request, session);
         ASSERT_EQ(session.replies.size(), 1u);
         EXPECT_EQ(session.replies[0].value("ok", true), false);
-        EXPECT_EQ(session.replies[0].value("error", ""), std::string(row.field) + ": " + row.message);
+        const std::string field = row.field;
+        EXPECT_EQ(session.replies[0].value("error", ""), field == "name" ? row.message : field + ": " + row.message);
         EXPECT_EQ(TaskCount(), 0u);
 
         const auto created = commands->CreateTask(task, false);

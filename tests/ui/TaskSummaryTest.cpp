@@ -269,6 +269,7 @@ private slots:
         QTest::newRow("3 default") << "%HOST%_%DATABASE%_%TABLE%_%DATE%_%TIME%" << 3 << "";
         QTest::newRow("3 table only") << "%TABLE%" << 3 << "";
         QTest::newRow("3 no table") << "%HOST%_%DATABASE%" << 3 << "Please input %TABLE% in file name format.";
+        QTest::newRow("dot dot") << ".." << 1 << "The file name format must not be \".\" or \"..\".";
         QTest::newRow("lower case is no placeholder")
             << "%database%" << 2 << "Please input %DATABASE% in file name format.";
     }

@@ -74,6 +74,10 @@ private slots:
             {"taken", [](QWidget* p) { Type(p, "taskName", "Other"); }, texts::kNameTaken, "taskName"},
             {"other case", [](QWidget* p) { Type(p, "taskName", "other"); }, "", ""},
             {"own name", [](QWidget* p) { Type(p, "taskName", "Mine"); }, "", ""},
+            // The core's name rules, as every other way in applies them.
+            {"a tab", [](QWidget* p) { Type(p, "taskName", "a\tb"); }, kNameControlCharacters, "taskName"},
+            {"201 bytes", [](QWidget* p) { Type(p, "taskName", QString(201, 'n')); }, kNameTooLong, "taskName"},
+            {"200 bytes", [](QWidget* p) { Type(p, "taskName", QString(200, 'n')); }, "", ""},
         };
         Task edited;
         edited.name = "Mine";

@@ -21,26 +21,6 @@ bool IsFolder(const std::filesystem::path& path)
 
 } // namespace
 
-std::string CheckFileNameFormat(std::string_view format, int fileSplit)
-{
-    return kelvanto::CheckFileNameFormat(format, fileSplit);
-}
-
-std::string CheckKeepDays(std::string_view text)
-{
-    return kelvanto::CheckKeepDays(text);
-}
-
-std::string CheckKeepCopies(std::string_view text)
-{
-    return kelvanto::CheckKeepCopies(text);
-}
-
-std::string CheckNewDatabaseName(std::string_view name)
-{
-    return kelvanto::CheckNewDatabaseName(name);
-}
-
 bool SameServer(const ServerConnection& source, const ServerConnection& destination)
 {
     return source.host == destination.host && source.port == destination.port;

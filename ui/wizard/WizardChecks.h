@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/TaskChecks.h"
+
 #include "model/Task.h"
 
 #include <string>
@@ -12,14 +14,12 @@ namespace kelvanto::wizard
 // warning to show, or an empty text when the input is acceptable. The checks of task values
 // are the core's (app/TaskChecks.h), which every other way in runs too.
 
-// The backup files settings dialog's format (already trimmed) and counts, as the core checks them.
-std::string CheckFileNameFormat(std::string_view format, int fileSplit);
-// The day or copy count as typed: 1-10000, an empty field counting as 0.
-std::string CheckKeepDays(std::string_view text);
-std::string CheckKeepCopies(std::string_view text);
-
-// A new destination database name: non-empty and without '/', '\' or '.'.
-std::string CheckNewDatabaseName(std::string_view name);
+// The backup files settings dialog's format (already trimmed) and counts, and a new
+// destination database name: the core's checks themselves.
+using kelvanto::CheckFileNameFormat;
+using kelvanto::CheckKeepCopies;
+using kelvanto::CheckKeepDays;
+using kelvanto::CheckNewDatabaseName;
 
 // The destination is the source when host (exact) and port are equal; a destination database
 // when the database names (exact) are equal as well.
