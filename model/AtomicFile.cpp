@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace kelvanto
@@ -95,6 +96,17 @@ Result<void> WriteFileAtomically(
     UniqueFd directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.valid())
         ::fsync(directory.get());
+    return Ok();
+}
+
+Result<void> RemoveFileOfEmptyList(const std::filesystem::path& path, const std::string& what)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return Error {"Cannot save " + what + " to " + path.string() + ": it is a folder."};
+    std::filesystem::remove(path, error);
+    if (error)
+        return Error {"Cannot remove " + path.string() + ": " + error.message()};
     return Ok();
 }
 

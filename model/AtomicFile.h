@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace kelvanto
@@ -21,5 +22,10 @@ using WriteFunction = std::function<long(int fd, const char* data, std::size_t s
 Result<void> WriteFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 Result<void> WriteFileAtomically(
     const std::filesystem::path& target, std::string_view bytes, const WriteFunction& writeFunction);
+
+// What saving an empty list does: the file is removed (no file means an empty list, and a
+// file left behind would bring the removed entries back at the next load). A folder at that
+// path is refused; `what` names the list in the message ("the task list").
+Result<void> RemoveFileOfEmptyList(const std::filesystem::path& path, const std::string& what);
 
 } // namespace kelvanto
