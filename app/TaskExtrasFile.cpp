@@ -108,15 +108,8 @@ Result<void> SaveTaskExtrasFile(const std::filesystem::path& path, const std::ve
 {
     if (path.empty())
         return Error {"No extras file name was given."};
-    if (tasks.empty()) {
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error))
-            return Error {"Cannot save the task extras to " + path.string() + ": it is a folder."};
-        std::filesystem::remove(path, error);
-        if (error)
-            return Error {"Cannot remove " + path.string() + ": " + error.message()};
-        return Ok();
-    }
+    if (tasks.empty())
+        return RemoveFileOfEmptyList(path, "the task extras");
     return WriteFileAtomically(path, SerializeTaskExtras(tasks));
 }
 

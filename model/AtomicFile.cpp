@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace kelvanto
@@ -128,6 +129,17 @@ std::size_t RemoveStaleTemporaryFiles(const std::filesystem::path& folder, std::
             ++removed;
     }
     return removed;
+}
+
+Result<void> RemoveFileOfEmptyList(const std::filesystem::path& path, const std::string& what)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return Error {"Cannot save " + what + " to " + path.string() + ": it is a folder."};
+    std::filesystem::remove(path, error);
+    if (error)
+        return Error {"Cannot remove " + path.string() + ": " + error.message()};
+    return Ok();
 }
 
 } // namespace kelvanto

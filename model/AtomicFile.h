@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace kelvanto
@@ -28,5 +29,10 @@ Result<void> WriteFileAtomically(
 // at least minimumAge old, so that a save going on in another process right now keeps its
 // file. Symbolic links and other users' files are left alone. Returns how many went.
 std::size_t RemoveStaleTemporaryFiles(const std::filesystem::path& folder, std::chrono::seconds minimumAge);
+
+// What saving an empty list does: the file is removed (no file means an empty list, and a
+// file left behind would bring the removed entries back at the next load). A folder at that
+// path is refused; `what` names the list in the message ("the task list").
+Result<void> RemoveFileOfEmptyList(const std::filesystem::path& path, const std::string& what);
 
 } // namespace kelvanto

@@ -103,16 +103,8 @@ Result<void> SaveTaskListFile(const std::filesystem::path& path, const std::vect
     static std::mutex saveMutex;
     const std::lock_guard<std::mutex> lock(saveMutex);
 
-    if (tasks.empty()) {
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error))
-            return Error {"Cannot save the task list to " + path.string() + ": it is a folder."};
-        // A file left behind would bring the deleted tasks back at the next load.
-        std::filesystem::remove(path, error);
-        if (error)
-            return Error {"Cannot remove " + path.string() + ": " + error.message()};
-        return Ok();
-    }
+    if (tasks.empty())
+        return RemoveFileOfEmptyList(path, "the task list");
 
     BinaryWriter writer;
     WriteTaskList(writer, tasks);

@@ -5,6 +5,7 @@
 #include "app/DefaultEngines.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
+#include "model/TaskExtras.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/ServerSession.h"
 #include "tests/ui/support/PageChecks.h"
@@ -134,6 +135,8 @@ private slots:
         Task expected;
         expected.name = "Wizard type " + std::to_string(type);
         expected.type = static_cast<TaskType>(type);
+        // A new task starts from the extras of its type.
+        expected.extras = NewTaskExtras(expected.type);
         expected.schedule.intervalMinutes = 0;
         const ServerConnection one = SettingsFor(first);
         const ServerConnection two = SettingsFor(second);
