@@ -2,11 +2,11 @@
 // without summer time (POSIX TZ rules, so that no zone database is needed).
 #include "schedule/LocalInstant.h"
 
+#include "tests/support/ZoneVariable.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <optional>
 #include <string>
 
@@ -16,32 +16,6 @@ namespace
 {
 
 namespace chr = std::chrono;
-
-// Sets TZ for the test and puts the previous zone back afterwards.
-class ZoneGuard
-{
-public:
-    explicit ZoneGuard(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-    ~ZoneGuard()
-    {
-        if (m_old)
-            setenv("TZ", m_old->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ZoneGuard(const ZoneGuard&) = delete;
-    ZoneGuard& operator=(const ZoneGuard&) = delete;
-
-private:
-    std::optional<std::string> m_old;
-};
 
 chr::system_clock::time_point Utc(int year, unsigned month, unsigned day, int hour, int minute, int second = 0)
 {
@@ -78,7 +52,7 @@ TEST(FirstInstantShowing, SummerTimeChangesAndPlainZones)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const ZoneGuard zone(row.zone);
+        const ZoneVariable zone(row.zone);
         EXPECT_EQ(FirstInstantShowing(row.local, row.notBefore), row.expected);
     }
 }

@@ -93,17 +93,5 @@ TEST(NextWakeTime, NoMinuteBeforeTheWakeIsDueAndTheFirstDueMinuteIsNotMissed)
     }
 }
 
-TEST(NextWakeTime, EarlierWakeTreatsNoTimeAsNever)
-{
-    const TimeStamp none;
-    const TimeStamp early {2027, 3, 10, 10, 30, 0, 4};
-    const TimeStamp late {2027, 3, 11, 9, 0, 0, 5};
-    EXPECT_EQ(EarlierWake(none, none), none);
-    EXPECT_EQ(EarlierWake(none, late), late);
-    EXPECT_EQ(EarlierWake(late, none), late);
-    EXPECT_EQ(EarlierWake(early, late), early);
-    EXPECT_EQ(EarlierWake(late, early), early);
-}
-
 } // namespace
 } // namespace kelvanto::test

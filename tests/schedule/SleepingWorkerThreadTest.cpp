@@ -10,6 +10,7 @@
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/WaitUntil.h"
+#include "tests/support/ZoneVariable.h"
 
 #include <gtest/gtest.h>
 
@@ -121,36 +122,6 @@ TEST_F(SleepingWorkerTest, RunNowEditAndStopReachASleepingWorkerAtOnce)
     EXPECT_EQ(server->LiveThreadCount(), 0);
     EXPECT_EQ(Copy().status, TaskStatus::Stopped);
 }
-
-// Sets TZ for one test and puts the previous value back.
-class ZoneVariable
-{
-public:
-    explicit ZoneVariable(const char* zone)
-    {
-        if (const char* old = std::getenv("TZ"))
-            m_old = old;
-        Set(zone);
-    }
-    ~ZoneVariable()
-    {
-        if (m_old)
-            Set(m_old->c_str());
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    ZoneVariable(const ZoneVariable&) = delete;
-    ZoneVariable& operator=(const ZoneVariable&) = delete;
-    void Set(const char* zone)
-    {
-        setenv("TZ", zone, 1);
-        tzset();
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
 
 // On the real clock: a rewritten zone file moves the due times. The zone file watched here
 // is a file of the test's own; the zone itself comes from TZ, which the test changes
