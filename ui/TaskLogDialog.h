@@ -37,19 +37,19 @@ public:
     TaskLogDialog(TaskLog& log, const std::string& taskName, const std::string& logFileName, int dateFormat,
         int timeFormat, Services services, QWidget* parent = nullptr);
 
-    const std::vector<LogRecord>& Records() const { return m_records; }
+    const std::vector<LogRecord>& records() const { return m_records; }
 
-    void Refresh();
-    void DisplayAll();
-    void EmptyLogs();
-    void ExportCsv();
-    void ExportLog();
-    void ExportTxt();
+    void refresh();
+    void displayAll();
+    void emptyLogs();
+    void exportCsv();
+    void exportLog();
+    void exportTxt();
 
 private:
-    void Show(std::vector<LogRecord> records);
+    void showRecords(std::vector<LogRecord> records);
     // The chosen export file, or empty (nothing loaded: the warning; cancelled: nothing).
-    QString ChooseExportFile(const char* filter, const char* suffix);
+    QString chooseExportFile(const char* filter, const char* suffix);
 
     TaskLog& m_log;
     std::string m_logFileName;

@@ -7,7 +7,7 @@ class QWidget;
 namespace kelvanto
 {
 
-class CVelmTasksView;
+class TaskListView;
 struct MainContext;
 
 // The task list's commands as the main window offers them: each asks its questions through
@@ -17,27 +17,27 @@ class TaskViewCommands : public QObject
     Q_OBJECT
 
 public:
-    TaskViewCommands(CVelmTasksView& view, MainContext& context, QWidget* window);
+    TaskViewCommands(TaskListView& view, MainContext& context, QWidget* window);
 
-    void NewTask();
-    void EditTask();
-    void Properties();
-    void DeleteTasks();
-    void DeleteAll();
-    void CopyTasks();
-    void RenameTask();
-    void ViewLog();
-    void SaveAs();
-    void LoadFrom();
-    void Start();
-    void Stop();
-    void RunImmediately();
-    void StartAll();
-    void StopAll();
-    void SelectAll();
+    void newTask();
+    void editTask();
+    void properties();
+    void deleteTasks();
+    void deleteAll();
+    void copyTasks();
+    void renameTask();
+    void viewLog();
+    void saveAs();
+    void loadFrom();
+    void start();
+    void stop();
+    void runImmediately();
+    void startAll();
+    void stopAll();
+    void selectAll();
 
 private:
-    CVelmTasksView& m_view;
+    TaskListView& m_view;
     MainContext& m_context;
     QWidget* m_window;
 };

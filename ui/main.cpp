@@ -2,12 +2,12 @@
 #include "app/DataFolder.h"
 #include "app/DefaultEngines.h"
 #include "mysql/OpenConnection.h"
-#include "ui/CMainFrame.h"
+#include "ui/DefaultTaskDialogs.h"
 #include "ui/DesktopApp.h"
 #include "ui/DesktopHelpOpener.h"
-#include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/QtFileDialogs.h"
 #include "ui/QtMessages.h"
-#include "ui/TaskDialogs.h"
 #include "ui/TerminationWatcher.h"
 
 #include <QApplication>
@@ -62,9 +62,9 @@ int main(int argc, char** argv)
     }
 
     kelvanto::DesktopHelpOpener help(
-        kelvanto::DesktopHelpOpener::ManualFolders(QString::fromStdString(folder->string())), nullptr);
+        kelvanto::DesktopHelpOpener::manualFolders(QString::fromStdString(folder->string())), nullptr);
     kelvanto::QtMessages messages(help);
-    help.SetMessages(&messages);
+    help.setMessages(&messages);
     kelvanto::QtFileDialogs fileDialogs;
     kelvanto::DefaultTaskDialogs taskDialogs;
 
@@ -82,22 +82,22 @@ int main(int argc, char** argv)
     kelvanto::DesktopApp desktop(settings, {messages, help, fileDialogs, taskDialogs});
     kelvanto::TerminationWatcher termination;
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &desktop, [&desktop](QSessionManager& manager) {
-        if (!desktop.SessionMayEnd())
+        if (!desktop.sessionMayEnd())
             manager.cancel();
     });
     QObject::connect(&termination, &kelvanto::TerminationWatcher::terminationRequested, &desktop, [&desktop] {
-        if (desktop.Window())
-            desktop.Window()->EndSession();
+        if (desktop.window())
+            desktop.window()->endSession();
         // During the start-up or behind a dialog a nested event loop would keep the program
         // alive; the options and the task list are saved and the tasks stopped, so it ends now.
-        if (!desktop.Running() || QApplication::activeModalWidget()) {
+        if (!desktop.running() || QApplication::activeModalWidget()) {
             std::fflush(nullptr);
             ::_exit(0);
         }
         QCoreApplication::quit();
     });
 
-    const int started = desktop.Start();
+    const int started = desktop.start();
     if (started != kelvanto::DesktopApp::kRunning)
         return started;
     return QApplication::exec();

@@ -29,14 +29,14 @@ public:
 
     void load(const BackupSettings& settings);
     void save(BackupSettings& settings) const;
-    bool StructureOrRecords() const;
-    bool NewTables() const;
-    bool NewDatabases() const;
+    bool structureOrRecords() const;
+    bool newTables() const;
+    bool newDatabases() const;
     QCheckBox* structureBox() const { return m_structure; }
     void setReadOnly(bool readOnly);
 
 private:
-    void OpenAdvancedSettings();
+    void openAdvancedSettings();
 
     HelpOpener& m_help;
     BackupSettings m_settings;
