@@ -18,7 +18,7 @@
 
 using namespace kelvanto;
 using test::DesktopHarness;
-using test::RunCli;
+using test::runCli;
 
 namespace
 {
@@ -171,7 +171,7 @@ private slots:
                 deleting = test::startCli(h->dataDir(), {"task", "delete", "Script"});
                 listed = runCli(h->dataDir(), {"list"});
                 QTest::qWait(500);
-                waited = deleting->state() != QProcess::NotRunning && h->app().taskCount() == 2;
+                waited = deleting->state() != QProcess::NotRunning && h->app().TaskCount() == 2;
                 dialog->close();
             },
             "kelvanto::AboutDialog");
@@ -200,7 +200,7 @@ private slots:
         QVERIFY2(refused.err.contains("a dialog is open in its window"), qPrintable(refused.err));
         QTest::qWait(300);
         QCOMPARE(Names(window), QStringList({"Nightly", "Script"}));
-        QCOMPARE(h->app().taskCount(), 2u);
+        QCOMPARE(h->app().TaskCount(), 2u);
     }
 
     void quittingLetsFollowedRunsAndWaitingChangesGo()

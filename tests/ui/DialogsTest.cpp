@@ -24,7 +24,7 @@
 #include <QtTest>
 
 using namespace kelvanto;
-using test::Child;
+using test::child;
 
 namespace
 {
@@ -90,7 +90,7 @@ private slots:
         list.add(profile("one", 1));
         list.add(profile("two", 0));
         ServerManagerDialog dialog(list, ServerServices(&saves));
-        auto* table = Child<QTableWidget>(&dialog, "serverList");
+        auto* table = child<QTableWidget>(&dialog, "serverList");
         QCOMPARE(table->horizontalHeaderItem(0)->text(), QString("Connection Name"));
         QCOMPARE(table->columnWidth(5), 260);
         QCOMPARE(Row(table, 0), (QStringList {"one", "one.example", "3306", "root", "****", ""}));
@@ -127,23 +127,23 @@ private slots:
         ServerManagerDialog dialog(list, ServerServices(&saves));
         test::onNextModal(
             [](QWidget* profile) {
-                Child<QLineEdit>(profile, "connectionName")->setText("ONE");
-                Child<QLineEdit>(profile, "host")->setText("db");
-                Child<QPushButton>(profile, "ok")->click();
+                child<QLineEdit>(profile, "connectionName")->setText("ONE");
+                child<QLineEdit>(profile, "host")->setText("db");
+                child<QPushButton>(profile, "ok")->click();
             },
             "kelvanto::ServerProfileDialog");
         dialog.addServer();
         QCOMPARE(list.size(), 2u);
         QCOMPARE(saves, 1);
-        auto* table = Child<QTableWidget>(&dialog, "serverList");
+        auto* table = child<QTableWidget>(&dialog, "serverList");
         QCOMPARE(Row(table, 1).mid(0, 2), (QStringList {"ONE", "db"}));
         QCOMPARE(table->currentRow(), 1);
 
         // Edit does not check the name against the others; it saves and refreshes the row.
         test::onNextModal(
             [](QWidget* profile) {
-                Child<QLineEdit>(profile, "connectionName")->setText("one");
-                Child<QPushButton>(profile, "ok")->click();
+                child<QLineEdit>(profile, "connectionName")->setText("one");
+                child<QPushButton>(profile, "ok")->click();
             },
             "kelvanto::ServerProfileDialog");
         dialog.editServer();
@@ -160,11 +160,11 @@ private slots:
         Options options;
         options.defaultBackupFolder = "/backups/";
         OptionsDialog sheet(options, tmp.path(), messages, help, files);
-        auto* pages = Child<QTabWidget>(&sheet, "pages");
+        auto* pages = child<QTabWidget>(&sheet, "pages");
         pages->setCurrentIndex(1);
-        QVERIFY(!Child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
-        Child<QRadioButton>(&sheet, "logLimited")->setChecked(true);
-        QVERIFY(Child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
+        QVERIFY(!child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
+        child<QRadioButton>(&sheet, "logLimited")->setChecked(true);
+        QVERIFY(child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
         struct Attempt
         {
             const char* size;
@@ -172,18 +172,18 @@ private slots:
         };
         for (const Attempt& attempt :
             {Attempt {"0", false}, Attempt {"100001", false}, Attempt {"", false}, Attempt {"100000", true}}) {
-            Child<QLineEdit>(&sheet, "logMaxSize")->setText(attempt.size);
+            child<QLineEdit>(&sheet, "logMaxSize")->setText(attempt.size);
             pages->setCurrentIndex(0);
             QCOMPARE(pages->currentIndex(), attempt.accepted ? 0 : 1);
             pages->setCurrentIndex(1);
         }
         QCOMPARE(messages.texts(), QStringList(3, "Please input the maximum size between 1 and 100000."));
 
-        Child<QLineEdit>(&sheet, "logMaxSize")->setText("1");
+        child<QLineEdit>(&sheet, "logMaxSize")->setText("1");
         files.choose("/srv/dumps");
-        Child<QPushButton>(&sheet, "browse")->click();
+        child<QPushButton>(&sheet, "browse")->click();
         QCOMPARE(files.asked, QStringList {"folder Select a folder where you want to store the backup files:"});
-        Child<QPushButton>(&sheet, "ok")->click();
+        child<QPushButton>(&sheet, "ok")->click();
         QCOMPARE(sheet.result(), int(QDialog::Accepted));
         QCOMPARE(sheet.edited().logSizeLimited, std::uint8_t(1));
         QCOMPARE(sheet.edited().logMaxSizeKB, 1);
@@ -197,15 +197,15 @@ private slots:
         options.hotKeyCode = 'K';
         options.hotKeyModifiers = 1 | 2; // Shift+Ctrl
         OptionsDialog sheet(options, tmp.path(), messages, help, files);
-        auto* hotKey = Child<QKeySequenceEdit>(&sheet, "hotKey");
+        auto* hotKey = child<QKeySequenceEdit>(&sheet, "hotKey");
         QCOMPARE(hotKey->keySequence(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
         // A password without a user name is not stored.
-        Child<QLineEdit>(&sheet, "loginPassword")->setText("secret");
+        child<QLineEdit>(&sheet, "loginPassword")->setText("secret");
         hotKey->setKeySequence(QKeySequence(Qt::ALT | Qt::Key_F5));
-        Child<QRadioButton>(&sheet, "dateFormat3")->setChecked(true);
-        Child<QRadioButton>(&sheet, "timeFormat2")->setChecked(true);
-        Child<QCheckBox>(&sheet, "noShutdown")->setChecked(true);
-        Child<QPushButton>(&sheet, "ok")->click();
+        child<QRadioButton>(&sheet, "dateFormat3")->setChecked(true);
+        child<QRadioButton>(&sheet, "timeFormat2")->setChecked(true);
+        child<QCheckBox>(&sheet, "noShutdown")->setChecked(true);
+        child<QPushButton>(&sheet, "ok")->click();
         const Options& edited = sheet.edited();
         QCOMPARE(edited.loginPassword, std::string());
         QCOMPARE(edited.hotKeyCode, std::uint16_t(0x74));
@@ -216,14 +216,14 @@ private slots:
 
         // Reset to default on both pages.
         OptionsDialog again(edited, tmp.path(), messages, help, files);
-        Child<QPushButton>(&again, "resetGeneral")->click();
-        Child<QPushButton>(&again, "resetBackupLog")->click();
-        Child<QPushButton>(&again, "ok")->click();
+        child<QPushButton>(&again, "resetGeneral")->click();
+        child<QPushButton>(&again, "resetBackupLog")->click();
+        child<QPushButton>(&again, "ok")->click();
         Options expected = edited;
         ResetGeneralOptions(expected);
         ResetBackupAndLogOptions(expected, tmp.path());
         QVERIFY(again.edited() == expected);
-        Child<QPushButton>(&again, "help")->click();
+        child<QPushButton>(&again, "help")->click();
         QCOMPARE(help.topics, QStringList {"::/introduction/options.html"});
     }
 
@@ -233,11 +233,11 @@ private slots:
         QCOMPARE(TipOfTheDayDialog::firstTipAfter(8), 0);
         QCOMPARE(TipOfTheDayDialog::firstTipAfter(3), 4);
         TipOfTheDayDialog dialog(-1, true);
-        auto* counter = Child<QLabel>(&dialog, "tipCounter");
+        auto* counter = child<QLabel>(&dialog, "tipCounter");
         QCOMPARE(counter->text(), QString("Tip 1 of 9"));
         dialog.previous();
         QCOMPARE(counter->text(), QString("Tip 9 of 9"));
-        QCOMPARE(Child<QLabel>(&dialog, "tipText")->text(),
+        QCOMPARE(child<QLabel>(&dialog, "tipText")->text(),
             QString("To restore MySQL databases you should create a scheduled task of Restore."));
         dialog.next();
         QCOMPARE(dialog.shownIndex(), 0);
@@ -250,9 +250,9 @@ private slots:
     void theAboutBoxOpensItsLinks()
     {
         AboutDialog dialog(help);
-        QCOMPARE(Child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
-        emit Child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
-        emit Child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
+        QCOMPARE(child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
+        emit child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
+        emit child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
         QCOMPARE(help.links, (QStringList {"https://kelvanto.org/", "mailto:support@kelvanto.org"}));
     }
 
@@ -260,11 +260,11 @@ private slots:
     {
         ConnectionFailureDialog dialog("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused", help);
         QCOMPARE(dialog.windowTitle(), QString("Kelvanto"));
-        QCOMPARE(Child<QLabel>(&dialog, "message")->text(),
+        QCOMPARE(child<QLabel>(&dialog, "message")->text(),
             QString("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused"));
-        Child<QPushButton>(&dialog, "howToConnect")->click();
+        child<QPushButton>(&dialog, "howToConnect")->click();
         QCOMPARE(help.topics, QStringList {"::/howtoconnect.html"});
-        QCOMPARE(Child<QPushButton>(&dialog, "howToConnect")->text(), QString("&How to connect to a MySQL server"));
+        QCOMPARE(child<QPushButton>(&dialog, "howToConnect")->text(), QString("&How to connect to a MySQL server"));
     }
 };
 

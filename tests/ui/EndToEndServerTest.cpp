@@ -112,7 +112,7 @@ private slots:
         QStringList logLines;
         test::onNextModal(
             [&](QWidget* dialog) {
-                auto* list = test::Child<QTableWidget>(dialog, "logList");
+                auto* list = test::child<QTableWidget>(dialog, "logList");
                 for (int row = 0; row < list->rowCount(); ++row)
                     logLines << list->item(row, 2)->text();
                 dialog->close();

@@ -206,7 +206,7 @@ private slots:
         selectRows({0, 2});
         h->messages.answerNo();
         mainActions().copyTasks->trigger();
-        QCOMPARE(h->app().taskCount(), 3u);
+        QCOMPARE(h->app().TaskCount(), 3u);
         h->messages.answerYes();
         mainActions().copyTasks->trigger();
         QCOMPARE(h->messages.texts(),
@@ -225,9 +225,9 @@ private slots:
         QStringList seen;
         test::onNextModal(
             [&](QWidget* dialog) {
-                auto* name = test::Child<QLineEdit>(dialog, "taskName");
+                auto* name = test::child<QLineEdit>(dialog, "taskName");
                 seen << name->text();
-                auto* ok = test::Child<QPushButton>(dialog, "ok");
+                auto* ok = test::child<QPushButton>(dialog, "ok");
                 for (const char* attempt : {"", "b", "B"}) {
                     name->setText(attempt);
                     ok->click();
@@ -256,7 +256,7 @@ private slots:
         selectRows({0, 1});
         h->messages.answerCancel();
         mainActions().deleteTasks->trigger();
-        QCOMPARE(h->app().taskCount(), 3u);
+        QCOMPARE(h->app().TaskCount(), 3u);
         h->messages.answerYes();
         mainActions().deleteTasks->trigger();
         QCOMPARE(h->savedTaskNames(), (Lines {"c"}));
@@ -267,10 +267,10 @@ private slots:
 
         h->messages.answerNo();
         mainActions().deleteAll->trigger();
-        QCOMPARE(h->app().taskCount(), 1u);
+        QCOMPARE(h->app().TaskCount(), 1u);
         h->messages.answerYes();
         mainActions().deleteAll->trigger();
-        QCOMPARE(h->app().taskCount(), 0u);
+        QCOMPARE(h->app().TaskCount(), 0u);
         QVERIFY(!std::filesystem::exists(h->taskListFile()));
         QVERIFY(!std::filesystem::exists(h->dataDir() / "Logs" / "c.log"));
         QCOMPARE(h->messages.texts(),
@@ -300,7 +300,7 @@ private slots:
         h->files.choose(saved);
         h->messages.answerCancel();
         mainActions().loadFrom->trigger();
-        QCOMPARE(h->app().taskCount(), 1u);
+        QCOMPARE(h->app().TaskCount(), 1u);
         h->files.choose(saved);
         h->messages.answerYes();
         mainActions().loadFrom->trigger();

@@ -154,8 +154,8 @@ int main(int argc, char** argv)
         task.type = sample.type;
         task.schedule.kind = sample.kind;
         task.logFileName = std::string(sample.name) + ".log";
-        const int index = app.Server().addTask(task);
-        app.Server().TaskAt(index).update([&](Task& stored) {
+        const int index = app.Server().AddTask(task);
+        app.Server().TaskAt(index).Update([&](Task& stored) {
             stored.status = sample.status;
             stored.lastRunTime = sample.lastRun;
             stored.nextRunTime = sample.nextRun;

@@ -73,8 +73,8 @@ private slots:
         test::onNextModal(
             [&](QWidget* dialog) {
                 asked = true;
-                test::Child<QLineEdit>(dialog, "user")->setText("admin");
-                test::Child<QPushButton>(dialog, "ok")->click();
+                test::child<QLineEdit>(dialog, "user")->setText("admin");
+                test::child<QPushButton>(dialog, "ok")->click();
             },
             "kelvanto::LoginDialog");
         QCOMPARE(runSecondProgram(h), 0);

@@ -17,7 +17,7 @@
 #include <thread>
 
 using namespace kelvanto;
-using test::Child;
+using test::child;
 
 namespace
 {
@@ -131,14 +131,14 @@ private slots:
         const ServerList list = ListWithProd();
         ServerProfileDialog dialog(mode == "new" ? ServerProfileDialog::Mode::New : ServerProfileDialog::Mode::Edit,
             ServerConnection {}, list, messages, Refusing());
-        Child<QLineEdit>(&dialog, "connectionName")->setText(name);
-        Child<QLineEdit>(&dialog, "host")->setText(host);
-        Child<QLineEdit>(&dialog, "port")->setText(port);
-        Child<QCheckBox>(&dialog, "savePassword")->setChecked(savePassword);
-        Child<QLineEdit>(&dialog, "user")->setText(user);
-        Child<QLineEdit>(&dialog, "password")->setText(password);
+        child<QLineEdit>(&dialog, "connectionName")->setText(name);
+        child<QLineEdit>(&dialog, "host")->setText(host);
+        child<QLineEdit>(&dialog, "port")->setText(port);
+        child<QCheckBox>(&dialog, "savePassword")->setChecked(savePassword);
+        child<QLineEdit>(&dialog, "user")->setText(user);
+        child<QLineEdit>(&dialog, "password")->setText(password);
         dialog.show();
-        QTest::mouseClick(Child<QPushButton>(&dialog, "ok"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "ok"), Qt::LeftButton);
 
         if (message.isEmpty()) {
             QCOMPARE(messages.shown.size(), 0u);
@@ -161,15 +161,15 @@ private slots:
         profile.password = "secret";
         profile.port = 70000;
         ServerProfileDialog dialog(ServerProfileDialog::Mode::Edit, profile, ServerList {}, messages, Refusing());
-        auto* password = Child<QLineEdit>(&dialog, "password");
+        auto* password = child<QLineEdit>(&dialog, "password");
         QCOMPARE(password->text(), QString("secret"));
-        QCOMPARE(Child<QLineEdit>(&dialog, "port")->text(), QString("3306"));
-        Child<QCheckBox>(&dialog, "savePassword")->setChecked(false);
+        QCOMPARE(child<QLineEdit>(&dialog, "port")->text(), QString("3306"));
+        child<QCheckBox>(&dialog, "savePassword")->setChecked(false);
         QVERIFY(password->text().isEmpty());
         QVERIFY(!password->isEnabled());
         // The spin control and the field follow each other.
-        Child<QSpinBox>(&dialog, "portSpin")->stepUp();
-        QCOMPARE(Child<QLineEdit>(&dialog, "port")->text(), QString("3307"));
+        child<QSpinBox>(&dialog, "portSpin")->stepUp();
+        QCOMPARE(child<QLineEdit>(&dialog, "port")->text(), QString("3307"));
     }
 
     void viewModeDisablesEverythingAndOkOnlyCloses()
@@ -180,9 +180,9 @@ private slots:
         ServerProfileDialog dialog(ServerProfileDialog::Mode::View, profile, ServerList {}, messages, Refusing());
         for (const char* name : {"connectionName", "host", "port", "portSpin", "user", "savePassword", "password",
                  "useCompression", "useSsl"})
-            QVERIFY2(!Child<QWidget>(&dialog, name)->isEnabled(), name);
+            QVERIFY2(!child<QWidget>(&dialog, name)->isEnabled(), name);
         dialog.show();
-        QTest::mouseClick(Child<QPushButton>(&dialog, "ok"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "ok"), Qt::LeftButton);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QCOMPARE(messages.shown.size(), 0u);
     }
@@ -216,7 +216,7 @@ private slots:
         });
         release.setSingleShot(true);
         release.start(20);
-        QTest::mouseClick(Child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
         QVERIFY(sawWaitCursor.load());
         QVERIFY(sawDisabled.load());
         QVERIFY(dialog.isEnabled());
@@ -227,10 +227,10 @@ private slots:
                     "10.6.11-MariaDB-fake"));
         QVERIFY(messages.shown[0].icon == Messages::Icon::Information);
 
-        Child<QLineEdit>(&dialog, "host")->setText("refused");
+        child<QLineEdit>(&dialog, "host")->setText("refused");
         release.start(20);
         released = false;
-        QTest::mouseClick(Child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
         QCOMPARE(messages.shown.size(), 2u);
         QVERIFY(messages.shown[1].kind == test::ScriptedMessages::Shown::Kind::ConnectionFailure);
         QCOMPARE(messages.shown[1].text,
@@ -249,10 +249,10 @@ private slots:
         };
         ServerProfileDialog dialog(
             ServerProfileDialog::Mode::New, ServerConnection {}, ServerList {}, messages, connector);
-        Child<QLineEdit>(&dialog, "port")->setText("0");
-        QTest::mouseClick(Child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
-        Child<QLineEdit>(&dialog, "host")->clear();
-        QTest::mouseClick(Child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
+        child<QLineEdit>(&dialog, "port")->setText("0");
+        QTest::mouseClick(child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
+        child<QLineEdit>(&dialog, "host")->clear();
+        QTest::mouseClick(child<QPushButton>(&dialog, "testConnection"), Qt::LeftButton);
         QCOMPARE(messages.texts(),
             (QStringList {"Please input a number between 1 and 65535.", "Please input the Host name or IP address."}));
         QCOMPARE(connects, 0);

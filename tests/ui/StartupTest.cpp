@@ -30,9 +30,9 @@ void AnswerLogin(const char* user, const char* password)
 {
     test::onNextModal(
         [=](QWidget* dialog) {
-            test::Child<QLineEdit>(dialog, "user")->setText(user);
-            test::Child<QLineEdit>(dialog, "password")->setText(password);
-            test::Child<QPushButton>(dialog, "ok")->click();
+            test::child<QLineEdit>(dialog, "user")->setText(user);
+            test::child<QLineEdit>(dialog, "password")->setText(password);
+            test::child<QPushButton>(dialog, "ok")->click();
         },
         "kelvanto::LoginDialog");
 }
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(h->start(), DesktopApp::kRunning);
         QTRY_COMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Waiting);
         const std::string listBefore = FileText(h->taskListFile());
-        h->app().Server().TaskAt(0).update([](Task& task) { task.name = "renamed"; });
+        h->app().Server().TaskAt(0).Update([](Task& task) { task.name = "renamed"; });
         h->messages.answerNo();
         h->window().mainActions().exit->trigger();
         QCOMPARE(h->messages.lastText(), QString("Quit the application and stop all tasks?"));
@@ -210,13 +210,13 @@ private slots:
         QCOMPARE(h->start(), DesktopApp::kRunning);
         QTRY_COMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Waiting);
         std::filesystem::remove(h->dataDir() / "opt_se.dll");
-        h->app().Server().TaskAt(0).update([](Task& task) { task.name = "renamed"; });
+        h->app().Server().TaskAt(0).Update([](Task& task) { task.name = "renamed"; });
         h->messages.answerYes();
         h->window().mainActions().exit->trigger();
         QVERIFY(h->window().quitting());
         QCOMPARE(h->savedTaskNames(), (Lines {"renamed"}));
         QVERIFY(std::filesystem::exists(h->dataDir() / "opt_se.dll"));
-        QCOMPARE(h->app().taskCount(), 0u);
+        QCOMPARE(h->app().TaskCount(), 0u);
         QCOMPARE(h->app().Server().LiveThreadCount(), 0);
         QVERIFY(!h->window().isVisible());
     }
@@ -280,8 +280,8 @@ private slots:
         for (const bool autoRun : {true, false}) {
             test::onNextModal(
                 [autoRun](QWidget* sheet) {
-                    test::Child<QCheckBox>(sheet, "autoRun")->setChecked(autoRun);
-                    test::Child<QPushButton>(sheet, "ok")->click();
+                    test::child<QCheckBox>(sheet, "autoRun")->setChecked(autoRun);
+                    test::child<QPushButton>(sheet, "ok")->click();
                 },
                 "kelvanto::OptionsDialog");
             h->window().mainActions().options->trigger();
@@ -300,9 +300,9 @@ private slots:
         QString counter;
         test::onNextModal(
             [&](QWidget* dialog) {
-                counter = test::Child<QLabel>(dialog, "tipCounter")->text();
-                test::Child<QPushButton>(dialog, "nextTip")->click();
-                test::Child<QPushButton>(dialog, "close")->click();
+                counter = test::child<QLabel>(dialog, "tipCounter")->text();
+                test::child<QPushButton>(dialog, "nextTip")->click();
+                test::child<QPushButton>(dialog, "close")->click();
             },
             "kelvanto::TipOfTheDayDialog");
         QCOMPARE(h->start(), DesktopApp::kRunning);

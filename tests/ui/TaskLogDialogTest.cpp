@@ -54,7 +54,7 @@ private:
         return std::make_unique<TaskLogDialog>(
             *log, "Nightly", logFile, 1, 1, TaskLogDialog::Services {messages, help, files});
     }
-    static QTableWidget* List(TaskLogDialog& dialog) { return test::Child<QTableWidget>(&dialog, "logList"); }
+    static QTableWidget* List(TaskLogDialog& dialog) { return test::child<QTableWidget>(&dialog, "logList"); }
     static void trigger(TaskLogDialog& dialog, const char* name) { dialog.findChild<QAction*>(name)->trigger(); }
 
 private slots:

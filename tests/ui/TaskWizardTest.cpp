@@ -179,13 +179,13 @@ private slots:
         for (const char* name : kExamples) {
             auto index = commands.CreateTask(loadExample(name, harness.dir.path()), false);
             QVERIFY2(index.ok(), name);
-            const auto before = ReadFileBytes(harness.app().Folder().taskListFile());
+            const auto before = ReadFileBytes(harness.app().Folder().TaskListFile());
             Task task = *harness.app().CopyOfTask(*index);
             const EditedTask edited = EditInSheet(harness, task, [](TaskPropertiesDialog&) {});
             QVERIFY2(edited.accepted, qPrintable(QString(name) + ": " + harness.messages.texts().join(" | ")));
             KELVANTO_COMPARE_TASKS(edited.after, task);
-            QVERIFY(commands.editTask(*index, edited.after).ok());
-            QVERIFY2(*ReadFileBytes(harness.app().Folder().taskListFile()) == *before, name);
+            QVERIFY(commands.EditTask(*index, edited.after).ok());
+            QVERIFY2(*ReadFileBytes(harness.app().Folder().TaskListFile()) == *before, name);
         }
         QCOMPARE(harness.messages.unanswered, 0);
     }

@@ -233,10 +233,10 @@ private slots:
         QCOMPARE(QStringList({text("fieldsTerminatedBy"), text("fieldsEnclosedBy"), text("fieldsEscapedBy"),
                      text("linesTerminatedBy")}),
             QStringList({",", "\"", "\\\\", "\\r\\n"}));
-        auto* type = page->findChild<QComboBox*>("fileType");
+        auto* fileType = page->findChild<QComboBox*>("fileType");
         auto choose = [&](int index) {
-            type->setCurrentIndex(index);
-            emit type->activated(index);
+            fileType->setCurrentIndex(index);
+            emit fileType->activated(index);
         };
         choose(3);
         QCOMPARE(page->findChild<QLabel*>("sampleName")->text(), QString("Tablename.txt"));

@@ -128,7 +128,7 @@ private slots:
         wizard.show();
         wizard.restart();
         wizard.next();
-        type(wizard.stepPage(1), "taskName", QString("Wizard type %1").arg(type));
+        kelvanto::test::type(wizard.stepPage(1), "taskName", QString("Wizard type %1").arg(type));
         wizard.next();
 
         Task expected;
@@ -152,7 +152,7 @@ private slots:
             expected.databases = {{1, database,
                 {Item(database, "item_names", 2), Item(database, "items", 1), Item(database, "notes", 1, 0)}}};
             if (expected.type == TaskType::BackupToFiles) {
-                type(wizard.stepPage(4), "backupFolder", QString::fromStdString(out));
+                kelvanto::test::type(wizard.stepPage(4), "backupFolder", QString::fromStdString(out));
                 expected.backupSettings.backupFolder = out + "/";
             } else {
                 FillServer(wizard.stepPage(4), remote ? first : second);
@@ -173,7 +173,7 @@ private slots:
             // The destination is the source server itself for the backup: another name is enough.
             FillServer(wizard.stepPage(4), first);
             tick(wizard.stepPage(4), "createNew");
-            type(wizard.stepPage(4), "newDatabase", QString::fromStdString(target));
+            kelvanto::test::type(wizard.stepPage(4), "newDatabase", QString::fromStdString(target));
             expected.source = remote ? two : one;
             expected.source.database = database;
             expected.databases = {{1, database,
@@ -195,7 +195,7 @@ private slots:
             available->findItems("item_names (View)", Qt::MatchExactly)[0]->setSelected(true);
             click(tables, "add");
             wizard.next();
-            type(wizard.stepPage(4), "directory", QString::fromStdString(out));
+            kelvanto::test::type(wizard.stepPage(4), "directory", QString::fromStdString(out));
             expected.source = one;
             expected.exportTables = {Item("wiz_src", "item_names", 2), Item("wiz_src", "items", 1)};
             expected.exportSettings = {1, out + "/", ",", "\"", "\\", "\r\n", 0};
@@ -204,7 +204,7 @@ private slots:
         case TaskType::ExecuteScript:
             FillServer(wizard.stepPage(2), first);
             wizard.next();
-            type(wizard.stepPage(3), "script", "USE wiz_src;\nCREATE TABLE made_by_script (id INT);\n");
+            kelvanto::test::type(wizard.stepPage(3), "script", "USE wiz_src;\nCREATE TABLE made_by_script (id INT);\n");
             expected.source = one;
             expected.sqlStatements = {"USE wiz_src;", "CREATE TABLE made_by_script (id INT);"};
             break;
