@@ -41,6 +41,7 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     , m_timeFormat(timeFormat)
     , m_services(services)
     , m_table(new QTableWidget(0, 3, this))
+    , m_taskName(taskName)
 {
     setObjectName("taskLogDialog");
     setWindowTitle("Task Log - " + QString::fromStdString(taskName));
@@ -59,10 +60,6 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setShowGrid(true);
     m_table->setWordWrap(false);
-    QPalette palette = m_table->palette();
-    palette.setColor(QPalette::Text, Qt::blue);
-    palette.setColor(QPalette::Base, Qt::white);
-    m_table->setPalette(palette);
 
     auto* menuBar = new QMenuBar(this);
     QMenu* logMenu = menuBar->addMenu(tr("&Log"));
@@ -83,15 +80,67 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     layout->addWidget(m_table);
     resize(760, 420);
     refresh();
+
+    m_followTimer.setInterval(kFollowInterval);
+    connect(&m_followTimer, &QTimer::timeout, this, &TaskLogDialog::follow);
+    m_followTimer.start();
+}
+
+void TaskLogDialog::followTask(const std::string& taskId, NameLookup lookup)
+{
+    m_taskId = taskId;
+    m_nameOf = std::move(lookup);
+}
+
+void TaskLogDialog::follow()
+{
+    if (m_nameOf) {
+        const std::optional<std::string> name = m_nameOf(m_taskId);
+        if (!name) {
+            m_followTimer.stop();
+            close();
+            return;
+        }
+        if (*name != m_taskName) {
+            m_taskName = *name;
+            setWindowTitle("Task Log - " + QString::fromStdString(m_taskName));
+        }
+    }
+    if (logFileState() == m_readState)
+        return;
+    if (m_showAll)
+        displayAll();
+    else
+        refresh();
+}
+
+std::optional<TaskLogDialog::FileState> TaskLogDialog::logFileState() const
+{
+    const auto path = m_log.PathOf(m_logFileName);
+    if (!path)
+        return std::nullopt;
+    std::error_code error;
+    FileState state;
+    state.size = std::filesystem::file_size(*path, error);
+    if (error)
+        return std::nullopt;
+    state.time = std::filesystem::last_write_time(*path, error);
+    if (error)
+        return std::nullopt;
+    return state;
 }
 
 void TaskLogDialog::refresh()
 {
+    m_showAll = false;
+    m_readState = logFileState();
     showRecords(m_log.ReadLastLogRecords(m_logFileName, kLastRecords));
 }
 
 void TaskLogDialog::displayAll()
 {
+    m_showAll = true;
+    m_readState = logFileState();
     showRecords(m_log.ReadLog(m_logFileName));
 }
 
@@ -128,6 +177,7 @@ void TaskLogDialog::emptyLogs()
     if (!m_services.messages.ask(this, texts::kEmptyLogsQuestion))
         return;
     m_log.DeleteLog(m_logFileName);
+    m_readState = logFileState();
     showRecords({});
 }
 

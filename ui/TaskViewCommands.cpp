@@ -139,10 +139,27 @@ void TaskViewCommands::viewLog()
     const auto task = m_context.app.CopyOfTask(rows[0]);
     if (!task)
         return;
+    std::erase_if(m_logWindows, [](const auto& entry) { return entry.second.isNull(); });
+    if (const QPointer<TaskLogDialog>& open = m_logWindows[task->taskId]) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     const Options& options = m_context.app.GetOptions();
-    TaskLogDialog dialog(m_context.app.Log(), task->name, task->logFileName, options.dateFormat, options.timeFormat,
-        TaskLogDialog::Services {m_context.messages, m_context.help, m_context.fileDialogs}, m_window);
-    dialog.exec();
+    auto* dialog
+        = new TaskLogDialog(m_context.app.Log(), task->name, task->logFileName, options.dateFormat, options.timeFormat,
+            TaskLogDialog::Services {m_context.messages, m_context.help, m_context.fileDialogs}, m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->followTask(task->taskId, [&app = m_context.app](const std::string& taskId) -> std::optional<std::string> {
+        for (const Task& current : app.TaskCopies()) {
+            if (current.taskId == taskId)
+                return current.name;
+        }
+        return std::nullopt;
+    });
+    m_logWindows[task->taskId] = dialog;
+    dialog->show();
 }
 
 void TaskViewCommands::saveAs()

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
+
+#include <map>
+#include <string>
 
 class QWidget;
 
@@ -8,6 +12,7 @@ namespace kelvanto
 {
 
 class TaskListView;
+class TaskLogDialog;
 struct MainContext;
 
 // The task list's commands as the main window offers them: each asks its questions through
@@ -26,6 +31,8 @@ public:
     void deleteAll();
     void copyTasks();
     void renameTask();
+    // Opens the selected task's log window, or brings it to the front when it is open. The
+    // window is not modal: several tasks' logs may be open while the main window is used.
     void viewLog();
     void saveAs();
     void loadFrom();
@@ -40,6 +47,8 @@ private:
     TaskListView& m_view;
     MainContext& m_context;
     QWidget* m_window;
+    // The open log windows by task id (a closed window is deleted and its entry turns null).
+    std::map<std::string, QPointer<TaskLogDialog>> m_logWindows;
 };
 
 } // namespace kelvanto

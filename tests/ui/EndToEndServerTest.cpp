@@ -14,6 +14,7 @@
 #include "ui/MainWindow.h"
 #include "ui/TaskListModel.h"
 #include "ui/TaskListView.h"
+#include "ui/TaskLogDialog.h"
 
 #include <QAction>
 #include <QFile>
@@ -110,15 +111,13 @@ private slots:
         QVERIFY(!model.index(0, TaskListModel::LastRun).data().toString().isEmpty());
 
         QStringList logLines;
-        test::onNextModal(
-            [&](QWidget* dialog) {
-                auto* list = test::child<QTableWidget>(dialog, "logList");
-                for (int row = 0; row < list->rowCount(); ++row)
-                    logLines << list->item(row, 2)->text();
-                dialog->close();
-            },
-            "kelvanto::TaskLogDialog");
         window.mainActions().viewLog->trigger();
+        auto* logWindow = window.findChild<TaskLogDialog*>();
+        QVERIFY(logWindow && logWindow->isVisible());
+        auto* list = test::child<QTableWidget>(logWindow, "logList");
+        for (int row = 0; row < list->rowCount(); ++row)
+            logLines << list->item(row, 2)->text();
+        logWindow->close();
         QVERIFY2(logLines.contains("Run task immediately"), qPrintable(logLines.join(" | ")));
         QVERIFY(logLines.contains("Running..."));
         QCOMPARE(logLines.last(), QString("Finished"));

@@ -2,18 +2,22 @@
 // messages, and what they leave in the task list file and the logs.
 #include "ui/MainWindow.h"
 #include "app/Application.h"
+#include "app/TaskCommands.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/MainActions.h"
 #include "ui/TaskListModel.h"
 #include "ui/TaskListView.h"
+#include "ui/TaskLogDialog.h"
 #include "ui/TaskViewCommands.h"
+#include "ui/UiCommandQueue.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
@@ -150,6 +154,59 @@ private slots:
         QTRY_COMPARE(h->logOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished"}));
         QTRY_COMPARE(StatusText(window, 0), QString("Stop"));
         QCOMPARE(h->logOf("b.log"), Lines {});
+    }
+
+    void logWindowsAreNotModalFollowTheirLogsAndTheirTasks()
+    {
+        *h->holdRuns = true;
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
+        const auto lines = [](const TaskLogDialog* dialog) {
+            QStringList texts;
+            for (const LogRecord& record : dialog->records())
+                texts << QString::fromStdString(record.message);
+            return texts;
+        };
+        selectRows({0});
+        mainActions().viewLog->trigger();
+        const QPointer<TaskLogDialog> logA = window.findChild<TaskLogDialog*>();
+        QVERIFY(logA && logA->isVisible());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(!UiCommandQueue::busy());
+        QCOMPARE(lines(logA), QStringList());
+
+        // Task a runs from the main window while its log is open: the lines appear as written.
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
+        QTRY_COMPARE(lines(logA), (QStringList {"Run task immediately", "Running..."}));
+
+        // A second task runs meanwhile, and its log opens beside the first; asking again for
+        // an open log brings that window forward instead of a second one.
+        selectRows({1});
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
+        QTRY_COMPARE(StatusText(window, 1), QString("Running..."));
+        mainActions().viewLog->trigger();
+        mainActions().viewLog->trigger();
+        QCOMPARE(window.findChildren<TaskLogDialog*>().size(), 2);
+        QPointer<TaskLogDialog> logB;
+        for (TaskLogDialog* dialog : window.findChildren<TaskLogDialog*>()) {
+            if (dialog != logA)
+                logB = dialog;
+        }
+        QCOMPARE(logB->windowTitle(), QString("Task Log - b"));
+        QTRY_COMPARE(lines(logB), (QStringList {"Run task immediately", "Running..."}));
+
+        *h->holdRuns = false;
+        QTRY_COMPARE(lines(logA).last(), QString("Finished"));
+        QTRY_COMPARE(StatusText(window, 1), QString("Stop"));
+
+        // A renamed task's window takes the new name; a deleted task's window closes.
+        QVERIFY(h->desktop().commands()->RenameTask(0, "a2"));
+        QTRY_COMPARE(logA->windowTitle(), QString("Task Log - a2"));
+        h->desktop().commands()->DeleteTasks({1});
+        QTRY_VERIFY(logB.isNull());
+        QVERIFY(!logA.isNull());
+        QCOMPARE(h->messages.unanswered, 0);
     }
 
     void stopAsksOnlyForARunningTaskAndNoLeavesItRunning()
