@@ -108,8 +108,15 @@ int DesktopApp::start()
     const auto tasks = m_app->TaskCopies();
     const bool scheduled = std::any_of(
         tasks.begin(), tasks.end(), [](const Task& task) { return task.schedule.kind != ScheduleKind::Manual; });
-    if (scheduled) {
+    if (scheduled && m_settings.trayAvailable) {
         window->startHidden();
+    } else if (scheduled) {
+        // Without a notification area a hidden start would look like a failed one: the window
+        // shows, after the login when it is protected (refused, it waits minimised).
+        if (LoginDialog::ask(m_app->GetOptions(), m_services.help, nullptr))
+            window->showAtStart();
+        else
+            window->startHidden();
     } else {
         if (!LoginDialog::ask(m_app->GetOptions(), m_services.help, nullptr))
             return 0;

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -25,6 +26,7 @@ namespace
 {
 
 constexpr const char* kUsage = "usage: kelvanto [--data-dir DIR]\n"
+                               "       kelvanto --help | --version\n"
                                "  The desktop application of Kelvanto. The data folder is DIR, else $KELVANTO_HOME,\n"
                                "  else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto).\n";
 
@@ -32,6 +34,21 @@ constexpr const char* kUsage = "usage: kelvanto [--data-dir DIR]\n"
 
 int main(int argc, char** argv)
 {
+    // Answered before the application object exists, which needs a display: these do not.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "kelvanto " KELVANTO_VERSION "\n";
+            return 0;
+        }
+        if (arg == "--data-dir")
+            ++i; // its value is a path, whatever it looks like
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName("kelvanto");
     QApplication::setApplicationDisplayName("Kelvanto");
@@ -50,7 +67,7 @@ int main(int argc, char** argv)
             dataDir = args[i].mid(11).toStdString();
         } else {
             std::cerr << kUsage;
-            return args[i] == "--help" || args[i] == "-h" ? 0 : 2;
+            return 2;
         }
     }
 

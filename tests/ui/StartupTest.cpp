@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 
@@ -163,19 +164,18 @@ private slots:
         QVERIFY(h->window().tray().isShown());
     }
 
-    // Without a notification area the window could never be shown again: it starts minimised.
-    void withoutANotificationAreaAScheduledTaskStartsMinimised()
+    // Without a notification area a hidden start would look like a failed launch: the window
+    // starts shown, not minimised.
+    void withoutANotificationAreaAScheduledTaskStartsVisible()
     {
         h->settings.trayAvailable = false;
         h->writeOptions(DesktopHarness::quietOptions());
         h->writeTasks({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
         QCOMPARE(h->start(), DesktopApp::kRunning);
         QVERIFY(h->window().isVisible());
-        QVERIFY(h->window().isMinimized());
-        QVERIFY(!h->window().tray().isShown());
-        h->window().restoreWindow();
         QVERIFY(!h->window().isMinimized());
         QVERIFY(h->window().visibleFlag());
+        QVERIFY(!h->window().tray().isShown());
         // Minimising keeps it on the task bar.
         h->window().setWindowState(Qt::WindowMinimized);
         QTest::qWait(20);
@@ -309,6 +309,30 @@ private slots:
         QCOMPARE(counter, QString("Tip 1 of 9"));
         QCOMPARE(LoadOptionsFile(h->dataDir() / "opt_se.dll").options.lastTipIndex, 1);
         QCOMPARE(h->taskDialogs.wizardRuns, 0);
+    }
+
+    // The program's usage and version need no display: they are answered before the
+    // application object, which would abort without one.
+    void helpAndVersionWorkWithoutADisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        const struct
+        {
+            const char* arg;
+            const char* expected;
+        } cases[] = {{"--help", "usage: kelvanto [--data-dir DIR]\n"}, {"-h", "usage: kelvanto"},
+            {"--version", "kelvanto " KELVANTO_VERSION "\n"}};
+        for (const auto& c : cases) {
+            QProcess program;
+            program.setProcessEnvironment(env);
+            program.start(qEnvironmentVariable("KELVANTO_GUI_EXECUTABLE"), {c.arg});
+            QVERIFY2(program.waitForFinished(30000), c.arg);
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            QVERIFY2(program.readAllStandardOutput().startsWith(c.expected), c.arg);
+        }
     }
 };
 
