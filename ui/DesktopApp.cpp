@@ -82,6 +82,8 @@ int DesktopApp::start()
         m_services.taskDialogs, m_settings.connector, &m_notices});
     m_window = std::make_unique<MainWindow>(*m_context, m_settings.trayAvailable);
     MainWindow* window = m_window.get();
+    if (!m_settings.windowStateFile.empty())
+        window->restoreLayout(QString::fromStdString(m_settings.windowStateFile.string()));
     connect(&m_instance, &SingleInstance::showRequested, window, &MainWindow::restoreWindow);
     connect(&m_hotKey, &GlobalHotKey::activated, window, &MainWindow::restoreWindow);
     for (auto signal : {&UiTaskObserver::statusChanged, &UiTaskObserver::progressChanged}) {

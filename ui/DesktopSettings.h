@@ -29,6 +29,9 @@ struct DesktopSettings
     // the arguments that choose this data folder).
     std::filesystem::path autostartEntry;
     std::vector<std::string> autostartCommand;
+    // The window's size, place and column widths between starts (an INI file in the user's
+    // configuration folder, not the data folder's options); empty: not kept.
+    std::filesystem::path windowStateFile;
     // How long a change asked for on the control socket waits for an open dialog to close.
     std::chrono::milliseconds controlBusyWait = UiCommandQueue::kDefaultBusyWait;
 };

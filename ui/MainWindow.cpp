@@ -26,13 +26,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QWindowStateChangeEvent>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -42,8 +45,20 @@ namespace kelvanto
 namespace
 {
 
+// The smallest size; the first start is wide enough for every column of the Details view and
+// high enough for the status bar under a few rows.
 constexpr int kWidth = 660;
 constexpr int kHeight = 460;
+constexpr int kDefaultHeight = 520;
+constexpr int kFrameAllowance = 40;
+
+int DefaultWidth()
+{
+    int width = kFrameAllowance;
+    for (int column = 0; column < TaskListModel::ColumnCount; ++column)
+        width += TaskListModel::ColumnWidth(column);
+    return std::max(kWidth, width);
+}
 // The widest text the clock pane shows.
 constexpr const char* kClockSample = "Wed, Oct 01, 2007 00:00:00 A.M ";
 
@@ -69,9 +84,11 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     setWindowIcon(QIcon(":/kelvanto/kelvanto.svg"));
     setCentralWidget(m_view);
     setMinimumSize(kWidth, kHeight);
-    resize(kWidth, kHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    resize(DefaultWidth(), kDefaultHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        resize(size().boundedTo(screen->availableGeometry().size()).expandedTo(minimumSize()));
         move(screen->availableGeometry().center() - rect().center());
+    }
 
     m_clock->setObjectName("clock");
     m_clock->setMinimumWidth(m_clock->fontMetrics().horizontalAdvance(kClockSample));
@@ -138,6 +155,28 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::restoreLayout(const QString& file)
+{
+    m_layoutFile = file;
+    const QSettings settings(file, QSettings::IniFormat);
+    const QByteArray geometry = settings.value(QStringLiteral("window/geometry")).toByteArray();
+    if (!geometry.isEmpty())
+        restoreGeometry(geometry);
+    const QByteArray columns = settings.value(QStringLiteral("window/columns")).toByteArray();
+    if (!columns.isEmpty())
+        m_view->detailsHeader().restoreState(columns);
+}
+
+void MainWindow::saveLayout() const
+{
+    if (m_layoutFile.isEmpty())
+        return;
+    QSettings settings(m_layoutFile, QSettings::IniFormat);
+    settings.setValue(QStringLiteral("window/geometry"), saveGeometry());
+    settings.setValue(QStringLiteral("window/columns"), m_view->detailsHeader().saveState());
+    settings.sync();
+}
 
 void MainWindow::showAtStart()
 {
@@ -207,6 +246,7 @@ bool MainWindow::shutDown(bool ask)
     if (ask && !m_context.messages.ask(this, texts::kQuitQuestion))
         return false;
     m_quitting = true;
+    saveLayout();
     m_clockTimer.stop();
     emit aboutToQuit();
     m_context.commands.Shutdown();

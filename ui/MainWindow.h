@@ -41,6 +41,11 @@ public:
     bool visibleFlag() const { return m_visible; }
     bool trayAvailable() const { return m_trayAvailable; }
 
+    // The window's size, place and column widths: read from the file (a QSettings INI file)
+    // now, written back there when the program ends.
+    void restoreLayout(const QString& file);
+    void saveLayout() const;
+
     // Start-up: shows the window and brings it to the front.
     void showAtStart();
     // Start-up with a scheduled task: only the notification-area icon (or, without one, the
@@ -100,6 +105,7 @@ private:
     QLabel* m_clock;
     QLabel* m_progress;
     QTimer m_clockTimer;
+    QString m_layoutFile;
     bool m_visible = false;
     bool m_quitting = false;
 };

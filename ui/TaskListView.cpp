@@ -13,6 +13,11 @@
 namespace kelvanto
 {
 
+QHeaderView& TaskListView::detailsHeader() const
+{
+    return *m_details->header();
+}
+
 TaskListView::TaskListView(TaskSource tasks, FormatSource formats, QWidget* parent)
     : QWidget(parent)
     , m_tasks(std::move(tasks))

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QItemSelectionModel;
+class QHeaderView;
 class QListView;
 class QStackedWidget;
 class QTreeView;
@@ -40,6 +41,8 @@ public:
     TaskListView(TaskSource tasks, FormatSource formats, QWidget* parent = nullptr);
 
     TaskListModel& model() const { return *m_model; }
+    // The column header of the Details view (its widths are kept between starts).
+    QHeaderView& detailsHeader() const;
     int mode() const { return m_mode; }
     void setMode(int mode);
 

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <csignal>
@@ -90,6 +91,8 @@ int main(int argc, char** argv)
     settings.engines = kelvanto::MakeDefaultEngines;
     settings.connector = kelvanto::MakeMariaDbConnector();
     settings.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); !config.isEmpty())
+        settings.windowStateFile = std::filesystem::path(config.toStdString()) / "window.ini";
     if (auto entry = kelvanto::AutostartEntry::Locate(env))
         settings.autostartEntry = *entry;
     settings.autostartCommand = {QApplication::applicationFilePath().toStdString()};

@@ -6,15 +6,19 @@
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/MainActions.h"
 #include "ui/MainWindow.h"
+#include "ui/TaskListModel.h"
+#include "ui/TaskListView.h"
 #include "ui/TrayIcon.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include <fstream>
@@ -309,6 +313,31 @@ private slots:
         QCOMPARE(counter, QString("Tip 1 of 9"));
         QCOMPARE(LoadOptionsFile(h->dataDir() / "opt_se.dll").options.lastTipIndex, 1);
         QCOMPARE(h->taskDialogs.wizardRuns, 0);
+    }
+
+    // The window's size and the widths of its columns are the user's: kept in the
+    // configuration folder when the program ends and found there at the next start.
+    void windowSizeAndColumnWidthsComeBackAfterARestart()
+    {
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks({DesktopHarness::makeTask("a")});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        int allColumns = 0;
+        for (int column = 0; column < TaskListModel::ColumnCount; ++column)
+            allColumns += TaskListModel::ColumnWidth(column);
+        // Every column shows, unless the screen is narrower: then the window fills its width.
+        const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+        QVERIFY(h->window().width() > allColumns || h->window().width() == screenWidth);
+        h->window().resize(900, 640);
+        h->window().view().detailsHeader().resizeSection(0, 260);
+        h->window().endSession();
+        QVERIFY(std::filesystem::exists(h->settings.windowStateFile));
+
+        h->program.reset();
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QCOMPARE(h->window().size(), QSize(900, 640));
+        QCOMPARE(h->window().view().detailsHeader().sectionSize(0), 260);
+        QVERIFY(!h->window().isMinimized());
     }
 
     // The program's usage and version need no display: they are answered before the

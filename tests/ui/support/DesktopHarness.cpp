@@ -20,6 +20,7 @@ DesktopHarness::DesktopHarness()
     settings.splashMilliseconds = 0;
     settings.autostartEntry = tmp.path() / "config" / "autostart" / "kelvanto.desktop";
     settings.autostartCommand = {"/usr/bin/kelvanto"};
+    settings.windowStateFile = tmp.path() / "config" / "kelvanto" / "window.ini";
     settings.connector = [](const ServerConnection&) -> ConnectResult { return ConnectError {2003, "no server here"}; };
     auto hold = holdRuns;
     auto counter = runs;
