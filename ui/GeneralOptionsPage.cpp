@@ -20,7 +20,7 @@ GeneralOptionsPage::GeneralOptionsPage(QWidget* parent)
     : QWidget(parent)
     , m_user(new QLineEdit(this))
     , m_password(new QLineEdit(this))
-    , m_autoRun(new QCheckBox(tr("Auto run the program when the current Windows user log in"), this))
+    , m_autoRun(new QCheckBox(tr("Start the program when you log in"), this))
     , m_noShutdown(new QCheckBox(tr("Disable shutdown/log off/suspend when a task running"), this))
     , m_hotKey(new QKeySequenceEdit(this))
 {

@@ -16,7 +16,7 @@ inline constexpr const char* kLoginTitle = "Login - Kelvanto Standard Edition";
 
 // Start-up and quit.
 inline constexpr const char* kAutoRunQuestion
-    = "Do you want to auto run the program when the current Windows user log in?\n\nIf No, you can set the option at "
+    = "Do you want to start the program when you log in?\n\nIf No, you can set the option at "
       "the menu Tools->Options later.";
 inline constexpr const char* kTaskServerFailed = "Failed to initialize Task Server!";
 inline constexpr const char* kQuitQuestion = "Quit the application and stop all tasks?";

@@ -85,7 +85,7 @@ private slots:
 
         QCOMPARE(h->messages.shown.size(), 1u);
         QCOMPARE(h->messages.shown[0].text,
-            QString("Do you want to auto run the program when the current Windows user log in?\n\nIf No, you can set "
+            QString("Do you want to start the program when you log in?\n\nIf No, you can set "
                     "the option at the menu Tools->Options later."));
         QVERIFY(!optionsExistedWhenAsked);
         for (const char* path : {"Data", "Logs", "Logs/log200se.dll", "opt_se.dll"})
