@@ -180,7 +180,9 @@ void DesktopApp::askAutoRun()
         options.autoRun = 1;
     options.dontAskAutoRun = answer.dontAskAgain ? 1 : 0;
     m_app->SetOptions(options);
-    (void)m_app->SaveOptions();
+    if (const auto saved = m_app->SaveOptions(); !saved)
+        m_services.messages.error(
+            nullptr, QString(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
     if (answer.yes)
         applyAutostart();
 }

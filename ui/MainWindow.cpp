@@ -299,12 +299,18 @@ void MainWindow::showOptions()
     Options edited = sheet.edited();
     ApplyDefaultBackupFolder(edited, app.Folder().Root());
     app.SetOptions(edited);
-    (void)app.SaveOptions();
+    saveOptions();
     emit optionsApplied();
     m_view->refreshRows();
     updateClock();
     if (m_tray->isShown())
         m_tray->show(IsLoginProtected(edited));
+}
+
+void MainWindow::saveOptions()
+{
+    if (const auto saved = m_context.app.SaveOptions(); !saved)
+        m_context.messages.error(this, QString(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
 }
 
 void MainWindow::showServers()
@@ -326,7 +332,7 @@ void MainWindow::showTipOfTheDay()
     options.lastTipIndex = dialog.shownIndex();
     options.showTips = dialog.showOnStartUp() ? 1 : 0;
     app.SetOptions(options);
-    (void)app.SaveOptions();
+    saveOptions();
 }
 
 void MainWindow::showAbout()

@@ -89,6 +89,8 @@ private:
     // Quit steps 2 to 5 after the question (when ask is true); false when refused.
     bool shutDown(bool ask);
     void updateClock();
+    // Writes the options file; a failure is shown, not dropped (the options stay in effect).
+    void saveOptions();
     // The status bar's progress text, from the first selected task that is running.
     void updateProgress();
     // The progress of a running task in words; empty when it has reported none.

@@ -19,6 +19,7 @@ inline constexpr const char* kAutoRunQuestion
     = "Do you want to start the program when you log in?\n\nIf No, you can set the option at "
       "the menu Tools->Options later.";
 inline constexpr const char* kTaskServerFailed = "Failed to initialize Task Server!";
+inline constexpr const char* kOptionsSaveFailed = "The options could not be saved:\n%1";
 inline constexpr const char* kQuitQuestion = "Quit the application and stop all tasks?";
 
 // The task list commands.

@@ -294,6 +294,23 @@ private slots:
         }
     }
 
+    // Options that cannot be written are reported, not dropped: here the options file's place
+    // is taken by a folder.
+    void anOptionsFileThatCannotBeWrittenIsReported()
+    {
+        h->writeOptions(DesktopHarness::quietOptions());
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        std::filesystem::remove(h->dataDir() / "opt_se.dll");
+        std::filesystem::create_directory(h->dataDir() / "opt_se.dll");
+        test::onNextModal(
+            [](QWidget* sheet) { test::child<QPushButton>(sheet, "ok")->click(); }, "kelvanto::OptionsDialog");
+        h->window().mainActions().options->trigger();
+        QCOMPARE(h->messages.shown.size(), 1u);
+        QVERIFY(h->messages.shown[0].icon == Messages::Icon::Error);
+        QVERIFY2(h->messages.shown[0].text.startsWith("The options could not be saved:\n"),
+            qPrintable(h->messages.shown[0].text));
+    }
+
     void theTipOfTheDayComesWithTasksAndStoresWhereItWas()
     {
         Options options = DesktopHarness::quietOptions();
