@@ -76,12 +76,12 @@ public:
 
 } // namespace
 
-bool WaitingOffUiThread()
+bool waitingOffUiThread()
 {
     return g_waiting > 0;
 }
 
-void RunOffUiThread(QWidget* busy, const std::function<void()>& work)
+void runOffUiThread(QWidget* busy, const std::function<void()>& work)
 {
     Waiting waiting;
     // Before any thread that may connect starts (it does nothing the second time).

@@ -14,18 +14,18 @@ namespace kelvanto
 // dialog that asked) is disabled and cannot be closed, and the cursor is the wait cursor.
 // The thread ends with the client library's per-thread clean-up, so work may connect to
 // servers. Calls nest safely.
-void RunOffUiThread(QWidget* busy, const std::function<void()>& work);
+void runOffUiThread(QWidget* busy, const std::function<void()>& work);
 
 // True on the user-interface thread while a RunOffUiThread call waits there (its event loop
 // runs, but the caller is in the middle of its work).
-bool WaitingOffUiThread();
+bool waitingOffUiThread();
 
 // The same for work that returns a value.
 template <typename T>
-T RunOffUiThread(QWidget* busy, const std::function<T()>& work)
+T runOffUiThread(QWidget* busy, const std::function<T()>& work)
 {
     std::optional<T> result;
-    RunOffUiThread(busy, std::function<void()>([&] { result.emplace(work()); }));
+    runOffUiThread(busy, std::function<void()>([&] { result.emplace(work()); }));
     return std::move(*result);
 }
 

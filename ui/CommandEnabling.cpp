@@ -18,7 +18,7 @@ bool Stoppable(const CommandEnabling::TaskState& task)
 
 } // namespace
 
-CommandEnabling CommandEnabling::For(
+CommandEnabling CommandEnabling::compute(
     const std::vector<TaskState>& tasks, const std::vector<std::size_t>& selected, std::size_t rowsShown)
 {
     CommandEnabling enabling;

@@ -30,7 +30,7 @@ struct CommandEnabling
         TaskStatus status = TaskStatus::Stopped;
         bool manual = true;
     };
-    static CommandEnabling For(
+    static CommandEnabling compute(
         const std::vector<TaskState>& tasks, const std::vector<std::size_t>& selected, std::size_t rowsShown);
 };
 

@@ -30,14 +30,14 @@ Outcome Connect(const Connector& connector, const ServerConnection& settings)
 
 } // namespace
 
-void RunConnectionTest(QWidget* busy, const Connector& connector, const ServerConnection& settings, Messages& messages)
+void runConnectionTest(QWidget* busy, const Connector& connector, const ServerConnection& settings, Messages& messages)
 {
     const Outcome outcome
-        = RunOffUiThread<Outcome>(busy, std::function<Outcome()>([&] { return Connect(connector, settings); }));
+        = runOffUiThread<Outcome>(busy, std::function<Outcome()>([&] { return Connect(connector, settings); }));
     if (outcome.connected)
-        messages.Information(busy, texts::kConnected + QString::fromStdString(outcome.text));
+        messages.information(busy, texts::kConnected + QString::fromStdString(outcome.text));
     else
-        messages.ConnectionFailure(busy, texts::ConnectFailed(outcome.errorNumber, outcome.text));
+        messages.connectionFailure(busy, texts::connectFailed(outcome.errorNumber, outcome.text));
 }
 
 } // namespace kelvanto

@@ -17,6 +17,6 @@ class Messages;
 // then shows "Successfully connected to the MySQL server!\n\nMySQL version: " and the server's
 // version text, or the connection-failure dialog with the client library's error. The
 // connection is closed again on the thread that opened it.
-void RunConnectionTest(QWidget* busy, const Connector& connector, const ServerConnection& settings, Messages& messages);
+void runConnectionTest(QWidget* busy, const Connector& connector, const ServerConnection& settings, Messages& messages);
 
 } // namespace kelvanto

@@ -1,21 +1,21 @@
-#include "ui/TaskDialogs.h"
+#include "ui/DefaultTaskDialogs.h"
 
 namespace kelvanto
 {
 
-std::optional<Task> DefaultTaskDialogs::NewTask(QWidget* parent, TaskDialogContext& context)
+std::optional<Task> DefaultTaskDialogs::newTask(QWidget* parent, TaskDialogContext& context)
 {
-    return RunNewTaskWizard(parent, context);
+    return runNewTaskWizard(parent, context);
 }
 
-bool DefaultTaskDialogs::EditTask(QWidget* parent, TaskDialogContext& context, Task& task)
+bool DefaultTaskDialogs::editTask(QWidget* parent, TaskDialogContext& context, Task& task)
 {
-    return RunEditTaskSheet(parent, context, task);
+    return runEditTaskSheet(parent, context, task);
 }
 
-void DefaultTaskDialogs::ShowProperties(QWidget* parent, TaskDialogContext& context, const Task& task)
+void DefaultTaskDialogs::showProperties(QWidget* parent, TaskDialogContext& context, const Task& task)
 {
-    ShowTaskProperties(parent, context, task);
+    showTaskProperties(parent, context, task);
 }
 
 } // namespace kelvanto

@@ -4,12 +4,12 @@
 #include "app/AutostartEntry.h"
 #include "app/TaskCommands.h"
 #include "model/OptionsRules.h"
-#include "ui/CLoginDlg.h"
-#include "ui/CMainFrame.h"
-#include "ui/CSplashWnd.h"
-#include "ui/CVelmTasksView.h"
 #include "ui/DesktopControl.h"
+#include "ui/LoginDialog.h"
+#include "ui/MainWindow.h"
 #include "ui/Messages.h"
+#include "ui/SplashScreen.h"
+#include "ui/TaskListView.h"
 #include "ui/TaskViewCommands.h"
 #include "ui/UiTexts.h"
 
@@ -45,17 +45,17 @@ DesktopApp::~DesktopApp()
     m_app.reset();
 }
 
-int DesktopApp::Start()
+int DesktopApp::start()
 {
-    const QString socketName = SingleInstance::SocketName(QString::fromStdString(m_settings.dataFolder.string()));
-    if (SingleInstance::AskRunningToShow(socketName))
+    const QString socketName = SingleInstance::socketName(QString::fromStdString(m_settings.dataFolder.string()));
+    if (SingleInstance::askRunningToShow(socketName))
         return 0;
     auto folder = DataFolder::Prepare(m_settings.dataFolder);
     if (!folder) {
-        m_services.messages.Error(nullptr, QString::fromStdString(folder.error()));
+        m_services.messages.error(nullptr, QString::fromStdString(folder.error()));
         return 1;
     }
-    switch (TakeDataFolder(socketName)) {
+    switch (takeDataFolder(socketName)) {
     case FolderClaim::Taken:
         break;
     case FolderClaim::OtherInstanceShown:
@@ -63,15 +63,15 @@ int DesktopApp::Start()
     case FolderClaim::Refused:
         return 1;
     }
-    m_instance.Listen(socketName);
+    m_instance.listen(socketName);
 
     if (m_settings.splashMilliseconds > 0)
-        CSplashWnd::ShowFor(m_settings.splashMilliseconds);
+        SplashScreen::showFor(m_settings.splashMilliseconds);
 
     auto opened = Application::Open(
         *folder, m_settings.clock, m_settings.engines ? m_settings.engines() : EngineTable {}, nullptr);
     if (!opened) {
-        m_services.messages.Error(nullptr, QString::fromStdString(opened.error()));
+        m_services.messages.error(nullptr, QString::fromStdString(opened.error()));
         return 1;
     }
     m_app = std::move(*opened);
@@ -80,67 +80,76 @@ int DesktopApp::Start()
     m_commands = std::make_unique<TaskCommands>(*m_app, &m_notices);
     m_context.emplace(MainContext {*m_app, *m_commands, m_services.messages, m_services.help, m_services.fileDialogs,
         m_services.taskDialogs, m_settings.connector, &m_notices});
-    m_window = std::make_unique<CMainFrame>(*m_context, m_settings.trayAvailable);
-    CMainFrame* window = m_window.get();
-    connect(&m_instance, &SingleInstance::showRequested, window, &CMainFrame::RestoreWindow);
-    connect(&m_hotKey, &GlobalHotKey::activated, window, &CMainFrame::RestoreWindow);
+    m_window = std::make_unique<MainWindow>(*m_context, m_settings.trayAvailable);
+    MainWindow* window = m_window.get();
+    if (!m_settings.windowStateFile.empty())
+        window->restoreLayout(QString::fromStdString(m_settings.windowStateFile.string()));
+    connect(&m_instance, &SingleInstance::showRequested, window, &MainWindow::restoreWindow);
+    connect(&m_hotKey, &GlobalHotKey::activated, window, &MainWindow::restoreWindow);
     for (auto signal : {&UiTaskObserver::statusChanged, &UiTaskObserver::progressChanged}) {
         connect(&m_observer, signal, window, [window] {
             if (window->isVisible())
-                window->View().RefreshRows();
+                window->view().refreshRows();
         });
     }
-    connect(window, &CMainFrame::optionsApplied, this, [this] {
-        ApplyAutostart();
-        RegisterHotKey();
+    connect(window, &MainWindow::optionsApplied, this, [this] {
+        applyAutostart();
+        registerHotKey();
     });
-    connect(window, &CMainFrame::aboutToQuit, this, [this] {
+    connect(window, &MainWindow::aboutToQuit, this, [this] {
         // No request of the socket comes in once the quit has begun.
         if (m_control)
-            m_control->Stop();
-        m_hotKey.Unregister();
-        m_inhibitor.Update(false);
+            m_control->stop();
+        m_hotKey.unregisterKey();
+        m_inhibitor.update(false);
     });
-    connect(window, &CMainFrame::tick, this, &DesktopApp::UpdateInhibitor);
+    connect(window, &MainWindow::tick, this, &DesktopApp::updateInhibitor);
 
     for (const std::string& notice : m_app->TakeLoadNotices())
-        m_services.messages.Warning(nullptr, QString::fromStdString(notice));
-    AskAutoRun();
+        m_services.messages.warning(nullptr, QString::fromStdString(notice));
+    askAutoRun();
 
     const auto tasks = m_app->TaskCopies();
     const bool scheduled = std::any_of(
         tasks.begin(), tasks.end(), [](const Task& task) { return task.schedule.kind != ScheduleKind::Manual; });
-    if (scheduled) {
-        window->StartHidden();
+    if (scheduled && m_settings.trayAvailable) {
+        window->startHidden();
+    } else if (scheduled) {
+        // Without a notification area a hidden start would look like a failed one: the window
+        // shows, after the login when it is protected (refused, it waits minimised).
+        if (LoginDialog::ask(m_app->GetOptions(), m_services.help, nullptr))
+            window->showAtStart();
+        else
+            window->startHidden();
     } else {
-        if (!CLoginDlg::Ask(m_app->GetOptions(), m_services.help, nullptr))
+        if (!LoginDialog::ask(m_app->GetOptions(), m_services.help, nullptr))
             return 0;
-        window->ShowAtStart();
+        window->showAtStart();
     }
 
     if (m_app->Server().StartAll(&m_notices) != 0) {
-        m_services.messages.Error(window, texts::kTaskServerFailed);
+        m_services.messages.error(window, texts::kTaskServerFailed);
         while (m_app->Server().Count() > 0)
             m_app->Server().RemoveTask(m_app->Server().Count() - 1);
         return 1;
     }
-    RegisterHotKey();
+    registerHotKey();
     // From here on kelvanto-cli hands its requests to this program instead of being refused.
     m_control = std::make_unique<DesktopControl>(*m_app, *m_commands, m_notices, *window, m_settings.controlBusyWait);
-    if (auto listening = m_control->Start(); !listening)
+    if (auto listening = m_control->start(); !listening)
         qWarning("kelvanto: kelvanto-cli cannot reach this program: %s", listening.error().c_str());
 
     if (!scheduled) {
         if (tasks.empty())
-            window->Commands().NewTask();
+            window->commands().newTask();
         else if (m_app->GetOptions().showTips != 0)
-            window->ShowTipOfTheDay();
+            window->showTipOfTheDay();
     }
     m_running = true;
     return kRunning;
 }
 
-DesktopApp::FolderClaim DesktopApp::TakeDataFolder(const QString& socketName)
+DesktopApp::FolderClaim DesktopApp::takeDataFolder(const QString& socketName)
 {
     QElapsedTimer waited;
     waited.start();
@@ -153,32 +162,34 @@ DesktopApp::FolderClaim DesktopApp::TakeDataFolder(const QString& socketName)
         // An instance of this program that is still starting answers in a moment.
         const auto holder = DataFolderLock::Holder(m_settings.dataFolder);
         const bool starting = holder && holder->description == "kelvanto";
-        if (starting && SingleInstance::AskRunningToShow(socketName, 200))
+        if (starting && SingleInstance::askRunningToShow(socketName, 200))
             return FolderClaim::OtherInstanceShown;
         if (!starting || waited.elapsed() > kStartingInstanceWaitMs) {
-            m_services.messages.Error(nullptr, QString(texts::kFolderInUse).arg(QString::fromStdString(lock.error())));
+            m_services.messages.error(nullptr, QString(texts::kFolderInUse).arg(QString::fromStdString(lock.error())));
             return FolderClaim::Refused;
         }
         QThread::msleep(50);
     }
 }
 
-void DesktopApp::AskAutoRun()
+void DesktopApp::askAutoRun()
 {
     Options options = m_app->GetOptions();
     if (options.autoRun != 0 || options.dontAskAutoRun != 0)
         return;
-    const Messages::AutoRunAnswer answer = m_services.messages.AskAutoRun(nullptr, texts::kAutoRunQuestion);
+    const Messages::AutoRunAnswer answer = m_services.messages.askAutoRun(nullptr, texts::kAutoRunQuestion);
     if (answer.yes)
         options.autoRun = 1;
     options.dontAskAutoRun = answer.dontAskAgain ? 1 : 0;
     m_app->SetOptions(options);
-    (void)m_app->SaveOptions();
+    if (const auto saved = m_app->SaveOptions(); !saved)
+        m_services.messages.error(
+            nullptr, QString(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
     if (answer.yes)
-        ApplyAutostart();
+        applyAutostart();
 }
 
-void DesktopApp::ApplyAutostart()
+void DesktopApp::applyAutostart()
 {
     if (m_settings.autostartEntry.empty())
         return;
@@ -189,26 +200,26 @@ void DesktopApp::ApplyAutostart()
         (void)AutostartEntry::Remove(m_settings.autostartEntry);
 }
 
-void DesktopApp::RegisterHotKey()
+void DesktopApp::registerHotKey()
 {
     const Options& options = m_app->GetOptions();
-    m_hotKey.Register(HotKey {options.hotKeyCode, options.hotKeyModifiers});
+    m_hotKey.registerKey(HotKey {options.hotKeyCode, options.hotKeyModifiers});
 }
 
-void DesktopApp::UpdateInhibitor()
+void DesktopApp::updateInhibitor()
 {
     if (!m_app || !m_commands)
         return;
-    m_inhibitor.Update(m_app->GetOptions().noShutdownWhileRunning != 0 && m_commands->AnyTaskRunning());
+    m_inhibitor.update(m_app->GetOptions().noShutdownWhileRunning != 0 && m_commands->AnyTaskRunning());
 }
 
-bool DesktopApp::SessionMayEnd()
+bool DesktopApp::sessionMayEnd()
 {
-    if (!m_window || m_window->Quitting())
+    if (!m_window || m_window->quitting())
         return true;
     if (m_app->GetOptions().noShutdownWhileRunning != 0 && m_commands->AnyTaskRunning())
         return false;
-    m_window->EndSession();
+    m_window->endSession();
     return true;
 }
 

@@ -11,7 +11,7 @@ namespace kelvanto
 {
 
 class Application;
-class CMainFrame;
+class MainWindow;
 class ControlServer;
 class TaskCommands;
 class TaskNotices;
@@ -24,24 +24,24 @@ class TaskNotices;
 class DesktopControl
 {
 public:
-    DesktopControl(Application& app, TaskCommands& commands, TaskNotices& notices, CMainFrame& window,
+    DesktopControl(Application& app, TaskCommands& commands, TaskNotices& notices, MainWindow& window,
         std::chrono::milliseconds busyWait = UiCommandQueue::kDefaultBusyWait);
-    // Stop()s.
+    // stop()s.
     ~DesktopControl();
     DesktopControl(const DesktopControl&) = delete;
     DesktopControl& operator=(const DesktopControl&) = delete;
 
     // Listens on the socket in the data folder; an Error when it cannot.
-    Result<void> Start();
+    Result<void> start();
     // On the user-interface thread: requests waiting for it are refused, followed runs are
     // let go, the socket is removed; no request runs afterwards. Safe to call twice.
-    void Stop();
+    void stop();
 
 private:
-    Result<void> Execute(ControlCommands::Access access, const std::function<void()>& work);
+    Result<void> execute(ControlCommands::Access access, const std::function<void()>& work);
 
     Application& m_app;
-    CMainFrame& m_window;
+    MainWindow& m_window;
     UiCommandQueue m_queue;
     ControlCommands m_handler;
     std::unique_ptr<ControlServer> m_server;

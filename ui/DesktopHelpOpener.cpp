@@ -24,7 +24,7 @@ bool OpenWithDesktop(const QUrl& url)
 
 } // namespace
 
-QStringList DesktopHelpOpener::ManualFolders(const QString& dataFolder)
+QStringList DesktopHelpOpener::manualFolders(const QString& dataFolder)
 {
     QStringList folders;
     if (!dataFolder.isEmpty())
@@ -35,7 +35,7 @@ QStringList DesktopHelpOpener::ManualFolders(const QString& dataFolder)
     return folders;
 }
 
-QString DesktopHelpOpener::PageFor(const QStringList& folders, const QString& topic)
+QString DesktopHelpOpener::pageFor(const QStringList& folders, const QString& topic)
 {
     QString relative = topic;
     if (relative.startsWith("::"))
@@ -58,27 +58,27 @@ DesktopHelpOpener::DesktopHelpOpener(QStringList manualFolders, Messages* messag
     , m_messages(messages)
 { }
 
-void DesktopHelpOpener::OpenTopic(const QString& topic)
+void DesktopHelpOpener::openTopic(const QString& topic)
 {
-    QString page = PageFor(m_folders, topic);
+    QString page = pageFor(m_folders, topic);
     if (page.isEmpty())
-        page = PageFor(m_folders, kIndexTopic);
+        page = pageFor(m_folders, kIndexTopic);
     if (page.isEmpty()) {
         if (m_messages)
-            m_messages->Warning(nullptr,
+            m_messages->warning(nullptr,
                 "The user manual cannot be found. It is installed with the program in "
                 "share/kelvanto/manual.");
         return;
     }
     if (!OpenWithDesktop(QUrl::fromLocalFile(page)) && m_messages)
-        m_messages->Warning(
+        m_messages->warning(
             nullptr, "The user manual cannot be opened: no web browser is set up on this desktop.\n\n" + page);
 }
 
-void DesktopHelpOpener::OpenLink(const QString& url)
+void DesktopHelpOpener::openLink(const QString& url)
 {
     if (!OpenWithDesktop(QUrl(url)) && m_messages)
-        m_messages->Warning(nullptr, "No program on this desktop opens the link " + url);
+        m_messages->warning(nullptr, "No program on this desktop opens the link " + url);
 }
 
 } // namespace kelvanto

@@ -18,18 +18,18 @@ public:
     // there), the installed manual beside the executable (share/kelvanto/manual), the folder
     // the program was installed to, and the source tree's docs/manual for a build that was
     // not installed.
-    static QStringList ManualFolders(const QString& dataFolder);
+    static QStringList manualFolders(const QString& dataFolder);
     // The page file of a topic in the first folder that has it; empty when none has.
     // "::/introduction/tasklog.html" is "introduction/tasklog.html" below the folder; a topic
     // that would leave the folder is refused.
-    static QString PageFor(const QStringList& folders, const QString& topic);
+    static QString pageFor(const QStringList& folders, const QString& topic);
 
     DesktopHelpOpener(QStringList manualFolders, Messages* messages);
     // Messages are set once they exist (they need the opener for their own help button).
-    void SetMessages(Messages* messages) { m_messages = messages; }
+    void setMessages(Messages* messages) { m_messages = messages; }
 
-    void OpenTopic(const QString& topic) override;
-    void OpenLink(const QString& url) override;
+    void openTopic(const QString& topic) override;
+    void openLink(const QString& url) override;
 
 private:
     QStringList m_folders;

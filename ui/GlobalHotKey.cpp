@@ -41,25 +41,25 @@ GlobalHotKey::GlobalHotKey(QObject* parent)
 
 GlobalHotKey::~GlobalHotKey()
 {
-    Unregister();
+    unregisterKey();
 }
 
-bool GlobalHotKey::Available()
+bool GlobalHotKey::available()
 {
     return X11Display() != nullptr;
 }
 
-bool GlobalHotKey::Register(const HotKey& hotKey)
+bool GlobalHotKey::registerKey(const HotKey& hotKey)
 {
-    Unregister();
+    unregisterKey();
     Display* display = X11Display();
-    const unsigned long keySym = HotKeyKeySym(hotKey.code);
+    const unsigned long keySym = hotKeyKeySym(hotKey.code);
     if (!display || keySym == 0)
         return false;
     const KeyCode keyCode = XKeysymToKeycode(display, keySym);
     if (keyCode == 0)
         return false;
-    const unsigned modifiers = HotKeyX11Modifiers(hotKey.modifiers);
+    const unsigned modifiers = hotKeyX11Modifiers(hotKey.modifiers);
     const Window root = XDefaultRootWindow(display);
 
     XSync(display, False);
@@ -82,7 +82,7 @@ bool GlobalHotKey::Register(const HotKey& hotKey)
     return true;
 }
 
-void GlobalHotKey::Unregister()
+void GlobalHotKey::unregisterKey()
 {
     if (m_keyCode == 0)
         return;

@@ -23,13 +23,13 @@ public:
     GlobalHotKey& operator=(const GlobalHotKey&) = delete;
 
     // True where a key can be grabbed at all (an X11 display).
-    static bool Available();
+    static bool available();
 
     // Grabs the key (a previous one is let go first); false when there is no X11 display, the
     // key has no X11 symbol, or another program holds it.
-    bool Register(const HotKey& hotKey);
-    void Unregister();
-    bool IsRegistered() const { return m_keyCode != 0; }
+    bool registerKey(const HotKey& hotKey);
+    void unregisterKey();
+    bool isRegistered() const { return m_keyCode != 0; }
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 

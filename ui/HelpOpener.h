@@ -15,12 +15,12 @@ public:
 
     virtual ~HelpOpener() = default;
 
-    virtual void OpenTopic(const QString& topic) = 0;
+    virtual void openTopic(const QString& topic) = 0;
     // A web or mail link, through the desktop's handler for it.
-    virtual void OpenLink(const QString& url) = 0;
+    virtual void openLink(const QString& url) = 0;
 
     // "User Manual": the manual's first page.
-    void OpenManual() { OpenTopic(kIndexTopic); }
+    void openManual() { openTopic(kIndexTopic); }
 };
 
 } // namespace kelvanto

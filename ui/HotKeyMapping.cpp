@@ -86,7 +86,7 @@ std::optional<std::uint16_t> CodeForKey(int qtKey, bool keypad)
 
 } // namespace
 
-QKeySequence HotKeyToSequence(const HotKey& hotKey)
+QKeySequence hotKeyToSequence(const HotKey& hotKey)
 {
     const auto row = RowForCode(hotKey.code);
     if (!row)
@@ -105,7 +105,7 @@ QKeySequence HotKeyToSequence(const HotKey& hotKey)
     return QKeySequence(QKeyCombination(modifiers, static_cast<Qt::Key>(row->qtKey)));
 }
 
-std::optional<HotKey> SequenceToHotKey(const QKeySequence& sequence)
+std::optional<HotKey> sequenceToHotKey(const QKeySequence& sequence)
 {
     if (sequence.isEmpty())
         return HotKey {};
@@ -126,13 +126,13 @@ std::optional<HotKey> SequenceToHotKey(const QKeySequence& sequence)
     return hotKey;
 }
 
-unsigned long HotKeyKeySym(std::uint16_t code)
+unsigned long hotKeyKeySym(std::uint16_t code)
 {
     const auto row = RowForCode(code);
     return row ? row->keySym : 0;
 }
 
-unsigned HotKeyX11Modifiers(std::uint16_t modifiers)
+unsigned hotKeyX11Modifiers(std::uint16_t modifiers)
 {
     // ShiftMask 1, ControlMask 4, Mod1Mask (Alt) 8, Mod4Mask (Super) 64.
     unsigned mask = 0;

@@ -20,14 +20,14 @@ struct HotKey
 };
 
 // The key sequence of a stored hot key; empty when the code is 0 or has no mapping.
-QKeySequence HotKeyToSequence(const HotKey& hotKey);
+QKeySequence hotKeyToSequence(const HotKey& hotKey);
 // The stored form of a sequence's first key; {0, 0} for an empty sequence, nullopt for a key
 // that has no virtual-key code.
-std::optional<HotKey> SequenceToHotKey(const QKeySequence& sequence);
+std::optional<HotKey> sequenceToHotKey(const QKeySequence& sequence);
 
 // The X11 key symbol of a virtual-key code; 0 when there is none.
-unsigned long HotKeyKeySym(std::uint16_t code);
+unsigned long hotKeyKeySym(std::uint16_t code);
 // The X11 modifier mask of the modifier bits (ShiftMask, ControlMask, Mod1Mask, Mod4Mask).
-unsigned HotKeyX11Modifiers(std::uint16_t modifiers);
+unsigned hotKeyX11Modifiers(std::uint16_t modifiers);
 
 } // namespace kelvanto

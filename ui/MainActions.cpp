@@ -28,37 +28,37 @@ MainActions::MainActions(QMainWindow* window)
     : QObject(window)
     , m_window(window)
 {
-    newTask = Make("newTask", tr("&New Task..."), QKeySequence(Qt::CTRL | Qt::Key_N));
-    editTask = Make("editTask", tr("&Edit Task..."));
-    deleteTasks = Make("deleteTasks", tr("&Delete Task(s)"), QKeySequence(Qt::Key_Delete));
-    deleteAll = Make("deleteAll", tr("Delete All"));
-    copyTasks = Make("copyTasks", tr("&Copy Task(s)"));
-    copyTasksContext = Make("copyTasksContext", tr("Copy Task(s)"));
-    renameTask = Make("renameTask", tr("Rena&me Task"), QKeySequence(Qt::Key_F2));
-    viewLog = Make("viewLog", tr("View &Log..."));
-    verifyBackup = Make("verifyBackup", tr("&Verify Backup"));
-    saveAs = Make("saveAs", tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_S));
-    loadFrom = Make("loadFrom", tr("Load &From..."), QKeySequence(Qt::CTRL | Qt::Key_L));
-    properties = Make("properties", tr("&Properties"));
-    exit = Make("exit", tr("E&xit"));
-    start = Make("start", tr("&Start"));
-    stop = Make("stop", tr("S&top"));
-    runImmediately = Make("runImmediately", tr("&Run Immediately"), QKeySequence(Qt::Key_F5));
-    startAll = Make("startAll", tr("Start All"));
-    stopAll = Make("stopAll", tr("Stop All"));
-    selectAll = Make("selectAll", tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A));
-    servers = Make("servers", tr("&MySQL Servers..."));
-    options = Make("options", tr("&Options..."), QKeySequence(Qt::CTRL | Qt::Key_O));
-    viewModes[0] = Make("viewLargeIcons", tr("Lar&ge Icons"));
-    viewModes[1] = Make("viewDetails", tr("&Details"));
-    viewModes[2] = Make("viewSmallIcons", tr("&Small Icons"));
-    viewModes[3] = Make("viewList", tr("&List"));
-    userManual = Make("userManual", tr("&User Manual"), QKeySequence(Qt::Key_F1));
-    tipOfTheDay = Make("tipOfTheDay", tr("Ti&p of the Day"));
-    webSite = Make("webSite", tr("&Web Site"));
-    supportPage = Make("supportPage", tr("Support &Page"));
-    supportEmail = Make("supportEmail", tr("Support &E-mail"));
-    about = Make("about", tr("&About..."));
+    newTask = make("newTask", tr("&New Task..."), QKeySequence(Qt::CTRL | Qt::Key_N));
+    editTask = make("editTask", tr("&Edit Task..."));
+    deleteTasks = make("deleteTasks", tr("&Delete Task(s)"), QKeySequence(Qt::Key_Delete));
+    deleteAll = make("deleteAll", tr("Delete All"));
+    copyTasks = make("copyTasks", tr("&Copy Task(s)"));
+    copyTasksContext = make("copyTasksContext", tr("Copy Task(s)"));
+    renameTask = make("renameTask", tr("Rena&me Task"), QKeySequence(Qt::Key_F2));
+    viewLog = make("viewLog", tr("View &Log..."));
+    verifyBackup = make("verifyBackup", tr("&Verify Backup"));
+    saveAs = make("saveAs", tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::Key_S));
+    loadFrom = make("loadFrom", tr("Load &From..."), QKeySequence(Qt::CTRL | Qt::Key_L));
+    properties = make("properties", tr("&Properties"));
+    exit = make("exit", tr("E&xit"));
+    start = make("start", tr("&Start"));
+    stop = make("stop", tr("S&top"));
+    runImmediately = make("runImmediately", tr("&Run Immediately"), QKeySequence(Qt::Key_F5));
+    startAll = make("startAll", tr("Start All"));
+    stopAll = make("stopAll", tr("Stop All"));
+    selectAll = make("selectAll", tr("Select All"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    servers = make("servers", tr("&MySQL Servers..."));
+    options = make("options", tr("&Options..."), QKeySequence(Qt::CTRL | Qt::Key_O));
+    viewModes[0] = make("viewLargeIcons", tr("Lar&ge Icons"));
+    viewModes[1] = make("viewDetails", tr("&Details"));
+    viewModes[2] = make("viewSmallIcons", tr("&Small Icons"));
+    viewModes[3] = make("viewList", tr("&List"));
+    userManual = make("userManual", tr("&User Manual"), QKeySequence(Qt::Key_F1));
+    tipOfTheDay = make("tipOfTheDay", tr("Ti&p of the Day"));
+    webSite = make("webSite", tr("&Web Site"));
+    supportPage = make("supportPage", tr("Support &Page"));
+    supportEmail = make("supportEmail", tr("Support &E-mail"));
+    about = make("about", tr("&About..."));
 
     viewGroup = new QActionGroup(this);
     for (QAction* mode : viewModes) {
@@ -77,12 +77,12 @@ MainActions::MainActions(QMainWindow* window)
     viewLog->setIcon(ThemeIcon("text-x-generic", QStyle::SP_FileDialogContentsView, window));
     options->setIcon(ThemeIcon("preferences-system", QStyle::SP_ComputerIcon, window));
 
-    BuildMenuBar(window);
-    BuildContextMenu(window);
-    BuildToolBar(window);
+    buildMenuBar(window);
+    buildContextMenu(window);
+    buildToolBar(window);
 }
 
-QAction* MainActions::Make(const char* name, const QString& caption, const QKeySequence& shortcut)
+QAction* MainActions::make(const char* name, const QString& caption, const QKeySequence& shortcut)
 {
     auto* action = new QAction(caption, m_window);
     action->setObjectName(name);
@@ -94,7 +94,7 @@ QAction* MainActions::Make(const char* name, const QString& caption, const QKeyS
     return action;
 }
 
-void MainActions::BuildMenuBar(QMainWindow* window)
+void MainActions::buildMenuBar(QMainWindow* window)
 {
     QMenuBar* bar = window->menuBar();
     QMenu* task = bar->addMenu(tr("&Task"));
@@ -115,7 +115,7 @@ void MainActions::BuildMenuBar(QMainWindow* window)
     help->addActions({userManual, tipOfTheDay, webSite, supportPage, supportEmail, about});
 }
 
-void MainActions::BuildContextMenu(QMainWindow* window)
+void MainActions::buildContextMenu(QMainWindow* window)
 {
     contextMenu = new QMenu(window);
     contextMenu->setObjectName("contextMenu");
@@ -136,7 +136,7 @@ void MainActions::BuildContextMenu(QMainWindow* window)
     contextMenu->addAction(properties);
 }
 
-void MainActions::BuildToolBar(QMainWindow* window)
+void MainActions::buildToolBar(QMainWindow* window)
 {
     toolBar = window->addToolBar(tr("Toolbar"));
     toolBar->setObjectName("toolBar");
@@ -163,7 +163,7 @@ void MainActions::BuildToolBar(QMainWindow* window)
     toolBar->addWidget(viewButton);
 }
 
-void MainActions::ApplyEnabling(const CommandEnabling& enabling)
+void MainActions::applyEnabling(const CommandEnabling& enabling)
 {
     for (QAction* action : {editTask, viewLog, verifyBackup, properties, renameTask})
         action->setEnabled(enabling.editTask);
@@ -179,7 +179,7 @@ void MainActions::ApplyEnabling(const CommandEnabling& enabling)
     saveAs->setEnabled(enabling.saveAs);
 }
 
-void MainActions::ShowViewMode(int mode)
+void MainActions::showViewMode(int mode)
 {
     if (mode >= 0 && mode < 4)
         viewModes[mode]->setChecked(true);

@@ -65,18 +65,18 @@ public:
     // The toolbar's View button: a click cycles the mode, its arrow drops down the four modes.
     QToolButton* viewButton;
 
-    void ApplyEnabling(const CommandEnabling& enabling);
-    void ShowViewMode(int mode);
+    void applyEnabling(const CommandEnabling& enabling);
+    void showViewMode(int mode);
 
 signals:
     // The View button was clicked: the next mode (Details, Large Icons, Small Icons, List).
     void cycleViewMode();
 
 private:
-    QAction* Make(const char* name, const QString& caption, const QKeySequence& shortcut = {});
-    void BuildMenuBar(QMainWindow* window);
-    void BuildContextMenu(QMainWindow* window);
-    void BuildToolBar(QMainWindow* window);
+    QAction* make(const char* name, const QString& caption, const QKeySequence& shortcut = {});
+    void buildMenuBar(QMainWindow* window);
+    void buildContextMenu(QMainWindow* window);
+    void buildToolBar(QMainWindow* window);
 
     QMainWindow* m_window;
 };

@@ -28,7 +28,7 @@ struct MainContext
     // The runner's notices, for the progress of running tasks; may be null.
     const TaskNotices* notices = nullptr;
 
-    TaskDialogContext DialogContext() const { return TaskDialogContext(app, messages, help, fileDialogs, connector); }
+    TaskDialogContext dialogContext() const { return TaskDialogContext(app, messages, help, fileDialogs, connector); }
 };
 
 } // namespace kelvanto

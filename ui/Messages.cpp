@@ -3,24 +3,24 @@
 namespace kelvanto
 {
 
-bool Messages::Ask(QWidget* parent, const QString& text, Buttons buttons)
+bool Messages::ask(QWidget* parent, const QString& text, Buttons buttons)
 {
-    return Show(parent, Icon::Question, text, buttons) == Answer::Yes;
+    return show(parent, Icon::Question, text, buttons) == Answer::Yes;
 }
 
-void Messages::Warning(QWidget* parent, const QString& text)
+void Messages::warning(QWidget* parent, const QString& text)
 {
-    Show(parent, Icon::Warning, text, Buttons::Ok);
+    show(parent, Icon::Warning, text, Buttons::Ok);
 }
 
-void Messages::Error(QWidget* parent, const QString& text)
+void Messages::error(QWidget* parent, const QString& text)
 {
-    Show(parent, Icon::Error, text, Buttons::Ok);
+    show(parent, Icon::Error, text, Buttons::Ok);
 }
 
-void Messages::Information(QWidget* parent, const QString& text)
+void Messages::information(QWidget* parent, const QString& text)
 {
-    Show(parent, Icon::Information, text, Buttons::Ok);
+    show(parent, Icon::Information, text, Buttons::Ok);
 }
 
 } // namespace kelvanto

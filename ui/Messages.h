@@ -42,18 +42,18 @@ public:
 
     // One box with the caption "Kelvanto"; returns the button chosen (closing the box counts
     // as No in a Yes/No box and as Cancel in a Yes/No/Cancel box).
-    virtual Answer Show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) = 0;
+    virtual Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) = 0;
     // The connection-failure dialog: the text with an icon, "O&K", and "&How to connect to a
     // MySQL server", which opens that page of the manual.
-    virtual void ConnectionFailure(QWidget* parent, const QString& text) = 0;
+    virtual void connectionFailure(QWidget* parent, const QString& text) = 0;
     // The start-with-login question with "&Yes", "&No" and "Don't ask me again".
-    virtual AutoRunAnswer AskAutoRun(QWidget* parent, const QString& text) = 0;
+    virtual AutoRunAnswer askAutoRun(QWidget* parent, const QString& text) = 0;
 
     // A question with the question icon; true only for Yes.
-    bool Ask(QWidget* parent, const QString& text, Buttons buttons = Buttons::YesNo);
-    void Warning(QWidget* parent, const QString& text);
-    void Error(QWidget* parent, const QString& text);
-    void Information(QWidget* parent, const QString& text);
+    bool ask(QWidget* parent, const QString& text, Buttons buttons = Buttons::YesNo);
+    void warning(QWidget* parent, const QString& text);
+    void error(QWidget* parent, const QString& text);
+    void information(QWidget* parent, const QString& text);
 };
 
 } // namespace kelvanto

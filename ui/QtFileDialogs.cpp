@@ -1,11 +1,11 @@
-#include "ui/FileDialogs.h"
+#include "ui/QtFileDialogs.h"
 
 #include <QFileDialog>
 
 namespace kelvanto
 {
 
-QString QtFileDialogs::SaveFile(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+QString QtFileDialogs::saveFile(QWidget* parent, const QString& filter, const QString& defaultSuffix)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -17,17 +17,17 @@ QString QtFileDialogs::SaveFile(QWidget* parent, const QString& filter, const QS
     return dialog.selectedFiles().front();
 }
 
-QString QtFileDialogs::OpenFile(QWidget* parent, const QString& filter)
+QString QtFileDialogs::openFile(QWidget* parent, const QString& filter)
 {
     return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
 }
 
-QStringList QtFileDialogs::OpenFiles(QWidget* parent, const QString& filter)
+QStringList QtFileDialogs::openFiles(QWidget* parent, const QString& filter)
 {
     return QFileDialog::getOpenFileNames(parent, QString(), QString(), filter);
 }
 
-QString QtFileDialogs::ChooseFolder(QWidget* parent, const QString& title, const QString& start)
+QString QtFileDialogs::chooseFolder(QWidget* parent, const QString& title, const QString& start)
 {
     return QFileDialog::getExistingDirectory(parent, title, start);
 }

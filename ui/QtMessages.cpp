@@ -1,7 +1,7 @@
 #include "ui/QtMessages.h"
 
-#include "ui/CAutoRunAskDlg.h"
-#include "ui/CConnectFailDlg.h"
+#include "ui/AutostartQuestionDialog.h"
+#include "ui/ConnectionFailureDialog.h"
 #include "ui/UiTexts.h"
 
 #include <QMessageBox>
@@ -29,7 +29,7 @@ QMessageBox::Icon BoxIcon(Messages::Icon icon)
 
 } // namespace
 
-Messages::Answer QtMessages::Show(QWidget* parent, Icon icon, const QString& text, Buttons buttons)
+Messages::Answer QtMessages::show(QWidget* parent, Icon icon, const QString& text, Buttons buttons)
 {
     QMessageBox box(BoxIcon(icon), texts::kCaption, text, QMessageBox::NoButton, parent);
     switch (buttons) {
@@ -57,17 +57,17 @@ Messages::Answer QtMessages::Show(QWidget* parent, Icon icon, const QString& tex
     }
 }
 
-void QtMessages::ConnectionFailure(QWidget* parent, const QString& text)
+void QtMessages::connectionFailure(QWidget* parent, const QString& text)
 {
-    CConnectFailDlg dialog(text, m_help, parent);
+    ConnectionFailureDialog dialog(text, m_help, parent);
     dialog.exec();
 }
 
-Messages::AutoRunAnswer QtMessages::AskAutoRun(QWidget* parent, const QString& text)
+Messages::AutoRunAnswer QtMessages::askAutoRun(QWidget* parent, const QString& text)
 {
-    CAutoRunAskDlg dialog(text, parent);
+    AutostartQuestionDialog dialog(text, parent);
     const bool yes = dialog.exec() == QDialog::Accepted;
-    return AutoRunAnswer {yes, dialog.DontAskAgain()};
+    return AutoRunAnswer {yes, dialog.dontAskAgain()};
 }
 
 } // namespace kelvanto

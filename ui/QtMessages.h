@@ -16,9 +16,9 @@ public:
         : m_help(help)
     { }
 
-    Answer Show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
-    void ConnectionFailure(QWidget* parent, const QString& text) override;
-    AutoRunAnswer AskAutoRun(QWidget* parent, const QString& text) override;
+    Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
+    void connectionFailure(QWidget* parent, const QString& text) override;
+    AutoRunAnswer askAutoRun(QWidget* parent, const QString& text) override;
 
 private:
     HelpOpener& m_help;

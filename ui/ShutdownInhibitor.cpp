@@ -10,7 +10,7 @@
 namespace kelvanto
 {
 
-UniqueFd ShutdownInhibitor::TakeLogindLock()
+UniqueFd ShutdownInhibitor::takeLogindLock()
 {
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
@@ -31,7 +31,7 @@ ShutdownInhibitor::ShutdownInhibitor(TakeLock takeLock)
     : m_takeLock(std::move(takeLock))
 { }
 
-void ShutdownInhibitor::Update(bool wanted)
+void ShutdownInhibitor::update(bool wanted)
 {
     if (wanted && !m_wanted)
         m_lock = m_takeLock();

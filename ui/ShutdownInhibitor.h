@@ -18,14 +18,14 @@ public:
     using TakeLock = std::function<UniqueFd()>;
 
     // The lock from logind over D-Bus.
-    static UniqueFd TakeLogindLock();
+    static UniqueFd takeLogindLock();
 
-    explicit ShutdownInhibitor(TakeLock takeLock = TakeLogindLock);
+    explicit ShutdownInhibitor(TakeLock takeLock = takeLogindLock);
 
     // Holds the lock while wanted (the option is on and a task runs), lets it go otherwise.
     // A lock that could not be taken is tried again only after the want has gone and come back.
-    void Update(bool wanted);
-    bool Held() const { return m_lock.valid(); }
+    void update(bool wanted);
+    bool held() const { return m_lock.valid(); }
 
 private:
     TakeLock m_takeLock;

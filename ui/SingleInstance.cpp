@@ -17,7 +17,7 @@ constexpr const char* kShowAnswer = "ok\n";
 
 } // namespace
 
-QString SingleInstance::SocketName(const QString& dataFolder)
+QString SingleInstance::socketName(const QString& dataFolder)
 {
     const QByteArray folderHash
         = QCryptographicHash::hash(QDir::cleanPath(dataFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
@@ -27,7 +27,7 @@ QString SingleInstance::SocketName(const QString& dataFolder)
     return QDir(folder).filePath(name);
 }
 
-bool SingleInstance::AskRunningToShow(const QString& name, int timeoutMs)
+bool SingleInstance::askRunningToShow(const QString& name, int timeoutMs)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
@@ -67,7 +67,7 @@ SingleInstance::SingleInstance(QObject* parent)
     });
 }
 
-bool SingleInstance::Listen(const QString& name)
+bool SingleInstance::listen(const QString& name)
 {
     QLocalServer::removeServer(name);
     return m_server.listen(name);

@@ -19,17 +19,17 @@ public:
 
     // The socket for this user and data folder: in $XDG_RUNTIME_DIR when it is set, else in
     // the temporary folder.
-    static QString SocketName(const QString& dataFolder);
+    static QString socketName(const QString& dataFolder);
 
     // Asks the instance listening on name to show its window; true when it answered, so that
     // this start can end.
-    static bool AskRunningToShow(const QString& name, int timeoutMs = 3000);
+    static bool askRunningToShow(const QString& name, int timeoutMs = 3000);
 
     explicit SingleInstance(QObject* parent = nullptr);
 
     // Listens on name, replacing a socket left behind by a program that ended without
     // cleaning up (call it only while holding the data folder's lock).
-    bool Listen(const QString& name);
+    bool listen(const QString& name);
 
 signals:
     // A second start asked for the window.

@@ -29,17 +29,17 @@ ServerList& TaskDialogContext::servers() const
     return m_app.MutableServers();
 }
 
-Result<void> TaskDialogContext::SaveServers() const
+Result<void> TaskDialogContext::saveServers() const
 {
     return m_app.SaveServerList();
 }
 
-std::size_t TaskDialogContext::TaskCount() const
+std::size_t TaskDialogContext::taskCount() const
 {
     return m_app.TaskCount();
 }
 
-bool TaskDialogContext::TaskNameExists(const std::string& name, std::optional<std::size_t> exceptIndex) const
+bool TaskDialogContext::taskNameExists(const std::string& name, std::optional<std::size_t> exceptIndex) const
 {
     const auto tasks = m_app.TaskCopies();
     for (std::size_t i = 0; i < tasks.size(); ++i) {

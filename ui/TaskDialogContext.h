@@ -38,11 +38,11 @@ public:
     const DataFolder& folder() const;
     // The server list ("Connections"); SaveServers writes it after a profile was added.
     ServerList& servers() const;
-    Result<void> SaveServers() const;
+    Result<void> saveServers() const;
 
-    std::size_t TaskCount() const;
+    std::size_t taskCount() const;
     // True when a task other than the one at exceptIndex has exactly this name.
-    bool TaskNameExists(const std::string& name, std::optional<std::size_t> exceptIndex = {}) const;
+    bool taskNameExists(const std::string& name, std::optional<std::size_t> exceptIndex = {}) const;
 
 private:
     Application& m_app;

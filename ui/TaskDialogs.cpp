@@ -1,36 +1,36 @@
 #include "ui/TaskDialogs.h"
 
 #include "ui/TaskDialogContext.h"
-#include "ui/wizard/CNewTaskDlg.h"
-#include "ui/wizard/CTaskPropertySheet.h"
-#include "ui/wizard/CTaskWizardSheet.h"
+#include "ui/wizard/NewTaskDialog.h"
+#include "ui/wizard/TaskPropertiesDialog.h"
+#include "ui/wizard/TaskWizard.h"
 
 namespace kelvanto
 {
 
-std::optional<Task> RunNewTaskWizard(QWidget* parent, TaskDialogContext& context)
+std::optional<Task> runNewTaskWizard(QWidget* parent, TaskDialogContext& context)
 {
-    CNewTaskDlg chooser(context.messages(), context.help(), parent);
+    NewTaskDialog chooser(context.messages(), context.help(), parent);
     if (chooser.exec() != QDialog::Accepted)
         return std::nullopt;
-    CTaskWizardSheet wizard(context, static_cast<int>(chooser.ChosenType()), parent);
+    TaskWizard wizard(context, static_cast<int>(chooser.chosenType()), parent);
     if (wizard.exec() != QDialog::Accepted)
         return std::nullopt;
     return wizard.task();
 }
 
-bool RunEditTaskSheet(QWidget* parent, TaskDialogContext& context, Task& task)
+bool runEditTaskSheet(QWidget* parent, TaskDialogContext& context, Task& task)
 {
-    CTaskPropertySheet sheet(context, SheetMode::Edit, task, parent);
+    TaskPropertiesDialog sheet(context, SheetMode::Edit, task, parent);
     if (sheet.exec() != QDialog::Accepted)
         return false;
     task = sheet.task();
     return true;
 }
 
-void ShowTaskProperties(QWidget* parent, TaskDialogContext& context, const Task& task)
+void showTaskProperties(QWidget* parent, TaskDialogContext& context, const Task& task)
 {
-    CTaskPropertySheet sheet(context, SheetMode::View, task, parent);
+    TaskPropertiesDialog sheet(context, SheetMode::View, task, parent);
     sheet.exec();
 }
 

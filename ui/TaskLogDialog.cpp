@@ -41,6 +41,7 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     , m_timeFormat(timeFormat)
     , m_services(services)
     , m_table(new QTableWidget(0, 3, this))
+    , m_taskName(taskName)
 {
     setObjectName("taskLogDialog");
     setWindowTitle("Task Log - " + QString::fromStdString(taskName));
@@ -59,43 +60,91 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setShowGrid(true);
     m_table->setWordWrap(false);
-    QPalette palette = m_table->palette();
-    palette.setColor(QPalette::Text, Qt::blue);
-    palette.setColor(QPalette::Base, Qt::white);
-    m_table->setPalette(palette);
 
     auto* menuBar = new QMenuBar(this);
     QMenu* logMenu = menuBar->addMenu(tr("&Log"));
-    logMenu->addAction(tr("&Display All"), this, &TaskLogDialog::DisplayAll)->setObjectName("displayAll");
-    logMenu->addAction(tr("&Refresh"), this, &TaskLogDialog::Refresh)->setObjectName("refresh");
-    logMenu->addAction(tr("&Empty logs"), this, &TaskLogDialog::EmptyLogs)->setObjectName("emptyLogs");
+    logMenu->addAction(tr("&Display All"), this, &TaskLogDialog::displayAll)->setObjectName("displayAll");
+    logMenu->addAction(tr("&Refresh"), this, &TaskLogDialog::refresh)->setObjectName("refresh");
+    logMenu->addAction(tr("&Empty logs"), this, &TaskLogDialog::emptyLogs)->setObjectName("emptyLogs");
     logMenu->addAction(tr("&Close"), this, &QDialog::accept)->setObjectName("close");
     QMenu* exportMenu = menuBar->addMenu(tr("&Export"));
-    exportMenu->addAction(tr("Export to &CSV file..."), this, &TaskLogDialog::ExportCsv)->setObjectName("exportCsv");
-    exportMenu->addAction(tr("Export to &LOG file..."), this, &TaskLogDialog::ExportLog)->setObjectName("exportLog");
-    exportMenu->addAction(tr("Export to &TXT file..."), this, &TaskLogDialog::ExportTxt)->setObjectName("exportTxt");
+    exportMenu->addAction(tr("Export to &CSV file..."), this, &TaskLogDialog::exportCsv)->setObjectName("exportCsv");
+    exportMenu->addAction(tr("Export to &LOG file..."), this, &TaskLogDialog::exportLog)->setObjectName("exportLog");
+    exportMenu->addAction(tr("Export to &TXT file..."), this, &TaskLogDialog::exportTxt)->setObjectName("exportTxt");
     QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
-    helpMenu->addAction(tr("&Help"), this, [this] { m_services.help.OpenTopic(kHelpTopic); })->setObjectName("help");
+    helpMenu->addAction(tr("&Help"), this, [this] { m_services.help.openTopic(kHelpTopic); })->setObjectName("help");
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(menuBar);
     layout->addWidget(m_table);
     resize(760, 420);
-    Refresh();
+    refresh();
+
+    m_followTimer.setInterval(kFollowInterval);
+    connect(&m_followTimer, &QTimer::timeout, this, &TaskLogDialog::follow);
+    m_followTimer.start();
 }
 
-void TaskLogDialog::Refresh()
+void TaskLogDialog::followTask(const std::string& taskId, NameLookup lookup)
 {
-    Show(m_log.ReadLastLogRecords(m_logFileName, kLastRecords));
+    m_taskId = taskId;
+    m_nameOf = std::move(lookup);
 }
 
-void TaskLogDialog::DisplayAll()
+void TaskLogDialog::follow()
 {
-    Show(m_log.ReadLog(m_logFileName));
+    if (m_nameOf) {
+        const std::optional<std::string> name = m_nameOf(m_taskId);
+        if (!name) {
+            m_followTimer.stop();
+            close();
+            return;
+        }
+        if (*name != m_taskName) {
+            m_taskName = *name;
+            setWindowTitle("Task Log - " + QString::fromStdString(m_taskName));
+        }
+    }
+    if (logFileState() == m_readState)
+        return;
+    if (m_showAll)
+        displayAll();
+    else
+        refresh();
 }
 
-void TaskLogDialog::Show(std::vector<LogRecord> records)
+std::optional<TaskLogDialog::FileState> TaskLogDialog::logFileState() const
+{
+    const auto path = m_log.PathOf(m_logFileName);
+    if (!path)
+        return std::nullopt;
+    std::error_code error;
+    FileState state;
+    state.size = std::filesystem::file_size(*path, error);
+    if (error)
+        return std::nullopt;
+    state.time = std::filesystem::last_write_time(*path, error);
+    if (error)
+        return std::nullopt;
+    return state;
+}
+
+void TaskLogDialog::refresh()
+{
+    m_showAll = false;
+    m_readState = logFileState();
+    showRecords(m_log.ReadLastLogRecords(m_logFileName, kLastRecords));
+}
+
+void TaskLogDialog::displayAll()
+{
+    m_showAll = true;
+    m_readState = logFileState();
+    showRecords(m_log.ReadLog(m_logFileName));
+}
+
+void TaskLogDialog::showRecords(std::vector<LogRecord> records)
 {
     m_records = std::move(records);
     m_table->clearContents();
@@ -118,45 +167,46 @@ void TaskLogDialog::Show(std::vector<LogRecord> records)
     }
 }
 
-void TaskLogDialog::EmptyLogs()
+void TaskLogDialog::emptyLogs()
 {
     const auto path = m_log.PathOf(m_logFileName);
     if (m_records.empty() || !path || ::access(path->c_str(), W_OK) != 0) {
-        m_services.messages.Warning(this, texts::kNoTaskLogs);
+        m_services.messages.warning(this, texts::kNoTaskLogs);
         return;
     }
-    if (!m_services.messages.Ask(this, texts::kEmptyLogsQuestion))
+    if (!m_services.messages.ask(this, texts::kEmptyLogsQuestion))
         return;
     m_log.DeleteLog(m_logFileName);
-    Show({});
+    m_readState = logFileState();
+    showRecords({});
 }
 
-QString TaskLogDialog::ChooseExportFile(const char* filter, const char* suffix)
+QString TaskLogDialog::chooseExportFile(const char* filter, const char* suffix)
 {
     if (m_records.empty()) {
-        m_services.messages.Warning(this, texts::kNoTaskLogs);
+        m_services.messages.warning(this, texts::kNoTaskLogs);
         return {};
     }
-    return m_services.fileDialogs.SaveFile(this, filter, suffix);
+    return m_services.fileDialogs.saveFile(this, filter, suffix);
 }
 
-void TaskLogDialog::ExportCsv()
+void TaskLogDialog::exportCsv()
 {
-    const QString file = ChooseExportFile("Task Log Files(*.csv)", "csv");
+    const QString file = chooseExportFile("Task Log files(*.csv)", "csv");
     if (!file.isEmpty())
         ExportLogCsv(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
 }
 
-void TaskLogDialog::ExportLog()
+void TaskLogDialog::exportLog()
 {
-    const QString file = ChooseExportFile("Task Log Files(*.log)", "log");
+    const QString file = chooseExportFile("Task Log files(*.log)", "log");
     if (!file.isEmpty())
         ExportLogFile(m_log, m_logFileName, file.toStdString());
 }
 
-void TaskLogDialog::ExportTxt()
+void TaskLogDialog::exportTxt()
 {
-    const QString file = ChooseExportFile("Task Log Files(*.txt)", "txt");
+    const QString file = chooseExportFile("Task Log files(*.txt)", "txt");
     if (!file.isEmpty())
         ExportLogTxt(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
 }

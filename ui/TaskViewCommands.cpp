@@ -4,12 +4,12 @@
 #include "app/TaskCommands.h"
 #include "engines/BackupVerification.h"
 #include "ui/BackgroundWork.h"
-#include "ui/CRenameTaskDlg.h"
-#include "ui/CVelmTasksView.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainContext.h"
 #include "ui/Messages.h"
+#include "ui/RenameTaskDialog.h"
 #include "ui/TaskDialogs.h"
+#include "ui/TaskListView.h"
 #include "ui/TaskLogDialog.h"
 #include "ui/UiTexts.h"
 
@@ -23,109 +23,109 @@ using Buttons = Messages::Buttons;
 
 } // namespace
 
-TaskViewCommands::TaskViewCommands(CVelmTasksView& view, MainContext& context, QWidget* window)
+TaskViewCommands::TaskViewCommands(TaskListView& view, MainContext& context, QWidget* window)
     : QObject(window)
     , m_view(view)
     , m_context(context)
     , m_window(window)
 { }
 
-void TaskViewCommands::NewTask()
+void TaskViewCommands::newTask()
 {
-    TaskDialogContext dialogContext = m_context.DialogContext();
-    std::optional<Task> task = m_context.taskDialogs.NewTask(m_window, dialogContext);
+    TaskDialogContext dialogContext = m_context.dialogContext();
+    std::optional<Task> task = m_context.taskDialogs.newTask(m_window, dialogContext);
     if (!task)
         return;
     // A Manual task runs at once only when the user says so.
     const bool runNow = task->schedule.kind == ScheduleKind::Manual
-        && m_context.messages.Ask(m_window, texts::RunQuestion(task->name));
+        && m_context.messages.ask(m_window, texts::runQuestion(task->name));
     auto added = m_context.commands.CreateTask(*task, runNow);
     if (!added) {
-        m_context.messages.Warning(m_window, QString::fromStdString(added.error()));
+        m_context.messages.warning(m_window, QString::fromStdString(added.error()));
         return;
     }
-    m_view.RefreshRows();
-    m_view.SelectRows({*added}, *added);
+    m_view.refreshRows();
+    m_view.selectRows({*added}, *added);
 }
 
-void TaskViewCommands::EditTask()
+void TaskViewCommands::editTask()
 {
-    const auto rows = m_view.SelectedRows();
+    const auto rows = m_view.selectedRows();
     if (rows.size() != 1) {
-        m_context.messages.Warning(m_window, texts::kChooseTaskItem);
+        m_context.messages.warning(m_window, texts::kChooseTaskItem);
         return;
     }
     auto task = m_context.app.CopyOfTask(rows[0]);
     if (!task)
         return;
     if (task->status != TaskStatus::Stopped) {
-        m_context.messages.Warning(m_window, texts::kStopFirst);
+        m_context.messages.warning(m_window, texts::kStopFirst);
         return;
     }
-    TaskDialogContext dialogContext = m_context.DialogContext();
-    if (!m_context.taskDialogs.EditTask(m_window, dialogContext, *task))
+    TaskDialogContext dialogContext = m_context.dialogContext();
+    if (!m_context.taskDialogs.editTask(m_window, dialogContext, *task))
         return;
     auto edited = m_context.commands.EditTask(rows[0], *task);
     if (!edited)
-        m_context.messages.Warning(m_window, QString::fromStdString(edited.error()));
-    m_view.RefreshRows();
+        m_context.messages.warning(m_window, QString::fromStdString(edited.error()));
+    m_view.refreshRows();
 }
 
-void TaskViewCommands::Properties()
+void TaskViewCommands::properties()
 {
-    const auto rows = m_view.SelectedRows();
+    const auto rows = m_view.selectedRows();
     if (rows.empty())
         return;
     if (auto task = m_context.app.CopyOfTask(rows[0])) {
-        TaskDialogContext dialogContext = m_context.DialogContext();
-        m_context.taskDialogs.ShowProperties(m_window, dialogContext, *task);
+        TaskDialogContext dialogContext = m_context.dialogContext();
+        m_context.taskDialogs.showProperties(m_window, dialogContext, *task);
     }
 }
 
-void TaskViewCommands::DeleteTasks()
+void TaskViewCommands::deleteTasks()
 {
-    const auto rows = m_view.SelectedRows();
-    if (rows.empty() || !m_context.messages.Ask(m_window, texts::kDeleteQuestion, Buttons::YesNoCancel))
+    const auto rows = m_view.selectedRows();
+    if (rows.empty() || !m_context.messages.ask(m_window, texts::kDeleteQuestion, Buttons::YesNoCancel))
         return;
     const auto deleted = m_context.commands.DeleteTasks(rows);
-    m_view.RefreshRows();
+    m_view.refreshRows();
     if (!deleted)
-        m_context.messages.Error(m_window, QString::fromStdString(deleted.error()));
+        m_context.messages.error(m_window, QString::fromStdString(deleted.error()));
 }
 
-void TaskViewCommands::DeleteAll()
+void TaskViewCommands::deleteAll()
 {
     if (m_context.app.TaskCount() == 0
-        || !m_context.messages.Ask(m_window, texts::kDeleteAllQuestion, Buttons::YesNoCancel))
+        || !m_context.messages.ask(m_window, texts::kDeleteAllQuestion, Buttons::YesNoCancel))
         return;
     const auto deleted = m_context.commands.DeleteAll();
-    m_view.RefreshRows();
+    m_view.refreshRows();
     if (!deleted)
-        m_context.messages.Error(m_window, QString::fromStdString(deleted.error()));
+        m_context.messages.error(m_window, QString::fromStdString(deleted.error()));
 }
 
-void TaskViewCommands::CopyTasks()
+void TaskViewCommands::copyTasks()
 {
-    const auto rows = m_view.SelectedRows();
+    const auto rows = m_view.selectedRows();
     if (rows.empty()
-        || !m_context.messages.Ask(m_window, QString(texts::kCopyQuestion).arg(rows.size()), Buttons::YesNoCancel))
+        || !m_context.messages.ask(m_window, QString(texts::kCopyQuestion).arg(rows.size()), Buttons::YesNoCancel))
         return;
     const auto copies = m_context.commands.CopyTasks(rows);
-    m_view.RefreshRows();
+    m_view.refreshRows();
     if (!copies.empty())
-        m_view.SelectRows(copies, m_context.app.TaskCount() - 1);
+        m_view.selectRows(copies, m_context.app.TaskCount() - 1);
 }
 
-void TaskViewCommands::RenameTask()
+void TaskViewCommands::renameTask()
 {
-    const auto rows = m_view.SelectedRows();
+    const auto rows = m_view.selectedRows();
     if (rows.size() != 1)
         return;
     const auto task = m_context.app.CopyOfTask(rows[0]);
     if (!task)
         return;
     const std::size_t row = rows[0];
-    CRenameTaskDlg dialog(
+    RenameTaskDialog dialog(
         QString::fromStdString(task->name),
         [this, row](const QString& name) {
             auto renamed = m_context.commands.RenameTask(row, name.toStdString());
@@ -135,12 +135,12 @@ void TaskViewCommands::RenameTask()
     dialog.exec();
 }
 
-std::optional<Task> TaskViewCommands::FirstSelectedTask()
+void TaskViewCommands::viewLog()
 {
-    const auto rows = m_view.SelectedRows();
+    const auto rows = m_view.selectedRows();
     if (rows.empty()) {
-        m_context.messages.Warning(m_window, texts::kChooseTask);
-        return std::nullopt;
+        m_context.messages.warning(m_window, texts::kChooseTask);
+        return;
     }
     return m_context.app.CopyOfTask(rows[0]);
 }
@@ -150,19 +150,41 @@ void TaskViewCommands::ViewLog()
     const auto task = FirstSelectedTask();
     if (!task)
         return;
+    std::erase_if(m_logWindows, [](const auto& entry) { return entry.second.isNull(); });
+    if (const QPointer<TaskLogDialog>& open = m_logWindows[task->taskId]) {
+        open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     const Options& options = m_context.app.GetOptions();
-    TaskLogDialog dialog(m_context.app.Log(), task->name, task->logFileName, options.dateFormat, options.timeFormat,
-        TaskLogDialog::Services {m_context.messages, m_context.help, m_context.fileDialogs}, m_window);
-    dialog.exec();
+    auto* dialog
+        = new TaskLogDialog(m_context.app.Log(), task->name, task->logFileName, options.dateFormat, options.timeFormat,
+            TaskLogDialog::Services {m_context.messages, m_context.help, m_context.fileDialogs}, m_window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->followTask(task->taskId, [&app = m_context.app](const std::string& taskId) -> std::optional<std::string> {
+        for (const Task& current : app.TaskCopies()) {
+            if (current.taskId == taskId)
+                return current.name;
+        }
+        return std::nullopt;
+    });
+    m_logWindows[task->taskId] = dialog;
+    dialog->show();
 }
 
-void TaskViewCommands::VerifyBackup()
+void TaskViewCommands::verifyBackup()
 {
-    const auto task = FirstSelectedTask();
+    const auto rows = m_view.selectedRows();
+    if (rows.empty()) {
+        m_context.messages.warning(m_window, texts::kChooseTask);
+        return;
+    }
+    const auto task = m_context.app.CopyOfTask(rows[0]);
     if (!task)
         return;
     if (task->backupHistory.empty()) {
-        m_context.messages.Information(m_window, texts::kNoBackupToVerify);
+        m_context.messages.information(m_window, texts::kNoBackupToVerify);
         return;
     }
     const BackupRun run = task->backupHistory.back();
@@ -173,80 +195,80 @@ void TaskViewCommands::VerifyBackup()
     for (const std::string& line : result.lines)
         text += QString::fromStdString(line) + "\n";
     if (result.ok)
-        m_context.messages.Information(m_window, text);
+        m_context.messages.information(m_window, text);
     else
-        m_context.messages.Warning(m_window, text);
+        m_context.messages.warning(m_window, text);
 }
 
-void TaskViewCommands::SaveAs()
+void TaskViewCommands::saveAs()
 {
-    const QString file = m_context.fileDialogs.SaveFile(m_window, texts::kTaskFilesFilter, "tsk");
+    const QString file = m_context.fileDialogs.saveFile(m_window, texts::kTaskFilesFilter, "tsk");
     if (file.isEmpty())
         return;
     if (m_context.commands.SaveAs(file.toStdString()))
-        m_context.messages.Information(m_window, texts::kSaveAsDone);
+        m_context.messages.information(m_window, texts::kSaveAsDone);
     else
-        m_context.messages.Error(m_window, texts::kSaveAsFailed);
+        m_context.messages.error(m_window, texts::kSaveAsFailed);
 }
 
-void TaskViewCommands::LoadFrom()
+void TaskViewCommands::loadFrom()
 {
-    const QString file = m_context.fileDialogs.OpenFile(m_window, texts::kTaskFilesFilter);
-    if (file.isEmpty() || !m_context.messages.Ask(m_window, texts::kLoadQuestion, Buttons::YesNoCancel))
+    const QString file = m_context.fileDialogs.openFile(m_window, texts::kTaskFilesFilter);
+    if (file.isEmpty() || !m_context.messages.ask(m_window, texts::kLoadQuestion, Buttons::YesNoCancel))
         return;
-    const bool refreshing = m_view.Refreshing();
-    m_view.StopRefresh();
+    const bool refreshing = m_view.refreshing();
+    m_view.stopRefresh();
     const bool loaded = m_context.commands.LoadFrom(file.toStdString()).ok();
-    m_view.RebuildRows();
+    m_view.rebuildRows();
     if (refreshing)
-        m_view.StartRefresh();
+        m_view.startRefresh();
     if (loaded) {
-        m_context.messages.Information(m_window, texts::kLoadDone);
+        m_context.messages.information(m_window, texts::kLoadDone);
         for (const std::string& notice : m_context.app.TakeLoadNotices())
-            m_context.messages.Warning(m_window, QString::fromStdString(notice));
+            m_context.messages.warning(m_window, QString::fromStdString(notice));
     } else
-        m_context.messages.Error(m_window, texts::kLoadFailed);
+        m_context.messages.error(m_window, texts::kLoadFailed);
 }
 
-void TaskViewCommands::Start()
+void TaskViewCommands::start()
 {
-    m_context.commands.StartTasks(m_view.SelectedRows());
-    m_view.RefreshRows();
+    m_context.commands.StartTasks(m_view.selectedRows());
+    m_view.refreshRows();
 }
 
-void TaskViewCommands::Stop()
+void TaskViewCommands::stop()
 {
-    m_context.commands.StopTasks(m_view.SelectedRows(),
-        [this](const Task& task) { return m_context.messages.Ask(m_window, texts::StopRunningQuestion(task.name)); });
-    m_view.RefreshRows();
+    m_context.commands.StopTasks(m_view.selectedRows(),
+        [this](const Task& task) { return m_context.messages.ask(m_window, texts::stopRunningQuestion(task.name)); });
+    m_view.refreshRows();
 }
 
-void TaskViewCommands::RunImmediately()
+void TaskViewCommands::runImmediately()
 {
-    m_context.commands.RunImmediately(m_view.SelectedRows(),
-        [this](const Task& task) { return m_context.messages.Ask(m_window, texts::RunQuestion(task.name)); });
-    m_view.RefreshRows();
+    m_context.commands.RunImmediately(m_view.selectedRows(),
+        [this](const Task& task) { return m_context.messages.ask(m_window, texts::runQuestion(task.name)); });
+    m_view.refreshRows();
 }
 
-void TaskViewCommands::StartAll()
+void TaskViewCommands::startAll()
 {
-    if (!m_context.messages.Ask(m_window, texts::kStartAllQuestion, Buttons::YesNoCancel))
+    if (!m_context.messages.ask(m_window, texts::kStartAllQuestion, Buttons::YesNoCancel))
         return;
     m_context.commands.StartAll();
-    m_view.RefreshRows();
+    m_view.refreshRows();
 }
 
-void TaskViewCommands::StopAll()
+void TaskViewCommands::stopAll()
 {
-    if (!m_context.messages.Ask(m_window, texts::kStopAllQuestion, Buttons::YesNoCancel))
+    if (!m_context.messages.ask(m_window, texts::kStopAllQuestion, Buttons::YesNoCancel))
         return;
     m_context.commands.StopAll();
-    m_view.RefreshRows();
+    m_view.refreshRows();
 }
 
-void TaskViewCommands::SelectAll()
+void TaskViewCommands::selectAll()
 {
-    m_view.SelectAll();
+    m_view.selectAll();
 }
 
 } // namespace kelvanto

@@ -3,6 +3,10 @@
 #include "model/Task.h"
 
 #include <QObject>
+#include <QPointer>
+
+#include <map>
+#include <string>
 
 #include <optional>
 
@@ -11,7 +15,8 @@ class QWidget;
 namespace kelvanto
 {
 
-class CVelmTasksView;
+class TaskListView;
+class TaskLogDialog;
 struct MainContext;
 
 // The task list's commands as the main window offers them: each asks its questions through
@@ -21,35 +26,36 @@ class TaskViewCommands : public QObject
     Q_OBJECT
 
 public:
-    TaskViewCommands(CVelmTasksView& view, MainContext& context, QWidget* window);
+    TaskViewCommands(TaskListView& view, MainContext& context, QWidget* window);
 
-    void NewTask();
-    void EditTask();
-    void Properties();
-    void DeleteTasks();
-    void DeleteAll();
-    void CopyTasks();
-    void RenameTask();
-    void ViewLog();
+    void newTask();
+    void editTask();
+    void properties();
+    void deleteTasks();
+    void deleteAll();
+    void copyTasks();
+    void renameTask();
+    // Opens the selected task's log window, or brings it to the front when it is open. The
+    // window is not modal: several tasks' logs may be open while the main window is used.
+    void viewLog();
     // Checks the latest recorded backup of the selected task against its manifest (as
     // kelvanto-cli verify does) off the user-interface thread, and shows the result.
-    void VerifyBackup();
-    void SaveAs();
-    void LoadFrom();
-    void Start();
-    void Stop();
-    void RunImmediately();
-    void StartAll();
-    void StopAll();
-    void SelectAll();
+    void verifyBackup();
+    void saveAs();
+    void loadFrom();
+    void start();
+    void stop();
+    void runImmediately();
+    void startAll();
+    void stopAll();
+    void selectAll();
 
 private:
-    // The first selected task; nullopt, after the warning that asks for one, when none is.
-    std::optional<Task> FirstSelectedTask();
-
-    CVelmTasksView& m_view;
+    TaskListView& m_view;
     MainContext& m_context;
     QWidget* m_window;
+    // The open log windows by task id (a closed window is deleted and its entry turns null).
+    std::map<std::string, QPointer<TaskLogDialog>> m_logWindows;
 };
 
 } // namespace kelvanto

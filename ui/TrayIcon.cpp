@@ -17,20 +17,20 @@ TrayIcon::TrayIcon(QObject* parent)
     });
 }
 
-void TrayIcon::Show(bool loginProtected)
+void TrayIcon::show(bool loginProtected)
 {
-    BuildMenu(loginProtected);
+    buildMenu(loginProtected);
     m_icon.show();
     m_shown = true;
 }
 
-void TrayIcon::Hide()
+void TrayIcon::hide()
 {
     m_icon.hide();
     m_shown = false;
 }
 
-void TrayIcon::BuildMenu(bool loginProtected)
+void TrayIcon::buildMenu(bool loginProtected)
 {
     m_menu.clear();
     QAction* show = m_menu.addAction(tr("Sho&w"), this, &TrayIcon::showRequested);

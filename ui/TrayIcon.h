@@ -18,11 +18,11 @@ class TrayIcon : public QObject
 public:
     explicit TrayIcon(QObject* parent = nullptr);
 
-    void Show(bool loginProtected);
-    void Hide();
-    bool IsShown() const { return m_shown; }
+    void show(bool loginProtected);
+    void hide();
+    bool isShown() const { return m_shown; }
     // The menu the icon offers now.
-    QMenu& Menu() { return m_menu; }
+    QMenu& menu() { return m_menu; }
 
 signals:
     void showRequested();
@@ -31,7 +31,7 @@ signals:
     void exitRequested();
 
 private:
-    void BuildMenu(bool loginProtected);
+    void buildMenu(bool loginProtected);
 
     QSystemTrayIcon m_icon;
     QMenu m_menu;

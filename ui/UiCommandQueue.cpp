@@ -40,21 +40,21 @@ UiCommandQueue::UiCommandQueue(std::chrono::milliseconds busyWait, QObject* pare
 {
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
-    connect(&m_retry, &QTimer::timeout, this, &UiCommandQueue::Drain);
+    connect(&m_retry, &QTimer::timeout, this, &UiCommandQueue::drain);
 }
 
 UiCommandQueue::~UiCommandQueue()
 {
-    Close();
+    close();
 }
 
-bool UiCommandQueue::Busy()
+bool UiCommandQueue::busy()
 {
     return QApplication::activeModalWidget() != nullptr || QApplication::activePopupWidget() != nullptr
-        || WaitingOffUiThread();
+        || waitingOffUiThread();
 }
 
-Result<void> UiCommandQueue::Run(bool changes, const std::function<void()>& work)
+Result<void> UiCommandQueue::run(bool changes, const std::function<void()>& work)
 {
     if (QThread::currentThread() == thread()) {
         work();
@@ -70,7 +70,7 @@ Result<void> UiCommandQueue::Run(bool changes, const std::function<void()>& work
         m_waiting.push_back(job);
     }
     // By name: the call is queued inside Qt, and the job itself goes through the lock.
-    QMetaObject::invokeMethod(this, "Drain", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "drain", Qt::QueuedConnection);
 
     std::unique_lock lock(m_mutex);
     const auto finished = [&] { return job->state == Job::State::Done || job->state == Job::State::Dropped; };
@@ -88,7 +88,7 @@ Result<void> UiCommandQueue::Run(bool changes, const std::function<void()>& work
     return Ok();
 }
 
-void UiCommandQueue::Close()
+void UiCommandQueue::close()
 {
     std::lock_guard lock(m_mutex);
     m_closed = true;
@@ -100,7 +100,7 @@ void UiCommandQueue::Close()
     m_changed.notify_all();
 }
 
-std::shared_ptr<UiCommandQueue::Job> UiCommandQueue::TakeRunnable(bool busy)
+std::shared_ptr<UiCommandQueue::Job> UiCommandQueue::takeRunnable(bool busy)
 {
     const auto found
         = std::find_if(m_waiting.begin(), m_waiting.end(), [busy](const auto& job) { return !job->changes || !busy; });
@@ -112,7 +112,7 @@ std::shared_ptr<UiCommandQueue::Job> UiCommandQueue::TakeRunnable(bool busy)
     return job;
 }
 
-void UiCommandQueue::Drain()
+void UiCommandQueue::drain()
 {
     // Work that opened an event loop of its own must not have the next work run inside it.
     if (m_draining)
@@ -122,7 +122,7 @@ void UiCommandQueue::Drain()
         std::shared_ptr<Job> job;
         {
             std::lock_guard lock(m_mutex);
-            job = TakeRunnable(Busy());
+            job = takeRunnable(busy());
             if (!job) {
                 if (!m_waiting.empty() && !m_retry.isActive())
                     m_retry.start();

@@ -34,7 +34,7 @@ public:
     static constexpr const char* kClosingText = "kelvanto did not carry the request out: it is closing";
 
     explicit UiCommandQueue(std::chrono::milliseconds busyWait = kDefaultBusyWait, QObject* parent = nullptr);
-    // Close()s.
+    // close()s.
     ~UiCommandQueue() override;
     UiCommandQueue(const UiCommandQueue&) = delete;
     UiCommandQueue& operator=(const UiCommandQueue&) = delete;
@@ -42,24 +42,24 @@ public:
     // Runs `work` on the user-interface thread and returns when it is done (an exception
     // it threw is thrown again here), or returns an Error when it was dropped unrun. Called
     // on the user-interface thread itself, it runs the work at once.
-    Result<void> Run(bool changes, const std::function<void()>& work);
+    Result<void> run(bool changes, const std::function<void()>& work);
 
     // On the user-interface thread: every waiting caller, and every later one, gets an
     // Error at once; no work runs any more.
-    void Close();
+    void close();
 
     // True while the user-interface thread is in the middle of something that a change must
     // not cut into: a modal dialog or a menu is open, or a RunOffUiThread call waits.
-    static bool Busy();
+    static bool busy();
 
 private:
     struct Job;
 
     // On the user-interface thread: runs the work that may run now, and looks again later
     // while changes wait for the program to be free.
-    Q_INVOKABLE void Drain();
+    Q_INVOKABLE void drain();
     // The first waiting job that may run now (under the lock), taken off the queue.
-    std::shared_ptr<Job> TakeRunnable(bool busy);
+    std::shared_ptr<Job> takeRunnable(bool busy);
 
     const std::chrono::milliseconds m_busyWait;
     std::mutex m_mutex;

@@ -3,17 +3,17 @@
 namespace kelvanto::texts
 {
 
-QString RunQuestion(const std::string& taskName)
+QString runQuestion(const std::string& taskName)
 {
     return "Do you want to RUN the task (" + QString::fromStdString(taskName) + ") immediately?";
 }
 
-QString StopRunningQuestion(const std::string& taskName)
+QString stopRunningQuestion(const std::string& taskName)
 {
     return "Do you want to STOP the task (" + QString::fromStdString(taskName) + " -- Running) now?";
 }
 
-QString ConnectFailed(unsigned number, const std::string& text)
+QString connectFailed(unsigned number, const std::string& text)
 {
     return "Failed to connect to the MySQL server!\n\nError NO. " + QString::number(number) + "\n"
         + QString::fromStdString(text);

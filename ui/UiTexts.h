@@ -16,9 +16,10 @@ inline constexpr const char* kLoginTitle = "Login - Kelvanto Standard Edition";
 
 // Start-up and quit.
 inline constexpr const char* kAutoRunQuestion
-    = "Do you want to auto run the program when the current Windows user log in?\n\nIf No, you can set the option at "
+    = "Do you want to start the program when you log in?\n\nIf No, you can set the option at "
       "the menu Tools->Options later.";
 inline constexpr const char* kTaskServerFailed = "Failed to initialize Task Server!";
+inline constexpr const char* kOptionsSaveFailed = "The options could not be saved:\n%1";
 inline constexpr const char* kQuitQuestion = "Quit the application and stop all tasks?";
 
 // The task list commands.
@@ -41,12 +42,12 @@ inline constexpr const char* kLoadDone = "Successfully loaded the task list from
 inline constexpr const char* kLoadFailed = "Failed to load the task list from the file!";
 inline constexpr const char* kStartAllQuestion = "Do you want to START ALL scheduled tasks now?";
 inline constexpr const char* kStopAllQuestion = "Do you want to STOP ALL tasks now?";
-inline constexpr const char* kTaskFilesFilter = "Tasks Files(*.tsk)";
+inline constexpr const char* kTaskFilesFilter = "Tasks files(*.tsk)";
 
 // "Do you want to RUN the task (NAME) immediately?"
-QString RunQuestion(const std::string& taskName);
+QString runQuestion(const std::string& taskName);
 // "Do you want to STOP the task (NAME -- Running) now?"
-QString StopRunningQuestion(const std::string& taskName);
+QString stopRunningQuestion(const std::string& taskName);
 
 // The task log window.
 inline constexpr const char* kNoTaskLogs = "There are not any task logs!";
@@ -57,7 +58,7 @@ inline constexpr const char* kChooseServerItem = "Please choose a server item.";
 inline constexpr const char* kDeleteServerQuestion = "Are you sure you wish to DELETE the server information now?";
 inline constexpr const char* kConnected = "Successfully connected to the MySQL server!\n\nMySQL version: ";
 // "Failed to connect to the MySQL server!\n\nError NO. %d\n%s"
-QString ConnectFailed(unsigned number, const std::string& text);
+QString connectFailed(unsigned number, const std::string& text);
 
 // The options sheet.
 inline constexpr const char* kLogSizeRange = "Please input the maximum size between 1 and 100000.";

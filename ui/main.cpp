@@ -2,22 +2,24 @@
 #include "app/DataFolder.h"
 #include "app/DefaultEngines.h"
 #include "mysql/OpenConnection.h"
-#include "ui/CMainFrame.h"
+#include "ui/DefaultTaskDialogs.h"
 #include "ui/DesktopApp.h"
 #include "ui/DesktopHelpOpener.h"
-#include "ui/FileDialogs.h"
+#include "ui/MainWindow.h"
+#include "ui/QtFileDialogs.h"
 #include "ui/QtMessages.h"
-#include "ui/TaskDialogs.h"
 #include "ui/TerminationWatcher.h"
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 
 #include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include <unistd.h>
 
@@ -25,6 +27,7 @@ namespace
 {
 
 constexpr const char* kUsage = "usage: kelvanto [--data-dir DIR]\n"
+                               "       kelvanto --help | --version\n"
                                "  The desktop application of Kelvanto. The data folder is DIR, else $KELVANTO_HOME,\n"
                                "  else $XDG_DATA_HOME/kelvanto (~/.local/share/kelvanto).\n";
 
@@ -32,6 +35,21 @@ constexpr const char* kUsage = "usage: kelvanto [--data-dir DIR]\n"
 
 int main(int argc, char** argv)
 {
+    // Answered before the application object exists, which needs a display: these do not.
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "kelvanto " KELVANTO_VERSION "\n";
+            return 0;
+        }
+        if (arg == "--data-dir")
+            ++i; // its value is a path, whatever it looks like
+    }
+
     QApplication application(argc, argv);
     QApplication::setApplicationName("kelvanto");
     QApplication::setApplicationDisplayName("Kelvanto");
@@ -50,7 +68,7 @@ int main(int argc, char** argv)
             dataDir = args[i].mid(11).toStdString();
         } else {
             std::cerr << kUsage;
-            return args[i] == "--help" || args[i] == "-h" ? 0 : 2;
+            return 2;
         }
     }
 
@@ -62,9 +80,9 @@ int main(int argc, char** argv)
     }
 
     kelvanto::DesktopHelpOpener help(
-        kelvanto::DesktopHelpOpener::ManualFolders(QString::fromStdString(folder->string())), nullptr);
+        kelvanto::DesktopHelpOpener::manualFolders(QString::fromStdString(folder->string())), nullptr);
     kelvanto::QtMessages messages(help);
-    help.SetMessages(&messages);
+    help.setMessages(&messages);
     kelvanto::QtFileDialogs fileDialogs;
     kelvanto::DefaultTaskDialogs taskDialogs;
 
@@ -73,6 +91,8 @@ int main(int argc, char** argv)
     settings.engines = kelvanto::MakeDefaultEngines;
     settings.connector = kelvanto::MakeMariaDbConnector();
     settings.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    if (const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation); !config.isEmpty())
+        settings.windowStateFile = std::filesystem::path(config.toStdString()) / "window.ini";
     if (auto entry = kelvanto::AutostartEntry::Locate(env))
         settings.autostartEntry = *entry;
     settings.autostartCommand = {QApplication::applicationFilePath().toStdString()};
@@ -82,22 +102,22 @@ int main(int argc, char** argv)
     kelvanto::DesktopApp desktop(settings, {messages, help, fileDialogs, taskDialogs});
     kelvanto::TerminationWatcher termination;
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &desktop, [&desktop](QSessionManager& manager) {
-        if (!desktop.SessionMayEnd())
+        if (!desktop.sessionMayEnd())
             manager.cancel();
     });
     QObject::connect(&termination, &kelvanto::TerminationWatcher::terminationRequested, &desktop, [&desktop] {
-        if (desktop.Window())
-            desktop.Window()->EndSession();
+        if (desktop.window())
+            desktop.window()->endSession();
         // During the start-up or behind a dialog a nested event loop would keep the program
         // alive; the options and the task list are saved and the tasks stopped, so it ends now.
-        if (!desktop.Running() || QApplication::activeModalWidget()) {
+        if (!desktop.running() || QApplication::activeModalWidget()) {
             std::fflush(nullptr);
             ::_exit(0);
         }
         QCoreApplication::quit();
     });
 
-    const int started = desktop.Start();
+    const int started = desktop.start();
     if (started != kelvanto::DesktopApp::kRunning)
         return started;
     return QApplication::exec();

@@ -71,12 +71,12 @@ private slots:
         QFETCH(std::vector<State>, tasks);
         QFETCH(std::vector<std::size_t>, selected);
         QFETCH(QString, expected);
-        QCOMPARE(Letters(CommandEnabling::For(tasks, selected, tasks.size())), expected);
+        QCOMPARE(Letters(CommandEnabling::compute(tasks, selected, tasks.size())), expected);
     }
 
     void saveAsNeedsRowsOnScreenAsWellAsTasks()
     {
-        QCOMPARE(Letters(CommandEnabling::For({kStoppedManual}, {}, 0)), QString("-------L-"));
+        QCOMPARE(Letters(CommandEnabling::compute({kStoppedManual}, {}, 0)), QString("-------L-"));
     }
 };
 

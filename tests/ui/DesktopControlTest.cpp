@@ -7,10 +7,10 @@
 #include "app/Application.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/CMainFrame.h"
-#include "ui/CVelmTasksView.h"
 #include "ui/MainActions.h"
+#include "ui/MainWindow.h"
 #include "ui/TaskListModel.h"
+#include "ui/TaskListView.h"
 
 #include <QAction>
 #include <QLabel>
@@ -18,20 +18,20 @@
 
 using namespace kelvanto;
 using test::DesktopHarness;
-using test::RunCli;
+using test::runCli;
 
 namespace
 {
 
-QString Cell(CMainFrame& window, int row, int column, int role = Qt::DisplayRole)
+QString Cell(MainWindow& window, int row, int column, int role = Qt::DisplayRole)
 {
-    return window.View().Model().index(row, column).data(role).toString();
+    return window.view().model().index(row, column).data(role).toString();
 }
 
-QStringList Names(CMainFrame& window)
+QStringList Names(MainWindow& window)
 {
     QStringList names;
-    for (int row = 0; row < window.View().Model().rowCount(); ++row)
+    for (int row = 0; row < window.view().model().rowCount(); ++row)
         names << Cell(window, row, TaskListModel::Name);
     return names;
 }
@@ -49,20 +49,20 @@ private:
     std::unique_ptr<DesktopHarness> h;
 
     // Starts with the scheduled task "Nightly" and the Manual task "Script"; the window shows.
-    CMainFrame& Start()
+    MainWindow& start()
     {
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        h->WriteTasks(
-            {DesktopHarness::MakeTask("Nightly", ScheduleKind::EveryWeek), DesktopHarness::MakeTask("Script")});
-        if (h->Start() != DesktopApp::kRunning)
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks(
+            {DesktopHarness::makeTask("Nightly", ScheduleKind::EveryWeek), DesktopHarness::makeTask("Script")});
+        if (h->start() != DesktopApp::kRunning)
             qFatal("the program did not start");
-        h->Window().RestoreWindow();
-        return h->Window();
+        h->window().restoreWindow();
+        return h->window();
     }
 
     test::CliOutcome Cli(const QStringList& args, const QByteArray& input = {})
     {
-        return RunCli(h->DataDir(), args, input);
+        return runCli(h->dataDir(), args, input);
     }
 
 private slots:
@@ -71,7 +71,7 @@ private slots:
 
     void theListIsLiveAndARunShowsItsProgress()
     {
-        CMainFrame& window = Start();
+        MainWindow& window = start();
         const auto listed = Cli({"list"});
         QCOMPARE(listed.code, 0);
         QVERIFY2(listed.out.contains(
@@ -80,11 +80,11 @@ private slots:
 
         // A run begun in the window, held: the list and the window show its progress.
         h->holdRuns->store(true);
-        window.View().SelectRows({1}, 1);
-        h->messages.AnswerYes();
-        window.Actions().runImmediately->trigger();
+        window.view().selectRows({1}, 1);
+        h->messages.answerYes();
+        window.mainActions().runImmediately->trigger();
         const QString progress = "fake.items: 7 of about 10 rows (70%)";
-        QTRY_COMPARE(window.Progress().text(), "Script - " + progress);
+        QTRY_COMPARE(window.progressLabel().text(), "Script - " + progress);
         QCOMPARE(Cell(window, 1, TaskListModel::Status, Qt::ToolTipRole), "Running...\n" + progress);
         QCOMPARE(Cell(window, 0, TaskListModel::Status, Qt::ToolTipRole), QString("Waiting..."));
         const auto running = Cli({"list"});
@@ -93,19 +93,19 @@ private slots:
             qPrintable(running.out));
 
         // Another row selected: the status bar has nothing to say; the run's end clears it too.
-        window.View().SelectRows({0}, 0);
-        QCOMPARE(window.Progress().text(), QString());
-        window.View().SelectRows({1}, 1);
-        QCOMPARE(window.Progress().text(), "Script - " + progress);
+        window.view().selectRows({0}, 0);
+        QCOMPARE(window.progressLabel().text(), QString());
+        window.view().selectRows({1}, 1);
+        QCOMPARE(window.progressLabel().text(), "Script - " + progress);
         h->holdRuns->store(false);
         QTRY_COMPARE(Cell(window, 1, TaskListModel::Status), QString("Stop"));
-        QCOMPARE(window.Progress().text(), QString());
+        QCOMPARE(window.progressLabel().text(), QString());
         QCOMPARE(Cell(window, 1, TaskListModel::Status, Qt::ToolTipRole), QString("Stop"));
     }
 
     void aRunIsForwardedAndFollowedToItsEnd()
     {
-        CMainFrame& window = Start();
+        MainWindow& window = start();
         const auto run = Cli({"run", "Script"});
         QVERIFY2(run.code == 0, qPrintable(run.err));
         // The run's lines, as the service's follower prints them; the command's own line is in the log.
@@ -113,7 +113,7 @@ private slots:
             qPrintable(run.out));
         QCOMPARE(h->runs->load(), 1);
         QVERIFY(!Cell(window, 1, TaskListModel::LastRun).isEmpty());
-        QCOMPARE(h->LogOf("Script.log"),
+        QCOMPARE(h->logOf("Script.log"),
             (std::vector<std::string> {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
 
         const auto unknown = Cli({"run", "Nobody"});
@@ -124,14 +124,14 @@ private slots:
 
     void changesAreTheWindowsCommandsAndTheWindowFollowsThem()
     {
-        CMainFrame& window = Start();
-        window.View().SelectRows({1}, 1); // "Script"
+        MainWindow& window = start();
+        window.view().selectRows({1}, 1); // "Script"
 
         QCOMPARE(Cli({"task", "import", "-"}, kImported).code, 0);
         QCOMPARE(Names(window), QStringList({"Nightly", "Script", "Imported"}));
-        QCOMPARE(window.View().SelectedRows(), std::vector<std::size_t>({1}));
-        QCOMPARE(h->SavedTaskNames(), (std::vector<std::string> {"Nightly", "Script", "Imported"}));
-        QCOMPARE(h->LogOf(h->App().CopyOfTask(2)->logFileName).back(), std::string("Create task"));
+        QCOMPARE(window.view().selectedRows(), std::vector<std::size_t>({1}));
+        QCOMPARE(h->savedTaskNames(), (std::vector<std::string> {"Nightly", "Script", "Imported"}));
+        QCOMPARE(h->logOf(h->app().CopyOfTask(2)->logFileName).back(), std::string("Create task"));
 
         QCOMPARE(Cli({"task", "rename", "Imported", "Renamed"}).code, 0);
         QCOMPARE(Cell(window, 2, TaskListModel::Name), QString("Renamed"));
@@ -142,8 +142,8 @@ private slots:
         // The selected task keeps its selection when a row above it goes.
         QCOMPARE(Cli({"task", "delete", "Nightly"}).code, 0);
         QCOMPARE(Names(window), QStringList({"Script", "Renamed"}));
-        QCOMPARE(window.View().SelectedRows(), std::vector<std::size_t>({0}));
-        QVERIFY(window.Actions().runImmediately->isEnabled());
+        QCOMPARE(window.view().selectedRows(), std::vector<std::size_t>({0}));
+        QVERIFY(window.mainActions().runImmediately->isEnabled());
 
         QCOMPARE(Cli({"task", "copy", "Script"}).code, 0);
         QCOMPARE(Names(window), QStringList({"Script", "Renamed", "Script_Copy"}));
@@ -157,30 +157,30 @@ private slots:
         QCOMPARE(Cell(window, 3, TaskListModel::Status), QString("Stop"));
         QCOMPARE(Cli({"start", "Weekly"}).code, 0);
         QCOMPARE(Cell(window, 3, TaskListModel::Status), QString("Waiting..."));
-        QCOMPARE(h->SavedTaskNames(), (std::vector<std::string> {"Script", "Renamed", "Script_Copy", "Weekly"}));
+        QCOMPARE(h->savedTaskNames(), (std::vector<std::string> {"Script", "Renamed", "Script_Copy", "Weekly"}));
         QCOMPARE(h->messages.unanswered, 0);
     }
 
     void aChangeWaitsWhileADialogIsOpenAndAReadDoesNot()
     {
-        CMainFrame& window = Start();
+        MainWindow& window = start();
         std::unique_ptr<QProcess> deleting;
         test::CliOutcome listed;
         bool waited = false;
-        test::OnNextModal(
+        test::onNextModal(
             [&](QWidget* dialog) {
-                deleting = test::StartCli(h->DataDir(), {"task", "delete", "Script"});
-                listed = RunCli(h->DataDir(), {"list"});
+                deleting = test::startCli(h->dataDir(), {"task", "delete", "Script"});
+                listed = runCli(h->dataDir(), {"list"});
                 QTest::qWait(500);
-                waited = deleting->state() != QProcess::NotRunning && h->App().TaskCount() == 2;
+                waited = deleting->state() != QProcess::NotRunning && h->app().TaskCount() == 2;
                 dialog->close();
             },
-            "kelvanto::CAboutDlg");
-        window.ShowAbout();
+            "kelvanto::AboutDialog");
+        window.showAbout();
         QVERIFY(waited);
         QCOMPARE(listed.code, 0);
         QVERIFY2(listed.out.contains("Script\t"), qPrintable(listed.out));
-        const auto deleted = test::WaitForCli(*deleting);
+        const auto deleted = test::waitForCli(*deleting);
         QVERIFY2(deleted.code == 0, qPrintable(deleted.err));
         QCOMPARE(Names(window), QStringList({"Nightly"}));
     }
@@ -188,49 +188,49 @@ private slots:
     void aChangeThatWaitsTooLongIsRefusedAndNeverMade()
     {
         h->settings.controlBusyWait = std::chrono::milliseconds(300);
-        CMainFrame& window = Start();
+        MainWindow& window = start();
         test::CliOutcome refused;
-        test::OnNextModal(
+        test::onNextModal(
             [&](QWidget* dialog) {
-                refused = RunCli(h->DataDir(), {"task", "delete", "Script"});
+                refused = runCli(h->dataDir(), {"task", "delete", "Script"});
                 dialog->close();
             },
-            "kelvanto::CAboutDlg");
-        window.ShowAbout();
+            "kelvanto::AboutDialog");
+        window.showAbout();
         QCOMPARE(refused.code, 1);
         QVERIFY2(refused.err.contains("a dialog is open in its window"), qPrintable(refused.err));
         QTest::qWait(300);
         QCOMPARE(Names(window), QStringList({"Nightly", "Script"}));
-        QCOMPARE(h->App().TaskCount(), 2u);
+        QCOMPARE(h->app().TaskCount(), 2u);
     }
 
     void quittingLetsFollowedRunsAndWaitingChangesGo()
     {
-        CMainFrame& window = Start();
+        MainWindow& window = start();
         h->holdRuns->store(true);
-        auto following = test::StartCli(h->DataDir(), {"run", "Script"});
+        auto following = test::startCli(h->dataDir(), {"run", "Script"});
         QTRY_COMPARE(Cell(window, 1, TaskListModel::Status), QString("Running..."));
         test::CliOutcome refused;
-        test::OnNextModal(
+        test::onNextModal(
             [&](QWidget* dialog) {
-                auto waiting = test::StartCli(h->DataDir(), {"task", "delete", "Nightly"});
+                auto waiting = test::startCli(h->dataDir(), {"task", "delete", "Nightly"});
                 QTest::qWait(300);
                 // The session ends with the dialog still open: the waiting change is let go
                 // at once. (A test has no application event loop that the quit could end,
                 // so the dialog is closed here.)
-                h->Desktop().SessionMayEnd();
-                refused = test::WaitForCli(*waiting, 10000);
+                h->desktop().sessionMayEnd();
+                refused = test::waitForCli(*waiting, 10000);
                 dialog->close();
             },
-            "kelvanto::CAboutDlg");
-        window.ShowAbout();
-        QVERIFY(window.Quitting());
+            "kelvanto::AboutDialog");
+        window.showAbout();
+        QVERIFY(window.quitting());
         QCOMPARE(refused.code, 1);
         QVERIFY2(refused.err.contains("it is closing"), qPrintable(refused.err));
-        const auto followed = test::WaitForCli(*following, 10000);
+        const auto followed = test::waitForCli(*following, 10000);
         QVERIFY2(followed.code != -1, "the followed run's command line did not end");
-        QCOMPARE(h->SavedTaskNames(), (std::vector<std::string> {"Nightly", "Script"}));
-        QVERIFY(!std::filesystem::exists(h->DataDir() / "kelvanto.sock"));
+        QCOMPARE(h->savedTaskNames(), (std::vector<std::string> {"Nightly", "Script"}));
+        QVERIFY(!std::filesystem::exists(h->dataDir() / "kelvanto.sock"));
     }
 };
 

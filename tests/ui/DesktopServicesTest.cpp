@@ -55,29 +55,29 @@ private slots:
         QFETCH(QKeySequence, sequence);
         QFETCH(qulonglong, keySym);
         QFETCH(uint, x11Modifiers);
-        QCOMPARE(HotKeyToSequence(stored), sequence);
-        const auto back = SequenceToHotKey(sequence);
+        QCOMPARE(hotKeyToSequence(stored), sequence);
+        const auto back = sequenceToHotKey(sequence);
         QVERIFY(back.has_value());
         QVERIFY(*back == stored);
-        QCOMPARE(qulonglong(HotKeyKeySym(stored.code)), keySym);
-        QCOMPARE(HotKeyX11Modifiers(stored.modifiers), x11Modifiers);
+        QCOMPARE(qulonglong(hotKeyKeySym(stored.code)), keySym);
+        QCOMPARE(hotKeyX11Modifiers(stored.modifiers), x11Modifiers);
     }
 
     void keysWithoutACodeAreNotStored()
     {
-        QVERIFY(!SequenceToHotKey(QKeySequence(Qt::CTRL | Qt::Key_Eacute)).has_value());
-        QVERIFY(*SequenceToHotKey(QKeySequence()) == (HotKey {0, 0}));
-        QVERIFY(HotKeyToSequence(HotKey {0, 6}).isEmpty());
-        QCOMPARE(HotKeyKeySym(0x07), 0ul);
+        QVERIFY(!sequenceToHotKey(QKeySequence(Qt::CTRL | Qt::Key_Eacute)).has_value());
+        QVERIFY(*sequenceToHotKey(QKeySequence()) == (HotKey {0, 0}));
+        QVERIFY(hotKeyToSequence(HotKey {0, 6}).isEmpty());
+        QCOMPARE(hotKeyKeySym(0x07), 0ul);
     }
 
     // Offscreen there is no X11 display: the key is only stored, nothing is grabbed.
     void withoutAnX11DisplayNothingIsGrabbed()
     {
         GlobalHotKey hotKey;
-        QVERIFY(!GlobalHotKey::Available());
-        QVERIFY(!hotKey.Register(HotKey {77, 6}));
-        QVERIFY(!hotKey.IsRegistered());
+        QVERIFY(!GlobalHotKey::available());
+        QVERIFY(!hotKey.registerKey(HotKey {77, 6}));
+        QVERIFY(!hotKey.isRegistered());
     }
 
     void theInhibitorHoldsALockOnlyWhileWanted()
@@ -91,14 +91,14 @@ private slots:
             ::close(fds[1]);
             return UniqueFd(fds[0]);
         });
-        inhibitor.Update(false);
+        inhibitor.update(false);
         QCOMPARE(taken, 0);
-        inhibitor.Update(true);
-        inhibitor.Update(true);
+        inhibitor.update(true);
+        inhibitor.update(true);
         QCOMPARE(taken, 1);
-        QVERIFY(inhibitor.Held());
-        inhibitor.Update(false);
-        QVERIFY(!inhibitor.Held());
+        QVERIFY(inhibitor.held());
+        inhibitor.update(false);
+        QVERIFY(!inhibitor.held());
         QVERIFY(::fcntl(fds[0], F_GETFD) == -1); // closed: logind lets the shutdown go
 
         // Where logind cannot be reached nothing is held and nothing is retried every second.
@@ -107,10 +107,10 @@ private slots:
             ++attempts;
             return UniqueFd();
         });
-        unreachable.Update(true);
-        unreachable.Update(true);
+        unreachable.update(true);
+        unreachable.update(true);
         QCOMPARE(attempts, 1);
-        QVERIFY(!unreachable.Held());
+        QVERIFY(!unreachable.held());
     }
 
     void topicsMapToPagesBelowTheManualOnly()
@@ -125,11 +125,11 @@ private slots:
         std::ofstream(tmp.path() / "secret.html") << "<html></html>";
         const QStringList folders {first, second};
         QCOMPARE(
-            DesktopHelpOpener::PageFor(folders, "::/introduction/tasklog.html"), second + "/introduction/tasklog.html");
-        QCOMPARE(DesktopHelpOpener::PageFor(folders, "::/index.html"), first + "/index.html");
-        QCOMPARE(DesktopHelpOpener::PageFor(folders, "::/../secret.html"), QString());
-        QCOMPARE(DesktopHelpOpener::PageFor(folders, "::/introduction/../../secret.html"), QString());
-        QCOMPARE(DesktopHelpOpener::PageFor(folders, "::/missing.html"), QString());
+            DesktopHelpOpener::pageFor(folders, "::/introduction/tasklog.html"), second + "/introduction/tasklog.html");
+        QCOMPARE(DesktopHelpOpener::pageFor(folders, "::/index.html"), first + "/index.html");
+        QCOMPARE(DesktopHelpOpener::pageFor(folders, "::/../secret.html"), QString());
+        QCOMPARE(DesktopHelpOpener::pageFor(folders, "::/introduction/../../secret.html"), QString());
+        QCOMPARE(DesktopHelpOpener::pageFor(folders, "::/missing.html"), QString());
     }
 
     // Every topic the program opens, and the wizard's, is a page of the shipped manual.
@@ -143,7 +143,7 @@ private slots:
         for (int type = 1; type <= 8; ++type)
             topics << QString("::/taskwizard/tasktype%1.html").arg(type);
         for (const QString& topic : topics)
-            QVERIFY2(!DesktopHelpOpener::PageFor(folders, topic).isEmpty(), qPrintable(topic));
+            QVERIFY2(!DesktopHelpOpener::pageFor(folders, topic).isEmpty(), qPrintable(topic));
     }
 
     // SIGTERM (the end of a session without a session manager, a shutdown) becomes a signal
@@ -160,12 +160,12 @@ private slots:
 
     void theInstanceSocketIsPerUserAndDataFolder()
     {
-        const QString a = SingleInstance::SocketName("/home/u/.local/share/kelvanto");
-        QCOMPARE(SingleInstance::SocketName("/home/u/.local/share/kelvanto/"), a);
-        QVERIFY(SingleInstance::SocketName("/srv/kelvanto") != a);
+        const QString a = SingleInstance::socketName("/home/u/.local/share/kelvanto");
+        QCOMPARE(SingleInstance::socketName("/home/u/.local/share/kelvanto/"), a);
+        QVERIFY(SingleInstance::socketName("/srv/kelvanto") != a);
         QVERIFY(a.contains(QString("__Kelvanto__kelvanto_2006_SE__%1-").arg(getuid())));
         QVERIFY(a.toUtf8().size() < 100); // fits a socket address
-        QVERIFY(!SingleInstance::AskRunningToShow(a + ".nobody", 100));
+        QVERIFY(!SingleInstance::askRunningToShow(a + ".nobody", 100));
     }
 };
 

@@ -6,11 +6,11 @@
 #include "tests/ui/support/ScriptedFileDialogs.h"
 #include "tests/ui/support/ScriptedMessages.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/CAboutDlg.h"
-#include "ui/CConnectFailDlg.h"
-#include "ui/COptionsSheet.h"
-#include "ui/CServerManagerDlg.h"
-#include "ui/CTipDlg.h"
+#include "ui/AboutDialog.h"
+#include "ui/ConnectionFailureDialog.h"
+#include "ui/OptionsDialog.h"
+#include "ui/ServerManagerDialog.h"
+#include "ui/TipOfTheDayDialog.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,12 +24,12 @@
 #include <QtTest>
 
 using namespace kelvanto;
-using test::Child;
+using test::child;
 
 namespace
 {
 
-ServerConnection Profile(const char* name, std::uint8_t savePassword)
+ServerConnection profile(const char* name, std::uint8_t savePassword)
 {
     ServerConnection profile;
     profile.connectionName = name;
@@ -58,9 +58,9 @@ private:
     test::RecordingHelp help;
     test::ScriptedFileDialogs files;
 
-    CServerManagerDlg::Services ServerServices(int* saves)
+    ServerManagerDialog::Services ServerServices(int* saves)
     {
-        return CServerManagerDlg::Services {messages, help,
+        return ServerManagerDialog::Services {messages, help,
             [](const ServerConnection&) -> ConnectResult {
                 return ConnectError {2003, "no"};
             },
@@ -82,15 +82,15 @@ private slots:
     {
         ServerList list;
         int saves = 0;
-        CServerManagerDlg empty(list, ServerServices(&saves));
+        ServerManagerDialog empty(list, ServerServices(&saves));
         for (const char* command : {"editServer", "deleteServer", "viewServer", "moveUp", "moveDown"})
             empty.findChild<QAction*>(command)->trigger();
-        QCOMPARE(messages.Texts(), QStringList(5, "Please choose a server item."));
+        QCOMPARE(messages.texts(), QStringList(5, "Please choose a server item."));
 
-        list.add(Profile("one", 1));
-        list.add(Profile("two", 0));
-        CServerManagerDlg dialog(list, ServerServices(&saves));
-        auto* table = Child<QTableWidget>(&dialog, "serverList");
+        list.add(profile("one", 1));
+        list.add(profile("two", 0));
+        ServerManagerDialog dialog(list, ServerServices(&saves));
+        auto* table = child<QTableWidget>(&dialog, "serverList");
         QCOMPARE(table->horizontalHeaderItem(0)->text(), QString("Connection Name"));
         QCOMPARE(table->columnWidth(5), 260);
         QCOMPARE(Row(table, 0), (QStringList {"one", "one.example", "3306", "root", "****", ""}));
@@ -99,21 +99,21 @@ private slots:
 
         // Moving the first up changes nothing; moving it down swaps without saving.
         table->selectRow(0);
-        dialog.MoveUp();
+        dialog.moveUp();
         QCOMPARE(list.at(0)->connectionName, std::string("one"));
-        dialog.MoveDown();
+        dialog.moveDown();
         QCOMPARE(list.at(0)->connectionName, std::string("two"));
         QCOMPARE(table->currentRow(), 1);
         QCOMPARE(Row(table, 0).at(0), QString("two"));
         QCOMPARE(saves, 0);
 
         // Delete asks, and No keeps the profile.
-        messages.ClearShown();
-        messages.AnswerNo();
-        dialog.DeleteServer();
-        messages.AnswerYes();
-        dialog.DeleteServer();
-        QCOMPARE(messages.Texts(), QStringList(2, "Are you sure you wish to DELETE the server information now?"));
+        messages.clearShown();
+        messages.answerNo();
+        dialog.deleteServer();
+        messages.answerYes();
+        dialog.deleteServer();
+        QCOMPARE(messages.texts(), QStringList(2, "Are you sure you wish to DELETE the server information now?"));
         QCOMPARE(list.size(), 1u);
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(saves, 1);
@@ -122,31 +122,31 @@ private slots:
     void addingAProfileSavesTheListAndShowsTheRow()
     {
         ServerList list;
-        list.add(Profile("one", 1));
+        list.add(profile("one", 1));
         int saves = 0;
-        CServerManagerDlg dialog(list, ServerServices(&saves));
-        test::OnNextModal(
+        ServerManagerDialog dialog(list, ServerServices(&saves));
+        test::onNextModal(
             [](QWidget* profile) {
-                Child<QLineEdit>(profile, "connectionName")->setText("ONE");
-                Child<QLineEdit>(profile, "host")->setText("db");
-                Child<QPushButton>(profile, "ok")->click();
+                child<QLineEdit>(profile, "connectionName")->setText("ONE");
+                child<QLineEdit>(profile, "host")->setText("db");
+                child<QPushButton>(profile, "ok")->click();
             },
-            "kelvanto::CMySqlServerDlg");
-        dialog.AddServer();
+            "kelvanto::ServerProfileDialog");
+        dialog.addServer();
         QCOMPARE(list.size(), 2u);
         QCOMPARE(saves, 1);
-        auto* table = Child<QTableWidget>(&dialog, "serverList");
+        auto* table = child<QTableWidget>(&dialog, "serverList");
         QCOMPARE(Row(table, 1).mid(0, 2), (QStringList {"ONE", "db"}));
         QCOMPARE(table->currentRow(), 1);
 
         // Edit does not check the name against the others; it saves and refreshes the row.
-        test::OnNextModal(
+        test::onNextModal(
             [](QWidget* profile) {
-                Child<QLineEdit>(profile, "connectionName")->setText("one");
-                Child<QPushButton>(profile, "ok")->click();
+                child<QLineEdit>(profile, "connectionName")->setText("one");
+                child<QPushButton>(profile, "ok")->click();
             },
-            "kelvanto::CMySqlServerDlg");
-        dialog.EditServer();
+            "kelvanto::ServerProfileDialog");
+        dialog.editServer();
         QCOMPARE(list.at(1)->connectionName, std::string("one"));
         QCOMPARE(Row(table, 1).at(0), QString("one"));
         QCOMPARE(saves, 2);
@@ -159,12 +159,12 @@ private slots:
         test::TempDir tmp;
         Options options;
         options.defaultBackupFolder = "/backups/";
-        COptionsSheet sheet(options, tmp.path(), messages, help, files);
-        auto* pages = Child<QTabWidget>(&sheet, "pages");
+        OptionsDialog sheet(options, tmp.path(), messages, help, files);
+        auto* pages = child<QTabWidget>(&sheet, "pages");
         pages->setCurrentIndex(1);
-        QVERIFY(!Child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
-        Child<QRadioButton>(&sheet, "logLimited")->setChecked(true);
-        QVERIFY(Child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
+        QVERIFY(!child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
+        child<QRadioButton>(&sheet, "logLimited")->setChecked(true);
+        QVERIFY(child<QLineEdit>(&sheet, "logMaxSize")->isEnabled());
         struct Attempt
         {
             const char* size;
@@ -172,22 +172,22 @@ private slots:
         };
         for (const Attempt& attempt :
             {Attempt {"0", false}, Attempt {"100001", false}, Attempt {"", false}, Attempt {"100000", true}}) {
-            Child<QLineEdit>(&sheet, "logMaxSize")->setText(attempt.size);
+            child<QLineEdit>(&sheet, "logMaxSize")->setText(attempt.size);
             pages->setCurrentIndex(0);
             QCOMPARE(pages->currentIndex(), attempt.accepted ? 0 : 1);
             pages->setCurrentIndex(1);
         }
-        QCOMPARE(messages.Texts(), QStringList(3, "Please input the maximum size between 1 and 100000."));
+        QCOMPARE(messages.texts(), QStringList(3, "Please input the maximum size between 1 and 100000."));
 
-        Child<QLineEdit>(&sheet, "logMaxSize")->setText("1");
-        files.Choose("/srv/dumps");
-        Child<QPushButton>(&sheet, "browse")->click();
+        child<QLineEdit>(&sheet, "logMaxSize")->setText("1");
+        files.choose("/srv/dumps");
+        child<QPushButton>(&sheet, "browse")->click();
         QCOMPARE(files.asked, QStringList {"folder Select a folder where you want to store the backup files:"});
-        Child<QPushButton>(&sheet, "ok")->click();
+        child<QPushButton>(&sheet, "ok")->click();
         QCOMPARE(sheet.result(), int(QDialog::Accepted));
-        QCOMPARE(sheet.Edited().logSizeLimited, std::uint8_t(1));
-        QCOMPARE(sheet.Edited().logMaxSizeKB, 1);
-        QCOMPARE(sheet.Edited().defaultBackupFolder, std::string("/srv/dumps/"));
+        QCOMPARE(sheet.edited().logSizeLimited, std::uint8_t(1));
+        QCOMPARE(sheet.edited().logMaxSizeKB, 1);
+        QCOMPARE(sheet.edited().defaultBackupFolder, std::string("/srv/dumps/"));
     }
 
     void theGeneralPageStoresTheLoginTheHotKeyAndTheFormats()
@@ -196,17 +196,17 @@ private slots:
         Options options;
         options.hotKeyCode = 'K';
         options.hotKeyModifiers = 1 | 2; // Shift+Ctrl
-        COptionsSheet sheet(options, tmp.path(), messages, help, files);
-        auto* hotKey = Child<QKeySequenceEdit>(&sheet, "hotKey");
+        OptionsDialog sheet(options, tmp.path(), messages, help, files);
+        auto* hotKey = child<QKeySequenceEdit>(&sheet, "hotKey");
         QCOMPARE(hotKey->keySequence(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_K));
         // A password without a user name is not stored.
-        Child<QLineEdit>(&sheet, "loginPassword")->setText("secret");
+        child<QLineEdit>(&sheet, "loginPassword")->setText("secret");
         hotKey->setKeySequence(QKeySequence(Qt::ALT | Qt::Key_F5));
-        Child<QRadioButton>(&sheet, "dateFormat3")->setChecked(true);
-        Child<QRadioButton>(&sheet, "timeFormat2")->setChecked(true);
-        Child<QCheckBox>(&sheet, "noShutdown")->setChecked(true);
-        Child<QPushButton>(&sheet, "ok")->click();
-        const Options& edited = sheet.Edited();
+        child<QRadioButton>(&sheet, "dateFormat3")->setChecked(true);
+        child<QRadioButton>(&sheet, "timeFormat2")->setChecked(true);
+        child<QCheckBox>(&sheet, "noShutdown")->setChecked(true);
+        child<QPushButton>(&sheet, "ok")->click();
+        const Options& edited = sheet.edited();
         QCOMPARE(edited.loginPassword, std::string());
         QCOMPARE(edited.hotKeyCode, std::uint16_t(0x74));
         QCOMPARE(edited.hotKeyModifiers, std::uint16_t(4));
@@ -215,56 +215,56 @@ private slots:
         QCOMPARE(edited.noShutdownWhileRunning, std::uint8_t(1));
 
         // Reset to default on both pages.
-        COptionsSheet again(edited, tmp.path(), messages, help, files);
-        Child<QPushButton>(&again, "resetGeneral")->click();
-        Child<QPushButton>(&again, "resetBackupLog")->click();
-        Child<QPushButton>(&again, "ok")->click();
+        OptionsDialog again(edited, tmp.path(), messages, help, files);
+        child<QPushButton>(&again, "resetGeneral")->click();
+        child<QPushButton>(&again, "resetBackupLog")->click();
+        child<QPushButton>(&again, "ok")->click();
         Options expected = edited;
         ResetGeneralOptions(expected);
         ResetBackupAndLogOptions(expected, tmp.path());
-        QVERIFY(again.Edited() == expected);
-        Child<QPushButton>(&again, "help")->click();
+        QVERIFY(again.edited() == expected);
+        child<QPushButton>(&again, "help")->click();
         QCOMPARE(help.topics, QStringList {"::/introduction/options.html"});
     }
 
     void theTipOfTheDayWrapsBothWays()
     {
-        QCOMPARE(CTipDlg::FirstTipAfter(-1), 0);
-        QCOMPARE(CTipDlg::FirstTipAfter(8), 0);
-        QCOMPARE(CTipDlg::FirstTipAfter(3), 4);
-        CTipDlg dialog(-1, true);
-        auto* counter = Child<QLabel>(&dialog, "tipCounter");
+        QCOMPARE(TipOfTheDayDialog::firstTipAfter(-1), 0);
+        QCOMPARE(TipOfTheDayDialog::firstTipAfter(8), 0);
+        QCOMPARE(TipOfTheDayDialog::firstTipAfter(3), 4);
+        TipOfTheDayDialog dialog(-1, true);
+        auto* counter = child<QLabel>(&dialog, "tipCounter");
         QCOMPARE(counter->text(), QString("Tip 1 of 9"));
-        dialog.Previous();
+        dialog.previous();
         QCOMPARE(counter->text(), QString("Tip 9 of 9"));
-        QCOMPARE(Child<QLabel>(&dialog, "tipText")->text(),
+        QCOMPARE(child<QLabel>(&dialog, "tipText")->text(),
             QString("To restore MySQL databases you should create a scheduled task of Restore."));
-        dialog.Next();
-        QCOMPARE(dialog.ShownIndex(), 0);
-        QVERIFY(CTipDlg::Tip(0).contains("Kelvanto Standard Edition 2.1"));
-        QCOMPARE(CTipDlg::Tip(7), QString("\nTo rename a task you should press \"F2\" on keyboard."));
-        for (int i = 0; i < CTipDlg::kTipCount; ++i)
-            QVERIFY(CTipDlg::Tip(i).startsWith('\n'));
+        dialog.next();
+        QCOMPARE(dialog.shownIndex(), 0);
+        QVERIFY(TipOfTheDayDialog::tip(0).contains("Kelvanto Standard Edition 2.1"));
+        QCOMPARE(TipOfTheDayDialog::tip(7), QString("\nTo rename a task you should press \"F2\" on keyboard."));
+        for (int i = 0; i < TipOfTheDayDialog::kTipCount; ++i)
+            QVERIFY(TipOfTheDayDialog::tip(i).startsWith('\n'));
     }
 
     void theAboutBoxOpensItsLinks()
     {
-        CAboutDlg dialog(help);
-        QCOMPARE(Child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
-        emit Child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
-        emit Child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
+        AboutDialog dialog(help);
+        QCOMPARE(child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
+        emit child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
+        emit child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
         QCOMPARE(help.links, (QStringList {"https://kelvanto.org/", "mailto:support@kelvanto.org"}));
     }
 
     void theConnectionFailureDialogLeadsToTheHowToPage()
     {
-        CConnectFailDlg dialog("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused", help);
+        ConnectionFailureDialog dialog("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused", help);
         QCOMPARE(dialog.windowTitle(), QString("Kelvanto"));
-        QCOMPARE(Child<QLabel>(&dialog, "message")->text(),
+        QCOMPARE(child<QLabel>(&dialog, "message")->text(),
             QString("Failed to connect to the MySQL server!\n\nError NO. 2003\nrefused"));
-        Child<QPushButton>(&dialog, "howToConnect")->click();
+        child<QPushButton>(&dialog, "howToConnect")->click();
         QCOMPARE(help.topics, QStringList {"::/howtoconnect.html"});
-        QCOMPARE(Child<QPushButton>(&dialog, "howToConnect")->text(), QString("&How to connect to a MySQL server"));
+        QCOMPARE(child<QPushButton>(&dialog, "howToConnect")->text(), QString("&How to connect to a MySQL server"));
     }
 };
 

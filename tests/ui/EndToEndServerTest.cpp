@@ -10,10 +10,11 @@
 #include "tests/support/RoundTripDatabase.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/CMainFrame.h"
-#include "ui/CVelmTasksView.h"
 #include "ui/MainActions.h"
+#include "ui/MainWindow.h"
 #include "ui/TaskListModel.h"
+#include "ui/TaskListView.h"
+#include "ui/TaskLogDialog.h"
 
 #include <QAction>
 #include <QFile>
@@ -79,18 +80,18 @@ private slots:
         DesktopHarness h;
         const QString backups = QString::fromStdString((h.tmp.path() / "backups").string());
         std::filesystem::create_directories(h.tmp.path() / "backups");
-        h.WriteOptions(DesktopHarness::QuietOptions());
+        h.writeOptions(DesktopHarness::quietOptions());
         h.settings.engines = MakeDefaultEngines;
         h.settings.connector = MakeMariaDbConnector();
-        QCOMPARE(h.Start(), DesktopApp::kRunning);
-        CMainFrame& window = h.Window();
+        QCOMPARE(h.start(), DesktopApp::kRunning);
+        MainWindow& window = h.window();
         QVERIFY(window.isVisible());
-        TaskListModel& model = window.View().Model();
+        TaskListModel& model = window.view().model();
         QCOMPARE(model.rowCount(), 0);
 
         // The program holds the data folder: the command line hands its requests to it.
         const auto imported
-            = test::RunCli(h.DataDir(), {"task", "import", "-"}, SakilaTask(server, database.name(), backups));
+            = test::runCli(h.dataDir(), {"task", "import", "-"}, SakilaTask(server, database.name(), backups));
         QVERIFY2(imported.code == 0, qPrintable(imported.err));
         QCOMPARE(model.rowCount(), 1);
         QCOMPARE(model.index(0, TaskListModel::Name).data().toString(), QString("Backup sakila"));
@@ -101,39 +102,37 @@ private slots:
             statuses << model.index(from.row(), TaskListModel::Status).data().toString();
         });
 
-        window.View().SelectRows({0}, 0);
-        h.messages.AnswerYes();
-        window.Actions().runImmediately->trigger();
-        QCOMPARE(h.messages.LastText(), QString("Do you want to RUN the task (Backup sakila) immediately?"));
+        window.view().selectRows({0}, 0);
+        h.messages.answerYes();
+        window.mainActions().runImmediately->trigger();
+        QCOMPARE(h.messages.lastText(), QString("Do you want to RUN the task (Backup sakila) immediately?"));
         QTRY_VERIFY_WITH_TIMEOUT(statuses.contains("Running..."), 60000);
         QTRY_COMPARE_WITH_TIMEOUT(model.index(0, TaskListModel::Status).data().toString(), QString("Stop"), 120000);
         QVERIFY(!model.index(0, TaskListModel::LastRun).data().toString().isEmpty());
 
         QStringList logLines;
-        test::OnNextModal(
-            [&](QWidget* dialog) {
-                auto* list = test::Child<QTableWidget>(dialog, "logList");
-                for (int row = 0; row < list->rowCount(); ++row)
-                    logLines << list->item(row, 2)->text();
-                dialog->close();
-            },
-            "kelvanto::TaskLogDialog");
-        window.Actions().viewLog->trigger();
+        window.mainActions().viewLog->trigger();
+        auto* logWindow = window.findChild<TaskLogDialog*>();
+        QVERIFY(logWindow && logWindow->isVisible());
+        auto* list = test::child<QTableWidget>(logWindow, "logList");
+        for (int row = 0; row < list->rowCount(); ++row)
+            logLines << list->item(row, 2)->text();
+        logWindow->close();
         QVERIFY2(logLines.contains("Run task immediately"), qPrintable(logLines.join(" | ")));
         QVERIFY(logLines.contains("Running..."));
         QCOMPARE(logLines.last(), QString("Run ended: succeeded"));
         QCOMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("OK"));
 
         // A copy (its files carry its own name) run by the command line through the program.
-        QCOMPARE(test::RunCli(h.DataDir(), {"task", "copy", "Backup sakila"}).code, 0);
+        QCOMPARE(test::runCli(h.dataDir(), {"task", "copy", "Backup sakila"}).code, 0);
         QCOMPARE(model.index(1, TaskListModel::Name).data().toString(), QString("Backup sakila_Copy"));
-        const auto run = test::RunCli(h.DataDir(), {"run", "Backup sakila_Copy"});
+        const auto run = test::runCli(h.dataDir(), {"run", "Backup sakila_Copy"});
         QVERIFY2(run.code == 0, qPrintable(run.err + run.out));
         QVERIFY2(run.out.contains("\tGeneral Info\tRunning...\n") && run.out.endsWith("\tGeneral Info\tFinished\n"),
             qPrintable(run.out));
         QTRY_COMPARE(model.index(1, TaskListModel::Status).data().toString(), QString("Stop"));
         QVERIFY(!model.index(1, TaskListModel::LastRun).data().toString().isEmpty());
-        const auto listed = test::RunCli(h.DataDir(), {"list"});
+        const auto listed = test::runCli(h.dataDir(), {"list"});
         QVERIFY2(listed.out.startsWith("Backup sakila\t"), qPrintable(listed.out));
         QCOMPARE(listed.out.count("\tStop\t"), 2);
 

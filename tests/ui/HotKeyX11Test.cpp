@@ -61,19 +61,19 @@ class HotKeyX11Test : public QObject
 private slots:
     void theKeyIsGrabbedAndReachesTheProgram()
     {
-        if (!GlobalHotKey::Available())
+        if (!GlobalHotKey::available())
             QSKIP("no X11 display (ctest runs this test under xvfb-run)");
         Display* other = XOpenDisplay(nullptr);
         QVERIFY(other);
         GlobalHotKey hotKey;
         QSignalSpy activated(&hotKey, &GlobalHotKey::activated);
-        QVERIFY(hotKey.Register(HotKey {77, 6}));
+        QVERIFY(hotKey.registerKey(HotKey {77, 6}));
         QVERIFY(!OtherClientCanGrab(other));
 
         PressCtrlAltM(other);
         QTRY_COMPARE(activated.count(), 1);
 
-        hotKey.Unregister();
+        hotKey.unregisterKey();
         QVERIFY(OtherClientCanGrab(other));
         PressCtrlAltM(other);
         QTest::qWait(100);

@@ -1,19 +1,23 @@
 // The main window on a real data folder: the menus, the commands with their questions and
 // messages, and what they leave in the task list file and the logs.
+#include "ui/MainWindow.h"
 #include "app/Application.h"
+#include "app/TaskCommands.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/CMainFrame.h"
-#include "ui/CVelmTasksView.h"
 #include "ui/MainActions.h"
 #include "ui/TaskListModel.h"
+#include "ui/TaskListView.h"
+#include "ui/TaskLogDialog.h"
 #include "ui/TaskViewCommands.h"
+#include "ui/UiCommandQueue.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolBar>
 #include <QToolButton>
@@ -39,9 +43,9 @@ QStringList Captions(const QList<QAction*>& actions)
     return captions;
 }
 
-QString StatusText(CMainFrame& window, int row)
+QString StatusText(MainWindow& window, int row)
 {
-    return window.View().Model().index(row, TaskListModel::Status).data().toString();
+    return window.view().model().index(row, TaskListModel::Status).data().toString();
 }
 
 } // namespace
@@ -54,16 +58,16 @@ private:
     std::unique_ptr<DesktopHarness> h;
 
     // Starts with Manual tasks a, b and c (the window is shown).
-    CMainFrame& StartWith(const std::vector<Task>& tasks)
+    MainWindow& StartWith(const std::vector<Task>& tasks)
     {
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        h->WriteTasks(tasks);
-        if (h->Start() != DesktopApp::kRunning)
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks(tasks);
+        if (h->start() != DesktopApp::kRunning)
             qFatal("the start-up ended");
-        return h->Window();
+        return h->window();
     }
-    void Select(const std::vector<std::size_t>& rows) { h->Window().View().SelectRows(rows, rows.front()); }
-    MainActions& Actions() { return h->Window().Actions(); }
+    void selectRows(const std::vector<std::size_t>& rows) { h->window().view().selectRows(rows, rows.front()); }
+    MainActions& mainActions() { return h->window().mainActions(); }
 
 private slots:
     void init() { h = std::make_unique<DesktopHarness>(); }
@@ -75,7 +79,7 @@ private slots:
 
     void menusContextMenuAndToolbarHaveTheirCaptionsAndShortcuts()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a")});
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a")});
         QCOMPARE(window.windowTitle(), QString("Kelvanto Standard Edition"));
         QStringList menus;
         for (QAction* menu : window.menuBar()->actions())
@@ -93,13 +97,13 @@ private slots:
         QCOMPARE(menu(4),
             (QStringList {
                 "&User Manual\tF1", "Ti&p of the Day", "&Web Site", "Support &Page", "Support &E-mail", "&About..."}));
-        QCOMPARE(Captions(Actions().contextMenu->actions()),
+        QCOMPARE(Captions(mainActions().contextMenu->actions()),
             (QStringList {"&New Task...\tCtrl+N", "&Edit Task...", "&Delete Task(s)\tDel", "Delete All", "Copy Task(s)",
                 "Rena&me Task\tF2", "|", "&Start", "S&top", "&Run Immediately\tF5", "Start All", "Stop All", "|",
                 "Select All\tCtrl+A", "|", "View &Log...", "&Verify Backup", "|", "Save &As...\tCtrl+S",
                 "Load &From...\tCtrl+L", "|", "&View", "|", "&Properties"}));
         QStringList tools;
-        for (QAction* action : Actions().toolBar->actions())
+        for (QAction* action : mainActions().toolBar->actions())
             tools << (action->isSeparator() ? "|" : action->objectName());
         QCOMPARE(tools.mid(0, 14),
             (QStringList {"newTask", "editTask", "deleteTasks", "properties", "|", "start", "stop", "runImmediately",
@@ -109,29 +113,29 @@ private slots:
 
     void viewButtonCyclesTheFourModes()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a")});
-        QCOMPARE(window.View().Mode(), int(CVelmTasksView::Details));
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a")});
+        QCOMPARE(window.view().mode(), int(TaskListView::Details));
         QList<int> seen;
         for (int i = 0; i < 4; ++i) {
-            Actions().viewButton->click();
-            seen << window.View().Mode();
-            QVERIFY(Actions().viewModes[window.View().Mode()]->isChecked());
+            mainActions().viewButton->click();
+            seen << window.view().mode();
+            QVERIFY(mainActions().viewModes[window.view().mode()]->isChecked());
         }
         QCOMPARE(seen,
-            (QList<int> {CVelmTasksView::LargeIcons, CVelmTasksView::SmallIcons, CVelmTasksView::List,
-                CVelmTasksView::Details}));
-        Actions().viewModes[CVelmTasksView::List]->trigger();
-        QCOMPARE(window.View().Mode(), int(CVelmTasksView::List));
+            (QList<int> {
+                TaskListView::LargeIcons, TaskListView::SmallIcons, TaskListView::List, TaskListView::Details}));
+        mainActions().viewModes[TaskListView::List]->trigger();
+        QCOMPARE(window.view().mode(), int(TaskListView::List));
     }
 
     void commandsNeedingASelectionSayWhatIsMissing()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a")});
-        QVERIFY(!Actions().editTask->isEnabled());
-        window.Commands().EditTask();
-        window.Commands().ViewLog();
-        window.Commands().VerifyBackup();
-        QCOMPARE(h->messages.Texts(),
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a")});
+        QVERIFY(!mainActions().editTask->isEnabled());
+        window.commands().editTask();
+        window.commands().viewLog();
+        window.commands().verifyBackup();
+        QCOMPARE(h->messages.texts(),
             (QStringList {"Please choose a task item.", "Please choose a task.", "Please choose a task."}));
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Warning);
     }
@@ -161,24 +165,24 @@ private slots:
 
     void runImmediatelyAsksAndRunsAManualTaskOnce()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a"), DesktopHarness::MakeTask("b")});
-        Select({0, 1});
-        QVERIFY(Actions().runImmediately->isEnabled());
-        QVERIFY(!Actions().start->isEnabled());
-        h->messages.AnswerYes();
-        h->messages.AnswerNo();
-        Actions().runImmediately->trigger();
-        QCOMPARE(h->messages.Texts(),
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
+        selectRows({0, 1});
+        QVERIFY(mainActions().runImmediately->isEnabled());
+        QVERIFY(!mainActions().start->isEnabled());
+        h->messages.answerYes();
+        h->messages.answerNo();
+        mainActions().runImmediately->trigger();
+        QCOMPARE(h->messages.texts(),
             (QStringList {
                 "Do you want to RUN the task (a) immediately?", "Do you want to RUN the task (b) immediately?"}));
         QVERIFY(h->messages.shown[0].buttons == Messages::Buttons::YesNo);
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Question);
         QTRY_COMPARE(
-            h->LogOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
+            h->logOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
         QTRY_COMPARE(StatusText(window, 0), QString("Stop"));
-        QCOMPARE(h->LogOf("b.log"), Lines {});
+        QCOMPARE(h->logOf("b.log"), Lines {});
         // The last result, after the six columns, read from each task's log.
-        TaskListModel& model = window.View().Model();
+        TaskListModel& model = window.view().model();
         QCOMPARE(model.headerData(TaskListModel::LastResult, Qt::Horizontal).toString(), QString("Last Result"));
         QTRY_COMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("OK"));
         QVERIFY(!model.index(0, TaskListModel::LastResult).data(Qt::DecorationRole).value<QIcon>().isNull());
@@ -188,175 +192,228 @@ private slots:
                     .startsWith("Run ended: succeeded ("));
         QCOMPARE(model.index(1, TaskListModel::LastResult).data().toString(), QString());
         // A run that logged errors, and one that the program did not live to end.
-        h->App().Log().WriteLog("b.log", LogLevel::General, "Running...");
-        h->App().Log().WriteLog("b.log", LogLevel::Error, "Run ended: completed with errors (2)");
-        h->App().Log().WriteLog("a.log", LogLevel::General, "Running...");
-        window.View().RefreshRows();
+        h->app().Log().WriteLog("b.log", LogLevel::General, "Running...");
+        h->app().Log().WriteLog("b.log", LogLevel::Error, "Run ended: completed with errors (2)");
+        h->app().Log().WriteLog("a.log", LogLevel::General, "Running...");
+        window.view().refreshRows();
         QCOMPARE(model.index(1, TaskListModel::LastResult).data().toString(), QString("Errors (2)"));
         QCOMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("Failed"));
+    }
+
+    void logWindowsAreNotModalFollowTheirLogsAndTheirTasks()
+    {
+        *h->holdRuns = true;
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
+        const auto lines = [](const TaskLogDialog* dialog) {
+            QStringList texts;
+            for (const LogRecord& record : dialog->records())
+                texts << QString::fromStdString(record.message);
+            return texts;
+        };
+        selectRows({0});
+        mainActions().viewLog->trigger();
+        const QPointer<TaskLogDialog> logA = window.findChild<TaskLogDialog*>();
+        QVERIFY(logA && logA->isVisible());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(!UiCommandQueue::busy());
+        QCOMPARE(lines(logA), QStringList());
+
+        // Task a runs from the main window while its log is open: the lines appear as written.
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
+        QTRY_COMPARE(lines(logA), (QStringList {"Run task immediately", "Running..."}));
+
+        // A second task runs meanwhile, and its log opens beside the first; asking again for
+        // an open log brings that window forward instead of a second one.
+        selectRows({1});
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
+        QTRY_COMPARE(StatusText(window, 1), QString("Running..."));
+        mainActions().viewLog->trigger();
+        mainActions().viewLog->trigger();
+        QCOMPARE(window.findChildren<TaskLogDialog*>().size(), 2);
+        QPointer<TaskLogDialog> logB;
+        for (TaskLogDialog* dialog : window.findChildren<TaskLogDialog*>()) {
+            if (dialog != logA)
+                logB = dialog;
+        }
+        QCOMPARE(logB->windowTitle(), QString("Task Log - b"));
+        QTRY_COMPARE(lines(logB), (QStringList {"Run task immediately", "Running..."}));
+
+        *h->holdRuns = false;
+        QTRY_COMPARE(lines(logA).last(), QString("Finished"));
+        QTRY_COMPARE(StatusText(window, 1), QString("Stop"));
+
+        // A renamed task's window takes the new name; a deleted task's window closes.
+        QVERIFY(h->desktop().commands()->RenameTask(0, "a2"));
+        QTRY_COMPARE(logA->windowTitle(), QString("Task Log - a2"));
+        h->desktop().commands()->DeleteTasks({1});
+        QTRY_VERIFY(logB.isNull());
+        QVERIFY(!logA.isNull());
+        QCOMPARE(h->messages.unanswered, 0);
     }
 
     void stopAsksOnlyForARunningTaskAndNoLeavesItRunning()
     {
         *h->holdRuns = true;
-        CMainFrame& window
-            = StartWith({DesktopHarness::MakeTask("a"), DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        Select({0});
-        h->messages.AnswerYes();
-        Actions().runImmediately->trigger();
+        MainWindow& window
+            = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        selectRows({0});
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
         QTRY_COMPARE(StatusText(window, 0), QString("Running..."));
         QTRY_COMPARE(StatusText(window, 1), QString("Waiting..."));
-        Select({0, 1});
-        QVERIFY(Actions().stop->isEnabled());
-        h->messages.ClearShown();
-        h->messages.AnswerNo();
-        Actions().stop->trigger();
-        QCOMPARE(h->messages.Texts(), (QStringList {"Do you want to STOP the task (a -- Running) now?"}));
+        selectRows({0, 1});
+        QVERIFY(mainActions().stop->isEnabled());
+        h->messages.clearShown();
+        h->messages.answerNo();
+        mainActions().stop->trigger();
+        QCOMPARE(h->messages.texts(), (QStringList {"Do you want to STOP the task (a -- Running) now?"}));
         QCOMPARE(StatusText(window, 0), QString("Running..."));
         QCOMPARE(StatusText(window, 1), QString("Stop"));
-        h->messages.AnswerYes();
-        Actions().stop->trigger();
+        h->messages.answerYes();
+        mainActions().stop->trigger();
         QCOMPARE(StatusText(window, 0), QString("Stop"));
-        QCOMPARE(h->LogOf("a.log"),
+        QCOMPARE(h->logOf("a.log"),
             (Lines {"Run task immediately", "Running...", "Stop task", "User canceled!", "Run ended: cancelled"}));
-        QCOMPARE(h->LogOf("w.log"), (Lines {"Stop task"}));
+        QCOMPARE(h->logOf("w.log"), (Lines {"Stop task"}));
     }
 
     void startAllAndStopAllAskYesNoCancel()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
+        MainWindow& window = StartWith({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
         QTRY_COMPARE(StatusText(window, 0), QString("Waiting..."));
-        QVERIFY(!Actions().startAll->isEnabled());
-        h->messages.AnswerCancel();
-        window.Commands().StopAll();
+        QVERIFY(!mainActions().startAll->isEnabled());
+        h->messages.answerCancel();
+        window.commands().stopAll();
         QCOMPARE(StatusText(window, 0), QString("Waiting..."));
-        h->messages.AnswerYes();
-        Actions().stopAll->trigger();
+        h->messages.answerYes();
+        mainActions().stopAll->trigger();
         QCOMPARE(StatusText(window, 0), QString("Stop"));
-        h->messages.AnswerYes();
-        Actions().startAll->trigger();
+        h->messages.answerYes();
+        mainActions().startAll->trigger();
         QTRY_COMPARE(StatusText(window, 0), QString("Waiting..."));
-        QCOMPARE(h->messages.Texts(),
+        QCOMPARE(h->messages.texts(),
             (QStringList {"Do you want to STOP ALL tasks now?", "Do you want to STOP ALL tasks now?",
                 "Do you want to START ALL scheduled tasks now?"}));
         for (const auto& shown : h->messages.shown)
             QVERIFY(shown.buttons == Messages::Buttons::YesNoCancel);
-        QCOMPARE(h->LogOf("w.log"), (Lines {"Stop task", "Start task"}));
+        QCOMPARE(h->logOf("w.log"), (Lines {"Stop task", "Start task"}));
     }
 
     void copyAppendsStoppedCopiesAndSelectsExactlyThem()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("A"), DesktopHarness::MakeTask("x"),
-            DesktopHarness::MakeTask("B", ScheduleKind::EveryWeek)});
-        Select({0, 2});
-        h->messages.AnswerNo();
-        Actions().copyTasks->trigger();
-        QCOMPARE(h->App().TaskCount(), 3u);
-        h->messages.AnswerYes();
-        Actions().copyTasks->trigger();
-        QCOMPARE(h->messages.Texts(),
+        MainWindow& window = StartWith({DesktopHarness::makeTask("A"), DesktopHarness::makeTask("x"),
+            DesktopHarness::makeTask("B", ScheduleKind::EveryWeek)});
+        selectRows({0, 2});
+        h->messages.answerNo();
+        mainActions().copyTasks->trigger();
+        QCOMPARE(h->app().TaskCount(), 3u);
+        h->messages.answerYes();
+        mainActions().copyTasks->trigger();
+        QCOMPARE(h->messages.texts(),
             (QStringList {"Do you want to create 2 task copies?", "Do you want to create 2 task copies?"}));
-        QCOMPARE(h->SavedTaskNames(), (Lines {"A", "x", "B", "A_Copy", "B_Copy"}));
-        QCOMPARE(window.View().SelectedRows(), (std::vector<std::size_t> {3, 4}));
+        QCOMPARE(h->savedTaskNames(), (Lines {"A", "x", "B", "A_Copy", "B_Copy"}));
+        QCOMPARE(window.view().selectedRows(), (std::vector<std::size_t> {3, 4}));
         QCOMPARE(StatusText(window, 4), QString("Stop"));
-        const Task copy = *h->App().CopyOfTask(4);
-        QCOMPARE(h->LogOf(copy.logFileName), (Lines {"Create task by Copy task B"}));
+        const Task copy = *h->app().CopyOfTask(4);
+        QCOMPARE(h->logOf(copy.logFileName), (Lines {"Create task by Copy task B"}));
     }
 
     void renameRefusesAnEmptyOrTakenNameAndKeepsTheDialogOpen()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a"), DesktopHarness::MakeTask("b")});
-        Select({0});
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
+        selectRows({0});
         QStringList seen;
-        test::OnNextModal(
+        test::onNextModal(
             [&](QWidget* dialog) {
-                auto* name = test::Child<QLineEdit>(dialog, "taskName");
+                auto* name = test::child<QLineEdit>(dialog, "taskName");
                 seen << name->text();
-                auto* ok = test::Child<QPushButton>(dialog, "ok");
+                auto* ok = test::child<QPushButton>(dialog, "ok");
                 for (const char* attempt : {"", "b", "B"}) {
                     name->setText(attempt);
                     ok->click();
                     seen << (dialog->isVisible() ? "open" : "closed");
                 }
             },
-            "kelvanto::CRenameTaskDlg");
-        Actions().renameTask->trigger();
+            "kelvanto::RenameTaskDialog");
+        mainActions().renameTask->trigger();
         QCOMPARE(seen, (QStringList {"a", "open", "open", "closed"}));
-        QCOMPARE(h->messages.Texts(),
+        QCOMPARE(h->messages.texts(),
             (QStringList {
                 "Please input the task name.", "The task name already exists!\nPlease choose a different task name."}));
-        QCOMPARE(h->App().CopyOfTask(0)->name, std::string("B"));
-        QCOMPARE(h->App().CopyOfTask(0)->logFileName, std::string("a.log"));
-        QTRY_COMPARE(window.View().Model().index(0, 0).data().toString(), QString("B"));
+        QCOMPARE(h->app().CopyOfTask(0)->name, std::string("B"));
+        QCOMPARE(h->app().CopyOfTask(0)->logFileName, std::string("a.log"));
+        QTRY_COMPARE(window.view().model().index(0, 0).data().toString(), QString("B"));
     }
 
     void deleteAndDeleteAllRemoveTheTasksAndTheirLogs()
     {
         *h->holdRuns = true;
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a"),
-            DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek), DesktopHarness::MakeTask("c")});
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"),
+            DesktopHarness::makeTask("w", ScheduleKind::EveryWeek), DesktopHarness::makeTask("c")});
         for (const char* name : {"a", "w", "c"})
-            h->App().Log().WriteLog(std::string(name) + ".log", LogLevel::General, "hello");
+            h->app().Log().WriteLog(std::string(name) + ".log", LogLevel::General, "hello");
         QTRY_COMPARE(StatusText(window, 1), QString("Waiting..."));
-        Select({0, 1});
-        h->messages.AnswerCancel();
-        Actions().deleteTasks->trigger();
-        QCOMPARE(h->App().TaskCount(), 3u);
-        h->messages.AnswerYes();
-        Actions().deleteTasks->trigger();
-        QCOMPARE(h->SavedTaskNames(), (Lines {"c"}));
-        QVERIFY(!std::filesystem::exists(h->DataDir() / "Logs" / "a.log"));
-        QVERIFY(!std::filesystem::exists(h->DataDir() / "Logs" / "w.log"));
-        QVERIFY(std::filesystem::exists(h->DataDir() / "Logs" / "c.log"));
-        QCOMPARE(window.View().Model().rowCount(), 1);
+        selectRows({0, 1});
+        h->messages.answerCancel();
+        mainActions().deleteTasks->trigger();
+        QCOMPARE(h->app().TaskCount(), 3u);
+        h->messages.answerYes();
+        mainActions().deleteTasks->trigger();
+        QCOMPARE(h->savedTaskNames(), (Lines {"c"}));
+        QVERIFY(!std::filesystem::exists(h->dataDir() / "Logs" / "a.log"));
+        QVERIFY(!std::filesystem::exists(h->dataDir() / "Logs" / "w.log"));
+        QVERIFY(std::filesystem::exists(h->dataDir() / "Logs" / "c.log"));
+        QCOMPARE(window.view().model().rowCount(), 1);
 
-        h->messages.AnswerNo();
-        Actions().deleteAll->trigger();
-        QCOMPARE(h->App().TaskCount(), 1u);
-        h->messages.AnswerYes();
-        Actions().deleteAll->trigger();
-        QCOMPARE(h->App().TaskCount(), 0u);
-        QVERIFY(!std::filesystem::exists(h->TaskListFile()));
-        QVERIFY(!std::filesystem::exists(h->DataDir() / "Logs" / "c.log"));
-        QCOMPARE(h->messages.Texts(),
+        h->messages.answerNo();
+        mainActions().deleteAll->trigger();
+        QCOMPARE(h->app().TaskCount(), 1u);
+        h->messages.answerYes();
+        mainActions().deleteAll->trigger();
+        QCOMPARE(h->app().TaskCount(), 0u);
+        QVERIFY(!std::filesystem::exists(h->taskListFile()));
+        QVERIFY(!std::filesystem::exists(h->dataDir() / "Logs" / "c.log"));
+        QCOMPARE(h->messages.texts(),
             (QStringList {"Do you want to DELETE the task(s) now?\n\nThe task(s) will be stopped.",
                 "Do you want to DELETE the task(s) now?\n\nThe task(s) will be stopped.",
                 "Do you want to DELETE ALL tasks now?", "Do you want to DELETE ALL tasks now?"}));
-        QVERIFY(!Actions().deleteAll->isEnabled());
-        QVERIFY(!Actions().saveAs->isEnabled());
+        QVERIFY(!mainActions().deleteAll->isEnabled());
+        QVERIFY(!mainActions().saveAs->isEnabled());
     }
 
     void saveAsAndLoadFromReportTheirOutcome()
     {
-        CMainFrame& window
-            = StartWith({DesktopHarness::MakeTask("a"), DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
+        MainWindow& window
+            = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
         const QString saved = QString::fromStdString((h->tmp.path() / "saved.tsk").string());
-        h->files.Choose(saved);
-        Actions().saveAs->trigger();
-        h->files.Choose(QString::fromStdString((h->tmp.path() / "missing" / "x.tsk").string()));
-        Actions().saveAs->trigger();
-        QCOMPARE(h->files.asked.first(), QString("save Tasks Files(*.tsk) .tsk"));
+        h->files.choose(saved);
+        mainActions().saveAs->trigger();
+        h->files.choose(QString::fromStdString((h->tmp.path() / "missing" / "x.tsk").string()));
+        mainActions().saveAs->trigger();
+        QCOMPARE(h->files.asked.first(), QString("save Tasks files(*.tsk) .tsk"));
 
         // Load From: Cancel changes nothing; Yes replaces the list and restarts the scheduled task.
-        Select({1});
-        h->messages.AnswerYes();
-        Actions().deleteTasks->trigger();
-        QCOMPARE(window.View().Model().rowCount(), 1);
-        h->files.Choose(saved);
-        h->messages.AnswerCancel();
-        Actions().loadFrom->trigger();
-        QCOMPARE(h->App().TaskCount(), 1u);
-        h->files.Choose(saved);
-        h->messages.AnswerYes();
-        Actions().loadFrom->trigger();
-        QCOMPARE(window.View().Model().rowCount(), 2);
+        selectRows({1});
+        h->messages.answerYes();
+        mainActions().deleteTasks->trigger();
+        QCOMPARE(window.view().model().rowCount(), 1);
+        h->files.choose(saved);
+        h->messages.answerCancel();
+        mainActions().loadFrom->trigger();
+        QCOMPARE(h->app().TaskCount(), 1u);
+        h->files.choose(saved);
+        h->messages.answerYes();
+        mainActions().loadFrom->trigger();
+        QCOMPARE(window.view().model().rowCount(), 2);
         QTRY_COMPARE(StatusText(window, 1), QString("Waiting..."));
-        QVERIFY(window.View().Refreshing());
-        h->files.Choose(QString::fromStdString((h->tmp.path() / "missing.tsk").string()));
-        h->messages.AnswerYes();
-        Actions().loadFrom->trigger();
+        QVERIFY(window.view().refreshing());
+        h->files.choose(QString::fromStdString((h->tmp.path() / "missing.tsk").string()));
+        h->messages.answerYes();
+        mainActions().loadFrom->trigger();
 
-        QStringList texts = h->messages.Texts();
+        QStringList texts = h->messages.texts();
         texts.removeAll("Do you want to DELETE the task(s) now?\n\nThe task(s) will be stopped.");
         QCOMPARE(texts,
             (QStringList {"Successfully saved the task list to a task file!",
@@ -373,42 +430,42 @@ private slots:
 
     void newTaskAddsSelectsAndStartsByItsSchedule()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a")});
-        h->taskDialogs.FinishWizardWith(DesktopHarness::MakeTask("manual"));
-        h->messages.AnswerYes();
-        Actions().newTask->trigger();
-        h->taskDialogs.FinishWizardWith(DesktopHarness::MakeTask("weekly", ScheduleKind::EveryWeek));
-        Actions().newTask->trigger();
-        QCOMPARE(h->messages.Texts(), (QStringList {"Do you want to RUN the task (manual) immediately?"}));
-        QCOMPARE(h->SavedTaskNames(), (Lines {"a", "manual", "weekly"}));
-        QCOMPARE(window.View().SelectedRows(), (std::vector<std::size_t> {2}));
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a")});
+        h->taskDialogs.finishWizardWith(DesktopHarness::makeTask("manual"));
+        h->messages.answerYes();
+        mainActions().newTask->trigger();
+        h->taskDialogs.finishWizardWith(DesktopHarness::makeTask("weekly", ScheduleKind::EveryWeek));
+        mainActions().newTask->trigger();
+        QCOMPARE(h->messages.texts(), (QStringList {"Do you want to RUN the task (manual) immediately?"}));
+        QCOMPARE(h->savedTaskNames(), (Lines {"a", "manual", "weekly"}));
+        QCOMPARE(window.view().selectedRows(), (std::vector<std::size_t> {2}));
         QTRY_COMPARE(StatusText(window, 2), QString("Waiting..."));
-        const Task manual = *h->App().CopyOfTask(1);
+        const Task manual = *h->app().CopyOfTask(1);
         QTRY_COMPARE(
-            h->LogOf(manual.logFileName), (Lines {"Create task", "Running...", "Finished", "Run ended: succeeded"}));
+            h->logOf(manual.logFileName), (Lines {"Create task", "Running...", "Finished", "Run ended: succeeded"}));
         QCOMPARE(h->taskDialogs.wizardRuns, 2);
     }
 
     void editNeedsAStoppedTaskAndPropertiesOpensTheSheet()
     {
-        CMainFrame& window
-            = StartWith({DesktopHarness::MakeTask("a"), DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
+        MainWindow& window
+            = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
         QTRY_COMPARE(StatusText(window, 1), QString("Waiting..."));
-        Select({1});
-        Actions().editTask->trigger();
-        QCOMPARE(h->messages.Texts(), (QStringList {"Please STOP the task first, and then EDIT it."}));
-        Select({0});
-        h->taskDialogs.EditWith([](Task& task) { task.name = "a, edited"; });
-        Actions().editTask->trigger();
-        QCOMPARE(h->SavedTaskNames(), (Lines {"a, edited", "w"}));
-        QCOMPARE(h->LogOf("a.log"), (Lines {"Edit task"}));
-        Actions().properties->trigger();
+        selectRows({1});
+        mainActions().editTask->trigger();
+        QCOMPARE(h->messages.texts(), (QStringList {"Please STOP the task first, and then EDIT it."}));
+        selectRows({0});
+        h->taskDialogs.editWith([](Task& task) { task.name = "a, edited"; });
+        mainActions().editTask->trigger();
+        QCOMPARE(h->savedTaskNames(), (Lines {"a, edited", "w"}));
+        QCOMPARE(h->logOf("a.log"), (Lines {"Edit task"}));
+        mainActions().properties->trigger();
         QCOMPARE(h->taskDialogs.properties, (std::vector<std::string> {"a, edited"}));
     }
 
     void theClockShowsTheTimeWithSeconds()
     {
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("a")});
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a")});
         QVERIFY(QRegularExpression("^[A-Z][a-z]{2}, [A-Z][a-z]{2} \\d\\d, \\d{4} \\d\\d:\\d\\d:\\d\\d$")
                     .match(window.Clock().text())
                     .hasMatch());

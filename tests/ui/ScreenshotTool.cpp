@@ -12,11 +12,11 @@
 #include "tests/ui/support/RecordingHelp.h"
 #include "tests/ui/support/ScriptedFileDialogs.h"
 #include "tests/ui/support/ScriptedMessages.h"
-#include "ui/CMainFrame.h"
-#include "ui/COptionsSheet.h"
-#include "ui/CServerManagerDlg.h"
-#include "ui/CVelmTasksView.h"
 #include "ui/MainContext.h"
+#include "ui/MainWindow.h"
+#include "ui/OptionsDialog.h"
+#include "ui/ServerManagerDialog.h"
+#include "ui/TaskListView.h"
 #include "ui/TaskLogDialog.h"
 
 #include <QApplication>
@@ -97,7 +97,7 @@ void WriteSampleLog(Application& app, test::FakeClock& clock, const std::string&
     log.WriteLog(logFile, LogLevel::General, "Running...");
 }
 
-bool Save(QWidget& widget, const QString& folder, const char* name)
+bool save(QWidget& widget, const QString& folder, const char* name)
 {
     widget.show();
     QTest::qWait(50);
@@ -172,25 +172,25 @@ int main(int argc, char** argv)
     MainContext context {app, commands, messages, help, files, taskDialogs, {}};
 
     bool saved = true;
-    CMainFrame window(context, false);
+    MainWindow window(context, false);
     window.resize(1000, 360);
-    window.View().SelectRows({0}, 0);
-    saved = Save(window, output, "main-window.png") && saved;
+    window.view().selectRows({0}, 0);
+    saved = save(window, output, "main-window.png") && saved;
 
     TaskLogDialog log(app.Log(), kSamples[0].name, std::string(kSamples[0].name) + ".log", 1, 1,
         TaskLogDialog::Services {messages, help, files});
     log.resize(820, 400);
-    saved = Save(log, output, "task-log.png") && saved;
+    saved = save(log, output, "task-log.png") && saved;
 
-    CServerManagerDlg manager(app.MutableServers(),
-        CServerManagerDlg::Services {messages, help, {}, [&app] { return app.SaveServerList(); }});
+    ServerManagerDialog manager(app.MutableServers(),
+        ServerManagerDialog::Services {messages, help, {}, [&app] { return app.SaveServerList(); }});
     manager.resize(880, 200);
     manager.findChild<QTableWidget*>("serverList")->selectRow(0);
-    saved = Save(manager, output, "server-manager.png") && saved;
+    saved = save(manager, output, "server-manager.png") && saved;
 
-    COptionsSheet options(app.GetOptions(), app.Folder().Root(), messages, help, files);
-    saved = Save(options, output, "options-general.png") && saved;
+    OptionsDialog options(app.GetOptions(), app.Folder().Root(), messages, help, files);
+    saved = save(options, output, "options-general.png") && saved;
     options.findChild<QTabWidget*>("pages")->setCurrentIndex(1);
-    saved = Save(options, output, "options-backup-log.png") && saved;
+    saved = save(options, output, "options-backup-log.png") && saved;
     return saved ? 0 : 1;
 }

@@ -2,7 +2,7 @@
 // (after its login) and ends; only the first stays.
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/CMainFrame.h"
+#include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
 
 #include <QLineEdit>
@@ -20,14 +20,14 @@ class SecondInstanceTest : public QObject
 private:
     // Starts the real program on the harness's data folder and waits for it to end, while
     // this (first) program keeps answering.
-    static int RunSecondProgram(const DesktopHarness& h)
+    static int runSecondProgram(const DesktopHarness& h)
     {
         QProcess second;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         second.setProcessEnvironment(env);
         second.start(QString::fromLocal8Bit(qgetenv("KELVANTO_GUI_EXECUTABLE")),
-            {"--data-dir", QString::fromStdString(h.DataDir().string())});
+            {"--data-dir", QString::fromStdString(h.dataDir().string())});
         if (!second.waitForStarted(10000))
             return -1;
         QElapsedTimer waited;
@@ -47,38 +47,38 @@ private slots:
     {
         DesktopHarness h;
         h.settings.trayAvailable = true;
-        h.WriteOptions(DesktopHarness::QuietOptions());
-        h.WriteTasks({DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        QCOMPARE(h.Start(), DesktopApp::kRunning);
-        QVERIFY(!h.Window().isVisible());
+        h.writeOptions(DesktopHarness::quietOptions());
+        h.writeTasks({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        QCOMPARE(h.start(), DesktopApp::kRunning);
+        QVERIFY(!h.window().isVisible());
 
-        QCOMPARE(RunSecondProgram(h), 0);
-        QTRY_VERIFY(h.Window().isVisible());
-        QVERIFY(h.Window().VisibleFlag());
-        QVERIFY(!h.Window().Tray().IsShown());
+        QCOMPARE(runSecondProgram(h), 0);
+        QTRY_VERIFY(h.window().isVisible());
+        QVERIFY(h.window().visibleFlag());
+        QVERIFY(!h.window().tray().isShown());
         // The first program still holds the folder: a third start ends the same way.
-        QCOMPARE(RunSecondProgram(h), 0);
+        QCOMPARE(runSecondProgram(h), 0);
     }
 
     void underLoginProtectionTheFirstAsksForTheLogin()
     {
         DesktopHarness h;
         h.settings.trayAvailable = true;
-        Options options = DesktopHarness::QuietOptions();
+        Options options = DesktopHarness::quietOptions();
         options.loginUser = "admin";
-        h.WriteOptions(options);
-        h.WriteTasks({DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        QCOMPARE(h.Start(), DesktopApp::kRunning);
+        h.writeOptions(options);
+        h.writeTasks({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        QCOMPARE(h.start(), DesktopApp::kRunning);
         bool asked = false;
-        test::OnNextModal(
+        test::onNextModal(
             [&](QWidget* dialog) {
                 asked = true;
-                test::Child<QLineEdit>(dialog, "user")->setText("admin");
-                test::Child<QPushButton>(dialog, "ok")->click();
+                test::child<QLineEdit>(dialog, "user")->setText("admin");
+                test::child<QPushButton>(dialog, "ok")->click();
             },
-            "kelvanto::CLoginDlg");
-        QCOMPARE(RunSecondProgram(h), 0);
-        QTRY_VERIFY(h.Window().isVisible());
+            "kelvanto::LoginDialog");
+        QCOMPARE(runSecondProgram(h), 0);
+        QTRY_VERIFY(h.window().isVisible());
         QVERIFY(asked);
     }
 };

@@ -4,16 +4,21 @@
 #include "model/OptionsStore.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/CMainFrame.h"
 #include "ui/MainActions.h"
+#include "ui/MainWindow.h"
+#include "ui/TaskListModel.h"
+#include "ui/TaskListView.h"
 #include "ui/TrayIcon.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 #include <fstream>
@@ -28,18 +33,18 @@ namespace
 // Fills the login dialog when it comes and presses OK.
 void AnswerLogin(const char* user, const char* password)
 {
-    test::OnNextModal(
+    test::onNextModal(
         [=](QWidget* dialog) {
-            test::Child<QLineEdit>(dialog, "user")->setText(user);
-            test::Child<QLineEdit>(dialog, "password")->setText(password);
-            test::Child<QPushButton>(dialog, "ok")->click();
+            test::child<QLineEdit>(dialog, "user")->setText(user);
+            test::child<QLineEdit>(dialog, "password")->setText(password);
+            test::child<QPushButton>(dialog, "ok")->click();
         },
-        "kelvanto::CLoginDlg");
+        "kelvanto::LoginDialog");
 }
 
 Options Protected()
 {
-    Options options = DesktopHarness::QuietOptions();
+    Options options = DesktopHarness::quietOptions();
     options.loginUser = "admin";
     options.loginPassword = "s3cret";
     return options;
@@ -70,38 +75,38 @@ private slots:
 
     void aFirstStartPreparesTheFolderAsksOnceAndOpensTheWizard()
     {
-        const auto optionsFile = h->DataDir() / "opt_se.dll";
+        const auto optionsFile = h->dataDir() / "opt_se.dll";
         bool optionsExistedWhenAsked = true;
         h->messages.onShown = [&](const test::ScriptedMessages::Shown&) {
             optionsExistedWhenAsked = std::filesystem::exists(optionsFile);
         };
-        h->messages.AnswerAutoRun(false, false);
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
+        h->messages.answerAutoRun(false, false);
+        QCOMPARE(h->start(), DesktopApp::kRunning);
 
         QCOMPARE(h->messages.shown.size(), 1u);
         QCOMPARE(h->messages.shown[0].text,
-            QString("Do you want to auto run the program when the current Windows user log in?\n\nIf No, you can set "
+            QString("Do you want to start the program when you log in?\n\nIf No, you can set "
                     "the option at the menu Tools->Options later."));
         QVERIFY(!optionsExistedWhenAsked);
         for (const char* path : {"Data", "Logs", "Logs/log200se.dll", "opt_se.dll"})
-            QVERIFY2(std::filesystem::exists(h->DataDir() / path), path);
-        QVERIFY(!std::filesystem::exists(h->DataDir() / "myserver.dll"));
+            QVERIFY2(std::filesystem::exists(h->dataDir() / path), path);
+        QVERIFY(!std::filesystem::exists(h->dataDir() / "myserver.dll"));
         QVERIFY(!std::filesystem::exists(h->settings.autostartEntry));
-        QVERIFY(h->Window().isVisible());
+        QVERIFY(h->window().isVisible());
         QCOMPARE(h->taskDialogs.wizardRuns, 1);
-        QCOMPARE(h->App().GetOptions().autoRun, std::uint8_t(0));
-        QCOMPARE(h->App().GetOptions().dontAskAutoRun, std::uint8_t(0));
+        QCOMPARE(h->app().GetOptions().autoRun, std::uint8_t(0));
+        QCOMPARE(h->app().GetOptions().dontAskAutoRun, std::uint8_t(0));
     }
 
     void yesToStartingAtLoginWritesTheAutostartEntry()
     {
-        h->messages.AnswerAutoRun(true, true);
-        h->WriteTasks({DesktopHarness::MakeTask("a")});
+        h->messages.answerAutoRun(true, true);
+        h->writeTasks({DesktopHarness::makeTask("a")});
         Options options;
         options.showTips = 0;
-        h->WriteOptions(options);
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        const auto saved = LoadOptionsFile(h->DataDir() / "opt_se.dll").options;
+        h->writeOptions(options);
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        const auto saved = LoadOptionsFile(h->dataDir() / "opt_se.dll").options;
         QCOMPARE(saved.autoRun, std::uint8_t(1));
         QCOMPARE(saved.dontAskAutoRun, std::uint8_t(1));
         QVERIFY(FileText(h->settings.autostartEntry).find("\nExec=/usr/bin/kelvanto\n") != std::string::npos);
@@ -110,205 +115,270 @@ private slots:
 
     void onlyManualTasksShowTheWindowAfterTheLogin()
     {
-        h->WriteOptions(Protected());
-        h->WriteTasks({DesktopHarness::MakeTask("a")});
+        h->writeOptions(Protected());
+        h->writeTasks({DesktopHarness::makeTask("a")});
         AnswerLogin("admin", "s3cret");
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        QVERIFY(h->Window().isVisible());
-        QVERIFY(h->Window().VisibleFlag());
-        QVERIFY(!h->Window().Tray().IsShown());
-        QVERIFY(h->App().Server().IsStarted());
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QVERIFY(h->window().isVisible());
+        QVERIFY(h->window().visibleFlag());
+        QVERIFY(!h->window().tray().isShown());
+        QVERIFY(h->app().Server().IsStarted());
     }
 
     void aRefusedLoginEndsTheProgramWithNothingStarted()
     {
-        h->WriteOptions(Protected());
-        h->WriteTasks({DesktopHarness::MakeTask("a")});
+        h->writeOptions(Protected());
+        h->writeTasks({DesktopHarness::makeTask("a")});
         AnswerLogin("admin", "S3CRET");
-        QCOMPARE(h->Start(), 0);
-        QVERIFY(!h->App().Server().IsStarted());
-        QVERIFY(!h->Window().isVisible());
+        QCOMPARE(h->start(), 0);
+        QVERIFY(!h->app().Server().IsStarted());
+        QVERIFY(!h->window().isVisible());
     }
 
     void aScheduledTaskStartsInTheTrayWithoutAskingTheLogin()
     {
         h->settings.trayAvailable = true;
-        h->WriteOptions(Protected());
-        h->WriteTasks({DesktopHarness::MakeTask("a"), DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        QVERIFY(!h->Window().isVisible());
-        QVERIFY(!h->Window().VisibleFlag());
-        QVERIFY(h->Window().Tray().IsShown());
+        h->writeOptions(Protected());
+        h->writeTasks({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QVERIFY(!h->window().isVisible());
+        QVERIFY(!h->window().visibleFlag());
+        QVERIFY(h->window().tray().isShown());
         QVERIFY(!QApplication::activeModalWidget());
-        QTRY_COMPARE(h->App().CopyOfTask(1)->status, TaskStatus::Waiting);
+        QTRY_COMPARE(h->app().CopyOfTask(1)->status, TaskStatus::Waiting);
 
         // Under login protection the icon offers only "Sho&w"; a wrong login leaves the window hidden.
         QStringList menu;
-        for (QAction* action : h->Window().Tray().Menu().actions())
+        for (QAction* action : h->window().tray().menu().actions())
             menu << action->text();
         QCOMPARE(menu, QStringList {"Sho&w"});
         AnswerLogin("admin", "wrong");
-        h->Window().RestoreWindow();
-        QVERIFY(!h->Window().isVisible());
-        QVERIFY(h->Window().Tray().IsShown());
+        h->window().restoreWindow();
+        QVERIFY(!h->window().isVisible());
+        QVERIFY(h->window().tray().isShown());
         AnswerLogin("admin", "s3cret");
-        h->Window().RestoreWindow();
-        QVERIFY(h->Window().isVisible());
-        QVERIFY(!h->Window().Tray().IsShown());
-        QVERIFY(h->Window().VisibleFlag());
+        h->window().restoreWindow();
+        QVERIFY(h->window().isVisible());
+        QVERIFY(!h->window().tray().isShown());
+        QVERIFY(h->window().visibleFlag());
 
         // Minimising hides the window in the notification area again.
-        h->Window().setWindowState(Qt::WindowMinimized);
-        QTRY_VERIFY(!h->Window().isVisible());
-        QVERIFY(h->Window().Tray().IsShown());
+        h->window().setWindowState(Qt::WindowMinimized);
+        QTRY_VERIFY(!h->window().isVisible());
+        QVERIFY(h->window().tray().isShown());
     }
 
-    // Without a notification area the window could never be shown again: it starts minimised.
-    void withoutANotificationAreaAScheduledTaskStartsMinimised()
+    // Without a notification area a hidden start would look like a failed launch: the window
+    // starts shown, not minimised.
+    void withoutANotificationAreaAScheduledTaskStartsVisible()
     {
         h->settings.trayAvailable = false;
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        h->WriteTasks({DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        QVERIFY(h->Window().isVisible());
-        QVERIFY(h->Window().isMinimized());
-        QVERIFY(!h->Window().Tray().IsShown());
-        h->Window().RestoreWindow();
-        QVERIFY(!h->Window().isMinimized());
-        QVERIFY(h->Window().VisibleFlag());
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QVERIFY(h->window().isVisible());
+        QVERIFY(!h->window().isMinimized());
+        QVERIFY(h->window().visibleFlag());
+        QVERIFY(!h->window().tray().isShown());
         // Minimising keeps it on the task bar.
-        h->Window().setWindowState(Qt::WindowMinimized);
+        h->window().setWindowState(Qt::WindowMinimized);
         QTest::qWait(20);
-        QVERIFY(h->Window().isVisible());
-        QVERIFY(!h->Window().Tray().IsShown());
+        QVERIFY(h->window().isVisible());
+        QVERIFY(!h->window().tray().isShown());
     }
 
     void quitAnsweredNoSavesNothingAndKeepsTheTasksRunning()
     {
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        h->WriteTasks({DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        QTRY_COMPARE(h->App().CopyOfTask(0)->status, TaskStatus::Waiting);
-        const std::string listBefore = FileText(h->TaskListFile());
-        h->App().Server().TaskAt(0).Update([](Task& task) { task.name = "renamed"; });
-        h->messages.AnswerNo();
-        h->Window().Actions().exit->trigger();
-        QCOMPARE(h->messages.LastText(), QString("Quit the application and stop all tasks?"));
-        QVERIFY(!h->Window().Quitting());
-        QCOMPARE(FileText(h->TaskListFile()), listBefore);
-        QCOMPARE(h->App().CopyOfTask(0)->status, TaskStatus::Waiting);
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QTRY_COMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Waiting);
+        const std::string listBefore = FileText(h->taskListFile());
+        h->app().Server().TaskAt(0).Update([](Task& task) { task.name = "renamed"; });
+        h->messages.answerNo();
+        h->window().mainActions().exit->trigger();
+        QCOMPARE(h->messages.lastText(), QString("Quit the application and stop all tasks?"));
+        QVERIFY(!h->window().quitting());
+        QCOMPARE(FileText(h->taskListFile()), listBefore);
+        QCOMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Waiting);
         // The window's close box asks the same question.
-        h->messages.AnswerNo();
-        QVERIFY(!h->Window().close());
-        QVERIFY(h->Window().isVisible());
+        h->messages.answerNo();
+        QVERIFY(!h->window().close());
+        QVERIFY(h->window().isVisible());
     }
 
     void quitAnsweredYesSavesOptionsAndListAndStopsEveryWorker()
     {
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        h->WriteTasks({DesktopHarness::MakeTask("w", ScheduleKind::EveryWeek)});
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        QTRY_COMPARE(h->App().CopyOfTask(0)->status, TaskStatus::Waiting);
-        std::filesystem::remove(h->DataDir() / "opt_se.dll");
-        h->App().Server().TaskAt(0).Update([](Task& task) { task.name = "renamed"; });
-        h->messages.AnswerYes();
-        h->Window().Actions().exit->trigger();
-        QVERIFY(h->Window().Quitting());
-        QCOMPARE(h->SavedTaskNames(), (Lines {"renamed"}));
-        QVERIFY(std::filesystem::exists(h->DataDir() / "opt_se.dll"));
-        QCOMPARE(h->App().TaskCount(), 0u);
-        QCOMPARE(h->App().Server().LiveThreadCount(), 0);
-        QVERIFY(!h->Window().isVisible());
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks({DesktopHarness::makeTask("w", ScheduleKind::EveryWeek)});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QTRY_COMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Waiting);
+        std::filesystem::remove(h->dataDir() / "opt_se.dll");
+        h->app().Server().TaskAt(0).Update([](Task& task) { task.name = "renamed"; });
+        h->messages.answerYes();
+        h->window().mainActions().exit->trigger();
+        QVERIFY(h->window().quitting());
+        QCOMPARE(h->savedTaskNames(), (Lines {"renamed"}));
+        QVERIFY(std::filesystem::exists(h->dataDir() / "opt_se.dll"));
+        QCOMPARE(h->app().TaskCount(), 0u);
+        QCOMPARE(h->app().Server().LiveThreadCount(), 0);
+        QVERIFY(!h->window().isVisible());
     }
 
     void theSessionEndsOnlyWhenNoTaskRunsUnderTheShutdownOption()
     {
         *h->holdRuns = true;
-        Options options = DesktopHarness::QuietOptions();
+        Options options = DesktopHarness::quietOptions();
         options.noShutdownWhileRunning = 1;
-        h->WriteOptions(options);
-        h->WriteTasks({DesktopHarness::MakeTask("a")});
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
-        h->App().Server().TaskAt(0).SetRunNow(1);
-        h->App().Server().StartTask(0);
-        QTRY_COMPARE(h->App().CopyOfTask(0)->status, TaskStatus::Running);
-        QVERIFY(!h->Desktop().SessionMayEnd());
-        QVERIFY(!h->Window().Quitting());
-        QCOMPARE(h->App().CopyOfTask(0)->status, TaskStatus::Running);
+        h->writeOptions(options);
+        h->writeTasks({DesktopHarness::makeTask("a")});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        h->app().Server().TaskAt(0).SetRunNow(1);
+        h->app().Server().StartTask(0);
+        QTRY_COMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Running);
+        QVERIFY(!h->desktop().sessionMayEnd());
+        QVERIFY(!h->window().quitting());
+        QCOMPARE(h->app().CopyOfTask(0)->status, TaskStatus::Running);
 
         options.noShutdownWhileRunning = 0;
-        h->App().SetOptions(options);
-        QVERIFY(h->Desktop().SessionMayEnd());
-        QVERIFY(h->Window().Quitting());
+        h->app().SetOptions(options);
+        QVERIFY(h->desktop().sessionMayEnd());
+        QVERIFY(h->window().quitting());
         QCOMPARE(h->messages.shown.size(), 0u);
-        QCOMPARE(h->App().Server().LiveThreadCount(), 0);
-        QCOMPARE(h->SavedTaskNames(), (Lines {"a"}));
-        QCOMPARE(h->LogOf("a.log"), (Lines {"Running...", "User canceled!"}));
+        QCOMPARE(h->app().Server().LiveThreadCount(), 0);
+        QCOMPARE(h->savedTaskNames(), (Lines {"a"}));
+        QCOMPARE(h->logOf("a.log"), (Lines {"Running...", "User canceled!"}));
     }
 
     void aFolderHeldByAnotherProgramIsRefusedWithItsName()
     {
-        std::filesystem::create_directories(h->DataDir());
-        auto held = DataFolderLock::Acquire(h->DataDir(), "kelvanto-cli run");
+        std::filesystem::create_directories(h->dataDir());
+        auto held = DataFolderLock::Acquire(h->dataDir(), "kelvanto-cli run");
         QVERIFY(held.ok());
-        QCOMPARE(h->Start(), 1);
+        QCOMPARE(h->start(), 1);
         QCOMPARE(h->messages.shown.size(), 1u);
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Error);
-        QVERIFY2(h->messages.LastText().startsWith("Kelvanto cannot start: the data folder "),
-            qPrintable(h->messages.LastText()));
-        QVERIFY(h->messages.LastText().contains("is in use by kelvanto-cli run (pid "));
-        QVERIFY(!std::filesystem::exists(h->DataDir() / "opt_se.dll"));
+        QVERIFY2(h->messages.lastText().startsWith("Kelvanto cannot start: the data folder "),
+            qPrintable(h->messages.lastText()));
+        QVERIFY(h->messages.lastText().contains("is in use by kelvanto-cli run (pid "));
+        QVERIFY(!std::filesystem::exists(h->dataDir() / "opt_se.dll"));
     }
 
     void aDamagedTaskListEndsTheStartAndIsLeftAlone()
     {
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        std::filesystem::create_directories(h->DataDir());
-        std::ofstream(h->TaskListFile(), std::ios::binary)
+        h->writeOptions(DesktopHarness::quietOptions());
+        std::filesystem::create_directories(h->dataDir());
+        std::ofstream(h->taskListFile(), std::ios::binary)
             << std::string("\xE0\xF9\xBD\xCA\x05\x00\x00\x00garbage", 15);
-        const std::string before = FileText(h->TaskListFile());
-        QCOMPARE(h->Start(), 1);
+        const std::string before = FileText(h->taskListFile());
+        QCOMPARE(h->start(), 1);
         QVERIFY(h->messages.shown[0].icon == Messages::Icon::Error);
-        QCOMPARE(FileText(h->TaskListFile()), before);
+        QCOMPARE(FileText(h->taskListFile()), before);
     }
 
     void theOptionsSheetWritesAndRemovesTheAutostartEntry()
     {
-        h->WriteOptions(DesktopHarness::QuietOptions());
-        h->WriteTasks({DesktopHarness::MakeTask("a")});
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks({DesktopHarness::makeTask("a")});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
         for (const bool autoRun : {true, false}) {
-            test::OnNextModal(
+            test::onNextModal(
                 [autoRun](QWidget* sheet) {
-                    test::Child<QCheckBox>(sheet, "autoRun")->setChecked(autoRun);
-                    test::Child<QPushButton>(sheet, "ok")->click();
+                    test::child<QCheckBox>(sheet, "autoRun")->setChecked(autoRun);
+                    test::child<QPushButton>(sheet, "ok")->click();
                 },
-                "kelvanto::COptionsSheet");
-            h->Window().Actions().options->trigger();
+                "kelvanto::OptionsDialog");
+            h->window().mainActions().options->trigger();
             QCOMPARE(std::filesystem::exists(h->settings.autostartEntry), autoRun);
-            QCOMPARE(LoadOptionsFile(h->DataDir() / "opt_se.dll").options.autoRun, std::uint8_t(autoRun ? 1 : 0));
+            QCOMPARE(LoadOptionsFile(h->dataDir() / "opt_se.dll").options.autoRun, std::uint8_t(autoRun ? 1 : 0));
         }
+    }
+
+    // Options that cannot be written are reported, not dropped: here the options file's place
+    // is taken by a folder.
+    void anOptionsFileThatCannotBeWrittenIsReported()
+    {
+        h->writeOptions(DesktopHarness::quietOptions());
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        std::filesystem::remove(h->dataDir() / "opt_se.dll");
+        std::filesystem::create_directory(h->dataDir() / "opt_se.dll");
+        test::onNextModal(
+            [](QWidget* sheet) { test::child<QPushButton>(sheet, "ok")->click(); }, "kelvanto::OptionsDialog");
+        h->window().mainActions().options->trigger();
+        QCOMPARE(h->messages.shown.size(), 1u);
+        QVERIFY(h->messages.shown[0].icon == Messages::Icon::Error);
+        QVERIFY2(h->messages.shown[0].text.startsWith("The options could not be saved:\n"),
+            qPrintable(h->messages.shown[0].text));
     }
 
     void theTipOfTheDayComesWithTasksAndStoresWhereItWas()
     {
-        Options options = DesktopHarness::QuietOptions();
+        Options options = DesktopHarness::quietOptions();
         options.showTips = 1;
         options.lastTipIndex = 8;
-        h->WriteOptions(options);
-        h->WriteTasks({DesktopHarness::MakeTask("a")});
+        h->writeOptions(options);
+        h->writeTasks({DesktopHarness::makeTask("a")});
         QString counter;
-        test::OnNextModal(
+        test::onNextModal(
             [&](QWidget* dialog) {
-                counter = test::Child<QLabel>(dialog, "tipCounter")->text();
-                test::Child<QPushButton>(dialog, "nextTip")->click();
-                test::Child<QPushButton>(dialog, "close")->click();
+                counter = test::child<QLabel>(dialog, "tipCounter")->text();
+                test::child<QPushButton>(dialog, "nextTip")->click();
+                test::child<QPushButton>(dialog, "close")->click();
             },
-            "kelvanto::CTipDlg");
-        QCOMPARE(h->Start(), DesktopApp::kRunning);
+            "kelvanto::TipOfTheDayDialog");
+        QCOMPARE(h->start(), DesktopApp::kRunning);
         QCOMPARE(counter, QString("Tip 1 of 9"));
-        QCOMPARE(LoadOptionsFile(h->DataDir() / "opt_se.dll").options.lastTipIndex, 1);
+        QCOMPARE(LoadOptionsFile(h->dataDir() / "opt_se.dll").options.lastTipIndex, 1);
         QCOMPARE(h->taskDialogs.wizardRuns, 0);
+    }
+
+    // The window's size and the widths of its columns are the user's: kept in the
+    // configuration folder when the program ends and found there at the next start.
+    void windowSizeAndColumnWidthsComeBackAfterARestart()
+    {
+        h->writeOptions(DesktopHarness::quietOptions());
+        h->writeTasks({DesktopHarness::makeTask("a")});
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        int allColumns = 0;
+        for (int column = 0; column < TaskListModel::ColumnCount; ++column)
+            allColumns += TaskListModel::ColumnWidth(column);
+        // Every column shows, unless the screen is narrower: then the window fills its width.
+        const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
+        QVERIFY(h->window().width() > allColumns || h->window().width() == screenWidth);
+        h->window().resize(900, 640);
+        h->window().view().detailsHeader().resizeSection(0, 260);
+        h->window().endSession();
+        QVERIFY(std::filesystem::exists(h->settings.windowStateFile));
+
+        h->program.reset();
+        QCOMPARE(h->start(), DesktopApp::kRunning);
+        QCOMPARE(h->window().size(), QSize(900, 640));
+        QCOMPARE(h->window().view().detailsHeader().sectionSize(0), 260);
+        QVERIFY(!h->window().isMinimized());
+    }
+
+    // The program's usage and version need no display: they are answered before the
+    // application object, which would abort without one.
+    void helpAndVersionWorkWithoutADisplay()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        const struct
+        {
+            const char* arg;
+            const char* expected;
+        } cases[] = {{"--help", "usage: kelvanto [--data-dir DIR]\n"}, {"-h", "usage: kelvanto"},
+            {"--version", "kelvanto " KELVANTO_VERSION "\n"}};
+        for (const auto& c : cases) {
+            QProcess program;
+            program.setProcessEnvironment(env);
+            program.start(qEnvironmentVariable("KELVANTO_GUI_EXECUTABLE"), {c.arg});
+            QVERIFY2(program.waitForFinished(30000), c.arg);
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+            QVERIFY2(program.readAllStandardOutput().startsWith(c.expected), c.arg);
+        }
     }
 };
 

@@ -54,8 +54,8 @@ private:
         return std::make_unique<TaskLogDialog>(
             *log, "Nightly", logFile, 1, 1, TaskLogDialog::Services {messages, help, files});
     }
-    static QTableWidget* List(TaskLogDialog& dialog) { return test::Child<QTableWidget>(&dialog, "logList"); }
-    static void Trigger(TaskLogDialog& dialog, const char* name) { dialog.findChild<QAction*>(name)->trigger(); }
+    static QTableWidget* List(TaskLogDialog& dialog) { return test::child<QTableWidget>(&dialog, "logList"); }
+    static void trigger(TaskLogDialog& dialog, const char* name) { dialog.findChild<QAction*>(name)->trigger(); }
 
 private slots:
     void init()
@@ -83,7 +83,7 @@ private slots:
         QCOMPARE(list->item(199, 0)->text(), QString("200"));
         QCOMPARE(list->item(0, 1)->text(), QString("Sat, Jan 01, 2005 20:20:20"));
         QCOMPARE(list->currentRow(), 199);
-        Trigger(*dialog, "displayAll");
+        trigger(*dialog, "displayAll");
         QCOMPARE(list->rowCount(), 250);
         QCOMPARE(list->item(249, 0)->text(), QString("250"));
         QCOMPARE(list->item(0, 2)->text(), QString("line 1"));
@@ -102,31 +102,31 @@ private slots:
         std::ofstream(tmp->path() / "Logs" / "old.log", std::ios::binary) << bytes;
         auto dialog = Open("old.log");
         QCOMPARE(List(*dialog)->rowCount(), 0);
-        Trigger(*dialog, "displayAll");
+        trigger(*dialog, "displayAll");
         QCOMPARE(List(*dialog)->rowCount(), 1);
         QCOMPARE(List(*dialog)->item(0, 2)->text(), QString("old"));
-        Trigger(*dialog, "refresh");
+        trigger(*dialog, "refresh");
         QCOMPARE(List(*dialog)->rowCount(), 0);
     }
 
     void emptyLogsAsksAndDeletesTheFile()
     {
         auto empty = Open("missing.log");
-        Trigger(*empty, "emptyLogs");
-        Trigger(*empty, "exportCsv");
-        QCOMPARE(messages.Texts(), (QStringList {"There are not any task logs!", "There are not any task logs!"}));
+        trigger(*empty, "emptyLogs");
+        trigger(*empty, "exportCsv");
+        QCOMPARE(messages.texts(), (QStringList {"There are not any task logs!", "There are not any task logs!"}));
         QVERIFY(messages.shown[0].icon == Messages::Icon::Warning);
         QVERIFY(files.asked.isEmpty());
 
         log->WriteLog("task.log", LogLevel::General, "Finished");
         auto dialog = Open();
-        messages.ClearShown();
-        messages.AnswerNo();
-        Trigger(*dialog, "emptyLogs");
+        messages.clearShown();
+        messages.answerNo();
+        trigger(*dialog, "emptyLogs");
         QCOMPARE(List(*dialog)->rowCount(), 1);
-        messages.AnswerYes();
-        Trigger(*dialog, "emptyLogs");
-        QCOMPARE(messages.Texts(),
+        messages.answerYes();
+        trigger(*dialog, "emptyLogs");
+        QCOMPARE(messages.texts(),
             (QStringList {"Do you want to EMPTY ALL logs of the task?", "Do you want to EMPTY ALL logs of the task?"}));
         QCOMPARE(List(*dialog)->rowCount(), 0);
         QVERIFY(!std::filesystem::exists(tmp->path() / "Logs" / "task.log"));
@@ -142,18 +142,18 @@ private slots:
         const auto txt = tmp->path() / "out.txt";
         const auto copy = tmp->path() / "out.log";
         std::ofstream(csv, std::ios::binary) << "kept\r\n";
-        files.Choose(QString::fromStdString(csv.string()));
-        Trigger(*dialog, "exportCsv");
-        files.Choose(QString::fromStdString(txt.string()));
-        Trigger(*dialog, "exportTxt");
-        files.Choose(QString::fromStdString(copy.string()));
-        Trigger(*dialog, "exportLog");
-        files.Choose(QString()); // cancelled
-        Trigger(*dialog, "exportCsv");
+        files.choose(QString::fromStdString(csv.string()));
+        trigger(*dialog, "exportCsv");
+        files.choose(QString::fromStdString(txt.string()));
+        trigger(*dialog, "exportTxt");
+        files.choose(QString::fromStdString(copy.string()));
+        trigger(*dialog, "exportLog");
+        files.choose(QString()); // cancelled
+        trigger(*dialog, "exportCsv");
 
         QCOMPARE(files.asked,
-            (QStringList {"save Task Log Files(*.csv) .csv", "save Task Log Files(*.txt) .txt",
-                "save Task Log Files(*.log) .log", "save Task Log Files(*.csv) .csv"}));
+            (QStringList {"save Task Log files(*.csv) .csv", "save Task Log files(*.txt) .txt",
+                "save Task Log files(*.log) .log", "save Task Log files(*.csv) .csv"}));
         QCOMPARE(FileText(csv),
             std::string("kept\r\n\"Sat, Jan 01, 2005 20:20:20\",\"General Info\",\"Finished\"\r\n"
                         "\"Sat, Jan 01, 2005 20:20:20\",\"Warning Info\",\"User canceled!\"\r\n"));
@@ -167,7 +167,7 @@ private slots:
     void helpOpensTheTaskLogPage()
     {
         auto dialog = Open();
-        Trigger(*dialog, "help");
+        trigger(*dialog, "help");
         QCOMPARE(help.topics, QStringList {"::/introduction/tasklog.html"});
     }
 };

@@ -125,7 +125,7 @@ private slots:
         task.sqlStatements = {"USE a;", "SELECT 1;", "SELECT 2;"};
         task.restoreFiles = {RestoreFile {}};
         task.schedule.kind = ScheduleKind::EveryWeek;
-        QCOMPARE(BuildTaskSummary(task), expected);
+        QCOMPARE(buildTaskSummary(task), expected);
     }
 
     void summaryDetails()
@@ -136,7 +136,7 @@ private slots:
         task.backupSettings.singleFilePath = "/one/file.sql";
         task.schedule.kind = ScheduleKind::TimeInterval;
         task.extras = NewTaskExtras(task.type);
-        QCOMPARE(BuildTaskSummary(task),
+        QCOMPARE(buildTaskSummary(task),
             std::string(
                 "Task name:\r\n    Nightly\r\n\r\nTask type:\r\n    Backup MySQL databases to SQL/PHP "
                 "files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\nBackup information:\r\n    0 "
@@ -147,7 +147,7 @@ private slots:
         for (const auto& [fileType, kind] : kinds) {
             Task exportTask = Base(TaskType::ExportTables);
             exportTask.exportSettings.fileType = static_cast<std::uint8_t>(fileType);
-            QVERIFY2(BuildTaskSummary(exportTask).find(std::string("):\r\n    ") + kind + "\r\n    \r\n")
+            QVERIFY2(buildTaskSummary(exportTask).find(std::string("):\r\n    ") + kind + "\r\n    \r\n")
                     != std::string::npos,
                 kind);
         }
@@ -155,54 +155,54 @@ private slots:
 
     void captions()
     {
-        QCOMPARE(StepCaption(TaskType::BackupToFiles, 1),
+        QCOMPARE(stepCaption(TaskType::BackupToFiles, 1),
             std::string("Task Wizard - Backup MySQL databases to SQL/PHP files - Step 1 of 6"));
         QCOMPARE(
-            StepCaption(TaskType::ExecuteScript, 3), std::string("Task Wizard - Execute MySQL script - Step 3 of 5"));
-        QCOMPARE(SummaryCaption(TaskType::RestoreFromFiles),
+            stepCaption(TaskType::ExecuteScript, 3), std::string("Task Wizard - Execute MySQL script - Step 3 of 5"));
+        QCOMPARE(summaryCaption(TaskType::RestoreFromFiles),
             std::string("Task Wizard - Restore MySQL databases from SQL files - Step 5 of 5"));
-        QCOMPARE(SummaryCaption(TaskType::RestoreFromServer),
+        QCOMPARE(summaryCaption(TaskType::RestoreFromServer),
             std::string("Task Wizard - Restore MySQL databases from the other server - Step 6 of 6"));
-        QCOMPARE(SummaryCaption(static_cast<TaskType>(0)), std::string("Task Wizard"));
-        QCOMPARE(EditCaption("Daily", TaskType::BackupToDatabase),
+        QCOMPARE(summaryCaption(static_cast<TaskType>(0)), std::string("Task Wizard"));
+        QCOMPARE(editCaption("Daily", TaskType::BackupToDatabase),
             std::string("Edit Task - Daily - Backup one MySQL database to the other database"));
-        QCOMPARE(PropertiesCaption("Daily", TaskType::ExportTables),
+        QCOMPARE(propertiesCaption("Daily", TaskType::ExportTables),
             std::string("Task Properties - Daily - Export MySQL tables and views to CSV/XML/HTML/TEXT files"));
-        QCOMPARE(TaskTypeHelpTopic(TaskType::RestoreFromDatabase), std::string("::/taskwizard/tasktype8.html"));
-        QCOMPARE(NormalizedTaskType(0), TaskType::BackupToFiles);
-        QCOMPARE(NormalizedTaskType(9), TaskType::BackupToFiles);
-        QCOMPARE(NormalizedTaskType(8), TaskType::RestoreFromDatabase);
+        QCOMPARE(taskTypeHelpTopic(TaskType::RestoreFromDatabase), std::string("::/taskwizard/tasktype8.html"));
+        QCOMPARE(normalizedTaskType(0), TaskType::BackupToFiles);
+        QCOMPARE(normalizedTaskType(9), TaskType::BackupToFiles);
+        QCOMPARE(normalizedTaskType(8), TaskType::RestoreFromDatabase);
     }
 
     void readOnlyTexts()
     {
         ServerConnection server;
-        QCOMPARE(ServerOptionsText(server), std::string("None"));
+        QCOMPARE(serverOptionsText(server), std::string("None"));
         server.useCompression = 1;
-        QCOMPARE(ServerOptionsText(server), std::string("Use compression protocol\r\n"));
+        QCOMPARE(serverOptionsText(server), std::string("Use compression protocol\r\n"));
         server.useSsl = 1;
-        QCOMPARE(ServerOptionsText(server), std::string("Use compression protocol\r\nUse SSL protocol"));
+        QCOMPARE(serverOptionsText(server), std::string("Use compression protocol\r\nUse SSL protocol"));
         server.useCompression = 0;
-        QCOMPARE(ServerOptionsText(server), std::string("Use SSL protocol"));
+        QCOMPARE(serverOptionsText(server), std::string("Use SSL protocol"));
 
-        QCOMPARE(TableLabel(Table("t", 2, 1)), std::string("t (Table)"));
-        QCOMPARE(TableLabel(Table("v", 2, 2)), std::string("v (View)"));
-        QCOMPARE(TableLabel(Table("u", 2, 0)), std::string("u (Table)"));
-        QCOMPARE(ExportTableLabel(Table("t", 2, 1)), std::string("t"));
-        QCOMPARE(ExportTableLabel(Table("v", 2, 2)), std::string("v (View)"));
+        QCOMPARE(tableLabel(Table("t", 2, 1)), std::string("t (Table)"));
+        QCOMPARE(tableLabel(Table("v", 2, 2)), std::string("v (View)"));
+        QCOMPARE(tableLabel(Table("u", 2, 0)), std::string("u (Table)"));
+        QCOMPARE(exportTableLabel(Table("t", 2, 1)), std::string("t"));
+        QCOMPARE(exportTableLabel(Table("v", 2, 2)), std::string("v (View)"));
 
-        QCOMPARE(FileSizeText(1023), std::string("0 KB"));
-        QCOMPARE(FileSizeText(1024), std::string("1 KB"));
-        QCOMPARE(FileSizeText(3390291), std::string("3310 KB"));
-        QCOMPARE(ScriptText({"USE a;", "SELECT 1;"}), std::string("USE a;\r\n\r\nSELECT 1;"));
-        QCOMPARE(ScriptText({}), std::string());
+        QCOMPARE(fileSizeText(1023), std::string("0 KB"));
+        QCOMPARE(fileSizeText(1024), std::string("1 KB"));
+        QCOMPARE(fileSizeText(3390291), std::string("3310 KB"));
+        QCOMPARE(scriptText({"USE a;", "SELECT 1;"}), std::string("USE a;\r\n\r\nSELECT 1;"));
+        QCOMPARE(scriptText({}), std::string());
 
         ExportSettings exportSettings;
         const char* kinds[] = {"None", "CSV File  (Table Export)", "XML File  (Table Export)",
             "HTML File  (Table Export)", "TEXT File  (Table Export)", "None"};
         for (int type = 0; type <= 5; ++type) {
             exportSettings.fileType = static_cast<std::uint8_t>(type);
-            QCOMPARE(ExportFileKindText(exportSettings), std::string(kinds[type]));
+            QCOMPARE(exportFileKindText(exportSettings), std::string(kinds[type]));
         }
     }
 
@@ -213,25 +213,25 @@ private slots:
         same.fileType = 2;
         same.singleFilePath = "/b/all.php";
         same.unixLineEnds = 1;
-        QCOMPARE(BackupFileKindText(same), std::string("PHP File"));
-        QCOMPARE(BackupFileModeText(same), std::string("Always backup data to the same file"));
-        QCOMPARE(BackupFileDetailsText(same),
+        QCOMPARE(backupFileKindText(same), std::string("PHP File"));
+        QCOMPARE(backupFileModeText(same), std::string("Always backup data to the same file"));
+        QCOMPARE(backupFileDetailsText(same),
             std::string("Backup to file:\r\n/b/all.phpUse the '\\n' instead of '\\r\\n' in the backup files"));
 
         BackupSettings folder;
         folder.backupFolder = "/b/";
         folder.fileSplit = 2;
         folder.fileNameFormat = "%DATABASE%_%DATE%";
-        QCOMPARE(BackupFileKindText(folder), std::string("SQL File"));
-        QCOMPARE(BackupFileModeText(folder), std::string("Backup data to the new file(s) every time"));
-        QCOMPARE(BackupFileDetailsText(folder),
+        QCOMPARE(backupFileKindText(folder), std::string("SQL File"));
+        QCOMPARE(backupFileModeText(folder), std::string("Backup data to the new file(s) every time"));
+        QCOMPARE(backupFileDetailsText(folder),
             std::string("Backup to folder:\r\n/b/\r\n\r\nEach file contains a selected database\r\n\r\nFile Name "
                         "Format:\r\n%DATABASE%_%DATE%"));
         folder.fileSplit = 3;
         folder.newFolderPerRun = 1;
         folder.autoDelete = 1;
         folder.autoDeleteLimit = 14;
-        QCOMPARE(BackupFileDetailsText(folder),
+        QCOMPARE(backupFileDetailsText(folder),
             std::string("Backup to folder:\r\n/b/\r\n\r\nEach file contains a selected table\r\n\r\nFile Name "
                         "Format:\r\n%DATABASE%_%DATE%\r\n\r\nCreate a new folder and named it after DATE_TIME every "
                         "time for storing the backup files\r\n\r\nAuto delete the backup files if they are more than "
@@ -241,7 +241,7 @@ private slots:
         folder.autoDelete = 2;
         folder.autoDeleteLimit = 3;
         folder.unixLineEnds = 1;
-        QCOMPARE(BackupFileDetailsText(folder),
+        QCOMPARE(backupFileDetailsText(folder),
             std::string("Backup to folder:\r\n/b/\r\n\r\nOne file contains all selected databases and tables\r\n\r\n"
                         "File Name Format:\r\n%DATABASE%_%DATE%\r\n\r\nAuto delete the oldest backup files when more "
                         "than 3 backup copies"
@@ -341,13 +341,13 @@ private slots:
             {2, "web", {Table("p", 2)}}, {2, "fresh", {Table("z", 2)}}, {2, "empty", {}}};
         std::vector<DatabaseItem> earlier = {{1, "shop", {Table("a", 2), Table("b", 0)}}, {2, "web", {Table("p", 2)}},
             {2, "gone", {}}, {2, "empty", {}}};
-        CheckCarried(std::move(server), earlier);
+        checkCarried(std::move(server), earlier);
     }
 
 private:
-    static void CheckCarried(std::vector<DatabaseItem> server, const std::vector<DatabaseItem>& earlier)
+    static void checkCarried(std::vector<DatabaseItem> server, const std::vector<DatabaseItem>& earlier)
     {
-        const std::vector<DatabaseItem> carried = CarryDatabaseChoices(std::move(server), earlier);
+        const std::vector<DatabaseItem> carried = carryDatabaseChoices(std::move(server), earlier);
         QCOMPARE(carried.size(), std::size_t(4));
         // shop: a chosen, b not, the new table not (the database was only partly chosen).
         QCOMPARE(carried[0].checkState, std::uint8_t(1));
@@ -359,8 +359,8 @@ private:
         QCOMPARE(carried[2].checkState, std::uint8_t(0));
         QCOMPARE(carried[2].tables[0].checkState, std::uint8_t(0));
         QCOMPARE(carried[3].checkState, std::uint8_t(2));
-        QCOMPARE(DatabaseCheckState({}, false), std::uint8_t(0));
-        QCOMPARE(DatabaseCheckState({Table("a", 0)}, true), std::uint8_t(0));
+        QCOMPARE(databaseCheckState({}, false), std::uint8_t(0));
+        QCOMPARE(databaseCheckState({Table("a", 0)}, true), std::uint8_t(0));
     }
 };
 

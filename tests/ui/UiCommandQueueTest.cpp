@@ -31,7 +31,7 @@ public:
         , m_thread([this, &queue, changes] {
             std::optional<Result<void>> result;
             try {
-                result.emplace(queue.Run(changes, m_work));
+                result.emplace(queue.run(changes, m_work));
             } catch (const std::exception& e) {
                 result.emplace(Error {std::string("thrown: ") + e.what()});
             }
@@ -43,10 +43,10 @@ public:
     Caller(const Caller&) = delete;
     Caller& operator=(const Caller&) = delete;
 
-    bool Done() const { return m_done.load(); }
-    // After Done().
+    bool done() const { return m_done.load(); }
+    // After done().
     const Result<void>& Outcome() const { return *m_result; }
-    QString Message() const { return m_result->ok() ? QString() : QString::fromStdString(m_result->error()); }
+    QString message() const { return m_result->ok() ? QString() : QString::fromStdString(m_result->error()); }
 
 private:
     std::function<void()> m_work;
@@ -67,7 +67,7 @@ void WhileBusy(Hold hold, const std::function<void()>& during)
     switch (hold) {
     case Hold::ModalDialog: {
         QDialog dialog;
-        test::OnNextModal([&](QWidget* open) {
+        test::onNextModal([&](QWidget* open) {
             during();
             open->close();
         });
@@ -89,7 +89,7 @@ void WhileBusy(Hold hold, const std::function<void()>& during)
             during();
             release.store(true);
         });
-        RunOffUiThread(nullptr, [&] {
+        runOffUiThread(nullptr, [&] {
             while (!release.load())
                 std::this_thread::sleep_for(1ms);
         });
@@ -127,7 +127,7 @@ private slots:
         }
         QTRY_COMPARE(finished.load(), kThreads);
         for (const auto& caller : callers) {
-            QTRY_VERIFY(caller->Done());
+            QTRY_VERIFY(caller->done());
             QVERIFY(caller->Outcome().ok());
         }
         QVERIFY(allOnUiThread);
@@ -140,7 +140,7 @@ private slots:
 
         // On the user-interface thread itself the work runs at once.
         bool ran = false;
-        QVERIFY(queue.Run(true, [&] { ran = true; }).ok());
+        QVERIFY(queue.run(true, [&] { ran = true; }).ok());
         QVERIFY(ran);
     }
 
@@ -163,18 +163,18 @@ private slots:
         bool changedWhileBusy = true;
         bool readWhileBusy = false;
         WhileBusy(hold, [&] {
-            QVERIFY(UiCommandQueue::Busy());
+            QVERIFY(UiCommandQueue::busy());
             change = std::make_unique<Caller>(queue, true, [&] { changed = true; });
             reader = std::make_unique<Caller>(queue, false, [&] { read = true; });
-            QTRY_VERIFY(reader->Done());
+            QTRY_VERIFY(reader->done());
             readWhileBusy = read;
             QTest::qWait(300);
-            changedWhileBusy = changed || change->Done();
+            changedWhileBusy = changed || change->done();
         });
         QVERIFY(readWhileBusy);
         QVERIFY(!changedWhileBusy);
-        QVERIFY(!UiCommandQueue::Busy());
-        QTRY_VERIFY(change->Done());
+        QVERIFY(!UiCommandQueue::busy());
+        QTRY_VERIFY(change->done());
         QVERIFY(change->Outcome().ok());
         QVERIFY(changed);
     }
@@ -187,13 +187,13 @@ private slots:
         WhileBusy(Hold::ModalDialog, [&] {
             change = std::make_unique<Caller>(queue, true, [&] { changed = true; });
             QTest::qWait(100);
-            queue.Close();
-            QTRY_VERIFY(change->Done());
+            queue.close();
+            QTRY_VERIFY(change->done());
         });
-        QCOMPARE(change->Message(), QString(UiCommandQueue::kClosingText));
+        QCOMPARE(change->message(), QString(UiCommandQueue::kClosingText));
         Caller late(queue, false, [&] { changed = true; });
-        QTRY_VERIFY(late.Done());
-        QCOMPARE(late.Message(), QString(UiCommandQueue::kClosingText));
+        QTRY_VERIFY(late.done());
+        QCOMPARE(late.message(), QString(UiCommandQueue::kClosingText));
         QTest::qWait(200);
         QVERIFY(!changed);
     }
@@ -202,10 +202,10 @@ private slots:
     {
         UiCommandQueue queue;
         Caller failing(queue, true, [] { throw std::runtime_error("no such task"); });
-        QTRY_VERIFY(failing.Done());
-        QCOMPARE(failing.Message(), QString("thrown: no such task"));
+        QTRY_VERIFY(failing.done());
+        QCOMPARE(failing.message(), QString("thrown: no such task"));
         Caller next(queue, true, [] {});
-        QTRY_VERIFY(next.Done());
+        QTRY_VERIFY(next.done());
         QVERIFY(next.Outcome().ok());
     }
 };

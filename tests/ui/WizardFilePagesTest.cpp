@@ -3,12 +3,12 @@
 // files page. Their checks in order with the warning and the focused field, and what they store.
 #include "tests/support/TempDir.h"
 #include "tests/ui/support/PageChecks.h"
-#include "ui/wizard/CBackupFilePage.h"
-#include "ui/wizard/CBackupFilesSettingsDlg.h"
-#include "ui/wizard/CExportFilePage.h"
-#include "ui/wizard/CRestoreFilesPage.h"
-#include "ui/wizard/CSQLScriptPage.h"
-#include "ui/wizard/CSelectTablesPage.h"
+#include "ui/wizard/BackupFilesPage.h"
+#include "ui/wizard/BackupFilesSettingsDialog.h"
+#include "ui/wizard/ExportFilesPage.h"
+#include "ui/wizard/RestoreFilesPage.h"
+#include "ui/wizard/SelectTablesPage.h"
+#include "ui/wizard/SqlScriptPage.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QComboBox>
@@ -54,9 +54,9 @@ private slots:
         std::filesystem::create_directory(harness.dir.path() / "existing");
         WriteFile(harness.dir.path() / "plain", "x");
         auto sameFile = [](const QString& path) {
-            return [path](QWidget* p) { Tick(p, "sameFile"), Type(p, "backupFile", path); };
+            return [path](QWidget* p) { tick(p, "sameFile"), type(p, "backupFile", path); };
         };
-        auto folder = [](const QString& path) { return [path](QWidget* p) { Type(p, "backupFolder", path); }; };
+        auto folder = [](const QString& path) { return [path](QWidget* p) { type(p, "backupFolder", path); }; };
         const Case cases[] = {
             {"no file", sameFile(""), wizard::kInputFilePath, "backupFile"},
             {"relative file", sameFile("backup.sql"), wizard::kInvalidFile, "backupFile"},
@@ -73,12 +73,12 @@ private slots:
         Task task;
         task.backupSettings.singleFilePath = "/old/file.sql";
         for (const Case& row : cases) {
-            PageUnderTest<CBackupFilePage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
+            PageUnderTest<BackupFilesPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
         // A new task starts in the default backup folder; the folder gets its '/', the file is cleared.
-        PageUnderTest<CBackupFilePage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
+        PageUnderTest<BackupFilesPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
         QCOMPARE(page->findChild<QLineEdit*>("backupFolder")->text(),
             QString::fromStdString(harness.app().GetOptions().defaultBackupFolder));
         folder(tmp + "/new")(page.page.get());
@@ -89,7 +89,7 @@ private slots:
         Task saved = task;
         page->save(saved);
         QVERIFY(saved.extras.compression == Compression::Gzip);
-        Tick(page.page.get(), "phpFile");
+        tick(page.page.get(), "phpFile");
         QVERIFY(!compression->isEnabled());
         page->save(saved);
         QVERIFY(saved.extras.compression == Compression::None);
@@ -103,12 +103,12 @@ private slots:
         QCOMPARE(saved.backupSettings.backupFolder, std::string());
         QCOMPARE(saved.backupSettings.fileMode, std::uint8_t(1));
         // The pickers: the folder prompt, and the file filter of the chosen type.
-        harness.files.Choose(tmp + "/existing/picked.php");
-        harness.files.Choose(tmp + "/picked");
-        Click(page.page.get(), "browseFile");
+        harness.files.choose(tmp + "/existing/picked.php");
+        harness.files.choose(tmp + "/picked");
+        click(page.page.get(), "browseFile");
         QCOMPARE(page->findChild<QLineEdit*>("backupFile")->text(), tmp + "/existing/picked.php");
-        Tick(page.page.get(), "newFiles");
-        Click(page.page.get(), "browseFolder");
+        tick(page.page.get(), "newFiles");
+        click(page.page.get(), "browseFolder");
         QCOMPARE(page->findChild<QLineEdit*>("backupFolder")->text(), tmp + "/picked/");
         QCOMPARE(harness.files.asked,
             QStringList({QString("save ") + wizard::kPhpFilesFilter + " .php",
@@ -120,96 +120,96 @@ private slots:
         WizardHarness harness;
         const QString trailing = "%HOST%_%DATE%_%TIME% ";
         const Case cases[] = {
-            {"trailing blank", [&](QWidget* d) { Type(d, "fileNameFormat", trailing); }, "", ""},
-            {"blanks only", [](QWidget* d) { Type(d, "fileNameFormat", "   "); }, wizard::kInputFormat,
+            {"trailing blank", [&](QWidget* d) { type(d, "fileNameFormat", trailing); }, "", ""},
+            {"blanks only", [](QWidget* d) { type(d, "fileNameFormat", "   "); }, wizard::kInputFormat,
                 "fileNameFormat"},
-            {"colon", [](QWidget* d) { Type(d, "fileNameFormat", "%HOST%:%DATE%"); }, wizard::kBadFormatCharacters,
+            {"colon", [](QWidget* d) { type(d, "fileNameFormat", "%HOST%:%DATE%"); }, wizard::kBadFormatCharacters,
                 "fileNameFormat"},
             {"per database without it",
-                [](QWidget* d) { Tick(d, "filePerDatabase"), Type(d, "fileNameFormat", "%HOST%_%DATE%"); },
+                [](QWidget* d) { tick(d, "filePerDatabase"), type(d, "fileNameFormat", "%HOST%_%DATE%"); },
                 wizard::kNeedDatabaseInFormat, "fileNameFormat"},
-            {"per table offered", [](QWidget* d) { Click(d, "filePerTable"); }, "", ""},
-            {"days empty", [](QWidget* d) { Click(d, "autoDeleteByDays"), Type(d, "keepDays", ""); },
+            {"per table offered", [](QWidget* d) { click(d, "filePerTable"); }, "", ""},
+            {"days empty", [](QWidget* d) { click(d, "autoDeleteByDays"), type(d, "keepDays", ""); },
                 wizard::kBadKeepingDays, "keepDays"},
-            {"days 10001", [](QWidget* d) { Click(d, "autoDeleteByDays"), Type(d, "keepDays", "10001"); },
+            {"days 10001", [](QWidget* d) { click(d, "autoDeleteByDays"), type(d, "keepDays", "10001"); },
                 wizard::kBadKeepingDays, "keepDays"},
-            {"copies 0", [](QWidget* d) { Click(d, "autoDeleteByCopies"), Type(d, "keepCopies", "0"); },
+            {"copies 0", [](QWidget* d) { click(d, "autoDeleteByCopies"), type(d, "keepCopies", "0"); },
                 wizard::kBadCopies, "keepCopies"},
-            {"format before counts", [](QWidget* d) { Type(d, "fileNameFormat", ""), Click(d, "autoDeleteByCopies"); },
+            {"format before counts", [](QWidget* d) { type(d, "fileNameFormat", ""), click(d, "autoDeleteByCopies"); },
                 wizard::kInputFormat, "fileNameFormat"},
         };
         for (const Case& row : cases) {
-            CBackupFilesSettingsDlg dialog(BackupSettings(), harness.messages, harness.help);
+            BackupFilesSettingsDialog dialog(BackupSettings(), harness.messages, harness.help);
             row.arrange(&dialog);
-            harness.messages.ClearShown();
+            harness.messages.clearShown();
             dialog.accept();
             const bool accepted = dialog.result() == QDialog::Accepted;
             QVERIFY2(accepted == row.message.isEmpty(), row.name);
-            QCOMPARE(harness.messages.LastText(), row.message);
+            QCOMPARE(harness.messages.lastText(), row.message);
             if (!accepted)
-                QCOMPARE(FocusOf(&dialog)->objectName(), QString(row.focus));
+                QCOMPARE(focusOf(&dialog)->objectName(), QString(row.focus));
         }
         // An empty stored format is proposed by split mode; the values come back trimmed.
         BackupSettings stored;
         stored.fileSplit = 2;
         stored.fileNameFormat.clear();
-        CBackupFilesSettingsDlg dialog(stored, harness.messages, harness.help);
+        BackupFilesSettingsDialog dialog(stored, harness.messages, harness.help);
         QCOMPARE(dialog.findChild<QLineEdit*>("fileNameFormat")->text(), QString("%HOST%_%DATABASE%_%DATE%_%TIME%"));
-        Click(&dialog, "autoDeleteByDays");
-        Type(&dialog, "keepDays", "30");
-        Click(&dialog, "autoDeleteByCopies"); // at most one kind of expiry
-        Type(&dialog, "keepCopies", "5");
-        Tick(&dialog, "newFolderPerRun");
-        Type(&dialog, "fileNameFormat", " %DATABASE% ");
+        click(&dialog, "autoDeleteByDays");
+        type(&dialog, "keepDays", "30");
+        click(&dialog, "autoDeleteByCopies"); // at most one kind of expiry
+        type(&dialog, "keepCopies", "5");
+        tick(&dialog, "newFolderPerRun");
+        type(&dialog, "fileNameFormat", " %DATABASE% ");
         dialog.accept();
-        QCOMPARE(dialog.Settings().fileNameFormat, std::string("%DATABASE%"));
-        QCOMPARE(dialog.Settings().autoDelete, std::uint8_t(2));
-        QCOMPARE(dialog.Settings().autoDeleteLimit, 5);
-        QCOMPARE(dialog.Settings().newFolderPerRun, std::uint8_t(1));
-        Click(&dialog, "resetToDefault");
+        QCOMPARE(dialog.settings().fileNameFormat, std::string("%DATABASE%"));
+        QCOMPARE(dialog.settings().autoDelete, std::uint8_t(2));
+        QCOMPARE(dialog.settings().autoDeleteLimit, 5);
+        QCOMPARE(dialog.settings().newFolderPerRun, std::uint8_t(1));
+        click(&dialog, "resetToDefault");
         dialog.accept();
-        QCOMPARE(dialog.Settings().fileSplit, std::uint8_t(1));
-        QCOMPARE(dialog.Settings().fileNameFormat, std::string("%HOST%_%DATE%_%TIME%"));
-        QCOMPARE(dialog.Settings().autoDelete, std::uint8_t(0));
-        QCOMPARE(dialog.Settings().autoDeleteLimit, 0);
-        Click(&dialog, "help");
+        QCOMPARE(dialog.settings().fileSplit, std::uint8_t(1));
+        QCOMPARE(dialog.settings().fileNameFormat, std::string("%HOST%_%DATE%_%TIME%"));
+        QCOMPARE(dialog.settings().autoDelete, std::uint8_t(0));
+        QCOMPARE(dialog.settings().autoDeleteLimit, 0);
+        click(&dialog, "help");
         QCOMPARE(harness.help.topics, QStringList({"::/taskwizard/backupfilesettings.html"}));
     }
 
     void exportTablesPage()
     {
         WizardHarness harness;
-        PageUnderTest<CSelectTablesPage> page(harness, SheetMode::Wizard, TaskType::ExportTables, Task());
-        ExpectValidation(harness, *page, wizard::kAddExportTables, "exportTables", "none");
-        Click(page.page.get(), "add");
-        QCOMPARE(harness.messages.LastText(), QString(wizard::kChooseDatabases));
+        PageUnderTest<SelectTablesPage> page(harness, SheetMode::Wizard, TaskType::ExportTables, Task());
+        expectValidation(harness, *page, wizard::kAddExportTables, "exportTables", "none");
+        click(page.page.get(), "add");
+        QCOMPARE(harness.messages.lastText(), QString(wizard::kChooseDatabases));
         // What the server page read on Next.
         TableItem film {2, 1, "sakila", "film"};
         TableItem view {2, 2, "sakila", "film_list"};
-        page.session->HandOverDatabases({{2, "mysql", {}}, {2, "sakila", {film, view}}});
+        page.session->handOverDatabases({{2, "mysql", {}}, {2, "sakila", {film, view}}});
         page->enter(Task());
         auto* database = page->findChild<QComboBox*>("database");
         auto* available = page->findChild<QListWidget*>("available");
         auto* chosen = page->findChild<QListWidget*>("exportTables");
         database->setCurrentIndex(1);
         QCOMPARE(available->count(), 2);
-        harness.messages.ClearShown();
-        Click(page.page.get(), "add");
-        QCOMPARE(harness.messages.LastText(), QString(wizard::kChooseSourceTables));
+        harness.messages.clearShown();
+        click(page.page.get(), "add");
+        QCOMPARE(harness.messages.lastText(), QString(wizard::kChooseSourceTables));
         available->item(1)->setSelected(true);
-        Click(page.page.get(), "add");
-        Click(page.page.get(), "addAll");
+        click(page.page.get(), "add");
+        click(page.page.get(), "addAll");
         QCOMPARE(chosen->count(), 2);
         QCOMPARE(chosen->item(0)->text(), QString("sakila.film_list (View)"));
         QCOMPARE(available->count(), 0);
         chosen->item(0)->setSelected(true);
-        Click(page.page.get(), "remove");
+        click(page.page.get(), "remove");
         QCOMPARE(available->count(), 1);
-        ExpectValidation(harness, *page, "", "", "one table");
+        expectValidation(harness, *page, "", "", "one table");
         Task saved;
         page->save(saved);
         QCOMPARE(saved.exportTables, std::vector<TableItem>({film}));
-        Click(page.page.get(), "removeAll");
+        click(page.page.get(), "removeAll");
         QCOMPARE(chosen->count(), 0);
     }
 
@@ -218,37 +218,37 @@ private slots:
         WizardHarness harness;
         const QString tmp = QString::fromStdString(harness.dir.path().string());
         const Case cases[] = {
-            {"no directory", [](QWidget* p) { Type(p, "directory", ""); }, wizard::kChooseDirectory, "directory"},
-            {"missing parent", [&](QWidget* p) { Type(p, "directory", tmp + "/a/b"); }, wizard::kInvalidDirectory,
+            {"no directory", [](QWidget* p) { type(p, "directory", ""); }, wizard::kChooseDirectory, "directory"},
+            {"missing parent", [&](QWidget* p) { type(p, "directory", tmp + "/a/b"); }, wizard::kInvalidDirectory,
                 "directory"},
             {"no type",
                 [&](QWidget* p) {
-                    Type(p, "directory", tmp);
+                    type(p, "directory", tmp);
                     p->findChild<QComboBox*>("fileType")->setCurrentIndex(-1);
                 },
                 wizard::kChooseFileType, "fileType"},
-            {"fine", [&](QWidget* p) { Type(p, "directory", tmp); }, "", ""},
+            {"fine", [&](QWidget* p) { type(p, "directory", tmp); }, "", ""},
         };
         for (const Case& row : cases) {
-            PageUnderTest<CExportFilePage> page(harness, SheetMode::Wizard, TaskType::ExportTables, Task());
+            PageUnderTest<ExportFilesPage> page(harness, SheetMode::Wizard, TaskType::ExportTables, Task());
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
         // A new task starts with CSV's separators; TEXT and XML fill theirs; typed escapes are stored
         // as the characters they stand for.
-        PageUnderTest<CExportFilePage> page(harness, SheetMode::Wizard, TaskType::ExportTables, Task());
+        PageUnderTest<ExportFilesPage> page(harness, SheetMode::Wizard, TaskType::ExportTables, Task());
         auto text = [&](const char* name) { return page->findChild<QLineEdit*>(name)->text(); };
         QCOMPARE(QStringList({text("fieldsTerminatedBy"), text("fieldsEnclosedBy"), text("fieldsEscapedBy"),
                      text("linesTerminatedBy")}),
             QStringList({",", "\"", "\\\\", "\\r\\n"}));
-        auto* type = page->findChild<QComboBox*>("fileType");
+        auto* fileType = page->findChild<QComboBox*>("fileType");
         auto choose = [&](int index) {
-            type->setCurrentIndex(index);
-            emit type->activated(index);
+            fileType->setCurrentIndex(index);
+            emit fileType->activated(index);
         };
         choose(3);
         QCOMPARE(page->findChild<QLabel*>("sampleName")->text(), QString("Tablename.txt"));
-        Type(page.page.get(), "directory", tmp);
+        type(page.page.get(), "directory", tmp);
         Task saved;
         page->save(saved);
         QCOMPARE(saved.exportSettings.fileType, std::uint8_t(4));
@@ -262,7 +262,7 @@ private slots:
         QVERIFY(!page->findChild<QLineEdit*>("fieldsTerminatedBy")->isEnabled());
         QCOMPARE(page->findChild<QLabel*>("sampleName")->text(), QString("Tablename.xml"));
         choose(0);
-        Type(page.page.get(), "fieldsTerminatedBy", "\\t|");
+        type(page.page.get(), "fieldsTerminatedBy", "\\t|");
         page->save(saved);
         QCOMPARE(saved.exportSettings.fieldsTerminatedBy, std::string("\t|"));
         QCOMPARE(saved.exportSettings.fieldsEnclosedBy, std::string("\""));
@@ -273,27 +273,27 @@ private slots:
         WizardHarness harness;
         const Case cases[] = {
             {"empty", [](QWidget*) {}, wizard::kInputScript, "script"},
-            {"comments only", [](QWidget* p) { Type(p, "script", "-- nothing\n# here\n/* or */\n"); },
+            {"comments only", [](QWidget* p) { type(p, "script", "-- nothing\n# here\n/* or */\n"); },
                 wizard::kInputScript, "script"},
-            {"one statement", [](QWidget* p) { Type(p, "script", "SELECT 1"); }, "", ""},
+            {"one statement", [](QWidget* p) { type(p, "script", "SELECT 1"); }, "", ""},
         };
         for (const Case& row : cases) {
-            PageUnderTest<CSQLScriptPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript, Task());
+            PageUnderTest<SqlScriptPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript, Task());
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
-        PageUnderTest<CSQLScriptPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript, Task());
+        PageUnderTest<SqlScriptPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript, Task());
         const auto script = harness.dir.path() / "script.sql";
         WriteFile(script, "-- purge\r\nUSE shop;\r\nDELETE FROM t\r\n WHERE x = 1;\r\n");
-        harness.files.Choose(QString::fromStdString(script.string()));
-        harness.files.Choose(QString::fromStdString((harness.dir.path() / "missing.sql").string()));
-        Click(page.page.get(), "addFromFile");
+        harness.files.choose(QString::fromStdString(script.string()));
+        harness.files.choose(QString::fromStdString((harness.dir.path() / "missing.sql").string()));
+        click(page.page.get(), "addFromFile");
         Task saved;
         page->save(saved);
         QCOMPARE(saved.sqlStatements, std::vector<std::string>({"USE shop;", "DELETE FROM t WHERE x = 1;"}));
-        harness.messages.ClearShown();
-        Click(page.page.get(), "addFromFile");
-        QCOMPARE(harness.messages.LastText(), QString(wizard::kFailedToOpenFile));
+        harness.messages.clearShown();
+        click(page.page.get(), "addFromFile");
+        QCOMPARE(harness.messages.lastText(), QString(wizard::kFailedToOpenFile));
         QCOMPARE(harness.messages.shown.back().icon, Messages::Icon::Error);
         QCOMPARE(harness.files.asked.front(), QString("open ") + wizard::kSqlFilesFilter);
     }
@@ -309,20 +309,20 @@ private slots:
         WriteFile(dir / "e.sql.gz", "x");
         WriteFile(dir / "f.zst", "x");
         auto path = [&](const char* name) { return QString::fromStdString((dir / name).string()); };
-        PageUnderTest<CRestoreFilesPage> page(harness, SheetMode::Wizard, TaskType::RestoreFromFiles, Task());
+        PageUnderTest<RestoreFilesPage> page(harness, SheetMode::Wizard, TaskType::RestoreFromFiles, Task());
         auto* list = page->findChild<QTreeWidget*>("files");
-        ExpectValidation(harness, *page, wizard::kAddFiles, "files", "none");
+        expectValidation(harness, *page, wizard::kAddFiles, "files", "none");
         for (const char* button : {"remove", "moveUp", "moveDown"}) {
-            harness.messages.ClearShown();
-            Click(page.page.get(), button);
-            QCOMPARE(harness.messages.LastText(), QString(wizard::kChooseFileItem));
+            harness.messages.clearShown();
+            click(page.page.get(), button);
+            QCOMPARE(harness.messages.lastText(), QString(wizard::kChooseFileItem));
         }
         // ".SQL" is passed over without a word; a path already listed is selected, not added again.
-        harness.files.Choose(QStringList({path("a.sql"), path("C.SQL"), path("b.sql")}).join('\n'));
-        harness.files.Choose(path("a.sql"));
-        Click(page.page.get(), "add");
-        Click(page.page.get(), "add");
-        QCOMPARE(page->Files().size(), std::size_t(2));
+        harness.files.choose(QStringList({path("a.sql"), path("C.SQL"), path("b.sql")}).join('\n'));
+        harness.files.choose(path("a.sql"));
+        click(page.page.get(), "add");
+        click(page.page.get(), "add");
+        QCOMPARE(page->files().size(), std::size_t(2));
         QCOMPARE(list->topLevelItem(0)->isSelected(), true);
         QCOMPARE(list->topLevelItem(1)->isSelected(), false);
         QStringList row;
@@ -330,18 +330,18 @@ private slots:
             row << list->topLevelItem(0)->text(column);
         QCOMPARE(row, QStringList({"1", "a.sql", path("a.sql"), "0 KB"}));
         QCOMPARE(list->topLevelItem(1)->text(3), QString("2 KB"));
-        Click(page.page.get(), "moveDown");
-        QCOMPARE(page->Files()[1].fileName, std::string("a.sql"));
-        Click(page.page.get(), "moveDown"); // already last
-        QCOMPARE(page->Files()[1].fileName, std::string("a.sql"));
+        click(page.page.get(), "moveDown");
+        QCOMPARE(page->files()[1].fileName, std::string("a.sql"));
+        click(page.page.get(), "moveDown"); // already last
+        QCOMPARE(page->files()[1].fileName, std::string("a.sql"));
         // Next asks about DROP and DELETE statements: No stays, Yes goes on.
         harness.messages = ScriptedMessages();
-        harness.messages.AnswerNo();
-        harness.messages.AnswerYes();
+        harness.messages.answerNo();
+        harness.messages.answerYes();
         QVERIFY(!page->validate());
         QVERIFY(page->validate());
-        QCOMPARE(harness.messages.Texts(), QStringList({wizard::kDropDeleteQuestion, wizard::kDropDeleteQuestion}));
-        Tick(page.page.get(), "continueOnFileError");
+        QCOMPARE(harness.messages.texts(), QStringList({wizard::kDropDeleteQuestion, wizard::kDropDeleteQuestion}));
+        tick(page.page.get(), "continueOnFileError");
         Task saved;
         page->save(saved);
         QCOMPARE(saved.restoreFiles.size(), std::size_t(2));
@@ -352,16 +352,16 @@ private slots:
         QCOMPARE(saved.restoreOptions.continueOnSqlError, std::uint8_t(0));
         // Remove asks first; No keeps the rows.
         harness.messages = ScriptedMessages();
-        harness.messages.AnswerNo();
-        harness.messages.AnswerYes();
-        harness.messages.AnswerYes();
-        Click(page.page.get(), "remove");
-        QCOMPARE(page->Files().size(), std::size_t(2));
-        Click(page.page.get(), "remove");
-        QCOMPARE(page->Files().size(), std::size_t(1));
-        Click(page.page.get(), "removeAll");
-        QCOMPARE(page->Files().size(), std::size_t(0));
-        QCOMPARE(harness.messages.Texts(),
+        harness.messages.answerNo();
+        harness.messages.answerYes();
+        harness.messages.answerYes();
+        click(page.page.get(), "remove");
+        QCOMPARE(page->files().size(), std::size_t(2));
+        click(page.page.get(), "remove");
+        QCOMPARE(page->files().size(), std::size_t(1));
+        click(page.page.get(), "removeAll");
+        QCOMPARE(page->files().size(), std::size_t(0));
+        QCOMPARE(harness.messages.texts(),
             QStringList({wizard::kRemoveFilesQuestion, wizard::kRemoveFilesQuestion, wizard::kRemoveAllFilesQuestion}));
         // Compressed dumps are taken by their names (the restore reads their first bytes).
         harness.files.Choose(QStringList({path("d.sql.zst"), path("f.zst"), path("e.sql.gz")}).join('\n'));

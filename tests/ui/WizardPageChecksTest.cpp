@@ -3,12 +3,12 @@
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/UiTexts.h"
-#include "ui/wizard/CChooseDatabasesPage.h"
-#include "ui/wizard/CChooseTablesPage.h"
-#include "ui/wizard/CDestDatabasePage.h"
-#include "ui/wizard/CMySQLServerPage.h"
-#include "ui/wizard/CSourceDatabasePage.h"
-#include "ui/wizard/CTaskTypePage.h"
+#include "ui/wizard/ChooseDatabasesPage.h"
+#include "ui/wizard/ChooseTablesPage.h"
+#include "ui/wizard/DestinationDatabasePage.h"
+#include "ui/wizard/ServerPage.h"
+#include "ui/wizard/SourceDatabasePage.h"
+#include "ui/wizard/TaskNamePage.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QComboBox>
@@ -67,58 +67,58 @@ private slots:
     void taskNamePage()
     {
         WizardHarness harness;
-        harness.AddTask("Mine");
-        harness.AddTask("Other");
+        harness.addTask("Mine");
+        harness.addTask("Other");
         const Case cases[] = {
-            {"empty", [](QWidget* p) { Type(p, "taskName", ""); }, texts::kNameMissing, "taskName"},
-            {"taken", [](QWidget* p) { Type(p, "taskName", "Other"); }, texts::kNameTaken, "taskName"},
-            {"other case", [](QWidget* p) { Type(p, "taskName", "other"); }, "", ""},
-            {"own name", [](QWidget* p) { Type(p, "taskName", "Mine"); }, "", ""},
+            {"empty", [](QWidget* p) { type(p, "taskName", ""); }, texts::kNameMissing, "taskName"},
+            {"taken", [](QWidget* p) { type(p, "taskName", "Other"); }, texts::kNameTaken, "taskName"},
+            {"other case", [](QWidget* p) { type(p, "taskName", "other"); }, "", ""},
+            {"own name", [](QWidget* p) { type(p, "taskName", "Mine"); }, "", ""},
             // The core's name rules, as every other way in applies them.
-            {"a tab", [](QWidget* p) { Type(p, "taskName", "a\tb"); }, kNameControlCharacters, "taskName"},
-            {"201 bytes", [](QWidget* p) { Type(p, "taskName", QString(201, 'n')); }, kNameTooLong, "taskName"},
-            {"200 bytes", [](QWidget* p) { Type(p, "taskName", QString(200, 'n')); }, "", ""},
+            {"a tab", [](QWidget* p) { type(p, "taskName", "a\tb"); }, kNameControlCharacters, "taskName"},
+            {"201 bytes", [](QWidget* p) { type(p, "taskName", QString(201, 'n')); }, kNameTooLong, "taskName"},
+            {"200 bytes", [](QWidget* p) { type(p, "taskName", QString(200, 'n')); }, "", ""},
         };
         Task edited;
         edited.name = "Mine";
         for (const Case& row : cases) {
-            PageUnderTest<CTaskTypePage> page(harness, SheetMode::Edit, TaskType::BackupToFiles, edited);
+            PageUnderTest<TaskNamePage> page(harness, SheetMode::Edit, TaskType::BackupToFiles, edited);
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
         // The wizard proposes "Task N" and refuses the edited task's name for a new task.
-        PageUnderTest<CTaskTypePage> fresh(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task());
+        PageUnderTest<TaskNamePage> fresh(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task());
         QCOMPARE(fresh->findChild<QLineEdit*>("taskName")->text(), QString("Task 3"));
-        Type(fresh.page.get(), "taskName", "Mine");
-        ExpectValidation(harness, *fresh, texts::kNameTaken, "taskName", "new task named as another");
+        type(fresh.page.get(), "taskName", "Mine");
+        expectValidation(harness, *fresh, texts::kNameTaken, "taskName", "new task named as another");
     }
 
     void serverPage()
     {
         WizardHarness harness;
         const Case cases[] = {
-            {"no host", [](QWidget* p) { Type(p, "host", ""); }, kHostMissing, "host"},
-            {"port 0", [](QWidget* p) { Type(p, "port", "0"); }, kPortRange, "port"},
-            {"port 80a", [](QWidget* p) { Type(p, "port", "80a"); }, kPortRange, "port"},
-            {"port empty", [](QWidget* p) { Type(p, "port", ""); }, kPortRange, "port"},
-            {"port 65536", [](QWidget* p) { Type(p, "port", "65536"); }, kPortRange, "port"},
-            {"host before port", [](QWidget* p) { Type(p, "host", ""), Type(p, "port", "0"); }, kHostMissing, "host"},
-            {"port 65535", [](QWidget* p) { Type(p, "port", "65535"); }, "", ""},
-            {"port 1", [](QWidget* p) { Type(p, "port", "1"); }, "", ""},
+            {"no host", [](QWidget* p) { type(p, "host", ""); }, kHostMissing, "host"},
+            {"port 0", [](QWidget* p) { type(p, "port", "0"); }, kPortRange, "port"},
+            {"port 80a", [](QWidget* p) { type(p, "port", "80a"); }, kPortRange, "port"},
+            {"port empty", [](QWidget* p) { type(p, "port", ""); }, kPortRange, "port"},
+            {"port 65536", [](QWidget* p) { type(p, "port", "65536"); }, kPortRange, "port"},
+            {"host before port", [](QWidget* p) { type(p, "host", ""), type(p, "port", "0"); }, kHostMissing, "host"},
+            {"port 65535", [](QWidget* p) { type(p, "port", "65535"); }, "", ""},
+            {"port 1", [](QWidget* p) { type(p, "port", "1"); }, "", ""},
         };
         for (const Case& row : cases) {
             // The script type's source page reads no list on Next.
-            PageUnderTest<CMySQLServerPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript,
-                WithSource(TaskType::ExecuteScript), CMySQLServerPage::Role::Source);
+            PageUnderTest<ServerPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript,
+                WithSource(TaskType::ExecuteScript), ServerPage::Role::Source);
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
         Task saved = WithSource(TaskType::ExecuteScript);
-        PageUnderTest<CMySQLServerPage> page(
-            harness, SheetMode::Wizard, TaskType::ExecuteScript, saved, CMySQLServerPage::Role::Source);
-        Type(page.page.get(), "port", "65535");
-        Type(page.page.get(), "user", "backup");
-        Tick(page.page.get(), "useSsl");
+        PageUnderTest<ServerPage> page(
+            harness, SheetMode::Wizard, TaskType::ExecuteScript, saved, ServerPage::Role::Source);
+        type(page.page.get(), "port", "65535");
+        type(page.page.get(), "user", "backup");
+        tick(page.page.get(), "useSsl");
         page->save(saved);
         QCOMPARE(saved.source.port, 65535);
         QCOMPARE(saved.source.user, std::string("backup"));
@@ -137,42 +137,42 @@ private slots:
         stored.password = "secret";
         stored.useCompression = 1;
         harness.context().servers().add(stored);
-        PageUnderTest<CMySQLServerPage> page(harness, SheetMode::Wizard, TaskType::BackupToServer,
-            WithSource(TaskType::BackupToServer), CMySQLServerPage::Role::Destination);
+        PageUnderTest<ServerPage> page(harness, SheetMode::Wizard, TaskType::BackupToServer,
+            WithSource(TaskType::BackupToServer), ServerPage::Role::Destination);
         auto* connections = page->findChild<QComboBox*>("connections");
         QCOMPARE(connections->count(), 1);
         QCOMPARE(connections->currentIndex(), -1);
         connections->setCurrentIndex(0);
         emit connections->activated(0);
-        ServerConnection chosen = page->Current();
+        ServerConnection chosen = page->current();
         QCOMPARE(chosen.host, std::string("standby.example"));
         QCOMPARE(chosen.port, 3307);
         QCOMPARE(chosen.password, std::string("secret"));
         QCOMPARE(chosen.useCompression, std::uint8_t(1));
         QCOMPARE(chosen.connectionName, std::string()); // tasks keep no profile name
         // "New" adds a profile through the profile dialog, saves the list and takes it.
-        OnNextModal(
+        onNextModal(
             [](QWidget* dialog) {
-                Type(dialog, "connectionName", "Local");
-                Type(dialog, "host", "127.0.0.2");
-                Type(dialog, "port", "3310");
-                Click(dialog, "ok");
+                type(dialog, "connectionName", "Local");
+                type(dialog, "host", "127.0.0.2");
+                type(dialog, "port", "3310");
+                click(dialog, "ok");
             },
-            "kelvanto::CMySqlServerDlg");
-        Click(page.page.get(), "newConnection");
+            "kelvanto::ServerProfileDialog");
+        click(page.page.get(), "newConnection");
         QCOMPARE(harness.context().servers().size(), std::size_t(2));
         QCOMPARE(connections->currentText(), QString("Local"));
-        QCOMPARE(page->Current().host, std::string("127.0.0.2"));
-        QCOMPARE(page->Current().port, 3310);
+        QCOMPARE(page->current().host, std::string("127.0.0.2"));
+        QCOMPARE(page->current().port, 3310);
         QVERIFY(std::filesystem::file_size(harness.app().Folder().ServerListFile()) > 4);
         // Test connection checks the address first and reports the refused connection.
-        Type(page.page.get(), "port", "0");
-        Click(page.page.get(), "testConnection");
-        QCOMPARE(harness.messages.LastText(), kPortRange);
-        Type(page.page.get(), "port", "3310");
-        Click(page.page.get(), "testConnection");
+        type(page.page.get(), "port", "0");
+        click(page.page.get(), "testConnection");
+        QCOMPARE(harness.messages.lastText(), kPortRange);
+        type(page.page.get(), "port", "3310");
+        click(page.page.get(), "testConnection");
         QCOMPARE(harness.messages.shown.back().kind, ScriptedMessages::Shown::Kind::ConnectionFailure);
-        Click(page.page.get(), "howToConnect");
+        click(page.page.get(), "howToConnect");
         QCOMPARE(harness.help.topics, QStringList({"::/howtoconnect.html"}));
     }
 
@@ -182,44 +182,43 @@ private slots:
         const QString same = wizard::kSameServer;
         const Case cases[] = {
             {"same host and port", [](QWidget*) {}, same, "host"},
-            {"same port written differently", [](QWidget* p) { Type(p, "port", "03306"); }, same, "host"},
-            {"another port", [](QWidget* p) { Type(p, "port", "3307"); }, "", ""},
-            {"host in other case", [](QWidget* p) { Type(p, "host", "DB1"); }, "", ""},
-            {"port checked first", [](QWidget* p) { Type(p, "port", "0"); }, kPortRange, "port"},
+            {"same port written differently", [](QWidget* p) { type(p, "port", "03306"); }, same, "host"},
+            {"another port", [](QWidget* p) { type(p, "port", "3307"); }, "", ""},
+            {"host in other case", [](QWidget* p) { type(p, "host", "DB1"); }, "", ""},
+            {"port checked first", [](QWidget* p) { type(p, "port", "0"); }, kPortRange, "port"},
         };
         for (TaskType type : {TaskType::BackupToServer, TaskType::RestoreFromServer}) {
             for (const Case& row : cases) {
                 Task task = WithSource(type);
                 task.destination = task.source;
-                PageUnderTest<CMySQLServerPage> page(
-                    harness, SheetMode::Wizard, type, task, CMySQLServerPage::Role::Destination);
+                PageUnderTest<ServerPage> page(harness, SheetMode::Wizard, type, task, ServerPage::Role::Destination);
                 row.arrange(page.page.get());
-                ExpectValidation(harness, *page, row.message, row.focus, row.name);
+                expectValidation(harness, *page, row.message, row.focus, row.name);
             }
         }
         // The restore-from-files type has no source to differ from.
         Task task = WithSource(TaskType::RestoreFromFiles);
         task.destination = task.source;
-        PageUnderTest<CMySQLServerPage> page(
-            harness, SheetMode::Wizard, TaskType::RestoreFromFiles, task, CMySQLServerPage::Role::Destination);
-        ExpectValidation(harness, *page, "", "", "restore from files");
+        PageUnderTest<ServerPage> page(
+            harness, SheetMode::Wizard, TaskType::RestoreFromFiles, task, ServerPage::Role::Destination);
+        expectValidation(harness, *page, "", "", "restore from files");
     }
 
     void sourcePageThatListsDatabasesStaysWhenTheServerIsUnreachable()
     {
         WizardHarness harness;
-        PageUnderTest<CMySQLServerPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles,
-            WithSource(TaskType::BackupToFiles), CMySQLServerPage::Role::Source);
+        PageUnderTest<ServerPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles,
+            WithSource(TaskType::BackupToFiles), ServerPage::Role::Source);
         QVERIFY(!page->validate());
         QCOMPARE(harness.messages.shown.size(), std::size_t(1));
         QCOMPARE(harness.messages.shown[0].kind, ScriptedMessages::Shown::Kind::ConnectionFailure);
-        QCOMPARE(harness.messages.LastText(),
+        QCOMPARE(harness.messages.lastText(),
             QString("Failed to connect to the MySQL server!\n\nError NO. 2003\nCan't connect to server"));
-        QCOMPARE(FocusOf(page.page.get())->objectName(), QString("host"));
+        QCOMPARE(focusOf(page.page.get())->objectName(), QString("host"));
         // The edit sheet has no next page to list for: it does not connect.
-        PageUnderTest<CMySQLServerPage> edit(harness, SheetMode::Edit, TaskType::BackupToFiles,
-            WithSource(TaskType::BackupToFiles), CMySQLServerPage::Role::Source);
-        ExpectValidation(harness, *edit, "", "", "edit mode");
+        PageUnderTest<ServerPage> edit(harness, SheetMode::Edit, TaskType::BackupToFiles,
+            WithSource(TaskType::BackupToFiles), ServerPage::Role::Source);
+        expectValidation(harness, *edit, "", "", "edit mode");
     }
 
     void databasesAndTablesPages()
@@ -229,16 +228,16 @@ private slots:
         task.databases = {{0, "shop", {Table("a", 0), Table("b", 0)}}, {0, "web", {}}};
         const Case cases[] = {
             {"neither structure nor records",
-                [](QWidget* p) { Tick(p, "exportStructure", false), Tick(p, "exportRecords", false); },
+                [](QWidget* p) { tick(p, "exportStructure", false), tick(p, "exportRecords", false); },
                 wizard::kChooseStructureOrRecords, "exportStructure"},
             {"records only",
                 [](QWidget* p) {
-                    Tick(p, "exportStructure", false);
+                    tick(p, "exportStructure", false);
                     p->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(0)->setCheckState(0, Qt::Checked);
                 },
                 "", ""},
             {"nothing chosen", [](QWidget*) {}, wizard::kChooseDatabasesOrTables, "databases"},
-            {"structure checked before the choice", [](QWidget* p) { Tick(p, "exportRecords", false); },
+            {"structure checked before the choice", [](QWidget* p) { tick(p, "exportRecords", false); },
                 wizard::kChooseDatabasesOrTables, "databases"},
             {"one table",
                 [](QWidget* p) {
@@ -252,17 +251,17 @@ private slots:
                 "", ""},
         };
         for (const Case& row : cases) {
-            PageUnderTest<CChooseDatabasesPage> page(harness, SheetMode::Edit, task.type, task);
+            PageUnderTest<ChooseDatabasesPage> page(harness, SheetMode::Edit, task.type, task);
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
         // Nothing chosen with "all newly-created databases": a question, No stays on the page.
-        PageUnderTest<CChooseDatabasesPage> page(harness, SheetMode::Edit, task.type, task);
-        Tick(page.page.get(), "allNewDatabases");
+        PageUnderTest<ChooseDatabasesPage> page(harness, SheetMode::Edit, task.type, task);
+        tick(page.page.get(), "allNewDatabases");
         harness.messages = ScriptedMessages();
-        harness.messages.AnswerNo();
+        harness.messages.answerNo();
         QVERIFY(!page->validate());
-        QCOMPARE(harness.messages.LastText(), QString(wizard::kNoDatabasesQuestion));
+        QCOMPARE(harness.messages.lastText(), QString(wizard::kNoDatabasesQuestion));
         QCOMPARE(harness.messages.shown.back().icon, Messages::Icon::Question);
         // One table ticked: the tree is stored whole with the choices and the counts' states.
         page->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(0)->setCheckState(0, Qt::Checked);
@@ -276,22 +275,22 @@ private slots:
         // The tables page of one database asks the same way.
         Task one = WithSource(TaskType::BackupToDatabase);
         one.databases = {{0, "shop", {Table("a", 0), Table("b", 0)}}};
-        PageUnderTest<CChooseTablesPage> tables(harness, SheetMode::Edit, one.type, one);
+        PageUnderTest<ChooseTablesPage> tables(harness, SheetMode::Edit, one.type, one);
         harness.messages = ScriptedMessages();
-        ExpectValidation(harness, *tables, wizard::kChooseSourceTables, "tables", "no table");
-        Tick(tables.page.get(), "allNewTables");
-        harness.messages.AnswerNo();
-        harness.messages.AnswerYes();
+        expectValidation(harness, *tables, wizard::kChooseSourceTables, "tables", "no table");
+        tick(tables.page.get(), "allNewTables");
+        harness.messages.answerNo();
+        harness.messages.answerYes();
         QVERIFY(!tables->validate());
-        QCOMPARE(harness.messages.LastText(), QString(wizard::kNoTablesQuestion));
+        QCOMPARE(harness.messages.lastText(), QString(wizard::kNoTablesQuestion));
         QVERIFY(tables->validate());
-        Click(tables.page.get(), "invert");
+        click(tables.page.get(), "invert");
         harness.messages = ScriptedMessages();
-        ExpectValidation(harness, *tables, "", "", "inverted");
+        expectValidation(harness, *tables, "", "", "inverted");
         tables->save(one);
         QCOMPARE(one.databases.size(), std::size_t(1));
         QCOMPARE(one.databases[0].checkState, std::uint8_t(2));
-        Click(tables.page.get(), "deselectAll");
+        click(tables.page.get(), "deselectAll");
         tables->save(one);
         QCOMPARE(one.databases[0].checkState, std::uint8_t(1)); // the new tables still make it take part
     }
@@ -301,7 +300,7 @@ private slots:
         WizardHarness harness;
         Task task = WithSource(TaskType::BackupToDatabase);
         const Case cases[] = {
-            {"port", [](QWidget* p) { Type(p, "port", "99999"); }, kPortRange, "port"},
+            {"port", [](QWidget* p) { type(p, "port", "99999"); }, kPortRange, "port"},
             {"no database", [](QWidget* p) { p->findChild<QComboBox*>("database")->setCurrentIndex(-1); },
                 wizard::kChooseSourceDatabase, "database"},
             {"empty name",
@@ -314,9 +313,9 @@ private slots:
             {"chosen", [](QWidget*) {}, "", ""},
         };
         for (const Case& row : cases) {
-            PageUnderTest<CSourceDatabasePage> page(harness, SheetMode::Edit, task.type, task);
+            PageUnderTest<SourceDatabasePage> page(harness, SheetMode::Edit, task.type, task);
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
     }
 
@@ -327,18 +326,18 @@ private slots:
         task.destination = task.source;
         auto existing = [](const char* name) {
             return [name](QWidget* p) {
-                Tick(p, "chooseExisting");
+                tick(p, "chooseExisting");
                 auto* combo = p->findChild<QComboBox*>("existingDatabase");
                 combo->addItem(name);
                 combo->setCurrentIndex(combo->count() - 1);
             };
         };
         auto create = [](const char* name) {
-            return [name](QWidget* p) { Tick(p, "createNew"), Type(p, "newDatabase", name); };
+            return [name](QWidget* p) { tick(p, "createNew"), type(p, "newDatabase", name); };
         };
         const Case cases[] = {
             {"neither", [](QWidget*) {}, wizard::kChooseDestination, "chooseExisting"},
-            {"existing not chosen", [](QWidget* p) { Tick(p, "chooseExisting"); }, wizard::kChooseExistingDestination,
+            {"existing not chosen", [](QWidget* p) { tick(p, "chooseExisting"); }, wizard::kChooseExistingDestination,
                 "existingDatabase"},
             {"existing empty", existing(""), wizard::kDatabaseNameEmpty, "existingDatabase"},
             {"new empty", create(""), wizard::kInputNewDatabase, "newDatabase"},
@@ -347,15 +346,15 @@ private slots:
             {"the source itself", existing("shop"), wizard::kSameDatabase, "existingDatabase"},
             {"the source by a new name", create("shop"), wizard::kSameDatabase, "newDatabase"},
             {"another name", create("shop_copy"), "", ""},
-            {"same name, another port", [&](QWidget* p) { existing("shop")(p), Type(p, "port", "3307"); }, "", ""},
-            {"server checked first", [](QWidget* p) { Type(p, "host", ""); }, kHostMissing, "host"},
+            {"same name, another port", [&](QWidget* p) { existing("shop")(p), type(p, "port", "3307"); }, "", ""},
+            {"server checked first", [](QWidget* p) { type(p, "host", ""); }, kHostMissing, "host"},
         };
         for (const Case& row : cases) {
-            PageUnderTest<CDestDatabasePage> page(harness, SheetMode::Wizard, task.type, task);
+            PageUnderTest<DestinationDatabasePage> page(harness, SheetMode::Wizard, task.type, task);
             row.arrange(page.page.get());
-            ExpectValidation(harness, *page, row.message, row.focus, row.name);
+            expectValidation(harness, *page, row.message, row.focus, row.name);
         }
-        PageUnderTest<CDestDatabasePage> page(harness, SheetMode::Wizard, task.type, task);
+        PageUnderTest<DestinationDatabasePage> page(harness, SheetMode::Wizard, task.type, task);
         create("shop_copy")(page.page.get());
         Task saved = task;
         page->save(saved);

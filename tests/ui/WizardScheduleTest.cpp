@@ -3,13 +3,13 @@
 // from the page as a user opens them.
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/wizard/CAutoRunOptionsPage.h"
-#include "ui/wizard/CEveryDayDlg.h"
-#include "ui/wizard/CEveryMonthDlg.h"
-#include "ui/wizard/CEveryWeekDlg.h"
-#include "ui/wizard/CNewTaskDlg.h"
-#include "ui/wizard/CSpecialDateDlg.h"
-#include "ui/wizard/CTimeIntervalDlg.h"
+#include "ui/wizard/EveryDayDialog.h"
+#include "ui/wizard/EveryMonthDialog.h"
+#include "ui/wizard/EveryWeekDialog.h"
+#include "ui/wizard/NewTaskDialog.h"
+#include "ui/wizard/SchedulePage.h"
+#include "ui/wizard/SpecialDateDialog.h"
+#include "ui/wizard/TimeIntervalDialog.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QButtonGroup>
@@ -41,12 +41,12 @@ void ChooseTime(QWidget* dialog, int hour, int minute)
 // Presses OK; the warning shown (empty when the dialog accepted) and the focused control.
 QString PressOk(WizardHarness& harness, QDialog& dialog, QString* focus = nullptr)
 {
-    harness.messages.ClearShown();
+    harness.messages.clearShown();
     dialog.setResult(QDialog::Rejected);
     dialog.accept();
-    if (focus && FocusOf(&dialog))
-        *focus = FocusOf(&dialog)->objectName();
-    return dialog.result() == QDialog::Accepted ? QString() : harness.messages.LastText();
+    if (focus && focusOf(&dialog))
+        *focus = focusOf(&dialog)->objectName();
+    return dialog.result() == QDialog::Accepted ? QString() : harness.messages.lastText();
 }
 
 } // namespace
@@ -74,25 +74,25 @@ private slots:
             {"special date", "specialDate", wizard::kSetSpecialDate},
         };
         for (const Case& row : cases) {
-            PageUnderTest<CAutoRunOptionsPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task());
-            Tick(page.page.get(), row.radio);
-            ExpectValidation(harness, *page, row.message, row.radio, row.name);
+            PageUnderTest<SchedulePage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task());
+            tick(page.page.get(), row.radio);
+            expectValidation(harness, *page, row.message, row.radio, row.name);
         }
         // A task without a kind the page knows has no radio set.
         Task odd;
         odd.schedule.kind = static_cast<ScheduleKind>(9);
-        PageUnderTest<CAutoRunOptionsPage> none(harness, SheetMode::Edit, TaskType::BackupToFiles, odd);
-        ExpectValidation(harness, *none, wizard::kChooseSchedule, "manual", "no kind");
+        PageUnderTest<SchedulePage> none(harness, SheetMode::Edit, TaskType::BackupToFiles, odd);
+        expectValidation(harness, *none, wizard::kChooseSchedule, "manual", "no kind");
         // An Every Day task switched to Time Interval has no interval (it was zeroed when stored).
         Task daily;
         daily.schedule.kind = ScheduleKind::EveryDay;
         daily.schedule.intervalMinutes = 0;
-        PageUnderTest<CAutoRunOptionsPage> switched(harness, SheetMode::Edit, TaskType::BackupToFiles, daily);
-        ExpectValidation(harness, *switched, "", "", "loaded every day");
-        Tick(switched.page.get(), "timeInterval");
-        ExpectValidation(harness, *switched, wizard::kSetTimeInterval, "timeInterval", "zeroed interval");
-        Tick(switched.page.get(), "everyWeek");
-        ExpectValidation(harness, *switched, wizard::kSetEveryWeek, "everyWeek", "no week day");
+        PageUnderTest<SchedulePage> switched(harness, SheetMode::Edit, TaskType::BackupToFiles, daily);
+        expectValidation(harness, *switched, "", "", "loaded every day");
+        tick(switched.page.get(), "timeInterval");
+        expectValidation(harness, *switched, wizard::kSetTimeInterval, "timeInterval", "zeroed interval");
+        tick(switched.page.get(), "everyWeek");
+        expectValidation(harness, *switched, wizard::kSetEveryWeek, "everyWeek", "no week day");
     }
 
     void storingZeroesWhatTheKindDoesNotUse()
@@ -111,11 +111,11 @@ private slots:
         full.repeatDays = 7;
         full.intervalMinutes = 90;
         // The property sheet keeps an unchanged schedule as it is.
-        PageUnderTest<CAutoRunOptionsPage> kept(harness, SheetMode::Edit, TaskType::BackupToFiles, task);
+        PageUnderTest<SchedulePage> kept(harness, SheetMode::Edit, TaskType::BackupToFiles, task);
         Task same;
         kept->save(same);
         QCOMPARE(same.schedule, task.schedule);
-        PageUnderTest<CAutoRunOptionsPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
+        PageUnderTest<SchedulePage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, task);
         const std::pair<const char*, std::function<bool(const Schedule&)>> kinds[] = {
             {"everyWeek",
                 [](const Schedule& s) {
@@ -131,7 +131,7 @@ private slots:
                 }},
         };
         for (const auto& [radio, expected] : kinds) {
-            Tick(page.page.get(), radio);
+            tick(page.page.get(), radio);
             Task saved;
             page->save(saved);
             QVERIFY2(expected(saved.schedule), radio);
@@ -141,29 +141,29 @@ private slots:
     void settingsDialogsFromThePage()
     {
         WizardHarness harness;
-        PageUnderTest<CAutoRunOptionsPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task());
-        OnNextModal([](QWidget* dialog) {
+        PageUnderTest<SchedulePage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task());
+        onNextModal([](QWidget* dialog) {
             ChooseTime(dialog, 2, 5);
-            Click(dialog, "wednesday");
-            Click(dialog, "ok");
+            click(dialog, "wednesday");
+            click(dialog, "ok");
         });
-        Click(page.page.get(), "everyWeekSettings");
+        click(page.page.get(), "everyWeekSettings");
         QVERIFY(page->findChild<QRadioButton*>("everyWeek")->isChecked());
         QCOMPARE(page->findChild<QLabel*>("scheduleDescription")->text(),
             QString("Every Week\nRun Time: 02:05\r\n\r\nDays of the week:\r\nWednesday"));
-        ExpectValidation(harness, *page, "", "", "week set");
+        expectValidation(harness, *page, "", "", "week set");
         // Cancel changes nothing; the run time chosen before is offered again.
-        OnNextModal([](QWidget* dialog) {
+        onNextModal([](QWidget* dialog) {
             QCOMPARE(dialog->findChild<QListWidget*>("hours")->currentRow(), 2);
-            Click(dialog, "cancel");
+            click(dialog, "cancel");
         });
-        Click(page.page.get(), "everyMonthSettings");
+        click(page.page.get(), "everyMonthSettings");
         QVERIFY(page->findChild<QRadioButton*>("everyWeek")->isChecked());
-        OnNextModal([](QWidget* dialog) {
+        onNextModal([](QWidget* dialog) {
             dialog->findChild<QLineEdit*>("intervalMinutes")->setText("15");
-            Click(dialog, "ok");
+            click(dialog, "ok");
         });
-        Click(page.page.get(), "timeIntervalSettings");
+        click(page.page.get(), "timeIntervalSettings");
         Task saved;
         page->save(saved);
         QCOMPARE(saved.schedule.kind, ScheduleKind::TimeInterval);
@@ -174,7 +174,7 @@ private slots:
     {
         WizardHarness harness;
         QString focus;
-        CEveryDayDlg day(Schedule(), false, harness.messages);
+        EveryDayDialog day(Schedule(), false, harness.messages);
         QCOMPARE(PressOk(harness, day, &focus), kNoHour);
         QCOMPARE(focus, QString("hours"));
         day.findChild<QListWidget*>("hours")->setCurrentRow(23);
@@ -185,38 +185,38 @@ private slots:
         QCOMPARE(day.Result().hour, 23);
         QCOMPARE(day.Result().minute, 59);
 
-        CEveryWeekDlg week(Schedule(), false, harness.messages);
+        EveryWeekDialog week(Schedule(), false, harness.messages);
         ChooseTime(&week, 0, 0);
         QCOMPARE(PressOk(harness, week), QString("Please choose the days of the week."));
-        Click(&week, "invert");
-        Click(&week, "sunday");
+        click(&week, "invert");
+        click(&week, "sunday");
         QCOMPARE(PressOk(harness, week), QString());
         QCOMPARE(week.Result().weekDays, (std::array<std::uint8_t, 7> {0, 1, 1, 1, 1, 1, 1}));
-        Click(&week, "deselectAll");
+        click(&week, "deselectAll");
         QCOMPARE(PressOk(harness, week), QString("Please choose the days of the week."));
 
         Schedule monthly;
         monthly.hour = 6;
         monthly.minute = 15;
         monthly.monthDays[30] = 1;
-        CEveryMonthDlg month(monthly, true, harness.messages);
+        EveryMonthDialog month(monthly, true, harness.messages);
         QCOMPARE(month.findChild<QCheckBox*>("day31")->text(), QString("31st"));
-        Click(&month, "deselectAll");
+        click(&month, "deselectAll");
         QCOMPARE(PressOk(harness, month), QString("Please choose the days of the month."));
-        Click(&month, "selectAll");
+        click(&month, "selectAll");
         QCOMPARE(PressOk(harness, month), QString());
         QCOMPARE(month.Result().hour, 6);
         QCOMPARE(month.Result().monthDays[21], std::uint8_t(1));
 
         for (const char* minutes : {"", "0", "00000"}) {
-            CTimeIntervalDlg interval(30, harness.messages);
-            Type(&interval, "intervalMinutes", minutes);
+            TimeIntervalDialog interval(30, harness.messages);
+            type(&interval, "intervalMinutes", minutes);
             QCOMPARE(PressOk(harness, interval), QString("Please input a number between 1 and 99999."));
         }
-        CTimeIntervalDlg interval(30, harness.messages);
-        Type(&interval, "intervalMinutes", "99999");
+        TimeIntervalDialog interval(30, harness.messages);
+        type(&interval, "intervalMinutes", "99999");
         QCOMPARE(PressOk(harness, interval), QString());
-        QCOMPARE(interval.Minutes(), 99999);
+        QCOMPARE(interval.minutes(), 99999);
     }
 
     void specialDateDialog()
@@ -227,19 +227,19 @@ private slots:
         stored.specialMonth = 3;
         stored.specialDay = 10;
         stored.repeatDays = 3;
-        CSpecialDateDlg dialog(stored, false, 3, harness.messages);
+        SpecialDateDialog dialog(stored, false, 3, harness.messages);
         QCOMPARE(dialog.findChild<QCalendarWidget*>("calendar")->selectedDate(), QDate(2005, 3, 10));
         QCOMPARE(dialog.findChild<QLabel*>("chosenDate")->text(), QString("2005-03-10"));
         dialog.findChild<QCalendarWidget*>("calendar")->setSelectedDate(QDate(2024, 2, 29));
         QCOMPARE(dialog.findChild<QLabel*>("chosenDate")->text(), QString("2024-02-29"));
         ChooseTime(&dialog, 10, 0);
-        Type(&dialog, "repeatDays", "");
+        type(&dialog, "repeatDays", "");
         QCOMPARE(PressOk(harness, dialog), QString());
         QCOMPARE(dialog.Result().specialYear, 2024);
         QCOMPARE(dialog.Result().specialDay, 29);
         QCOMPARE(dialog.Result().repeatDays, 0);
         // Without a stored date the calendar shows today, under the date display option.
-        CSpecialDateDlg fresh(Schedule(), false, 1, harness.messages);
+        SpecialDateDialog fresh(Schedule(), false, 1, harness.messages);
         const QDate today = QDate::currentDate();
         QCOMPARE(fresh.findChild<QCalendarWidget*>("calendar")->selectedDate(), today);
         QVERIFY(fresh.findChild<QLabel*>("chosenDate")->text().endsWith(QString::number(today.year())));
@@ -254,23 +254,23 @@ private slots:
             {"restoreFromDatabase", TaskType::RestoreFromDatabase}, {"exportTables", TaskType::ExportTables},
             {"executeScript", TaskType::ExecuteScript}};
         {
-            CNewTaskDlg dialog(harness.messages, harness.help);
+            NewTaskDialog dialog(harness.messages, harness.help);
             QVERIFY(dialog.findChild<QRadioButton*>("backupToFiles")->isChecked());
             QCOMPARE(dialog.windowTitle(), QString("Create a new task"));
         }
         for (const auto& [radio, type] : choices) {
-            CNewTaskDlg dialog(harness.messages, harness.help);
-            Tick(&dialog, radio);
+            NewTaskDialog dialog(harness.messages, harness.help);
+            tick(&dialog, radio);
             dialog.accept();
-            QCOMPARE(dialog.ChosenType(), type);
+            QCOMPARE(dialog.chosenType(), type);
         }
-        CNewTaskDlg dialog(harness.messages, harness.help);
+        NewTaskDialog dialog(harness.messages, harness.help);
         for (QRadioButton* radio : dialog.findChildren<QRadioButton*>()) {
             if (QButtonGroup* group = radio->group())
                 group->setExclusive(false);
             radio->setChecked(false);
         }
-        Click(&dialog, "help");
+        click(&dialog, "help");
         QCOMPARE(PressOk(harness, dialog), QString(wizard::kChooseTaskType));
         QCOMPARE(harness.help.topics, QStringList({wizard::kChooseTaskTypeTopic}));
     }

@@ -6,8 +6,8 @@
 #include "tests/support/TestServer.h"
 #include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/WizardHarness.h"
-#include "ui/wizard/CTaskPropertySheet.h"
-#include "ui/wizard/CTaskWizardSheet.h"
+#include "ui/wizard/TaskPropertiesDialog.h"
+#include "ui/wizard/TaskWizard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -66,8 +66,8 @@ private slots:
         QFETCH(QString, example);
         QFETCH(int, step);
         WizardHarness harness;
-        const Task task = LoadExample(example.toUtf8().constData(), harness.dir.path());
-        CTaskWizardSheet wizard(harness.context(), static_cast<int>(task.type), nullptr, task);
+        const Task task = loadExample(example.toUtf8().constData(), harness.dir.path());
+        TaskWizard wizard(harness.context(), static_cast<int>(task.type), nullptr, task);
         wizard.setStartId(step);
         wizard.restart();
         if (auto* tree = wizard.findChild<QTreeWidget*>("databases"))
@@ -78,11 +78,11 @@ private slots:
     void propertySheet()
     {
         WizardHarness harness;
-        CTaskPropertySheet edit(
-            harness.context(), SheetMode::Edit, LoadExample("backup-to-database", harness.dir.path()));
+        TaskPropertiesDialog edit(
+            harness.context(), SheetMode::Edit, loadExample("backup-to-database", harness.dir.path()));
         edit.tabs()->setCurrentIndex(4);
         Picture(edit, "sheet-edit-schedule");
-        CTaskPropertySheet view(harness.context(), SheetMode::View, LoadExample("backup-sakila", harness.dir.path()));
+        TaskPropertiesDialog view(harness.context(), SheetMode::View, loadExample("backup-sakila", harness.dir.path()));
         view.tabs()->setCurrentIndex(3);
         Picture(view, "sheet-properties-backup-files");
     }

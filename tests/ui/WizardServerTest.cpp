@@ -10,8 +10,8 @@
 #include "tests/support/ServerSession.h"
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
-#include "ui/wizard/CRestoreFilesPage.h"
-#include "ui/wizard/CTaskWizardSheet.h"
+#include "ui/wizard/RestoreFilesPage.h"
+#include "ui/wizard/TaskWizard.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -60,10 +60,10 @@ Task Comparable(Task task)
 
 void FillServer(QWidget* page, const TestServerAddress& server)
 {
-    Type(page, "host", QString::fromStdString(server.host));
-    Type(page, "port", QString::number(server.port));
-    Type(page, "user", QString::fromStdString(server.user));
-    Type(page, "password", QString::fromStdString(server.password));
+    type(page, "host", QString::fromStdString(server.host));
+    type(page, "port", QString::number(server.port));
+    type(page, "user", QString::fromStdString(server.user));
+    type(page, "password", QString::fromStdString(server.password));
 }
 
 void TickTreeItems(QWidget* page, const QString& database, const QStringList& labels)
@@ -125,11 +125,11 @@ private slots:
         KELVANTO_QT_REQUIRE_SERVER(second, 2);
         WizardHarness harness(MakeMariaDbConnector(), MakeDefaultEngines());
         const std::string out = harness.dir.path().string();
-        CTaskWizardSheet wizard(harness.context(), type);
+        TaskWizard wizard(harness.context(), type);
         wizard.show();
         wizard.restart();
         wizard.next();
-        Type(wizard.StepPage(1), "taskName", QString("Wizard type %1").arg(type));
+        kelvanto::test::type(wizard.stepPage(1), "taskName", QString("Wizard type %1").arg(type));
         wizard.next();
 
         Task expected;
@@ -147,18 +147,18 @@ private slots:
         case TaskType::RestoreFromServer: {
             const bool remote = expected.type == TaskType::RestoreFromServer;
             const std::string database = remote ? "wiz_remote" : "wiz_src";
-            FillServer(wizard.StepPage(2), remote ? second : first);
+            FillServer(wizard.stepPage(2), remote ? second : first);
             wizard.next();
-            TickTreeItems(wizard.StepPage(3), QString::fromStdString(database), {"items (Table)", "item_names (View)"});
+            TickTreeItems(wizard.stepPage(3), QString::fromStdString(database), {"items (Table)", "item_names (View)"});
             wizard.next();
             expected.source = remote ? two : one;
             expected.databases = {{1, database,
                 {Item(database, "item_names", 2), Item(database, "items", 1), Item(database, "notes", 1, 0)}}};
             if (expected.type == TaskType::BackupToFiles) {
-                Type(wizard.StepPage(4), "backupFolder", QString::fromStdString(out));
+                kelvanto::test::type(wizard.stepPage(4), "backupFolder", QString::fromStdString(out));
                 expected.backupSettings.backupFolder = out + "/";
             } else {
-                FillServer(wizard.StepPage(4), remote ? first : second);
+                FillServer(wizard.stepPage(4), remote ? first : second);
                 expected.destination = remote ? one : two;
             }
             break;
@@ -168,15 +168,15 @@ private slots:
             const bool remote = expected.type == TaskType::RestoreFromDatabase;
             const std::string database = remote ? "wiz_remote" : "wiz_src";
             const std::string target = remote ? "wiz_restored" : "wiz_copy";
-            FillServer(wizard.StepPage(2), remote ? second : first);
-            Pick(wizard.StepPage(2), "database", QString::fromStdString(database));
+            FillServer(wizard.stepPage(2), remote ? second : first);
+            Pick(wizard.stepPage(2), "database", QString::fromStdString(database));
             wizard.next();
-            TickListItems(wizard.StepPage(3), "tables", {"items (Table)", "notes (Table)"});
+            TickListItems(wizard.stepPage(3), "tables", {"items (Table)", "notes (Table)"});
             wizard.next();
             // The destination is the source server itself for the backup: another name is enough.
-            FillServer(wizard.StepPage(4), first);
-            Tick(wizard.StepPage(4), "createNew");
-            Type(wizard.StepPage(4), "newDatabase", QString::fromStdString(target));
+            FillServer(wizard.stepPage(4), first);
+            tick(wizard.stepPage(4), "createNew");
+            kelvanto::test::type(wizard.stepPage(4), "newDatabase", QString::fromStdString(target));
             expected.source = remote ? two : one;
             expected.source.database = database;
             expected.databases = {{1, database,
@@ -188,26 +188,26 @@ private slots:
             break;
         }
         case TaskType::ExportTables: {
-            FillServer(wizard.StepPage(2), first);
+            FillServer(wizard.stepPage(2), first);
             wizard.next();
-            QWidget* tables = wizard.StepPage(3);
+            QWidget* tables = wizard.stepPage(3);
             auto* database = tables->findChild<QComboBox*>("database");
             database->setCurrentIndex(database->findText("wiz_src"));
             auto* available = tables->findChild<QListWidget*>("available");
             available->findItems("items (Table)", Qt::MatchExactly)[0]->setSelected(true);
             available->findItems("item_names (View)", Qt::MatchExactly)[0]->setSelected(true);
-            Click(tables, "add");
+            click(tables, "add");
             wizard.next();
-            Type(wizard.StepPage(4), "directory", QString::fromStdString(out));
+            kelvanto::test::type(wizard.stepPage(4), "directory", QString::fromStdString(out));
             expected.source = one;
             expected.exportTables = {Item("wiz_src", "item_names", 2), Item("wiz_src", "items", 1)};
             expected.exportSettings = {1, out + "/", ",", "\"", "\\", "\r\n", 0};
             break;
         }
         case TaskType::ExecuteScript:
-            FillServer(wizard.StepPage(2), first);
+            FillServer(wizard.stepPage(2), first);
             wizard.next();
-            Type(wizard.StepPage(3), "script", "USE wiz_src;\nCREATE TABLE made_by_script (id INT);\n");
+            kelvanto::test::type(wizard.stepPage(3), "script", "USE wiz_src;\nCREATE TABLE made_by_script (id INT);\n");
             expected.source = one;
             expected.sqlStatements = {"USE wiz_src;", "CREATE TABLE made_by_script (id INT);"};
             break;
@@ -215,22 +215,22 @@ private slots:
             const std::string file = out + "/restore.sql";
             std::ofstream(file) << "CREATE DATABASE wiz_files;\nCREATE TABLE wiz_files.t (id INT);\n"
                                    "INSERT INTO wiz_files.t VALUES (1);\n";
-            harness.files.Choose(QString::fromStdString(file));
-            Click(wizard.StepPage(2), "add");
-            harness.messages.AnswerYes();
+            harness.files.choose(QString::fromStdString(file));
+            click(wizard.stepPage(2), "add");
+            harness.messages.answerYes();
             wizard.next();
-            FillServer(wizard.StepPage(3), first);
+            FillServer(wizard.stepPage(3), first);
             expected.destination = one;
-            expected.restoreFiles = static_cast<CRestoreFilesPage*>(wizard.StepPage(2))->Files();
+            expected.restoreFiles = static_cast<RestoreFilesPage*>(wizard.stepPage(2))->files();
             QCOMPARE(expected.restoreFiles.size(), std::size_t(1));
             QCOMPARE(expected.restoreFiles[0].path, file);
             break;
         }
         }
         wizard.next();
-        Tick(wizard.StepPage(wizard.StepTotal() - 1), "manual");
+        tick(wizard.stepPage(wizard.stepTotal() - 1), "manual");
         wizard.next();
-        QVERIFY2(wizard.currentId() == wizard.StepTotal(), qPrintable(harness.messages.Texts().join(" | ")));
+        QVERIFY2(wizard.currentId() == wizard.stepTotal(), qPrintable(harness.messages.texts().join(" | ")));
         wizard.button(QWizard::FinishButton)->click();
         QCOMPARE(wizard.result(), int(QDialog::Accepted));
         KELVANTO_COMPARE_TASKS(Comparable(wizard.task()), Comparable(expected));

@@ -1,7 +1,7 @@
 #include "ui/wizard/BackupOptionsBox.h"
 
 #include "model/BackupFlags.h"
-#include "ui/wizard/CAdvancedSettingsDlg.h"
+#include "ui/wizard/AdvancedSettingsDialog.h"
 #include "ui/wizard/TaskExtrasBox.h"
 
 #include <QCheckBox>
@@ -42,7 +42,7 @@ BackupOptionsBox::BackupOptionsBox(Scope scope, HelpOpener& help, QWidget* paren
     m_newDatabases->setObjectName("allNewDatabases");
     m_advanced->setObjectName("advancedSettings");
     m_newDatabases->setVisible(scope == Scope::AllDatabases);
-    connect(m_advanced, &QPushButton::clicked, this, &BackupOptionsBox::OpenAdvancedSettings);
+    connect(m_advanced, &QPushButton::clicked, this, &BackupOptionsBox::openAdvancedSettings);
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -91,17 +91,17 @@ void BackupOptionsBox::save(BackupSettings& settings) const
         settings.*kBackupFlags[i] = result.*kBackupFlags[i];
 }
 
-bool BackupOptionsBox::StructureOrRecords() const
+bool BackupOptionsBox::structureOrRecords() const
 {
     return m_structure->isChecked() || m_records->isChecked();
 }
 
-bool BackupOptionsBox::NewTables() const
+bool BackupOptionsBox::newTables() const
 {
     return m_newTables->isChecked();
 }
 
-bool BackupOptionsBox::NewDatabases() const
+bool BackupOptionsBox::newDatabases() const
 {
     return m_newDatabases->isChecked();
 }
@@ -114,13 +114,13 @@ void BackupOptionsBox::setReadOnly(bool readOnly)
     m_extrasView->setVisible(readOnly);
 }
 
-void BackupOptionsBox::OpenAdvancedSettings()
+void BackupOptionsBox::openAdvancedSettings()
 {
-    CAdvancedSettingsDlg dialog(m_settings, m_help, window());
-    dialog.ShowExtras(m_extras);
+    AdvancedSettingsDialog dialog(m_settings, m_help, window());
+    dialog.showExtras(m_extras);
     if (dialog.exec() == QDialog::Accepted) {
-        m_settings = dialog.Settings();
-        m_extras = dialog.Extras();
+        m_settings = dialog.settings();
+        m_extras = dialog.extras();
         m_extrasView->load(m_extras);
     }
 }

@@ -34,14 +34,14 @@ public:
     // shown on the box itself when it is read-only).
     void load(const Task& task);
     void save(Task& task) const;
-    bool StructureOrRecords() const;
-    bool NewTables() const;
-    bool NewDatabases() const;
+    bool structureOrRecords() const;
+    bool newTables() const;
+    bool newDatabases() const;
     QCheckBox* structureBox() const { return m_structure; }
     void setReadOnly(bool readOnly);
 
 private:
-    void OpenAdvancedSettings();
+    void openAdvancedSettings();
 
     HelpOpener& m_help;
     BackupSettings m_settings;

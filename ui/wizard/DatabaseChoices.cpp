@@ -5,7 +5,7 @@
 namespace kelvanto::wizard
 {
 
-std::vector<TableItem> CarryTableChoices(
+std::vector<TableItem> carryTableChoices(
     std::vector<TableItem> server, const std::vector<TableItem>& chosen, bool wholeDatabase)
 {
     for (TableItem& table : server) {
@@ -17,24 +17,24 @@ std::vector<TableItem> CarryTableChoices(
     return server;
 }
 
-std::vector<DatabaseItem> CarryDatabaseChoices(
+std::vector<DatabaseItem> carryDatabaseChoices(
     std::vector<DatabaseItem> server, const std::vector<DatabaseItem>& chosen)
 {
     for (DatabaseItem& database : server) {
         const auto earlier = std::find_if(
             chosen.begin(), chosen.end(), [&](const DatabaseItem& item) { return item.name == database.name; });
         if (earlier == chosen.end()) {
-            database.tables = CarryTableChoices(std::move(database.tables), {}, false);
+            database.tables = carryTableChoices(std::move(database.tables), {}, false);
             database.checkState = 0;
             continue;
         }
-        database.tables = CarryTableChoices(std::move(database.tables), earlier->tables, earlier->checkState == 2);
-        database.checkState = DatabaseCheckState(database.tables, earlier->checkState != 0);
+        database.tables = carryTableChoices(std::move(database.tables), earlier->tables, earlier->checkState == 2);
+        database.checkState = databaseCheckState(database.tables, earlier->checkState != 0);
     }
     return server;
 }
 
-std::uint8_t DatabaseCheckState(const std::vector<TableItem>& tables, bool tickedWithoutTables)
+std::uint8_t databaseCheckState(const std::vector<TableItem>& tables, bool tickedWithoutTables)
 {
     if (tables.empty())
         return tickedWithoutTables ? 2 : 0;

@@ -39,12 +39,12 @@ DayChecksBox::DayChecksBox(const QStringList& labels, const QStringList& names, 
     layout->addLayout(buttons);
 }
 
-void DayChecksBox::SetChecked(std::size_t index, bool checked)
+void DayChecksBox::setChecked(std::size_t index, bool checked)
 {
     m_boxes[index]->setChecked(checked);
 }
 
-bool DayChecksBox::IsChecked(std::size_t index) const
+bool DayChecksBox::isChecked(std::size_t index) const
 {
     return m_boxes[index]->isChecked();
 }

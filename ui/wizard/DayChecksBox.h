@@ -25,18 +25,18 @@ public:
     void load(const Flags& flags)
     {
         for (std::size_t i = 0; i < flags.size() && i < m_boxes.size(); ++i)
-            SetChecked(i, flags[i] != 0);
+            setChecked(i, flags[i] != 0);
     }
     template <typename Flags>
     void save(Flags& flags) const
     {
         for (std::size_t i = 0; i < flags.size() && i < m_boxes.size(); ++i)
-            flags[i] = IsChecked(i) ? 1 : 0;
+            flags[i] = isChecked(i) ? 1 : 0;
     }
 
 private:
-    void SetChecked(std::size_t index, bool checked);
-    bool IsChecked(std::size_t index) const;
+    void setChecked(std::size_t index, bool checked);
+    bool isChecked(std::size_t index) const;
 
     std::vector<QCheckBox*> m_boxes;
 };

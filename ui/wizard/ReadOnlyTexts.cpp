@@ -3,7 +3,7 @@
 namespace kelvanto::wizard
 {
 
-std::string ServerOptionsText(const ServerConnection& server)
+std::string serverOptionsText(const ServerConnection& server)
 {
     std::string text;
     if (server.useCompression == 1)
@@ -13,27 +13,27 @@ std::string ServerOptionsText(const ServerConnection& server)
     return text.empty() ? "None" : text;
 }
 
-std::string TableLabel(const TableItem& table)
+std::string tableLabel(const TableItem& table)
 {
     return table.name + (table.kind == 2 ? " (View)" : " (Table)");
 }
 
-std::string ExportTableLabel(const TableItem& table)
+std::string exportTableLabel(const TableItem& table)
 {
     return table.kind == 2 ? table.name + " (View)" : table.name;
 }
 
-std::string BackupFileKindText(const BackupSettings& settings)
+std::string backupFileKindText(const BackupSettings& settings)
 {
     return settings.fileType == 2 ? "PHP File" : "SQL File";
 }
 
-std::string BackupFileModeText(const BackupSettings& settings)
+std::string backupFileModeText(const BackupSettings& settings)
 {
     return settings.fileMode == 1 ? "Always backup data to the same file" : "Backup data to the new file(s) every time";
 }
 
-std::string BackupFileDetailsText(const BackupSettings& settings)
+std::string backupFileDetailsText(const BackupSettings& settings)
 {
     std::string text;
     if (settings.fileMode == 1) {
@@ -69,7 +69,7 @@ std::string BackupFileDetailsText(const BackupSettings& settings)
     return text;
 }
 
-std::string ExportFileKindText(const ExportSettings& settings)
+std::string exportFileKindText(const ExportSettings& settings)
 {
     switch (settings.fileType) {
     case 1:
@@ -85,7 +85,7 @@ std::string ExportFileKindText(const ExportSettings& settings)
     }
 }
 
-std::string ScriptText(const std::vector<std::string>& statements)
+std::string scriptText(const std::vector<std::string>& statements)
 {
     std::string text;
     for (const std::string& statement : statements) {
@@ -96,7 +96,7 @@ std::string ScriptText(const std::vector<std::string>& statements)
     return text;
 }
 
-std::string FileSizeText(std::int32_t bytes)
+std::string fileSizeText(std::int32_t bytes)
 {
     return std::to_string(bytes / 1024) + " KB";
 }

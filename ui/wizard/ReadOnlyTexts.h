@@ -11,27 +11,27 @@ namespace kelvanto::wizard
 // The texts of the property sheet's read-only pages.
 
 // "Use compression protocol\r\n" when on, then "Use SSL protocol" when on; "None" when neither.
-std::string ServerOptionsText(const ServerConnection& server);
+std::string serverOptionsText(const ServerConnection& server);
 
 // A table or view as the read-only lists show it: the name, then " (View)" for a view and
 // " (Table)" for anything else; the export list shows " (View)" only.
-std::string TableLabel(const TableItem& table);
-std::string ExportTableLabel(const TableItem& table);
+std::string tableLabel(const TableItem& table);
+std::string exportTableLabel(const TableItem& table);
 
 // "PHP File" or "SQL File"; "Always backup data to the same file" or "Backup data to the new
 // file(s) every time"; and the details: the file or the folder with the split mode, the name
 // format, the new folder and the expiry, then the '\n' line-end switch.
-std::string BackupFileKindText(const BackupSettings& settings);
-std::string BackupFileModeText(const BackupSettings& settings);
-std::string BackupFileDetailsText(const BackupSettings& settings);
+std::string backupFileKindText(const BackupSettings& settings);
+std::string backupFileModeText(const BackupSettings& settings);
+std::string backupFileDetailsText(const BackupSettings& settings);
 
 // "CSV File  (Table Export)" ... "TEXT File  (Table Export)" for file types 1-4, "None" otherwise.
-std::string ExportFileKindText(const ExportSettings& settings);
+std::string exportFileKindText(const ExportSettings& settings);
 
 // The stored statements joined by "\r\n\r\n".
-std::string ScriptText(const std::vector<std::string>& statements);
+std::string scriptText(const std::vector<std::string>& statements);
 
 // A restore file's size as "%d KB": the bytes divided by 1024, cut to a whole number.
-std::string FileSizeText(std::int32_t bytes);
+std::string fileSizeText(std::int32_t bytes);
 
 } // namespace kelvanto::wizard

@@ -9,7 +9,7 @@
 namespace kelvanto
 {
 
-QTreeWidget* MakeRestoreFilesList(QWidget* parent)
+QTreeWidget* makeRestoreFilesList(QWidget* parent)
 {
     auto* list = new QTreeWidget(parent);
     list->setObjectName("files");
@@ -21,7 +21,7 @@ QTreeWidget* MakeRestoreFilesList(QWidget* parent)
     return list;
 }
 
-void FillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& files, int dateFormat, int timeFormat)
+void fillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& files, int dateFormat, int timeFormat)
 {
     list->clear();
     int number = 0;
@@ -30,7 +30,7 @@ void FillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& fil
             = file.modified.isNever() ? std::string() : FormatDateTime(file.modified, dateFormat, timeFormat, true);
         auto* item = new QTreeWidgetItem(list,
             {QString::number(++number), QString::fromStdString(file.fileName), QString::fromStdString(file.path),
-                QString::fromStdString(wizard::FileSizeText(file.size)), QString::fromStdString(modified)});
+                QString::fromStdString(wizard::fileSizeText(file.size)), QString::fromStdString(modified)});
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     }
 }

@@ -13,7 +13,7 @@ namespace kelvanto
 // The list of restore files that the edit and the read-only pages show: "SN" (from 1), "File
 // Name", "Full Path", "File Size" (as "%d KB") and "Date & Time" (the file's modification time
 // under the date and time display options).
-QTreeWidget* MakeRestoreFilesList(QWidget* parent);
-void FillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& files, int dateFormat, int timeFormat);
+QTreeWidget* makeRestoreFilesList(QWidget* parent);
+void fillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& files, int dateFormat, int timeFormat);
 
 } // namespace kelvanto

@@ -1,10 +1,10 @@
 #include "ui/wizard/ServerFieldsBox.h"
 
 #include "model/ServerProfileCheck.h"
-#include "ui/CMySqlServerDlg.h"
 #include "ui/ConnectionTest.h"
 #include "ui/HelpOpener.h"
 #include "ui/Messages.h"
+#include "ui/ServerProfileDialog.h"
 #include "ui/TaskDialogContext.h"
 #include "ui/wizard/SpinField.h"
 #include "ui/wizard/TaskPageSession.h"
@@ -59,12 +59,12 @@ ServerFieldsBox::ServerFieldsBox(TaskPageSession& session, const QString& title,
     m_howTo->setFlat(true);
     m_howTo->setCursor(Qt::PointingHandCursor);
 
-    FillConnections();
-    connect(m_connections, &QComboBox::activated, this, &ServerFieldsBox::ProfileChosen);
-    connect(m_new, &QPushButton::clicked, this, &ServerFieldsBox::NewProfile);
-    connect(m_test, &QPushButton::clicked, this, &ServerFieldsBox::TestConnection);
+    fillConnections();
+    connect(m_connections, &QComboBox::activated, this, &ServerFieldsBox::profileChosen);
+    connect(m_new, &QPushButton::clicked, this, &ServerFieldsBox::newProfile);
+    connect(m_test, &QPushButton::clicked, this, &ServerFieldsBox::testConnection);
     connect(m_howTo, &QPushButton::clicked, this,
-        [this] { m_session.context().help().OpenTopic(wizard::kHowToConnectTopic); });
+        [this] { m_session.context().help().openTopic(wizard::kHowToConnectTopic); });
 
     auto* connections = new QHBoxLayout;
     connections->addWidget(m_connections, 1);
@@ -84,7 +84,7 @@ ServerFieldsBox::ServerFieldsBox(TaskPageSession& session, const QString& title,
     form->addRow(buttons);
 }
 
-void ServerFieldsBox::FillConnections()
+void ServerFieldsBox::fillConnections()
 {
     const QSignalBlocker block(m_connections);
     m_connections->clear();
@@ -104,7 +104,7 @@ void ServerFieldsBox::load(const ServerConnection& server)
     m_ssl->setChecked(server.useSsl != 0);
 }
 
-ServerConnection ServerFieldsBox::Current() const
+ServerConnection ServerFieldsBox::current() const
 {
     ServerConnection server = m_loaded;
     server.host = m_host->text().toStdString();
@@ -121,17 +121,17 @@ ServerConnection ServerFieldsBox::Current() const
     return server;
 }
 
-QString ServerFieldsBox::PortText() const
+QString ServerFieldsBox::portText() const
 {
     return m_port->text();
 }
 
-std::string ServerFieldsBox::Check() const
+std::string ServerFieldsBox::check() const
 {
-    return CheckServerAddress(Current(), PortText().toStdString());
+    return CheckServerAddress(current(), portText().toStdString());
 }
 
-QWidget* ServerFieldsBox::FaultField() const
+QWidget* ServerFieldsBox::faultField() const
 {
     if (m_host->text().isEmpty())
         return m_host;
@@ -147,7 +147,7 @@ void ServerFieldsBox::setReadOnly(bool readOnly)
         control->setEnabled(!readOnly);
 }
 
-void ServerFieldsBox::ProfileChosen(int index)
+void ServerFieldsBox::profileChosen(int index)
 {
     const auto profile = m_session.context().servers().at(static_cast<std::size_t>(index));
     if (!profile)
@@ -160,31 +160,31 @@ void ServerFieldsBox::ProfileChosen(int index)
     m_ssl->setChecked(profile->useSsl != 0);
 }
 
-void ServerFieldsBox::NewProfile()
+void ServerFieldsBox::newProfile()
 {
     TaskDialogContext& context = m_session.context();
     ServerConnection fresh;
-    CMySqlServerDlg dialog(
-        CMySqlServerDlg::Mode::New, fresh, context.servers(), context.messages(), context.connector(), window());
+    ServerProfileDialog dialog(
+        ServerProfileDialog::Mode::New, fresh, context.servers(), context.messages(), context.connector(), window());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    context.servers().add(dialog.Profile());
-    if (auto saved = context.SaveServers(); !saved)
-        context.messages().Error(window(), Q(saved.error()));
-    FillConnections();
+    context.servers().add(dialog.profile());
+    if (auto saved = context.saveServers(); !saved)
+        context.messages().error(window(), Q(saved.error()));
+    fillConnections();
     const int added = m_connections->count() - 1;
     m_connections->setCurrentIndex(added);
-    ProfileChosen(added);
+    profileChosen(added);
 }
 
-void ServerFieldsBox::TestConnection()
+void ServerFieldsBox::testConnection()
 {
-    if (const std::string fault = Check(); !fault.empty()) {
-        m_session.messages().Warning(window(), Q(fault));
-        FaultField()->setFocus(Qt::OtherFocusReason);
+    if (const std::string fault = check(); !fault.empty()) {
+        m_session.messages().warning(window(), Q(fault));
+        faultField()->setFocus(Qt::OtherFocusReason);
         return;
     }
-    RunConnectionTest(window(), m_session.context().connector(), Current(), m_session.messages());
+    runConnectionTest(window(), m_session.context().connector(), current(), m_session.messages());
 }
 
 } // namespace kelvanto

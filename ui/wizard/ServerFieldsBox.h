@@ -29,23 +29,23 @@ public:
     ServerFieldsBox(TaskPageSession& session, const QString& title, QWidget* parent = nullptr);
 
     // Shows a task's server; fields the box does not show (the database, the comment...) are
-    // kept and come back with Current().
+    // kept and come back with current().
     void load(const ServerConnection& server);
     // The settings as entered; an invalid port reads as 0.
-    ServerConnection Current() const;
-    QString PortText() const;
+    ServerConnection current() const;
+    QString portText() const;
     // Host, then port: the message of the first that fails, or "".
-    std::string Check() const;
-    // The field that Check() finds at fault.
-    QWidget* FaultField() const;
+    std::string check() const;
+    // The field that check() finds at fault.
+    QWidget* faultField() const;
     QLineEdit* hostField() const { return m_host; }
     void setReadOnly(bool readOnly);
 
 private:
-    void ProfileChosen(int index);
-    void NewProfile();
-    void TestConnection();
-    void FillConnections();
+    void profileChosen(int index);
+    void newProfile();
+    void testConnection();
+    void fillConnections();
 
     TaskPageSession& m_session;
     ServerConnection m_loaded;

@@ -20,10 +20,10 @@ Messages& TaskPage::messages() const
     return m_session.messages();
 }
 
-bool TaskPage::Refuse(QWidget* field, const QString& text)
+bool TaskPage::refuse(QWidget* field, const QString& text)
 {
-    m_session.ShowPage(this);
-    messages().Warning(window(), text);
+    m_session.showPage(this);
+    messages().warning(window(), text);
     if (field) {
         field->setFocus(Qt::OtherFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(field))
@@ -32,48 +32,48 @@ bool TaskPage::Refuse(QWidget* field, const QString& text)
     return false;
 }
 
-bool TaskPage::Ask(const char* text)
+bool TaskPage::ask(const char* text)
 {
-    m_session.ShowPage(this);
-    return messages().Ask(window(), QString::fromUtf8(text));
+    m_session.showPage(this);
+    return messages().ask(window(), QString::fromUtf8(text));
 }
 
-std::optional<std::vector<DatabaseItem>> TaskPage::ListDatabases(const ServerConnection& settings)
+std::optional<std::vector<DatabaseItem>> TaskPage::listDatabases(const ServerConnection& settings)
 {
     using Listed = Result<std::vector<DatabaseItem>>;
     const Connector& connector = m_session.context().connector();
-    Listed listed = RunOffUiThread<Listed>(
+    Listed listed = runOffUiThread<Listed>(
         window(), std::function<Listed()>([&] { return ProbeAllDatabases(connector, settings); }));
     if (!listed) {
-        ShowProbeFailure(listed.error());
+        showProbeFailure(listed.error());
         return std::nullopt;
     }
     return std::move(*listed);
 }
 
-std::optional<std::vector<TableItem>> TaskPage::ListTables(const ServerConnection& settings)
+std::optional<std::vector<TableItem>> TaskPage::listTables(const ServerConnection& settings)
 {
     using Listed = Result<std::vector<TableItem>>;
     const Connector& connector = m_session.context().connector();
-    Listed listed = RunOffUiThread<Listed>(
+    Listed listed = runOffUiThread<Listed>(
         window(), std::function<Listed()>([&] { return ProbeDatabaseTables(connector, settings); }));
     if (!listed) {
-        ShowProbeFailure(listed.error());
+        showProbeFailure(listed.error());
         return std::nullopt;
     }
     return std::move(*listed);
 }
 
-void TaskPage::ShowProbeFailure(const std::string& message)
+void TaskPage::showProbeFailure(const std::string& message)
 {
-    m_session.ShowPage(this);
+    m_session.showPage(this);
     const QString text = QString::fromStdString(message);
     // An unreachable server gets the dialog that explains how to connect; the page's other
     // failures (a database that cannot be used or listed) an error box.
     if (text.startsWith("Failed to connect to the MySQL server!"))
-        messages().ConnectionFailure(window(), text);
+        messages().connectionFailure(window(), text);
     else
-        messages().Error(window(), text);
+        messages().error(window(), text);
 }
 
 } // namespace kelvanto

@@ -40,20 +40,20 @@ protected:
     bool wizard() const { return m_session.mode() == SheetMode::Wizard; }
 
     // Shows the warning with the page in front, puts the focus on field; always false.
-    bool Refuse(QWidget* field, const QString& text);
-    bool Refuse(QWidget* field, const std::string& text) { return Refuse(field, QString::fromStdString(text)); }
-    bool Refuse(QWidget* field, const char* text) { return Refuse(field, QString::fromUtf8(text)); }
+    bool refuse(QWidget* field, const QString& text);
+    bool refuse(QWidget* field, const std::string& text) { return refuse(field, QString::fromStdString(text)); }
+    bool refuse(QWidget* field, const char* text) { return refuse(field, QString::fromUtf8(text)); }
     // A Yes/No question with the page in front; true for Yes.
-    bool Ask(const char* text);
+    bool ask(const char* text);
 
     // The page probes, off the user-interface thread with the wait cursor: every database of
     // the server with its tables, or the tables of settings.database. A failure shows its
     // message (the connection-failure dialog when the server cannot be reached) and gives nullopt.
-    std::optional<std::vector<DatabaseItem>> ListDatabases(const ServerConnection& settings);
-    std::optional<std::vector<TableItem>> ListTables(const ServerConnection& settings);
+    std::optional<std::vector<DatabaseItem>> listDatabases(const ServerConnection& settings);
+    std::optional<std::vector<TableItem>> listTables(const ServerConnection& settings);
 
 private:
-    void ShowProbeFailure(const std::string& message);
+    void showProbeFailure(const std::string& message);
 
     TaskPageSession& m_session;
 };

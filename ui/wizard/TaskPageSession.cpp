@@ -22,25 +22,25 @@ FileDialogs& TaskPageSession::files() const
     return m_context.fileDialogs();
 }
 
-ServerConnection TaskPageSession::CurrentSource() const
+ServerConnection TaskPageSession::currentSource() const
 {
     return m_sourceReader ? m_sourceReader() : m_loadedSource;
 }
 
-void TaskPageSession::ShowPage(TaskPage* page) const
+void TaskPageSession::showPage(TaskPage* page) const
 {
     if (m_pageShower)
         m_pageShower(page);
 }
 
-std::optional<std::vector<DatabaseItem>> TaskPageSession::TakeDatabases()
+std::optional<std::vector<DatabaseItem>> TaskPageSession::takeDatabases()
 {
     auto databases = std::move(m_databases);
     m_databases.reset();
     return databases;
 }
 
-std::optional<std::vector<TableItem>> TaskPageSession::TakeTables()
+std::optional<std::vector<TableItem>> TaskPageSession::takeTables()
 {
     auto tables = std::move(m_tables);
     m_tables.reset();

@@ -43,20 +43,20 @@ public:
 
     // The source server as its page shows it now, with the source database where the type
     // has one; the settings of the loaded task until a source page registers.
-    ServerConnection CurrentSource() const;
-    void SetSourceReader(std::function<ServerConnection()> reader) { m_sourceReader = std::move(reader); }
-    void SetLoadedSource(const ServerConnection& source) { m_loadedSource = source; }
+    ServerConnection currentSource() const;
+    void setSourceReader(std::function<ServerConnection()> reader) { m_sourceReader = std::move(reader); }
+    void setLoadedSource(const ServerConnection& source) { m_loadedSource = source; }
 
     // Brings a page to the front before it warns or asks (the property sheet's tab).
-    void ShowPage(TaskPage* page) const;
-    void SetPageShower(std::function<void(TaskPage*)> shower) { m_pageShower = std::move(shower); }
+    void showPage(TaskPage* page) const;
+    void setPageShower(std::function<void(TaskPage*)> shower) { m_pageShower = std::move(shower); }
 
     // The databases (with their tables) that the source server page read on Next, and the
     // tables that the source database page read; the page after it takes them.
-    void HandOverDatabases(std::vector<DatabaseItem> databases) { m_databases = std::move(databases); }
-    std::optional<std::vector<DatabaseItem>> TakeDatabases();
-    void HandOverTables(std::vector<TableItem> tables) { m_tables = std::move(tables); }
-    std::optional<std::vector<TableItem>> TakeTables();
+    void handOverDatabases(std::vector<DatabaseItem> databases) { m_databases = std::move(databases); }
+    std::optional<std::vector<DatabaseItem>> takeDatabases();
+    void handOverTables(std::vector<TableItem> tables) { m_tables = std::move(tables); }
+    std::optional<std::vector<TableItem>> takeTables();
 
 private:
     TaskDialogContext& m_context;

@@ -1,26 +1,26 @@
 #include "ui/wizard/TaskPageSet.h"
 
-#include "ui/wizard/CAutoRunOptionsPage.h"
-#include "ui/wizard/CBackupFilePage.h"
-#include "ui/wizard/CChooseDatabasesPage.h"
-#include "ui/wizard/CChooseTablesPage.h"
-#include "ui/wizard/CDestDatabasePage.h"
-#include "ui/wizard/CExportFilePage.h"
-#include "ui/wizard/CMySQLServerPage.h"
-#include "ui/wizard/CPageViewAutoRunOptionsDlg.h"
-#include "ui/wizard/CPageViewBackupFileDlg.h"
-#include "ui/wizard/CPageViewChooseDatabasesDlg.h"
-#include "ui/wizard/CPageViewChooseTablesDlg.h"
-#include "ui/wizard/CPageViewExportFileDlg.h"
-#include "ui/wizard/CPageViewMySQLServerDlg.h"
-#include "ui/wizard/CPageViewRestoreFilesDlg.h"
-#include "ui/wizard/CPageViewSQLScriptDlg.h"
-#include "ui/wizard/CPageViewSelectTablesDlg.h"
-#include "ui/wizard/CRestoreFilesPage.h"
-#include "ui/wizard/CSQLScriptPage.h"
-#include "ui/wizard/CSelectTablesPage.h"
-#include "ui/wizard/CSourceDatabasePage.h"
-#include "ui/wizard/CTaskTypePage.h"
+#include "ui/wizard/BackupFilesPage.h"
+#include "ui/wizard/BackupFilesViewPage.h"
+#include "ui/wizard/ChooseDatabasesPage.h"
+#include "ui/wizard/ChooseDatabasesViewPage.h"
+#include "ui/wizard/ChooseTablesPage.h"
+#include "ui/wizard/ChooseTablesViewPage.h"
+#include "ui/wizard/DestinationDatabasePage.h"
+#include "ui/wizard/ExportFilesPage.h"
+#include "ui/wizard/ExportFilesViewPage.h"
+#include "ui/wizard/RestoreFilesPage.h"
+#include "ui/wizard/RestoreFilesViewPage.h"
+#include "ui/wizard/SchedulePage.h"
+#include "ui/wizard/ScheduleViewPage.h"
+#include "ui/wizard/SelectTablesPage.h"
+#include "ui/wizard/SelectTablesViewPage.h"
+#include "ui/wizard/ServerPage.h"
+#include "ui/wizard/ServerViewPage.h"
+#include "ui/wizard/SourceDatabasePage.h"
+#include "ui/wizard/SqlScriptPage.h"
+#include "ui/wizard/SqlScriptViewPage.h"
+#include "ui/wizard/TaskNamePage.h"
 
 namespace kelvanto
 {
@@ -68,40 +68,40 @@ TaskPage* MakeEditPage(Role role, TaskPageSession& session, QWidget* parent)
 {
     switch (role) {
     case Role::SourceServer: {
-        auto* page = new CMySQLServerPage(session, CMySQLServerPage::Role::Source, parent);
-        session.SetSourceReader([page] { return page->Current(); });
+        auto* page = new ServerPage(session, ServerPage::Role::Source, parent);
+        session.setSourceReader([page] { return page->current(); });
         return page;
     }
     case Role::DestinationServer:
-        return new CMySQLServerPage(session, CMySQLServerPage::Role::Destination, parent);
+        return new ServerPage(session, ServerPage::Role::Destination, parent);
     case Role::Databases:
-        return new CChooseDatabasesPage(session, parent);
+        return new ChooseDatabasesPage(session, parent);
     case Role::SourceDatabase: {
-        auto* page = new CSourceDatabasePage(session, parent);
-        session.SetSourceReader([page] { return page->Current(); });
+        auto* page = new SourceDatabasePage(session, parent);
+        session.setSourceReader([page] { return page->current(); });
         return page;
     }
     case Role::SourceTables:
-        return new CChooseTablesPage(session, parent);
+        return new ChooseTablesPage(session, parent);
     case Role::DestinationDatabase:
-        return new CDestDatabasePage(session, parent);
+        return new DestinationDatabasePage(session, parent);
     case Role::BackupFile:
-        return new CBackupFilePage(session, parent);
+        return new BackupFilesPage(session, parent);
     case Role::ExportTables:
-        return new CSelectTablesPage(session, parent);
+        return new SelectTablesPage(session, parent);
     case Role::ExportFile:
-        return new CExportFilePage(session, parent);
+        return new ExportFilesPage(session, parent);
     case Role::Script:
-        return new CSQLScriptPage(session, parent);
+        return new SqlScriptPage(session, parent);
     case Role::RestoreFiles:
-        return new CRestoreFilesPage(session, parent);
+        return new RestoreFilesPage(session, parent);
     }
     return nullptr;
 }
 
 TaskPage* MakeViewPage(Role role, TaskPageSession& session, QWidget* parent)
 {
-    using ServerView = CPageViewMySQLServerDlg;
+    using ServerView = ServerViewPage;
     switch (role) {
     case Role::SourceServer:
     case Role::SourceDatabase:
@@ -110,35 +110,35 @@ TaskPage* MakeViewPage(Role role, TaskPageSession& session, QWidget* parent)
     case Role::DestinationDatabase:
         return new ServerView(session, ServerView::Role::Destination, parent);
     case Role::Databases:
-        return new CPageViewChooseDatabasesDlg(session, parent);
+        return new ChooseDatabasesViewPage(session, parent);
     case Role::SourceTables:
-        return new CPageViewChooseTablesDlg(session, parent);
+        return new ChooseTablesViewPage(session, parent);
     case Role::BackupFile:
-        return new CPageViewBackupFileDlg(session, parent);
+        return new BackupFilesViewPage(session, parent);
     case Role::ExportTables:
-        return new CPageViewSelectTablesDlg(session, parent);
+        return new SelectTablesViewPage(session, parent);
     case Role::ExportFile:
-        return new CPageViewExportFileDlg(session, parent);
+        return new ExportFilesViewPage(session, parent);
     case Role::Script:
-        return new CPageViewSQLScriptDlg(session, parent);
+        return new SqlScriptViewPage(session, parent);
     case Role::RestoreFiles:
-        return new CPageViewRestoreFilesDlg(session, parent);
+        return new RestoreFilesViewPage(session, parent);
     }
     return nullptr;
 }
 
 } // namespace
 
-std::vector<TaskPage*> MakeTaskPages(TaskPageSession& session, QWidget* parent)
+std::vector<TaskPage*> makeTaskPages(TaskPageSession& session, QWidget* parent)
 {
     const bool view = session.mode() == SheetMode::View;
-    std::vector<TaskPage*> pages {new CTaskTypePage(session, parent)};
+    std::vector<TaskPage*> pages {new TaskNamePage(session, parent)};
     for (Role role : Roles(session.type()))
         pages.push_back(view ? MakeViewPage(role, session, parent) : MakeEditPage(role, session, parent));
     if (view)
-        pages.push_back(new CPageViewAutoRunOptionsDlg(session, parent));
+        pages.push_back(new ScheduleViewPage(session, parent));
     else
-        pages.push_back(new CAutoRunOptionsPage(session, parent));
+        pages.push_back(new SchedulePage(session, parent));
     return pages;
 }
 

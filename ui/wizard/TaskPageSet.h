@@ -21,6 +21,6 @@ class TaskPageSession;
 //   4        name, source server, export tables, export file, schedule
 //   5        name, source server, SQL script, schedule
 //   6        name, restore files, destination server, schedule
-std::vector<TaskPage*> MakeTaskPages(TaskPageSession& session, QWidget* parent);
+std::vector<TaskPage*> makeTaskPages(TaskPageSession& session, QWidget* parent);
 
 } // namespace kelvanto

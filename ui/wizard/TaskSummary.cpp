@@ -34,7 +34,7 @@ std::string Join(std::initializer_list<std::string> blocks)
 
 std::string CountsLine(const std::vector<DatabaseItem>& databases)
 {
-    const ChosenCounts counts = CountChosen(databases);
+    const ChosenCounts counts = countChosen(databases);
     return std::to_string(counts.databases) + " database(s), " + std::to_string(counts.tables) + " table(s)";
 }
 
@@ -73,7 +73,7 @@ std::string ExtrasBlock(const TaskExtras& extras, bool storedObjects)
 
 } // namespace
 
-ChosenCounts CountChosen(const std::vector<DatabaseItem>& databases)
+ChosenCounts countChosen(const std::vector<DatabaseItem>& databases)
 {
     ChosenCounts counts;
     for (const DatabaseItem& database : databases) {
@@ -86,16 +86,16 @@ ChosenCounts CountChosen(const std::vector<DatabaseItem>& databases)
     return counts;
 }
 
-std::string SummaryCaption(TaskType type)
+std::string summaryCaption(TaskType type)
 {
-    if (TaskTypeTitle(type).empty())
+    if (taskTypeTitle(type).empty())
         return "Task Wizard";
-    return StepCaption(type, StepCount(type));
+    return stepCaption(type, stepCount(type));
 }
 
-std::string BuildTaskSummary(const Task& task)
+std::string buildTaskSummary(const Task& task)
 {
-    const std::string title = TaskTypeTitle(task.type);
+    const std::string title = taskTypeTitle(task.type);
     if (title.empty())
         return {};
     // Every kind's name is the schedule description's title ("Time Interval" for kind 5).

@@ -11,7 +11,7 @@ QString Shown(const std::string& text)
     return QString::fromStdString(text).replace("\r\n", "\n");
 }
 
-QLineEdit* ReadOnlyLine(QWidget* parent, const char* name, const std::string& text)
+QLineEdit* readOnlyLine(QWidget* parent, const char* name, const std::string& text)
 {
     auto* line = new QLineEdit(QString::fromStdString(text), parent);
     line->setObjectName(name);
@@ -20,7 +20,7 @@ QLineEdit* ReadOnlyLine(QWidget* parent, const char* name, const std::string& te
     return line;
 }
 
-QPlainTextEdit* ReadOnlyBox(QWidget* parent, const char* name, const std::string& text)
+QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const std::string& text)
 {
     auto* box = new QPlainTextEdit(Shown(text), parent);
     box->setObjectName(name);

@@ -12,8 +12,8 @@ namespace kelvanto
 {
 
 // The controls of the read-only pages: texts that can be selected and copied, not changed.
-QLineEdit* ReadOnlyLine(QWidget* parent, const char* name, const std::string& text);
-QPlainTextEdit* ReadOnlyBox(QWidget* parent, const char* name, const std::string& text);
+QLineEdit* readOnlyLine(QWidget* parent, const char* name, const std::string& text);
+QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const std::string& text);
 // A stored text as a text box shows it: "\r\n" line ends become "\n".
 QString Shown(const std::string& text);
 

@@ -3,7 +3,7 @@
 namespace kelvanto::wizard
 {
 
-std::string TaskTypeTitle(TaskType type)
+std::string taskTypeTitle(TaskType type)
 {
     switch (type) {
     case TaskType::BackupToFiles:
@@ -26,33 +26,33 @@ std::string TaskTypeTitle(TaskType type)
     return {};
 }
 
-TaskType NormalizedTaskType(int code)
+TaskType normalizedTaskType(int code)
 {
     return code >= 1 && code <= 8 ? static_cast<TaskType>(code) : TaskType::BackupToFiles;
 }
 
-int StepCount(TaskType type)
+int stepCount(TaskType type)
 {
     return type == TaskType::ExecuteScript || type == TaskType::RestoreFromFiles ? 5 : 6;
 }
 
-std::string StepCaption(TaskType type, int step)
+std::string stepCaption(TaskType type, int step)
 {
-    return "Task Wizard - " + TaskTypeTitle(type) + " - Step " + std::to_string(step) + " of "
-        + std::to_string(StepCount(type));
+    return "Task Wizard - " + taskTypeTitle(type) + " - Step " + std::to_string(step) + " of "
+        + std::to_string(stepCount(type));
 }
 
-std::string EditCaption(const std::string& name, TaskType type)
+std::string editCaption(const std::string& name, TaskType type)
 {
-    return "Edit Task - " + name + " - " + TaskTypeTitle(type);
+    return "Edit Task - " + name + " - " + taskTypeTitle(type);
 }
 
-std::string PropertiesCaption(const std::string& name, TaskType type)
+std::string propertiesCaption(const std::string& name, TaskType type)
 {
-    return "Task Properties - " + name + " - " + TaskTypeTitle(type);
+    return "Task Properties - " + name + " - " + taskTypeTitle(type);
 }
 
-std::string TaskTypeHelpTopic(TaskType type)
+std::string taskTypeHelpTopic(TaskType type)
 {
     return "::/taskwizard/tasktype" + std::to_string(static_cast<int>(type)) + ".html";
 }

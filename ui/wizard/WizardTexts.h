@@ -15,19 +15,19 @@ namespace kelvanto::wizard
 // schedule/ScheduleValidation.h.
 
 // The long title of a task type, used on the welcome page and in captions; "" out of range.
-std::string TaskTypeTitle(TaskType type);
+std::string taskTypeTitle(TaskType type);
 // A type code as the sheets take it: out of 1-8 it is 1.
-TaskType NormalizedTaskType(int code);
+TaskType normalizedTaskType(int code);
 // The number of steps of the type's wizard (the welcome page not counted): 5 for the script and
 // the restore-from-files types, 6 for the others.
-int StepCount(TaskType type);
+int stepCount(TaskType type);
 // "Task Wizard - " + title + " - Step n of N".
-std::string StepCaption(TaskType type, int step);
+std::string stepCaption(TaskType type, int step);
 // "Edit Task - NAME - TITLE" and "Task Properties - NAME - TITLE".
-std::string EditCaption(const std::string& name, TaskType type);
-std::string PropertiesCaption(const std::string& name, TaskType type);
+std::string editCaption(const std::string& name, TaskType type);
+std::string propertiesCaption(const std::string& name, TaskType type);
 // The manual page of a task type: "::/taskwizard/tasktype%d.html".
-std::string TaskTypeHelpTopic(TaskType type);
+std::string taskTypeHelpTopic(TaskType type);
 
 inline constexpr const char* kWelcomeCaption = "Welcome to the Task Wizard";
 inline constexpr const char* kWelcomeText = "Create a new task to schedule ";

@@ -4,7 +4,7 @@
 #include "model/OptionsStore.h"
 #include "model/TaskListStore.h"
 #include "schedule/TaskLog.h"
-#include "ui/CMainFrame.h"
+#include "ui/MainWindow.h"
 
 #include <chrono>
 #include <thread>
@@ -14,12 +14,13 @@ namespace kelvanto::test
 
 DesktopHarness::DesktopHarness()
 {
-    settings.dataFolder = DataDir();
+    settings.dataFolder = dataDir();
     settings.clock = std::make_shared<SystemClock>();
     settings.trayAvailable = false;
     settings.splashMilliseconds = 0;
     settings.autostartEntry = tmp.path() / "config" / "autostart" / "kelvanto.desktop";
     settings.autostartCommand = {"/usr/bin/kelvanto"};
+    settings.windowStateFile = tmp.path() / "config" / "kelvanto" / "window.ini";
     settings.connector = [](const ServerConnection&) -> ConnectResult { return ConnectError {2003, "no server here"}; };
     auto hold = holdRuns;
     auto counter = runs;
@@ -43,10 +44,10 @@ DesktopHarness::DesktopHarness()
 DesktopHarness::~DesktopHarness()
 {
     holdRuns->store(false);
-    desktop.reset();
+    program.reset();
 }
 
-Task DesktopHarness::MakeTask(const std::string& name, ScheduleKind kind)
+Task DesktopHarness::makeTask(const std::string& name, ScheduleKind kind)
 {
     Task task;
     task.name = name;
@@ -56,7 +57,7 @@ Task DesktopHarness::MakeTask(const std::string& name, ScheduleKind kind)
     return task;
 }
 
-Options DesktopHarness::QuietOptions()
+Options DesktopHarness::quietOptions()
 {
     Options options;
     options.dontAskAutoRun = 1;
@@ -64,47 +65,47 @@ Options DesktopHarness::QuietOptions()
     return options;
 }
 
-void DesktopHarness::WriteTasks(const std::vector<Task>& tasks) const
+void DesktopHarness::writeTasks(const std::vector<Task>& tasks) const
 {
-    std::filesystem::create_directories(DataDir());
-    (void)SaveTaskListFile(TaskListFile(), tasks);
+    std::filesystem::create_directories(dataDir());
+    (void)SaveTaskListFile(taskListFile(), tasks);
 }
 
-void DesktopHarness::WriteOptions(const Options& options) const
+void DesktopHarness::writeOptions(const Options& options) const
 {
-    std::filesystem::create_directories(DataDir());
-    (void)SaveOptionsFile(DataDir() / "opt_se.dll", options);
+    std::filesystem::create_directories(dataDir());
+    (void)SaveOptionsFile(dataDir() / "opt_se.dll", options);
 }
 
-int DesktopHarness::Start()
+int DesktopHarness::start()
 {
-    desktop = std::make_unique<DesktopApp>(settings, DesktopApp::Services {messages, help, files, taskDialogs});
-    return desktop->Start();
+    program = std::make_unique<DesktopApp>(settings, DesktopApp::Services {messages, help, files, taskDialogs});
+    return program->start();
 }
 
-CMainFrame& DesktopHarness::Window() const
+MainWindow& DesktopHarness::window() const
 {
-    return *desktop->Window();
+    return *program->window();
 }
 
-Application& DesktopHarness::App() const
+Application& DesktopHarness::app() const
 {
-    return *desktop->App();
+    return *program->app();
 }
 
-std::vector<std::string> DesktopHarness::SavedTaskNames() const
+std::vector<std::string> DesktopHarness::savedTaskNames() const
 {
     std::vector<std::string> names;
-    if (auto tasks = LoadTaskListFile(TaskListFile())) {
+    if (auto tasks = LoadTaskListFile(taskListFile())) {
         for (const Task& task : *tasks)
             names.push_back(task.name);
     }
     return names;
 }
 
-std::vector<std::string> DesktopHarness::LogOf(const std::string& logFileName) const
+std::vector<std::string> DesktopHarness::logOf(const std::string& logFileName) const
 {
-    TaskLog log(DataDir() / "Logs", settings.clock);
+    TaskLog log(dataDir() / "Logs", settings.clock);
     std::vector<std::string> lines;
     for (const LogRecord& record : log.ReadLog(logFileName))
         lines.push_back(record.message);

@@ -18,7 +18,7 @@
 
 namespace kelvanto
 {
-class CMainFrame;
+class MainWindow;
 } // namespace kelvanto
 
 namespace kelvanto::test
@@ -38,26 +38,26 @@ public:
 
     // A task of the type the fake engine serves. A scheduled one waits and is never due by
     // itself (Every Week on no weekday).
-    static Task MakeTask(const std::string& name, ScheduleKind kind = ScheduleKind::Manual);
+    static Task makeTask(const std::string& name, ScheduleKind kind = ScheduleKind::Manual);
     // The options a test starts from: no question about starting at login, no tips.
-    static Options QuietOptions();
+    static Options quietOptions();
 
-    std::filesystem::path DataDir() const { return tmp.path() / "data"; }
-    std::filesystem::path TaskListFile() const { return DataDir() / "tasks_se.tsk"; }
+    std::filesystem::path dataDir() const { return tmp.path() / "data"; }
+    std::filesystem::path taskListFile() const { return dataDir() / "tasks_se.tsk"; }
     // Writes the data folder's task list or options file before the start.
-    void WriteTasks(const std::vector<Task>& tasks) const;
-    void WriteOptions(const Options& options) const;
+    void writeTasks(const std::vector<Task>& tasks) const;
+    void writeOptions(const Options& options) const;
 
     // Runs the start-up (DesktopApp::Start) and returns its result.
-    int Start();
-    DesktopApp& Desktop() const { return *desktop; }
-    CMainFrame& Window() const;
-    Application& App() const;
+    int start();
+    DesktopApp& desktop() const { return *program; }
+    MainWindow& window() const;
+    Application& app() const;
 
     // The names of the tasks in the saved task list file, in order.
-    std::vector<std::string> SavedTaskNames() const;
+    std::vector<std::string> savedTaskNames() const;
     // The messages of a task's log.
-    std::vector<std::string> LogOf(const std::string& logFileName) const;
+    std::vector<std::string> logOf(const std::string& logFileName) const;
 
     TempDir tmp;
     ScriptedMessages messages;
@@ -67,7 +67,7 @@ public:
     DesktopSettings settings;
     std::shared_ptr<std::atomic<bool>> holdRuns = std::make_shared<std::atomic<bool>>(false);
     std::shared_ptr<std::atomic<int>> runs = std::make_shared<std::atomic<int>>(0);
-    std::unique_ptr<DesktopApp> desktop;
+    std::unique_ptr<DesktopApp> program;
 };
 
 } // namespace kelvanto::test

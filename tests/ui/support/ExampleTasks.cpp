@@ -35,7 +35,7 @@ void MakeDump(const std::filesystem::path& path, std::size_t size)
 
 } // namespace
 
-Task LoadExample(const char* name, const std::filesystem::path& scratch)
+Task loadExample(const char* name, const std::filesystem::path& scratch)
 {
     auto text = ReadFileBytes(Env("KELVANTO_SOURCE_DIR") + "/examples/" + name + ".json");
     if (!text)

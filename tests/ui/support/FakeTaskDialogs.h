@@ -15,10 +15,10 @@ namespace kelvanto::test
 class FakeTaskDialogs final : public TaskDialogs
 {
 public:
-    void FinishWizardWith(Task task) { m_newTasks.push_back(std::move(task)); }
-    void EditWith(std::function<void(Task&)> change) { m_edits.push_back(std::move(change)); }
+    void finishWizardWith(Task task) { m_newTasks.push_back(std::move(task)); }
+    void editWith(std::function<void(Task&)> change) { m_edits.push_back(std::move(change)); }
 
-    std::optional<Task> NewTask(QWidget*, TaskDialogContext&) override
+    std::optional<Task> newTask(QWidget*, TaskDialogContext&) override
     {
         ++wizardRuns;
         if (m_newTasks.empty())
@@ -27,7 +27,7 @@ public:
         m_newTasks.pop_front();
         return task;
     }
-    bool EditTask(QWidget*, TaskDialogContext&, Task& task) override
+    bool editTask(QWidget*, TaskDialogContext&, Task& task) override
     {
         edited.push_back(task.name);
         if (m_edits.empty())
@@ -36,7 +36,7 @@ public:
         m_edits.pop_front();
         return true;
     }
-    void ShowProperties(QWidget*, TaskDialogContext&, const Task& task) override { properties.push_back(task.name); }
+    void showProperties(QWidget*, TaskDialogContext&, const Task& task) override { properties.push_back(task.name); }
 
     int wizardRuns = 0;
     std::vector<std::string> edited;

@@ -9,7 +9,7 @@
 namespace kelvanto::test
 {
 
-void Type(QWidget* root, const char* name, const QString& text)
+void type(QWidget* root, const char* name, const QString& text)
 {
     QObject* found = root->findChild<QObject*>(name);
     if (auto* line = qobject_cast<QLineEdit*>(found))
@@ -20,7 +20,7 @@ void Type(QWidget* root, const char* name, const QString& text)
         QFAIL(qPrintable(QString("no text field named ") + name));
 }
 
-void Tick(QWidget* root, const char* name, bool on)
+void tick(QWidget* root, const char* name, bool on)
 {
     auto* button = root->findChild<QAbstractButton*>(name);
     if (!button)
@@ -32,7 +32,7 @@ void Tick(QWidget* root, const char* name, bool on)
         QFAIL(qPrintable(QString("cannot set ") + name));
 }
 
-void Click(QWidget* root, const char* name)
+void click(QWidget* root, const char* name)
 {
     auto* button = root->findChild<QAbstractButton*>(name);
     if (!button)
@@ -40,12 +40,12 @@ void Click(QWidget* root, const char* name)
     button->click();
 }
 
-void ExpectValidation(
+void expectValidation(
     WizardHarness& harness, TaskPage& page, const QString& message, const char* focus, const char* row)
 {
-    harness.messages.ClearShown();
+    harness.messages.clearShown();
     const bool accepted = page.validate();
-    const QString shown = harness.messages.Texts().join(" | ");
+    const QString shown = harness.messages.texts().join(" | ");
     if (message.isEmpty()) {
         QVERIFY2(accepted, qPrintable(QString(row) + ": refused with " + shown));
         QVERIFY2(harness.messages.shown.empty(), qPrintable(QString(row) + ": showed " + shown));
@@ -55,13 +55,13 @@ void ExpectValidation(
     QVERIFY2(harness.messages.shown.size() == 1 && shown == message,
         qPrintable(QString(row) + ": showed [" + shown + "] instead of [" + message + "]"));
     QVERIFY2(harness.messages.shown.front().icon == Messages::Icon::Warning, row);
-    const QWidget* focused = FocusOf(&page);
+    const QWidget* focused = focusOf(&page);
     QVERIFY2(focused && focused->objectName() == focus,
         qPrintable(
             QString(row) + ": focus on " + (focused ? focused->objectName() : "nothing") + " instead of " + focus));
 }
 
-QString FirstDifference(const std::string& actual, const std::string& expected)
+QString firstDifference(const std::string& actual, const std::string& expected)
 {
     const QStringList a = QString::fromStdString(actual).split('\n');
     const QStringList b = QString::fromStdString(expected).split('\n');

@@ -22,7 +22,7 @@ struct PageUnderTest
         : session(std::make_unique<TaskPageSession>(harness.context(), mode, type, task.name))
         , page(std::make_unique<Page>(*session, std::forward<Args>(args)...))
     {
-        session->SetLoadedSource(task.source);
+        session->setLoadedSource(task.source);
         page->load(task);
     }
 
@@ -34,19 +34,19 @@ struct PageUnderTest
 };
 
 // Types text into the line edit, text box or editable combo named name below root.
-void Type(QWidget* root, const char* name, const QString& text);
+void type(QWidget* root, const char* name, const QString& text);
 // Clicks the check box or radio button named name until it is set (or cleared).
-void Tick(QWidget* root, const char* name, bool on = true);
+void tick(QWidget* root, const char* name, bool on = true);
 // Clicks the button named name.
-void Click(QWidget* root, const char* name);
+void click(QWidget* root, const char* name);
 
 // Runs validate() and checks the outcome: accepted when message is empty, else refused with
 // that one warning and the focus on the field named focus. row names the case in failures.
-void ExpectValidation(
+void expectValidation(
     WizardHarness& harness, TaskPage& page, const QString& message, const char* focus, const char* row);
 
 // "" when the two texts are equal, else the first line where they differ, with its number.
-QString FirstDifference(const std::string& actual, const std::string& expected);
+QString firstDifference(const std::string& actual, const std::string& expected);
 
 } // namespace kelvanto::test
 
@@ -54,6 +54,6 @@ QString FirstDifference(const std::string& actual, const std::string& expected);
 #define KELVANTO_COMPARE_TASKS(actual, expected)                                                                       \
     do {                                                                                                               \
         const QString difference                                                                                       \
-            = ::kelvanto::test::FirstDifference(::kelvanto::TaskToJson(actual), ::kelvanto::TaskToJson(expected));     \
+            = ::kelvanto::test::firstDifference(::kelvanto::TaskToJson(actual), ::kelvanto::TaskToJson(expected));     \
         QVERIFY2(difference.isEmpty(), qPrintable(difference));                                                        \
     } while (false)

@@ -11,8 +11,8 @@ namespace kelvanto::test
 class RecordingHelp final : public HelpOpener
 {
 public:
-    void OpenTopic(const QString& topic) override { topics << topic; }
-    void OpenLink(const QString& url) override { links << url; }
+    void openTopic(const QString& topic) override { topics << topic; }
+    void openLink(const QString& url) override { links << url; }
 
     QStringList topics;
     QStringList links;

@@ -12,35 +12,35 @@ namespace kelvanto::test
 class ScriptedFileDialogs final : public FileDialogs
 {
 public:
-    void Choose(const QString& path) { m_answers << path; }
+    void choose(const QString& path) { m_answers << path; }
 
-    QString SaveFile(QWidget*, const QString& filter, const QString& defaultSuffix) override
+    QString saveFile(QWidget*, const QString& filter, const QString& defaultSuffix) override
     {
         asked << "save " + filter + " ." + defaultSuffix;
-        return Next();
+        return next();
     }
-    QString OpenFile(QWidget*, const QString& filter) override
+    QString openFile(QWidget*, const QString& filter) override
     {
         asked << "open " + filter;
-        return Next();
+        return next();
     }
     // Several files: the next answer, its paths separated by '\n'.
-    QStringList OpenFiles(QWidget*, const QString& filter) override
+    QStringList openFiles(QWidget*, const QString& filter) override
     {
         asked << "open " + filter;
-        const QString answer = Next();
+        const QString answer = next();
         return answer.isEmpty() ? QStringList() : answer.split('\n');
     }
-    QString ChooseFolder(QWidget*, const QString& title, const QString&) override
+    QString chooseFolder(QWidget*, const QString& title, const QString&) override
     {
         asked << "folder " + title;
-        return Next();
+        return next();
     }
 
     QStringList asked;
 
 private:
-    QString Next() { return m_answers.isEmpty() ? QString() : m_answers.takeFirst(); }
+    QString next() { return m_answers.isEmpty() ? QString() : m_answers.takeFirst(); }
 
     QStringList m_answers;
 };

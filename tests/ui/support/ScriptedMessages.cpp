@@ -3,7 +3,7 @@
 namespace kelvanto::test
 {
 
-Messages::Answer ScriptedMessages::Show(QWidget*, Icon icon, const QString& text, Buttons buttons)
+Messages::Answer ScriptedMessages::show(QWidget*, Icon icon, const QString& text, Buttons buttons)
 {
     shown.push_back(Shown {Shown::Kind::Box, icon, buttons, text});
     if (onShown)
@@ -19,14 +19,14 @@ Messages::Answer ScriptedMessages::Show(QWidget*, Icon icon, const QString& text
     return answer;
 }
 
-void ScriptedMessages::ConnectionFailure(QWidget*, const QString& text)
+void ScriptedMessages::connectionFailure(QWidget*, const QString& text)
 {
     shown.push_back(Shown {Shown::Kind::ConnectionFailure, Icon::Error, Buttons::Ok, text});
     if (onShown)
         onShown(shown.back());
 }
 
-Messages::AutoRunAnswer ScriptedMessages::AskAutoRun(QWidget*, const QString& text)
+Messages::AutoRunAnswer ScriptedMessages::askAutoRun(QWidget*, const QString& text)
 {
     shown.push_back(Shown {Shown::Kind::AutoRun, Icon::Question, Buttons::YesNo, text});
     if (onShown)
@@ -40,7 +40,7 @@ Messages::AutoRunAnswer ScriptedMessages::AskAutoRun(QWidget*, const QString& te
     return answer;
 }
 
-QStringList ScriptedMessages::Texts() const
+QStringList ScriptedMessages::texts() const
 {
     QStringList texts;
     for (const Shown& box : shown)
@@ -48,7 +48,7 @@ QStringList ScriptedMessages::Texts() const
     return texts;
 }
 
-QString ScriptedMessages::LastText() const
+QString ScriptedMessages::lastText() const
 {
     return shown.empty() ? QString() : shown.back().text;
 }

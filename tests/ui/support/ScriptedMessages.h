@@ -33,22 +33,22 @@ public:
     };
 
     // The answers of the next questions, in order.
-    void Answer(Messages::Answer answer) { m_answers.push_back(answer); }
-    void AnswerYes() { Answer(Messages::Answer::Yes); }
-    void AnswerNo() { Answer(Messages::Answer::No); }
-    void AnswerCancel() { Answer(Messages::Answer::Cancel); }
-    void AnswerAutoRun(bool yes, bool dontAskAgain) { m_autoRun.push_back({yes, dontAskAgain}); }
+    void addAnswer(Messages::Answer answer) { m_answers.push_back(answer); }
+    void answerYes() { addAnswer(Messages::Answer::Yes); }
+    void answerNo() { addAnswer(Messages::Answer::No); }
+    void answerCancel() { addAnswer(Messages::Answer::Cancel); }
+    void answerAutoRun(bool yes, bool dontAskAgain) { m_autoRun.push_back({yes, dontAskAgain}); }
 
-    Messages::Answer Show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
-    void ConnectionFailure(QWidget* parent, const QString& text) override;
-    AutoRunAnswer AskAutoRun(QWidget* parent, const QString& text) override;
+    Messages::Answer show(QWidget* parent, Icon icon, const QString& text, Buttons buttons) override;
+    void connectionFailure(QWidget* parent, const QString& text) override;
+    AutoRunAnswer askAutoRun(QWidget* parent, const QString& text) override;
 
     // Every text shown, in order; the last one, or empty.
-    QStringList Texts() const;
-    QString LastText() const;
+    QStringList texts() const;
+    QString lastText() const;
     // Forgets what was shown (the queued answers stay).
-    void ClearShown() { shown.clear(); }
-    std::size_t PendingAnswers() const { return m_answers.size() + m_autoRun.size(); }
+    void clearShown() { shown.clear(); }
+    std::size_t pendingAnswers() const { return m_answers.size() + m_autoRun.size(); }
 
     std::vector<Shown> shown;
     int unanswered = 0;

@@ -5,7 +5,7 @@
 namespace kelvanto::test
 {
 
-void OnNextModal(const std::function<void(QWidget*)>& act, const char* className)
+void onNextModal(const std::function<void(QWidget*)>& act, const char* className)
 {
     auto* timer = new QTimer(qApp);
     QElapsedTimer started;
@@ -24,7 +24,7 @@ void OnNextModal(const std::function<void(QWidget*)>& act, const char* className
     timer->start(5);
 }
 
-std::unique_ptr<QProcess> StartCli(
+std::unique_ptr<QProcess> startCli(
     const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input)
 {
     auto cli = std::make_unique<QProcess>();
@@ -38,7 +38,7 @@ std::unique_ptr<QProcess> StartCli(
     return cli;
 }
 
-CliOutcome WaitForCli(QProcess& cli, int timeoutMs)
+CliOutcome waitForCli(QProcess& cli, int timeoutMs)
 {
     QElapsedTimer waited;
     waited.start();
@@ -49,10 +49,10 @@ CliOutcome WaitForCli(QProcess& cli, int timeoutMs)
         QString::fromUtf8(cli.readAllStandardError())};
 }
 
-CliOutcome RunCli(const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input)
+CliOutcome runCli(const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input)
 {
-    auto cli = StartCli(dataDir, args, input);
-    return WaitForCli(*cli);
+    auto cli = startCli(dataDir, args, input);
+    return waitForCli(*cli);
 }
 
 } // namespace kelvanto::test

@@ -19,7 +19,7 @@ namespace kelvanto::test
 // receives it (a dialog's exec() in the code under test would otherwise wait for a user).
 // Polls every few milliseconds for up to five seconds; a dialog that never comes is not acted
 // on, and the test's own checks then fail.
-void OnNextModal(const std::function<void(QWidget*)>& act, const char* className = nullptr);
+void onNextModal(const std::function<void(QWidget*)>& act, const char* className = nullptr);
 
 // How a kelvanto-cli process ended.
 struct CliOutcome
@@ -31,17 +31,17 @@ struct CliOutcome
 
 // Starts kelvanto-cli (KELVANTO_CLI_EXECUTABLE) on the data folder with the arguments and
 // `input` on its standard input, without waiting for it.
-std::unique_ptr<QProcess> StartCli(
+std::unique_ptr<QProcess> startCli(
     const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input = {});
 // Waits for a started kelvanto-cli while this program's event loop keeps going (the program
 // under test may be the one that answers it).
-CliOutcome WaitForCli(QProcess& cli, int timeoutMs = 120000);
+CliOutcome waitForCli(QProcess& cli, int timeoutMs = 120000);
 // Both: runs kelvanto-cli to its end.
-CliOutcome RunCli(const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input = {});
+CliOutcome runCli(const std::filesystem::path& dataDir, const QStringList& args, const QByteArray& input = {});
 
 // The child of parent with this object name, or nullptr.
 template <typename T>
-T* Child(QWidget* parent, const char* name)
+T* child(QWidget* parent, const char* name)
 {
     return parent ? parent->findChild<T*>(name) : nullptr;
 }

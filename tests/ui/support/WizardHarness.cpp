@@ -8,7 +8,7 @@
 namespace kelvanto::test
 {
 
-Connector RefusingConnector()
+Connector refusingConnector()
 {
     return [](const ServerConnection&) -> ConnectResult { return ConnectError {2003, "Can't connect to server"}; };
 }
@@ -29,7 +29,7 @@ WizardHarness::WizardHarness(Connector connector, EngineTable engines)
 
 WizardHarness::~WizardHarness() = default;
 
-void WizardHarness::AddTask(const std::string& name)
+void WizardHarness::addTask(const std::string& name)
 {
     Task task;
     task.name = name;
@@ -37,7 +37,7 @@ void WizardHarness::AddTask(const std::string& name)
         qFatal("cannot create a task: %s", created.error().c_str());
 }
 
-QWidget* FocusOf(QWidget* widget)
+QWidget* focusOf(QWidget* widget)
 {
     return widget ? widget->window()->focusWidget() : nullptr;
 }

@@ -13,20 +13,20 @@ namespace kelvanto::test
 {
 
 // A connector whose every connection is refused (error 2003).
-Connector RefusingConnector();
+Connector refusingConnector();
 
 // A fresh data folder opened as the program opens it, and the context that the wizard and the
 // property sheet are given; messages, manual pages and file pickers are scripted.
 class WizardHarness
 {
 public:
-    explicit WizardHarness(Connector connector = RefusingConnector(), EngineTable engines = {});
+    explicit WizardHarness(Connector connector = refusingConnector(), EngineTable engines = {});
     ~WizardHarness();
 
     Application& app() { return *m_app; }
     TaskDialogContext& context() { return *m_context; }
     // Adds a task to the list (as the wizard's Finish does), for the name checks.
-    void AddTask(const std::string& name);
+    void addTask(const std::string& name);
 
     TempDir dir;
     ScriptedMessages messages;
@@ -40,6 +40,6 @@ private:
 
 // The widget that holds the keyboard focus in widget's window, or will hold it once the
 // window is active.
-QWidget* FocusOf(QWidget* widget);
+QWidget* focusOf(QWidget* widget);
 
 } // namespace kelvanto::test

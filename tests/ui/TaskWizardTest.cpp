@@ -1,0 +1,442 @@
+// The wizard as a whole (welcome page, captions and buttons step by step, Finish) and the
+// property sheet in edit and read-only mode over the eight example tasks: OK without changes
+// leaves the task list file byte for byte as it was, one change per page changes that field
+// alone, and the read-only pages show the stored settings as texts.
+#include "ui/wizard/TaskWizard.h"
+#include "app/TaskCommands.h"
+#include "app/TaskJson.h"
+#include "model/FileBytes.h"
+#include "model/TaskExtras.h"
+#include "tests/ui/support/ExampleTasks.h"
+#include "tests/ui/support/PageChecks.h"
+#include "tests/ui/support/UiTestSupport.h"
+#include "ui/DesktopHelpOpener.h"
+#include "ui/TaskDialogs.h"
+#include "ui/UiTexts.h"
+#include "ui/wizard/AdvancedSettingsDialog.h"
+#include "ui/wizard/TaskPropertiesDialog.h"
+#include "ui/wizard/TaskSummary.h"
+#include "ui/wizard/TaskWizard.h"
+#include "ui/wizard/WizardTexts.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+
+using namespace kelvanto;
+using namespace kelvanto::test;
+
+namespace
+{
+
+const char* const kExamples[] = {"backup-sakila", "backup-to-server", "backup-to-database", "export-tables",
+    "execute-script", "restore-from-files", "restore-from-server", "restore-from-database"};
+
+// A task of the list opened in the sheet in edit mode, changed by `change`, and OK pressed.
+struct EditedTask
+{
+    Task before;
+    Task after;
+    bool accepted = false;
+};
+
+EditedTask EditInSheet(
+    WizardHarness& harness, const Task& task, const std::function<void(TaskPropertiesDialog&)>& change)
+{
+    EditedTask result;
+    result.before = task;
+    TaskPropertiesDialog sheet(harness.context(), SheetMode::Edit, task);
+    change(sheet);
+    harness.messages.answerYes(); // the restore files page's question
+    sheet.accept();
+    result.accepted = sheet.result() == QDialog::Accepted;
+    result.after = sheet.task();
+    return result;
+}
+
+} // namespace
+
+class TaskWizardTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void wizardStepByStep()
+    {
+        WizardHarness harness;
+        harness.addTask("Existing");
+        TaskWizard wizard(harness.context(), 5);
+        wizard.show();
+        wizard.restart();
+        QCOMPARE(wizard.windowTitle(), QString("Welcome to the Task Wizard"));
+        QVERIFY(!wizard.button(QWizard::BackButton)->isEnabled());
+        QVERIFY(wizard.button(QWizard::NextButton)->isEnabled());
+        QCOMPARE(wizard.stepPage(0)->findChild<QLabel*>("welcomeText")->text(),
+            QString("Create a new task to schedule Execute MySQL script"));
+        wizard.next();
+        QCOMPARE(wizard.windowTitle(), QString("Task Wizard - Execute MySQL script - Step 1 of 5"));
+        QVERIFY(wizard.button(QWizard::BackButton)->isEnabled());
+        // A refusal keeps the wizard on its page.
+        type(wizard.stepPage(1), "taskName", "Existing");
+        wizard.next();
+        QCOMPARE(wizard.currentId(), 1);
+        QCOMPARE(harness.messages.lastText(), QString(texts::kNameTaken));
+        type(wizard.stepPage(1), "taskName", "Purge");
+        type(wizard.stepPage(1), "comment", "line 1\nline 2");
+        wizard.next();
+        QCOMPARE(wizard.windowTitle(), QString("Task Wizard - Execute MySQL script - Step 2 of 5"));
+        type(wizard.stepPage(2), "host", "db.example");
+        wizard.next();
+        type(wizard.stepPage(3), "script", "USE shop;\nDELETE FROM t;\n");
+        wizard.next();
+        tick(wizard.stepPage(4), "manual");
+        wizard.next();
+        QCOMPARE(wizard.windowTitle(), QString("Task Wizard - Execute MySQL script - Step 5 of 5"));
+        QVERIFY(wizard.button(QWizard::FinishButton)->isVisible());
+        QVERIFY(!wizard.button(QWizard::NextButton)->isVisible());
+        wizard.back();
+        wizard.back();
+        QCOMPARE(wizard.windowTitle(), QString("Task Wizard - Execute MySQL script - Step 3 of 5"));
+        wizard.next();
+        wizard.next();
+
+        Task expected;
+        expected.name = "Purge";
+        expected.comment = "line 1\nline 2";
+        expected.type = TaskType::ExecuteScript;
+        expected.source.host = "db.example";
+        expected.sqlStatements = {"USE shop;", "DELETE FROM t;"};
+        expected.schedule.intervalMinutes = 0;
+        KELVANTO_COMPARE_TASKS(wizard.task(), expected);
+        QCOMPARE(wizard.stepPage(5)->findChild<QPlainTextEdit*>("summary")->toPlainText(),
+            QString::fromStdString(wizard::buildTaskSummary(expected)).replace("\r\n", "\n"));
+        wizard.button(QWizard::HelpButton)->click();
+        QCOMPARE(harness.help.topics, QStringList({"::/taskwizard/tasktype5.html"}));
+        wizard.button(QWizard::FinishButton)->click();
+        QCOMPARE(wizard.result(), int(QDialog::Accepted));
+    }
+
+    void wizardEmptiesTheListsItsTypeDoesNotUse()
+    {
+        WizardHarness harness;
+        Task initial = loadExample("backup-sakila", harness.dir.path());
+        initial.sqlStatements = {"SELECT 1;"};
+        initial.restoreFiles.resize(1);
+        initial.exportTables.resize(1);
+        TaskWizard script(harness.context(), 5, nullptr, initial);
+        QCOMPARE(script.task().sqlStatements.size(), std::size_t(1));
+        QVERIFY(script.task().databases.empty() && script.task().exportTables.empty());
+        QVERIFY(script.task().restoreFiles.empty());
+        TaskWizard unknown(harness.context(), 12, nullptr, initial);
+        QCOMPARE(unknown.type(), TaskType::BackupToFiles);
+        QCOMPARE(unknown.stepTotal(), 6);
+        QVERIFY(!unknown.task().databases.empty());
+        QVERIFY(unknown.task().sqlStatements.empty());
+    }
+
+    void newTaskCommandRunsTheDialogAndTheWizard()
+    {
+        WizardHarness harness;
+        onNextModal(
+            [](QWidget* chooser) {
+                tick(chooser, "executeScript");
+                onNextModal(
+                    [](QWidget* widget) {
+                        auto* wizard = static_cast<TaskWizard*>(widget);
+                        wizard->next();
+                        wizard->next();
+                        wizard->next();
+                        type(wizard->stepPage(3), "script", "SELECT 1");
+                        wizard->next();
+                        wizard->next();
+                        wizard->button(QWizard::FinishButton)->click();
+                    },
+                    "kelvanto::TaskWizard");
+                click(chooser, "ok");
+            },
+            "kelvanto::NewTaskDialog");
+        const std::optional<Task> created = runNewTaskWizard(nullptr, harness.context());
+        QVERIFY(created);
+        QCOMPARE(created->name, std::string("Task 1"));
+        QCOMPARE(created->type, TaskType::ExecuteScript);
+        QCOMPARE(created->sqlStatements, std::vector<std::string>({"SELECT 1;"}));
+        onNextModal([](QWidget* chooser) { click(chooser, "cancel"); }, "kelvanto::NewTaskDialog");
+        QVERIFY(!runNewTaskWizard(nullptr, harness.context()));
+    }
+
+    void okWithoutChangesLeavesTheTaskListFileAsItWas()
+    {
+        WizardHarness harness;
+        TaskCommands commands(harness.app(), nullptr);
+        for (const char* name : kExamples) {
+            auto index = commands.CreateTask(loadExample(name, harness.dir.path()), false);
+            QVERIFY2(index.ok(), name);
+            const auto before = ReadFileBytes(harness.app().Folder().TaskListFile());
+            Task task = *harness.app().CopyOfTask(*index);
+            const EditedTask edited = EditInSheet(harness, task, [](TaskPropertiesDialog&) {});
+            QVERIFY2(edited.accepted, qPrintable(QString(name) + ": " + harness.messages.texts().join(" | ")));
+            KELVANTO_COMPARE_TASKS(edited.after, task);
+            QVERIFY(commands.EditTask(*index, edited.after).ok());
+            QVERIFY2(*ReadFileBytes(harness.app().Folder().TaskListFile()) == *before, name);
+        }
+        QCOMPARE(harness.messages.unanswered, 0);
+    }
+
+    void oneChangePerPageChangesThatFieldAlone()
+    {
+        struct Case
+        {
+            const char* example;
+            int page;
+            std::function<void(QWidget*)> change;
+            std::function<void(Task&)> expected;
+        };
+        auto tree = [](QWidget* p) { return p->findChild<QTreeWidget*>("databases"); };
+        const Case cases[] = {
+            {"backup-sakila", 0, [](QWidget* p) { type(p, "taskName", "Renamed"); },
+                [](Task& t) { t.name = "Renamed"; }},
+            {"backup-sakila", 1, [](QWidget* p) { type(p, "port", "3307"); }, [](Task& t) { t.source.port = 3307; }},
+            {"backup-sakila", 2,
+                [&](QWidget* p) { tree(p)->topLevelItem(0)->child(0)->setCheckState(0, Qt::Unchecked); },
+                [](Task& t) {
+                    t.databases[0].checkState = 1;
+                    t.databases[0].tables[0].checkState = 0;
+                }},
+            {"backup-sakila", 3, [](QWidget* p) { tick(p, "unixLineEnds", false); },
+                [](Task& t) { t.backupSettings.unixLineEnds = 0; }},
+            {"backup-to-server", 2, [](QWidget* p) { tick(p, "allNewDatabases"); },
+                [](Task& t) { t.backupSettings.allNewDatabases = 1; }},
+            {"backup-to-server", 3, [](QWidget* p) { type(p, "user", "other"); },
+                [](Task& t) { t.destination.user = "other"; }},
+            {"backup-to-database", 1, [](QWidget* p) { type(p, "host", "db9"); },
+                [](Task& t) { t.source.host = "db9"; }},
+            {"backup-to-database", 2, [](QWidget* p) { click(p, "invert"), tick(p, "allNewTables"); },
+                [](Task& t) {
+                    t.databases[0].tables[0].checkState = t.databases[0].tables[1].checkState = 0;
+                    t.backupSettings.allNewTables = 1;
+                }},
+            {"backup-to-database", 3, [](QWidget* p) { type(p, "newDatabase", "sakila_new"); },
+                [](Task& t) { t.destination.database = t.backupSettings.destDatabaseName = "sakila_new"; }},
+            {"export-tables", 2,
+                [](QWidget* p) {
+                    p->findChild<QListWidget*>("exportTables")->item(0)->setSelected(true);
+                    click(p, "remove");
+                },
+                [](Task& t) { t.exportTables.erase(t.exportTables.begin()); }},
+            {"export-tables", 3, [](QWidget* p) { type(p, "fieldsTerminatedBy", ";"); },
+                [](Task& t) { t.exportSettings.fieldsTerminatedBy = ";"; }},
+            {"execute-script", 2, [](QWidget* p) { type(p, "script", "SELECT 1;"); },
+                [](Task& t) { t.sqlStatements = {"SELECT 1;"}; }},
+            {"execute-script", 3, [](QWidget* p) { tick(p, "manual"); },
+                [](Task& t) {
+                    t.schedule.kind = ScheduleKind::Manual;
+                    t.schedule.intervalMinutes = 0;
+                }},
+            {"restore-from-files", 1, [](QWidget* p) { tick(p, "continueOnSqlError"); },
+                [](Task& t) { t.restoreOptions.continueOnSqlError = 1; }},
+            {"restore-from-files", 2, [](QWidget* p) { tick(p, "useCompression"); },
+                [](Task& t) { t.destination.useCompression = 1; }},
+            {"restore-from-server", 4, [](QWidget* p) { tick(p, "manual"); },
+                [](Task& t) {
+                    t.schedule = Schedule();
+                    t.schedule.intervalMinutes = 0;
+                }},
+            {"restore-from-database", 0, [](QWidget* p) { type(p, "comment", "new"); },
+                [](Task& t) { t.comment = "new"; }},
+        };
+        WizardHarness harness;
+        for (const Case& row : cases) {
+            const Task task = loadExample(row.example, harness.dir.path());
+            const EditedTask edited = EditInSheet(harness, task, [&](TaskPropertiesDialog& sheet) {
+                QVERIFY(row.page < static_cast<int>(sheet.pages().size()));
+                row.change(sheet.pages()[static_cast<std::size_t>(row.page)]);
+            });
+            QVERIFY2(edited.accepted, qPrintable(QString(row.example) + ": " + harness.messages.lastText()));
+            Task expected = task;
+            row.expected(expected);
+            KELVANTO_COMPARE_TASKS(edited.after, expected);
+        }
+    }
+
+    void editSheetRefusalBringsItsPageToTheFront()
+    {
+        WizardHarness harness;
+        harness.addTask("Other");
+        TaskPropertiesDialog sheet(
+            harness.context(), SheetMode::Edit, loadExample("backup-sakila", harness.dir.path()));
+        QCOMPARE(sheet.windowTitle(), QString("Edit Task - Backup sakila - Backup MySQL databases to SQL/PHP files"));
+        QCOMPARE(sheet.tabs()->count(), 5);
+        type(sheet.pages()[3], "backupFolder", "");
+        type(sheet.pages()[0], "taskName", "Other");
+        sheet.accept();
+        QCOMPARE(sheet.tabs()->currentIndex(), 0);
+        QCOMPARE(harness.messages.lastText(), QString(texts::kNameTaken));
+        type(sheet.pages()[0], "taskName", "Backup sakila");
+        sheet.accept();
+        QCOMPARE(sheet.tabs()->currentIndex(), 3);
+        QCOMPARE(harness.messages.lastText(), QString(wizard::kChooseFolder));
+        QCOMPARE(focusOf(&sheet)->objectName(), QString("backupFolder"));
+        QCOMPARE(sheet.result(), int(QDialog::Rejected));
+        sheet.findChild<QAbstractButton*>("help")->click();
+        QCOMPARE(harness.help.topics, QStringList({"::/taskwizard/tasktype1.html"}));
+    }
+
+    void everyControlHasAnObjectName()
+    {
+        WizardHarness harness;
+        auto unnamed = [](QWidget& root) {
+            QStringList found;
+            for (QWidget* control : root.findChildren<QWidget*>()) {
+                const bool isControl = qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control)
+                    || qobject_cast<QComboBox*>(control) || qobject_cast<QPlainTextEdit*>(control)
+                    || qobject_cast<QAbstractItemView*>(control) || qobject_cast<QAbstractSpinBox*>(control);
+                // Parts that Qt's own widgets make for themselves are named by Qt or not at all.
+                QWidget* owner = control->parentWidget();
+                bool inside = false;
+                for (; owner && owner != &root; owner = owner->parentWidget())
+                    inside = inside || qobject_cast<QAbstractSpinBox*>(owner) || qobject_cast<QComboBox*>(owner)
+                        || qobject_cast<QAbstractItemView*>(owner) || owner->inherits("QCalendarWidget")
+                        || qobject_cast<QTabBar*>(owner);
+                if (isControl && !inside && control->objectName().isEmpty() && !qobject_cast<QTabBar*>(control))
+                    found << control->metaObject()->className() + QString(" ") + control->property("text").toString();
+            }
+            return found;
+        };
+        for (int type = 1; type <= 8; ++type) {
+            TaskWizard wizard(harness.context(), type);
+            const QStringList missing = unnamed(wizard);
+            // The wizard's own buttons carry Qt's names.
+            QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+            Task task;
+            task.type = static_cast<TaskType>(type);
+            for (SheetMode mode : {SheetMode::Edit, SheetMode::View}) {
+                TaskPropertiesDialog sheet(harness.context(), mode, task);
+                QVERIFY2(unnamed(sheet).isEmpty(), qPrintable(unnamed(sheet).join(", ")));
+            }
+        }
+    }
+
+    void helpTopicsArePagesOfTheManual()
+    {
+        QStringList topics
+            = {wizard::kChooseTaskTypeTopic, wizard::kBackupFileSettingsTopic, wizard::kBackupSettingsTopic};
+        for (int type = 1; type <= 8; ++type)
+            topics << QString::fromStdString(wizard::taskTypeHelpTopic(static_cast<TaskType>(type)));
+        const QStringList manual {QString::fromStdString(Env("KELVANTO_SOURCE_DIR")) + "/docs/manual"};
+        for (const QString& topic : topics)
+            QVERIFY2(!DesktopHelpOpener::pageFor(manual, topic).isEmpty(), qPrintable(topic));
+    }
+
+    void advancedSettingsCarryTheExtras()
+    {
+        WizardHarness harness;
+        TaskExtras extras = NewTaskExtras(TaskType::BackupToServer);
+        extras.restoreThreads = 8; // not shown: passes through
+        CAdvancedSettingsDlg dialog(BackupSettings {}, harness.help);
+        dialog.ShowExtras(extras);
+        dialog.findChild<QCheckBox*>("triggers")->setChecked(false);
+        dialog.findChild<QCheckBox*>("consistentSnapshot")->setChecked(false);
+        auto* definer = dialog.findChild<QComboBox*>("definer");
+        definer->setCurrentIndex(definer->findText("Leave out"));
+        TaskExtras expected = extras;
+        expected.triggers = false;
+        expected.consistentSnapshot = false;
+        expected.definer = DefinerMode::Strip;
+        QVERIFY(dialog.Extras() == expected);
+
+        // A new task of the wizard starts from the defaults of its type.
+        CTaskWizardSheet wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});
+        QVERIFY(wizard.task().extras == NewTaskExtras(TaskType::ExportTables));
+    }
+
+    void readOnlySheetShowsTheSettingsAsTexts()
+    {
+        WizardHarness harness;
+        auto text = [](QWidget* page, const char* name) -> QString {
+            if (auto* line = page->findChild<QLineEdit*>(name))
+                return line->text();
+            if (auto* box = page->findChild<QPlainTextEdit*>(name))
+                return box->toPlainText();
+            return "<no " + QString(name) + ">";
+        };
+        int tabs[8] = {5, 5, 5, 5, 4, 4, 5, 5};
+        for (int i = 0; i < 8; ++i) {
+            const Task task = loadExample(kExamples[i], harness.dir.path());
+            TaskPropertiesDialog sheet(harness.context(), SheetMode::View, task);
+            QCOMPARE(sheet.windowTitle(),
+                QString::fromStdString("Task Properties - " + task.name + " - " + wizard::taskTypeTitle(task.type)));
+            QCOMPARE(sheet.tabs()->count(), tabs[i]);
+            QVERIFY(!sheet.findChild<QAbstractButton*>("cancel"));
+            QVERIFY(sheet.pages()[0]->findChild<QLineEdit*>("taskName")->isReadOnly());
+        }
+        TaskPropertiesDialog backup(
+            harness.context(), SheetMode::View, loadExample("backup-sakila", harness.dir.path()));
+        QCOMPARE(text(backup.pages()[1], "options"), QString("None"));
+        QCOMPARE(text(backup.pages()[1], "port"), QString("3306"));
+        QCOMPARE(backup.pages()[2]->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(22)->text(0),
+            QString("staff_list (View)"));
+        QCOMPARE(text(backup.pages()[3], "fileKind"), QString("SQL File"));
+        QCOMPARE(text(backup.pages()[3], "details"),
+            QString("Backup to folder:\n/tmp/kelvanto-backups/\n\nOne file contains all selected databases and "
+                    "tables\n\nFile Name Format:\n%HOST%_%DATE%_%TIME%Use the '\\n' instead of '\\r\\n' in the backup "
+                    "files"));
+        QCOMPARE(text(backup.pages()[4], "scheduleTitle"), QString("Manual"));
+        QCOMPARE(text(backup.pages()[4], "scheduleSettings"), QString("None"));
+
+        TaskPropertiesDialog copy(
+            harness.context(), SheetMode::View, loadExample("backup-to-server", harness.dir.path()));
+        QCOMPARE(text(copy.pages()[3], "options"), QString("Use compression protocol\n"));
+        QCOMPARE(
+            copy.pages()[3]->findChild<QGroupBox*>("destinationServer")->title(), QString("Destination MySQL Server"));
+        QCOMPARE(text(copy.pages()[4], "scheduleSettings"), QString("Run Time: 02:00"));
+        // The example's extras, shown on its databases page and not to be changed there.
+        auto* extras = copy.pages()[2]->findChild<QGroupBox*>("taskExtras");
+        QVERIFY(extras && !extras->isHidden());
+        QVERIFY(extras->findChild<QCheckBox*>("routines")->isChecked());
+        QVERIFY(!extras->findChild<QCheckBox*>("routines")->isEnabled());
+        QCOMPARE(extras->findChild<QComboBox*>("definer")->currentText(), QString("Leave out"));
+        QVERIFY(backup.pages()[2]->findChild<QGroupBox*>("taskExtras")->findChild<QCheckBox*>("triggers")->isChecked());
+
+        TaskPropertiesDialog database(
+            harness.context(), SheetMode::View, loadExample("backup-to-database", harness.dir.path()));
+        QCOMPARE(text(database.pages()[3], "database"), QString("sakila_copy"));
+        QCOMPARE(text(database.pages()[3], "databaseMode"), QString("Create a new database"));
+        QCOMPARE(database.pages()[2]->findChild<QListWidget*>("tables")->count(), 2);
+
+        TaskPropertiesDialog exported(
+            harness.context(), SheetMode::View, loadExample("export-tables", harness.dir.path()));
+        QCOMPARE(exported.pages()[2]->findChild<QListWidget*>("exportTables")->item(1)->text(),
+            QString("sakila.film_list (View)"));
+        QCOMPARE(text(exported.pages()[3], "fileKind"), QString("CSV File  (Table Export)"));
+        QCOMPARE(text(exported.pages()[3], "linesTerminatedBy"), QString("\\r\\n"));
+
+        TaskPropertiesDialog script(
+            harness.context(), SheetMode::View, loadExample("execute-script", harness.dir.path()));
+        QCOMPARE(text(script.pages()[2], "script"),
+            QString("USE sakila;\n\nDELETE FROM rental  WHERE return_date < '2005-06-01';\n\nOPTIMIZE TABLE rental;"));
+        QCOMPARE(text(script.pages()[3], "scheduleSettings"), QString("Time Interval: 90 Minute(s)"));
+
+        TaskPropertiesDialog restore(
+            harness.context(), SheetMode::View, loadExample("restore-from-files", harness.dir.path()));
+        auto* files = restore.pages()[1]->findChild<QTreeWidget*>("files");
+        QCOMPARE(files->topLevelItem(0)->text(0), QString("1"));
+        QCOMPARE(files->topLevelItem(0)->text(3), QString("22 KB"));
+        QCOMPARE(files->topLevelItem(1)->text(3), QString("0 KB"));
+        QCOMPARE(files->topLevelItem(0)->text(4), QString("Tue, Dec 01, 2026 03:00:12"));
+    }
+};
+
+QTEST_MAIN(TaskWizardTest)
+#include "TaskWizardTest.moc"

@@ -1,0 +1,77 @@
+#include "ui/AboutDialog.h"
+
+#include "ui/HelpOpener.h"
+#include "ui/ProductLinks.h"
+#include "ui/UiTexts.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+QLabel* LinkLabel(const QString& url, const QString& text, HelpOpener& help, QWidget* parent)
+{
+    auto* label
+        = new QLabel(QString("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(url, text.toHtmlEscaped()), parent);
+    label->setTextFormat(Qt::RichText);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setOpenExternalLinks(false);
+    QObject::connect(label, &QLabel::linkActivated, parent, [&help](const QString& link) { help.openLink(link); });
+    return label;
+}
+
+} // namespace
+
+AboutDialog::AboutDialog(HelpOpener& help, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("aboutDialog");
+    setWindowTitle(tr("About"));
+    auto* icon = new QLabel(this);
+    icon->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(48, 48));
+    icon->setAlignment(Qt::AlignTop);
+    auto* product = new QLabel(texts::kProductLine, this);
+    product->setObjectName("product");
+    QFont bold = product->font();
+    bold.setBold(true);
+    product->setFont(bold);
+    auto* version = new QLabel(QString("Version %1, built with Qt %2").arg(KELVANTO_VERSION, qVersion()), this);
+
+    auto* webSite = LinkLabel(links::kWebSite, links::kWebSite, help, this);
+    webSite->setObjectName("webSiteLink");
+    auto* email = LinkLabel(QString("mailto:") + links::kSupportEmail, links::kSupportEmail, help, this);
+    email->setObjectName("emailLink");
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(tr("Product Web Site:"), this), 0, 0);
+    grid->addWidget(webSite, 0, 1);
+    grid->addWidget(new QLabel(tr("Support E-mail:"), this), 1, 0);
+    grid->addWidget(email, 1, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    auto* ok = buttons->addButton(tr("O&K"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName("ok");
+    ok->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+
+    auto* text = new QVBoxLayout;
+    text->addWidget(product);
+    text->addWidget(version);
+    text->addSpacing(8);
+    text->addLayout(grid);
+    auto* top = new QHBoxLayout;
+    top->addWidget(icon);
+    top->addLayout(text, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(buttons);
+}
+
+} // namespace kelvanto

@@ -1,0 +1,74 @@
+#include "ui/SplashScreen.h"
+
+#include "ui/UiTexts.h"
+
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QPainter>
+#include <QScreen>
+#include <QTimer>
+
+namespace kelvanto
+{
+
+namespace
+{
+
+QPixmap SplashPicture()
+{
+    QPixmap picture(420, 220);
+    picture.fill(QColor("#1f5f8b"));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QIcon(":/kelvanto/kelvanto.svg").paint(&painter, QRect(24, 56, 108, 108));
+    painter.setPen(Qt::white);
+    QFont title = painter.font();
+    title.setPointSize(22);
+    title.setBold(true);
+    painter.setFont(title);
+    painter.drawText(QRect(150, 60, 260, 40), Qt::AlignLeft | Qt::AlignVCenter, "Kelvanto");
+    QFont line = painter.font();
+    line.setPointSize(11);
+    line.setBold(false);
+    painter.setFont(line);
+    painter.drawText(QRect(150, 100, 260, 24), Qt::AlignLeft | Qt::AlignVCenter, texts::kProductLine);
+    painter.drawText(QRect(150, 128, 260, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+        "Scheduled backups and maintenance for MySQL and MariaDB");
+    return picture;
+}
+
+} // namespace
+
+SplashScreen::SplashScreen()
+    : QSplashScreen(SplashPicture(), Qt::WindowStaysOnTopHint)
+{
+    setObjectName("splash");
+}
+
+void SplashScreen::showFor(int milliseconds)
+{
+    SplashScreen splash;
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        splash.move(screen->availableGeometry().center() - splash.rect().center());
+    splash.show();
+    splash.raise();
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    connect(&splash, &SplashScreen::dismissed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void SplashScreen::mousePressEvent(QMouseEvent* event)
+{
+    QSplashScreen::mousePressEvent(event);
+    emit dismissed();
+}
+
+void SplashScreen::keyPressEvent(QKeyEvent* event)
+{
+    QSplashScreen::keyPressEvent(event);
+    emit dismissed();
+}
+
+} // namespace kelvanto

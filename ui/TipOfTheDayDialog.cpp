@@ -1,0 +1,134 @@
+#include "ui/TipOfTheDayDialog.h"
+
+#include "ui/ProductLinks.h"
+#include "ui/UiTexts.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kelvanto
+{
+
+QString TipOfTheDayDialog::tip(int index)
+{
+    switch (index) {
+    case 0:
+        return QString("\nWelcome to %1! It runs your MySQL and MariaDB backups, copies, exports, scripts and "
+                       "restores on a schedule, and keeps a log of every run. News and updates are at %2; "
+                       "questions are welcome at %3.")
+            .arg(texts::kProductLine, links::kWebSite, links::kSupportEmail);
+    case 1:
+        return "\nTo Add/Edit/Delete a MySQL server information you should choose menu \"Tools\"->\"MySQL "
+               "Servers...\".";
+    case 2:
+        return "\nTo protect your settings about the tasks you should set username and password at Options dialog "
+               "from menu \"Tools\"->\"Options...\".";
+    case 3:
+        return "\nTo get more detailed information about a task you may double click the task item.";
+    case 4:
+        return "\nTo start all tasks you should choose menu \"Run\"->\"Start All\".";
+    case 5:
+        return "\nTo stop all tasks you should choose menu \"Run\"->\"Stop All\".";
+    case 6:
+        return "\nYou can set date and time format at Options dialog from menu \"Tools\"->\"Options...\".";
+    case 7:
+        return "\nTo rename a task you should press \"F2\" on keyboard.";
+    case 8:
+        return "\nTo restore MySQL databases you should create a scheduled task of Restore.";
+    default:
+        return {};
+    }
+}
+
+int TipOfTheDayDialog::firstTipAfter(std::int32_t lastTipIndex)
+{
+    const std::int64_t next = static_cast<std::int64_t>(lastTipIndex) + 1;
+    return next >= 0 && next < kTipCount ? static_cast<int>(next) : 0;
+}
+
+TipOfTheDayDialog::TipOfTheDayDialog(std::int32_t lastTipIndex, bool showTips, QWidget* parent)
+    : QDialog(parent)
+    , m_index(firstTipAfter(lastTipIndex))
+    , m_text(new QLabel(this))
+    , m_counter(new QLabel(this))
+    , m_showTips(new QCheckBox(tr("&Show tips on start up"), this))
+{
+    setObjectName("tipDialog");
+    setWindowTitle(tr("Tip of the Day"));
+    m_text->setObjectName("tipText");
+    m_counter->setObjectName("tipCounter");
+    m_showTips->setObjectName("showTips");
+    m_showTips->setChecked(showTips);
+    m_text->setWordWrap(true);
+    m_text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    m_text->setMinimumSize(340, 110);
+
+    auto* picture = new QLabel(this);
+    picture->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(48, 48));
+    picture->setAlignment(Qt::AlignTop);
+    auto* heading = new QLabel(tr("\nDid you know...").trimmed(), this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.3);
+    heading->setFont(bold);
+
+    auto* previous = new QPushButton(tr("&Previous Tip"), this);
+    auto* next = new QPushButton(tr("&Next Tip"), this);
+    auto* close = new QPushButton(tr("&Close"), this);
+    previous->setObjectName("previousTip");
+    next->setObjectName("nextTip");
+    close->setObjectName("close");
+    close->setDefault(true);
+    connect(previous, &QPushButton::clicked, this, &TipOfTheDayDialog::previous);
+    connect(next, &QPushButton::clicked, this, &TipOfTheDayDialog::next);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* textColumn = new QVBoxLayout;
+    textColumn->addWidget(heading);
+    textColumn->addWidget(m_text, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(picture);
+    top->addLayout(textColumn, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_showTips);
+    bottom->addStretch();
+    bottom->addWidget(m_counter);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(previous);
+    buttons->addWidget(next);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(bottom);
+    layout->addLayout(buttons);
+    showTip();
+}
+
+bool TipOfTheDayDialog::showOnStartUp() const
+{
+    return m_showTips->isChecked();
+}
+
+void TipOfTheDayDialog::next()
+{
+    m_index = (m_index + 1) % kTipCount;
+    showTip();
+}
+
+void TipOfTheDayDialog::previous()
+{
+    m_index = (m_index + kTipCount - 1) % kTipCount;
+    showTip();
+}
+
+void TipOfTheDayDialog::showTip()
+{
+    m_text->setText(tip(m_index).trimmed());
+    m_counter->setText(QString("Tip %1 of %2").arg(m_index + 1).arg(kTipCount));
+}
+
+} // namespace kelvanto
