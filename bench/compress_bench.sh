@@ -59,7 +59,7 @@ for rows in "${sizes[@]}"; do
                 ;;
             mydumper-c)
                 result=$(run_one "$work/mydumper.txt" mydumper -h "$host" -P "$port" -u "$user" \
-                    ${password:+-p "$password"} -B "$db" -T "$db.$table" -c -t 4 -o "$work/out/mydumper")
+                    ${password:+-p "$password"} -B "$db" -T "$table" -c -t 4 -o "$work/out/mydumper")
                 bytes=$(du -sb "$work/out/mydumper" | cut -f1)
                 ;;
             esac

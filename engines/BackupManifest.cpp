@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
-#include <filesystem>
 
 namespace kelvanto
 {
@@ -132,31 +131,16 @@ Result<BackupManifest> BackupManifest::FromJson(std::string_view text)
     return manifest;
 }
 
-std::string ManifestPathFor(std::uint8_t fileMode, const std::string& firstFile, const TimeStamp& runTime)
+std::string ManifestPathFor(const std::string& firstFile)
 {
     if (firstFile.empty())
         return {};
-    if (fileMode != 2)
-        return firstFile + std::string(kManifestSuffix);
-    char name[64] = {};
-    std::snprintf(name, sizeof name, "kelvanto-run_%04d-%02d-%02d_%02d-%02d-%02d", runTime.year, runTime.month,
-        runTime.day, runTime.hour, runTime.minute, runTime.second);
-    const std::filesystem::path folder = std::filesystem::path(firstFile).parent_path();
-    return (folder / (std::string(name) + std::string(kManifestSuffix))).string();
+    return firstFile + std::string(kManifestSuffix);
 }
 
 std::string ManifestPathFor(const BackupRun& run)
 {
-    if (run.files.empty())
-        return {};
-    TimeStamp time;
-    time.year = run.year;
-    time.month = run.month;
-    time.day = run.day;
-    time.hour = run.hour;
-    time.minute = run.minute;
-    time.second = run.second;
-    return ManifestPathFor(run.fileMode, run.files.front(), time);
+    return run.files.empty() ? std::string() : ManifestPathFor(run.files.front());
 }
 
 std::string_view ProgramVersion()

@@ -58,12 +58,12 @@ struct BackupManifest
     static Result<BackupManifest> FromJson(std::string_view text);
 };
 
-// Where the manifest of a run goes: beside the single file ("<file>.manifest.json") when a
-// run always writes the same file; else in the folder of the run's first file, named by the
-// run's time ("kelvanto-run_YYYY-MM-DD_HH-MM-SS.manifest.json"). Empty for a run with no file.
-std::string ManifestPathFor(std::uint8_t fileMode, const std::string& firstFile, const TimeStamp& runTime);
+// Where the manifest of a run goes: beside the run's first file, named after it
+// ("<first file>.manifest.json"), so that runs of different tasks in one folder never share
+// a manifest. Empty for a run with no file.
+std::string ManifestPathFor(const std::string& firstFile);
 
-// The manifest path of a recorded run (the history entry's mode, first file and time).
+// The manifest path of a recorded run (by the history entry's first file).
 std::string ManifestPathFor(const BackupRun& run);
 
 // The program version that manifests record.

@@ -47,12 +47,11 @@ void BackupRunManifest::AddTable(
     m_manifest.tables.push_back({database, table, tally.rows(), tally.ChecksumText(), characterSet});
 }
 
-Result<std::string> BackupRunManifest::Write(
-    const std::vector<std::string>& files, std::uint8_t fileMode, const TimeStamp& ended)
+Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& files, const TimeStamp& ended)
 {
     if (files.empty())
         return Error {"the run wrote no file"};
-    const std::string path = ManifestPathFor(fileMode, files.front(), m_manifest.started);
+    const std::string path = ManifestPathFor(files.front());
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     m_manifest.ended = ended;
     m_manifest.files.clear();

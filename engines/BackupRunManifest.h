@@ -27,7 +27,7 @@ public:
     // Digests the files (each once), then writes the manifest atomically beside them (see
     // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
     // names them within its own. The error names what failed.
-    Result<std::string> Write(const std::vector<std::string>& files, std::uint8_t fileMode, const TimeStamp& ended);
+    Result<std::string> Write(const std::vector<std::string>& files, const TimeStamp& ended);
 
     const BackupManifest& manifest() const { return m_manifest; }
 

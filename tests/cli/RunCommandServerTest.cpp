@@ -42,8 +42,15 @@ TEST(RunCommandServerTest, TheSakilaExampleRunsToFinishedAndLeavesOneDump)
     ASSERT_EQ(run.code, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("\tGeneral Info\tFinished\n"), std::string::npos) << run.out;
 
-    const auto dumps = FilesBelow(backups);
+    // The dump, and beside it the manifest of its run.
+    std::vector<std::filesystem::path> dumps;
+    for (const auto& file : FilesBelow(backups)) {
+        if (!file.string().ends_with(".manifest.json"))
+            dumps.push_back(file);
+    }
     ASSERT_EQ(dumps.size(), 1u);
+    EXPECT_EQ(FilesBelow(backups).size(), 2u);
+    EXPECT_TRUE(std::filesystem::exists(dumps[0].string() + ".manifest.json"));
     EXPECT_EQ(dumps[0].extension(), ".sql");
     const std::string dump = h.ReadFile(dumps[0]);
     for (const char* piece : {"CREATE TABLE IF NOT EXISTS `film` (", "INSERT INTO `actor`", "`customer_list`"})

@@ -34,7 +34,7 @@ std::string WriteRun(const std::filesystem::path& folder, int second, bool withM
         files += std::string(files.empty() ? "" : ",") + "\"" + path + "\"";
     }
     if (withManifest) {
-        EXPECT_TRUE(BackupRunManifest("id", "T", time).Write(paths, 2, time).ok());
+        EXPECT_TRUE(BackupRunManifest("id", "T", time).Write(paths, time).ok());
     }
     return R"({"year": 2026, "month": 12, "day": 7, "hour": 3, "minute": 4, "second": )" + std::to_string(second)
         + R"(, "fileMode": 2, "fileType": 1, "files": [)" + files + "]}";

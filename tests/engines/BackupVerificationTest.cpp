@@ -68,7 +68,7 @@ BackupRun WriteRun(const std::filesystem::path& folder)
     RowTally tally;
     tally.Add("(1)");
     manifest.AddTable("shop", "t", tally, "utf8mb4");
-    const Result<std::string> written = manifest.Write(run.files, run.fileMode, RunTime());
+    const Result<std::string> written = manifest.Write(run.files, RunTime());
     EXPECT_TRUE(written.ok()) << (written ? "" : written.error());
     EXPECT_EQ(written.ok() ? *written : "", ManifestPathFor(run));
     return run;

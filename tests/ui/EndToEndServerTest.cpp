@@ -137,9 +137,14 @@ private slots:
         QCOMPARE(listed.out.count("\tStop\t"), 2);
 
         std::vector<std::filesystem::path> dumps;
-        for (const auto& entry : std::filesystem::recursive_directory_iterator(h.tmp.path() / "backups"))
-            dumps.push_back(entry.path());
+        // Each dump has the manifest of its run beside it.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(h.tmp.path() / "backups")) {
+            if (!entry.path().string().ends_with(".manifest.json"))
+                dumps.push_back(entry.path());
+        }
         QCOMPARE(dumps.size(), 2u);
+        for (const auto& path : dumps)
+            QVERIFY(std::filesystem::exists(path.string() + ".manifest.json"));
         for (const auto& path : dumps) {
             std::ifstream in(path, std::ios::binary);
             const std::string dump((std::istreambuf_iterator<char>(in)), {});
