@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(h->messages.shown.size(), 0u);
         QCOMPARE(h->App().Server().LiveThreadCount(), 0);
         QCOMPARE(h->SavedTaskNames(), (Lines {"a"}));
-        QCOMPARE(h->LogOf("a.log"), (Lines {"Running...", "User canceled!"}));
+        QCOMPARE(h->LogOf("a.log"), (Lines {"Running...", "User canceled!", "Run ended: cancelled"}));
     }
 
     void aFolderHeldByAnotherProgramIsRefusedWithItsName()
