@@ -1,6 +1,7 @@
 #include "engines/BackupToFilesRecords.h"
 
 #include "engines/RowValues.h"
+#include "engines/WatchedConnection.h"
 #include "mysql/SqlNames.h"
 
 #include <cstdint>
@@ -67,7 +68,7 @@ bool BackupToFilesRecords::Write(
         // stop, not a table that cannot be read.
         if (m_context.QuitRequested())
             return false;
-        logError("Failed to get all records of the table " + name + " !");
+        logError("Failed to get all records of the table " + name + " !" + ServerErrorCause(m_connection));
         return true;
     }
     if (m_context.QuitRequested())

@@ -12,6 +12,7 @@
 #include "engines/TableDefinition.h"
 #include "engines/ViewOrder.h"
 #include "engines/ViewStructure.h"
+#include "engines/WatchedConnection.h"
 #include "model/SafeFolder.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
@@ -231,7 +232,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
     if (Quit())
         return Flow::Cancelled;
     if (!m_connection->SelectDatabase(database.name)) {
-        LogError("Failed to use database " + database.name);
+        LogError("Failed to use database " + database.name + ServerErrorCause(*m_connection));
         return Flow::Next;
     }
     if (Quit())

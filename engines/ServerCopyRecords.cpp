@@ -73,7 +73,7 @@ bool ServerCopyRecords::Copy(
 {
     const ColumnSelection selection = ReadColumnSelection(m_source, name, m_switches.source);
     if (!m_source.Query("SELECT " + selection.SelectList() + " FROM " + quoted))
-        return Failed("Failed to get all records of the table " + name + " !");
+        return Failed("Failed to get all records of the table " + name + " !" + ServerErrorCause(m_source));
     if (m_context.QuitRequested())
         return false;
     std::unique_ptr<ResultSet> result = m_source.UseResult();

@@ -3,6 +3,7 @@
 #include "engines/SequenceDump.h"
 #include "engines/TableDefinition.h"
 #include "engines/ViewStructure.h"
+#include "engines/WatchedConnection.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
 
@@ -88,7 +89,7 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
             if (isView)
                 m_destination.Query("DROP VIEW IF EXISTS " + quoted);
             if (!m_destination.Query("DROP TABLE IF EXISTS " + quoted))
-                return Failed("Failed to drop table " + name + "!");
+                return Failed("Failed to drop table " + name + "!" + ServerErrorCause(m_destination));
         }
         if (isView) {
             if (!CopyViewStructure(database, name, quoted))
@@ -99,13 +100,13 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
             if (!definition || definition->empty())
                 return Failed("Failed to get the create table statement! - " + name);
             if (!m_destination.Query(*definition))
-                return Failed(m_member.CreateTableFailedLine(database, name));
+                return Failed(m_member.CreateTableFailedLine(database, name) + ServerErrorCause(m_destination));
         }
     }
     columns.reset();
 
     if (m_settings.addDeleteAll == 1 && !isView && !m_destination.Query("DELETE FROM " + quoted))
-        return Failed("Failed to DELETE " + name + "!");
+        return Failed("Failed to DELETE " + name + "!" + ServerErrorCause(m_destination));
     if (Quit())
         return CopyFlow::Cancelled;
 
@@ -172,12 +173,12 @@ void ServerCopyTable::CreateDeferredViews(
             continue;
         const std::string quoted = QuoteName(name, m_switches.nameQuoting);
         if (!m_destination.Query("DROP TABLE IF EXISTS " + quoted)) {
-            m_context.Log(LogLevel::Error, "Failed to DROP TABLE " + name + "!");
+            m_context.Log(LogLevel::Error, "Failed to DROP TABLE " + name + "!" + ServerErrorCause(m_destination));
             continue;
         }
         m_destination.Query("DROP VIEW IF EXISTS " + quoted);
         if (!create(definition, "view " + database + "." + name))
-            m_context.Log(LogLevel::Error, "Failed to CREATE VIEW " + name + "!");
+            m_context.Log(LogLevel::Error, "Failed to CREATE VIEW " + name + "!" + ServerErrorCause(m_destination));
     }
     m_deferredViews.clear();
 }

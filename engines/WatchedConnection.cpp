@@ -50,7 +50,8 @@ std::string ServerErrorCause(const Connection& connection)
     const unsigned number = connection.ErrorNumber();
     if (number == 0)
         return {};
-    return "  Error NO. " + std::to_string(number) + "  " + connection.ErrorText();
+    const std::string text = connection.ErrorText();
+    return "  Error NO. " + std::to_string(number) + (text.empty() ? std::string() : "  " + text);
 }
 
 std::string LineWithCause(std::string_view head, std::string_view subject, std::string_view cause)

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <thread>
 
@@ -142,7 +143,17 @@ TEST(ChangeVerbsThreadTest, AChangeThatCannotBeSavedIsRefusedAndUndone)
     const std::filesystem::path onceLog = h.dataDir() / "Logs" / (*before)[1].logFileName;
     ASSERT_TRUE(std::filesystem::exists(onceLog));
     InProcessScheduler scheduler(h);
-    const std::string listed = h.Run({"list"}).out;
+    // The list once the scheduled task waits (again, after a delete that was undone).
+    const auto settled = [&h] {
+        std::string list;
+        for (int i = 0; i < 500 && list.find("Waiting...") == std::string::npos; ++i) {
+            list = h.Run({"list"}).out;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return list;
+    };
+    const std::string listed = settled();
+    ASSERT_NE(listed.find("Waiting..."), std::string::npos) << listed;
     std::filesystem::remove(h.taskListFile());
     std::filesystem::create_directories(h.taskListFile() / "blocker");
     for (const std::vector<std::string>& args :
@@ -152,7 +163,7 @@ TEST(ChangeVerbsThreadTest, AChangeThatCannotBeSavedIsRefusedAndUndone)
         const auto refused = h.Run(args);
         EXPECT_EQ(refused.code, 1);
         EXPECT_NE(refused.err.find("cannot save the task list"), std::string::npos) << refused.err;
-        EXPECT_EQ(h.Run({"list"}).out, listed);
+        EXPECT_EQ(settled(), listed);
     }
     EXPECT_TRUE(std::filesystem::exists(onceLog));
     // Once the file can be written again, the same changes go through.

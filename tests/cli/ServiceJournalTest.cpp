@@ -2,10 +2,13 @@
 // level; off the journal they are plain lines on standard error, one per message.
 #include "cli/ServiceJournal.h"
 
+#include "schedule/RunResult.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <sstream>
+#include <utility>
 
 namespace kelvanto
 {
@@ -17,6 +20,14 @@ TEST(ServiceJournalTest, LevelsHavePrioritiesAndEveryMessageIsOneLine)
     EXPECT_EQ(ServiceJournal::PriorityOf(LogLevel::General), ServiceJournal::Priority::Info);
     EXPECT_EQ(ServiceJournal::PriorityOf(LogLevel::Warning), ServiceJournal::Priority::Warning);
     EXPECT_EQ(ServiceJournal::PriorityOf(LogLevel::Error), ServiceJournal::Priority::Error);
+    // The end line of a run has the priority of its result.
+    using P = ServiceJournal::Priority;
+    for (const auto& [result, priority] :
+        {std::pair {RunResult::Succeeded, P::Info}, std::pair {RunResult::CompletedWithErrors, P::Error},
+            std::pair {RunResult::Failed, P::Error}, std::pair {RunResult::Cancelled, P::Warning}}) {
+        SCOPED_TRACE(RunResultName(result));
+        EXPECT_EQ(ServiceJournal::PriorityOf(RunEndLevel(result)), priority);
+    }
 
     ::unsetenv("JOURNAL_STREAM");
     std::ostringstream err;

@@ -122,8 +122,10 @@ TEST_F(ServiceServer, AForwardedRunFinishesAndAQuitKeepsItsHistory)
     EXPECT_EQ(run.code, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("\tGeneral Info\tRunning...\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("\tGeneral Info\tBackup the records from the table OK - 3 records\n"), std::string::npos);
-    EXPECT_TRUE(run.out.ends_with("\tGeneral Info\tFinished\n")) << run.out;
+    EXPECT_NE(run.out.find("\tGeneral Info\tFinished\n["), std::string::npos) << run.out;
+    EXPECT_TRUE(run.out.ends_with("\tGeneral Info\tRun ended: succeeded\n")) << run.out;
     EXPECT_NE(ListRow("Backup").find("\tManual\tStop\t"), std::string::npos) << ListRow("Backup");
+    EXPECT_TRUE(ListRow("Backup").ends_with("\tOK")) << ListRow("Backup");
 
     service->Signal(SIGTERM);
     ASSERT_EQ(service->Wait(), 0) << service->Err();

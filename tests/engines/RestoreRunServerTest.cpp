@@ -61,8 +61,11 @@ TEST_F(RestoreRunTest, EachPairOfOptionsDecidesWhatReachesTheServer)
     const std::string unchecked = Write("unchecked.sql", "INSERT INTO t (v) VALUES ('unchecked');\n");
     // A SELECT whose rows are not wanted, and a last statement without its ';'.
     const std::string good = Write("good.sql", "SELECT v FROM t;\nINSERT INTO t (v) VALUES ('good')");
-    const std::string fileError = "Failed to get a SQL statement from the SQL file!";
-    const std::string sqlError = "Failed to execute the SQL statement: INSERT INTO nowhere VALUES (1)";
+    // Each failure line says why: the system's reason for a file, the server's error.
+    const std::string fileError = "Failed to get a SQL statement from the SQL file! - No such file or directory";
+    const std::string sqlError = "Failed to execute the SQL statement: INSERT INTO nowhere VALUES (1)  Error NO. "
+                                 "1146  Table '"
+        + database.name() + ".nowhere' doesn't exist";
 
     struct Row
     {
@@ -150,7 +153,7 @@ TEST_F(RestoreRunTest, AReadErrorInTheMiddleOfAFileIsAFileError)
         TruncatingContext context(MakeRestoreTask(server, {cut, next}, {0, continueOnFileError}), cut, 300 * 1024);
         const RunOutcome outcome = RunRestoreFromFiles(context, MakeMariaDbConnector());
         std::vector<std::string> expected {"Restoring MySQL databases from SQL files: 2 files", "Restoring...  " + cut,
-            "Failed to get a SQL statement from the SQL file!"};
+            "Failed to get a SQL statement from the SQL file! - the file is shorter than when it was opened"};
         if (continueOnFileError)
             expected.insert(expected.end(), {"Restoring...  " + next, "Finished"});
         const std::vector<std::string> log = context.LogTexts();

@@ -58,17 +58,22 @@ TEST(ScriptRunTest, StatementsSucceedOrFailOnTheirOwnMerits)
             "INSERT INTO t (v) VALUES ('select');", "CALL two();", "INSERT INTO t (v) VALUES ('call');",
             "SELECT seq, (SELECT 1 UNION SELECT seq - 3 FROM DUAL WHERE seq > 3) FROM seq_1_to_10;", "",
             "SELECT 1;SELECT 2;", "INSERT INTO t (v) VALUES ('last')"});
+    // Each failure line ends with the server's error number and text.
+    const std::string syntax = "  Error NO. 1064  You have an error in your SQL syntax; check the manual that "
+                               "corresponds to your MariaDB server version for the right syntax to use near "
+                               "'SELECT 2' at line 1";
     const Row rows[] = {
         {"rows are read away, a failure goes on", withResults,
             {"Executing MySQL script: 12 statements",
                 "Failed to execute the SQL statement! NO. 9 : SELECT seq, (SELECT 1 UNION SELECT seq - 3 FROM DUAL "
-                "WHERE seq > 3) FROM seq_1_to_10",
-                "Failed to execute the SQL statement! NO. 11 : SELECT 1;SELECT 2", "Executed: 9 statements",
+                "WHERE seq > 3) FROM seq_1_to_10  Error NO. 1242  Subquery returns more than 1 row",
+                "Failed to execute the SQL statement! NO. 11 : SELECT 1;SELECT 2" + syntax, "Executed: 9 statements",
                 "Finished"},
             "select call last"},
         {"one statement that fails", {"SELECT 1;SELECT 2;"},
-            {"Executing MySQL script: 1 statements", "Failed to execute the SQL statement! NO. 1 : SELECT 1;SELECT 2",
-                "Executed: 0 statements", "Finished"},
+            {"Executing MySQL script: 1 statements",
+                "Failed to execute the SQL statement! NO. 1 : SELECT 1;SELECT 2" + syntax, "Executed: 0 statements",
+                "Finished"},
             "<none>"},
     };
     for (const Row& row : rows) {

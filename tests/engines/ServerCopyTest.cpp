@@ -222,8 +222,8 @@ TEST_F(ServerCopyTest, EachMemberLogsItsOwnWords)
         const std::string expected = row.doing + " the selected databases and tables...|" + row.doing
             + " the database shop...|" + row.doing + " the table shop.empty...|" + row.noRecords
             + " are not any records in the table empty|" + row.doing + " the table shop.bad...|Failed to CREATE TABLE "
-            + row.createFailed + " on the destination server!|" + row.doing + " the view shop.v...|" + row.done
-            + " the view shop.v - OK|";
+            + row.createFailed + " on the destination server!  Error NO. 1050|" + row.doing + " the view shop.v...|"
+            + row.done + " the view shop.v - OK|";
         source = FakeConnection();
         destination = FakeConnection();
         tables.clear();

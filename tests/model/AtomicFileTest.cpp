@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -120,6 +122,35 @@ TEST(AtomicFile, TargetsThatCannotBeWritten)
     EXPECT_TRUE(std::filesystem::is_directory(folder / "child"));
     EXPECT_EQ(ReadAll(plainFile), "keep");
     EXPECT_EQ(EntriesIn(dir.path()), 2u);
+}
+
+// What an interrupted save left is removed at the next start; what is not its own, or may
+// belong to a save going on now, stays.
+TEST(AtomicFile, StaleTemporaryFilesOfInterruptedSavesAreRemoved)
+{
+    test::TempDir dir;
+    const auto make = [&](const std::string& name, bool old) {
+        const std::filesystem::path path = dir.path() / name;
+        std::ofstream(path) << "half a task list";
+        if (old)
+            std::filesystem::last_write_time(
+                path, std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+        return path;
+    };
+    const auto stale = make(".kelvanto-tmp-AbC123", true);
+    const auto fresh = make(".kelvanto-tmp-XyZ789", false);
+    const auto other = make("tasks_se.tsk", true);
+    const auto target = make("elsewhere", true);
+    const auto link = dir.path() / ".kelvanto-tmp-link00";
+    std::filesystem::create_symlink(target, link);
+    std::filesystem::create_directory(dir.path() / ".kelvanto-tmp-folder");
+
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir.path(), std::chrono::seconds(60)), 1u);
+    EXPECT_FALSE(std::filesystem::exists(stale));
+    for (const auto& kept : {fresh, other, target, dir.path() / ".kelvanto-tmp-folder"})
+        EXPECT_TRUE(std::filesystem::exists(kept)) << kept;
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir.path() / "missing", std::chrono::seconds(60)), 0u);
 }
 
 TEST(FileBytes, ReadsOnlyRegularFiles)

@@ -109,7 +109,8 @@ private slots:
         const auto run = Cli({"run", "Script"});
         QVERIFY2(run.code == 0, qPrintable(run.err));
         // The run's lines, as the service's follower prints them; the command's own line is in the log.
-        QVERIFY2(run.out.contains("\tGeneral Info\tRunning...\n") && run.out.endsWith("\tGeneral Info\tFinished\n"),
+        QVERIFY2(run.out.contains("\tGeneral Info\tRunning...\n")
+                && run.out.endsWith("\tGeneral Info\tRun ended: succeeded\n"),
             qPrintable(run.out));
         QCOMPARE(h->runs->load(), 1);
         QVERIFY(!Cell(window, 1, TaskListModel::LastRun).isEmpty());

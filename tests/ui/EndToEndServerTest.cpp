@@ -128,7 +128,8 @@ private slots:
         QCOMPARE(model.index(1, TaskListModel::Name).data().toString(), QString("Backup sakila_Copy"));
         const auto run = test::runCli(h.dataDir(), {"run", "Backup sakila_Copy"});
         QVERIFY2(run.code == 0, qPrintable(run.err + run.out));
-        QVERIFY2(run.out.contains("\tGeneral Info\tRunning...\n") && run.out.endsWith("\tGeneral Info\tFinished\n"),
+        QVERIFY2(run.out.contains("\tGeneral Info\tRunning...\n")
+                && run.out.endsWith("\tGeneral Info\tRun ended: succeeded\n"),
             qPrintable(run.out));
         QTRY_COMPARE(model.index(1, TaskListModel::Status).data().toString(), QString("Stop"));
         QVERIFY(!model.index(1, TaskListModel::LastRun).data().toString().isEmpty());

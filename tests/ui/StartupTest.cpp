@@ -247,7 +247,7 @@ private slots:
         QCOMPARE(h->messages.shown.size(), 0u);
         QCOMPARE(h->app().Server().LiveThreadCount(), 0);
         QCOMPARE(h->savedTaskNames(), (Lines {"a"}));
-        QCOMPARE(h->logOf("a.log"), (Lines {"Running...", "User canceled!"}));
+        QCOMPARE(h->logOf("a.log"), (Lines {"Running...", "User canceled!", "Run ended: cancelled"}));
     }
 
     void aFolderHeldByAnotherProgramIsRefusedWithItsName()
