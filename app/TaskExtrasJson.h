@@ -17,8 +17,8 @@ namespace kelvanto
 struct TaskExtrasKey
 {
     const char* name;
-    // Described in docs/task-json.md as available. Keys that no engine reads yet are read and
-    // written all the same, so that the form needs no change when they come into use.
+    // Carried out by this version and described in docs/task-json.md. A key that is not is
+    // neither written nor accepted ("extras.maxInsertBytes: is not available in this version").
     bool documented;
 };
 

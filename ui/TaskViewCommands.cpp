@@ -135,19 +135,19 @@ void TaskViewCommands::renameTask()
     dialog.exec();
 }
 
-void TaskViewCommands::viewLog()
+std::optional<Task> TaskViewCommands::firstSelectedTask()
 {
     const auto rows = m_view.selectedRows();
     if (rows.empty()) {
         m_context.messages.warning(m_window, texts::kChooseTask);
-        return;
+        return std::nullopt;
     }
     return m_context.app.CopyOfTask(rows[0]);
 }
 
-void TaskViewCommands::ViewLog()
+void TaskViewCommands::viewLog()
 {
-    const auto task = FirstSelectedTask();
+    const auto task = firstSelectedTask();
     if (!task)
         return;
     std::erase_if(m_logWindows, [](const auto& entry) { return entry.second.isNull(); });
@@ -175,12 +175,7 @@ void TaskViewCommands::ViewLog()
 
 void TaskViewCommands::verifyBackup()
 {
-    const auto rows = m_view.selectedRows();
-    if (rows.empty()) {
-        m_context.messages.warning(m_window, texts::kChooseTask);
-        return;
-    }
-    const auto task = m_context.app.CopyOfTask(rows[0]);
+    const auto task = firstSelectedTask();
     if (!task)
         return;
     if (task->backupHistory.empty()) {
@@ -189,7 +184,7 @@ void TaskViewCommands::verifyBackup()
     }
     const BackupRun run = task->backupHistory.back();
     const BackupVerification result
-        = RunOffUiThread<BackupVerification>(m_window, [&run] { return VerifyBackupRun(run); });
+        = runOffUiThread<BackupVerification>(m_window, [&run] { return VerifyBackupRun(run); });
     QString text = result.ok ? texts::kBackupVerified : texts::kBackupNotVerified;
     text += "\n\n";
     for (const std::string& line : result.lines)

@@ -6,9 +6,8 @@
 #include <QPointer>
 
 #include <map>
-#include <string>
-
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -51,6 +50,9 @@ public:
     void selectAll();
 
 private:
+    // The first selected task; nullopt, after the warning that asks for one, when none is.
+    std::optional<Task> firstSelectedTask();
+
     TaskListView& m_view;
     MainContext& m_context;
     QWidget* m_window;

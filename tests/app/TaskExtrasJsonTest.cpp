@@ -26,11 +26,7 @@ TaskExtras EveryKeySet()
     extras.definer = DefinerMode::Strip;
     extras.compression = Compression::Zstd;
     extras.compressionLevel = -5;
-    extras.verifyRestore = VerifyServer {"", {"", "verify.example", 3310, "v", "p\xe9", "", "", 1, 0, 0, 0}};
-    extras.maxInsertBytes = std::int64_t {1} << 30;
     extras.commitEvery = 1000;
-    extras.restoreThreads = 64;
-    extras.onFailure = {"/usr/bin/notify", "--urgent", "a b"};
     return extras;
 }
 
@@ -40,9 +36,9 @@ TEST(TaskExtrasJsonTest, EveryKeyIsWrittenAndReadBack)
         const Json json = TaskExtrasToJson(extras);
         SCOPED_TRACE(json.dump());
         // Off values too: a task read back behaves as the one written, whatever the defaults.
-        ASSERT_EQ(json.size(), TaskExtrasKeys().size());
+        // Keys that this version does not carry out are not written.
         for (const TaskExtrasKey& key : TaskExtrasKeys())
-            EXPECT_TRUE(json.contains(key.name)) << key.name;
+            EXPECT_EQ(json.contains(key.name), key.documented) << key.name;
         auto back = TaskExtrasFromJson(json, "extras", NewTaskExtras(TaskType::BackupToFiles));
         ASSERT_TRUE(back.ok()) << back.error();
         EXPECT_TRUE(*back == extras);
@@ -50,14 +46,6 @@ TEST(TaskExtrasJsonTest, EveryKeyIsWrittenAndReadBack)
     const Json off = TaskExtrasToJson(TaskExtras {});
     EXPECT_EQ(off["definer"], "keep");
     EXPECT_EQ(off["compression"], "none");
-    EXPECT_TRUE(off["verifyRestore"].is_null());
-
-    TaskExtras byProfile;
-    byProfile.verifyRestore = VerifyServer {"Staging", {}};
-    EXPECT_EQ(TaskExtrasToJson(byProfile)["verifyRestore"], Json::parse(R"({"server": {"profile": "Staging"}})"));
-    auto back = TaskExtrasFromJson(TaskExtrasToJson(byProfile), "extras", {});
-    ASSERT_TRUE(back.ok()) << back.error();
-    EXPECT_TRUE(*back == byProfile);
 }
 
 TEST(TaskExtrasJsonTest, ATaskImportedWithoutExtrasGetsTheNewTaskDefaultsAndAnExportedOneKeepsItsOwn)
@@ -104,20 +92,13 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"compression": "xz"}})", "extras.compression: must be one of \"none\", \"zstd\", \"gzip\""},
         {R"({"extras": {"compressionLevel": 23}})", "extras.compressionLevel: must be an integer from -131072 to 22"},
         {R"({"extras": {"compressionLevel": 1.5}})", "extras.compressionLevel: must be an integer"},
-        {R"({"extras": {"maxInsertBytes": 1073741825}})", "extras.maxInsertBytes: must be an integer from 0 to"},
-        {R"({"extras": {"maxInsertBytes": 18446744073709551615}})", "extras.maxInsertBytes: must be an integer"},
         {R"({"extras": {"commitEvery": -1}})", "extras.commitEvery: must be an integer from 0 to 2147483647"},
-        {R"({"extras": {"restoreThreads": 0}})", "extras.restoreThreads: must be an integer from 1 to 64"},
-        {R"({"extras": {"onFailure": "notify"}})", "extras.onFailure: must be an array of texts"},
-        {R"({"extras": {"onFailure": ["a", 2]}})", "extras.onFailure[1]: must be a text"},
-        {R"({"extras": {"verifyRestore": true}})", "extras.verifyRestore: must be null or"},
-        {R"({"extras": {"verifyRestore": {"server": {}, "x": 1}}})", "extras.verifyRestore.x: unknown field"},
-        {R"({"extras": {"verifyRestore": {"server": {"prot": 1}}}})",
-            "extras.verifyRestore.server.prot: unknown field"},
-        {R"({"extras": {"verifyRestore": {"server": {"profile": "Prod"}}}})",
-            "extras.verifyRestore.server.profile: no stored server profile is named \"Prod\""},
-        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging", "port": 1}}}})",
-            "extras.verifyRestore.server: \"profile\" names the whole connection"},
+        // Settings of work still to come are refused rather than silently ignored.
+        {R"({"extras": {"maxInsertBytes": 1048576}})", "extras.maxInsertBytes: is not available in this version"},
+        {R"({"extras": {"restoreThreads": 2}})", "extras.restoreThreads: is not available in this version"},
+        {R"({"extras": {"onFailure": ["notify"]}})", "extras.onFailure: is not available in this version"},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})",
+            "extras.verifyRestore: is not available in this version"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json);
@@ -125,7 +106,6 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         ASSERT_FALSE(result.ok());
         EXPECT_EQ(result.error().rfind(row.message, 0), 0u) << result.error();
     }
-    EXPECT_TRUE(TaskFromJson(R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})", &profiles).ok());
 }
 
 TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
@@ -141,7 +121,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 5);
+    EXPECT_EQ(documented, 8);
 }
 
 } // namespace

@@ -164,7 +164,10 @@ TEST(BackupVerification, ManifestRoundTripsAndRotationDeletesIt)
     EXPECT_EQ(manifest->tables[0].checksum.size(), 16u);
     EXPECT_EQ(manifest->ToJson(), text);
 
-    DeleteBackupCopies({run});
+    BackupSettings settings;
+    settings.backupFolder = std::filesystem::path(run.files.front()).parent_path().string() + "/";
+    settings.fileNameFormat = "%DATABASE%"; // the names a.sql.zst, b.sql.gz and c.sql
+    DeleteBackupCopies({run}, settings);
     EXPECT_FALSE(std::filesystem::exists(ManifestPathFor(run)));
     for (const std::string& file : run.files)
         EXPECT_FALSE(std::filesystem::exists(file));

@@ -143,23 +143,23 @@ private slots:
     // The check itself is the command line's (VerifyCommandTest); here: the window's way to it.
     void verifyBackupReportsTheLatestRecordedBackup()
     {
-        Task task = DesktopHarness::MakeTask("a");
+        Task task = DesktopHarness::makeTask("a");
         const QString file = QString::fromStdString((h->tmp.path() / "a.sql").string());
         BackupRun run;
         run.fileMode = 2;
         run.files = {file.toStdString()};
         task.backupHistory = {run};
-        CMainFrame& window = StartWith({DesktopHarness::MakeTask("none"), task});
+        MainWindow& window = StartWith({DesktopHarness::makeTask("none"), task});
         std::ofstream(file.toStdString()) << "SELECT 1;\n";
-        Select({0});
-        Actions().verifyBackup->trigger();
-        QCOMPARE(h->messages.LastText(), QString("The task has no recorded backup to verify."));
-        Select({1});
-        Actions().verifyBackup->trigger();
+        selectRows({0});
+        mainActions().verifyBackup->trigger();
+        QCOMPARE(h->messages.lastText(), QString("The task has no recorded backup to verify."));
+        selectRows({1});
+        mainActions().verifyBackup->trigger();
         QVERIFY(h->messages.shown.back().icon == Messages::Icon::Warning);
-        QVERIFY(h->messages.LastText().startsWith("The latest backup did not pass its verification.\n\n"));
-        QVERIFY(h->messages.LastText().contains("there is no manifest"));
-        QVERIFY(h->messages.LastText().contains("OK   " + file + ": plain"));
+        QVERIFY(h->messages.lastText().startsWith("The latest backup did not pass its verification.\n\n"));
+        QVERIFY(h->messages.lastText().contains("there is no manifest"));
+        QVERIFY(h->messages.lastText().contains("OK   " + file + ": plain"));
         (void)window;
     }
 

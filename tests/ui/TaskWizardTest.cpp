@@ -343,9 +343,9 @@ private slots:
     {
         WizardHarness harness;
         TaskExtras extras = NewTaskExtras(TaskType::BackupToServer);
-        extras.restoreThreads = 8; // not shown: passes through
-        CAdvancedSettingsDlg dialog(BackupSettings {}, harness.help);
-        dialog.ShowExtras(extras);
+        extras.commitEvery = 8; // not shown: passes through
+        AdvancedSettingsDialog dialog(BackupSettings {}, harness.help);
+        dialog.showExtras(extras);
         dialog.findChild<QCheckBox*>("triggers")->setChecked(false);
         dialog.findChild<QCheckBox*>("consistentSnapshot")->setChecked(false);
         auto* definer = dialog.findChild<QComboBox*>("definer");
@@ -354,10 +354,10 @@ private slots:
         expected.triggers = false;
         expected.consistentSnapshot = false;
         expected.definer = DefinerMode::Strip;
-        QVERIFY(dialog.Extras() == expected);
+        QVERIFY(dialog.extras() == expected);
 
         // A new task of the wizard starts from the defaults of its type.
-        CTaskWizardSheet wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});
+        TaskWizard wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});
         QVERIFY(wizard.task().extras == NewTaskExtras(TaskType::ExportTables));
     }
 

@@ -364,10 +364,10 @@ private slots:
         QCOMPARE(harness.messages.texts(),
             QStringList({wizard::kRemoveFilesQuestion, wizard::kRemoveFilesQuestion, wizard::kRemoveAllFilesQuestion}));
         // Compressed dumps are taken by their names (the restore reads their first bytes).
-        harness.files.Choose(QStringList({path("d.sql.zst"), path("f.zst"), path("e.sql.gz")}).join('\n'));
-        Click(page.page.get(), "add");
-        QCOMPARE(page->Files().size(), std::size_t(2));
-        QCOMPARE(page->Files()[1].fileName, std::string("e.sql.gz"));
+        harness.files.choose(QStringList({path("d.sql.zst"), path("f.zst"), path("e.sql.gz")}).join('\n'));
+        click(page.page.get(), "add");
+        QCOMPARE(page->files().size(), std::size_t(2));
+        QCOMPARE(page->files()[1].fileName, std::string("e.sql.gz"));
         QCOMPARE(harness.files.asked.back(), QString("open ") + wizard::kRestoreFilesFilter);
     }
 };
