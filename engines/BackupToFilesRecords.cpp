@@ -52,7 +52,7 @@ bool BackupToFilesRecords::RowsWritten(const std::string& file)
     m_context.Log(LogLevel::Error,
         (m_settings.multiRowInsert == 1 ? "Failed to write multi-rows records to the backup file! - "
                                         : "Failed to write a record to the backup file! - ")
-            + file);
+            + file + m_writer.FailureCause());
     return false;
 }
 

@@ -375,7 +375,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         Result<std::string> definition
             = GetTableDefinition(*m_connection, name, tableType, columns->Fields(), m_quoting, m_features.showCreate);
         if (!definition || definition->empty()) {
-            LogError("Failed to get the create table statement! - " + name);
+            LogError("Failed to get the create table statement! - " + name + ServerErrorCause(*m_connection));
             return Flow::Next;
         }
         if (!Append(*definition)) {
@@ -463,20 +463,20 @@ bool BackupToFilesRun::WriteViewStructure(
     const auto writePlaceholder = [this](const std::string& placeholder) { return Append(placeholder); };
     switch (ReadViewStructure(*m_connection, name, quoted, writePlaceholder, definition)) {
     case ViewStructureStep::CreateTemporary:
-        LogError("Failed to create temporary table of the view " + name);
+        LogError("Failed to create temporary table of the view " + name + ServerErrorCause(*m_connection));
         return false;
     case ViewStructureStep::ShowTemporary:
-        LogError("Failed to show temporary table of the view " + name);
+        LogError("Failed to show temporary table of the view " + name + ServerErrorCause(*m_connection));
         return false;
     case ViewStructureStep::UsePlaceholder:
-        LogError(
-            "Failed to write create temporary table of the view " + name + " to the backup file! - " + m_currentFile);
+        LogError("Failed to write create temporary table of the view " + name + " to the backup file! - "
+            + m_currentFile + m_sink.LastErrorCause());
         return false;
     case ViewStructureStep::DropTemporary:
-        LogError("Failed to drop temporary table of the view " + name);
+        LogError("Failed to drop temporary table of the view " + name + ServerErrorCause(*m_connection));
         return false;
     case ViewStructureStep::ShowView:
-        LogError("Failed to show view " + name);
+        LogError("Failed to show view " + name + ServerErrorCause(*m_connection));
         return false;
     case ViewStructureStep::Done:
         break;

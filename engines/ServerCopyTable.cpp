@@ -98,7 +98,7 @@ CopyFlow ServerCopyTable::CopySteps(const std::string& database, const TableItem
             Result<std::string> definition = GetTableDefinition(
                 m_source, name, status.type, columns->Fields(), m_switches.nameQuoting, m_switches.sourceShowCreate);
             if (!definition || definition->empty())
-                return Failed("Failed to get the create table statement! - " + name);
+                return Failed("Failed to get the create table statement! - " + name + ServerErrorCause(m_source));
             if (!m_destination.Query(*definition))
                 return Failed(m_member.CreateTableFailedLine(database, name) + ServerErrorCause(m_destination));
         }
@@ -142,19 +142,20 @@ bool ServerCopyTable::CopyViewStructure(const std::string& database, const std::
     std::string failure;
     switch (ReadViewStructure(m_source, name, quoted, createPlaceholder, definition)) {
     case ViewStructureStep::CreateTemporary:
-        failure = "Failed to create temporary table of the view " + name;
+        failure = "Failed to create temporary table of the view " + name + ServerErrorCause(m_source);
         break;
     case ViewStructureStep::ShowTemporary:
-        failure = "Failed to show temporary table of the view " + name;
+        failure = "Failed to show temporary table of the view " + name + ServerErrorCause(m_source);
         break;
     case ViewStructureStep::UsePlaceholder:
-        failure = "Failed to create temporary table of the view " + name + " on the destination server!";
+        failure = "Failed to create temporary table of the view " + name + " on the destination server!"
+            + ServerErrorCause(m_destination);
         break;
     case ViewStructureStep::DropTemporary:
-        failure = "Failed to drop temporary table of the view " + name;
+        failure = "Failed to drop temporary table of the view " + name + ServerErrorCause(m_source);
         break;
     case ViewStructureStep::ShowView:
-        failure = "Failed to show view " + name;
+        failure = "Failed to show view " + name + ServerErrorCause(m_source);
         break;
     case ViewStructureStep::Done:
         m_deferredViews.emplace_back(name, std::move(definition));

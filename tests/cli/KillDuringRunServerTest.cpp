@@ -55,7 +55,7 @@ protected:
     bool ExpectOnlyWholeOrTemporary() const
     {
         bool temporary = false;
-        for (const fs::path& file : test::FilesBelow(backups)) {
+        for (const fs::path& file : test::DumpsBelow(backups)) {
             if (IsPartialPath(file.string()))
                 temporary = true;
             else
@@ -104,7 +104,7 @@ TEST_F(KillDuringRun, AKilledRunLeavesOnlyTemporaryFilesAndTheNextRunCleansThem)
     const test::ProgramResult complete = test::RunProgram(run);
     const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
-    const std::vector<fs::path> first = test::FilesBelow(backups);
+    const std::vector<fs::path> first = test::DumpsBelow(backups);
     ASSERT_EQ(first.size(), 1u);
     wholeTail = Tail(h.ReadFile(first[0]));
 
@@ -138,7 +138,7 @@ TEST_F(KillDuringRun, AKilledRunLeavesOnlyTemporaryFilesAndTheNextRunCleansThem)
             service->Wait();
         }
         ExpectOnlyWholeOrTemporary();
-        for (const fs::path& file : test::FilesBelow(backups))
+        for (const fs::path& file : test::DumpsBelow(backups))
             EXPECT_FALSE(IsPartialPath(file.string())) << file;
     }
 }

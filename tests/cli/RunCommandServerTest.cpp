@@ -86,7 +86,7 @@ TEST(RunCommandServerTest, ATaskWithoutAnExtrasEntryDumpsAsItAlwaysDid)
         std::filesystem::remove_all(backups);
         auto run = h.Run({"run", "Backup sakila"});
         ASSERT_EQ(run.code, 0) << run.out << run.err;
-        const auto files = FilesBelow(backups);
+        const auto files = test::DumpsBelow(backups);
         ASSERT_EQ(files.size(), 1u);
         dumps.push_back(h.ReadFile(files[0]));
         const json extras = json::parse(h.Run({"task", "export", "Backup sakila"}).out)["extras"];
@@ -104,7 +104,7 @@ TEST(RunCommandServerTest, ATaskWithoutAnExtrasEntryDumpsAsItAlwaysDid)
     ASSERT_EQ(h.Run({"task", "import", "-"}, task.dump()).code, 0);
     std::filesystem::remove_all(backups);
     ASSERT_EQ(h.Run({"run", "Backup sakila, extras off"}).code, 0);
-    const auto files = FilesBelow(backups);
+    const auto files = test::DumpsBelow(backups);
     ASSERT_EQ(files.size(), 1u);
     dumps.push_back(h.ReadFile(files[0]));
 

@@ -44,4 +44,15 @@ inline std::vector<std::filesystem::path> FilesBelow(const std::filesystem::path
     return files;
 }
 
+// The dumps below `folder`: every file but the manifests of the runs.
+inline std::vector<std::filesystem::path> DumpsBelow(const std::filesystem::path& folder)
+{
+    std::vector<std::filesystem::path> dumps;
+    for (const auto& file : FilesBelow(folder)) {
+        if (!file.string().ends_with(".manifest.json"))
+            dumps.push_back(file);
+    }
+    return dumps;
+}
+
 } // namespace kelvanto::test

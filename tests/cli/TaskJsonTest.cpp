@@ -49,7 +49,7 @@ Task FullTask()
     t.backupHistory = {{"/b/20261207_0200", {"/b/20261207_0200/x.sql"}, 2026, 12, 7, 2, 0, 0, 2, 1, 0}};
     t.extras.triggers = true;
     t.extras.definer = DefinerMode::Strip;
-    t.extras.restoreThreads = 4;
+    t.extras.commitEvery = 4;
     return t;
 }
 

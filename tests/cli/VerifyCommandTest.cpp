@@ -1,6 +1,7 @@
 #include "engines/BackupManifest.h"
 #include "engines/BackupRunManifest.h"
 #include "engines/FileSink.h"
+#include "model/TaskListStore.h"
 #include "tests/cli/CliHarness.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,10 @@ using test::CliHarness;
 
 // One run's JSON history entry; its files are written (compressed) with the given content,
 // and a manifest when asked for.
-std::string WriteRun(const std::filesystem::path& folder, int second, bool withManifest)
+BackupRun WriteRun(const std::filesystem::path& folder, int second, bool withManifest)
 {
     std::filesystem::create_directories(folder);
     TimeStamp time {2026, 12, 7, 3, 4, second, 2};
-    std::string files;
     std::vector<std::string> paths;
     FileSink sink;
     sink.SetCompression(Compression::Zstd, 0);
@@ -31,13 +31,21 @@ std::string WriteRun(const std::filesystem::path& folder, int second, bool withM
         EXPECT_TRUE(sink.Append(path, "INSERT INTO t VALUES (1);\n"));
         EXPECT_TRUE(sink.Close());
         paths.push_back(path);
-        files += std::string(files.empty() ? "" : ",") + "\"" + path + "\"";
     }
     if (withManifest) {
         EXPECT_TRUE(BackupRunManifest("id", "T", time).Write(paths, time).ok());
     }
-    return R"({"year": 2026, "month": 12, "day": 7, "hour": 3, "minute": 4, "second": )" + std::to_string(second)
-        + R"(, "fileMode": 2, "fileType": 1, "files": [)" + files + "]}";
+    BackupRun run;
+    run.files = paths;
+    run.year = 2026;
+    run.month = 12;
+    run.day = 7;
+    run.hour = 3;
+    run.minute = 4;
+    run.second = second;
+    run.fileMode = 2;
+    run.fileType = 1;
+    return run;
 }
 
 TEST(VerifyCommandTest, ChecksTheLatestOrEveryBackupAndExitsByTheResult)
@@ -49,11 +57,16 @@ TEST(VerifyCommandTest, ChecksTheLatestOrEveryBackupAndExitsByTheResult)
     EXPECT_EQ(h.Run({"verify", "Nobody"}).code, 1);
 
     const auto folder = h.tmp.path() / "backups";
-    const std::string older = WriteRun(folder, 1, false);
-    const std::string latest = WriteRun(folder, 2, true);
+    const BackupRun older = WriteRun(folder, 1, false);
+    const BackupRun latest = WriteRun(folder, 2, true);
     ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "Empty"})").code, 0);
-    ASSERT_EQ(
-        h.Run({"task", "import", "-"}, R"({"name": "T", "backupHistory": [)" + older + "," + latest + "]}").code, 0);
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "T"})").code, 0);
+    // Only runs of the program record a history (an import drops one): put it in the list file.
+    const auto listFile = h.dataDir() / "tasks_se.tsk";
+    auto tasks = LoadTaskListFile(listFile);
+    ASSERT_TRUE(tasks.ok() && tasks->size() == 2u);
+    (*tasks)[1].backupHistory = {older, latest};
+    ASSERT_TRUE(SaveTaskListFile(listFile, *tasks).ok());
     const auto empty = h.Run({"verify", "Empty"});
     EXPECT_EQ(empty.code, 1);
     EXPECT_NE(empty.err.find("has no recorded backup"), std::string::npos) << empty.err;

@@ -117,7 +117,11 @@ TEST_F(BackupToFilesPathsTest, AFileNameFormatNeverLeavesTheBackupFolder)
         fs::remove_all(Folder());
         task.backupSettings.fileNameFormat = row.format;
         ASSERT_EQ(Run(), RunOutcome::Finished);
-        EXPECT_EQ(EntriesBelow(dir.path()), std::vector<fs::path> {Folder() / row.name});
+        // The dump and the manifest of its run, side by side.
+        std::vector<fs::path> entries = EntriesBelow(dir.path());
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(entries,
+            (std::vector<fs::path> {Folder() / row.name, Folder() / (std::string(row.name) + ".manifest.json")}));
     }
 }
 

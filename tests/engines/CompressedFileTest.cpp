@@ -92,9 +92,9 @@ TEST(CompressedFile, ACutFileDecompressesToItsLastFlushAndAClosedOneWhole)
         for (const auto& piece : unflushed)
             ASSERT_TRUE(sink.Append(path, piece));
 
-        // What a kill -9 now would leave on disk.
+        // What a kill -9 now would leave on disk: the file under its temporary name.
         const std::filesystem::path cut = dir.path() / "cut.sql";
-        std::filesystem::copy_file(path, cut);
+        std::filesystem::copy_file(path + ".kelvanto.partial", cut);
         const std::string all = Joined(flushed) + Joined(unflushed);
         const std::string stock = StockDecompressed(row.tool, cut);
         EXPECT_EQ(stock.substr(0, Joined(flushed).size()), Joined(flushed));

@@ -38,7 +38,7 @@ Lines Notes(const Lines& log)
     Lines notes;
     for (std::size_t i = 2; i < log.size(); ++i) {
         if (log[i].rfind("Restoring", 0) != 0)
-            notes.push_back(log[i]);
+            notes.push_back(log[i].substr(0, log[i].find("  Error NO. "))); // the server's cause aside
     }
     return notes;
 }

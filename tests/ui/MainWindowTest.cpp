@@ -241,7 +241,7 @@ private slots:
         QTRY_COMPARE(lines(logB), (QStringList {"Run task immediately", "Running..."}));
 
         *h->holdRuns = false;
-        QTRY_COMPARE(lines(logA).last(), QString("Finished"));
+        QTRY_COMPARE(lines(logA).last(), QString("Run ended: succeeded"));
         QTRY_COMPARE(StatusText(window, 1), QString("Stop"));
 
         // A renamed task's window takes the new name; a deleted task's window closes.

@@ -251,8 +251,13 @@ private slots:
                     && harness.app().CopyOfTask(*index)->status == TaskStatus::Stopped;
             },
             60000));
-        for (const LogRecord& record : harness.app().Log().ReadLog(log))
-            QVERIFY2(record.level == LogLevel::General, record.message.c_str());
+        // Every line is a progress line, but for the snapshot's note on a source server that
+        // keeps no binary log (the second test server).
+        for (const LogRecord& record : harness.app().Log().ReadLog(log)) {
+            QVERIFY2(record.level == LogLevel::General
+                    || record.message.starts_with("The binary log of the source server is off"),
+                record.message.c_str());
+        }
 
         // What the run left behind.
         auto count = [](const TestServerAddress& server, const std::string& sql) {
