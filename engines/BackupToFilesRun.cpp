@@ -133,6 +133,8 @@ RunOutcome BackupToFilesRun::RunSteps()
         if (!start)
             return RunOutcome::Failed;
         m_headerNote = SnapshotHeaderNote(*start);
+        if (!start->binlogFile.empty())
+            m_manifest->SetSnapshotPosition(start->binlogFile, start->binlogPosition);
         if (m_layout == Layout::SingleFile && !StartFile({}, {}))
             return RunOutcome::Failed;
     }

@@ -1,5 +1,6 @@
 #include "engines/SnapshotSession.h"
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
@@ -91,6 +92,8 @@ void OpenOnMariaDb(Connection& connection, SnapshotStart& start)
             gtid = std::string(row.value(0));
     }
     start.position = PositionText(file, position, gtid);
+    start.binlogFile = file;
+    start.binlogPosition = std::strtoull(position.c_str(), nullptr, 10);
 }
 
 void OpenWithGlobalLock(Connection& connection, SnapshotStart& start)
@@ -118,6 +121,8 @@ void OpenWithGlobalLock(Connection& connection, SnapshotStart& start)
         return;
     }
     start.position = PositionText(status["File"], status["Position"], status["Executed_Gtid_Set"]);
+    start.binlogFile = status["File"];
+    start.binlogPosition = std::strtoull(status["Position"].c_str(), nullptr, 10);
 }
 
 } // namespace

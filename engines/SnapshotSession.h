@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ struct SnapshotStart
     bool opened = false;
     // "binary log <file>, position <n>[, GTID <set>]" at the snapshot, or empty when unknown.
     std::string position;
+    // The same position in pieces, for the run's manifest; empty file when unknown.
+    std::string binlogFile;
+    std::uint64_t binlogPosition = 0;
     // One line each, for the run's log: why the position is unknown.
     std::vector<std::string> warnings;
     std::string error; // why the snapshot could not be opened

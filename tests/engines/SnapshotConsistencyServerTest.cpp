@@ -191,6 +191,11 @@ TEST_P(SnapshotConsistency, RestoredTotal)
         if (!row.copy) {
             EXPECT_NE(
                 header.find("-- Consistent snapshot at binary log " + fileAfter + ", position "), std::string::npos);
+            // And in the run's manifest, when the run wrote one.
+            const std::string manifest = ReadBytes(run.files[0] + ".manifest.json");
+            EXPECT_TRUE(manifest.find("\"file\": \"" + fileAfter + "\"") != std::string::npos
+                || manifest.find("\"file\":\"" + fileAfter + "\"") != std::string::npos)
+                << manifest;
         }
     } else if (row.snapshot) {
         EXPECT_NE(log.find("The binary log of the source server is off"), std::string::npos) << log;
