@@ -508,7 +508,7 @@ void SqlSplitter::Reset()
     m_lexer = Lexer::Code;
     m_slash = m_star = m_escape = m_lineHadComment = m_tooLong = false;
     m_dashes = 0;
-    m_delimiter = ";";
+    m_delimiter.assign(1, ';'); // not = ";", which GCC 12 at -O2 takes for an overlapping copy
     m_statement.clear();
 }
 
