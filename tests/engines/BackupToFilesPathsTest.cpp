@@ -206,8 +206,9 @@ TEST_F(BackupToFilesPathsTest, AFullDiskLeavesNoFileUnderAFinalNameAndKeepsOlder
     EXPECT_EQ(EntriesBelow(Folder()), std::vector<fs::path> {older});
     EXPECT_EQ(ReadText(older), "-- an older copy");
     EXPECT_FALSE(HistoryNames(NextFile()));
-    EXPECT_TRUE(std::any_of(context->LogLines().begin(), context->LogLines().end(),
-        [](const LogLine& line) { return line.level == LogLevel::Error; }));
+    const std::vector<LogLine> lines = context->LogLines();
+    EXPECT_TRUE(
+        std::any_of(lines.begin(), lines.end(), [](const LogLine& line) { return line.level == LogLevel::Error; }));
 }
 
 TEST(RestoreFileEntryTest, AFileUnderItsTemporaryNameIsRefused)
