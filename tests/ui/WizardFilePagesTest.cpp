@@ -11,6 +11,7 @@
 #include "ui/wizard/SqlScriptPage.h"
 #include "ui/wizard/WizardTexts.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -266,6 +267,18 @@ private slots:
         page->save(saved);
         QCOMPARE(saved.exportSettings.fieldsTerminatedBy, std::string("\t|"));
         QCOMPARE(saved.exportSettings.fieldsEnclosedBy, std::string("\""));
+
+        // The snapshot extra is shown and saved by the export page too.
+        Task snapshot;
+        snapshot.extras.consistentSnapshot = true;
+        PageUnderTest<ExportFilesPage> withSnapshot(harness, SheetMode::Wizard, TaskType::ExportTables, snapshot);
+        auto* box = withSnapshot->findChild<QCheckBox*>("consistentSnapshot");
+        QVERIFY(box && box->isChecked());
+        withSnapshot->save(saved);
+        QVERIFY(saved.extras.consistentSnapshot);
+        box->setChecked(false);
+        withSnapshot->save(saved);
+        QVERIFY(!saved.extras.consistentSnapshot);
     }
 
     void scriptPage()

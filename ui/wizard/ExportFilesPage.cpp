@@ -38,6 +38,7 @@ ExportFilesPage::ExportFilesPage(TaskPageSession& session, QWidget* parent)
     , m_sample(new QLabel(this))
     , m_fields {new QLineEdit(this), new QLineEdit(this), new QLineEdit(this), new QLineEdit(this)}
     , m_columnNames(new QCheckBox(tr("Add Column Names On Top"), this))
+    , m_snapshot(new QCheckBox(tr("Read every table in one consistent snapshot"), this))
 {
     m_type->setObjectName("fileType");
     m_type->addItems({"CSV", "XML", "HTML", "TEXT"});
@@ -47,6 +48,7 @@ ExportFilesPage::ExportFilesPage(TaskPageSession& session, QWidget* parent)
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setObjectName(names[i]);
     m_columnNames->setObjectName("columnNamesOnTop");
+    m_snapshot->setObjectName("consistentSnapshot");
     auto* browse = new QPushButton(tr("Browse..."), this);
     browse->setObjectName("browseDirectory");
     connect(m_type, &QComboBox::activated, this, &ExportFilesPage::typeChosen);
@@ -68,6 +70,7 @@ ExportFilesPage::ExportFilesPage(TaskPageSession& session, QWidget* parent)
     form->addRow(tr("Fields Escaped By"), m_fields[2]);
     form->addRow(tr("Lines Terminated By"), m_fields[3]);
     form->addRow(QString(), m_columnNames);
+    form->addRow(QString(), m_snapshot);
 }
 
 QString ExportFilesPage::title() const
@@ -89,6 +92,7 @@ void ExportFilesPage::load(const Task& task)
         allEmpty = allEmpty && stored[i]->empty();
     }
     m_columnNames->setChecked(m_loaded.columnNamesOnTop != 0);
+    m_snapshot->setChecked(task.extras.consistentSnapshot);
     // A new task starts with the chosen type's separators.
     if (wizard() && allEmpty && (type == kCsv || type == kText))
         typeChosen(type);
@@ -163,6 +167,7 @@ void ExportFilesPage::save(Task& task)
     settings.columnNamesOnTop = columnNames == (m_loaded.columnNamesOnTop != 0)
         ? m_loaded.columnNamesOnTop
         : static_cast<std::uint8_t>(columnNames);
+    task.extras.consistentSnapshot = m_snapshot->isChecked();
 }
 
 } // namespace kelvanto

@@ -42,6 +42,7 @@ private:
     QLabel* m_sample;
     std::array<QLineEdit*, 4> m_fields;
     QCheckBox* m_columnNames;
+    QCheckBox* m_snapshot;
 };
 
 } // namespace kelvanto

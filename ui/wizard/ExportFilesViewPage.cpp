@@ -39,6 +39,11 @@ void ExportFilesViewPage::load(const Task& task)
     columnNames->setChecked(settings.columnNamesOnTop != 0);
     columnNames->setEnabled(false);
     m_form->addRow(QString(), columnNames);
+    auto* snapshot = new QCheckBox(tr("Read every table in one consistent snapshot"), this);
+    snapshot->setObjectName("consistentSnapshot");
+    snapshot->setChecked(task.extras.consistentSnapshot);
+    snapshot->setEnabled(false);
+    m_form->addRow(QString(), snapshot);
 }
 
 } // namespace kelvanto
