@@ -3,12 +3,14 @@
 #include "engines/ColumnSelection.h"
 #include "engines/Compression.h"
 #include "engines/ExportFileName.h"
+#include "engines/SnapshotSession.h"
 #include "engines/TableDefinition.h"
 #include "model/SafeFolder.h"
 #include "mysql/ServerFeatures.h"
 #include "mysql/ServerProbes.h"
 #include "mysql/SqlNames.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
@@ -80,6 +82,8 @@ RunOutcome ExportTablesRun::RunSteps()
     NegotiateCharset(*m_connection, false);
     if (Quit())
         return RunOutcome::Cancelled;
+    if (m_task.extras.consistentSnapshot && !StartSnapshot())
+        return RunOutcome::Failed;
     LogInfo("Exporting " + std::to_string(list.size()) + " selected tables and views...");
 
     std::size_t exported = 0;
@@ -107,6 +111,22 @@ RunOutcome ExportTablesRun::RunSteps()
         return RunOutcome::Failed;
     LogInfo("Finished");
     return RunOutcome::Finished;
+}
+
+bool ExportTablesRun::StartSnapshot()
+{
+    // The queue grouped by database, as the snapshot names the tables it does not cover.
+    std::vector<DatabaseItem> databases;
+    for (const TableItem& table : m_task.exportTables) {
+        auto it = std::find_if(databases.begin(), databases.end(),
+            [&](const DatabaseItem& database) { return database.name == table.database; });
+        if (it == databases.end())
+            it = databases.insert(databases.end(), DatabaseItem {1, table.database, {}});
+        it->tables.push_back(TableItem {2, table.kind, table.database, table.name});
+    }
+    // An export has none of a backup's switches that a snapshot turns off.
+    BackupSettings none;
+    return StartRunSnapshot(m_context, *m_connection, none, databases).has_value();
 }
 
 bool ExportTablesRun::Connect()

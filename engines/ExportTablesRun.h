@@ -44,6 +44,8 @@ private:
 
     RunOutcome RunSteps();
     bool Connect();
+    // One snapshot that every table of the queue is read in; false, logged, when it failed.
+    bool StartSnapshot();
     Entry ExportEntry(std::size_t index);
     Entry ExportRows(const TableItem& entry, const std::string& path);
     // Appends the text gathered in m_text to the file and writes it out; false on a failure.

@@ -3,7 +3,10 @@
 // about to read the second (a hook in the source connection, so the timing is fixed, not
 // lucky). With consistentSnapshot the restored total is the invariant; without it the backup
 // holds the amount twice, which shows that the test can fail. For a dump restored with the
-// stock client and for a copy.
+// stock client, for a copy and for an export to text files.
+#include "engines/ExportFileName.h"
+#include "engines/ExportTables.h"
+#include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/RoundTrip.h"
 #include "tests/support/RoundTripDatabase.h"
@@ -79,10 +82,12 @@ std::string ReadBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+enum class Kind { Dump, Copy, Export };
+
 struct Row
 {
     const char* name;
-    bool copy;
+    Kind kind;
     bool snapshot;
     const char* total; // of both tables, as restored
 };
@@ -100,6 +105,7 @@ TEST_P(SnapshotConsistency, RestoredTotal)
     KELVANTO_REQUIRE_SERVER(source, 1);
     KELVANTO_REQUIRE_SERVER(target, 2);
     const Row& row = GetParam();
+    const bool copy = row.kind == Kind::Copy;
     RoundTripDatabase first("kv_snap_a", {source, target});
     RoundTripDatabase second("kv_snap_b", {source, target});
     const std::string a = QuoteName(first.name());
@@ -152,7 +158,36 @@ TEST_P(SnapshotConsistency, RestoredTotal)
         databases.push_back(DatabaseItem {2, database->name(), ListObjectsForTask(source, database->name())});
     TempDir dir;
     EngineDump run;
-    if (row.copy) {
+    if (row.kind == Kind::Export) {
+        // Each account table to a text file of its own; the total is read back from the files.
+        Task task;
+        task.type = TaskType::ExportTables;
+        task.source = SettingsFor(source);
+        task.extras.consistentSnapshot = row.snapshot;
+        task.exportSettings.fileType = 4;
+        task.exportSettings.directory = (dir.path() / "exports").string();
+        task.exportSettings.fieldsTerminatedBy = "\t";
+        task.exportSettings.linesTerminatedBy = "\n";
+        for (const RoundTripDatabase* database : {&first, &second})
+            task.exportTables.push_back(TableItem {2, 1, database->name(), "acct"});
+        FakeRunContext context(task, dir.path());
+        InitMySqlLibrary();
+        run.outcome = RunExportTables(context, hooked);
+        run.log = context.LogLines();
+        int total = 0;
+        for (std::size_t i = 0; i < task.exportTables.size(); ++i) {
+            const std::string text = ReadBytes(BuildExportFileName(task.exportSettings, task.exportTables, i));
+            total += std::stoi(text.substr(text.find('\t') + 1));
+        }
+        ASSERT_EQ(run.outcome, RunOutcome::Finished) << run.logText();
+        ASSERT_TRUE(transferred) << writer->ErrorText();
+        const std::string log = run.logText();
+        EXPECT_EQ(log.find("Opened a consistent snapshot of the source server") != std::string::npos, row.snapshot)
+            << log;
+        EXPECT_EQ(std::to_string(total), row.total);
+        return;
+    }
+    if (copy) {
         Task task = MakeCopyTask(TaskType::BackupToServer, source, target, databases);
         task.extras.consistentSnapshot = row.snapshot;
         task.backupSettings.flushLogs = 1;
@@ -171,15 +206,15 @@ TEST_P(SnapshotConsistency, RestoredTotal)
     ASSERT_EQ(run.outcome, RunOutcome::Finished) << run.logText();
     EXPECT_EQ(run.errors(), "");
     ASSERT_TRUE(transferred) << writer->ErrorText();
-    if (!row.copy) {
+    if (!copy) {
         ASSERT_TRUE(first.DropOn(target) && second.DropOn(target));
         for (const std::string& file : run.files)
             ASSERT_EQ(RunMariadbClientOnFile(target, file, &output), 0) << output;
         ASSERT_EQ(run.files.size(), 1u);
     }
     const std::string log = run.logText();
-    const std::string header = row.copy ? std::string() : ReadBytes(run.files[0]);
-    EXPECT_EQ(header.find("-- Consistent snapshot") != std::string::npos, row.snapshot && !row.copy);
+    const std::string header = copy ? std::string() : ReadBytes(run.files[0]);
+    EXPECT_EQ(header.find("-- Consistent snapshot") != std::string::npos, row.snapshot && !copy);
     if (row.snapshot && binaryLog) {
         // The position of the snapshot, in the newest file, in the log and in the dump's header.
         const std::string fileAfter = FirstValue(*writer, "SHOW MASTER STATUS");
@@ -188,7 +223,7 @@ TEST_P(SnapshotConsistency, RestoredTotal)
             log.find("Opened a consistent snapshot of the source server at binary log " + fileAfter + ", position "),
             std::string::npos)
             << log;
-        if (!row.copy) {
+        if (!copy) {
             EXPECT_NE(
                 header.find("-- Consistent snapshot at binary log " + fileAfter + ", position "), std::string::npos);
             // And in the run's manifest, when the run wrote one.
@@ -213,8 +248,10 @@ TEST_P(SnapshotConsistency, RestoredTotal)
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, SnapshotConsistency,
-    ::testing::Values(Row {"DumpWithSnapshot", false, true, "200"}, Row {"DumpWithoutSnapshot", false, false, "230"},
-        Row {"CopyWithSnapshot", true, true, "200"}, Row {"CopyWithoutSnapshot", true, false, "230"}),
+    ::testing::Values(Row {"DumpWithSnapshot", Kind::Dump, true, "200"},
+        Row {"DumpWithoutSnapshot", Kind::Dump, false, "230"}, Row {"CopyWithSnapshot", Kind::Copy, true, "200"},
+        Row {"CopyWithoutSnapshot", Kind::Copy, false, "230"}, Row {"ExportWithSnapshot", Kind::Export, true, "200"},
+        Row {"ExportWithoutSnapshot", Kind::Export, false, "230"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace
