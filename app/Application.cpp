@@ -12,6 +12,9 @@
 #include "schedule/TaskServerOwner.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -130,6 +133,24 @@ std::optional<Task> Application::CopyOfTask(std::size_t index) const
     return m_server->CopyOfTask(static_cast<int>(index));
 }
 
+std::string Application::NewLogFileName(const std::string& name, const TimeStamp& now) const
+{
+    const std::string first = MakeLogFileName(name, now);
+    std::set<std::string> taken;
+    for (const Task& task : m_server->CopyOfAllTasks())
+        taken.insert(task.logFileName);
+    const std::string stem = first.substr(0, first.size() - 4); // without ".log"
+    std::string candidate = first;
+    const auto onDisk = [&](const std::string& logFileName) {
+        std::error_code ignored;
+        const auto path = m_log->PathOf(logFileName);
+        return path && std::filesystem::symlink_status(*path, ignored).type() != std::filesystem::file_type::not_found;
+    };
+    for (int number = 2; taken.count(candidate) > 0 || onDisk(candidate); ++number)
+        candidate = stem + "_" + std::to_string(number) + ".log";
+    return candidate;
+}
+
 Result<std::size_t> Application::CreateTask(Task task)
 {
     if (auto fault = CheckTask(task))
@@ -141,7 +162,7 @@ Result<std::size_t> Application::CreateTask(Task task)
     task.status = TaskStatus::Stopped;
     task.runNow = 0;
     task.createdTime = now;
-    task.logFileName = MakeLogFileName(task.name, now);
+    task.logFileName = NewLogFileName(task.name, now);
     m_log->WriteLog(task.logFileName, LogLevel::General, "");
 
     const int index = m_server->AddTask(task);

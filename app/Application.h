@@ -81,6 +81,10 @@ public:
     // log file is created), is added to the list (with its id) and the list is saved; then
     // "Create task" is logged. Returns the new index, or the refusal's message.
     Result<std::size_t> CreateTask(Task task);
+    // The log file name of a task named `name` made at `now`, unique among the tasks and the
+    // logs on disk: two tasks made in the same second with the same name (two copies of one
+    // task) must not share a log, whose last line is their outcome, nor the extras keyed by it.
+    std::string NewLogFileName(const std::string& name, const TimeStamp& now) const;
 
     // Writes every task (each a consistent copy) to the task list file, and their extras to the
     // extras file before it. Saves from several threads are serialised by one lock.

@@ -85,7 +85,7 @@ std::vector<std::size_t> TaskCommands::CopyTasks(const std::vector<std::size_t>&
         Task copy = *source;
         copy.name = CopyTaskName(source->name);
         copy.createdTime = now;
-        copy.logFileName = MakeLogFileName(copy.name, now);
+        copy.logFileName = m_app.NewLogFileName(copy.name, now);
         // The copy makes backups of its own: with the source's history, its rotation would
         // expire (delete) the source's backup files as if they were its own.
         copy.backupHistory.clear();

@@ -205,6 +205,11 @@ TEST_F(TaskCommandsTest, CopiesAreStoppedWithTheirOwnLogAndNoBackupHistory)
     EXPECT_EQ(LogOf(3), (Lines {"Create task by Copy task B"}));
     EXPECT_EQ(commands->CopyTasks({2}).size(), 1u);
     EXPECT_EQ(app->CopyOfTask(4)->name, "A_Copy_Copy");
+    // A second copy of A in the same second gets a log (and extras entry) of its own.
+    ASSERT_EQ(commands->CopyTasks({0}), (std::vector<std::size_t> {5}));
+    EXPECT_EQ(app->CopyOfTask(5)->logFileName, "A_Copy_20261271000_2.log");
+    EXPECT_EQ(LogOf(2), (Lines {"Create task by Copy task A"}));
+    EXPECT_EQ(LogOf(5), (Lines {"Create task by Copy task A"}));
 }
 
 TEST_F(TaskCommandsTest, DeleteStopsTheWorkersRemovesTheLogsAndSaves)
