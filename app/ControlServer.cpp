@@ -2,6 +2,7 @@
 
 #include "app/UnixSocket.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <exception>
@@ -47,6 +48,10 @@ public:
         std::lock_guard lock(m_sendMutex);
         if (m_stopping.load() || m_broken)
             return false;
+        // The client's wait starts when it is answered, not when this thread comes back to
+        // read, which a loaded machine may delay past another client's answer. Taken before
+        // the write: the client may act on the answer before this thread runs again.
+        waitingSince.store(Now());
         m_broken = !channel.WriteLine(EncodeControlLine(message));
         return !m_broken;
     }
@@ -56,7 +61,8 @@ public:
     // Marks the connection as waiting for its next request, since now.
     void BeginWaiting()
     {
-        waitingSince.store(std::chrono::steady_clock::now().time_since_epoch().count());
+        if (waitingSince.load() == 0)
+            waitingSince.store(Now());
         state.store(State::Waiting);
     }
     // Takes a request that came in; false when the connection was given up meanwhile.
@@ -76,6 +82,8 @@ public:
     }
 
     enum class State : std::uint8_t { Busy, Waiting, GivenUp };
+
+    static std::chrono::steady_clock::rep Now() { return std::chrono::steady_clock::now().time_since_epoch().count(); }
 
     LineChannel channel;
     std::thread thread;
@@ -203,14 +211,23 @@ void ControlServer::Accept()
     const timeval sendTimeout = TimevalOf(m_limits.sendTimeout);
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof(sendTimeout));
 
-    Reap(false);
-    std::lock_guard lock(m_mutex);
     // Connections that only wait for a request must not lock everyone else out: when every
-    // place is taken, the one that has waited longest makes room.
-    if (m_connections.size() >= m_limits.maxConnections && !GiveUpLongestWaitingLocked()) {
-        LineChannel refused(std::move(socket), 0);
-        refused.WriteLine(EncodeControlLine(ControlError("the scheduler is busy: too many connections")));
-        return;
+    // place is taken, the one that has waited longest makes room. A connection that has just
+    // sent its reply is about to wait: it is given a moment to get there before the
+    // newcomer is turned away.
+    std::unique_lock lock(m_mutex, std::defer_lock);
+    for (int attempt = 0;; ++attempt) {
+        Reap(false);
+        lock.lock();
+        if (m_connections.size() < m_limits.maxConnections || GiveUpLongestWaitingLocked())
+            break;
+        if (attempt == 20) {
+            LineChannel refused(std::move(socket), 0);
+            refused.WriteLine(EncodeControlLine(ControlError("the scheduler is busy: too many connections")));
+            return;
+        }
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     auto connection = std::make_unique<Connection>(std::move(socket), m_closing, m_stopping);
     Connection* raw = connection.get();
@@ -218,9 +235,10 @@ void ControlServer::Accept()
     raw->thread = std::thread([this, raw] {
         Serve(*raw);
         // The client sees the end at once, after the last reply; the descriptor is closed
-        // when the accept loop reaps the thread, which the doorbell asks for now.
-        raw->channel.Shutdown();
+        // when the accept loop reaps the thread, which the doorbell asks for now. Done comes
+        // first: a client that saw the end and connects again finds the place free.
         raw->done.store(true);
+        raw->channel.Shutdown();
         const std::uint64_t one = 1;
         (void)!::write(m_reapBell.get(), &one, sizeof(one));
     });
@@ -229,6 +247,15 @@ void ControlServer::Accept()
 bool ControlServer::GiveUpLongestWaitingLocked()
 {
     Connection* longest = nullptr;
+    for (auto& connection : m_connections) {
+        if (connection->done.load())
+            continue;
+        // A client that has gone already, though its thread has not seen it yet, makes room
+        // on its own: giving up a live one for it would be wrong.
+        pollfd hangUp {connection->channel.fd(), POLLRDHUP, 0};
+        if (::poll(&hangUp, 1, 0) == 1 && (hangUp.revents & (POLLRDHUP | POLLHUP)) != 0)
+            return true;
+    }
     for (auto& connection : m_connections) {
         if (connection->done.load() || connection->state.load() != Connection::State::Waiting)
             continue;
@@ -263,6 +290,10 @@ void ControlServer::Serve(Connection& connection)
 {
     const auto peer = UnixSocket::PeerOf(connection.channel.fd());
     if (!PeerAllowed(peer)) {
+        // The refusal answers the peer's first request: closing with that request unread
+        // would reset the connection, and the peer might never see why it was refused.
+        std::string request;
+        connection.channel.ReadLine(request, std::min(m_limits.idleTimeout, std::chrono::milliseconds(2000)));
         connection.Send(ControlError(
             "permission denied: this scheduler answers only user id " + std::to_string(::geteuid()) + " and root"));
         return;

@@ -219,7 +219,9 @@ TEST_F(ControlSocket, TheLongestWaitingConnectionMakesRoomAndEndedOnesCloseAtOnc
 {
     server.reset();
     limits.maxConnections = 2;
-    limits.idleTimeout = std::chrono::milliseconds(300);
+    // Long enough that a loaded machine does not time the first connection out before the
+    // third arrives, which would make it leave for the wrong reason.
+    limits.idleTimeout = std::chrono::milliseconds(3000);
     SetUp();
     LineChannel first = Raw();
     LineChannel second = Raw();
@@ -227,7 +229,9 @@ TEST_F(ControlSocket, TheLongestWaitingConnectionMakesRoomAndEndedOnesCloseAtOnc
         channel->WriteLine(R"({"v":1,"cmd":"list"})");
         EXPECT_EQ(ReadReply(*channel)["ok"], true);
     }
-    // The first waited longest: it goes, the newcomer is served.
+    // Both are idle now (their threads are back to waiting a moment after the reply)...
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // ...and the first waited longest: it goes, the newcomer is served.
     EXPECT_TRUE(ServerAnswers());
     EXPECT_EQ(ReadReply(first)["error"], "closing this idle connection: another client needs its place");
     std::string line;
