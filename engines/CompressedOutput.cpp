@@ -25,6 +25,7 @@ struct CompressedOutput::Zstd
         void operator()(ZSTD_CCtx* context) const { ZSTD_freeCCtx(context); }
     };
     std::unique_ptr<ZSTD_CCtx, Free> context;
+    bool framed = false; // a frame was begun
 };
 
 struct CompressedOutput::Gzip
@@ -50,9 +51,6 @@ CompressedOutput::CompressedOutput(Compression kind, int level)
                 m_zstd->context.get(), ZSTD_c_compressionLevel, level == 0 ? ZSTD_CLEVEL_DEFAULT : level))
             || ZSTD_isError(ZSTD_CCtx_setParameter(m_zstd->context.get(), ZSTD_c_checksumFlag, 1)))
             m_zstd.reset();
-        // No worker threads (ZSTD_c_nbWorkers): their output may end inside a block, and the
-        // stock tool drops the bytes it decoded from a call that meets a cut block, so a file
-        // cut after such a write would lose pieces written before its last flush.
     } else if (kind == Compression::Gzip) {
         m_gzip = std::make_unique<Gzip>();
         // 15 + 16: the largest window, with the gzip header and trailer.
@@ -84,9 +82,15 @@ bool CompressedOutput::Compress(std::string_view input, Mode mode, std::string& 
 
 bool CompressedOutput::CompressZstd(std::string_view input, Mode mode, std::string& out)
 {
-    const ZSTD_EndDirective directive = mode == Mode::Continue ? ZSTD_e_continue
-        : mode == Mode::Flush                                  ? ZSTD_e_flush
-                                                               : ZSTD_e_end;
+    // A flush ends the frame, not only a block: the stock tool keeps back up to a block of
+    // what it decoded when its input ends inside a frame, so only a whole frame is sure to
+    // come out of a file cut right after the flush. The next piece starts a new frame.
+    const ZSTD_EndDirective directive = mode == Mode::Continue ? ZSTD_e_continue : ZSTD_e_end;
+    // A frame that a flush ended leaves nothing to end; an empty frame is written only
+    // for a stream that has none yet, so that an empty file is still a zstd stream.
+    if (directive == ZSTD_e_end && input.empty() && !m_holdsInput && m_zstd->framed)
+        return true;
+    m_zstd->framed = true;
     ZSTD_inBuffer in {input.data(), input.size(), 0};
     for (;;) {
         const std::size_t start = out.size();

@@ -9,18 +9,19 @@
 namespace kelvanto
 {
 
-// One compressed stream (a zstd frame or a gzip member) written a piece at a time, with
-// libzstd or zlib. The caller writes the output where it belongs; after End the next
-// piece starts a new frame or member, which the stock tools read as one concatenated stream.
+// One compressed stream (zstd frames or a gzip member) written a piece at a time, with
+// libzstd or zlib. The caller writes the output where it belongs; after End (and for zstd
+// after Flush) the next piece starts a new frame or member, which the stock tools read as
+// one concatenated stream.
 class CompressedOutput
 {
 public:
     enum class Mode : unsigned char {
         // The library may keep the piece until more comes (best ratio).
         Continue,
-        // Everything given so far is in the output: zstd ends a block (ZSTD_e_flush), gzip
-        // ends a deflate block on a byte boundary (Z_SYNC_FLUSH), so that the output up to
-        // here decompresses to every byte given.
+        // Everything given so far is in the output: zstd ends the frame, gzip ends a deflate
+        // block on a byte boundary (Z_SYNC_FLUSH), so that the output up to here decompresses
+        // to every byte given, with the stock tools too.
         Flush,
         // Ends the frame or member with its checksum.
         End,
