@@ -75,7 +75,7 @@ TEST(CompressedOutputThread, EveryPieceComesOutInOrderAndEachFlushHoldsAllBefore
     const Pattern patterns[] = {
         {"small pieces, no flush", {4096}, 0},
         {"buffers, a flush now and then", {256 * 1024, 100, 256 * 1024}, 7},
-        {"a piece larger than a zstd block", {1024 * 1024 + 17, 1}, 3},
+        {"a piece larger than a zstd block", {512 * 1024 + 17, 1}, 3},
         {"a flush after every piece", {1, 50000, 0}, 1},
     };
     for (const KindRow& kind : kKinds) {
@@ -85,7 +85,7 @@ TEST(CompressedOutputThread, EveryPieceComesOutInOrderAndEachFlushHoldsAllBefore
             ASSERT_TRUE(output.valid());
             std::string given;
             std::string out;
-            for (int i = 0; i < 24; ++i) {
+            for (int i = 0; i < 16; ++i) {
                 const std::string piece = Text(pattern.sizes[i % pattern.sizes.size()], static_cast<unsigned>(i));
                 given += piece;
                 const bool flush = pattern.flushEvery > 0 && (i + 1) % pattern.flushEvery == 0;
