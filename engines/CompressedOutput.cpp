@@ -1,138 +1,81 @@
 #include "engines/CompressedOutput.h"
 
-#include <zlib.h>
-#include <zstd.h>
-
-#include <algorithm>
-#include <limits>
+#include <system_error>
+#include <utility>
 
 namespace kelvanto
 {
 
-namespace
-{
-
-constexpr std::size_t kOutputStep = 128 * 1024;
-// zlib counts in uInt.
-constexpr std::size_t kGzipInputStep = std::size_t {1} << 30;
-
-} // namespace
-
-struct CompressedOutput::Zstd
-{
-    struct Free
-    {
-        void operator()(ZSTD_CCtx* context) const { ZSTD_freeCCtx(context); }
-    };
-    std::unique_ptr<ZSTD_CCtx, Free> context;
-};
-
-struct CompressedOutput::Gzip
-{
-    z_stream stream {};
-    bool ready = false;
-
-    ~Gzip()
-    {
-        if (ready)
-            deflateEnd(&stream);
-    }
-};
-
 CompressedOutput::CompressedOutput(Compression kind, int level)
-    : m_kind(kind)
-{
-    if (kind == Compression::Zstd) {
-        m_zstd = std::make_unique<Zstd>();
-        m_zstd->context.reset(ZSTD_createCCtx());
-        if (!m_zstd->context
-            || ZSTD_isError(ZSTD_CCtx_setParameter(
-                m_zstd->context.get(), ZSTD_c_compressionLevel, level == 0 ? ZSTD_CLEVEL_DEFAULT : level))
-            || ZSTD_isError(ZSTD_CCtx_setParameter(m_zstd->context.get(), ZSTD_c_checksumFlag, 1)))
-            m_zstd.reset();
-        // No worker threads (ZSTD_c_nbWorkers): their output may end inside a block, and the
-        // stock tool drops the bytes it decoded from a call that meets a cut block, so a file
-        // cut after such a write would lose pieces written before its last flush.
-    } else if (kind == Compression::Gzip) {
-        m_gzip = std::make_unique<Gzip>();
-        // 15 + 16: the largest window, with the gzip header and trailer.
-        const int zlibLevel = level == 0 ? Z_DEFAULT_COMPRESSION : level;
-        if (zlibLevel < Z_DEFAULT_COMPRESSION || zlibLevel > Z_BEST_COMPRESSION
-            || deflateInit2(&m_gzip->stream, zlibLevel, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            m_gzip.reset();
-        else
-            m_gzip->ready = true;
-    }
-}
+    : m_stream(kind, level)
+{ }
 
+// The thread, declared last, is stopped and joined first; a piece it is compressing is
+// finished, its output dropped.
 CompressedOutput::~CompressedOutput() = default;
-
-bool CompressedOutput::valid() const
-{
-    return m_zstd != nullptr || m_gzip != nullptr;
-}
 
 bool CompressedOutput::Compress(std::string_view input, Mode mode, std::string& out)
 {
     if (!input.empty())
         m_holdsInput = true;
-    const bool ok = m_zstd ? CompressZstd(input, mode, out) : m_gzip ? CompressGzip(input, mode, out) : false;
+    bool ok = Collect(out);
+    if (ok && mode == Mode::Continue && !input.empty() && !m_noThread && (m_thread.joinable() || StartThread())) {
+        {
+            std::lock_guard lock(m_mutex);
+            m_piece.assign(input);
+            m_busy = true;
+        }
+        m_changed.notify_all();
+        return true;
+    }
+    // The thread is idle (or there is none): the writer has the stream to itself.
+    ok = ok && m_stream.Compress(input, mode, out);
     if (ok && mode != Mode::Continue)
         m_holdsInput = false;
     return ok;
 }
 
-bool CompressedOutput::CompressZstd(std::string_view input, Mode mode, std::string& out)
+bool CompressedOutput::Collect(std::string& out)
 {
-    const ZSTD_EndDirective directive = mode == Mode::Continue ? ZSTD_e_continue
-        : mode == Mode::Flush                                  ? ZSTD_e_flush
-                                                               : ZSTD_e_end;
-    ZSTD_inBuffer in {input.data(), input.size(), 0};
-    for (;;) {
-        const std::size_t start = out.size();
-        out.resize(start + kOutputStep);
-        ZSTD_outBuffer buffer {out.data() + start, kOutputStep, 0};
-        const std::size_t left = ZSTD_compressStream2(m_zstd->context.get(), &buffer, &in, directive);
-        out.resize(start + buffer.pos);
-        if (ZSTD_isError(left))
-            return false;
-        // Continue: done when the input is taken and the output did not fill the step (what is
-        // out then ends with a whole block); Flush and End: when nothing is left inside.
-        const bool done = directive == ZSTD_e_continue ? in.pos == in.size && buffer.pos < kOutputStep : left == 0;
-        if (done)
-            return true;
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_busy; });
+    if (m_failed)
+        return false;
+    if (out.empty())
+        std::swap(out, m_pieceOutput); // the buffers trade places instead of a copy
+    else
+        out.append(m_pieceOutput);
+    m_pieceOutput.clear();
+    return true;
+}
+
+bool CompressedOutput::StartThread()
+{
+    try {
+        m_thread = std::jthread([this](std::stop_token stop) { Work(std::move(stop)); });
+        return true;
+    } catch (const std::system_error&) {
+        // No thread to be had (a limit of the system): the writer compresses, as it would
+        // with one core.
+        m_noThread = true;
+        return false;
     }
 }
 
-bool CompressedOutput::CompressGzip(std::string_view input, Mode mode, std::string& out)
+void CompressedOutput::Work(std::stop_token stop)
 {
-    z_stream& stream = m_gzip->stream;
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        const std::size_t step = std::min(input.size(), kGzipInputStep);
-        const bool last = step == input.size();
-        const int flush = !last || mode == Mode::Continue ? Z_NO_FLUSH : mode == Mode::Flush ? Z_SYNC_FLUSH : Z_FINISH;
-        // zlib takes the input as non-const but never writes it.
-        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-        stream.avail_in = static_cast<uInt>(step);
-        int status = Z_OK;
-        do {
-            const std::size_t start = out.size();
-            out.resize(start + kOutputStep);
-            stream.next_out = reinterpret_cast<Bytef*>(out.data() + start);
-            stream.avail_out = static_cast<uInt>(kOutputStep);
-            status = deflate(&stream, flush);
-            out.resize(start + kOutputStep - stream.avail_out);
-            if (status == Z_STREAM_ERROR)
-                return false;
-        } while (flush == Z_FINISH ? status != Z_STREAM_END : stream.avail_out == 0);
-        input.remove_prefix(step);
-        if (last)
-            break;
+        if (!m_changed.wait(lock, stop, [this] { return m_busy; }))
+            return; // stopped, with nothing handed over
+        lock.unlock();
+        const bool ok = m_stream.Compress(m_piece, Mode::Continue, m_pieceOutput);
+        lock.lock();
+        if (!ok)
+            m_failed = true;
+        m_busy = false;
+        m_changed.notify_all();
     }
-    // The next piece starts a new member.
-    if (mode == Mode::End && deflateReset(&stream) != Z_OK)
-        return false;
-    return true;
 }
 
 } // namespace kelvanto

@@ -1,30 +1,35 @@
 #pragma once
 
-#include "model/Task.h"
+#include "engines/StreamCompressor.h"
 
-#include <memory>
+#include <condition_variable>
+#include <mutex>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 
 namespace kelvanto
 {
 
-// One compressed stream (a zstd frame or a gzip member) written a piece at a time, with
-// libzstd or zlib. The caller writes the output where it belongs; after End the next
-// piece starts a new frame or member, which the stock tools read as one concatenated stream.
+// A StreamCompressor whose work between flushes is done on a thread of its own, so that the
+// thread that renders a dump goes on while the bytes before are compressed (the way a
+// compressor in a second process beside a dump tool does).
+//
+// Double-buffered: a Continue piece is copied to the compression thread, which compresses it
+// while the writer gathers the next; the writer waits only when it hands over a piece before
+// the thread is done with the one before. The compressed bytes of a piece come out of the
+// call after it, and all of them by the Flush or End that follows, which compresses its own
+// piece in the writer's thread once the compression thread is idle: a flush waits for
+// everything before it, so the guarantees of StreamCompressor hold at every flush.
+// A failure of the library on the thread fails the next call, as it would have failed this
+// one. The thread starts with the first Continue piece (a file written only by flushes has
+// none) and is joined by the destructor; without a thread, everything is compressed in the
+// writer's thread.
 class CompressedOutput
 {
 public:
-    enum class Mode : unsigned char {
-        // The library may keep the piece until more comes (best ratio).
-        Continue,
-        // Everything given so far is in the output: zstd ends a block (ZSTD_e_flush), gzip
-        // ends a deflate block on a byte boundary (Z_SYNC_FLUSH), so that the output up to
-        // here decompresses to every byte given.
-        Flush,
-        // Ends the frame or member with its checksum.
-        End,
-    };
+    using Mode = StreamCompressor::Mode;
 
     // `level` 0: the library's default. Kind None is refused by valid().
     CompressedOutput(Compression kind, int level);
@@ -33,26 +38,34 @@ public:
     CompressedOutput& operator=(const CompressedOutput&) = delete;
 
     // False when the library could not set up the stream (no memory, a level out of range).
-    bool valid() const;
-    Compression kind() const { return m_kind; }
+    bool valid() const { return m_stream.valid(); }
+    Compression kind() const { return m_stream.kind(); }
 
-    // Compresses `input` and appends the compressed bytes to `out`; false when the library
-    // failed (the stream is then unusable).
+    // Compresses `input` and appends to `out` the compressed bytes that are ready (with Flush
+    // and End, all of them); false when the library failed now or on the thread (the stream
+    // is then unusable).
     bool Compress(std::string_view input, Mode mode, std::string& out);
     // Whether bytes were given since the last Flush or End.
     bool HoldsInput() const { return m_holdsInput; }
 
 private:
-    struct Zstd;
-    struct Gzip;
+    // Waits until the thread is idle and appends what it made to `out`; false when it failed.
+    bool Collect(std::string& out);
+    bool StartThread();
+    void Work(std::stop_token stop);
 
-    bool CompressZstd(std::string_view input, Mode mode, std::string& out);
-    bool CompressGzip(std::string_view input, Mode mode, std::string& out);
-
-    Compression m_kind;
-    std::unique_ptr<Zstd> m_zstd;
-    std::unique_ptr<Gzip> m_gzip;
+    StreamCompressor m_stream; // used by the thread while m_busy, by the writer otherwise
     bool m_holdsInput = false;
+    bool m_noThread = false; // the thread could not be started: the writer compresses
+
+    std::mutex m_mutex;
+    std::condition_variable_any m_changed;
+    bool m_busy = false; // the thread owns m_piece, m_pieceOutput and m_stream
+    bool m_failed = false;
+    std::string m_piece;
+    std::string m_pieceOutput;
+    // Last: stopped and joined before the members it uses go.
+    std::jthread m_thread;
 };
 
 } // namespace kelvanto

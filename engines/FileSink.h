@@ -40,9 +40,10 @@ namespace kelvanto
 //   ends a file that is not whole; the destructor abandons, so no descriptor outlives the
 //   sink and no file takes its path unless the engine said it was whole.
 // One file is open at a time; appending to another path closes the open one first.
-// With compression set, the pieces pass through a compressor on their way to the disk and
-// the rules above hold for the decompressed bytes at every Flush() (a zstd block or a gzip
-// sync point ends there, so the file on disk decompresses to every piece before it); each
+// With compression set, the pieces pass through a compressor (on a thread of its own, see
+// CompressedOutput) on their way to the disk and the rules above hold for the decompressed
+// bytes at every Flush() (a zstd frame or a gzip sync point ends there, so the file on disk
+// decompresses to every piece before it, with the stock tools too); each
 // opening of a file starts a new frame or member and Close() ends it, so a file appended to
 // in several openings is a concatenation that the stock tools read as one stream.
 // The members are virtual so that tests and benchmarks can stand in other sinks.

@@ -6,13 +6,20 @@
 #include "engines/BackupManifest.h"
 #include "engines/BackupVerification.h"
 #include "engines/CompressedInput.h"
+#include "engines/Compression.h"
+#include "engines/FileSink.h"
 #include "tests/engines/BackupToFilesFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 namespace kelvanto::test
 {
@@ -92,6 +99,43 @@ TEST_F(BackupToFilesCompression, OnlyAWholeRunGetsAManifest)
     ASSERT_EQ(manifest->files.size(), 1u);
     EXPECT_EQ(manifest->files[0].name, "dump.sql");
     EXPECT_EQ(manifest->files[0].size, std::filesystem::file_size(DumpPath()));
+}
+
+TEST_F(BackupToFilesCompression, AWriteOfCompressedRowsThatFailsFailsTheRun)
+{
+    ChooseTables({Table("items")});
+    std::vector<Values> rows;
+    std::uint64_t state = 88172645463325252u;
+    for (int i = 0; i < 20000; ++i) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        rows.push_back({std::to_string(i), std::to_string(state)});
+    }
+    AddItemsTable(rows);
+    for (const Compression kind : {Compression::Zstd, Compression::Gzip}) {
+        SCOPED_TRACE(CompressedSuffix(kind));
+        task.extras.compression = kind;
+        // The disk fails once the rows are under way, on bytes the compression thread made.
+        std::size_t written = 0;
+        FileSink::Options options;
+        options.write = [&written](int fd, const char* data, std::size_t size) -> long {
+            if (written + size > 40000) {
+                errno = EIO;
+                return -1;
+            }
+            written += size;
+            return static_cast<long>(::write(fd, data, size));
+        };
+        FileSink sink(options);
+        EXPECT_EQ(RunWith(sink), RunOutcome::Failed);
+        const std::vector<std::string> log = LogTexts();
+        EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+            return line.ends_with(" - " + std::string(std::strerror(EIO)));
+        })) << ::testing::PrintToString(log);
+        EXPECT_FALSE(std::filesystem::exists(DumpPath().string() + std::string(CompressedSuffix(kind))));
+        EXPECT_TRUE(PartialsLeft().empty());
+    }
 }
 
 TEST_F(BackupToFilesCompression, APhpDumpIsNeverCompressed)

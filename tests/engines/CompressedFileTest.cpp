@@ -88,6 +88,15 @@ TEST(CompressedFile, ACutFileDecompressesToItsLastFlushAndAClosedOneWhole)
         for (const auto& piece : flushed)
             ASSERT_TRUE(sink.Append(path, piece));
         ASSERT_TRUE(sink.Flush());
+        // Cut right at the flush, as a kill while the dump waits for the server leaves it:
+        // every byte before the flush comes out, to the stock tool as to DecodeFile.
+        const std::filesystem::path atFlush = dir.path() / "at-flush.sql";
+        std::filesystem::copy_file(path + ".kelvanto.partial", atFlush);
+        EXPECT_EQ(StockDecompressed(row.tool, atFlush), Joined(flushed));
+        std::string decoded;
+        (void)DecodeFile(atFlush, [&](std::string_view piece) { decoded += piece; });
+        EXPECT_EQ(decoded, Joined(flushed));
+
         const std::vector<std::string> unflushed = Statements(5000, 3000);
         for (const auto& piece : unflushed)
             ASSERT_TRUE(sink.Append(path, piece));
@@ -99,7 +108,7 @@ TEST(CompressedFile, ACutFileDecompressesToItsLastFlushAndAClosedOneWhole)
         const std::string stock = StockDecompressed(row.tool, cut);
         EXPECT_EQ(stock.substr(0, Joined(flushed).size()), Joined(flushed));
         EXPECT_EQ(all.substr(0, stock.size()), stock);
-        std::string decoded;
+        decoded.clear();
         const Result<DecodedFile> result = DecodeFile(cut, [&](std::string_view piece) { decoded += piece; });
         ASSERT_FALSE(result.ok());
         EXPECT_NE(result.error().find("cut short"), std::string::npos) << result.error();
