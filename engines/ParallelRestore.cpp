@@ -54,8 +54,7 @@ public:
         }
         if (Quit())
             return RunOutcome::Cancelled;
-        Log("Restoring MySQL databases from SQL files: " + std::to_string(plan.tables.size() + plan.after.size())
-            + " files");
+        Log("Restoring MySQL databases from SQL files: " + std::to_string(m_task.restoreFiles.size()) + " files");
         Log("Restoring " + std::to_string(plan.tables.size()) + " files of tables over "
             + std::to_string(m_workers.size()) + " connections (their definitions first, over one), then "
             + std::to_string(plan.after.size()) + " files of routines, views and events over one");
