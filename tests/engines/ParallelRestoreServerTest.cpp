@@ -3,6 +3,7 @@
 // triggers. A failing table stops the other connection and fails the run; files without a
 // manifest stay on one connection.
 #include "engines/BackupManifest.h"
+#include "tests/support/FileText.h"
 #include "tests/support/RoundTrip.h"
 #include "tests/support/RoundTripDatabase.h"
 #include "tests/support/RoundTripEngine.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -123,6 +125,21 @@ TEST_F(ParallelRestore, TwoConnectionsGiveWhatOneGivesInBothLayouts)
         const EngineDump dump = RunDumpEngine(dumpTask, dir.path() / "data");
         ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
         ASSERT_EQ(dump.errors(), "");
+        // Every file is described: which kinds each holds, in the order they were written.
+        const Result<BackupManifest> manifest = BackupManifest::FromJson(ReadText(ManifestPathFor(dump.files.front())));
+        ASSERT_TRUE(manifest.ok()) << manifest.error();
+        std::set<std::string> kinds;
+        for (const BackupManifest::File& file : manifest->files) {
+            ASSERT_EQ(file.databases.size(), 1u) << file.name;
+            std::string joined;
+            for (const std::string& kind : file.contents)
+                joined += kind + " ";
+            kinds.insert(joined);
+        }
+        const std::set<std::string> expected = row.fileSplit == 3
+            ? std::set<std::string> {"tables rows ", "tables rows triggers ", "views ", "routines "}
+            : std::set<std::string> {"tables rows triggers views routines "};
+        EXPECT_EQ(kinds, expected);
         if (!row.keepManifest) {
             ASSERT_TRUE(std::filesystem::remove(ManifestPathFor(dump.files.front())));
         }
