@@ -49,7 +49,7 @@ void ExtrasTable(V& v, S& s)
     v.Server("verifyRestore", s.verifyRestore, kNotYetAvailable);
     v.Number("maxInsertBytes", s.maxInsertBytes, 0, kMaxInsertBytes, kNotYetAvailable);
     v.Number("commitEvery", s.commitEvery, 0, std::numeric_limits<std::int32_t>::max(), kDocumented);
-    v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kNotYetAvailable);
+    v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kDocumented);
     v.Command("onFailure", s.onFailure, kNotYetAvailable);
 }
 

@@ -52,6 +52,22 @@ bool GetCount(const Json& object, const char* key, std::uint64_t& out)
     return true;
 }
 
+// A list of texts, absent in older manifests; false when it is there but not all texts.
+bool GetTextList(const Json& object, const char* key, std::vector<std::string>& out)
+{
+    const auto found = object.find(key);
+    if (found == object.end())
+        return true;
+    if (!found->is_array())
+        return false;
+    for (const Json& item : *found) {
+        if (!item.is_string())
+            return false;
+        out.push_back(item.get<std::string>());
+    }
+    return true;
+}
+
 } // namespace
 
 std::string BackupManifest::ToJson() const
@@ -73,8 +89,8 @@ std::string BackupManifest::ToJson() const
         = {{"rows", "sum modulo 2^64 of XXH3-64 of each row as rendered in the dump"}, {"timeZone", timeZone}};
     Json fileList = Json::array();
     for (const File& file : files)
-        fileList.push_back(
-            {{"name", file.name}, {"size", file.size}, {"sha256", file.sha256}, {"compression", file.compression}});
+        fileList.push_back({{"name", file.name}, {"size", file.size}, {"sha256", file.sha256},
+            {"compression", file.compression}, {"databases", file.databases}, {"contents", file.contents}});
     json["files"] = std::move(fileList);
     Json tableList = Json::array();
     for (const Table& table : tables)
@@ -115,6 +131,8 @@ Result<BackupManifest> BackupManifest::FromJson(std::string_view text)
             || !GetText(entry, "sha256", file.sha256))
             return Error {"the manifest has a file entry without a name, size or SHA-256"};
         GetText(entry, "compression", file.compression);
+        if (!GetTextList(entry, "databases", file.databases) || !GetTextList(entry, "contents", file.contents))
+            return Error {"the manifest has a file entry whose databases or contents are not lists of names"};
         manifest.files.push_back(std::move(file));
     }
     if (const auto tables = json.find("tables"); tables != json.end() && tables->is_array()) {

@@ -25,7 +25,22 @@ struct BackupManifest
         std::uint64_t size = 0;
         std::string sha256; // of the bytes on disk
         std::string compression; // "none", "zstd" or "gzip", by the file's first bytes
+        // The databases whose objects the file holds, and the kinds of those objects
+        // (kContentKinds), each in the order the backup first wrote it. Both are empty in a
+        // manifest written before they were recorded.
+        std::vector<std::string> databases;
+        std::vector<std::string> contents;
+
+        bool Described() const { return !databases.empty() && !contents.empty(); }
     };
+    // The kinds of objects a file may hold, as the manifest names them.
+    static constexpr std::string_view kTables = "tables";
+    static constexpr std::string_view kRows = "rows";
+    static constexpr std::string_view kViews = "views";
+    static constexpr std::string_view kRoutines = "routines";
+    static constexpr std::string_view kTriggers = "triggers";
+    static constexpr std::string_view kEvents = "events";
+    static constexpr std::string_view kSequences = "sequences";
     struct Table
     {
         std::string database;

@@ -47,6 +47,17 @@ void BackupRunManifest::AddTable(
     m_manifest.tables.push_back({database, table, tally.rows(), tally.ChecksumText(), characterSet});
 }
 
+void BackupRunManifest::NoteContent(const std::string& file, const std::string& database, std::string_view kind)
+{
+    BackupManifest::File& noted = m_contents[file];
+    const auto addOnce = [](std::vector<std::string>& list, std::string_view item) {
+        if (std::find(list.begin(), list.end(), item) == list.end())
+            list.emplace_back(item);
+    };
+    addOnce(noted.databases, database);
+    addOnce(noted.contents, kind);
+}
+
 Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& files, const TimeStamp& ended)
 {
     if (files.empty())
@@ -65,8 +76,13 @@ Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& fil
         Result<FileDigest> digest = DigestFile(file);
         if (!digest)
             return Error {file + ": " + digest.error()};
-        m_manifest.files.push_back({std::filesystem::path(file).filename().string(), digest->size, digest->sha256,
-            CompressionName(DetectFileCompression(file))});
+        BackupManifest::File entry {std::filesystem::path(file).filename().string(), digest->size, digest->sha256,
+            CompressionName(DetectFileCompression(file)), {}, {}};
+        if (const auto noted = m_contents.find(file); noted != m_contents.end()) {
+            entry.databases = noted->second.databases;
+            entry.contents = noted->second.contents;
+        }
+        m_manifest.files.push_back(std::move(entry));
     }
     Result<void> written = WriteFileAtomically(path, m_manifest.ToJson());
     if (!written)

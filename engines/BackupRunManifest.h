@@ -5,7 +5,9 @@
 #include "model/Result.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvanto
@@ -24,6 +26,10 @@ public:
     void AddTable(
         const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet);
 
+    // Records that `file` holds objects of `kind` (BackupManifest::kTables, ...) of `database`;
+    // each database and kind is listed once per file, in the order first noted.
+    void NoteContent(const std::string& file, const std::string& database, std::string_view kind);
+
     // Digests the files (each once), then writes the manifest atomically beside them (see
     // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
     // names them within its own. The error names what failed.
@@ -33,6 +39,7 @@ public:
 
 private:
     BackupManifest m_manifest;
+    std::map<std::string, BackupManifest::File> m_contents; // by the file's path, as noted
 };
 
 } // namespace kelvanto

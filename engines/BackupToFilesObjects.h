@@ -25,6 +25,7 @@ public:
     void StartDatabase(const std::string& database);
     bool HasRoutines() const { return !m_objects.routines.empty(); }
     bool HasEvents() const { return !m_objects.events.empty(); }
+    bool HasTriggers(const std::string& table) const { return m_objects.triggersByTable.count(table) > 0; }
 
     void WriteTriggers(const std::string& file, const std::string& table);
     void WriteRoutines(const std::string& file);

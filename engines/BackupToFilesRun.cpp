@@ -279,8 +279,12 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
         WriteObjectsFile(database.name, "(events)", false);
         return Flow::Next;
     }
+    if (m_objects->HasRoutines())
+        Note(database.name, BackupManifest::kRoutines);
     m_objects->WriteRoutines(m_currentFile);
     WritePendingViews();
+    if (m_objects->HasEvents())
+        Note(database.name, BackupManifest::kEvents);
     m_objects->WriteEvents(m_currentFile);
     if (m_layout == Layout::FilePerDatabase)
         FinishFile();
@@ -294,6 +298,7 @@ void BackupToFilesRun::WriteObjectsFile(const std::string& database, const std::
     if (!StartFile(database, part))
         return;
     if (WriteDatabaseLines(database)) {
+        Note(database, routines ? BackupManifest::kRoutines : BackupManifest::kEvents);
         if (routines)
             m_objects->WriteRoutines(m_currentFile);
         else
@@ -384,6 +389,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
             LogFileError("Failed to write the CREATE TABLE to the backup file! - ");
             return Flow::Next;
         }
+        Note(database, BackupManifest::kTables);
     }
     columns.reset();
 
@@ -399,10 +405,14 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
             return Flow::Cancelled;
         const std::string& charset = m_databaseCharset.empty() ? m_session.serverCharset : m_databaseCharset;
         m_manifest->AddTable(database, name, m_records->lastTable(), charset);
+        if (m_records->lastTable().rows() > 0)
+            Note(database, BackupManifest::kRows);
     }
     // After the statements that close the rows, so that the triggers do not fire on them.
-    if (!isView)
+    if (!isView && m_objects->HasTriggers(name)) {
+        Note(database, BackupManifest::kTriggers);
         m_objects->WriteTriggers(m_currentFile, name);
+    }
 
     EndTable();
     return Flow::Next;
@@ -443,6 +453,7 @@ void BackupToFilesRun::WriteSequence(const std::string& database, const std::str
             return;
         }
     }
+    Note(database, BackupManifest::kSequences);
     LogInfo("Backup the sequence " + database + "." + name + " - OK");
 }
 
@@ -484,6 +495,7 @@ bool BackupToFilesRun::WriteViewStructure(
         break;
     }
     m_pendingViews.emplace_back(name, std::move(definition));
+    Note(database, BackupManifest::kViews);
     LogInfo("Backup the view " + database + "." + name + " - OK");
     return true;
 }

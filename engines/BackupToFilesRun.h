@@ -60,6 +60,12 @@ private:
     // A piece whose result the run ignores: gathered in the sink.
     void Gather(std::string_view statement) { m_writer.GatherStatement(m_currentFile, statement); }
 
+    // Records in the manifest that the current file holds objects of `kind` of `database`.
+    void Note(const std::string& database, std::string_view kind)
+    {
+        m_manifest->NoteContent(m_currentFile, database, kind);
+    }
+
     RunOutcome RunSteps();
     bool Connect();
     void CloseConnection();

@@ -45,6 +45,11 @@ bool RunConnection::Execute(std::string_view statement)
     return m_connection->Query(statement) && m_connection->DiscardResults();
 }
 
+bool RunConnection::SelectDatabase(std::string_view name)
+{
+    return m_connection && m_connection->SelectDatabase(name);
+}
+
 std::optional<std::size_t> RunConnection::LongestStatement()
 {
     const std::optional<std::size_t> packet = QueryNumber(*m_connection, "SELECT @@max_allowed_packet");

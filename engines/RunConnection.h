@@ -32,6 +32,8 @@ public:
     // Sends one statement and reads away all of its results; true when the server accepted
     // it and every result came back.
     bool Execute(std::string_view statement);
+    // Makes `name` the session's current database; false when the server refused it.
+    bool SelectDatabase(std::string_view name);
     // The longest statement text the server takes (from its max_allowed_packet), with one
     // ';' of a stored statement on top; nothing when the server does not say.
     std::optional<std::size_t> LongestStatement();

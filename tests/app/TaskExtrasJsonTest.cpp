@@ -27,6 +27,7 @@ TaskExtras EveryKeySet()
     extras.compression = Compression::Zstd;
     extras.compressionLevel = -5;
     extras.commitEvery = 1000;
+    extras.restoreThreads = 4;
     return extras;
 }
 
@@ -95,7 +96,8 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"commitEvery": -1}})", "extras.commitEvery: must be an integer from 0 to 2147483647"},
         // Settings of work still to come are refused rather than silently ignored.
         {R"({"extras": {"maxInsertBytes": 1048576}})", "extras.maxInsertBytes: is not available in this version"},
-        {R"({"extras": {"restoreThreads": 2}})", "extras.restoreThreads: is not available in this version"},
+        {R"({"extras": {"restoreThreads": 0}})", "extras.restoreThreads: must be an integer from 1 to 64"},
+        {R"({"extras": {"restoreThreads": 65}})", "extras.restoreThreads: must be an integer from 1 to 64"},
         {R"({"extras": {"onFailure": ["notify"]}})", "extras.onFailure: is not available in this version"},
         {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})",
             "extras.verifyRestore: is not available in this version"},
@@ -121,7 +123,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 8);
+    EXPECT_EQ(documented, 9);
 }
 
 } // namespace

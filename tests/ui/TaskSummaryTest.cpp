@@ -94,7 +94,7 @@ private slots:
         QTest::newRow("6") << 6
                            << head
                 + "Restore MySQL databases from SQL files\r\n\r\nBackup Files:\r\n    1 file(s)\r\n\r\nMySQL "
-                  "server:\r\n    dst.example\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "server:\r\n    dst.example\r\n\r\nConnections:\r\n    3\r\n\r\nTask schedule:\r\n    Every Week\r\n";
         QTest::newRow("7") << 7
                            << head
                 + "Restore MySQL databases from the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n"
@@ -124,6 +124,7 @@ private slots:
         task.exportSettings.directory = "/exports/";
         task.sqlStatements = {"USE a;", "SELECT 1;", "SELECT 2;"};
         task.restoreFiles = {RestoreFile {}};
+        task.extras.restoreThreads = 3;
         task.schedule.kind = ScheduleKind::EveryWeek;
         QCOMPARE(buildTaskSummary(task), expected);
     }

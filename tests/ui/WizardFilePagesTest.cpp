@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -355,8 +356,13 @@ private slots:
         QVERIFY(page->validate());
         QCOMPARE(harness.messages.texts(), QStringList({wizard::kDropDeleteQuestion, wizard::kDropDeleteQuestion}));
         tick(page.page.get(), "continueOnFileError");
+        auto* threads = page->findChild<QSpinBox*>("restoreThreads");
+        QVERIFY(threads);
+        QCOMPARE(threads->value(), 1);
+        threads->setValue(4);
         Task saved;
         page->save(saved);
+        QCOMPARE(saved.extras.restoreThreads, 4);
         QCOMPARE(saved.restoreFiles.size(), std::size_t(2));
         QCOMPARE(saved.restoreFiles[0].fileName, std::string("b.sql"));
         QCOMPARE(saved.restoreFiles[0].size, 2048);

@@ -6,6 +6,7 @@
 #include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"
 #include "ui/wizard/RestoreFilesList.h"
+#include "ui/wizard/RestoreThreadsField.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QCheckBox>
@@ -25,6 +26,7 @@ RestoreFilesPage::RestoreFilesPage(TaskPageSession& session, QWidget* parent)
     , m_list(makeRestoreFilesList(this))
     , m_continueOnSqlError(new QCheckBox(tr("Continue even if a SQL error occurs during restoring"), this))
     , m_continueOnFileError(new QCheckBox(tr("Continue even if a FILE error occurs during restoring"), this))
+    , m_threads(new RestoreThreadsField(this))
 {
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_continueOnSqlError->setObjectName("continueOnSqlError");
@@ -57,6 +59,7 @@ RestoreFilesPage::RestoreFilesPage(TaskPageSession& session, QWidget* parent)
     layout->addLayout(top, 1);
     layout->addWidget(m_continueOnSqlError);
     layout->addWidget(m_continueOnFileError);
+    layout->addWidget(m_threads);
 }
 
 QString RestoreFilesPage::title() const
@@ -70,6 +73,7 @@ void RestoreFilesPage::load(const Task& task)
     m_loadedOptions = task.restoreOptions;
     m_continueOnSqlError->setChecked(task.restoreOptions.continueOnSqlError != 0);
     m_continueOnFileError->setChecked(task.restoreOptions.continueOnFileError != 0);
+    m_threads->load(task.extras);
     showFiles({});
 }
 
@@ -191,6 +195,7 @@ void RestoreFilesPage::save(Task& task)
     };
     task.restoreOptions.continueOnSqlError = keep(m_loadedOptions.continueOnSqlError, m_continueOnSqlError);
     task.restoreOptions.continueOnFileError = keep(m_loadedOptions.continueOnFileError, m_continueOnFileError);
+    m_threads->save(task.extras);
 }
 
 } // namespace kelvanto

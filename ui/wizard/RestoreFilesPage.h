@@ -10,6 +10,8 @@ class QTreeWidget;
 namespace kelvanto
 {
 
+class RestoreThreadsField;
+
 // The SQL files that a restore task replays, in order: "SN", "File Name", "Full Path",
 // "File Size" and "Date & Time", with add (".sql" files only, each path once), Remove, Remove
 // All, Move Up and Move Down, and whether a SQL or a file error stops the restore. Next asks
@@ -42,6 +44,7 @@ private:
     QTreeWidget* m_list;
     QCheckBox* m_continueOnSqlError;
     QCheckBox* m_continueOnFileError;
+    RestoreThreadsField* m_threads;
 };
 
 } // namespace kelvanto

@@ -8,6 +8,8 @@ class QTreeWidget;
 namespace kelvanto
 {
 
+class RestoreThreadsField;
+
 // The read-only restore files page: the files with "SN" from 1 and the size in whole KB, and
 // the two error switches.
 class RestoreFilesViewPage : public TaskPage
@@ -24,6 +26,7 @@ private:
     QTreeWidget* m_list;
     QCheckBox* m_continueOnSqlError;
     QCheckBox* m_continueOnFileError;
+    RestoreThreadsField* m_threads;
 };
 
 } // namespace kelvanto

@@ -3,6 +3,7 @@
 #include "schedule/ScheduleDescription.h"
 #include "ui/wizard/WizardTexts.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace kelvanto::wizard
@@ -129,7 +130,8 @@ std::string buildTaskSummary(const Task& task)
             Block("SQL script:", {std::to_string(task.sqlStatements.size()) + " statement(s)"}), schedule});
     case TaskType::RestoreFromFiles:
         return Join({name, type, Block("Backup Files:", {std::to_string(task.restoreFiles.size()) + " file(s)"}),
-            Block("MySQL server:", {task.destination.host}), schedule});
+            Block("MySQL server:", {task.destination.host}),
+            Block("Connections:", {std::to_string(std::max(task.extras.restoreThreads, 1))}), schedule});
     case TaskType::RestoreFromServer:
     case TaskType::RestoreFromDatabase:
         return Join({name, type, Block("Source MySQL server:", {task.source.host}),
