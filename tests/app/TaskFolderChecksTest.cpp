@@ -119,8 +119,9 @@ TEST(TaskFolderChecks, WhetherThisProcessCanWriteThere)
     std::filesystem::create_directories(root / "good");
     std::filesystem::create_directories(root / "locked");
     std::ofstream(root / "file") << "x";
-    if (::geteuid() != 0)
+    if (::geteuid() != 0) {
         ASSERT_EQ(::chmod((root / "locked").c_str(), 0555), 0);
+    }
     const std::string at = root.string() + "/";
 
     using T = TaskType;
