@@ -5,6 +5,7 @@
 #include "app/ServerProfileCommands.h"
 #include "app/TaskChecks.h"
 #include "app/TaskCommands.h"
+#include "app/TaskFolderChecks.h"
 #include "app/TaskJson.h"
 #include "app/TaskListStatus.h"
 #include "app/TaskNotices.h"
@@ -131,6 +132,8 @@ void ControlCommands::Run(const std::string& name, ControlSession& session)
         const Task task = *m_app.CopyOfTask(*index);
         if (task.status == TaskStatus::Running)
             return ControlError("the task " + Quoted(name) + " is running already");
+        if (auto fault = CheckTaskFolderPlace(task, RunsAsSystemService()))
+            return ControlError(fault->Text());
         // Listening before the run is asked for, so that no line of it is missed.
         follower = std::make_unique<RunFollower>(task.taskId, m_app.GetClock());
         m_notices.Add(follower.get());
@@ -184,6 +187,8 @@ Json ControlCommands::Start(const std::string& name)
         if (task.schedule.kind == ScheduleKind::Manual)
             return ControlError(
                 "the task " + Quoted(name) + " has the schedule Manual: it runs only when asked (kelvanto-cli run)");
+        if (auto fault = CheckTaskFolderPlace(task, RunsAsSystemService()))
+            return ControlError(fault->Text());
         const bool changed = !m_commands.StartTasks({*index}).empty();
         return Named(name, {{"changed", changed}, {"status", TaskStatusText(m_app.CopyOfTask(*index)->status)}});
     });
@@ -211,12 +216,21 @@ Json ControlCommands::Import(const Json& taskJson)
         // name's messages name it themselves and read as the wizard's.
         if (auto fault = CheckTask(*task))
             return ControlError(fault->field == "name" ? fault->message : fault->Text());
+        const bool systemService = RunsAsSystemService();
+        if (auto fault = CheckTaskFolderPlace(*task, systemService))
+            return ControlError(fault->Text());
+        // A folder that this scheduler cannot write to yet is told now, not at the first run;
+        // the task is kept, since the folder may be made or opened to it afterwards.
+        const auto access = CheckTaskFolderAccess(*task, systemService);
         // New Task; a Manual task is not run now (the window's question, answered No).
         auto created = m_commands.CreateTask(std::move(*task), false);
         if (!created)
             return ControlError(created.error());
         ListChanged();
-        return Named(m_app.CopyOfTask(*created)->name);
+        Json more = Json::object();
+        if (access)
+            more["warning"] = TextToJson(access->Text());
+        return Named(m_app.CopyOfTask(*created)->name, std::move(more));
     });
 }
 

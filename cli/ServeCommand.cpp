@@ -5,6 +5,7 @@
 #include "app/ControlServer.h"
 #include "app/DataFolderLock.h"
 #include "app/TaskCommands.h"
+#include "app/TaskFolderChecks.h"
 #include "app/TaskNotices.h"
 #include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
@@ -55,6 +56,36 @@ private:
     sigset_t m_set;
     sigset_t m_old;
 };
+
+// "field: message" on one line, as a log record shows it.
+std::string LogText(const TaskFault& fault)
+{
+    std::string text = fault.Text();
+    for (char& c : text) {
+        if (c == '\n')
+            c = ' ';
+    }
+    return text;
+}
+
+// Tells in each task's log (and so in the journal) whether the service can write to the
+// task's folder, before its first run; a task of the system service that writes where the
+// service's private /tmp would lose its files is stopped. Called once the tasks are started.
+void CheckTaskFolders(Application& app)
+{
+    const bool systemService = RunsAsSystemService();
+    for (std::size_t index = 0; index < app.TaskCount(); ++index) {
+        const auto task = app.CopyOfTask(index);
+        if (!task)
+            continue;
+        if (auto refused = CheckTaskFolderPlace(*task, systemService)) {
+            app.Server().StopTask(static_cast<int>(index));
+            app.Log().WriteLog(task->logFileName, LogLevel::Error, "Task stopped: " + LogText(*refused));
+        } else if (auto fault = CheckTaskFolderAccess(*task, systemService)) {
+            app.Log().WriteLog(task->logFileName, LogLevel::Error, LogText(*fault));
+        }
+    }
+}
 
 } // namespace
 
@@ -125,6 +156,7 @@ int ServeCommand::Run(const std::vector<std::string>& args)
         journal.Write(ServiceJournal::Priority::Error, "Failed to initialize Task Server!");
         exitCode = ExitCode::Failure;
     } else {
+        CheckTaskFolders(app);
         journal.Write(ServiceJournal::Priority::Notice,
             "Scheduler started for " + folder->Root().string() + " with " + std::to_string(app.TaskCount())
                 + " task(s)");
@@ -140,6 +172,7 @@ int ServeCommand::Run(const std::vector<std::string>& args)
                 handler.RunExclusive([&] {
                     auto loaded = commands.LoadFrom(app.Folder().TaskListFile());
                     names.Invalidate();
+                    CheckTaskFolders(app);
                     writeLoadNotices();
                     if (loaded)
                         journal.Write(ServiceJournal::Priority::Notice,

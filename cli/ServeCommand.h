@@ -13,7 +13,9 @@ namespace kelvanto
 // once, naming the holder, while another scheduler has the folder; a command line that holds
 // it is waited for up to SECONDS, 5 by default), the folders, the options, the server list
 // and its upgrade, the task list, the conversion of old logs and the marker, the control
-// socket, then StartAll; systemd hears READY. SIGHUP reloads the task list from its file as
+// socket, then StartAll, and each task's folder checked (a folder that the service cannot
+// write to is told in the task's log; a task of the system service that writes to its private
+// /tmp is stopped); systemd hears READY. SIGHUP reloads the task list from its file as
 // Load From does. SIGTERM and SIGINT quit: STOPPING, the socket closed, the options and the
 // task list saved, StopAll. Every line of every task's log also goes to the journal (or
 // standard error) with the task's name and the priority of its level; the task list is

@@ -68,6 +68,9 @@ int TaskImportCommand::Run(const std::vector<std::string>& args)
         return ExitCode::Failure;
     }
     m_context.out << "Created task \"" << TextOf(reply->value("name", Json())) << "\"\n";
+    // A folder that the scheduler cannot write to: the task is there, its runs would fail.
+    if (reply->contains("warning"))
+        m_context.err << "warning: " << TextOf((*reply)["warning"]) << "\n";
     return ExitCode::Ok;
 }
 

@@ -8,6 +8,7 @@
 #include "app/ControlHandler.h"
 #include "app/ControlProtocol.h"
 #include "app/TaskCommands.h"
+#include "app/TaskFolderChecks.h"
 #include "app/TaskJson.h"
 #include "app/TaskNotices.h"
 #include "schedule/TaskServerOwner.h"
@@ -16,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 namespace kelvanto
@@ -278,6 +280,68 @@ TEST_F(TaskChecksWaysIn, TheWaysInRefuseWhatTheCoreRefuses)
     ASSERT_FALSE(renamed.ok());
     EXPECT_EQ(renamed.error(), kNameTooLong);
     EXPECT_EQ(app->CopyOfTask(0)->name, "Nightly");
+}
+
+// The control socket tells the folder before the first run: an import into a folder that
+// cannot be written yet is kept with a warning; the system service (its unit sets
+// KELVANTO_SERVICE=system) refuses an import into its private /tmp, and neither starts nor
+// runs a stored task that writes there. (The test's folders are below /tmp themselves: the
+// warnings are asked of a scheduler that is not the system service.)
+TEST_F(TaskChecksWaysIn, TheFolderIsToldBeforeTheFirstRun)
+{
+    struct SystemService
+    {
+        SystemService() { ::setenv("KELVANTO_SERVICE", "system", 1); }
+        ~SystemService() { ::unsetenv("KELVANTO_SERVICE"); }
+    };
+    ASSERT_FALSE(RunsAsSystemService());
+    const auto send = [&](const std::string& command, const std::string& key, const Json& value) {
+        ControlRequest request;
+        request.command = command;
+        if (value.is_string())
+            request.texts[key] = value.get<std::string>();
+        else
+            request.objects[key] = value;
+        RecordingSession session;
+        control->Handle(request, session);
+        return session.replies.empty() ? Json() : session.replies.front();
+    };
+    const auto folderTask = [](const std::string& name, const std::string& folder) {
+        Task task = ValidTask(TaskType::BackupToFiles);
+        task.name = name;
+        task.backupSettings.backupFolder = folder;
+        return TaskToJsonValue(task);
+    };
+
+    const std::string missing = (tmp.path() / "no" / "such").string();
+    const Json warned = send("task-import", "task", folderTask("Missing", missing + "/"));
+    EXPECT_EQ(warned.value("ok", false), true) << warned;
+    EXPECT_EQ(warned.value("warning", ""),
+        "backupSettings.backupFolder: Invalid folder!\nThe folder does not exist: " + missing);
+    const Json clean = send("task-import", "task", folderTask("Writable", tmp.path().string()));
+    EXPECT_EQ(clean.value("ok", false), true) << clean;
+    EXPECT_FALSE(clean.contains("warning")) << clean;
+    EXPECT_EQ(TaskCount(), 2u);
+
+    SystemService service;
+    ASSERT_TRUE(RunsAsSystemService());
+    const Json refused = send("task-import", "task", folderTask("Temporary", "/var/tmp/backups/"));
+    EXPECT_EQ(refused.value("ok", true), false);
+    EXPECT_EQ(refused.value("error", "").rfind("backupSettings.backupFolder: Invalid folder!\n", 0), 0u) << refused;
+    EXPECT_EQ(TaskCount(), 2u);
+
+    // A task that came in another way (the window, an older list) is neither started nor run.
+    Task stored = ValidTask(TaskType::BackupToFiles);
+    stored.name = "Stored";
+    stored.backupSettings.backupFolder = "/tmp/backups/";
+    stored.schedule.kind = ScheduleKind::EveryDay;
+    ASSERT_TRUE(commands->CreateTask(stored, false).ok());
+    for (const char* command : {"start", "run"}) {
+        SCOPED_TRACE(command);
+        const Json reply = send(command, "name", "Stored");
+        EXPECT_EQ(reply.value("ok", true), false) << reply;
+        EXPECT_NE(reply.value("error", "").find("ReadWritePaths="), std::string::npos) << reply;
+    }
 }
 
 } // namespace
