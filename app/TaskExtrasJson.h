@@ -18,7 +18,7 @@ struct TaskExtrasKey
 {
     const char* name;
     // Carried out by this version and described in docs/task-json.md. A key that is not is
-    // neither written nor accepted ("extras.maxInsertBytes: is not available in this version").
+    // neither written nor accepted ("extras.onFailure: is not available in this version").
     bool documented;
 };
 

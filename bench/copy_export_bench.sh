@@ -10,6 +10,8 @@
 # Copies onto the second server:
 #   engine single-row                  against  mariadb-dump --skip-extended-insert | mariadb
 #   engine ten-row with addAutocommit  against  the same pipe, and against  mariadb-dump | mariadb
+#   engine with maxInsertBytes 1 MiB   against  mariadb-dump | mariadb (whose extended INSERTs
+#                                      are of about 1 MiB too: its net_buffer_length)
 # Every copy goes into a database dropped just before (not timed). Peak RSS comes from
 # /usr/bin/time (for a pipe: the largest of its processes); CPU is user + system time of the
 # engine or of the whole pipe.
@@ -29,7 +31,8 @@ source_args=(--host "$host" --port "$port" --user "$user" --password "$password"
 bench_tables "$db"
 
 declare -A seconds rss cpu
-variants=(export-csv export-xml export-html client-raw copy-single pipe-single copy-ten-autocommit pipe-default)
+variants=(export-csv export-xml export-html client-raw copy-single pipe-single copy-ten-autocommit pipe-default
+    copy-sized)
 for rows in "${sizes[@]}"; do
     table=rows_$rows
     for run in $(seq 1 "$runs"); do
@@ -56,6 +59,11 @@ for rows in "${sizes[@]}"; do
                 result=$(run_one "$work/engine.txt" "${engine[@]}" copy "${source_args[@]}" --database "$db" --table "$table" \
                     --dest-host "$host" --dest-port "$port2" --dest-user "$user" --dest-password "$password" \
                     --dest-database "$copy" --out "$work/out" --multi-row --autocommit)
+                ;;
+            copy-sized)
+                result=$(run_one "$work/engine.txt" "${engine[@]}" copy "${source_args[@]}" --database "$db" --table "$table" \
+                    --dest-host "$host" --dest-port "$port2" --dest-user "$user" --dest-password "$password" \
+                    --dest-database "$copy" --out "$work/out" --multi-row --max-insert-bytes 1048576)
                 ;;
             pipe-single)
                 result=$(run_one "$work/out/pipe.txt" bash -c "mariadb-dump --no-defaults ${auth[*]} \
@@ -100,18 +108,21 @@ for rows in "${sizes[@]}"; do
         m=$(tr ' ' '\n' <<<"${rss[$rows,$v]}" | grep . | sort -g | tail -1)
         c=$(tr ' ' '\n' <<<"${cpu[$rows,$v]}" | grep . | median)
         printf "%-10s %-22s %10.2f %10.2f %10.1f\n" "$rows" "$v" "$s" "$c" "$(echo "$m / 1024" | bc -l)"
-        declare "med_${v//-/_}_$rows=$s"
+        declare "med_${v//-/_}_$rows=$s" "cpu_${v//-/_}_$rows=$c"
     done
 done
 echo
 echo "== ratios (engine / peer; below 1 means the engine is faster)"
 for rows in "${sizes[@]}"; do
     r() { local a=med_$1_$rows b=med_$2_$rows; echo "${!a} / ${!b}" | bc -l; }
+    rc() { local a=cpu_$1_$rows b=cpu_$2_$rows; echo "${!a} / ${!b}" | bc -l; }
     printf "%-10s export csv / raw client %.2f  xml %.2f  html %.2f\n" "$rows" "$(r export_csv client_raw)" \
         "$(r export_xml client_raw)" "$(r export_html client_raw)"
     printf "%-10s copy single-row / pipe --skip-extended-insert %.2f   ten-row+autocommit / same pipe %.2f  / default pipe %.2f\n" \
         "$rows" "$(r copy_single pipe_single)" "$(r copy_ten_autocommit pipe_single)" \
         "$(r copy_ten_autocommit pipe_default)"
+    printf "%-10s copy maxInsertBytes 1 MiB / default pipe %.2f   cpu %.2f\n" "$rows" "$(r copy_sized pipe_default)" \
+        "$(rc copy_sized pipe_default)"
 done
 client -e "DROP DATABASE IF EXISTS $db"
 client2 -e "DROP DATABASE IF EXISTS $copy"

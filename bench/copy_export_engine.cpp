@@ -5,6 +5,7 @@
 //                             [--host H --port P --user U --password X]
 //   copy_export_engine copy --database D --table T --dest-database D2 --dest-host H2 --dest-port P2
 //                           [--host H --port P --user U --password X] [--multi-row] [--autocommit]
+//                           [--max-insert-bytes N]
 //
 // Prints one line: "seconds=S maxrss_kb=K outcome=O". The copy goes into the database D2 of
 // the destination server (created when missing), as a "Backup to the other database" task.
@@ -131,6 +132,7 @@ int main(int argc, char** argv)
         BackupSettings& settings = task.backupSettings;
         settings.multiRowInsert = multiRow ? 1 : 0;
         settings.addAutocommit = autocommit ? 1 : 0;
+        task.extras.maxInsertBytes = std::atoll(options["--max-insert-bytes"].c_str());
         settings.createDatabase = 1;
         settings.destDatabaseName = options["--dest-database"];
         task.databases.push_back(DatabaseItem {2, table.database, {table}});

@@ -3,7 +3,9 @@
 //
 //   dump_engine --host H --port P --user U [--password X] --database D --table T --out DIR
 //               [--multi-row] [--sink file|per-piece] [--snapshot] [--compression zstd|gzip [--level N]]
+//               [--max-insert-bytes N]
 //
+// --max-insert-bytes N  the task's maxInsertBytes extra: with --multi-row, every row that fits in N bytes
 // --snapshot        the task's consistentSnapshot extra: the run reads inside one snapshot
 // --sink file       the engine's own sink (FileSink): the file kept open behind a buffer
 // --sink per-piece  a bench-only sink that opens, appends and closes for every piece
@@ -165,7 +167,7 @@ int main(int argc, char** argv)
     if (options["--database"].empty() || options["--table"].empty() || options["--out"].empty()) {
         std::cerr << "usage: dump_engine --database D --table T --out DIR [--host H --port P --user U "
                      "--password X] [--multi-row] [--sink file|per-piece] [--snapshot] [--compression zstd|gzip "
-                     "[--level N]]\n";
+                     "[--level N]] [--max-insert-bytes N]\n";
         return 2;
     }
 
@@ -188,6 +190,7 @@ int main(int argc, char** argv)
     else if (options["--compression"] == "gzip")
         task.extras.compression = Compression::Gzip;
     task.extras.compressionLevel = std::atoi(options["--level"].c_str());
+    task.extras.maxInsertBytes = std::atoll(options["--max-insert-bytes"].c_str());
     DatabaseItem database;
     database.checkState = 2;
     database.name = options["--database"];

@@ -10,13 +10,31 @@
 namespace kelvanto
 {
 
+namespace
+{
+
+// Ten rows within what the smallest packet takes, or every row that fits in a statement that
+// a server whose max_allowed_packet is the user's size takes; the ";" that the writer adds
+// counts too.
+MultiRowStatement FileStatement(std::int64_t maxInsertBytes)
+{
+    if (maxInsertBytes <= 0)
+        return MultiRowStatement(BackupToFilesRecords::kMaxStatementBytes - 1);
+    const std::size_t longest = MultiRowStatement::LongestStatementFor(static_cast<std::size_t>(maxInsertBytes));
+    return MultiRowStatement(longest > 0 ? longest - 1 : 0, MultiRowStatement::kAsManyAsFit);
+}
+
+} // namespace
+
 BackupToFilesRecords::BackupToFilesRecords(RunContext& context, Connection& connection, DumpWriter& writer,
-    const BackupSettings& settings, const ServerFeatures& features)
+    const BackupSettings& settings, const ServerFeatures& features, std::int64_t maxInsertBytes)
     : m_context(context)
     , m_connection(connection)
     , m_writer(writer)
     , m_settings(settings)
     , m_features(features)
+    , m_maxInsertBytes(maxInsertBytes)
+    , m_statement(FileStatement(maxInsertBytes))
 { }
 
 std::string BackupToFilesRecords::StatementPrefix(
@@ -133,6 +151,8 @@ bool BackupToFilesRecords::Write(
     }
     if (!RowsWritten(file))
         return true;
+    if (multiRow && m_maxInsertBytes > 0 && m_statement.firstOversized() > 0)
+        m_context.Log(LogLevel::Warning, OversizedRowsLine(name, m_maxInsertBytes, m_statement.firstOversized() + 1));
     // The end of the rows and a broken read look alike; only the connection tells them
     // apart. A table cut short must not be reported as backed up.
     if (m_context.QuitRequested())

@@ -10,6 +10,7 @@
 #include "schedule/RunContext.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace kelvanto
@@ -25,8 +26,10 @@ public:
     // 4 MiB (the smallest default of the servers in use) accepts.
     static constexpr std::size_t kMaxStatementBytes = MultiRowStatement::LongestStatementFor(4 * 1024 * 1024);
 
+    // `maxInsertBytes`: 0 for ten rows per multi-row statement, else the longest statement
+    // that the user wants in the file (the rows that fit, however many).
     BackupToFilesRecords(RunContext& context, Connection& connection, DumpWriter& writer,
-        const BackupSettings& settings, const ServerFeatures& features);
+        const BackupSettings& settings, const ServerFeatures& features, std::int64_t maxInsertBytes);
 
     // Writes the records of table `name` (`quoted` as statements carry it) into `file`.
     // Failures are logged and end the table; returns false only on a stop request.
@@ -51,8 +54,9 @@ private:
     DumpWriter& m_writer;
     const BackupSettings& m_settings;
     ServerFeatures m_features;
+    std::int64_t m_maxInsertBytes;
     // Reused for every statement of the run; the ";" that the writer adds counts too.
-    MultiRowStatement m_statement {kMaxStatementBytes - 1};
+    MultiRowStatement m_statement;
     RowTally m_tally;
 };
 

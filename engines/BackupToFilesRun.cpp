@@ -192,7 +192,7 @@ bool BackupToFilesRun::Connect()
     m_manifest->SetServerVersion(m_serverInfo);
     LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_serverInfo);
     m_features = ServerFeatures::ForVersion(m_connection->ServerVersion());
-    m_records.emplace(m_context, *m_connection, m_writer, m_settings, m_features);
+    m_records.emplace(m_context, *m_connection, m_writer, m_settings, m_features, m_task.extras.maxInsertBytes);
     m_objects.emplace(m_context, *m_connection, m_writer, m_task.extras);
     m_quoting = m_settings.quoteNames == 1 && m_features.quoteNames;
 

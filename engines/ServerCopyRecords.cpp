@@ -5,15 +5,32 @@
 #include "engines/RowValues.h"
 #include "engines/WatchedConnection.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
 namespace kelvanto
 {
 
+namespace
+{
+
+// Ten rows within what the destination takes (within what the smallest packet takes when that
+// is not known), or every row that fits in the user's size, never above what the destination takes.
+MultiRowStatement CopyStatement(std::optional<std::size_t> statementLimit, std::int64_t maxInsertBytes)
+{
+    if (maxInsertBytes <= 0)
+        return MultiRowStatement(statementLimit.value_or(BackupToFilesRecords::kMaxStatementBytes));
+    const auto chosen = static_cast<std::size_t>(maxInsertBytes);
+    return MultiRowStatement(
+        statementLimit ? std::min(chosen, *statementLimit) : chosen, MultiRowStatement::kAsManyAsFit);
+}
+
+} // namespace
+
 ServerCopyRecords::ServerCopyRecords(RunContext& context, Connection& source, Connection& destination,
     const BackupSettings& settings, const ServerCopySwitches& switches, const ServerCopyMember& member,
-    std::optional<std::size_t> statementLimit)
+    std::optional<std::size_t> statementLimit, std::int64_t maxInsertBytes)
     : m_context(context)
     , m_source(source)
     , m_destination(destination)
@@ -21,8 +38,9 @@ ServerCopyRecords::ServerCopyRecords(RunContext& context, Connection& source, Co
     , m_switches(switches)
     , m_member(member)
     , m_statementLimit(statementLimit)
+    , m_maxInsertBytes(maxInsertBytes)
     , m_insertSettings(settings)
-    , m_statement(statementLimit.value_or(BackupToFilesRecords::kMaxStatementBytes))
+    , m_statement(CopyStatement(statementLimit, maxInsertBytes))
 {
     m_insertSettings.allowKeywordColumns = switches.columnQuoting ? 1 : 0;
 }
@@ -124,6 +142,10 @@ bool ServerCopyRecords::Copy(
         m_failure = "Failed to read the records of the table " + name + "!" + ServerErrorCause(m_source);
     }
     result.reset();
+    // A row longer than the user's size went alone (one that the destination refuses is an error below).
+    const std::size_t oversized = m_statement.firstOversized();
+    if (multiRow && m_maxInsertBytes > 0 && oversized > 0 && (!m_statementLimit || oversized <= *m_statementLimit))
+        m_context.Log(LogLevel::Warning, OversizedRowsLine(name, m_maxInsertBytes, oversized));
     if (m_failure.empty() && multiRow && m_statement.pendingRows() > 0
         && Send(m_statement.Pending(), static_cast<std::uint64_t>(m_statement.pendingRows()),
             "Failed to insert multi-row records to the table " + name + "!"))

@@ -26,8 +26,11 @@ class ServerCopyRecords
 {
 public:
     // `statementLimit`: the longest statement the destination takes, when it is known.
+    // `maxInsertBytes`: 0 for ten rows per multi-row statement, else the longest statement that
+    // the user wants sent (the rows that fit, however many), never above `statementLimit`.
     ServerCopyRecords(RunContext& context, Connection& source, Connection& destination, const BackupSettings& settings,
-        const ServerCopySwitches& switches, const ServerCopyMember& member, std::optional<std::size_t> statementLimit);
+        const ServerCopySwitches& switches, const ServerCopyMember& member, std::optional<std::size_t> statementLimit,
+        std::int64_t maxInsertBytes);
 
     // Copies the rows of table `name` (`quoted` as statements carry it). Failures are logged
     // and end the rows; the source's read lock, when `sourceLocked`, is released with the other
@@ -56,6 +59,7 @@ private:
     const ServerCopySwitches& m_switches;
     const ServerCopyMember& m_member;
     std::optional<std::size_t> m_statementLimit;
+    std::int64_t m_maxInsertBytes;
     BackupSettings m_insertSettings; // the settings with the destination's column quoting
     MultiRowStatement m_statement; // reused for every statement of the run
     bool m_awaiting = false; // a statement was sent and its answer not yet read

@@ -99,7 +99,8 @@ RunOutcome ServerCopyRun::RunSteps()
     m_switches = ServerCopySwitches::Derive(m_settings, m_source->ServerVersion(), m_destination->ServerVersion());
     if (m_switches.destination.utcSession)
         m_destination->Query("SET TIME_ZONE='+00:00'");
-    m_tables.emplace(m_context, *m_source, *m_destination, m_settings, m_switches, m_member, m_statementLimit);
+    m_tables.emplace(m_context, *m_source, *m_destination, m_settings, m_switches, m_member, m_statementLimit,
+        m_task.extras.maxInsertBytes);
     m_objects.emplace(m_context, *m_source, *m_destination, m_task.extras, m_member);
     if (Quit())
         return RunOutcome::Cancelled;

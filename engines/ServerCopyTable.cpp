@@ -14,14 +14,14 @@ namespace kelvanto
 
 ServerCopyTable::ServerCopyTable(RunContext& context, Connection& source, Connection& destination,
     const BackupSettings& settings, const ServerCopySwitches& switches, const ServerCopyMember& member,
-    std::optional<std::size_t> statementLimit)
+    std::optional<std::size_t> statementLimit, std::int64_t maxInsertBytes)
     : m_context(context)
     , m_source(source)
     , m_destination(destination)
     , m_settings(settings)
     , m_switches(switches)
     , m_member(member)
-    , m_records(context, source, destination, settings, switches, member, statementLimit)
+    , m_records(context, source, destination, settings, switches, member, statementLimit, maxInsertBytes)
 { }
 
 CopyFlow ServerCopyTable::Failed(const std::string& line)

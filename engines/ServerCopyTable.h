@@ -30,7 +30,8 @@ class ServerCopyTable
 {
 public:
     ServerCopyTable(RunContext& context, Connection& source, Connection& destination, const BackupSettings& settings,
-        const ServerCopySwitches& switches, const ServerCopyMember& member, std::optional<std::size_t> statementLimit);
+        const ServerCopySwitches& switches, const ServerCopyMember& member, std::optional<std::size_t> statementLimit,
+        std::int64_t maxInsertBytes);
 
     // The sequences of the database whose objects come next, copied as sequences.
     void StartDatabase(std::set<std::string> sequences) { m_sequences = std::move(sequences); }

@@ -140,6 +140,7 @@ TEST_F(TaskExtrasFileTest, SavesWriteTheExtrasBesideAByteExactTaskList)
     task.extras = NewTaskExtras(TaskType::BackupToFiles);
     task.extras.definer = DefinerMode::Strip;
     task.extras.commitEvery = 500;
+    task.extras.maxInsertBytes = 65536;
     ASSERT_TRUE(app->CreateTask(task).ok());
 
     const auto tasks = app->TaskCopies();

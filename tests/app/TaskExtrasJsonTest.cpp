@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -28,6 +29,7 @@ TaskExtras EveryKeySet()
     extras.compressionLevel = -5;
     extras.commitEvery = 1000;
     extras.restoreThreads = 4;
+    extras.maxInsertBytes = std::int64_t {1} << 30;
     return extras;
 }
 
@@ -94,8 +96,10 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"compressionLevel": 23}})", "extras.compressionLevel: must be an integer from -131072 to 22"},
         {R"({"extras": {"compressionLevel": 1.5}})", "extras.compressionLevel: must be an integer"},
         {R"({"extras": {"commitEvery": -1}})", "extras.commitEvery: must be an integer from 0 to 2147483647"},
+        {R"({"extras": {"maxInsertBytes": 1073741825}})",
+            "extras.maxInsertBytes: must be an integer from 0 to 1073741824"},
+        {R"({"extras": {"maxInsertBytes": -1}})", "extras.maxInsertBytes: must be an integer from 0 to 1073741824"},
         // Settings of work still to come are refused rather than silently ignored.
-        {R"({"extras": {"maxInsertBytes": 1048576}})", "extras.maxInsertBytes: is not available in this version"},
         {R"({"extras": {"restoreThreads": 0}})", "extras.restoreThreads: must be an integer from 1 to 64"},
         {R"({"extras": {"restoreThreads": 65}})", "extras.restoreThreads: must be an integer from 1 to 64"},
         {R"({"extras": {"onFailure": ["notify"]}})", "extras.onFailure: is not available in this version"},
@@ -123,7 +127,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 9);
+    EXPECT_EQ(documented, 10);
 }
 
 } // namespace

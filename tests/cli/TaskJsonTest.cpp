@@ -50,6 +50,7 @@ Task FullTask()
     t.extras.triggers = true;
     t.extras.definer = DefinerMode::Strip;
     t.extras.commitEvery = 4;
+    t.extras.maxInsertBytes = 1048576;
     return t;
 }
 

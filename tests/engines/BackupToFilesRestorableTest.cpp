@@ -5,11 +5,13 @@
 
 #include "engines/BackupToFilesRecords.h"
 #include "engines/ColumnSelection.h"
+#include "engines/MultiRowStatement.h"
 #include "engines/ViewOrder.h"
 #include "tests/engines/BackupToFilesFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -99,8 +101,11 @@ TEST_F(BackupToFilesRestorableTest, TableWithInvisibleAndGeneratedColumnsIsWritt
 }
 
 // A multi-row statement ends early when the next row would make it longer than a server
-// with a 4 MiB max_allowed_packet takes; a row longer than that still goes alone.
-TEST_F(BackupToFilesRestorableTest, MultiRowStatementsStayWithinTheSmallestPacket)
+// with a 4 MiB max_allowed_packet takes; a row longer than that still goes alone. With a size
+// of the user's, a statement takes every row that fits in what a server whose max_allowed_packet
+// is that size takes (the next statement's first row would not have fitted), and a row longer
+// than that goes alone, said once per table.
+TEST_F(BackupToFilesRestorableTest, MultiRowStatementsStayWithinTheirSize)
 {
     constexpr std::size_t limit = BackupToFilesRecords::kMaxStatementBytes;
     const std::string prefix = "INSERT INTO `big` VALUES ";
@@ -110,19 +115,30 @@ TEST_F(BackupToFilesRestorableTest, MultiRowStatementsStayWithinTheSmallestPacke
     struct Row
     {
         const char* name;
+        std::int64_t maxInsertBytes;
         std::vector<std::size_t> sizes;
         std::vector<int> perStatement;
+        std::size_t oversized; // the first statement that a row alone made too long, ";" included
     };
+    const std::vector<std::size_t> small(25, 10); // 14 bytes each, 25 + 15 per row with ";"
     const Row rows[] = {
-        {"exactly at the limit", {mebibyte, mebibyte, third, 10}, {3, 1}},
-        {"one byte over", {mebibyte, mebibyte, third + 1, 10}, {2, 2}},
-        {"rows of 1 MiB", std::vector<std::size_t>(10, mebibyte), {3, 3, 3, 1}},
-        {"a row longer than the limit", {10, 5 * mebibyte, 10}, {1, 1, 1}},
+        {"exactly at the limit", 0, {mebibyte, mebibyte, third, 10}, {3, 1}, 0},
+        {"one byte over", 0, {mebibyte, mebibyte, third + 1, 10}, {2, 2}, 0},
+        {"rows of 1 MiB", 0, std::vector<std::size_t>(10, mebibyte), {3, 3, 3, 1}, 0},
+        {"a row longer than the limit", 0, {10, 5 * mebibyte, 10}, {1, 1, 1}, 0},
+        {"small rows keep ten", 0, small, {10, 10, 5}, 0},
+        {"small rows fill the user's size", 200, small, {11, 11, 3}, 0},
+        {"exactly at the user's size", 192, small, {11, 11, 3}, 0}, // 190 bytes, what a server of 192 takes
+        {"one byte below", 191, small, {10, 10, 5}, 0},
+        {"a row longer than the user's size", 100, {10, 200, 10, 300, 10}, {1, 1, 1, 1, 1}, 230},
+        {"a tiny size leaves every row alone", 1, {1, 1, 1}, {1, 1, 1}, 31},
+        {"rows of 1 MiB in 2.5 MiB", 5 * mebibyte / 2, std::vector<std::size_t>(5, mebibyte), {2, 2, 1}, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         task.backupSettings.multiRowInsert = 1;
         task.backupSettings.disableKeys = 0;
+        task.extras.maxInsertBytes = row.maxInsertBytes;
         ChooseTables({Table("big")});
         std::vector<Values> values;
         for (std::size_t size : row.sizes)
@@ -130,16 +146,26 @@ TEST_F(BackupToFilesRestorableTest, MultiRowStatementsStayWithinTheSmallestPacke
         AddTable("big", "`big`", "CREATE TABLE `big` (`v` longtext)", {Field("v", FieldType::Blob)}, values);
 
         ASSERT_EQ(Run(), RunOutcome::Finished);
+        const std::size_t longest = row.maxInsertBytes > 0
+            ? MultiRowStatement::LongestStatementFor(static_cast<std::size_t>(row.maxInsertBytes))
+            : limit;
         std::vector<int> perStatement;
         std::istringstream lines(ReadFile(DumpPath()));
         std::string all;
+        std::size_t before = 0; // the statement before this one
         for (std::string line; std::getline(lines, line);) {
             if (line.rfind(prefix, 0) != 0)
                 continue;
             perStatement.push_back(CountOf(line, "('"));
             if (perStatement.back() > 1) {
-                EXPECT_LE(line.size(), limit);
+                EXPECT_LE(line.size(), longest);
             }
+            const std::size_t firstRow = line.find("'),") != std::string::npos ? line.find("'),") + 2 - prefix.size()
+                                                                               : line.size() - 1 - prefix.size();
+            if (row.maxInsertBytes > 0 && before > 0) {
+                EXPECT_GT(before + 1 + firstRow, longest);
+            }
+            before = line.size();
             all += line.substr(prefix.size(), line.size() - prefix.size() - 1) + ",";
         }
         EXPECT_EQ(perStatement, row.perStatement);
@@ -147,6 +173,19 @@ TEST_F(BackupToFilesRestorableTest, MultiRowStatementsStayWithinTheSmallestPacke
         for (std::size_t size : row.sizes)
             expected += "('" + std::string(size, 'v') + "'),";
         EXPECT_TRUE(all == expected);
+        std::vector<std::string> warnings;
+        for (const LogLine& line : context->LogLines()) {
+            if (line.level == LogLevel::Warning)
+                warnings.push_back(line.text);
+        }
+        std::vector<std::string> expectedWarnings;
+        if (row.oversized > 0) {
+            expectedWarnings.push_back("Records of the table big are longer than INSERT statements of "
+                + std::to_string(row.maxInsertBytes)
+                + " bytes (maxInsertBytes): each of them went alone into a statement of its own, the first of "
+                + std::to_string(row.oversized) + " bytes");
+        }
+        EXPECT_EQ(warnings, expectedWarnings);
     }
 }
 

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <ostream>
@@ -38,6 +40,7 @@ struct VariantRow
     int fileType;
     bool multiRowInsert;
     bool completeInsert;
+    std::int64_t maxInsertBytes;
 };
 
 void PrintTo(const VariantRow& row, std::ostream* os)
@@ -65,10 +68,23 @@ TEST_P(HardValuesRoundTrip, EveryValueSurvives)
     Task task = MakeDumpTask(source, database.name(), ListObjectsForTask(source, database.name()), dir.path() / "dumps",
         1, row.multiRowInsert, row.fileType);
     task.backupSettings.completeInsert = row.completeInsert ? 1 : 0;
+    task.extras.maxInsertBytes = row.maxInsertBytes;
     const EngineDump dump = RunDumpEngine(task, dir.path() / "data", ShiftedZoneConnector());
     ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
     EXPECT_EQ(dump.errors(), "");
     ASSERT_EQ(dump.files.size(), 1u);
+
+    if (row.maxInsertBytes > 0) {
+        // No statement is longer than the size asked for; three rows of 1 MiB share one.
+        std::ifstream in(dump.files[0], std::ios::binary);
+        std::size_t longest = 0;
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("INSERT", 0) == 0)
+                longest = std::max(longest, line.size() - 1); // without the "\r" of the line end
+        }
+        EXPECT_GT(longest, 3u * 1024 * 1024);
+        EXPECT_LE(longest, static_cast<std::size_t>(row.maxInsertBytes));
+    }
 
     if (row.fileType == 2) {
         ASSERT_EQ(RunPhpDump(dump.files[0], target, &output), 0) << output;
@@ -148,8 +164,10 @@ TEST(HardValuesTimeZone, WithoutTheDumpsZoneLineTimestampsShift)
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, HardValuesRoundTrip,
-    ::testing::Values(VariantRow {"SqlSingleRow", 1, false, false},
-        VariantRow {"SqlMultiRowCompleteInsert", 1, true, true}, VariantRow {"PhpMultiRow", 2, true, false}),
+    ::testing::Values(VariantRow {"SqlSingleRow", 1, false, false, 0},
+        VariantRow {"SqlMultiRowCompleteInsert", 1, true, true, 0}, VariantRow {"PhpMultiRow", 2, true, false, 0},
+        // Statements of the restoring server's own 4 MiB: three rows of 1 MiB each, the small rows all in one.
+        VariantRow {"SqlSizedInserts", 1, true, false, 4 * 1024 * 1024}),
     [](const auto& variant) { return std::string(variant.param.name); });
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -41,6 +42,7 @@ struct DumpVariant
     bool multiRowInsert;
     bool addAutocommit;
     bool addCreateDatabase;
+    std::int64_t maxInsertBytes;
 };
 
 void PrintTo(const DumpVariant& row, std::ostream* os)
@@ -58,6 +60,7 @@ void DumpAndRestore(const TestServerAddress& source, const TestServerAddress& ta
         row.fileSplit, row.multiRowInsert);
     dumpTask.backupSettings.addAutocommit = row.addAutocommit ? 1 : 0;
     dumpTask.backupSettings.addCreateDatabase = row.addCreateDatabase ? 1 : 0;
+    dumpTask.extras.maxInsertBytes = row.maxInsertBytes;
     const EngineDump dump = RunDumpEngine(dumpTask, dir.path() / "data", dumpConnector);
     ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
     ASSERT_EQ(dump.errors(), "");
@@ -115,12 +118,14 @@ TEST_P(SakilaRestore, RestoresIdentical)
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, SakilaRestore,
-    ::testing::Values(DumpVariant {"OneFileSingleRow", 1, false, false, false},
-        DumpVariant {"OneFileTenRowAutocommitCreate", 1, true, true, true},
-        DumpVariant {"FilePerDatabaseSingleRowAutocommit", 2, false, true, false},
-        DumpVariant {"FilePerDatabaseTenRowCreate", 2, true, false, true},
-        DumpVariant {"FilePerTableSingleRowCreate", 3, false, false, true},
-        DumpVariant {"FilePerTableTenRowAutocommit", 3, true, true, false}),
+    ::testing::Values(DumpVariant {"OneFileSingleRow", 1, false, false, false, 0},
+        DumpVariant {"OneFileTenRowAutocommitCreate", 1, true, true, true, 0},
+        DumpVariant {"FilePerDatabaseSingleRowAutocommit", 2, false, true, false, 0},
+        DumpVariant {"FilePerDatabaseTenRowCreate", 2, true, false, true, 0},
+        DumpVariant {"FilePerTableSingleRowCreate", 3, false, false, true, 0},
+        DumpVariant {"FilePerTableTenRowAutocommit", 3, true, true, false, 0},
+        // Hundreds of rows per statement, and the film texts' rows of 1-2 KiB cut anywhere.
+        DumpVariant {"OneFileSized16KiBCreate", 1, true, false, true, 16 * 1024}),
     [](const auto& row) { return std::string(row.param.name); });
 
 class HardValuesRestore : public ::testing::TestWithParam<DumpVariant>
@@ -153,8 +158,10 @@ TEST_P(HardValuesRestore, EveryValueSurvives)
 }
 
 INSTANTIATE_TEST_SUITE_P(Variants, HardValuesRestore,
-    ::testing::Values(
-        DumpVariant {"SingleRowCreate", 1, false, false, true}, DumpVariant {"TenRowAutocommit", 1, true, true, false}),
+    ::testing::Values(DumpVariant {"SingleRowCreate", 1, false, false, true, 0},
+        DumpVariant {"TenRowAutocommit", 1, true, true, false, 0},
+        // The restoring server's own 4 MiB: rows of 1 MiB three to a statement.
+        DumpVariant {"Sized4MiBAutocommit", 1, true, true, false, 4 * 1024 * 1024}),
     [](const auto& row) { return std::string(row.param.name); });
 
 } // namespace

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -36,6 +37,7 @@ struct CopyRow
     TaskType type;
     bool multiRowInsert;
     bool addAutocommit;
+    std::int64_t maxInsertBytes;
 };
 
 void PrintTo(const CopyRow& row, std::ostream* os)
@@ -88,6 +90,7 @@ TEST_P(ServerCopyRoundTrip, CopiesAreIdentical)
     Task task = MakeCopyTask(row.type, source, target, databases);
     task.backupSettings.multiRowInsert = row.multiRowInsert ? 1 : 0;
     task.backupSettings.addAutocommit = row.addAutocommit ? 1 : 0;
+    task.extras.maxInsertBytes = row.maxInsertBytes;
     std::string suffix;
     if (databaseVariant) {
         suffix = "_c";
@@ -128,10 +131,14 @@ TEST_P(ServerCopyRoundTrip, CopiesAreIdentical)
 }
 
 INSTANTIATE_TEST_SUITE_P(Members, ServerCopyRoundTrip,
-    ::testing::Values(CopyRow {"BackupToServerSingleRow", TaskType::BackupToServer, false, false},
-        CopyRow {"BackupToDatabaseTenRow", TaskType::BackupToDatabase, true, false},
-        CopyRow {"RestoreFromServerTenRowAutocommit", TaskType::RestoreFromServer, true, true},
-        CopyRow {"RestoreFromDatabaseSingleRow", TaskType::RestoreFromDatabase, false, false}),
+    ::testing::Values(CopyRow {"BackupToServerSingleRow", TaskType::BackupToServer, false, false, 0},
+        CopyRow {"BackupToDatabaseTenRow", TaskType::BackupToDatabase, true, false, 0},
+        CopyRow {"RestoreFromServerTenRowAutocommit", TaskType::RestoreFromServer, true, true, 0},
+        CopyRow {"RestoreFromDatabaseSingleRow", TaskType::RestoreFromDatabase, false, false, 0},
+        // 1 GiB asked for: the destination's 4 MiB bounds every statement.
+        CopyRow {"BackupToServerSized1GiB", TaskType::BackupToServer, true, false, std::int64_t {1} << 30},
+        // 64 KiB: many rows per statement, and the rows of 1 MiB alone in theirs.
+        CopyRow {"BackupToDatabaseSized64KiB", TaskType::BackupToDatabase, true, true, 64 * 1024}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // The statement limit that the copy reads from the destination is the server's own: a

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -322,7 +323,9 @@ TEST(ServerCopySwitchesTest, EachSwitchFollowsItsServersVersion)
 // The destination's own max_allowed_packet bounds every statement: ten-row statements end
 // early, a row too long for it is not sent at all, and a refused single-row INSERT ends the
 // rows of its table; the closing statements follow in every case, and the rows line says
-// how many rows went (an Error line when they stopped).
+// how many rows went (an Error line when they stopped). A statement size of the user's takes
+// every row that fits, never more than the destination takes; a row longer than that size
+// but not too long for the destination goes alone, said by one Warning line.
 TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
 {
     struct Row
@@ -334,23 +337,39 @@ TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
         std::vector<std::size_t> statementRows; // rows of each INSERT sent
         std::string errors;
         std::string rowsLine;
+        std::int64_t maxInsertBytes;
+        std::string warnings;
     };
     const std::string big(300, 'b');
     const std::string huge(1200, 'h');
     const Row rows[] = {
-        {"small rows keep ten", true, Rows(12), false, {10, 2}, "",
-            "Backup the records from the table OK - 12 records"},
+        {"small rows keep ten", true, Rows(12), false, {10, 2}, "", "Backup the records from the table OK - 12 records",
+            0, ""},
         {"large rows end early", true, Rows(7, big), false, {3, 3, 1}, "",
-            "Backup the records from the table OK - 7 records"},
+            "Backup the records from the table OK - 7 records", 0, ""},
         {"a row too long is not sent", true, {{"1", "a"}, {"2", huge}, {"3", "c"}}, false, {1},
             "Failed to insert multi-rows records to the table items!\nThe statement of 1233 bytes for the table items "
             "is longer than the destination server accepts (max_allowed_packet)!\nBackup the records from the table "
             "items stopped after 1 records!\n",
-            "Backup the records from the table items stopped after 1 records!"},
+            "Backup the records from the table items stopped after 1 records!", 0, ""},
         {"a refused row ends the rows", false, Rows(5), true, {1, 1, 1},
             "Failed to insert a record to the table items!  Error NO. 1062  Duplicate entry\nBackup the records from "
             "the table items stopped after 2 records!\n",
-            "Backup the records from the table items stopped after 2 records!"},
+            "Backup the records from the table items stopped after 2 records!", 0, ""},
+        {"the user's size takes more than ten rows", true, Rows(12), false, {12}, "",
+            "Backup the records from the table OK - 12 records", 1000, ""},
+        {"the destination bounds the user's size", true, Rows(7, big), false, {3, 3, 1}, "",
+            "Backup the records from the table OK - 7 records", std::int64_t {1} << 30, ""},
+        {"a row longer than the user's size goes alone", true, {{"1", "a"}, {"2", big}, {"3", "c"}, {"4", "d"}}, false,
+            {1, 1, 2}, "", "Backup the records from the table OK - 4 records", 100,
+            "Records of the table items are longer than INSERT statements of 100 bytes (maxInsertBytes): each of them "
+            "went alone into a statement of its own, the first of 333 bytes\n"},
+        {"a row too long for the destination is still not sent", true, {{"1", "a"}, {"2", huge}, {"3", "c"}}, false,
+            {1},
+            "Failed to insert multi-rows records to the table items!\nThe statement of 1233 bytes for the table items "
+            "is longer than the destination server accepts (max_allowed_packet)!\nBackup the records from the table "
+            "items stopped after 1 records!\n",
+            "Backup the records from the table items stopped after 1 records!", 100, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -361,6 +380,7 @@ TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
         if (row.refuseThird)
             destination.Fail("INSERT INTO `items` VALUES (3,'x')", 1062, "Duplicate entry");
         task.backupSettings.multiRowInsert = row.multiRowInsert ? 1 : 0;
+        task.extras.maxInsertBytes = row.maxInsertBytes;
         AddTable("items", row.rows);
         ASSERT_EQ(Run(), RunOutcome::Finished) << context->LogText();
         std::vector<std::size_t> statementRows;
@@ -372,9 +392,13 @@ TEST_F(ServerCopyTest, RowsStayWithinWhatTheDestinationTakes)
         }
         EXPECT_EQ(statementRows, row.statementRows);
         std::string errors;
-        for (const LogLine& line : context->LogLines())
+        std::string warnings;
+        for (const LogLine& line : context->LogLines()) {
             errors += line.level == LogLevel::Error ? line.text + "\n" : "";
+            warnings += line.level == LogLevel::Warning ? line.text + "\n" : "";
+        }
         EXPECT_EQ(errors, row.errors);
+        EXPECT_EQ(warnings, row.warnings);
         const std::vector<std::string> log = context->LogTexts();
         EXPECT_NE(std::find(log.begin(), log.end(), row.rowsLine), log.end());
         // Rows that stopped are never reported as copied.

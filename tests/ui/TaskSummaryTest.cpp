@@ -11,6 +11,8 @@
 
 #include <QtTest>
 
+#include <cstdint>
+
 using namespace kelvanto;
 using namespace kelvanto::wizard;
 
@@ -62,7 +64,8 @@ private slots:
         const std::string head = "Task name:\r\n    Nightly\r\n\r\nTask type:\r\n    ";
         const std::string extras
             = "Consistency and stored objects:\r\n    Consistent snapshot: No\r\n    Routines: No, "
-              "triggers: Yes, events: No\r\n    DEFINER: Leave out\r\n\r\n";
+              "triggers: Yes, events: No\r\n    DEFINER: Leave out\r\n    Multi-row INSERT statements: ten rows "
+              "per statement\r\n\r\n";
         const std::string snapshot = "Consistency:\r\n    Consistent snapshot: No\r\n\r\n";
         QTest::newRow("1 to folder") << 1
                                      << head
@@ -143,7 +146,17 @@ private slots:
                 "files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\nBackup information:\r\n    0 "
                 "database(s), 0 table(s)\r\n\r\nTo file:\r\n    /one/file.sql\r\n\r\n"
                 "Consistency and stored objects:\r\n    Consistent snapshot: Yes\r\n    Routines: Yes, triggers: "
-                "Yes, events: Yes\r\n    DEFINER: Keep\r\n\r\nTask schedule:\r\n    Time Interval\r\n"));
+                "Yes, events: Yes\r\n    DEFINER: Keep\r\n    Multi-row INSERT statements: ten rows per "
+                "statement\r\n\r\nTask schedule:\r\n    Time Interval\r\n"));
+        // The statement size in the largest unit that says it exactly.
+        const std::pair<std::int64_t, const char*> sizes[]
+            = {{1024 * 1024, "up to 1 MiB"}, {64 * 1024, "up to 64 KiB"}, {1000, "up to 1000 bytes"}};
+        for (const auto& [bytes, text] : sizes) {
+            task.extras.maxInsertBytes = bytes;
+            QVERIFY2(buildTaskSummary(task).find(std::string("Multi-row INSERT statements: ") + text + "\r\n")
+                    != std::string::npos,
+                text);
+        }
         const std::pair<int, const char*> kinds[] = {{1, "CSV"}, {2, "XML"}, {4, "TEXT"}, {0, "None"}};
         for (const auto& [fileType, kind] : kinds) {
             Task exportTask = Base(TaskType::ExportTables);

@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -355,6 +356,25 @@ private slots:
         expected.consistentSnapshot = false;
         expected.definer = DefinerMode::Strip;
         QVERIFY(dialog.extras() == expected);
+
+        // The statement size, in KiB, counts only with multiple-row INSERTs.
+        auto* insertSize = dialog.findChild<QSpinBox*>("maxInsertBytes");
+        QVERIFY(insertSize && !insertSize->isEnabled());
+        QCOMPARE(insertSize->text(), QString("ten rows per statement"));
+        dialog.findChild<QCheckBox*>("multiRowInsert")->setChecked(true);
+        QVERIFY(insertSize->isEnabled());
+        insertSize->setValue(1024);
+        expected.maxInsertBytes = 1024 * 1024;
+        QVERIFY(dialog.extras() == expected);
+        QCOMPARE(dialog.settings().multiRowInsert, std::uint8_t {1});
+        // A size that is no whole number of KiB is kept as it was while the box shows it.
+        extras.maxInsertBytes = 1000;
+        AdvancedSettingsDialog again(BackupSettings {}, harness.help);
+        again.showExtras(extras);
+        QCOMPARE(again.findChild<QSpinBox*>("maxInsertBytes")->value(), 1);
+        QCOMPARE(again.extras().maxInsertBytes, std::int64_t {1000});
+        again.findChild<QSpinBox*>("maxInsertBytes")->setValue(2);
+        QCOMPARE(again.extras().maxInsertBytes, std::int64_t {2048});
 
         // A new task of the wizard starts from the defaults of its type.
         TaskWizard wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});

@@ -96,6 +96,11 @@ void AdvancedSettingsDialog::showExtras(const TaskExtras& extras)
     m_extras = extras;
     m_extrasBox = new TaskExtrasBox(this);
     m_extrasBox->load(extras);
+    // The statement size follows the multiple-row switch as it is set in this dialog.
+    if (auto* multiRow = findChild<QCheckBox*>("multiRowInsert")) {
+        m_extrasBox->setInsertSizeEnabled(multiRow->isChecked());
+        connect(multiRow, &QCheckBox::toggled, m_extrasBox, &TaskExtrasBox::setInsertSizeEnabled);
+    }
     auto* box = static_cast<QVBoxLayout*>(layout());
     box->insertWidget(box->count() - 1, m_extrasBox);
 }

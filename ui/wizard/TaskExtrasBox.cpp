@@ -4,17 +4,36 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QSpinBox>
+
+#include <algorithm>
 
 namespace kelvanto
 {
 
+namespace
+{
+
+constexpr std::int64_t kKiB = 1024;
+// The largest statement size that a task takes: 1 GiB, max_allowed_packet's own limit.
+constexpr int kMaxInsertKiB = 1024 * 1024;
+
+// The size in whole KiB, a part of one counting as one.
+int KiBOf(std::int64_t bytes)
+{
+    return static_cast<int>(std::min<std::int64_t>((bytes + kKiB - 1) / kKiB, kMaxInsertKiB));
+}
+
+} // namespace
+
 TaskExtrasBox::TaskExtrasBox(QWidget* parent)
-    : QGroupBox(tr("Consistency and stored objects"), parent)
+    : QGroupBox(tr("Consistency, stored objects and statement size"), parent)
     , m_snapshot(new QCheckBox(tr("Read every table in one consistent snapshot"), this))
     , m_routines(new QCheckBox(tr("Stored procedures and functions"), this))
     , m_triggers(new QCheckBox(tr("Triggers"), this))
     , m_events(new QCheckBox(tr("Events"), this))
     , m_definer(new QComboBox(this))
+    , m_insertSize(new QSpinBox(this))
 {
     setObjectName("taskExtras");
     m_snapshot->setObjectName("consistentSnapshot");
@@ -22,6 +41,14 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     m_triggers->setObjectName("triggers");
     m_events->setObjectName("events");
     m_definer->setObjectName("definer");
+    m_insertSize->setObjectName("maxInsertBytes");
+    m_insertSize->setRange(0, kMaxInsertKiB);
+    m_insertSize->setSuffix(tr(" KiB"));
+    m_insertSize->setSpecialValueText(tr("ten rows per statement"));
+    m_insertSize->setSingleStep(1024);
+    m_insertSize->setToolTip(tr("With multiple-row INSERT syntax: every row that fits in a statement of this size. "
+                                "The server that restores the files needs a max_allowed_packet at least as large; "
+                                "a copy never sends more than its destination takes."));
     // Item data: the DefinerMode value.
     m_definer->addItem(tr("Keep as the server reports it"), static_cast<int>(DefinerMode::Keep));
     m_definer->addItem(tr("Leave out"), static_cast<int>(DefinerMode::Strip));
@@ -35,6 +62,10 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     grid->addWidget(m_events, 1, 2);
     grid->addWidget(definerLabel, 2, 0);
     grid->addWidget(m_definer, 2, 1, 1, 2);
+    auto* insertSizeLabel = new QLabel(tr("Largest INSERT statement:"), this);
+    insertSizeLabel->setBuddy(m_insertSize);
+    grid->addWidget(insertSizeLabel, 3, 0);
+    grid->addWidget(m_insertSize, 3, 1, 1, 2);
 }
 
 void TaskExtrasBox::load(const TaskExtras& extras)
@@ -44,6 +75,8 @@ void TaskExtrasBox::load(const TaskExtras& extras)
     m_triggers->setChecked(extras.triggers);
     m_events->setChecked(extras.events);
     m_definer->setCurrentIndex(m_definer->findData(static_cast<int>(extras.definer)));
+    m_loadedInsertBytes = extras.maxInsertBytes;
+    m_insertSize->setValue(KiBOf(extras.maxInsertBytes));
 }
 
 void TaskExtrasBox::save(TaskExtras& extras) const
@@ -53,12 +86,23 @@ void TaskExtrasBox::save(TaskExtras& extras) const
     extras.triggers = m_triggers->isChecked();
     extras.events = m_events->isChecked();
     extras.definer = static_cast<DefinerMode>(m_definer->currentData().toInt());
+    // A size left as shown keeps its stored bytes (a task file may give any number of them).
+    if (m_insertSize->value() != KiBOf(m_loadedInsertBytes))
+        extras.maxInsertBytes = m_insertSize->value() * kKiB;
+    else
+        extras.maxInsertBytes = m_loadedInsertBytes;
 }
 
 void TaskExtrasBox::setReadOnly(bool readOnly)
 {
-    for (QWidget* control : std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer})
+    for (QWidget* control :
+        std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer, m_insertSize})
         control->setEnabled(!readOnly);
+}
+
+void TaskExtrasBox::setInsertSizeEnabled(bool enabled)
+{
+    m_insertSize->setEnabled(enabled);
 }
 
 } // namespace kelvanto

@@ -4,6 +4,7 @@
 #include "ui/wizard/WizardTexts.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <initializer_list>
 
 namespace kelvanto::wizard
@@ -60,6 +61,18 @@ std::string YesNo(bool value)
     return value ? "Yes" : "No";
 }
 
+// The size of multi-row INSERT statements, in the largest unit that says it exactly.
+std::string InsertSize(std::int64_t bytes)
+{
+    if (bytes <= 0)
+        return "ten rows per statement";
+    if (bytes % (1024 * 1024) == 0)
+        return "up to " + std::to_string(bytes / (1024 * 1024)) + " MiB";
+    if (bytes % 1024 == 0)
+        return "up to " + std::to_string(bytes / 1024) + " KiB";
+    return "up to " + std::to_string(bytes) + " bytes";
+}
+
 // The extras that the run of a backup or copy reads; an export reads the snapshot only.
 std::string ExtrasBlock(const TaskExtras& extras, bool storedObjects)
 {
@@ -69,7 +82,8 @@ std::string ExtrasBlock(const TaskExtras& extras, bool storedObjects)
         {"Consistent snapshot: " + YesNo(extras.consistentSnapshot),
             "Routines: " + YesNo(extras.routines) + ", triggers: " + YesNo(extras.triggers)
                 + ", events: " + YesNo(extras.events),
-            std::string("DEFINER: ") + (extras.definer == DefinerMode::Strip ? "Leave out" : "Keep")});
+            std::string("DEFINER: ") + (extras.definer == DefinerMode::Strip ? "Leave out" : "Keep"),
+            "Multi-row INSERT statements: " + InsertSize(extras.maxInsertBytes)});
 }
 
 } // namespace
