@@ -27,6 +27,7 @@ TaskExtras EveryKeySet()
     extras.compression = Compression::Zstd;
     extras.compressionLevel = -5;
     extras.commitEvery = 1000;
+    extras.onFailure = {"mail", "-s", "backup failed: $KELVANTO_TASK", "ops@example.org", "caf\xe9"};
     return extras;
 }
 
@@ -96,7 +97,10 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         // Settings of work still to come are refused rather than silently ignored.
         {R"({"extras": {"maxInsertBytes": 1048576}})", "extras.maxInsertBytes: is not available in this version"},
         {R"({"extras": {"restoreThreads": 2}})", "extras.restoreThreads: is not available in this version"},
-        {R"({"extras": {"onFailure": ["notify"]}})", "extras.onFailure: is not available in this version"},
+        {R"({"extras": {"onFailure": "mail ops"}})", "extras.onFailure: must be an array of texts"},
+        {R"({"extras": {"onFailure": ["mail", 1]}})", "extras.onFailure[1]: must be a text"},
+        {R"({"extras": {"onFailure": ["", "ops"]}})", "extras.onFailure[0]: must name the program to run"},
+        {R"({"extras": {"onFailure": ["mail", "a\u0000b"]}})", "extras.onFailure[1]: must not hold a NUL byte"},
         {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})",
             "extras.verifyRestore: is not available in this version"},
     };
@@ -121,7 +125,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 8);
+    EXPECT_EQ(documented, 9);
 }
 
 } // namespace
