@@ -111,8 +111,7 @@ std::string SignalName(int signal)
 }
 
 // Waits for the child; true and its status once it ended, false when `until` came first.
-bool WaitUntil(pid_t pid, std::chrono::steady_clock::time_point until, const std::function<bool()>& stop,
-    int& status)
+bool WaitUntil(pid_t pid, std::chrono::steady_clock::time_point until, const std::function<bool()>& stop, int& status)
 {
     for (;;) {
         const pid_t ended = waitpid(pid, &status, WNOHANG);
@@ -185,7 +184,8 @@ FailureCommandEnd RunFailureCommand(const std::vector<std::string>& argv, const 
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limits.timeLimit).count();
     const std::string limit
         = seconds > 0 ? std::to_string(seconds) + " s" : std::to_string(limits.timeLimit.count()) + " ms";
-    return {LogLevel::Warning, name + " did not end within " + limit + " and was stopped (it " + HowItEnded(status) + ")"};
+    return {
+        LogLevel::Warning, name + " did not end within " + limit + " and was stopped (it " + HowItEnded(status) + ")"};
 }
 
 } // namespace kelvanto

@@ -191,8 +191,8 @@ WorkerLoop::Next WorkerLoop::RunExit()
 
 void WorkerLoop::AfterRun(const RunEnd& end)
 {
-    const auto [taskId, name, command] = m_slot->With(
-        [](const Task& task) { return std::tuple(task.taskId, task.name, task.extras.onFailure); });
+    const auto [taskId, name, command]
+        = m_slot->With([](const Task& task) { return std::tuple(task.taskId, task.name, task.extras.onFailure); });
     const RunTranscript& transcript = m_context->Transcript();
     m_shared->NotifyRunEnded(taskId, end, transcript.FirstError());
     // A cancelled run was stopped on purpose; only a failure calls for the command.
@@ -200,8 +200,8 @@ void WorkerLoop::AfterRun(const RunEnd& end)
     if (!failed || command.empty())
         return;
     const FailureReport report {name, RunResultName(end.result), transcript.FirstError(), transcript.Text()};
-    const FailureCommandEnd ended
-        = RunFailureCommand(command, report, [this] { return m_worker->QuitRequested(); }, m_shared->FailureLimits());
+    const FailureCommandEnd ended = RunFailureCommand(
+        command, report, [this] { return m_worker->QuitRequested(); }, m_shared->FailureLimits());
     m_context->Log(ended.level, ended.line);
 }
 
