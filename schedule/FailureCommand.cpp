@@ -40,9 +40,17 @@ std::vector<std::string> EnvironmentWith(const FailureReport& report)
         if (!replaced)
             variables.emplace_back(variable);
     }
-    const std::array<const std::string*, 4> values {&report.task, &report.outcome, &report.firstError, &report.log};
+    // The name and the error are one line each: a line end planted in a task name must not
+    // become a second line (a mail header) in what the command writes.
+    const auto oneLine = [](std::string text) {
+        std::replace_if(
+            text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        return text;
+    };
+    const std::array<std::string, 4> values {
+        oneLine(report.task), oneLine(report.outcome), oneLine(report.firstError), report.log};
     for (std::size_t i = 0; i < kReportNames.size(); ++i)
-        variables.push_back(std::string(kReportNames[i]) + *values[i]);
+        variables.push_back(std::string(kReportNames[i]) + values[i]);
     return variables;
 }
 

@@ -11,6 +11,7 @@ namespace kelvanto
 {
 
 // What the command run after a run that did not succeed is told, through its environment.
+// The task's name and the first error reach it as one line each (line ends become spaces).
 struct FailureReport
 {
     std::string task; // KELVANTO_TASK: the task's name

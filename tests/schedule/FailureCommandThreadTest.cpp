@@ -86,14 +86,14 @@ TEST(FailureCommandTest, SeesTheReportNoStdinAndNoOtherDescriptor)
     const std::string script = "printf '%s|%s|%s|%s|%s\\n' \"$KELVANTO_TASK\" \"$KELVANTO_OUTCOME\" "
                                "\"$KELVANTO_FIRST_ERROR\" \"$KELVANTO_LOG\" \"$HOME\" > \"$1\"; "
                                "cat >> \"$1\"; ls -l /proc/$$/fd > \"$1.fds\"";
-    const FailureReport report {"Nightly 'sakila' $(reboot)", "failed", "Failed to connect: \"x\"; rm -rf /",
+    const FailureReport report {"Nightly\r\nBcc: 'sakila' $(reboot)", "failed", "Failed to connect: \"x\"; rm -rf /",
         "[2026-12-07 02:00:00]\tError Info\tFailed\n"};
     const FailureCommandEnd end = RunFailureCommand({"sh", "-c", script, "sh", out.string()}, report, nullptr);
     ::close(leaked);
     unsetenv("KELVANTO_TASK");
     EXPECT_EQ(end.line, "onFailure command \"sh\" ended with exit code 0");
     EXPECT_EQ(ReadText(out),
-        "Nightly 'sakila' $(reboot)|failed|Failed to connect: \"x\"; rm -rf /|"
+        "Nightly  Bcc: 'sakila' $(reboot)|failed|Failed to connect: \"x\"; rm -rf /|"
         "[2026-12-07 02:00:00]\tError Info\tFailed\n|"
             + std::string(getenv("HOME") ? getenv("HOME") : "") + "\n");
     const std::string descriptors = ReadText(dir.path() / "seen.txt.fds");
