@@ -1,7 +1,6 @@
 // Runs that end come to the user: one notification per run that the option asks for, with the
 // task's name and its first Error line, a click that opens the task's log, and the warning
 // overlay of the notification-area icon while the last run of some task failed.
-#include "ui/RunNotifications.h"
 #include "app/Application.h"
 #include "app/TaskCommands.h"
 #include "tests/ui/support/DesktopHarness.h"
@@ -110,22 +109,6 @@ private slots:
         QCOMPARE(h->start(), DesktopApp::kRunning);
         QVERIFY(h->window().tray().warning());
         QCOMPARE(h->notifier->shown.size(), std::size_t {0});
-    }
-
-    void titlesSayHowTheRunEnded()
-    {
-        const struct
-        {
-            RunEnd end;
-            const char* title;
-        } rows[] = {
-            {{RunResult::Succeeded, 0}, "Nightly succeeded"},
-            {{RunResult::CompletedWithErrors, 3}, "Nightly completed with errors (3)"},
-            {{RunResult::Failed, 2}, "Nightly failed"},
-            {{RunResult::Cancelled, 0}, "Nightly was cancelled"},
-        };
-        for (const auto& row : rows)
-            QCOMPARE(RunNotifications::titleOf(QStringLiteral("Nightly"), row.end), QString::fromLatin1(row.title));
     }
 };
 
