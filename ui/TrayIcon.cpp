@@ -51,8 +51,9 @@ void TrayIcon::setWarning(bool warning)
         return;
     m_warning = warning;
     m_icon.setIcon(warning ? WarningIcon() : QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")));
-    m_icon.setToolTip(warning ? QString(texts::kMainTitle) + QLatin1Char('\n') + tr("The last run of a task failed")
-                              : QString(texts::kMainTitle));
+    m_icon.setToolTip(warning
+            ? QString::fromUtf8(texts::kMainTitle) + QLatin1Char('\n') + tr("The last run of a task failed")
+            : QString::fromUtf8(texts::kMainTitle));
 }
 
 void TrayIcon::show(bool loginProtected)
