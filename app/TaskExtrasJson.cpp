@@ -50,7 +50,7 @@ void ExtrasTable(V& v, S& s)
     v.Number("maxInsertBytes", s.maxInsertBytes, 0, kMaxInsertBytes, kDocumented);
     v.Number("commitEvery", s.commitEvery, 0, std::numeric_limits<std::int32_t>::max(), kDocumented);
     v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kDocumented);
-    v.Command("onFailure", s.onFailure, kNotYetAvailable);
+    v.Command("onFailure", s.onFailure, kDocumented);
 }
 
 class KeyLister
@@ -231,9 +231,15 @@ public:
         std::vector<std::string> read;
         for (std::size_t i = 0; i < j->size(); ++i) {
             std::string problem;
-            if (!TextFromJson((*j)[i], PathOf(key) + "[" + std::to_string(i) + "]", read.emplace_back(), &problem))
+            const std::string path = PathOf(key) + "[" + std::to_string(i) + "]";
+            if (!TextFromJson((*j)[i], path, read.emplace_back(), &problem))
                 return Fail(problem);
+            // A program's arguments end at a NUL byte: what follows would be dropped unseen.
+            if (read.back().find('\0') != std::string::npos)
+                return Fail(path, "must not hold a NUL byte");
         }
+        if (!read.empty() && read.front().empty())
+            return Fail(PathOf(key) + "[0]", "must name the program to run");
         argv = std::move(read);
     }
 

@@ -56,4 +56,11 @@ void TaskNotices::TaskProgress(const std::string& taskId, const RunProgress& pro
         listener->TaskProgress(taskId, progress);
 }
 
+void TaskNotices::TaskRunEnded(const std::string& taskId, const RunEnd& end, std::string_view firstError)
+{
+    std::shared_lock lock(m_listenersMutex);
+    for (TaskServerOwner* listener : m_listeners)
+        listener->TaskRunEnded(taskId, end, firstError);
+}
+
 } // namespace kelvanto

@@ -32,6 +32,7 @@ public:
     void TaskStatusChanged(const std::string& taskId, TaskStatus status) override;
     void TaskLogWritten(const std::string& taskId, LogLevel level, std::string_view message) override;
     void TaskProgress(const std::string& taskId, const RunProgress& progress) override;
+    void TaskRunEnded(const std::string& taskId, const RunEnd& end, std::string_view firstError) override;
 
 private:
     std::shared_mutex m_listenersMutex;

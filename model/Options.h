@@ -6,6 +6,13 @@
 namespace kelvanto
 {
 
+// Which runs raise a desktop notification.
+enum class RunNotices : std::uint8_t {
+    Failures = 0, // runs that failed or completed with errors
+    EveryRun = 1,
+    Never = 2,
+};
+
 // The program-wide settings, in stored order, with their defaults.
 struct Options
 {
@@ -23,6 +30,10 @@ struct Options
     std::uint8_t logSizeLimited = 0;
     std::int32_t logMaxSizeKB = 0; // 1-100000 when limited, 0 when unlimited
     std::uint8_t dontAskAutoRun = 0;
+    // Not in the original record: stored after its last field only when it is not the
+    // default, so that a file with the default keeps that layout byte for byte, and a file
+    // without it (an older one) reads as the default.
+    RunNotices runNotices = RunNotices::Failures;
 
     bool operator==(const Options&) const = default;
 };

@@ -51,6 +51,7 @@ void ResetGeneralOptions(Options& options)
     options.hotKeyModifiers = defaults.hotKeyModifiers;
     options.dateFormat = defaults.dateFormat;
     options.timeFormat = defaults.timeFormat;
+    options.runNotices = defaults.runNotices;
 }
 
 void ResetBackupAndLogOptions(Options& options, const std::filesystem::path& dataFolder)

@@ -41,6 +41,8 @@ std::string SerializeOptions(const Options& options)
     writer.writeU8(options.logSizeLimited);
     writer.writeI32(options.logMaxSizeKB);
     writer.writeU8(options.dontAskAutoRun);
+    if (options.runNotices != RunNotices::Failures)
+        writer.writeU8(static_cast<std::uint8_t>(options.runNotices));
     return std::move(writer).take();
 }
 
@@ -69,6 +71,10 @@ LoadedOptions ParseOptions(std::string_view bytes)
     if (!reader.ok())
         return Defaults(OptionsOrigin::Damaged,
             "the options file is damaged (" + reader.error() + "); the default options are used");
+    // Fields added after the original record: absent or unknown values leave the default.
+    std::uint8_t notices = 0;
+    if (!reader.atEnd() && reader.readU8(notices) && notices <= static_cast<std::uint8_t>(RunNotices::Never))
+        options.runNotices = static_cast<RunNotices>(notices);
     return LoadedOptions {std::move(options), OptionsOrigin::File, {}};
 }
 

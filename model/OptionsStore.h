@@ -28,7 +28,9 @@ struct LoadedOptions
 
 std::string SerializeOptions(const Options& options);
 // The options of the bytes of an options file; defaults (with the origin and reason) when
-// they are not a complete options file. Bytes after the last field are ignored.
+// they are not a complete options file. After the original record's last field one byte may
+// follow, the run notices (written only when not the default); an unknown value there, and
+// any further byte, is ignored.
 LoadedOptions ParseOptions(std::string_view bytes);
 
 LoadedOptions LoadOptionsFile(const std::filesystem::path& path);

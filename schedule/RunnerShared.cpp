@@ -37,6 +37,18 @@ void RunnerShared::ThreadExit()
         m_threadExit();
 }
 
+FailureCommandLimits RunnerShared::FailureLimits() const
+{
+    std::lock_guard lock(m_limitsMutex);
+    return m_failureLimits;
+}
+
+void RunnerShared::SetFailureLimits(const FailureCommandLimits& limits)
+{
+    std::lock_guard lock(m_limitsMutex);
+    m_failureLimits = limits;
+}
+
 void RunnerShared::SetOwner(TaskServerOwner* owner)
 {
     std::unique_lock lock(m_mutex);
@@ -71,6 +83,13 @@ void RunnerShared::NotifyProgress(const std::string& taskId, const RunProgress& 
     std::shared_lock lock(m_mutex);
     if (m_owner)
         m_owner->TaskProgress(taskId, progress);
+}
+
+void RunnerShared::NotifyRunEnded(const std::string& taskId, const RunEnd& end, std::string_view firstError)
+{
+    std::shared_lock lock(m_mutex);
+    if (m_owner)
+        m_owner->TaskRunEnded(taskId, end, firstError);
 }
 
 } // namespace kelvanto

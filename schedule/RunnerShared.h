@@ -1,12 +1,15 @@
 #pragma once
 
 #include "model/Task.h"
+#include "schedule/FailureCommand.h"
 #include "schedule/RunContext.h"
+#include "schedule/RunResult.h"
 
 #include <atomic>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <string_view>
@@ -39,6 +42,10 @@ public:
     // The per-thread clean-up hook, called by every worker right before it ends.
     void ThreadExit();
 
+    // The time limits of the onFailure command (tests shorten them).
+    FailureCommandLimits FailureLimits() const;
+    void SetFailureLimits(const FailureCommandLimits& limits);
+
     void SetOwner(TaskServerOwner* owner);
     void Close();
 
@@ -46,6 +53,7 @@ public:
     void Log(const std::string& taskId, const std::string& logFileName, LogLevel level, std::string_view message);
     void NotifyStatus(const std::string& taskId, TaskStatus status);
     void NotifyProgress(const std::string& taskId, const RunProgress& progress);
+    void NotifyRunEnded(const std::string& taskId, const RunEnd& end, std::string_view firstError);
 
     // Worker threads that have started and not yet ended, abandoned ones included.
     std::atomic<int> liveThreads {0};
@@ -61,6 +69,8 @@ private:
     // or to close, so that neither is let go while still in use.
     std::shared_mutex m_mutex;
     TaskServerOwner* m_owner = nullptr;
+    mutable std::mutex m_limitsMutex;
+    FailureCommandLimits m_failureLimits;
     bool m_closed = false;
 };
 

@@ -53,6 +53,7 @@ void TaskRunContext::BeginRun()
 {
     m_errorLines.store(0);
     m_connectionLost.store(false);
+    m_transcript.Clear();
 }
 
 void TaskRunContext::Log(LogLevel level, std::string_view message)
@@ -61,6 +62,7 @@ void TaskRunContext::Log(LogLevel level, std::string_view message)
         = m_slot->With([](const Task& task) { return std::pair(task.taskId, task.logFileName); });
     if (level == LogLevel::Error)
         m_errorLines.fetch_add(1);
+    m_transcript.Add(level, m_shared->GetClock().Now(), message);
     m_shared->Log(taskId, logFileName, level, message);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "schedule/RunContext.h"
+#include "schedule/RunTranscript.h"
 
 #include <atomic>
 #include <chrono>
@@ -44,8 +45,10 @@ public:
 
     static constexpr std::chrono::milliseconds kProgressInterval {250};
 
-    // Starts the counts of a new run: no Error line, no connection lost.
+    // Starts the counts of a new run: no Error line, no connection lost, no line yet.
     void BeginRun();
+    // The lines the run has logged so far and its first Error line.
+    const RunTranscript& Transcript() const { return m_transcript; }
 
 private:
     std::shared_ptr<TaskSlot> m_slot;
@@ -56,6 +59,7 @@ private:
     std::string m_progressObject;
     std::chrono::steady_clock::time_point m_progressSent {};
     TimeStamp m_whileWaitingWake;
+    RunTranscript m_transcript;
 };
 
 } // namespace kelvanto

@@ -186,6 +186,11 @@ int TaskServer::LiveThreadCount() const
     return m_shared->liveThreads.load();
 }
 
+void TaskServer::SetFailureCommandLimits(const FailureCommandLimits& limits)
+{
+    m_shared->SetFailureLimits(limits);
+}
+
 std::shared_ptr<TaskSlot> TaskServer::SlotAt(int index) const
 {
     std::lock_guard list(m_listMutex);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Task.h"
+#include "schedule/FailureCommand.h"
 #include "schedule/RunContext.h"
 #include "schedule/TaskHandle.h"
 #include "schedule/WorkerHandle.h"
@@ -69,6 +70,10 @@ public:
     std::optional<Task> CopyOfTask(int index) const;
     std::vector<Task> CopyOfAllTasks() const;
     int Count() const;
+
+    // How long a task's onFailure command may run (by default a minute, then SIGTERM and,
+    // two seconds later, SIGKILL).
+    void SetFailureCommandLimits(const FailureCommandLimits& limits);
 
     // True while the slot has a worker thread that has not ended.
     bool HasWorker(int index) const;

@@ -9,4 +9,6 @@ void TaskServerOwner::TaskLogWritten(const std::string&, LogLevel, std::string_v
 
 void TaskServerOwner::TaskProgress(const std::string&, const RunProgress&) { }
 
+void TaskServerOwner::TaskRunEnded(const std::string&, const RunEnd&, std::string_view) { }
+
 } // namespace kelvanto

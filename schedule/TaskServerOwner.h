@@ -2,6 +2,7 @@
 
 #include "model/Task.h"
 #include "schedule/RunContext.h"
+#include "schedule/RunResult.h"
 
 #include <string>
 #include <string_view>
@@ -24,6 +25,9 @@ public:
     // A running task reported its progress (a few times a second at most). The last report
     // stands until the task's status changes.
     virtual void TaskProgress(const std::string& taskId, const RunProgress& progress);
+    // A run ended (its end line is written): how, and the first Error line it logged (empty
+    // when none). Comes before the status change that ends the run.
+    virtual void TaskRunEnded(const std::string& taskId, const RunEnd& end, std::string_view firstError);
 };
 
 } // namespace kelvanto

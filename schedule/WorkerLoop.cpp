@@ -1,6 +1,7 @@
 #include "schedule/WorkerLoop.h"
 
 #include "schedule/Clock.h"
+#include "schedule/FailureCommand.h"
 #include "schedule/NextWake.h"
 #include "schedule/RunResult.h"
 #include "schedule/RunnerShared.h"
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <exception>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace kelvanto
@@ -153,8 +155,10 @@ WorkerLoop::Next WorkerLoop::RunOnce()
         manual = task.schedule.kind == ScheduleKind::Manual;
     });
     // A worker that was abandoned after a stop reports no result: the stop was the end.
-    if (writer)
+    if (writer) {
         m_context->Log(RunEndLevel(result), RunEndLine(RunEnd {result, errors}));
+        AfterRun(RunEnd {result, errors});
+    }
     if (!SetStatus(manual ? TaskStatus::Stopped : TaskStatus::Waiting))
         return Next::End;
     const bool shouldContinue = m_slot->With([](const Task& task) {
@@ -177,10 +181,28 @@ WorkerLoop::Next WorkerLoop::RunExit()
 {
     const bool writer = m_slot->WithAsWriter(m_worker.get(), [](Task& task) { task.runNow = 0; });
     Log(LogLevel::Warning, "User canceled!");
-    if (writer)
+    if (writer) {
         m_context->Log(RunEndLevel(RunResult::Cancelled), RunEndLine(RunEnd {RunResult::Cancelled, 0}));
+        AfterRun(RunEnd {RunResult::Cancelled, 0});
+    }
     EndThread();
     return Next::End;
+}
+
+void WorkerLoop::AfterRun(const RunEnd& end)
+{
+    const auto [taskId, name, command]
+        = m_slot->With([](const Task& task) { return std::tuple(task.taskId, task.name, task.extras.onFailure); });
+    const RunTranscript& transcript = m_context->Transcript();
+    m_shared->NotifyRunEnded(taskId, end, transcript.FirstError());
+    // A cancelled run was stopped on purpose; only a failure calls for the command.
+    const bool failed = end.result == RunResult::Failed || end.result == RunResult::CompletedWithErrors;
+    if (!failed || command.empty())
+        return;
+    const FailureReport report {name, RunResultName(end.result), transcript.FirstError(), transcript.Text()};
+    const FailureCommandEnd ended = RunFailureCommand(
+        command, report, [this] { return m_worker->QuitRequested(); }, m_shared->FailureLimits());
+    m_context->Log(ended.level, ended.line);
 }
 
 void WorkerLoop::EndThread()

@@ -2,6 +2,7 @@
 
 #include "model/Task.h"
 #include "schedule/RunContext.h"
+#include "schedule/RunResult.h"
 
 #include <memory>
 #include <string>
@@ -39,6 +40,9 @@ private:
     Next WaitingExit();
     Next RunExit();
     void EndThread();
+    // Tells the owner how the run ended and, after a run that did not succeed, runs the
+    // task's onFailure command (on this thread, within its time limit) and logs how it ended.
+    void AfterRun(const RunEnd& end);
 
     // Sets the status as the task's writer and tells the owner when it changed; false when
     // this worker is no longer the task's writer.

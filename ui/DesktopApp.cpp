@@ -5,9 +5,11 @@
 #include "app/TaskCommands.h"
 #include "model/OptionsRules.h"
 #include "ui/DesktopControl.h"
+#include "ui/DesktopNotifier.h"
 #include "ui/LoginDialog.h"
 #include "ui/MainWindow.h"
 #include "ui/Messages.h"
+#include "ui/RunNotifications.h"
 #include "ui/SplashScreen.h"
 #include "ui/TaskListView.h"
 #include "ui/TaskViewCommands.h"
@@ -40,6 +42,8 @@ DesktopApp::~DesktopApp()
     // The control socket goes first (its requests use the window and the commands), then the
     // window, then the runner with its workers.
     m_control.reset();
+    m_runNotifications.reset();
+    m_notifier.reset();
     m_window.reset();
     m_commands.reset();
     m_app.reset();
@@ -104,6 +108,7 @@ int DesktopApp::start()
         m_inhibitor.update(false);
     });
     connect(window, &MainWindow::tick, this, &DesktopApp::updateInhibitor);
+    startRunNotifications(*window);
 
     for (const std::string& notice : m_app->TakeLoadNotices())
         m_services.messages.warning(nullptr, QString::fromStdString(notice));
@@ -204,6 +209,28 @@ void DesktopApp::registerHotKey()
 {
     const Options& options = m_app->GetOptions();
     m_hotKey.registerKey(HotKey {options.hotKeyCode, options.hotKeyModifiers});
+}
+
+void DesktopApp::startRunNotifications(MainWindow& window)
+{
+    m_notifier = m_settings.notifier;
+    if (!m_notifier)
+        m_notifier = std::make_shared<DesktopNotifier>(window.tray());
+    // A click opens the task's log; a window protected by a login asks for it first.
+    auto openLog = [this, &window](const std::string& taskId) {
+        if (IsLoginProtected(m_app->GetOptions()) && !window.visibleFlag()) {
+            window.restoreWindow();
+            if (!window.visibleFlag())
+                return;
+        }
+        window.commands().viewLogOf(taskId);
+    };
+    m_runNotifications = std::make_unique<RunNotifications>(*m_app, *m_notifier, window.tray(), openLog);
+    RunNotifications* notifications = m_runNotifications.get();
+    connect(&m_observer, &UiTaskObserver::runEnded, notifications, &RunNotifications::runEnded);
+    // Tasks deleted, renamed or reloaded change the overlay too: it is looked at every second.
+    connect(&window, &MainWindow::tick, notifications, &RunNotifications::updateOverlay);
+    notifications->updateOverlay();
 }
 
 void DesktopApp::updateInhibitor()

@@ -32,6 +32,8 @@ class DesktopControl;
 class FileDialogs;
 class HelpOpener;
 class Messages;
+class Notifier;
+class RunNotifications;
 class TaskCommands;
 class TaskDialogs;
 
@@ -90,6 +92,8 @@ private:
     void applyAutostart();
     void registerHotKey();
     void updateInhibitor();
+    // Notifications of runs and the icon's overlay, once the window is there.
+    void startRunNotifications(MainWindow& window);
 
     DesktopSettings m_settings;
     Services m_services;
@@ -105,6 +109,8 @@ private:
     std::optional<MainContext> m_context;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<DesktopControl> m_control;
+    std::shared_ptr<Notifier> m_notifier;
+    std::unique_ptr<RunNotifications> m_runNotifications;
     bool m_running = false;
 };
 

@@ -15,6 +15,8 @@
 namespace kelvanto
 {
 
+class Notifier;
+
 // How the desktop program was started and what the desktop offers; main() fills it from the
 // process, tests with their own.
 struct DesktopSettings
@@ -32,6 +34,9 @@ struct DesktopSettings
     // The window's size, place and column widths between starts (an INI file in the user's
     // configuration folder, not the data folder's options); empty: not kept.
     std::filesystem::path windowStateFile;
+    // Where notifications of runs go; empty: the notification area or the desktop's
+    // notification service (DesktopNotifier).
+    std::shared_ptr<Notifier> notifier;
     // How long a change asked for on the control socket waits for an open dialog to close.
     std::chrono::milliseconds controlBusyWait = UiCommandQueue::kDefaultBusyWait;
 };

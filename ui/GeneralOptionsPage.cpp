@@ -4,6 +4,7 @@
 #include "ui/HotKeyMapping.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -12,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kelvanto
 {
@@ -23,6 +26,7 @@ GeneralOptionsPage::GeneralOptionsPage(QWidget* parent)
     , m_autoRun(new QCheckBox(tr("Start the program when you log in"), this))
     , m_noShutdown(new QCheckBox(tr("Disable shutdown/log off/suspend when a task running"), this))
     , m_hotKey(new QKeySequenceEdit(this))
+    , m_runNotices(new QComboBox(this))
 {
     setObjectName("generalPage");
     m_user->setObjectName("loginUser");
@@ -64,6 +68,12 @@ GeneralOptionsPage::GeneralOptionsPage(QWidget* parent)
     }
     timeLayout->addStretch();
 
+    // In the order of RunNotices.
+    m_runNotices->setObjectName(QStringLiteral("runNotices"));
+    m_runNotices->addItems({tr("Failed runs only"), tr("Every run"), tr("Never")});
+    auto* notices = new QFormLayout;
+    notices->addRow(tr("Desktop &notifications:"), m_runNotices);
+
     auto* reset = new QPushButton(tr("&Reset to default"), this);
     reset->setObjectName("resetGeneral");
     connect(reset, &QPushButton::clicked, this, &GeneralOptionsPage::reset);
@@ -80,6 +90,7 @@ GeneralOptionsPage::GeneralOptionsPage(QWidget* parent)
     layout->addWidget(m_noShutdown);
     layout->addWidget(hotKeyBox);
     layout->addLayout(formats);
+    layout->addLayout(notices);
     layout->addStretch();
     layout->addLayout(resetRow);
 }
@@ -97,6 +108,7 @@ void GeneralOptionsPage::load(const Options& options)
     const int time = options.timeFormat >= 1 && options.timeFormat <= 2 ? options.timeFormat : 1;
     m_dateFormats[date - 1]->setChecked(true);
     m_timeFormats[time - 1]->setChecked(true);
+    m_runNotices->setCurrentIndex(static_cast<int>(options.runNotices));
 }
 
 void GeneralOptionsPage::save(Options& options) const
@@ -121,6 +133,7 @@ void GeneralOptionsPage::save(Options& options) const
         if (m_timeFormats[i]->isChecked())
             options.timeFormat = static_cast<std::uint8_t>(i + 1);
     }
+    options.runNotices = static_cast<RunNotices>(std::clamp(m_runNotices->currentIndex(), 0, 2));
 }
 
 void GeneralOptionsPage::reset()

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QKeySequenceEdit;
 class QLineEdit;
 class QRadioButton;
@@ -13,7 +14,8 @@ namespace kelvanto
 {
 
 // The options sheet's "General" page: the login protection, starting at login, the shutdown
-// switch, the hot key and the date and time display formats.
+// switch, the hot key, the date and time display formats and which runs raise a desktop
+// notification.
 class GeneralOptionsPage : public QWidget
 {
     Q_OBJECT
@@ -36,6 +38,7 @@ private:
     QKeySequenceEdit* m_hotKey;
     QRadioButton* m_dateFormats[3];
     QRadioButton* m_timeFormats[2];
+    QComboBox* m_runNotices;
     // The stored hot key, kept when the editor holds a key that cannot be stored.
     std::uint16_t m_hotKeyCode = 0;
     std::uint16_t m_hotKeyModifiers = 0;

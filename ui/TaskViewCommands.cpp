@@ -147,11 +147,22 @@ std::optional<Task> TaskViewCommands::firstSelectedTask()
 
 void TaskViewCommands::viewLog()
 {
-    const auto task = firstSelectedTask();
-    if (!task)
-        return;
+    if (const auto task = firstSelectedTask())
+        openLog(*task);
+}
+
+void TaskViewCommands::viewLogOf(const std::string& taskId)
+{
+    for (const Task& task : m_context.app.TaskCopies()) {
+        if (task.taskId == taskId)
+            return openLog(task);
+    }
+}
+
+void TaskViewCommands::openLog(const Task& task)
+{
     std::erase_if(m_logWindows, [](const auto& entry) { return entry.second.isNull(); });
-    if (const QPointer<TaskLogDialog>& open = m_logWindows[task->taskId]) {
+    if (const QPointer<TaskLogDialog>& open = m_logWindows[task.taskId]) {
         open->showNormal();
         open->raise();
         open->activateWindow();
@@ -159,17 +170,17 @@ void TaskViewCommands::viewLog()
     }
     const Options& options = m_context.app.GetOptions();
     auto* dialog
-        = new TaskLogDialog(m_context.app.Log(), task->name, task->logFileName, options.dateFormat, options.timeFormat,
+        = new TaskLogDialog(m_context.app.Log(), task.name, task.logFileName, options.dateFormat, options.timeFormat,
             TaskLogDialog::Services {m_context.messages, m_context.help, m_context.fileDialogs}, m_window);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->followTask(task->taskId, [&app = m_context.app](const std::string& taskId) -> std::optional<std::string> {
+    dialog->followTask(task.taskId, [&app = m_context.app](const std::string& taskId) -> std::optional<std::string> {
         for (const Task& current : app.TaskCopies()) {
             if (current.taskId == taskId)
                 return current.name;
         }
         return std::nullopt;
     });
-    m_logWindows[task->taskId] = dialog;
+    m_logWindows[task.taskId] = dialog;
     dialog->show();
 }
 

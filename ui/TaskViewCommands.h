@@ -37,6 +37,8 @@ public:
     // Opens the selected task's log window, or brings it to the front when it is open. The
     // window is not modal: several tasks' logs may be open while the main window is used.
     void viewLog();
+    // The same for the task with this id (a click on a notification); nothing when it is gone.
+    void viewLogOf(const std::string& taskId);
     // Checks the latest recorded backup of the selected task against its manifest (as
     // kelvanto-cli verify does) off the user-interface thread, and shows the result.
     void verifyBackup();
@@ -52,6 +54,7 @@ public:
 private:
     // The first selected task; nullopt, after the warning that asks for one, when none is.
     std::optional<Task> firstSelectedTask();
+    void openLog(const Task& task);
 
     TaskListView& m_view;
     MainContext& m_context;

@@ -2,6 +2,10 @@
 
 #include "ui/UiTexts.h"
 
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+
 namespace kelvanto
 {
 
@@ -15,6 +19,41 @@ TrayIcon::TrayIcon(QObject* parent)
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             emit showRequested();
     });
+    connect(&m_icon, &QSystemTrayIcon::messageClicked, this, &TrayIcon::messageClicked);
+}
+
+namespace
+{
+
+constexpr int kIconSize = 64;
+
+// The program's icon with the style's warning sign over its lower right quarter.
+QIcon WarningIcon()
+{
+    QPixmap pixmap = QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")).pixmap(kIconSize, kIconSize);
+    QPainter painter(&pixmap);
+    const QIcon sign = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    painter.drawPixmap(kIconSize / 2, kIconSize / 2, sign.pixmap(kIconSize / 2, kIconSize / 2));
+    painter.end();
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+void TrayIcon::showMessage(const QString& title, const QString& text, bool failure)
+{
+    m_icon.showMessage(title, text, failure ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+}
+
+void TrayIcon::setWarning(bool warning)
+{
+    if (warning == m_warning)
+        return;
+    m_warning = warning;
+    m_icon.setIcon(warning ? WarningIcon() : QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")));
+    m_icon.setToolTip(warning
+            ? QString::fromUtf8(texts::kMainTitle) + QLatin1Char('\n') + tr("The last run of a task failed")
+            : QString::fromUtf8(texts::kMainTitle));
 }
 
 void TrayIcon::show(bool loginProtected)

@@ -21,6 +21,12 @@ public:
     void show(bool loginProtected);
     void hide();
     bool isShown() const { return m_shown; }
+    // A message beside the icon (shown only while the icon is); messageClicked tells of a click.
+    void showMessage(const QString& title, const QString& text, bool failure);
+    // The warning overlay on the icon, and a second line in its tooltip, while the last run of
+    // some task failed.
+    void setWarning(bool warning);
+    bool warning() const { return m_warning; }
     // The menu the icon offers now.
     QMenu& menu() { return m_menu; }
 
@@ -29,6 +35,7 @@ signals:
     void optionsRequested();
     void manualRequested();
     void exitRequested();
+    void messageClicked();
 
 private:
     void buildMenu(bool loginProtected);
@@ -36,6 +43,7 @@ private:
     QSystemTrayIcon m_icon;
     QMenu m_menu;
     bool m_shown = false;
+    bool m_warning = false;
 };
 
 } // namespace kelvanto

@@ -18,6 +18,7 @@ public:
 
     void TaskStatusChanged(const std::string& taskId, TaskStatus status) override;
     void TaskProgress(const std::string& taskId, const RunProgress& progress) override;
+    void TaskRunEnded(const std::string& taskId, const RunEnd& end, std::string_view firstError) override;
 
 signals:
     // A task's status changed (on the user-interface thread).
@@ -25,6 +26,8 @@ signals:
     // A running task reported progress (on the user-interface thread; the runner sends a
     // few reports a second at most).
     void progressChanged();
+    // A run ended: how, and its first Error line (on the user-interface thread).
+    void runEnded(const std::string& taskId, const kelvanto::RunEnd& end, const std::string& firstError);
 };
 
 } // namespace kelvanto

@@ -30,6 +30,7 @@ TaskExtras EveryKeySet()
     extras.commitEvery = 1000;
     extras.restoreThreads = 4;
     extras.maxInsertBytes = std::int64_t {1} << 30;
+    extras.onFailure = {"mail", "-s", "backup failed: $KELVANTO_TASK", "ops@example.org", "caf\xe9"};
     return extras;
 }
 
@@ -99,10 +100,13 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"maxInsertBytes": 1073741825}})",
             "extras.maxInsertBytes: must be an integer from 0 to 1073741824"},
         {R"({"extras": {"maxInsertBytes": -1}})", "extras.maxInsertBytes: must be an integer from 0 to 1073741824"},
-        // Settings of work still to come are refused rather than silently ignored.
         {R"({"extras": {"restoreThreads": 0}})", "extras.restoreThreads: must be an integer from 1 to 64"},
         {R"({"extras": {"restoreThreads": 65}})", "extras.restoreThreads: must be an integer from 1 to 64"},
-        {R"({"extras": {"onFailure": ["notify"]}})", "extras.onFailure: is not available in this version"},
+        {R"({"extras": {"onFailure": "mail ops"}})", "extras.onFailure: must be an array of texts"},
+        {R"({"extras": {"onFailure": ["mail", 1]}})", "extras.onFailure[1]: must be a text"},
+        {R"({"extras": {"onFailure": ["", "ops"]}})", "extras.onFailure[0]: must name the program to run"},
+        {R"({"extras": {"onFailure": ["mail", "a\u0000b"]}})", "extras.onFailure[1]: must not hold a NUL byte"},
+        // Settings of work still to come are refused rather than silently ignored.
         {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})",
             "extras.verifyRestore: is not available in this version"},
     };
@@ -127,7 +131,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 10);
+    EXPECT_EQ(documented, 11);
 }
 
 } // namespace

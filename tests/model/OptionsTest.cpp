@@ -25,7 +25,8 @@ std::string ReadAll(const std::filesystem::path& path)
 
 Options Custom()
 {
-    return Options {"admin", "p\xe4ss", 1, 0x71, 0x0B, 3, 2, 12, 0, "/srv/backups/", 1, 1, 100000, 1};
+    return Options {
+        "admin", "p\xe4ss", 1, 0x71, 0x0B, 3, 2, 12, 0, "/srv/backups/", 1, 1, 100000, 1, RunNotices::Failures};
 }
 
 std::string CustomBytes()
@@ -101,6 +102,31 @@ TEST(OptionsFile, AnythingButAWholeFileGivesDefaults)
     EXPECT_EQ(ParseOptions(good + "trailing").options, Custom());
 }
 
+TEST(OptionsFile, TheRunNoticesFollowTheRecordOnlyWhenNotTheDefault)
+{
+    // The default adds nothing: the file keeps the original record (and an older file, which
+    // ends there, reads as the default, as LayoutByteForByteAndRoundTrip shows).
+    const std::string record = CustomBytes();
+    EXPECT_EQ(SerializeOptions(Custom()).size(), record.size());
+    const struct
+    {
+        RunNotices notices;
+        std::string tail;
+    } rows[] = {{RunNotices::EveryRun, std::string(1, '\1')}, {RunNotices::Never, std::string(1, '\2')}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.notices));
+        Options options = Custom();
+        options.runNotices = row.notices;
+        EXPECT_EQ(SerializeOptions(options), record + row.tail);
+        const LoadedOptions back = ParseOptions(record + row.tail);
+        EXPECT_EQ(back.origin, OptionsOrigin::File);
+        EXPECT_EQ(back.options, options);
+    }
+    // A value this version does not know leaves the default; the rest of the file stands.
+    EXPECT_EQ(ParseOptions(record + std::string(1, '\3')).options, Custom());
+    EXPECT_EQ(ParseOptions(record + std::string(1, '\1') + "later fields").options.runNotices, RunNotices::EveryRun);
+}
+
 TEST(Options, LoginAndLogSizeRules)
 {
     Options options;
@@ -127,6 +153,7 @@ TEST(Options, LoginAndLogSizeRules)
     EXPECT_EQ(CheckLogMaxSize(100000), "");
 
     Options changed = Custom();
+    changed.runNotices = RunNotices::Never;
     ResetGeneralOptions(changed);
     ResetBackupAndLogOptions(changed, "/d");
     Options expected = Custom();
@@ -138,6 +165,7 @@ TEST(Options, LoginAndLogSizeRules)
     expected.hotKeyModifiers = 6;
     expected.dateFormat = 1;
     expected.timeFormat = 1;
+    expected.runNotices = RunNotices::Failures;
     expected.defaultBackupFolder = "/d/Data/";
     expected.logSizeLimited = 0;
     expected.logMaxSizeKB = 0;

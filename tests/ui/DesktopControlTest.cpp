@@ -11,6 +11,8 @@
 #include "ui/MainWindow.h"
 #include "ui/TaskListModel.h"
 #include "ui/TaskListView.h"
+#include "ui/TaskLogDialog.h"
+#include "ui/TaskViewCommands.h"
 
 #include <QAction>
 #include <QLabel>
@@ -160,6 +162,34 @@ private slots:
         QCOMPARE(Cell(window, 3, TaskListModel::Status), QString("Waiting..."));
         QCOMPARE(h->savedTaskNames(), (std::vector<std::string> {"Script", "Renamed", "Script_Copy", "Weekly"}));
         QCOMPARE(h->messages.unanswered, 0);
+    }
+
+    void openLogWindowsDoNotHoldChangesBackAndFollowTheirTasks()
+    {
+        MainWindow& window = start();
+        for (const Task& task : h->app().TaskCopies())
+            window.commands().viewLogOf(task.taskId);
+        QCOMPARE(window.findChildren<TaskLogDialog*>().size(), 2);
+        const auto logOf = [&window](const QString& title) {
+            for (TaskLogDialog* dialog : window.findChildren<TaskLogDialog*>()) {
+                if (dialog->windowTitle() == title)
+                    return QPointer<TaskLogDialog>(dialog);
+            }
+            return QPointer<TaskLogDialog>();
+        };
+        const QPointer<TaskLogDialog> nightly = logOf("Task Log - Nightly");
+        const QPointer<TaskLogDialog> script = logOf("Task Log - Script");
+        QVERIFY(nightly && script);
+
+        // Neither log window counts as a dialog that a change must wait for.
+        const auto renamed = Cli({"task", "rename", "Script", "Script 2"});
+        QVERIFY2(renamed.code == 0, qPrintable(renamed.err));
+        QTRY_COMPARE(script->windowTitle(), QString("Task Log - Script 2"));
+        const auto deleted = Cli({"task", "delete", "Nightly"});
+        QVERIFY2(deleted.code == 0, qPrintable(deleted.err));
+        QTRY_VERIFY(nightly.isNull());
+        QVERIFY(!script.isNull());
+        QCOMPARE(Names(window), QStringList({"Script 2"}));
     }
 
     void aChangeWaitsWhileADialogIsOpenAndAReadDoesNot()

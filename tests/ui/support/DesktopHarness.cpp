@@ -21,6 +21,7 @@ DesktopHarness::DesktopHarness()
     settings.autostartEntry = tmp.path() / "config" / "autostart" / "kelvanto.desktop";
     settings.autostartCommand = {"/usr/bin/kelvanto"};
     settings.windowStateFile = tmp.path() / "config" / "kelvanto" / "window.ini";
+    settings.notifier = notifier;
     settings.connector = [](const ServerConnection&) -> ConnectResult { return ConnectError {2003, "no server here"}; };
     auto hold = holdRuns;
     auto counter = runs;
@@ -33,6 +34,11 @@ DesktopHarness::DesktopHarness()
                                                            std::this_thread::sleep_for(std::chrono::milliseconds(1));
                                                        if (context.QuitRequested())
                                                            return RunOutcome::Cancelled;
+                                                       if (context.TaskCopy().comment == "fails") {
+                                                           context.Log(LogLevel::Error, "Table `t1` cannot be read");
+                                                           context.Log(LogLevel::Error, "Table `t2` cannot be read");
+                                                           return RunOutcome::Failed;
+                                                       }
                                                        context.Log(LogLevel::General, "Finished");
                                                        return RunOutcome::Finished;
                                                    },

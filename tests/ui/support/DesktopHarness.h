@@ -6,6 +6,7 @@
 #include "tests/support/TempDir.h"
 #include "tests/ui/support/FakeTaskDialogs.h"
 #include "tests/ui/support/RecordingHelp.h"
+#include "tests/ui/support/RecordingNotifier.h"
 #include "tests/ui/support/ScriptedFileDialogs.h"
 #include "tests/ui/support/ScriptedMessages.h"
 #include "ui/DesktopApp.h"
@@ -27,7 +28,8 @@ namespace kelvanto::test
 // The desktop program on a private data folder, with every desktop service scripted: the
 // message boxes, the file pickers, the manual, the wizard. Its tasks run a fake engine that
 // reports progress ("fake.items", 7 of about 10 rows) and logs "Finished" at once, or holds
-// the run while `holdRuns` is set.
+// the run while `holdRuns` is set; a task whose comment is "fails" logs two Error lines
+// instead and fails. Notifications are recorded.
 class DesktopHarness
 {
 public:
@@ -64,6 +66,7 @@ public:
     RecordingHelp help;
     ScriptedFileDialogs files;
     FakeTaskDialogs taskDialogs;
+    std::shared_ptr<RecordingNotifier> notifier = std::make_shared<RecordingNotifier>();
     DesktopSettings settings;
     std::shared_ptr<std::atomic<bool>> holdRuns = std::make_shared<std::atomic<bool>>(false);
     std::shared_ptr<std::atomic<int>> runs = std::make_shared<std::atomic<int>>(0);
