@@ -4,6 +4,8 @@
 #include "engines/FileDigest.h"
 #include "model/AtomicFile.h"
 
+#include <xxhash.h>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -45,6 +47,24 @@ void BackupRunManifest::AddTable(
     const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet)
 {
     m_manifest.tables.push_back({database, table, tally.rows(), tally.ChecksumText(), characterSet});
+}
+
+void BackupRunManifest::AddDatabase(const std::string& database)
+{
+    std::vector<std::string>& databases = m_manifest.databases;
+    if (std::find(databases.begin(), databases.end(), database) == databases.end())
+        databases.push_back(database);
+}
+
+void BackupRunManifest::AddObject(const std::string& database, const StoredObject& object)
+{
+    m_manifest.objects.push_back({std::string(KindWord(object.kind)), database, object.name, ObjectChecksum(object)});
+}
+
+std::string ObjectChecksum(const StoredObject& object)
+{
+    const std::string definition = StripDefiner(object.definition);
+    return ChecksumText(XXH3_64bits(definition.data(), definition.size()));
 }
 
 Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& files, const TimeStamp& ended)

@@ -2,6 +2,7 @@
 
 #include "engines/BackupManifest.h"
 #include "engines/RowTally.h"
+#include "engines/StoredObject.h"
 #include "model/Result.h"
 
 #include <cstdint>
@@ -23,6 +24,13 @@ public:
     void SetSnapshotPosition(std::string file, std::uint64_t position);
     void AddTable(
         const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet);
+    // A database the run wrote (once each, in the order given).
+    void AddDatabase(const std::string& database);
+    void AddObject(const std::string& database, const StoredObject& object);
+    void SetVerification(BackupManifest::Verification verification)
+    {
+        m_manifest.verification = std::move(verification);
+    }
 
     // Digests the files (each once), then writes the manifest atomically beside them (see
     // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
@@ -34,5 +42,10 @@ public:
 private:
     BackupManifest m_manifest;
 };
+
+// The checksum of a stored program as a restore recreates it: XXH3-64 of its definition
+// without the DEFINER clause (a restore by another user, or with definers stripped, changes
+// only that), as 16 hexadecimal digits.
+std::string ObjectChecksum(const StoredObject& object);
 
 } // namespace kelvanto
