@@ -27,12 +27,19 @@ TaskExtras EveryKeySet()
     extras.compression = Compression::Zstd;
     extras.compressionLevel = -5;
     extras.commitEvery = 1000;
+    VerifyServer server;
+    server.connection.host = "verify.example";
+    server.connection.port = 3307;
+    server.connection.user = "checker";
+    extras.verifyRestore = server;
     return extras;
 }
 
 TEST(TaskExtrasJsonTest, EveryKeyIsWrittenAndReadBack)
 {
-    for (const TaskExtras& extras : {TaskExtras {}, EveryKeySet(), NewTaskExtras(TaskType::BackupToFiles)}) {
+    TaskExtras byProfile = EveryKeySet();
+    byProfile.verifyRestore = VerifyServer {"Staging", {}};
+    for (const TaskExtras& extras : {TaskExtras {}, EveryKeySet(), byProfile, NewTaskExtras(TaskType::BackupToFiles)}) {
         const Json json = TaskExtrasToJson(extras);
         SCOPED_TRACE(json.dump());
         // Off values too: a task read back behaves as the one written, whatever the defaults.
@@ -97,8 +104,12 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"maxInsertBytes": 1048576}})", "extras.maxInsertBytes: is not available in this version"},
         {R"({"extras": {"restoreThreads": 2}})", "extras.restoreThreads: is not available in this version"},
         {R"({"extras": {"onFailure": ["notify"]}})", "extras.onFailure: is not available in this version"},
-        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})",
-            "extras.verifyRestore: is not available in this version"},
+        {R"({"extras": {"verifyRestore": 3}})", "extras.verifyRestore: must be null or {\"server\": {...}}"},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Nope"}}}})",
+            "extras.verifyRestore.server.profile: no stored server profile is named \"Nope\""},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging", "port": 1}}}})",
+            "extras.verifyRestore.server: \"profile\" names the whole connection"},
+        {R"({"extras": {"verifyRestore": {"server": {}, "when": 1}}})", "extras.verifyRestore.when: unknown field"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json);
@@ -121,7 +132,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 8);
+    EXPECT_EQ(documented, 9);
 }
 
 } // namespace
