@@ -2,7 +2,7 @@
 
 #include "engines/Compression.h"
 #include "engines/FileDigest.h"
-#include "model/AtomicFile.h"
+#include "model/PartialFile.h"
 
 #include <xxhash.h>
 
@@ -67,7 +67,8 @@ std::string ObjectChecksum(const StoredObject& object)
     return ChecksumText(XXH3_64bits(definition.data(), definition.size()));
 }
 
-Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& files, const TimeStamp& ended)
+Result<std::string> BackupRunManifest::Write(
+    const std::vector<std::string>& files, const TimeStamp& ended, std::string_view temporaryTag)
 {
     if (files.empty())
         return Error {"the run wrote no file"};
@@ -88,7 +89,7 @@ Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& fil
         m_manifest.files.push_back({std::filesystem::path(file).filename().string(), digest->size, digest->sha256,
             CompressionName(DetectFileCompression(file))});
     }
-    Result<void> written = WriteFileAtomically(path, m_manifest.ToJson());
+    Result<void> written = WriteFileWhole(path, temporaryTag, m_manifest.ToJson(), false);
     if (!written)
         return Error {path + ": " + written.error()};
     return path;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvanto
@@ -34,8 +35,11 @@ public:
 
     // Digests the files (each once), then writes the manifest atomically beside them (see
     // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
-    // names them within its own. The error names what failed.
-    Result<std::string> Write(const std::vector<std::string>& files, const TimeStamp& ended);
+    // names them within its own. It is written under the temporary name of the run's files
+    // (`temporaryTag`), so that a manifest cut short by a kill is removed with them by the
+    // task's next run. The error names what failed.
+    Result<std::string> Write(
+        const std::vector<std::string>& files, const TimeStamp& ended, std::string_view temporaryTag = "task");
 
     const BackupManifest& manifest() const { return m_manifest; }
 

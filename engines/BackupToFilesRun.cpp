@@ -608,7 +608,7 @@ bool BackupToFilesRun::WriteManifest(bool verificationFailed)
     // Only a whole run gets one: its presence is what marks the run complete.
     if (m_writer.AnyWriteFailed() || (m_context.ErrorLines() > 0 && !verificationFailed) || m_runFiles.empty())
         return true;
-    Result<std::string> path = m_manifest->Write(m_runFiles, m_context.Now());
+    Result<std::string> path = m_manifest->Write(m_runFiles, m_context.Now(), m_sink.temporaryTag());
     if (!path) {
         LogError("Failed to write the manifest of the backup! - " + path.error());
         return false;
