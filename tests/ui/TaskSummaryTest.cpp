@@ -64,11 +64,13 @@ private slots:
             = "Consistency and stored objects:\r\n    Consistent snapshot: No\r\n    Routines: No, "
               "triggers: Yes, events: No\r\n    DEFINER: Leave out\r\n\r\n";
         const std::string snapshot = "Consistency:\r\n    Consistent snapshot: No\r\n\r\n";
+        const std::string backupExtras
+            = extras.substr(0, extras.size() - 2) + "    Verify by restoring into: Off\r\n\r\n";
         QTest::newRow("1 to folder") << 1
                                      << head
                 + "Backup MySQL databases to SQL/PHP files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
                   "Backup information:\r\n    2 database(s), 7 table(s)\r\n\r\nTo folder:\r\n    /backups/\r\n\r\n"
-                + extras + "Task schedule:\r\n    Every Week\r\n";
+                + backupExtras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("2") << 2
                            << head
                 + "Backup MySQL databases to the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
@@ -142,7 +144,16 @@ private slots:
                 "files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\nBackup information:\r\n    0 "
                 "database(s), 0 table(s)\r\n\r\nTo file:\r\n    /one/file.sql\r\n\r\n"
                 "Consistency and stored objects:\r\n    Consistent snapshot: Yes\r\n    Routines: Yes, triggers: "
-                "Yes, events: Yes\r\n    DEFINER: Keep\r\n\r\nTask schedule:\r\n    Time Interval\r\n"));
+                "Yes, events: Yes\r\n    DEFINER: Keep\r\n    Verify by restoring into: Off\r\n\r\nTask "
+                "schedule:\r\n    Time Interval\r\n"));
+        // The verification server by its profile's name, or by its address.
+        task.extras.verifyRestore = VerifyServer {"Staging", {}};
+        QVERIFY(buildTaskSummary(task).find("    Verify by restoring into: Staging\r\n") != std::string::npos);
+        task.extras.verifyRestore = VerifyServer {{}, {}};
+        task.extras.verifyRestore->connection.host = "verify.example";
+        task.extras.verifyRestore->connection.port = 3307;
+        QVERIFY(
+            buildTaskSummary(task).find("    Verify by restoring into: verify.example:3307\r\n") != std::string::npos);
         const std::pair<int, const char*> kinds[] = {{1, "CSV"}, {2, "XML"}, {4, "TEXT"}, {0, "None"}};
         for (const auto& [fileType, kind] : kinds) {
             Task exportTask = Base(TaskType::ExportTables);

@@ -5,6 +5,8 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace kelvanto
 {
 
@@ -15,6 +17,8 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     , m_triggers(new QCheckBox(tr("Triggers"), this))
     , m_events(new QCheckBox(tr("Events"), this))
     , m_definer(new QComboBox(this))
+    , m_verifyLabel(new QLabel(tr("Verify each backup by restoring it into:"), this))
+    , m_verify(new QComboBox(this))
 {
     setObjectName("taskExtras");
     m_snapshot->setObjectName("consistentSnapshot");
@@ -22,6 +26,10 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     m_triggers->setObjectName("triggers");
     m_events->setObjectName("events");
     m_definer->setObjectName("definer");
+    m_verify->setObjectName("verifyRestore");
+    m_verify->setToolTip(tr("After each backup its files are restored into this server under their own database "
+                            "names, compared with what was written, and dropped again. It must not be the "
+                            "source server, and it must not hold databases of those names."));
     // Item data: the DefinerMode value.
     m_definer->addItem(tr("Keep as the server reports it"), static_cast<int>(DefinerMode::Keep));
     m_definer->addItem(tr("Leave out"), static_cast<int>(DefinerMode::Strip));
@@ -35,6 +43,48 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     grid->addWidget(m_events, 1, 2);
     grid->addWidget(definerLabel, 2, 0);
     grid->addWidget(m_definer, 2, 1, 1, 2);
+    m_verifyLabel->setBuddy(m_verify);
+    grid->addWidget(m_verifyLabel, 3, 0);
+    grid->addWidget(m_verify, 3, 1, 1, 2);
+    m_verifyLabel->setVisible(false);
+    m_verify->setVisible(false);
+}
+
+void TaskExtrasBox::showVerification(const std::vector<std::string>& profileNames)
+{
+    m_verifyShown = true;
+    m_profileNames = profileNames;
+    m_verifyLabel->setVisible(true);
+    m_verify->setVisible(true);
+    fillVerification();
+}
+
+void TaskExtrasBox::fillVerification()
+{
+    m_verify->clear();
+    m_verifyChoices.clear();
+    const auto add = [this](const QString& text, std::optional<VerifyServer> choice) {
+        m_verify->addItem(text);
+        m_verifyChoices.push_back(std::move(choice));
+    };
+    add(tr("Off"), std::nullopt);
+    for (const std::string& name : m_profileNames)
+        add(QString::fromStdString(name), VerifyServer {name, {}});
+    int current = 0;
+    if (m_loadedVerify) {
+        const auto found = std::find(m_verifyChoices.begin(), m_verifyChoices.end(), m_loadedVerify);
+        if (found != m_verifyChoices.end()) {
+            current = static_cast<int>(found - m_verifyChoices.begin());
+        } else {
+            const VerifyServer& loaded = *m_loadedVerify;
+            add(loaded.profile.empty()
+                    ? QString::fromStdString(loaded.connection.host + ":" + std::to_string(loaded.connection.port))
+                    : QString::fromStdString(loaded.profile),
+                loaded);
+            current = m_verify->count() - 1;
+        }
+    }
+    m_verify->setCurrentIndex(current);
 }
 
 void TaskExtrasBox::load(const TaskExtras& extras)
@@ -44,6 +94,9 @@ void TaskExtrasBox::load(const TaskExtras& extras)
     m_triggers->setChecked(extras.triggers);
     m_events->setChecked(extras.events);
     m_definer->setCurrentIndex(m_definer->findData(static_cast<int>(extras.definer)));
+    m_loadedVerify = extras.verifyRestore;
+    if (m_verifyShown)
+        fillVerification();
 }
 
 void TaskExtrasBox::save(TaskExtras& extras) const
@@ -53,11 +106,15 @@ void TaskExtrasBox::save(TaskExtras& extras) const
     extras.triggers = m_triggers->isChecked();
     extras.events = m_events->isChecked();
     extras.definer = static_cast<DefinerMode>(m_definer->currentData().toInt());
+    const int verify = m_verify->currentIndex();
+    if (m_verifyShown && verify >= 0 && static_cast<std::size_t>(verify) < m_verifyChoices.size())
+        extras.verifyRestore = m_verifyChoices[static_cast<std::size_t>(verify)];
 }
 
 void TaskExtrasBox::setReadOnly(bool readOnly)
 {
-    for (QWidget* control : std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer})
+    for (QWidget* control :
+        std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer, m_verify})
         control->setEnabled(!readOnly);
 }
 

@@ -4,15 +4,21 @@
 
 #include <QGroupBox>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 class QCheckBox;
 class QComboBox;
+class QLabel;
 
 namespace kelvanto
 {
 
 // The task extras that the advanced settings show for the types that back up or copy
 // databases: one snapshot for the run, routines, triggers and events, and what becomes of
-// their DEFINER. Loads and saves the extras; every other extra passes through unchanged.
+// their DEFINER; for a backup to files also the server its backups are verified on by a
+// restore. Loads and saves the extras; every other extra passes through unchanged.
 class TaskExtrasBox : public QGroupBox
 {
     Q_OBJECT
@@ -23,13 +29,25 @@ public:
     void load(const TaskExtras& extras);
     void save(TaskExtras& extras) const;
     void setReadOnly(bool readOnly);
+    // Shows the verification server: off, or one of these stored profiles (a server the
+    // loaded extras name otherwise is offered as well, so that it is kept).
+    void showVerification(const std::vector<std::string>& profileNames);
 
 private:
+    void fillVerification();
+
     QCheckBox* m_snapshot;
     QCheckBox* m_routines;
     QCheckBox* m_triggers;
     QCheckBox* m_events;
     QComboBox* m_definer;
+    QLabel* m_verifyLabel;
+    QComboBox* m_verify;
+    bool m_verifyShown = false;
+    std::vector<std::string> m_profileNames;
+    // The loaded choice, and what each item of m_verify stands for.
+    std::optional<VerifyServer> m_loadedVerify;
+    std::vector<std::optional<VerifyServer>> m_verifyChoices;
 };
 
 } // namespace kelvanto
