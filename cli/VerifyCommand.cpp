@@ -92,13 +92,13 @@ int VerifyCommand::Run(const std::vector<std::string>& args)
             m_context.out << "FAILED: " << result.filesFailed << " of " << result.filesChecked << " file(s) failed\n";
         allHold = allHold && result.ok;
         if (!m_restoreTo.empty())
-            allHold = VerifyByRestore(*app, task, run, result.manifest) && allHold;
+            allHold = VerifyByRestore(*app, task, run, result) && allHold;
     }
     return allHold ? ExitCode::Ok : ExitCode::Failure;
 }
 
 bool VerifyCommand::VerifyByRestore(
-    const Application& app, const Task& task, const BackupRun& run, const std::optional<BackupManifest>& manifest)
+    const Application& app, const Task& task, const BackupRun& run, const BackupVerification& files)
 {
     std::optional<ServerConnection> server;
     for (const ServerConnection& profile : app.Servers().profiles()) {
@@ -110,8 +110,13 @@ bool VerifyCommand::VerifyByRestore(
         m_context.out << "NOT verified by a restore: no stored server profile is named \"" << m_restoreTo << "\"\n";
         return false;
     }
-    if (!manifest) {
+    if (!files.manifest) {
         m_context.out << "NOT verified by a restore: without a manifest there is nothing to compare with\n";
+        return false;
+    }
+    // Only the files the run wrote are restored: others may hold any statement, for any database.
+    if (!files.ok) {
+        m_context.out << "NOT verified by a restore: the files are not the ones the run wrote\n";
         return false;
     }
     m_context.out << "restoring into the server of the profile \"" << m_restoreTo << "\"\n";
@@ -120,7 +125,7 @@ bool VerifyCommand::VerifyByRestore(
     InterruptCatch catchInterrupt(m_context.catchInterrupt);
     ConsoleRunContext context(m_context.out, task, app.Folder().Root(), *m_context.clock, m_context.interrupted);
     const RestoreVerificationResult result
-        = kelvanto::VerifyByRestore(context, m_context.connector, {task.source, *server, *manifest, run.files});
+        = kelvanto::VerifyByRestore(context, m_context.connector, {task.source, *server, *files.manifest, run.files});
     m_context.out << "Backup of " << RunTimeText(run) << ": ";
     switch (result.outcome) {
     case RestoreVerificationResult::Outcome::Passed:

@@ -2,9 +2,8 @@
 
 #include "app/Application.h"
 #include "cli/CliContext.h"
-#include "engines/BackupManifest.h"
+#include "engines/BackupVerification.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,8 +27,9 @@ public:
 
 private:
     // The verification by restore of the latest backup; true when it passed.
+    // Restores only a backup whose files hold (`files`).
     bool VerifyByRestore(
-        const Application& app, const Task& task, const BackupRun& run, const std::optional<BackupManifest>& manifest);
+        const Application& app, const Task& task, const BackupRun& run, const BackupVerification& files);
 
     CliContext& m_context;
     std::string m_restoreTo;

@@ -41,10 +41,23 @@ std::string Tail(const std::string& dump)
 class KillDuringRun : public ::testing::Test
 {
 protected:
-    void Prepare(const test::TestServerAddress& server, const std::string& database)
+    void Prepare(const test::TestServerAddress& server, const std::string& database,
+        const nlohmann::json& extras = nlohmann::json::object())
     {
         ASSERT_EQ(test::LoadSakila(server, database), "");
-        ASSERT_NO_FATAL_FAILURE(test::ImportSakilaExample(h, server, database));
+        ASSERT_NO_FATAL_FAILURE(test::ImportSakilaExample(h, server, database, extras));
+    }
+
+    // Runs the backup whole once: how long it took, and its one file.
+    void RunWhole(const std::vector<std::string>& run, std::chrono::milliseconds& took, fs::path& file)
+    {
+        const auto started = std::chrono::steady_clock::now();
+        const test::ProgramResult complete = test::RunProgram(run);
+        took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
+        const std::vector<fs::path> first = test::DumpsBelow(backups);
+        ASSERT_EQ(first.size(), 1u);
+        file = first[0];
     }
 
     std::vector<std::string> Cli(std::vector<std::string> args) const
@@ -103,13 +116,10 @@ TEST_F(KillDuringRun, AKilledRunLeavesOnlyTemporaryFilesAndTheNextRunCleansThem)
     const std::vector<std::string> serve = Cli({"serve"});
     const std::vector<std::string> run = Cli({"run", "Backup sakila"});
 
-    const auto started = std::chrono::steady_clock::now();
-    const test::ProgramResult complete = test::RunProgram(run);
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
-    const std::vector<fs::path> first = test::DumpsBelow(backups);
-    ASSERT_EQ(first.size(), 1u);
-    wholeTail = Tail(h.ReadFile(first[0]));
+    std::chrono::milliseconds took {};
+    fs::path first;
+    ASSERT_NO_FATAL_FAILURE(RunWhole(run, took, first));
+    wholeTail = Tail(h.ReadFile(first));
 
     for (const bool viaService : {false, true}) {
         SCOPED_TRACE(viaService ? "serve killed" : "run killed");
@@ -181,23 +191,13 @@ TEST_F(KillDuringRun, AKilledCompressedRunLeavesTemporaryFilesThatDecompressToTh
 {
     KELVANTO_REQUIRE_SERVER(server, 1);
     test::RoundTripDatabase database("clikillz", {server});
-    ASSERT_NO_FATAL_FAILURE(Prepare(server, database.name()));
-    const auto exported = h.Run({"task", "export", "Backup sakila", "--with-passwords"});
-    ASSERT_EQ(exported.code, 0) << exported.err;
-    nlohmann::json task = nlohmann::json::parse(exported.out);
-    task["extras"]["compression"] = "zstd";
-    ASSERT_EQ(h.Run({"task", "delete", "Backup sakila"}).code, 0);
-    ASSERT_EQ(h.Run({"task", "import", "-"}, task.dump()).code, 0);
+    ASSERT_NO_FATAL_FAILURE(Prepare(server, database.name(), {{"compression", "zstd"}}));
     const std::vector<std::string> run = Cli({"run", "Backup sakila"});
-
-    const auto started = std::chrono::steady_clock::now();
-    const test::ProgramResult complete = test::RunProgram(run);
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-    ASSERT_EQ(complete.code, 0) << complete.out << complete.err;
-    const std::vector<fs::path> first = test::DumpsBelow(backups);
-    ASSERT_EQ(first.size(), 1u);
-    ASSERT_TRUE(first[0].string().ends_with(".sql.zst")) << first[0];
-    const std::vector<std::string> whole = Statements(StockZstd(first[0]), false);
+    std::chrono::milliseconds took {};
+    fs::path first;
+    ASSERT_NO_FATAL_FAILURE(RunWhole(run, took, first));
+    ASSERT_TRUE(first.string().ends_with(".sql.zst")) << first;
+    const std::vector<std::string> whole = Statements(StockZstd(first), false);
     ASSERT_GT(whole.size(), 100u);
 
     std::mt19937 random(27);

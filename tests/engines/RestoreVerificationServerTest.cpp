@@ -14,6 +14,7 @@
 #include "tests/support/FakeRunContext.h"
 #include "tests/support/RoundTripDatabase.h"
 #include "tests/support/RoundTripEngine.h"
+#include "tests/support/ServerSession.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
 
@@ -53,16 +54,6 @@ std::string Exists(const TestServerAddress& server, const std::string& database)
     return output.substr(0, output.find('\n'));
 }
 
-ServerConnection ConnectionTo(const TestServerAddress& server)
-{
-    ServerConnection connection;
-    connection.host = server.host;
-    connection.port = server.port;
-    connection.user = server.user;
-    connection.password = server.password;
-    return connection;
-}
-
 BackupManifest ManifestOf(const BackupRun& run)
 {
     std::ifstream in(ManifestPathFor(run), std::ios::binary);
@@ -94,7 +85,7 @@ protected:
             dir.path() / "dumps", fileSplit, /*multiRowInsert=*/false);
         task.extras.routines = true;
         task.extras.triggers = true;
-        task.extras.verifyRestore = VerifyServer {{}, ConnectionTo(target)};
+        task.extras.verifyRestore = VerifyServer {{}, SettingsFor(target)};
         return task;
     }
 
@@ -116,7 +107,7 @@ TEST_F(RestoreVerification, AGoodBackupPassesAndLeavesNothingOnTheVerificationSe
     KELVANTO_REQUIRE_SERVER(target, 2);
     ASSERT_TRUE(Prepare(source, target));
     // The verification server by a stored profile of the data folder's server list.
-    ServerConnection profile = ConnectionTo(target);
+    ServerConnection profile = SettingsFor(target);
     profile.connectionName = "Verify";
     ServerList profiles;
     profiles.add(profile);
@@ -209,7 +200,7 @@ TEST_F(RestoreVerification, NeverTouchesADatabaseItDidNotCreateNorTheSource)
         SCOPED_TRACE(row.name);
         Task task = MakeTask(source, target, 1);
         if (row.sourceAsTarget)
-            task.extras.verifyRestore->connection = ConnectionTo(source);
+            task.extras.verifyRestore->connection = SettingsFor(source);
         const EngineDump dump = RunDumpEngine(task, dir.path() / "data");
         EXPECT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
         EXPECT_NE(dump.errors().find(row.error), std::string::npos) << dump.errors();
