@@ -46,7 +46,7 @@ void ExtrasTable(V& v, S& s)
     v.Choice("definer", s.definer, kDefinerNames, kDocumented);
     v.Choice("compression", s.compression, kCompressionNames, kDocumented);
     v.Number("compressionLevel", s.compressionLevel, kMinCompressionLevel, kMaxCompressionLevel, kDocumented);
-    v.Server("verifyRestore", s.verifyRestore, kNotYetAvailable);
+    v.Server("verifyRestore", s.verifyRestore, kDocumented);
     v.Number("maxInsertBytes", s.maxInsertBytes, 0, kMaxInsertBytes, kDocumented);
     v.Number("commitEvery", s.commitEvery, 0, std::numeric_limits<std::int32_t>::max(), kDocumented);
     v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kDocumented);

@@ -37,6 +37,8 @@ const char* CommandLine::UsageText()
            "  verify NAME [--all]       check the latest backup of a task (--all: every recorded backup)\n"
            "                            against its manifest: each file present, its size and SHA-256,\n"
            "                            and that it decompresses to its end\n"
+           "      [--restore-to PROFILE] then restore the latest backup into that profile's server\n"
+           "                            and compare its tables and stored programs with the manifest\n"
            "  server list               the stored server profiles\n"
            "  server add NAME --host HOST [--port N] [--user U] [--password P | --password-stdin]\n"
            "      [--database D] [--comment C] [--[no-]save-password] [--[no-]compression] [--[no-]ssl]\n"

@@ -4,6 +4,7 @@
 #include "app/TaskListStatus.h"
 #include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
+#include "cli/InterruptCatch.h"
 #include "cli/ProgressLine.h"
 #include "schedule/RunResult.h"
 
@@ -12,33 +13,6 @@
 
 namespace kelvanto
 {
-
-namespace
-{
-
-// Turns Ctrl-C into a stop request for as long as it lives.
-class InterruptCatch
-{
-public:
-    explicit InterruptCatch(std::atomic<bool>* flag)
-        : m_flag(flag)
-    {
-        if (m_flag)
-            m_flag->store(true);
-    }
-    ~InterruptCatch()
-    {
-        if (m_flag)
-            m_flag->store(false);
-    }
-    InterruptCatch(const InterruptCatch&) = delete;
-    InterruptCatch& operator=(const InterruptCatch&) = delete;
-
-private:
-    std::atomic<bool>* m_flag;
-};
-
-} // namespace
 
 int RunCommand::Run(const std::vector<std::string>& args)
 {

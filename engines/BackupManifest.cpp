@@ -97,6 +97,17 @@ std::string BackupManifest::ToJson() const
         tableList.push_back({{"database", table.database}, {"table", table.table}, {"rows", table.rows},
             {"checksum", table.checksum}, {"characterSet", table.characterSet}});
     json["tables"] = std::move(tableList);
+    json["databases"] = databases;
+    Json objectList = Json::array();
+    for (const Object& object : objects)
+        objectList.push_back({{"kind", object.kind}, {"database", object.database}, {"name", object.name},
+            {"checksum", object.checksum}});
+    json["objects"] = std::move(objectList);
+    if (verification) {
+        json["verification"]
+            = {{"passed", verification->passed}, {"server", verification->server}, {"failure", verification->failure},
+                {"firstDifferingTable", verification->firstDifferingTable}, {"seconds", verification->seconds}};
+    }
     // Names from a server may hold any byte: invalid UTF-8 is replaced rather than refused.
     return json.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
@@ -145,6 +156,36 @@ Result<BackupManifest> BackupManifest::FromJson(std::string_view text)
             GetText(entry, "characterSet", table.characterSet);
             manifest.tables.push_back(std::move(table));
         }
+    }
+    // Manifests written before these members existed have none of them.
+    if (const auto databases = json.find("databases"); databases != json.end() && databases->is_array()) {
+        for (const Json& entry : *databases) {
+            if (!entry.is_string())
+                return Error {"the manifest has a database that is not a text"};
+            manifest.databases.push_back(entry.get<std::string>());
+        }
+    }
+    if (const auto objects = json.find("objects"); objects != json.end() && objects->is_array()) {
+        for (const Json& entry : *objects) {
+            Object object;
+            if (!entry.is_object() || !GetText(entry, "kind", object.kind)
+                || !GetText(entry, "database", object.database) || !GetText(entry, "name", object.name)
+                || !GetText(entry, "checksum", object.checksum))
+                return Error {"the manifest has an object entry without a kind, name or checksum"};
+            manifest.objects.push_back(std::move(object));
+        }
+    }
+    if (const auto verification = json.find("verification"); verification != json.end() && verification->is_object()) {
+        Verification read;
+        const auto passed = verification->find("passed");
+        if (passed == verification->end() || !passed->is_boolean())
+            return Error {"the manifest's verification has no outcome"};
+        read.passed = passed->get<bool>();
+        GetText(*verification, "server", read.server);
+        GetText(*verification, "failure", read.failure);
+        GetText(*verification, "firstDifferingTable", read.firstDifferingTable);
+        GetCount(*verification, "seconds", read.seconds);
+        manifest.verification = std::move(read);
     }
     return manifest;
 }

@@ -49,6 +49,23 @@ struct BackupManifest
         std::string checksum; // RowTally's text
         std::string characterSet; // of the session the rows were rendered in; "" = default
     };
+    // A trigger, stored function or procedure, or event, by its definition.
+    struct Object
+    {
+        std::string kind; // "trigger", "function", "procedure" or "event"
+        std::string database;
+        std::string name;
+        std::string checksum; // ObjectChecksum's text
+    };
+    // The outcome of restoring the run's files into another server and comparing them.
+    struct Verification
+    {
+        bool passed = false;
+        std::string server; // the verification server, as the log names it
+        std::string failure; // why it failed; empty when it passed
+        std::string firstDifferingTable; // "database.table"; empty when no table differed
+        std::uint64_t seconds = 0;
+    };
     struct BinlogPosition
     {
         std::string file;
@@ -67,6 +84,11 @@ struct BackupManifest
     std::optional<BinlogPosition> binlog;
     std::vector<File> files;
     std::vector<Table> tables;
+    // The databases the run wrote, tables or not, and the stored programs it carried.
+    std::vector<std::string> databases;
+    std::vector<Object> objects;
+    // Present when the run was verified by a restore.
+    std::optional<Verification> verification;
 
     std::string ToJson() const;
     // The error says what is wrong with the text (not JSON, another format, a field missing).

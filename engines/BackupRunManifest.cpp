@@ -2,7 +2,9 @@
 
 #include "engines/Compression.h"
 #include "engines/FileDigest.h"
-#include "model/AtomicFile.h"
+#include "model/PartialFile.h"
+
+#include <xxhash.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -58,7 +60,26 @@ void BackupRunManifest::NoteContent(const std::string& file, const std::string& 
     addOnce(noted.contents, kind);
 }
 
-Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& files, const TimeStamp& ended)
+void BackupRunManifest::AddDatabase(const std::string& database)
+{
+    std::vector<std::string>& databases = m_manifest.databases;
+    if (std::find(databases.begin(), databases.end(), database) == databases.end())
+        databases.push_back(database);
+}
+
+void BackupRunManifest::AddObject(const std::string& database, const StoredObject& object)
+{
+    m_manifest.objects.push_back({std::string(KindWord(object.kind)), database, object.name, ObjectChecksum(object)});
+}
+
+std::string ObjectChecksum(const StoredObject& object)
+{
+    const std::string definition = StripDefiner(object.definition);
+    return ChecksumText(XXH3_64bits(definition.data(), definition.size()));
+}
+
+Result<std::string> BackupRunManifest::Write(
+    const std::vector<std::string>& files, const TimeStamp& ended, std::string_view temporaryTag)
 {
     if (files.empty())
         return Error {"the run wrote no file"};
@@ -84,7 +105,7 @@ Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& fil
         }
         m_manifest.files.push_back(std::move(entry));
     }
-    Result<void> written = WriteFileAtomically(path, m_manifest.ToJson());
+    Result<void> written = WriteFileWhole(path, temporaryTag, m_manifest.ToJson(), false);
     if (!written)
         return Error {path + ": " + written.error()};
     return path;

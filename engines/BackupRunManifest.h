@@ -2,6 +2,7 @@
 
 #include "engines/BackupManifest.h"
 #include "engines/RowTally.h"
+#include "engines/StoredObject.h"
 #include "model/Result.h"
 
 #include <cstdint>
@@ -25,6 +26,13 @@ public:
     void SetSnapshotPosition(std::string file, std::uint64_t position);
     void AddTable(
         const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet);
+    // A database the run wrote (once each, in the order given).
+    void AddDatabase(const std::string& database);
+    void AddObject(const std::string& database, const StoredObject& object);
+    void SetVerification(BackupManifest::Verification verification)
+    {
+        m_manifest.verification = std::move(verification);
+    }
 
     // Records that `file` holds objects of `kind` (BackupManifest::kTables, ...) of `database`;
     // each database and kind is listed once per file, in the order first noted.
@@ -32,8 +40,11 @@ public:
 
     // Digests the files (each once), then writes the manifest atomically beside them (see
     // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
-    // names them within its own. The error names what failed.
-    Result<std::string> Write(const std::vector<std::string>& files, const TimeStamp& ended);
+    // names them within its own. It is written under the temporary name of the run's files
+    // (`temporaryTag`), so that a manifest cut short by a kill is removed with them by the
+    // task's next run. The error names what failed.
+    Result<std::string> Write(
+        const std::vector<std::string>& files, const TimeStamp& ended, std::string_view temporaryTag = "task");
 
     const BackupManifest& manifest() const { return m_manifest; }
 
@@ -41,5 +52,10 @@ private:
     BackupManifest m_manifest;
     std::map<std::string, BackupManifest::File> m_contents; // by the file's path, as noted
 };
+
+// The checksum of a stored program as a restore recreates it: XXH3-64 of its definition
+// without the DEFINER clause (a restore by another user, or with definers stripped, changes
+// only that), as 16 hexadecimal digits.
+std::string ObjectChecksum(const StoredObject& object);
 
 } // namespace kelvanto

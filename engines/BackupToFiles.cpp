@@ -18,7 +18,7 @@ RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector)
 RunOutcome RunBackupToFiles(RunContext& context, const Connector& connector, FileSink& sink)
 {
     const Connector watched = WatchConnections(context, connector);
-    BackupToFilesRun run(context, watched, sink);
+    BackupToFilesRun run(context, watched, connector, sink);
     return run.Run();
 }
 

@@ -1,5 +1,7 @@
 #include "engines/BackupToFilesObjects.h"
 
+#include <utility>
+
 namespace kelvanto
 {
 
@@ -60,7 +62,13 @@ void BackupToFilesObjects::Write(const std::string& file, const StoredObject& ob
         m_context.Log(LogLevel::Error, "Failed to write the " + what + " to the backup file! - " + file);
         return;
     }
+    m_written.push_back(object);
     m_context.Log(LogLevel::General, "Backup the " + what + " - OK");
+}
+
+std::vector<StoredObject> BackupToFilesObjects::TakeWritten()
+{
+    return std::exchange(m_written, {});
 }
 
 } // namespace kelvanto

@@ -7,6 +7,7 @@
 #include "schedule/RunContext.h"
 
 #include <string>
+#include <vector>
 
 namespace kelvanto
 {
@@ -30,6 +31,8 @@ public:
     void WriteTriggers(const std::string& file, const std::string& table);
     void WriteRoutines(const std::string& file);
     void WriteEvents(const std::string& file);
+    // The objects written whole since the last call, in the order written.
+    std::vector<StoredObject> TakeWritten();
 
 private:
     void Write(const std::string& file, const StoredObject& object);
@@ -41,6 +44,7 @@ private:
     bool m_stripDefiner = false;
     std::string m_database;
     DatabaseObjects m_objects;
+    std::vector<StoredObject> m_written;
 };
 
 } // namespace kelvanto

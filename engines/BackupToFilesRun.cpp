@@ -6,6 +6,7 @@
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/Compression.h"
 #include "engines/CreateDatabase.h"
+#include "engines/RestoreVerification.h"
 #include "engines/SequenceDump.h"
 #include "engines/SnapshotSession.h"
 #include "engines/StoredObject.h"
@@ -36,10 +37,12 @@ std::string LineEnd(const BackupSettings& settings)
 
 } // namespace
 
-BackupToFilesRun::BackupToFilesRun(RunContext& context, const Connector& connector, FileSink& sink)
+BackupToFilesRun::BackupToFilesRun(
+    RunContext& context, const Connector& connector, const Connector& plainConnector, FileSink& sink)
     : m_sink(sink)
     , m_context(context, sink)
     , m_connector(connector)
+    , m_plainConnector(plainConnector)
     , m_task(m_context.TaskCopy())
     , m_settings(m_task.backupSettings)
     , m_writer(sink, m_settings.fileType, LineEnd(m_settings))
@@ -158,10 +161,27 @@ RunOutcome BackupToFilesRun::RunSteps()
         LogError("The backup files are incomplete, so no older backup copy was deleted!");
         return RunOutcome::Failed;
     }
-    // Only a run without errors gets a manifest; its presence marks the run complete.
+    // Only a run without errors gets a manifest; its presence marks the run complete. A run
+    // that asks for it is proven by a restore first; a failed proof is recorded in it.
     bool withErrors = m_context.ErrorLines() > 0;
-    if (!withErrors && !WriteManifest())
-        withErrors = true;
+    bool verificationFailed = false;
+    if (!withErrors && m_task.extras.verifyRestore) {
+        const RunOutcome verified = VerifyByRestoring();
+        if (verified == RunOutcome::Cancelled) {
+            // The files are whole: they are recorded (as a copy with errors, which lets
+            // nothing expire) rather than left where rotation never finds them.
+            RecordRun(true);
+            return RunOutcome::Cancelled;
+        }
+        verificationFailed = verified != RunOutcome::Finished;
+        withErrors = verificationFailed;
+    } else if (withErrors && m_task.extras.verifyRestore) {
+        LogWarning("The backup logged errors, so it was not verified by a restore!");
+    }
+    if (!withErrors || verificationFailed) {
+        if (!WriteManifest(verificationFailed))
+            withErrors = true;
+    }
     RecordRun(withErrors);
     // Rotation makes room for this copy by deleting older ones, which only a copy without
     // any error may do.
@@ -251,6 +271,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
 
     if (m_layout == Layout::FilePerDatabase && !StartFile(database.name, {}))
         return Flow::Next;
+    m_manifest->AddDatabase(database.name);
     m_sequences = ReadSequenceNames(*m_connection, database.name);
     m_objects->StartDatabase(database.name);
     if (Quit())
@@ -277,17 +298,19 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupDatabase(const DatabaseItem& data
         if (!routinesWritten)
             WriteObjectsFile(database.name, "(routines)", true);
         WriteObjectsFile(database.name, "(events)", false);
-        return Flow::Next;
+    } else {
+        if (m_objects->HasRoutines())
+            Note(database.name, BackupManifest::kRoutines);
+        m_objects->WriteRoutines(m_currentFile);
+        WritePendingViews();
+        if (m_objects->HasEvents())
+            Note(database.name, BackupManifest::kEvents);
+        m_objects->WriteEvents(m_currentFile);
+        if (m_layout == Layout::FilePerDatabase)
+            FinishFile();
     }
-    if (m_objects->HasRoutines())
-        Note(database.name, BackupManifest::kRoutines);
-    m_objects->WriteRoutines(m_currentFile);
-    WritePendingViews();
-    if (m_objects->HasEvents())
-        Note(database.name, BackupManifest::kEvents);
-    m_objects->WriteEvents(m_currentFile);
-    if (m_layout == Layout::FilePerDatabase)
-        FinishFile();
+    for (const StoredObject& object : m_objects->TakeWritten())
+        m_manifest->AddObject(database.name, object);
     return Flow::Next;
 }
 
@@ -592,17 +615,34 @@ bool BackupToFilesRun::SyncRunFiles()
     return synced.ok();
 }
 
-bool BackupToFilesRun::WriteManifest()
+bool BackupToFilesRun::WriteManifest(bool verificationFailed)
 {
     // Only a whole run gets one: its presence is what marks the run complete.
-    if (m_writer.AnyWriteFailed() || m_context.ErrorLines() > 0 || m_runFiles.empty())
+    if (m_writer.AnyWriteFailed() || (m_context.ErrorLines() > 0 && !verificationFailed) || m_runFiles.empty())
         return true;
-    Result<std::string> path = m_manifest->Write(m_runFiles, m_context.Now());
+    Result<std::string> path = m_manifest->Write(m_runFiles, m_context.Now(), m_sink.temporaryTag());
     if (!path) {
         LogError("Failed to write the manifest of the backup! - " + path.error());
         return false;
     }
     return true;
+}
+
+RunOutcome BackupToFilesRun::VerifyByRestoring()
+{
+    const RestoreVerificationResult result
+        = VerifyBackupByRestore(m_context, m_plainConnector, m_task, m_manifest->manifest(), m_runFiles);
+    switch (result.outcome) {
+    case RestoreVerificationResult::Outcome::Passed:
+        m_manifest->SetVerification(result.record);
+        return RunOutcome::Finished;
+    case RestoreVerificationResult::Outcome::Failed:
+        m_manifest->SetVerification(result.record);
+        return RunOutcome::Failed;
+    case RestoreVerificationResult::Outcome::Cancelled:
+        break;
+    }
+    return RunOutcome::Cancelled;
 }
 
 void BackupToFilesRun::RecordRun(bool withErrors)

@@ -31,7 +31,9 @@ namespace kelvanto
 class BackupToFilesRun
 {
 public:
-    BackupToFilesRun(RunContext& context, const Connector& connector, FileSink& sink);
+    // `connector` opens the run's watched sessions; `plainConnector` the plain ones that the
+    // verification by restore watches itself.
+    BackupToFilesRun(RunContext& context, const Connector& connector, const Connector& plainConnector, FileSink& sink);
     BackupToFilesRun(const BackupToFilesRun&) = delete;
     BackupToFilesRun& operator=(const BackupToFilesRun&) = delete;
 
@@ -99,7 +101,11 @@ private:
     // Writes the run's manifest (beside its files, where ManifestPathFor says, so that the
     // history entry leads to it) when the run wrote every file whole and logged no error;
     // false when that was due and failed.
-    bool WriteManifest();
+    // With `verificationFailed`, the manifest is written all the same, recording the failure.
+    bool WriteManifest(bool verificationFailed);
+    // Restores the run's files into the task's verification server and compares them, when
+    // the task asks for it; records the outcome in the manifest.
+    RunOutcome VerifyByRestoring();
     // Adds this run's copy to the history, marked when the run logged errors.
     void RecordRun(bool withErrors);
 
@@ -107,6 +113,7 @@ private:
     // The only context the run uses: it writes the sink's gathered bytes before each log line.
     SinkFlushingContext m_context;
     const Connector& m_connector;
+    const Connector& m_plainConnector;
     Task m_task;
     BackupSettings m_settings;
     TimeStamp m_runTime;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace kelvanto
 {
@@ -180,7 +181,13 @@ BackupVerification VerifyBackupRun(const BackupRun& run)
         ++result.filesChecked;
         Fail(result, path, "is recorded for this backup but not named in its manifest");
     }
+    if (manifest->verification && !manifest->verification->passed) {
+        result.lines.push_back("FAIL " + result.manifestPath + ": the verification by restore into "
+            + manifest->verification->server + " failed: " + manifest->verification->failure);
+        manifestSound = false;
+    }
     result.ok = manifestSound && result.filesFailed == 0 && result.filesChecked > 0;
+    result.manifest = std::move(*manifest);
     return result;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engines/BackupManifest.h"
 #include "model/Task.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +15,14 @@ namespace kelvanto
 // to its end. Without a manifest (a run made before manifests existed, or one that did not
 // complete) what can be checked still is (each recorded file is there and decompresses to
 // its end), and the check fails because there is no manifest. Reads only; follows no
-// symbolic link that stands where a file of the run should be.
+// symbolic link that stands where a file of the run should be. A run whose verification by
+// restore failed (as its manifest records) fails the check too.
 struct BackupVerification
 {
     std::string manifestPath;
     bool manifestFound = false;
+    // The manifest as read, when it could be.
+    std::optional<BackupManifest> manifest;
     // One line per file, "OK  <path>: ..." or "FAIL <path>: <what is wrong>", and lines for
     // the manifest itself when it is missing or unreadable.
     std::vector<std::string> lines;

@@ -16,8 +16,13 @@ void RowTally::Add(std::string_view renderedRow)
 
 std::string RowTally::ChecksumText() const
 {
+    return kelvanto::ChecksumText(m_sum);
+}
+
+std::string ChecksumText(std::uint64_t checksum)
+{
     char text[17] = {};
-    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(m_sum));
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(checksum));
     return text;
 }
 

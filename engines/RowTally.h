@@ -27,4 +27,7 @@ private:
     std::uint64_t m_sum = 0;
 };
 
+// A 64-bit checksum as 16 lowercase hexadecimal digits.
+std::string ChecksumText(std::uint64_t checksum);
+
 } // namespace kelvanto

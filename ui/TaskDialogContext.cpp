@@ -29,6 +29,14 @@ ServerList& TaskDialogContext::servers() const
     return m_app.MutableServers();
 }
 
+std::vector<std::string> TaskDialogContext::serverNames() const
+{
+    std::vector<std::string> names;
+    for (const ServerConnection& profile : servers().profiles())
+        names.push_back(profile.connectionName);
+    return names;
+}
+
 Result<void> TaskDialogContext::saveServers() const
 {
     return m_app.SaveServerList();

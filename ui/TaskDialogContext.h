@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelvanto
 {
@@ -39,6 +40,8 @@ public:
     // The server list ("Connections"); SaveServers writes it after a profile was added.
     ServerList& servers() const;
     Result<void> saveServers() const;
+    // The names of the stored profiles, in list order.
+    std::vector<std::string> serverNames() const;
 
     std::size_t taskCount() const;
     // True when a task other than the one at exceptIndex has exactly this name.

@@ -31,12 +31,19 @@ TaskExtras EveryKeySet()
     extras.restoreThreads = 4;
     extras.maxInsertBytes = std::int64_t {1} << 30;
     extras.onFailure = {"mail", "-s", "backup failed: $KELVANTO_TASK", "ops@example.org", "caf\xe9"};
+    VerifyServer server;
+    server.connection.host = "verify.example";
+    server.connection.port = 3307;
+    server.connection.user = "checker";
+    extras.verifyRestore = server;
     return extras;
 }
 
 TEST(TaskExtrasJsonTest, EveryKeyIsWrittenAndReadBack)
 {
-    for (const TaskExtras& extras : {TaskExtras {}, EveryKeySet(), NewTaskExtras(TaskType::BackupToFiles)}) {
+    TaskExtras byProfile = EveryKeySet();
+    byProfile.verifyRestore = VerifyServer {"Staging", {}};
+    for (const TaskExtras& extras : {TaskExtras {}, EveryKeySet(), byProfile, NewTaskExtras(TaskType::BackupToFiles)}) {
         const Json json = TaskExtrasToJson(extras);
         SCOPED_TRACE(json.dump());
         // Off values too: a task read back behaves as the one written, whatever the defaults.
@@ -106,9 +113,12 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"onFailure": ["mail", 1]}})", "extras.onFailure[1]: must be a text"},
         {R"({"extras": {"onFailure": ["", "ops"]}})", "extras.onFailure[0]: must name the program to run"},
         {R"({"extras": {"onFailure": ["mail", "a\u0000b"]}})", "extras.onFailure[1]: must not hold a NUL byte"},
-        // Settings of work still to come are refused rather than silently ignored.
-        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging"}}}})",
-            "extras.verifyRestore: is not available in this version"},
+        {R"({"extras": {"verifyRestore": 3}})", "extras.verifyRestore: must be null or {\"server\": {...}}"},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Nope"}}}})",
+            "extras.verifyRestore.server.profile: no stored server profile is named \"Nope\""},
+        {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging", "port": 1}}}})",
+            "extras.verifyRestore.server: \"profile\" names the whole connection"},
+        {R"({"extras": {"verifyRestore": {"server": {}, "when": 1}}})", "extras.verifyRestore.when: unknown field"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json);
@@ -131,7 +141,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 11);
+    EXPECT_EQ(documented, 12);
 }
 
 } // namespace

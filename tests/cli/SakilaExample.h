@@ -16,8 +16,9 @@ namespace kelvanto::test
 {
 
 // Imports the shipped example, pointed at the test server, a private copy of Sakila and a
-// private backup folder (h.tmp / "backups").
-inline void ImportSakilaExample(CliHarness& h, const TestServerAddress& server, const std::string& databaseName)
+// private backup folder (h.tmp / "backups"), with the members of `extras` over its extras.
+inline void ImportSakilaExample(CliHarness& h, const TestServerAddress& server, const std::string& databaseName,
+    const nlohmann::json& extras = nlohmann::json::object())
 {
     using nlohmann::json;
     const char* source = std::getenv("KELVANTO_SOURCE_DIR");
@@ -31,6 +32,8 @@ inline void ImportSakilaExample(CliHarness& h, const TestServerAddress& server, 
         table["database"] = databaseName;
     const auto backups = h.tmp.path() / "backups";
     task["backupSettings"]["backupFolder"] = backups.string() + "/";
+    for (auto member = extras.begin(); member != extras.end(); ++member)
+        task["extras"][member.key()] = member.value();
     ASSERT_EQ(h.Run({"task", "import", "-"}, task.dump()).code, 0);
 }
 

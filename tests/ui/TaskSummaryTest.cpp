@@ -67,11 +67,13 @@ private slots:
               "triggers: Yes, events: No\r\n    DEFINER: Leave out\r\n    Multi-row INSERT statements: ten rows "
               "per statement\r\n\r\n";
         const std::string snapshot = "Consistency:\r\n    Consistent snapshot: No\r\n\r\n";
+        const std::string backupExtras
+            = extras.substr(0, extras.size() - 2) + "    Verify by restoring into: Off\r\n\r\n";
         QTest::newRow("1 to folder") << 1
                                      << head
                 + "Backup MySQL databases to SQL/PHP files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
                   "Backup information:\r\n    2 database(s), 7 table(s)\r\n\r\nTo folder:\r\n    /backups/\r\n\r\n"
-                + extras + "Task schedule:\r\n    Every Week\r\n";
+                + backupExtras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("2") << 2
                            << head
                 + "Backup MySQL databases to the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
@@ -147,7 +149,7 @@ private slots:
                 "database(s), 0 table(s)\r\n\r\nTo file:\r\n    /one/file.sql\r\n\r\n"
                 "Consistency and stored objects:\r\n    Consistent snapshot: Yes\r\n    Routines: Yes, triggers: "
                 "Yes, events: Yes\r\n    DEFINER: Keep\r\n    Multi-row INSERT statements: ten rows per "
-                "statement\r\n\r\nTask schedule:\r\n    Time Interval\r\n"));
+                "statement\r\n    Verify by restoring into: Off\r\n\r\nTask schedule:\r\n    Time Interval\r\n"));
         // The statement size in the largest unit that says it exactly.
         const std::pair<std::int64_t, const char*> sizes[]
             = {{1024 * 1024, "up to 1 MiB"}, {64 * 1024, "up to 64 KiB"}, {1000, "up to 1000 bytes"}};
@@ -157,6 +159,14 @@ private slots:
                     != std::string::npos,
                 text);
         }
+        // The verification server by its profile's name, or by its address.
+        task.extras.verifyRestore = VerifyServer {"Staging", {}};
+        QVERIFY(buildTaskSummary(task).find("    Verify by restoring into: Staging\r\n") != std::string::npos);
+        task.extras.verifyRestore = VerifyServer {{}, {}};
+        task.extras.verifyRestore->connection.host = "verify.example";
+        task.extras.verifyRestore->connection.port = 3307;
+        QVERIFY(
+            buildTaskSummary(task).find("    Verify by restoring into: verify.example:3307\r\n") != std::string::npos);
         const std::pair<int, const char*> kinds[] = {{1, "CSV"}, {2, "XML"}, {4, "TEXT"}, {0, "None"}};
         for (const auto& [fileType, kind] : kinds) {
             Task exportTask = Base(TaskType::ExportTables);

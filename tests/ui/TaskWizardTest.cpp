@@ -376,6 +376,32 @@ private slots:
         again.findChild<QSpinBox*>("maxInsertBytes")->setValue(2);
         QCOMPARE(again.extras().maxInsertBytes, std::int64_t {2048});
 
+        QVERIFY(dialog.findChild<QComboBox*>("verifyRestore")->isHidden()); // a copy is not verified
+
+        // A backup to files offers the verification server among the stored profiles, and
+        // keeps one that the task names by its fields.
+        TaskExtras backup = NewTaskExtras(TaskType::BackupToFiles);
+        backup.verifyRestore = VerifyServer {{}, {}};
+        backup.verifyRestore->connection.host = "verify.example";
+        backup.verifyRestore->connection.port = 3307;
+        const std::vector<std::string> profiles {"Staging", "Spare"};
+        struct Row
+        {
+            const char* choice;
+            std::optional<VerifyServer> expected;
+        };
+        for (const Row& row : {Row {"verify.example:3307", backup.verifyRestore}, Row {"Off", std::nullopt},
+                 Row {"Spare", VerifyServer {"Spare", {}}}}) {
+            AdvancedSettingsDialog files(BackupSettings {}, harness.help);
+            files.showExtras(backup, &profiles);
+            auto* verify = files.findChild<QComboBox*>("verifyRestore");
+            QVERIFY(verify && !verify->isHidden());
+            QCOMPARE(verify->count(), 4);
+            QCOMPARE(verify->currentText(), QString("verify.example:3307"));
+            verify->setCurrentIndex(verify->findText(row.choice));
+            QVERIFY2(files.extras().verifyRestore == row.expected, row.choice);
+        }
+
         // A new task of the wizard starts from the defaults of its type.
         TaskWizard wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});
         QVERIFY(wizard.task().extras == NewTaskExtras(TaskType::ExportTables));

@@ -91,10 +91,12 @@ AdvancedSettingsDialog::AdvancedSettingsDialog(const BackupSettings& settings, H
     layout->addWidget(buttons);
 }
 
-void AdvancedSettingsDialog::showExtras(const TaskExtras& extras)
+void AdvancedSettingsDialog::showExtras(const TaskExtras& extras, const std::vector<std::string>* verificationProfiles)
 {
     m_extras = extras;
     m_extrasBox = new TaskExtrasBox(this);
+    if (verificationProfiles)
+        m_extrasBox->showVerification(*verificationProfiles);
     m_extrasBox->load(extras);
     // The statement size follows the multiple-row switch as it is set in this dialog.
     if (auto* multiRow = findChild<QCheckBox*>("multiRowInsert")) {

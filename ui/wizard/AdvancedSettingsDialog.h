@@ -25,8 +25,9 @@ public:
     AdvancedSettingsDialog(const BackupSettings& settings, HelpOpener& help, QWidget* parent = nullptr);
 
     BackupSettings settings() const;
-    // Shows the task extras below the switches; extras() gives them back after OK.
-    void showExtras(const TaskExtras& extras);
+    // Shows the task extras below the switches; extras() gives them back after OK. With
+    // `verificationProfiles`, the verification server is offered among these profiles.
+    void showExtras(const TaskExtras& extras, const std::vector<std::string>* verificationProfiles = nullptr);
     TaskExtras extras() const;
 
 private:

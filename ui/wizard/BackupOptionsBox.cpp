@@ -60,6 +60,9 @@ void BackupOptionsBox::load(const Task& task)
 {
     load(task.backupSettings);
     m_extras = task.extras;
+    m_verifies = task.type == TaskType::BackupToFiles;
+    if (m_verifies)
+        m_extrasView->showVerification(m_verificationProfiles);
     m_extrasView->load(task.extras);
 }
 
@@ -117,7 +120,7 @@ void BackupOptionsBox::setReadOnly(bool readOnly)
 void BackupOptionsBox::openAdvancedSettings()
 {
     AdvancedSettingsDialog dialog(m_settings, m_help, window());
-    dialog.showExtras(m_extras);
+    dialog.showExtras(m_extras, m_verifies ? &m_verificationProfiles : nullptr);
     if (dialog.exec() == QDialog::Accepted) {
         m_settings = dialog.settings();
         m_extras = dialog.extras();

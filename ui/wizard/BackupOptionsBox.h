@@ -39,6 +39,8 @@ public:
     bool newDatabases() const;
     QCheckBox* structureBox() const { return m_structure; }
     void setReadOnly(bool readOnly);
+    // The stored profiles that a backup-to-files task may be verified on by a restore.
+    void setVerificationProfiles(std::vector<std::string> names) { m_verificationProfiles = std::move(names); }
 
 private:
     void openAdvancedSettings();
@@ -52,6 +54,8 @@ private:
     QPushButton* m_advanced;
     TaskExtras m_extras;
     TaskExtrasBox* m_extrasView;
+    std::vector<std::string> m_verificationProfiles;
+    bool m_verifies = false; // the loaded task backs up to files
 };
 
 } // namespace kelvanto

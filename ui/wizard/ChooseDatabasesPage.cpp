@@ -56,6 +56,7 @@ QString ChooseDatabasesPage::title() const
 
 void ChooseDatabasesPage::load(const Task& task)
 {
+    m_options->setVerificationProfiles(session().context().serverNames());
     m_options->load(task);
     m_loaded = task.databases;
     showDatabases(m_loaded);

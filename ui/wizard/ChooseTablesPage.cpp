@@ -57,6 +57,7 @@ QString ChooseTablesPage::title() const
 
 void ChooseTablesPage::load(const Task& task)
 {
+    m_options->setVerificationProfiles(session().context().serverNames());
     m_options->load(task);
     m_loaded = task.databases;
     showTables(m_loaded.empty() ? std::vector<TableItem>() : m_loaded.front().tables);

@@ -34,6 +34,8 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     , m_events(new QCheckBox(tr("Events"), this))
     , m_definer(new QComboBox(this))
     , m_insertSize(new QSpinBox(this))
+    , m_verifyLabel(new QLabel(tr("Verify each backup by restoring it into:"), this))
+    , m_verify(new QComboBox(this))
 {
     setObjectName("taskExtras");
     m_snapshot->setObjectName("consistentSnapshot");
@@ -49,6 +51,10 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     m_insertSize->setToolTip(tr("With multiple-row INSERT syntax: every row that fits in a statement of this size. "
                                 "The server that restores the files needs a max_allowed_packet at least as large; "
                                 "a copy never sends more than its destination takes."));
+    m_verify->setObjectName("verifyRestore");
+    m_verify->setToolTip(tr("After each backup its files are restored into this server under their own database "
+                            "names, compared with what was written, and dropped again. It must not be the "
+                            "source server, and it must not hold databases of those names."));
     // Item data: the DefinerMode value.
     m_definer->addItem(tr("Keep as the server reports it"), static_cast<int>(DefinerMode::Keep));
     m_definer->addItem(tr("Leave out"), static_cast<int>(DefinerMode::Strip));
@@ -77,6 +83,9 @@ void TaskExtrasBox::load(const TaskExtras& extras)
     m_definer->setCurrentIndex(m_definer->findData(static_cast<int>(extras.definer)));
     m_loadedInsertBytes = extras.maxInsertBytes;
     m_insertSize->setValue(KiBOf(extras.maxInsertBytes));
+    m_loadedVerify = extras.verifyRestore;
+    if (m_verifyShown)
+        fillVerification();
 }
 
 void TaskExtrasBox::save(TaskExtras& extras) const
@@ -91,12 +100,15 @@ void TaskExtrasBox::save(TaskExtras& extras) const
         extras.maxInsertBytes = m_insertSize->value() * kKiB;
     else
         extras.maxInsertBytes = m_loadedInsertBytes;
+    const int verify = m_verify->currentIndex();
+    if (m_verifyShown && verify >= 0 && static_cast<std::size_t>(verify) < m_verifyChoices.size())
+        extras.verifyRestore = m_verifyChoices[static_cast<std::size_t>(verify)];
 }
 
 void TaskExtrasBox::setReadOnly(bool readOnly)
 {
     for (QWidget* control :
-        std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer, m_insertSize})
+        std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer, m_insertSize, m_verify})
         control->setEnabled(!readOnly);
 }
 

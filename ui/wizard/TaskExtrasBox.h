@@ -5,9 +5,13 @@
 #include <QGroupBox>
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QSpinBox;
 
 namespace kelvanto
@@ -15,8 +19,9 @@ namespace kelvanto
 
 // The task extras that the advanced settings show for the types that back up or copy
 // databases: one snapshot for the run, routines, triggers and events, what becomes of their
-// DEFINER, and the size of multi-row INSERT statements (in KiB; 0 for ten rows each). Loads
-// and saves the extras; every other extra passes through unchanged.
+// DEFINER, and the size of multi-row INSERT statements (in KiB; 0 for ten rows each); for a
+// backup to files also the server its backups are verified on by a restore. Loads and saves
+// the extras; every other extra passes through unchanged.
 class TaskExtrasBox : public QGroupBox
 {
     Q_OBJECT
@@ -29,8 +34,13 @@ public:
     void setReadOnly(bool readOnly);
     // The statement size counts only with multiple-row INSERT syntax.
     void setInsertSizeEnabled(bool enabled);
+    // Shows the verification server: off, or one of these stored profiles (a server the
+    // loaded extras name otherwise is offered as well, so that it is kept).
+    void showVerification(const std::vector<std::string>& profileNames);
 
 private:
+    void fillVerification();
+
     QCheckBox* m_snapshot;
     QCheckBox* m_routines;
     QCheckBox* m_triggers;
@@ -38,6 +48,13 @@ private:
     QComboBox* m_definer;
     QSpinBox* m_insertSize; // KiB
     std::int64_t m_loadedInsertBytes = 0;
+    QLabel* m_verifyLabel;
+    QComboBox* m_verify;
+    bool m_verifyShown = false;
+    std::vector<std::string> m_profileNames;
+    // The loaded choice, and what each item of m_verify stands for.
+    std::optional<VerifyServer> m_loadedVerify;
+    std::vector<std::optional<VerifyServer>> m_verifyChoices;
 };
 
 } // namespace kelvanto

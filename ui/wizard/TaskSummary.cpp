@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <string>
 
 namespace kelvanto::wizard
 {
@@ -73,17 +75,32 @@ std::string InsertSize(std::int64_t bytes)
     return "up to " + std::to_string(bytes) + " bytes";
 }
 
-// The extras that the run of a backup or copy reads; an export reads the snapshot only.
-std::string ExtrasBlock(const TaskExtras& extras, bool storedObjects)
+// The server a backup is verified on: "Off", the profile's name, or its address.
+std::string VerifyServerText(const std::optional<VerifyServer>& server)
 {
-    if (!storedObjects)
+    if (!server)
+        return "Off";
+    if (!server->profile.empty())
+        return server->profile;
+    return server->connection.host + ":" + std::to_string(server->connection.port);
+}
+
+// The extras that the run of a backup or copy reads; an export reads the snapshot only, and
+// only a backup to files is verified by a restore.
+std::string ExtrasBlock(const TaskExtras& extras, TaskType type)
+{
+    if (type == TaskType::ExportTables)
         return Block("Consistency:", {"Consistent snapshot: " + YesNo(extras.consistentSnapshot)});
+    const std::string snapshot = "Consistent snapshot: " + YesNo(extras.consistentSnapshot);
+    const std::string objects = "Routines: " + YesNo(extras.routines) + ", triggers: " + YesNo(extras.triggers)
+        + ", events: " + YesNo(extras.events);
+    const std::string definer
+        = std::string("DEFINER: ") + (extras.definer == DefinerMode::Strip ? "Leave out" : "Keep");
+    const std::string insertSize = "Multi-row INSERT statements: " + InsertSize(extras.maxInsertBytes);
+    if (type != TaskType::BackupToFiles)
+        return Block("Consistency and stored objects:", {snapshot, objects, definer, insertSize});
     return Block("Consistency and stored objects:",
-        {"Consistent snapshot: " + YesNo(extras.consistentSnapshot),
-            "Routines: " + YesNo(extras.routines) + ", triggers: " + YesNo(extras.triggers)
-                + ", events: " + YesNo(extras.events),
-            std::string("DEFINER: ") + (extras.definer == DefinerMode::Strip ? "Leave out" : "Keep"),
-            "Multi-row INSERT statements: " + InsertSize(extras.maxInsertBytes)});
+        {snapshot, objects, definer, insertSize, "Verify by restoring into: " + VerifyServerText(extras.verifyRestore)});
 }
 
 } // namespace
@@ -119,7 +136,7 @@ std::string buildTaskSummary(const Task& task)
     const std::string type = Block("Task type:", {title});
     const std::string schedule = Block("Task schedule:", {kind});
     const BackupSettings& backup = task.backupSettings;
-    const std::string extras = ExtrasBlock(task.extras, task.type != TaskType::ExportTables);
+    const std::string extras = ExtrasBlock(task.extras, task.type);
 
     switch (task.type) {
     case TaskType::BackupToFiles:
