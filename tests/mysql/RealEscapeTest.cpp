@@ -48,14 +48,20 @@ std::vector<std::string> Samples()
         "\x81\x5c\x27", // a double-byte character ending in a backslash byte (GBK, Shift-JIS)
         "\xbf\x27 OR 1=1", // the classic GBK apostrophe
     };
-    // Random bytes, binary column values, weighted towards the bytes that matter.
+    // Random bytes (binary column values) weighted towards the bytes that matter, and random
+    // text of whole characters of every length, longer than one block of the scan.
     std::mt19937 random(20240601);
-    const std::string special = std::string("'\"\\\n\r\x1a\0", 7) + "\x80\xbf\xc2\xc3\xe2\xef\xf0\xf4\xff";
-    for (int n = 0; n < 400; ++n) {
+    const std::string special = std::string("'\"\\\n\r\x1a\0", 7) + "\x80\xbf\xc2\xc3\xe0\xe2\xed\xef\xf0\xf4\xff";
+    const std::string pieces[] = {"a", "Z 9", "'", "\\", "\n", "\xc3\xa9", "\xdf\xbf", "\xe2\x82\xac", "\xef\xbf\xbf",
+        "\xf0\x9f\x98\x80", "\xf4\x8f\xbf\xbf", "\xed\x9f\xbf", "\xe0\xa0\x80"};
+    for (int n = 0; n < 2000; ++n) {
         std::string value;
-        const int length = static_cast<int>(random() % 40);
+        const int length = static_cast<int>(random() % 70);
         for (int i = 0; i < length; ++i) {
-            value += random() % 3 == 0 ? special[random() % special.size()] : static_cast<char>(random() % 256);
+            if (n % 2 == 0)
+                value += random() % 3 == 0 ? special[random() % special.size()] : static_cast<char>(random() % 256);
+            else
+                value += pieces[random() % std::size(pieces)];
         }
         samples.push_back(value);
     }
