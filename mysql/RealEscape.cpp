@@ -76,9 +76,9 @@ bool Continuation(unsigned char byte)
     return (byte & 0xC0) == 0x80;
 }
 
-// The length of the well-formed UTF-8 character (RFC 3629: no overlong forms, surrogates or
-// code points above U+10FFFF) of at most `longest` bytes that starts at bytes[i]; 0 when
-// there is none. The library takes every such character whole and copies it.
+// The length of the UTF-8 character of at most `longest` bytes that starts at bytes[i] as
+// the library tells characters apart (no overlong forms, nothing above U+10FFFF; encoded
+// surrogates pass); 0 when there is none. The library copies such a character whole.
 std::size_t Utf8CharacterAt(const unsigned char* bytes, std::size_t i, std::size_t size, unsigned longest)
 {
     const unsigned char lead = bytes[i];
@@ -88,10 +88,7 @@ std::size_t Utf8CharacterAt(const unsigned char* bytes, std::size_t i, std::size
     if (lead >= 0xE0 && lead <= 0xEF) {
         if (longest < 3 || left < 3 || !Continuation(bytes[i + 1]) || !Continuation(bytes[i + 2]))
             return 0;
-        const unsigned char second = bytes[i + 1];
-        if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F))
-            return 0;
-        return 3;
+        return lead == 0xE0 && bytes[i + 1] < 0xA0 ? 0 : 3;
     }
     if (lead >= 0xF0 && lead <= 0xF4) {
         if (longest < 4 || left < 4 || !Continuation(bytes[i + 1]) || !Continuation(bytes[i + 2])
@@ -103,6 +100,25 @@ std::size_t Utf8CharacterAt(const unsigned char* bytes, std::size_t i, std::size
         return 4;
     }
     return 0;
+}
+
+// Whether the library puts a backslash before a byte from 0x80 up that starts no character.
+// It does so for a byte that announces a character of two or more bytes, asking the character
+// set with the byte as a plain char: where char is signed the answer is "none" for every such
+// byte and all of them are copied. Which of the two applies is asked of the library once per
+// character set (with backslash escapes on, the only mode that asks).
+bool EscapedStrayByte(st_mysql* handle, unsigned char byte, unsigned longest)
+{
+    if (byte < 0xC2 || byte >= (longest >= 4 ? 0xF8 : 0xF0))
+        return false;
+    thread_local const MARIADB_CHARSET_INFO* asked = nullptr;
+    thread_local bool escapes = false;
+    if (handle->charset != asked) {
+        char escaped[4] = {};
+        escapes = mysql_real_escape_string(handle, escaped, "\xC3", 1) == 2;
+        asked = handle->charset;
+    }
+    return escapes;
 }
 
 // The library's own escaping of `value`, appended; false (nothing appended) when it refuses.
@@ -143,7 +159,6 @@ void AppendRealEscaped(st_mysql* handle, std::string& out, std::string_view valu
     const unsigned longest = singleByte ? 1 : charset->char_maxlen;
     const ByteRules& rules = quotesOnly ? kQuoteRules : kBackslashRules;
     const char escape = quotesOnly ? '\'' : '\\';
-    const std::size_t valueStart = out.size();
     const auto* const bytes = reinterpret_cast<const unsigned char*>(value.data());
     const std::size_t size = value.size();
     std::size_t plain = 0; // the start of the bytes not yet appended
@@ -167,12 +182,12 @@ void AppendRealEscaped(st_mysql* handle, std::string& out, std::string_view valu
             i += length;
             continue;
         }
-        // A byte that starts no character here, which the library may escape: from here on
-        // the library escapes the rest, as it would have from this character on.
-        out.append(value.data() + plain, i - plain);
-        if (!AppendLibraryEscaped(handle, out, value.substr(i)))
-            out.resize(valueStart);
-        return;
+        if (EscapedStrayByte(handle, bytes[i], longest)) {
+            out.append(value.data() + plain, i - plain);
+            out += '\\';
+            plain = i;
+        }
+        ++i;
     }
     out.append(value.data() + plain, size - plain);
 }
