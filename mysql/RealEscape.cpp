@@ -36,8 +36,9 @@ constexpr ByteRules MakeRules(bool quotesOnly)
 constexpr ByteRules kBackslashRules = MakeRules(false);
 constexpr ByteRules kQuoteRules = MakeRules(true);
 
-// The first byte from `i` that is escaped or from 0x80 up; `size` when there is none.
-std::size_t NextSpecial(const unsigned char* bytes, std::size_t i, std::size_t size, bool quotesOnly)
+// The first byte from `i` that is escaped, or (with `highBytes`) from 0x80 up; `size` when
+// there is none.
+std::size_t NextSpecial(const unsigned char* bytes, std::size_t i, std::size_t size, bool quotesOnly, bool highBytes)
 {
 #if defined(__SSE2__)
     // Sixteen bytes at a time: the clean text between special bytes is most of a dump.
@@ -60,13 +61,15 @@ std::size_t NextSpecial(const unsigned char* bytes, std::size_t i, std::size_t s
             hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, controlZ));
         }
         // The high bit of each byte marks the bytes from 0x80 up.
-        const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits) | _mm_movemask_epi8(block));
+        unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (highBytes)
+            mask |= static_cast<unsigned>(_mm_movemask_epi8(block));
         if (mask != 0)
             return i + static_cast<unsigned>(__builtin_ctz(mask));
     }
 #endif
     const ByteRules& rules = quotesOnly ? kQuoteRules : kBackslashRules;
-    while (i < size && bytes[i] < 0x80 && rules[bytes[i]] == 0)
+    while (i < size && (bytes[i] < 0x80 ? rules[bytes[i]] == 0 : !highBytes))
         ++i;
     return i;
 }
@@ -105,12 +108,10 @@ std::size_t Utf8CharacterAt(const unsigned char* bytes, std::size_t i, std::size
 // Whether the library puts a backslash before a byte from 0x80 up that starts no character.
 // It does so for a byte that announces a character of two or more bytes, asking the character
 // set with the byte as a plain char: where char is signed the answer is "none" for every such
-// byte and all of them are copied. Which of the two applies is asked of the library once per
-// character set (with backslash escapes on, the only mode that asks).
-bool EscapedStrayByte(st_mysql* handle, unsigned char byte, unsigned longest)
+// byte, and every byte from 0x80 up is copied. Which of the two applies is asked of the
+// library once per character set (with backslash escapes on, the only mode that asks).
+bool LibraryEscapesStrayBytes(st_mysql* handle)
 {
-    if (byte < 0xC2 || byte >= (longest >= 4 ? 0xF8 : 0xF0))
-        return false;
     thread_local const MARIADB_CHARSET_INFO* asked = nullptr;
     thread_local bool escapes = false;
     if (handle->charset != asked) {
@@ -119,6 +120,12 @@ bool EscapedStrayByte(st_mysql* handle, unsigned char byte, unsigned longest)
         asked = handle->charset;
     }
     return escapes;
+}
+
+// The stray bytes that such a library escapes: those that announce a longer character.
+bool StrayByteEscaped(unsigned char byte, unsigned longest)
+{
+    return byte >= 0xC2 && byte < (longest >= 4 ? 0xF8 : 0xF0);
 }
 
 // The library's own escaping of `value`, appended; false (nothing appended) when it refuses.
@@ -154,8 +161,9 @@ void AppendRealEscaped(st_mysql* handle, std::string& out, std::string_view valu
     }
     const bool quotesOnly = (handle->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES) != 0;
     // High bytes are never special in a single-byte character set, nor without backslash
-    // escapes (the library copies them whether they form characters or not).
-    const bool highBytesPlain = singleByte || quotesOnly;
+    // escapes (the library copies them whether they form characters or not), nor where the
+    // library copies stray bytes too.
+    const bool highBytesPlain = singleByte || quotesOnly || !LibraryEscapesStrayBytes(handle);
     const unsigned longest = singleByte ? 1 : charset->char_maxlen;
     const ByteRules& rules = quotesOnly ? kQuoteRules : kBackslashRules;
     const char escape = quotesOnly ? '\'' : '\\';
@@ -164,7 +172,7 @@ void AppendRealEscaped(st_mysql* handle, std::string& out, std::string_view valu
     std::size_t plain = 0; // the start of the bytes not yet appended
     std::size_t i = 0;
     for (;;) {
-        i = NextSpecial(bytes, i, size, quotesOnly);
+        i = NextSpecial(bytes, i, size, quotesOnly, !highBytesPlain);
         if (i == size)
             break;
         if (bytes[i] < 0x80) {
@@ -174,15 +182,11 @@ void AppendRealEscaped(st_mysql* handle, std::string& out, std::string_view valu
             plain = ++i;
             continue;
         }
-        if (highBytesPlain) {
-            ++i;
-            continue;
-        }
         if (const std::size_t length = Utf8CharacterAt(bytes, i, size, longest)) {
             i += length;
             continue;
         }
-        if (EscapedStrayByte(handle, bytes[i], longest)) {
+        if (StrayByteEscaped(bytes[i], longest)) {
             out.append(value.data() + plain, i - plain);
             out += '\\';
             plain = i;
