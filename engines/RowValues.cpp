@@ -80,7 +80,7 @@ public:
     // Makes room for n more bytes.
     void Need(std::size_t n)
     {
-        if (static_cast<std::size_t>(m_end - m_cursor) < n)
+        if (static_cast<std::size_t>(m_end - m_cursor) < n) [[unlikely]]
             Grow(n);
     }
     void Put(char c) { *m_cursor++ = c; }
@@ -96,7 +96,8 @@ public:
     void Finish() { m_out.resize(static_cast<std::size_t>(m_cursor - m_out.data())); }
 
 private:
-    void Grow(std::size_t n)
+    // Out of line: the room made for the row leaves it for values longer than their lengths said.
+    [[gnu::noinline]] void Grow(std::size_t n)
     {
         const std::size_t used = m_cursor ? static_cast<std::size_t>(m_cursor - m_out.data()) : m_start;
         m_out.resize(std::max(m_out.size() + n, used + n));
@@ -110,7 +111,7 @@ private:
     char* m_end = nullptr;
 };
 
-void PutBare(RowText& text, std::string_view value)
+inline void PutBare(RowText& text, std::string_view value)
 {
     // Numbers come without blanks; only a value with a blank end is trimmed.
     if (value.empty() || IsBlank(value.front()) || IsBlank(value.back()))
@@ -130,7 +131,7 @@ void PutNull(RowText& text)
     text.Put("NULL");
 }
 
-void PutEscapedItem(RowText& text, std::string_view value, Connection& connection, std::string& escaped)
+inline void PutEscapedItem(RowText& text, std::string_view value, Connection& connection, std::string& escaped)
 {
     escaped.clear();
     connection.AppendEscaped(escaped, value);
