@@ -2,6 +2,9 @@
 
 #include "model/Text.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace kelvanto
 {
 
@@ -57,24 +60,89 @@ ValueStyle StyleOf(int type)
     }
 }
 
-void AppendBare(std::string& out, std::string_view value)
+bool IsBlank(char c)
 {
-    const std::string_view trimmed = TrimBlanks(value);
-    if (trimmed.empty())
-        out += "NULL";
-    else
-        out += trimmed;
+    return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-void AppendEscapedItem(std::string& out, std::string_view value, Connection& connection)
+// The text of one row, written through a pointer into `out`: the row's room is made once,
+// from the lengths of its values, instead of growing the string a character at a time.
+class RowText
 {
+public:
+    RowText(std::string& out, std::size_t room)
+        : m_out(out)
+        , m_start(out.size())
+    {
+        Grow(room);
+    }
+
+    // Makes room for n more bytes.
+    void Need(std::size_t n)
+    {
+        if (static_cast<std::size_t>(m_end - m_cursor) < n) [[unlikely]]
+            Grow(n);
+    }
+    void Put(char c) { *m_cursor++ = c; }
+    void Put(std::string_view text)
+    {
+        if (!text.empty())
+            std::memcpy(m_cursor, text.data(), text.size());
+        m_cursor += text.size();
+    }
+    std::size_t size() const { return static_cast<std::size_t>(m_cursor - (m_out.data() + m_start)); }
+    void Drop(std::size_t n) { m_cursor -= n; }
+    // Gives `out` its final length.
+    void Finish() { m_out.resize(static_cast<std::size_t>(m_cursor - m_out.data())); }
+
+private:
+    // Out of line: the room made for the row leaves it for values longer than their lengths said.
+    [[gnu::noinline]] void Grow(std::size_t n)
+    {
+        const std::size_t used = m_cursor ? static_cast<std::size_t>(m_cursor - m_out.data()) : m_start;
+        m_out.resize(std::max(m_out.size() + n, used + n));
+        m_cursor = m_out.data() + used;
+        m_end = m_out.data() + m_out.size();
+    }
+
+    std::string& m_out;
+    std::size_t m_start;
+    char* m_cursor = nullptr;
+    char* m_end = nullptr;
+};
+
+inline void PutBare(RowText& text, std::string_view value)
+{
+    // Numbers come without blanks; only a value with a blank end is trimmed.
+    if (value.empty() || IsBlank(value.front()) || IsBlank(value.back()))
+        value = TrimBlanks(value);
     if (value.empty()) {
-        out += "''";
+        text.Need(4);
+        text.Put("NULL");
         return;
     }
-    out += '\'';
-    connection.AppendEscaped(out, value);
-    out += '\'';
+    text.Need(value.size());
+    text.Put(value);
+}
+
+void PutNull(RowText& text)
+{
+    text.Need(4);
+    text.Put("NULL");
+}
+
+inline void PutEscapedItem(RowText& text, std::string_view value, Connection& connection, std::string& escaped)
+{
+    escaped.clear();
+    connection.AppendEscaped(escaped, value);
+    text.Need(escaped.size() + 2);
+    text.Put('\'');
+    text.Put(escaped);
+    text.Put('\'');
+    // A large value's buffer is not kept for the life of the thread.
+    constexpr std::size_t kKeptBytes = 64 * 1024;
+    if (escaped.capacity() > kKeptBytes)
+        std::string().swap(escaped);
 }
 
 } // namespace
@@ -88,53 +156,66 @@ bool RenderRowValues(const RowView& row, const std::vector<FieldInfo>& columns, 
                 + " columns";
         return false;
     }
-    const std::size_t start = out.size();
-    out += '(';
+    // Room for every value escaped at its longest, its quotes and separators: one growth of
+    // `out` per row at most, and none once it has grown to the table's widest row.
+    std::size_t room = 2;
+    for (std::size_t i = 0; i < row.count; ++i)
+        room += (row.values[i] ? row.lengths[i] * 2 : 0) + 5;
+    RowText text(out, room);
+    // Escaped values are made here first, so that the connection appends to a string.
+    thread_local std::string escaped;
+    text.Put('(');
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const FieldInfo& column = columns[i];
         const bool isNull = row.isNull(i);
         const std::string_view value = row.value(i);
         switch (StyleOf(column.type)) {
         case ValueStyle::Bare:
-            AppendBare(out, isNull ? std::string_view() : value);
+            PutBare(text, isNull ? std::string_view() : value);
             break;
         case ValueStyle::Quoted:
             if (isNull) {
-                out += "NULL";
+                PutNull(text);
             } else {
-                out += '\'';
-                out += value;
-                out += '\'';
+                text.Need(value.size() + 2);
+                text.Put('\'');
+                text.Put(value);
+                text.Put('\'');
             }
             break;
         case ValueStyle::Escaped:
             if (isNull)
-                out += "NULL";
+                PutNull(text);
             else
-                AppendEscapedItem(out, value, connection);
+                PutEscapedItem(text, value, connection, escaped);
             break;
         case ValueStyle::Bit:
             if (isNull && !(column.flags & FieldFlag::NotNull)) {
-                out += "NULL";
+                PutNull(text);
             } else if (!value.empty()) {
-                AppendEscapedItem(out, value, connection);
+                PutEscapedItem(text, value, connection, escaped);
             } else if (column.def && !column.def->empty() && *column.def != "NULL") {
-                AppendBare(out, *column.def);
+                PutBare(text, *column.def);
             } else {
-                out += "'\\0'";
+                text.Need(4);
+                text.Put("'\\0'");
             }
             break;
         case ValueStyle::Unknown:
+            text.Finish();
             if (error)
                 *error = "The column " + column.name + " has the type code " + std::to_string(column.type)
                     + ", whose values cannot be written";
             return false;
         }
-        out += ',';
+        text.Need(2);
+        text.Put(',');
     }
-    if (out.size() - start > 1)
-        out.pop_back();
-    out += ')';
+    if (text.size() > 1)
+        text.Drop(1);
+    text.Need(1);
+    text.Put(')');
+    text.Finish();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "mysql/ConnectOptions.h"
 #include "mysql/MariaDbResultSet.h"
+#include "mysql/RealEscape.h"
 
 #include <mysql.h>
 
@@ -162,15 +163,7 @@ bool MariaDbConnection::SelectDatabase(std::string_view name)
 
 void MariaDbConnection::AppendEscaped(std::string& out, std::string_view value)
 {
-    const std::size_t start = out.size();
-    out.resize(start + value.size() * 2 + 1);
-    const unsigned long written
-        = mysql_real_escape_string(m_handle.get(), out.data() + start, value.data(), value.size());
-    // (unsigned long)-1 reports a character set the library cannot escape in.
-    if (written == static_cast<unsigned long>(-1))
-        out.resize(start);
-    else
-        out.resize(start + written);
+    AppendRealEscaped(m_handle.get(), out, value);
 }
 
 unsigned long MariaDbConnection::ServerVersion() const

@@ -98,6 +98,10 @@ TEST(RowValues, OneColumnPerTypeRule)
         {"bit null not null without default", Column("x", FieldType::Bit, notNull), std::nullopt, "('\\0')"},
         {"bit empty with NULL default", Column("x", FieldType::Bit, 0, "NULL"), "", "('\\0')"},
         {"bit empty with empty default", Column("x", FieldType::Bit, 0, ""), "", "('\\0')"},
+        // Longer than the room a row makes from its values' lengths: the text grows mid-row.
+        {"bit null not null with a long default", Column("x", FieldType::Bit, notNull, "b'10101010101010101010'"),
+            std::nullopt, "(b'10101010101010101010')"},
+        {"number with blank ends trimmed", Column("x", FieldType::Long), " \t42\n", "(42)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -116,6 +120,14 @@ TEST(RowValues, AppendsToWhatTheBufferHolds)
     out += ',';
     ASSERT_TRUE(RenderRowValues(second.view(), columns, connection, out));
     EXPECT_EQ(out, "INSERT INTO `t` VALUES (1,'x'),(2,NULL)");
+    // A row after one whose text grew past its room, and values after the growth.
+    const std::vector<FieldInfo> wide
+        = {Column("a", FieldType::Bit, FieldFlag::NotNull, "b'" + std::string(300, '1') + "'"),
+            Column("b", FieldType::VarString), Column("c", FieldType::Long)};
+    Row third({std::nullopt, "it's", "7"});
+    out = "x";
+    ASSERT_TRUE(RenderRowValues(third.view(), wide, connection, out));
+    EXPECT_EQ(out, "x(b'" + std::string(300, '1') + "','it\\'s',7)");
 }
 
 TEST(RowValues, NoColumnsGiveEmptyParentheses)
