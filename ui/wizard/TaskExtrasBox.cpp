@@ -72,6 +72,48 @@ TaskExtrasBox::TaskExtrasBox(QWidget* parent)
     insertSizeLabel->setBuddy(m_insertSize);
     grid->addWidget(insertSizeLabel, 3, 0);
     grid->addWidget(m_insertSize, 3, 1, 1, 2);
+    m_verifyLabel->setBuddy(m_verify);
+    grid->addWidget(m_verifyLabel, 4, 0);
+    grid->addWidget(m_verify, 4, 1, 1, 2);
+    m_verifyLabel->setVisible(false);
+    m_verify->setVisible(false);
+}
+
+void TaskExtrasBox::showVerification(const std::vector<std::string>& profileNames)
+{
+    m_verifyShown = true;
+    m_profileNames = profileNames;
+    m_verifyLabel->setVisible(true);
+    m_verify->setVisible(true);
+    fillVerification();
+}
+
+void TaskExtrasBox::fillVerification()
+{
+    m_verify->clear();
+    m_verifyChoices.clear();
+    const auto add = [this](const QString& text, std::optional<VerifyServer> choice) {
+        m_verify->addItem(text);
+        m_verifyChoices.push_back(std::move(choice));
+    };
+    add(tr("Off"), std::nullopt);
+    for (const std::string& name : m_profileNames)
+        add(QString::fromStdString(name), VerifyServer {name, {}});
+    int current = 0;
+    if (m_loadedVerify) {
+        const auto found = std::find(m_verifyChoices.begin(), m_verifyChoices.end(), m_loadedVerify);
+        if (found != m_verifyChoices.end()) {
+            current = static_cast<int>(found - m_verifyChoices.begin());
+        } else {
+            const VerifyServer& loaded = *m_loadedVerify;
+            add(loaded.profile.empty()
+                    ? QString::fromStdString(loaded.connection.host + ":" + std::to_string(loaded.connection.port))
+                    : QString::fromStdString(loaded.profile),
+                loaded);
+            current = m_verify->count() - 1;
+        }
+    }
+    m_verify->setCurrentIndex(current);
 }
 
 void TaskExtrasBox::load(const TaskExtras& extras)
@@ -107,8 +149,8 @@ void TaskExtrasBox::save(TaskExtras& extras) const
 
 void TaskExtrasBox::setReadOnly(bool readOnly)
 {
-    for (QWidget* control :
-        std::initializer_list<QWidget*> {m_snapshot, m_routines, m_triggers, m_events, m_definer, m_insertSize, m_verify})
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             m_snapshot, m_routines, m_triggers, m_events, m_definer, m_insertSize, m_verify})
         control->setEnabled(!readOnly);
 }
 

@@ -100,7 +100,8 @@ std::string ExtrasBlock(const TaskExtras& extras, TaskType type)
     if (type != TaskType::BackupToFiles)
         return Block("Consistency and stored objects:", {snapshot, objects, definer, insertSize});
     return Block("Consistency and stored objects:",
-        {snapshot, objects, definer, insertSize, "Verify by restoring into: " + VerifyServerText(extras.verifyRestore)});
+        {snapshot, objects, definer, insertSize,
+            "Verify by restoring into: " + VerifyServerText(extras.verifyRestore)});
 }
 
 } // namespace
