@@ -6,6 +6,7 @@
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
 #include "model/FileBytes.h"
+#include "model/NewTask.h"
 #include "model/TaskExtras.h"
 #include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/PageChecks.h"
@@ -112,7 +113,7 @@ private slots:
         wizard.next();
         wizard.next();
 
-        Task expected;
+        Task expected = NewTask(TaskType::ExecuteScript);
         expected.name = "Purge";
         expected.comment = "line 1\nline 2";
         expected.type = TaskType::ExecuteScript;
@@ -359,6 +360,32 @@ private slots:
         // A new task of the wizard starts from the defaults of its type.
         TaskWizard wizard(harness.context(), static_cast<int>(TaskType::ExportTables), nullptr, Task {});
         QVERIFY(wizard.task().extras == NewTaskExtras(TaskType::ExportTables));
+    }
+
+    // A new task writes LF line ends: SQL files of every type's record, and the XML and HTML
+    // exports; a stored task edited in the sheet keeps the CR LF it has.
+    void newTasksWriteLfAndStoredTasksKeepTheirLineEnds()
+    {
+        WizardHarness harness;
+        for (int type = 1; type <= 8; ++type) {
+            TaskWizard wizard(harness.context(), type);
+            QCOMPARE(wizard.task().backupSettings.unixLineEnds, std::uint8_t(1));
+            QCOMPARE(wizard.task().extras.exportUnixLineEnds, type == static_cast<int>(TaskType::ExportTables));
+            if (type == static_cast<int>(TaskType::BackupToFiles)) {
+                auto* box = wizard.findChild<QCheckBox*>("unixLineEnds");
+                QVERIFY(box && box->isChecked());
+            }
+        }
+        for (const char* example : {"backup-sakila", "export-tables"}) {
+            Task task = loadExample(example, harness.dir.path());
+            task.backupSettings.unixLineEnds = 0;
+            task.extras.exportUnixLineEnds = false;
+            const EditedTask edited = EditInSheet(
+                harness, task, [](TaskPropertiesDialog& sheet) { type(sheet.pages()[0], "comment", "edited"); });
+            QVERIFY2(edited.accepted, qPrintable(QString(example) + ": " + harness.messages.lastText()));
+            QCOMPARE(edited.after.backupSettings.unixLineEnds, std::uint8_t(0));
+            QVERIFY(!edited.after.extras.exportUnixLineEnds);
+        }
     }
 
     void readOnlySheetShowsTheSettingsAsTexts()

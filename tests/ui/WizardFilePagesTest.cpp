@@ -256,7 +256,8 @@ private slots:
         QCOMPARE(saved.exportSettings.fieldsTerminatedBy, std::string("\t"));
         QCOMPARE(saved.exportSettings.fieldsEnclosedBy, std::string());
         QCOMPARE(saved.exportSettings.fieldsEscapedBy, std::string("\\"));
-        QCOMPARE(saved.exportSettings.linesTerminatedBy, std::string("\r\n"));
+        // TEXT lines end with LF, CSV lines with CR LF as CSV's standard has it.
+        QCOMPARE(saved.exportSettings.linesTerminatedBy, std::string("\n"));
         choose(1);
         QCOMPARE(text("fieldsTerminatedBy"), QString());
         QVERIFY(!page->findChild<QLineEdit*>("fieldsTerminatedBy")->isEnabled());
@@ -266,6 +267,7 @@ private slots:
         page->save(saved);
         QCOMPARE(saved.exportSettings.fieldsTerminatedBy, std::string("\t|"));
         QCOMPARE(saved.exportSettings.fieldsEnclosedBy, std::string("\""));
+        QCOMPARE(saved.exportSettings.linesTerminatedBy, std::string("\r\n"));
     }
 
     void scriptPage()

@@ -187,7 +187,10 @@ void BackupFilesPage::save(Task& task)
         settings.fileMode = sameFile() ? 1 : 2;
     else
         settings.fileMode = m_settings.fileMode;
-    if (m_unixLineEnds->isChecked() != (m_settings.unixLineEnds != 0))
+    // The line-end switch is for SQL files: a task turned to PHP files writes them with CR LF.
+    if (m_php->isChecked() && m_settings.fileType != 2)
+        settings.unixLineEnds = 0;
+    else if (m_unixLineEnds->isChecked() != (m_settings.unixLineEnds != 0))
         settings.unixLineEnds = m_unixLineEnds->isChecked() ? 1 : 0;
     else
         settings.unixLineEnds = m_settings.unixLineEnds;

@@ -100,10 +100,14 @@ void ExportFilesPage::typeChosen(int index)
 {
     const bool csv = index == kCsv;
     const bool text = index == kText;
+    // CSV lines end with CR LF as its standard says, TEXT lines with LF.
     const QString defaults[4] = {csv ? ","
             : text                   ? "\\t"
                                      : "",
-        csv ? "\"" : "", csv || text ? "\\\\" : "", csv || text ? "\\r\\n" : ""};
+        csv ? "\"" : "", csv || text ? "\\\\" : "",
+        csv        ? "\\r\\n"
+            : text ? "\\n"
+                   : ""};
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setText(defaults[i]);
     if (!csv && !text)
