@@ -132,10 +132,9 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     connect(a, &MainActions::cycleViewMode, this, &MainWindow::cycleViewMode);
     connect(a->userManual, &QAction::triggered, this, [this] { m_context.help.openManual(); });
     connect(a->tipOfTheDay, &QAction::triggered, this, &MainWindow::showTipOfTheDay);
-    connect(a->webSite, &QAction::triggered, this, [this] { m_context.help.openLink(links::kWebSite); });
-    connect(a->supportPage, &QAction::triggered, this, [this] { m_context.help.openLink(links::kSupportPage); });
-    connect(a->supportEmail, &QAction::triggered, this,
-        [this] { m_context.help.openLink(QString("mailto:") + links::kSupportEmail); });
+    connect(a->webSite, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kWebSite); });
+    connect(a->supportPage, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kSupportPage); });
+    connect(a->supportEmail, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kSupportEmail); });
     connect(a->about, &QAction::triggered, this, &MainWindow::showAbout);
 
     m_view->model().SetProgressSource([this](const Task& task) { return progressTextOf(task); });

@@ -1,6 +1,5 @@
 #include "ui/TipOfTheDayDialog.h"
 
-#include "ui/ProductLinks.h"
 #include "ui/UiTexts.h"
 
 #include <QCheckBox>
@@ -17,9 +16,10 @@ QString TipOfTheDayDialog::tip(int index)
     switch (index) {
     case 0:
         return QString("\nWelcome to %1! It runs your MySQL and MariaDB backups, copies, exports, scripts and "
-                       "restores on a schedule, and keeps a log of every run. News and updates are at %2; "
-                       "questions are welcome at %3.")
-            .arg(texts::kProductLine, links::kWebSite, links::kSupportEmail);
+                       "restores on a schedule, and keeps a log of every run. The user manual is installed with "
+                       "it: menu \"Help\"->\"User Manual\" explains every window, and \"Help\"->\"Support "
+                       "Page\" says where to get help.")
+            .arg(texts::kProductLine);
     case 1:
         return "\nTo Add/Edit/Delete a MySQL server information you should choose menu \"Tools\"->\"MySQL "
                "Servers...\".";

@@ -251,9 +251,15 @@ private slots:
     {
         AboutDialog dialog(help);
         QCOMPARE(child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
-        emit child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
-        emit child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
-        QCOMPARE(help.links, (QStringList {"https://kelvanto.org/", "mailto:support@kelvanto.org"}));
+        // Both links lead to pages of the installed manual, none to an address outside it.
+        for (const char* name : {"webSiteLink", "emailLink"}) {
+            auto* label = child<QLabel>(&dialog, name);
+            const QString href = label->text().section('"', 1, 1);
+            QVERIFY2(href.startsWith("::/"), qPrintable(label->text()));
+            emit label->linkActivated(href);
+        }
+        QCOMPARE(help.topics, (QStringList {"::/index.html", "::/support.html#report"}));
+        QVERIFY(help.links.isEmpty());
     }
 
     void theConnectionFailureDialogLeadsToTheHowToPage()
