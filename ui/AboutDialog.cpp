@@ -36,7 +36,7 @@ AboutDialog::AboutDialog(HelpOpener& help, QWidget* parent)
     setObjectName("aboutDialog");
     setWindowTitle(tr("About"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(48, 48));
+    icon->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(QSize(48, 48), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
     auto* product = new QLabel(texts::kProductLine, this);
     product->setObjectName("product");

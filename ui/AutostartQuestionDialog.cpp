@@ -20,7 +20,9 @@ AutostartQuestionDialog::AutostartQuestionDialog(const QString& text, QWidget* p
     setWindowTitle(texts::kCaption);
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, this).pixmap(size, size));
+    icon->setPixmap(style()
+                        ->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, this)
+                        .pixmap(QSize(size, size), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
     auto* message = new QLabel(text, this);
     message->setWordWrap(true);

@@ -67,7 +67,7 @@ TipOfTheDayDialog::TipOfTheDayDialog(std::int32_t lastTipIndex, bool showTips, Q
     m_text->setMinimumSize(340, 110);
 
     auto* picture = new QLabel(this);
-    picture->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(48, 48));
+    picture->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(QSize(48, 48), devicePixelRatioF()));
     picture->setAlignment(Qt::AlignTop);
     auto* heading = new QLabel(tr("\nDid you know...").trimmed(), this);
     QFont bold = heading->font();
