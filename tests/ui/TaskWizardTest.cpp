@@ -412,6 +412,7 @@ private slots:
             harness.context(), SheetMode::View, loadExample("backup-sakila", harness.dir.path()));
         QCOMPARE(text(backup.pages()[1], "options"), QString("None"));
         QCOMPARE(text(backup.pages()[1], "port"), QString("3306"));
+        QCOMPARE(text(backup.pages()[1], "server"), QString("127.0.0.1:3306"));
         QCOMPARE(backup.pages()[2]->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(22)->text(0),
             QString("staff_list (View)"));
         QCOMPARE(text(backup.pages()[3], "fileKind"), QString("SQL File"));

@@ -165,7 +165,7 @@ bool BackupFilesPage::validate()
         if (folder.empty())
             return refuse(m_folder, wizard::kChooseFolder);
         if (!wizard::IsUsableFolder(folder))
-            return refuse(m_folder, wizard::kInvalidFolder);
+            return refuse(m_folder, wizard::InvalidFolderText(wizard::kInvalidFolder, folder));
     }
     return true;
 }

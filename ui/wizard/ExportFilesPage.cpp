@@ -145,7 +145,7 @@ bool ExportFilesPage::validate()
     if (directory.empty())
         return refuse(m_directory, wizard::kChooseDirectory);
     if (!wizard::IsUsableFolder(directory))
-        return refuse(m_directory, wizard::kInvalidDirectory);
+        return refuse(m_directory, wizard::InvalidFolderText(wizard::kInvalidDirectory, directory));
     if (m_type->currentIndex() < 0)
         return refuse(m_type, wizard::kChooseFileType);
     return true;

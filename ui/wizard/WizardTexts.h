@@ -70,6 +70,13 @@ inline constexpr const char* kSameDatabase
 inline constexpr const char* kInputFilePath = "Please input the path and name of the file.";
 using kelvanto::kInvalidFile;
 inline constexpr const char* kChooseFolder = "Please choose a folder.";
+// The second line of "Invalid folder!" and "Invalid directory!": what is wrong with it.
+inline constexpr const char* kFolderNotAbsolute = "It is not a full path: it must start with \"/\" and hold no \"..\".";
+inline constexpr const char* kFolderNotAFolder = "It is not a folder: a file of that name exists.";
+inline constexpr const char* kFolderNotWritable = "It is not writable: you may not create files in it.";
+inline constexpr const char* kFolderMissing = "It does not exist, nor does the folder that would hold it.";
+inline constexpr const char* kFolderCannotBeMade
+    = "It does not exist and cannot be made: the folder that would hold it is not writable.";
 using kelvanto::kInvalidFolder;
 inline constexpr const char* kBackupFolderPrompt = "Select a folder where you want to store the backup files:";
 inline constexpr const char* kSqlFilesFilter = "SQL Files(*.sql)";
