@@ -1,5 +1,7 @@
 #include "ui/AboutDialog.h"
 
+#include "model/Version.h"
+
 #include "ui/HelpOpener.h"
 #include "ui/ProductLinks.h"
 #include "ui/UiTexts.h"

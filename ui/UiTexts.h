@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Version.h"
+
 #include <QString>
 
 #include <string>
@@ -11,7 +13,7 @@ namespace kelvanto::texts
 
 inline constexpr const char* kCaption = "Kelvanto";
 inline constexpr const char* kMainTitle = "Kelvanto Standard Edition";
-inline constexpr const char* kProductLine = "Kelvanto Standard Edition 2.1";
+inline constexpr const char* kProductLine = "Kelvanto Standard Edition " KELVANTO_SHORT_VERSION;
 inline constexpr const char* kLoginTitle = "Login - Kelvanto Standard Edition";
 
 // Start-up and quit.
