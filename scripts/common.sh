@@ -4,7 +4,8 @@ KELVANTO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KELVANTO_PACKAGES=(cmake ninja-build g++ pkg-config python3 libmariadb-dev mariadb-server mariadb-client
     nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev php-cli php-mysql clang-format
     qt6-base-dev libqt6svg6 libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth
-    openssl libsystemd-dev dpkg-dev file lld libzstd-dev zlib1g-dev libssl-dev libxxhash-dev zstd gzip)
+    openssl libsystemd-dev dpkg-dev file lld libzstd-dev zlib1g-dev libssl-dev libxxhash-dev zstd gzip
+    qt6-tools-dev qt6-l10n-tools)
 
 # Installs the Debian packages that are missing (needs root or sudo).
 ensure_packages() {

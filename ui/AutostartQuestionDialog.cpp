@@ -17,7 +17,7 @@ AutostartQuestionDialog::AutostartQuestionDialog(const QString& text, QWidget* p
     : QDialog(parent)
     , m_dontAsk(new QCheckBox(tr("Don't ask me again"), this))
 {
-    setWindowTitle(texts::kCaption);
+    setWindowTitle(texts::tr(texts::kCaption));
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     icon->setPixmap(style()

@@ -16,7 +16,7 @@ namespace kelvanto
 ConnectionFailureDialog::ConnectionFailureDialog(const QString& text, HelpOpener& help, QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(texts::kCaption);
+    setWindowTitle(texts::tr(texts::kCaption));
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
     icon->setPixmap(style()

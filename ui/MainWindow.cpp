@@ -82,7 +82,7 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     , m_progress(new QLabel(this))
 {
     setObjectName("mainFrame");
-    setWindowTitle(texts::kMainTitle);
+    setWindowTitle(texts::tr(texts::kMainTitle));
     setWindowIcon(QIcon(":/kelvanto/kelvanto.svg"));
     setCentralWidget(m_view);
     setMinimumSize(kWidth, kHeight);
@@ -247,7 +247,7 @@ bool MainWindow::shutDown(bool ask)
 {
     if (m_quitting)
         return true;
-    if (ask && !m_context.messages.ask(this, texts::kQuitQuestion))
+    if (ask && !m_context.messages.ask(this, texts::tr(texts::kQuitQuestion)))
         return false;
     m_quitting = true;
     saveLayout();
@@ -314,7 +314,7 @@ void MainWindow::showOptions()
 void MainWindow::saveOptions()
 {
     if (const auto saved = m_context.app.SaveOptions(); !saved)
-        m_context.messages.error(this, QString(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
+        m_context.messages.error(this, texts::tr(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
 }
 
 void MainWindow::showServers()

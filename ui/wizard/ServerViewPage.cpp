@@ -26,7 +26,8 @@ ServerViewPage::ServerViewPage(TaskPageSession& session, Role role, QWidget* par
 
 QString ServerViewPage::title() const
 {
-    return m_role == Role::Source ? wizard::kSourceServerTitle : wizard::kDestinationServerTitle;
+    return m_role == Role::Source ? wizard::tr(wizard::kSourceServerTitle)
+                                  : wizard::tr(wizard::kDestinationServerTitle);
 }
 
 void ServerViewPage::load(const Task& task)
