@@ -51,6 +51,7 @@ void ExtrasTable(V& v, S& s)
     v.Number("commitEvery", s.commitEvery, 0, std::numeric_limits<std::int32_t>::max(), kDocumented);
     v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kDocumented);
     v.Command("onFailure", s.onFailure, kDocumented);
+    v.Flag("exportUnixLineEnds", s.exportUnixLineEnds, kDocumented);
 }
 
 class KeyLister

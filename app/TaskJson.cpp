@@ -3,6 +3,7 @@
 #include "app/TaskExtrasJson.h"
 #include "app/TaskJsonFields.h"
 #include "app/TaskJsonShortcuts.h"
+#include "model/NewTask.h"
 #include "model/TaskExtras.h"
 
 #include <array>
@@ -283,9 +284,23 @@ std::string TaskToJson(const Task& task)
     return TaskToJsonValue(task).dump(2) + "\n";
 }
 
+namespace
+{
+
+bool GivesUnixLineEnds(const Json& value)
+{
+    if (!value.is_object())
+        return false;
+    const auto backup = value.find("backupSettings");
+    return backup != value.end() && backup->is_object() && backup->contains("unixLineEnds");
+}
+
+} // namespace
+
 Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
 {
-    Task task;
+    // The fields not given keep a new task's defaults; the type read below sets its extras.
+    Task task = NewTask(TaskType::BackupToFiles);
     std::string error;
     // The shortcuts of a hand-written task are taken aside before the record is read.
     std::optional<std::string> script;
@@ -316,6 +331,9 @@ Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
         Reader::ReadRecord(recordOnly ? *recordOnly : value, "", task, &error, profiles);
     if (!error.empty())
         return Error {error};
+    // A new task's LF line ends are for SQL files: PHP files keep CR LF unless the task asks.
+    if (task.backupSettings.fileType == 2 && !GivesUnixLineEnds(value))
+        task.backupSettings.unixLineEnds = 0;
     task.extras = NewTaskExtras(task.type);
     if (extras) {
         auto read = TaskExtrasFromJson(*extras, "extras", task.extras, profiles);

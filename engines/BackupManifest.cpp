@@ -1,5 +1,7 @@
 #include "engines/BackupManifest.h"
 
+#include "model/Version.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdio>

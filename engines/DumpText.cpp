@@ -1,5 +1,7 @@
 #include "engines/DumpText.h"
 
+#include "model/Version.h"
+
 #include <cstdio>
 
 namespace kelvanto
@@ -64,7 +66,7 @@ void AppendDumpHeaderText(std::string& out, std::string_view host, std::string_v
         AppendLine(out, "<?", eol);
         AppendLine(out, "/" + std::string(50, '*'), eol);
         AppendLine(out, "**", eol);
-        AppendLine(out, "** Kelvanto 2.1 Standard Edition", eol);
+        AppendLine(out, "** Kelvanto " KELVANTO_SHORT_VERSION " Standard Edition", eol);
         AppendLine(out, "**", eol);
         AppendLine(out, "** Host: " + std::string(host), eol);
         AppendLine(out, "**", eol);
@@ -82,7 +84,7 @@ void AppendDumpHeaderText(std::string& out, std::string_view host, std::string_v
         AppendLine(out, "<?", eol);
         return;
     }
-    AppendLine(out, "-- Kelvanto Standard Edition 2.1", eol);
+    AppendLine(out, "-- Kelvanto Standard Edition " KELVANTO_SHORT_VERSION, eol);
     AppendLine(out, "--", eol);
     AppendLine(out, "-- Host: " + std::string(host), eol);
     AppendLine(out, "--", eol);

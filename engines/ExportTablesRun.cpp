@@ -24,7 +24,7 @@ ExportTablesRun::ExportTablesRun(RunContext& context, const Connector& connector
     , m_context(context, sink)
     , m_connector(connector)
     , m_task(m_context.TaskCopy())
-    , m_writer(m_task.exportSettings)
+    , m_writer(m_task.exportSettings, m_task.extras.exportUnixLineEnds ? "\n" : "\r\n")
 {
     m_sink.SetCompression(m_task.extras.compression, m_task.extras.compressionLevel);
 }

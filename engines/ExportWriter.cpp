@@ -3,6 +3,7 @@
 #include "engines/XmlText.h"
 #include "model/Text.h"
 
+#include <algorithm>
 #include <set>
 
 namespace kelvanto
@@ -45,8 +46,9 @@ void ReplaceEvery(std::string& text, std::string_view from, std::string_view to)
 
 } // namespace
 
-ExportWriter::ExportWriter(const ExportSettings& settings)
+ExportWriter::ExportWriter(const ExportSettings& settings, std::string_view markupLineEnd)
     : m_fileType(settings.fileType)
+    , m_lineEnd(markupLineEnd)
     , m_separator(settings.fieldsTerminatedBy)
     , m_enclosure(settings.fieldsEnclosedBy)
     , m_terminator(settings.linesTerminatedBy)
@@ -129,6 +131,21 @@ std::string_view ExportWriter::ValueText(const RowView& row, std::size_t column,
     return text == "NULL" ? std::string_view() : text;
 }
 
+void ExportWriter::AppendMarkup(std::string& out, std::string_view text) const
+{
+    if (m_lineEnd == "\n") {
+        out += text;
+        return;
+    }
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('\n', from), text.size());
+        out.append(text, from, end - from);
+        if (end < text.size())
+            out += m_lineEnd;
+        from = end + 1;
+    }
+}
+
 void ExportWriter::AppendXmlValue(std::string& out, std::string_view text)
 {
     if (text.find('&') != std::string_view::npos) {
@@ -177,7 +194,7 @@ void ExportWriter::AppendXmlField(std::string& out, const FieldInfo& column, con
         out += " AttrName=\"" + attributeName + "\"";
     if (!asText)
         out += " Encoding=\"base64\"";
-    out += "/>\r\n";
+    AppendMarkup(out, "/>\n");
 }
 
 void ExportWriter::AppendHtmlValue(std::string& out, std::string_view text)
@@ -216,27 +233,29 @@ void ExportWriter::AppendHtmlValue(std::string& out, std::string_view text)
 void ExportWriter::AppendHeader(std::string& out, const std::vector<FieldInfo>& columns)
 {
     if (m_fileType == kXml) {
-        out += "<?xml version=\"1.0\" standalone=\"no\"?>\r\n<DATAPACKET "
-               "Version=\"2.0\">\r\n<METADATA>\r\n<FIELDS>\r\n";
+        AppendMarkup(out,
+            "<?xml version=\"1.0\" standalone=\"no\"?>\n<DATAPACKET "
+            "Version=\"2.0\">\n<METADATA>\n<FIELDS>\n");
         PrepareXmlNames(columns);
         for (std::size_t i = 0; i < columns.size(); ++i)
             AppendXmlField(out, columns[i], m_attributeNames[i]);
-        out += "</FIELDS>\r\n</METADATA>\r\n<ROWDATA>\r\n";
+        AppendMarkup(out, "</FIELDS>\n</METADATA>\n<ROWDATA>\n");
         return;
     }
     if (m_fileType == kHtml) {
-        out += "<html>\r\n<head>\r\n<title>Table Data</title>\r\n<style type=\"text/css\">\r\n<!--\r\n.normal {  "
-               "font-family: Verdana, Arial, Helvetica, sans-serif; font-size: 12px; font-weight: normal; color: "
-               "#000000}\r\n.medium {  font-family: Verdana, Arial, Helvetica, sans-serif; font-size: 15px; "
-               "font-weight: bold; color: #000000; text-decoration: none}\r\n-->\r\n</style>\r\n</head>\r\n<table "
-               "border=1>\r\n<tr>\r\n";
+        AppendMarkup(out,
+            "<html>\n<head>\n<title>Table Data</title>\n<style type=\"text/css\">\n<!--\n.normal {  "
+            "font-family: Verdana, Arial, Helvetica, sans-serif; font-size: 12px; font-weight: normal; color: "
+            "#000000}\n.medium {  font-family: Verdana, Arial, Helvetica, sans-serif; font-size: 15px; "
+            "font-weight: bold; color: #000000; text-decoration: none}\n-->\n</style>\n</head>\n<table "
+            "border=1>\n<tr>\n");
         for (const FieldInfo& column : columns) {
             out += "<td bgcolor=silver class='medium'>";
             // A column name is page text like any value.
             AppendHtmlValue(out, column.name);
-            out += "</td>\r\n";
+            AppendMarkup(out, "</td>\n");
         }
-        out += "</tr>\r\n";
+        AppendMarkup(out, "</tr>\n");
         return;
     }
     if (!m_columnNames)
@@ -277,24 +296,24 @@ void ExportWriter::AppendRow(
             out += '"';
         }
         if (m_base64Columns.empty()) {
-            out += "/>\r\n";
+            AppendMarkup(out, "/>\n");
             return;
         }
         // A value that XML cannot hold as text is in base64, and a child element names it.
         out += '>';
         for (const std::size_t i : m_base64Columns)
             out += "<BASE64 AttrName=\"" + m_attributeNames[i] + "\"/>";
-        out += "</ROW>\r\n";
+        AppendMarkup(out, "</ROW>\n");
         return;
     }
     if (m_fileType == kHtml) {
-        out += "<tr>\r\n";
+        AppendMarkup(out, "<tr>\n");
         for (std::size_t i = 0; i < columns.size(); ++i) {
             out += "<td class='normal' valign='top'>";
             AppendHtmlValue(out, ValueText(row, i, columns[i].type, connection));
-            out += "</td>\r\n";
+            AppendMarkup(out, "</td>\n");
         }
-        out += "</tr>\r\n";
+        AppendMarkup(out, "</tr>\n");
         return;
     }
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -310,9 +329,9 @@ void ExportWriter::AppendRow(
 void ExportWriter::AppendFooter(std::string& out) const
 {
     if (m_fileType == kXml)
-        out += "</ROWDATA>\r\n</DATAPACKET>\r\n";
+        AppendMarkup(out, "</ROWDATA>\n</DATAPACKET>\n");
     else if (m_fileType == kHtml)
-        out += "</table></body></html>\r\n";
+        AppendMarkup(out, "</table></body></html>\n");
 }
 
 } // namespace kelvanto

@@ -30,7 +30,9 @@ namespace kelvanto
 class ExportWriter
 {
 public:
-    explicit ExportWriter(const ExportSettings& settings);
+    // markupLineEnd ends the lines of XML and HTML files; CSV and TEXT lines end with the
+    // settings' own "lines terminated by".
+    explicit ExportWriter(const ExportSettings& settings, std::string_view markupLineEnd = "\r\n");
 
     static bool KnowsFileType(int fileType) { return fileType >= 1 && fileType <= 4; }
     // The FieldType word of the XML header for a column type code; "" for unknown codes.
@@ -42,6 +44,8 @@ public:
     void AppendFooter(std::string& out) const;
 
 private:
+    // Appends markup text whose lines end with '\n', each written as m_lineEnd.
+    void AppendMarkup(std::string& out, std::string_view text) const;
     std::string_view ValueText(const RowView& row, std::size_t column, int type, Connection& connection);
     // The value inside the double quotes of an XML attribute: entities the text already holds
     // are taken back first, then & > < " and tab are written as entities.
@@ -54,6 +58,7 @@ private:
     void AppendHtmlValue(std::string& out, std::string_view text);
 
     int m_fileType;
+    std::string m_lineEnd;
     std::string m_separator;
     std::string m_enclosure;
     std::string m_terminator;

@@ -239,6 +239,9 @@ struct TaskExtras
     std::int32_t restoreThreads = 1;
     // A command (argument list, no shell) run after a run that did not succeed.
     std::vector<std::string> onFailure;
+    // XML and HTML export files end their lines with LF instead of CR LF. (TEXT and CSV files
+    // end them with the task's own "lines terminated by"; CSV's standard is CR LF.)
+    bool exportUnixLineEnds = false;
 
     bool operator==(const TaskExtras&) const = default;
 };

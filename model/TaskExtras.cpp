@@ -19,6 +19,7 @@ TaskExtras NewTaskExtras(TaskType type)
         break;
     case TaskType::ExportTables:
         extras.consistentSnapshot = true;
+        extras.exportUnixLineEnds = true;
         break;
     case TaskType::ExecuteScript:
     case TaskType::RestoreFromFiles:

@@ -5,7 +5,7 @@ KELVANTO_PACKAGES=(cmake ninja-build g++ pkg-config python3 libmariadb-dev maria
     nlohmann-json3-dev libgtest-dev libgmock-dev libbenchmark-dev php-cli php-mysql clang-format
     qt6-base-dev libqt6svg6 libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth
     openssl libsystemd-dev dpkg-dev file lld libzstd-dev zlib1g-dev libssl-dev libxxhash-dev zstd gzip
-    lintian appstream dbus-daemon)
+    lintian appstream dbus-daemon qt6-tools-dev qt6-l10n-tools)
 
 # Installs the Debian packages that are missing (needs root or sudo).
 ensure_packages() {

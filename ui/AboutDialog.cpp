@@ -1,5 +1,7 @@
 #include "ui/AboutDialog.h"
 
+#include "model/Version.h"
+
 #include "ui/HelpOpener.h"
 #include "ui/ProductLinks.h"
 #include "ui/UiTexts.h"
@@ -17,14 +19,14 @@ namespace kelvanto
 namespace
 {
 
-QLabel* LinkLabel(const QString& url, const QString& text, HelpOpener& help, QWidget* parent)
+// A link to a page of the manual, in the palette's link colour.
+QLabel* LinkLabel(const QString& topic, const QString& text, HelpOpener& help, QWidget* parent)
 {
-    auto* label
-        = new QLabel(QString("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(url, text.toHtmlEscaped()), parent);
+    auto* label = new QLabel(QString("<a href=\"%1\">%2</a>").arg(topic.toHtmlEscaped(), text.toHtmlEscaped()), parent);
     label->setTextFormat(Qt::RichText);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setOpenExternalLinks(false);
-    QObject::connect(label, &QLabel::linkActivated, parent, [&help](const QString& link) { help.openLink(link); });
+    QObject::connect(label, &QLabel::linkActivated, parent, [&help](const QString& link) { help.openTopic(link); });
     return label;
 }
 
@@ -36,7 +38,7 @@ AboutDialog::AboutDialog(HelpOpener& help, QWidget* parent)
     setObjectName("aboutDialog");
     setWindowTitle(tr("About"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(48, 48));
+    icon->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(QSize(48, 48), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
     auto* product = new QLabel(texts::kProductLine, this);
     product->setObjectName("product");
@@ -45,14 +47,14 @@ AboutDialog::AboutDialog(HelpOpener& help, QWidget* parent)
     product->setFont(bold);
     auto* version = new QLabel(QString("Version %1, built with Qt %2").arg(KELVANTO_VERSION, qVersion()), this);
 
-    auto* webSite = LinkLabel(links::kWebSite, links::kWebSite, help, this);
+    auto* webSite = LinkLabel(links::kWebSite, tr("The user manual"), help, this);
     webSite->setObjectName("webSiteLink");
-    auto* email = LinkLabel(QString("mailto:") + links::kSupportEmail, links::kSupportEmail, help, this);
+    auto* email = LinkLabel(links::kSupportEmail, tr("Getting help"), help, this);
     email->setObjectName("emailLink");
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(tr("Product Web Site:"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("Manual:"), this), 0, 0);
     grid->addWidget(webSite, 0, 1);
-    grid->addWidget(new QLabel(tr("Support E-mail:"), this), 1, 0);
+    grid->addWidget(new QLabel(tr("Support:"), this), 1, 0);
     grid->addWidget(email, 1, 1);
 
     auto* buttons = new QDialogButtonBox(this);

@@ -7,8 +7,9 @@ namespace kelvanto
 
 class HelpOpener;
 
-// "About": the program icon, "Kelvanto Standard Edition 2.1", the web site and the support
-// e-mail as links (a hand cursor over them; a click opens them), and "O&K".
+// "About": the program icon, "Kelvanto Standard Edition" with its version, links to the
+// manual's first page and to its support page (a hand cursor over them; a click opens them),
+// and "O&K".
 class AboutDialog : public QDialog
 {
     Q_OBJECT

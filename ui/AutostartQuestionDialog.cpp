@@ -17,10 +17,12 @@ AutostartQuestionDialog::AutostartQuestionDialog(const QString& text, QWidget* p
     : QDialog(parent)
     , m_dontAsk(new QCheckBox(tr("Don't ask me again"), this))
 {
-    setWindowTitle(texts::kCaption);
+    setWindowTitle(texts::tr(texts::kCaption));
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, this).pixmap(size, size));
+    icon->setPixmap(style()
+                        ->standardIcon(QStyle::SP_MessageBoxQuestion, nullptr, this)
+                        .pixmap(QSize(size, size), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
     auto* message = new QLabel(text, this);
     message->setWordWrap(true);

@@ -16,10 +16,12 @@ namespace kelvanto
 ConnectionFailureDialog::ConnectionFailureDialog(const QString& text, HelpOpener& help, QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(texts::kCaption);
+    setWindowTitle(texts::tr(texts::kCaption));
     auto* icon = new QLabel(this);
     const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(size, size));
+    icon->setPixmap(style()
+                        ->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this)
+                        .pixmap(QSize(size, size), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
     auto* message = new QLabel(text, this);
     message->setObjectName("message");

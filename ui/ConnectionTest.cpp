@@ -35,7 +35,7 @@ void runConnectionTest(QWidget* busy, const Connector& connector, const ServerCo
     const Outcome outcome
         = runOffUiThread<Outcome>(busy, std::function<Outcome()>([&] { return Connect(connector, settings); }));
     if (outcome.connected)
-        messages.information(busy, texts::kConnected + QString::fromStdString(outcome.text));
+        messages.information(busy, texts::tr(texts::kConnected) + QString::fromStdString(outcome.text));
     else
         messages.connectionFailure(busy, texts::connectFailed(outcome.errorNumber, outcome.text));
 }

@@ -133,7 +133,7 @@ int DesktopApp::start()
     }
 
     if (m_app->Server().StartAll(&m_notices) != 0) {
-        m_services.messages.error(window, texts::kTaskServerFailed);
+        m_services.messages.error(window, texts::tr(texts::kTaskServerFailed));
         while (m_app->Server().Count() > 0)
             m_app->Server().RemoveTask(m_app->Server().Count() - 1);
         return 1;
@@ -170,7 +170,8 @@ DesktopApp::FolderClaim DesktopApp::takeDataFolder(const QString& socketName)
         if (starting && SingleInstance::askRunningToShow(socketName, 200))
             return FolderClaim::OtherInstanceShown;
         if (!starting || waited.elapsed() > kStartingInstanceWaitMs) {
-            m_services.messages.error(nullptr, QString(texts::kFolderInUse).arg(QString::fromStdString(lock.error())));
+            m_services.messages.error(
+                nullptr, texts::tr(texts::kFolderInUse).arg(QString::fromStdString(lock.error())));
             return FolderClaim::Refused;
         }
         QThread::msleep(50);
@@ -182,14 +183,14 @@ void DesktopApp::askAutoRun()
     Options options = m_app->GetOptions();
     if (options.autoRun != 0 || options.dontAskAutoRun != 0)
         return;
-    const Messages::AutoRunAnswer answer = m_services.messages.askAutoRun(nullptr, texts::kAutoRunQuestion);
+    const Messages::AutoRunAnswer answer = m_services.messages.askAutoRun(nullptr, texts::tr(texts::kAutoRunQuestion));
     if (answer.yes)
         options.autoRun = 1;
     options.dontAskAutoRun = answer.dontAskAgain ? 1 : 0;
     m_app->SetOptions(options);
     if (const auto saved = m_app->SaveOptions(); !saved)
         m_services.messages.error(
-            nullptr, QString(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
+            nullptr, texts::tr(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
     if (answer.yes)
         applyAutostart();
 }

@@ -1,5 +1,6 @@
 #include "ui/DesktopHelpOpener.h"
 
+#include "ui/HelpWindow.h"
 #include "ui/Messages.h"
 
 #include <QCoreApplication>
@@ -7,7 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QUrl>
+#include <QStandardPaths>
 
 namespace kelvanto
 {
@@ -20,6 +21,13 @@ bool OpenWithDesktop(const QUrl& url)
     if (QDesktopServices::openUrl(url))
         return true;
     return QProcess::startDetached("xdg-open", {url.toString()});
+}
+
+// The topic's place in its page: "#report" of "::/support.html#report"; empty when none.
+QString FragmentOf(const QString& topic)
+{
+    const qsizetype hash = topic.indexOf('#');
+    return hash < 0 ? QString() : topic.mid(hash + 1);
 }
 
 } // namespace
@@ -37,7 +45,7 @@ QStringList DesktopHelpOpener::manualFolders(const QString& dataFolder)
 
 QString DesktopHelpOpener::pageFor(const QStringList& folders, const QString& topic)
 {
-    QString relative = topic;
+    QString relative = topic.section('#', 0, 0);
     if (relative.startsWith("::"))
         relative.remove(0, 2);
     while (relative.startsWith('/'))
@@ -53,16 +61,44 @@ QString DesktopHelpOpener::pageFor(const QStringList& folders, const QString& to
     return {};
 }
 
-DesktopHelpOpener::DesktopHelpOpener(QStringList manualFolders, Messages* messages)
+bool DesktopHelpOpener::browserIsSetUp()
+{
+    if (!qEnvironmentVariableIsEmpty("BROWSER"))
+        return true;
+    const QString xdgMime = QStandardPaths::findExecutable("xdg-mime");
+    if (xdgMime.isEmpty())
+        return false;
+    QProcess query;
+    query.start(xdgMime, {"query", "default", "text/html"});
+    if (!query.waitForFinished(3000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return false;
+    }
+    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool DesktopHelpOpener::openInDesktopBrowser(const QUrl& url)
+{
+    return browserIsSetUp() && OpenWithDesktop(url);
+}
+
+DesktopHelpOpener::DesktopHelpOpener(QStringList manualFolders, Messages* messages, Browser browser)
     : m_folders(std::move(manualFolders))
     , m_messages(messages)
+    , m_browser(std::move(browser))
 { }
+
+DesktopHelpOpener::~DesktopHelpOpener() = default;
 
 void DesktopHelpOpener::openTopic(const QString& topic)
 {
     QString page = pageFor(m_folders, topic);
-    if (page.isEmpty())
+    QString fragment = FragmentOf(topic);
+    if (page.isEmpty()) {
         page = pageFor(m_folders, kIndexTopic);
+        fragment.clear();
+    }
     if (page.isEmpty()) {
         if (m_messages)
             m_messages->warning(nullptr,
@@ -70,9 +106,15 @@ void DesktopHelpOpener::openTopic(const QString& topic)
                 "share/kelvanto/manual.");
         return;
     }
-    if (!OpenWithDesktop(QUrl::fromLocalFile(page)) && m_messages)
-        m_messages->warning(
-            nullptr, "The user manual cannot be opened: no web browser is set up on this desktop.\n\n" + page);
+    QUrl url = QUrl::fromLocalFile(page);
+    if (!fragment.isEmpty())
+        url.setFragment(fragment);
+    if (m_browser && m_browser(url))
+        return;
+    if (!m_window)
+        m_window = std::make_unique<HelpWindow>();
+    m_window->setHome(QUrl::fromLocalFile(pageFor(m_folders, kIndexTopic)));
+    m_window->showPage(url);
 }
 
 void DesktopHelpOpener::openLink(const QString& url)

@@ -20,7 +20,7 @@ LoginDialog::LoginDialog(const Options& options, HelpOpener& help, QWidget* pare
     , m_password(new QLineEdit(this))
 {
     setObjectName("loginDialog");
-    setWindowTitle(texts::kLoginTitle);
+    setWindowTitle(texts::tr(texts::kLoginTitle));
     setWindowFlag(Qt::WindowStaysOnTopHint);
     m_user->setObjectName("user");
     m_password->setObjectName("password");

@@ -82,7 +82,7 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     , m_progress(new QLabel(this))
 {
     setObjectName("mainFrame");
-    setWindowTitle(texts::kMainTitle);
+    setWindowTitle(texts::tr(texts::kMainTitle));
     setWindowIcon(QIcon(":/kelvanto/kelvanto.svg"));
     setCentralWidget(m_view);
     setMinimumSize(kWidth, kHeight);
@@ -132,10 +132,9 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     connect(a, &MainActions::cycleViewMode, this, &MainWindow::cycleViewMode);
     connect(a->userManual, &QAction::triggered, this, [this] { m_context.help.openManual(); });
     connect(a->tipOfTheDay, &QAction::triggered, this, &MainWindow::showTipOfTheDay);
-    connect(a->webSite, &QAction::triggered, this, [this] { m_context.help.openLink(links::kWebSite); });
-    connect(a->supportPage, &QAction::triggered, this, [this] { m_context.help.openLink(links::kSupportPage); });
-    connect(a->supportEmail, &QAction::triggered, this,
-        [this] { m_context.help.openLink(QString("mailto:") + links::kSupportEmail); });
+    connect(a->webSite, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kWebSite); });
+    connect(a->supportPage, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kSupportPage); });
+    connect(a->supportEmail, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kSupportEmail); });
     connect(a->about, &QAction::triggered, this, &MainWindow::showAbout);
 
     m_view->model().SetProgressSource([this](const Task& task) { return progressTextOf(task); });
@@ -248,7 +247,7 @@ bool MainWindow::shutDown(bool ask)
 {
     if (m_quitting)
         return true;
-    if (ask && !m_context.messages.ask(this, texts::kQuitQuestion))
+    if (ask && !m_context.messages.ask(this, texts::tr(texts::kQuitQuestion)))
         return false;
     m_quitting = true;
     saveLayout();
@@ -315,7 +314,7 @@ void MainWindow::showOptions()
 void MainWindow::saveOptions()
 {
     if (const auto saved = m_context.app.SaveOptions(); !saved)
-        m_context.messages.error(this, QString(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
+        m_context.messages.error(this, texts::tr(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
 }
 
 void MainWindow::showServers()

@@ -3,10 +3,11 @@
 namespace kelvanto::links
 {
 
-// The program's addresses, in one place: the web site, the support page and the support
-// e-mail address (the Help menu, the about box and the welcome tip name them).
-inline constexpr const char* kWebSite = "https://kelvanto.org/";
-inline constexpr const char* kSupportPage = "https://kelvanto.org/support/";
-inline constexpr const char* kSupportEmail = "support@kelvanto.org";
+// Where the Help menu's "Web Site", "Support Page" and "Support E-mail", the about box and the
+// welcome tip send the user: pages of the installed manual. This build has no web site or mail
+// address of its own; the support page says where to get help for it.
+inline constexpr const char* kWebSite = "::/index.html";
+inline constexpr const char* kSupportPage = "::/support.html";
+inline constexpr const char* kSupportEmail = "::/support.html#report";
 
 } // namespace kelvanto::links

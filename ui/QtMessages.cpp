@@ -31,7 +31,7 @@ QMessageBox::Icon BoxIcon(Messages::Icon icon)
 
 Messages::Answer QtMessages::show(QWidget* parent, Icon icon, const QString& text, Buttons buttons)
 {
-    QMessageBox box(BoxIcon(icon), texts::kCaption, text, QMessageBox::NoButton, parent);
+    QMessageBox box(BoxIcon(icon), texts::tr(texts::kCaption), text, QMessageBox::NoButton, parent);
     switch (buttons) {
     case Buttons::Ok:
         box.setStandardButtons(QMessageBox::Ok);

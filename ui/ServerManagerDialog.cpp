@@ -84,7 +84,7 @@ std::optional<std::size_t> ServerManagerDialog::selectedRow()
 {
     const auto rows = m_table->selectionModel()->selectedRows();
     if (rows.isEmpty() || rows.front().row() >= static_cast<int>(m_list.size())) {
-        m_services.messages.warning(this, texts::kChooseServerItem);
+        m_services.messages.warning(this, texts::tr(texts::kChooseServerItem));
         return std::nullopt;
     }
     return static_cast<std::size_t>(rows.front().row());
@@ -142,7 +142,7 @@ void ServerManagerDialog::editServer()
 void ServerManagerDialog::deleteServer()
 {
     const auto row = selectedRow();
-    if (!row || !m_services.messages.ask(this, texts::kDeleteServerQuestion))
+    if (!row || !m_services.messages.ask(this, texts::tr(texts::kDeleteServerQuestion)))
         return;
     m_list.remove(*row);
     (void)m_services.save();

@@ -3,17 +3,14 @@
 #include "model/ServerProfileCheck.h"
 #include "ui/ConnectionTest.h"
 #include "ui/Messages.h"
+#include "ui/wizard/SpinField.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
-#include <QSignalBlocker>
-#include <QSpinBox>
 #include <QVBoxLayout>
 
 namespace kelvanto
@@ -39,8 +36,7 @@ ServerProfileDialog::ServerProfileDialog(Mode mode, const ServerConnection& prof
     , m_original(profile)
     , m_name(new QLineEdit(Q(profile.connectionName), this))
     , m_host(new QLineEdit(Q(profile.host), this))
-    , m_port(new QLineEdit(QString::number(DisplayedPort(profile.port)), this))
-    , m_portSpin(new QSpinBox(this))
+    , m_port(new SpinField(1, 65535, 5, this))
     , m_user(new QLineEdit(Q(profile.user), this))
     , m_savePassword(new QCheckBox(tr("Save password"), this))
     , m_password(new QLineEdit(Q(profile.password), this))
@@ -52,8 +48,7 @@ ServerProfileDialog::ServerProfileDialog(Mode mode, const ServerConnection& prof
     setWindowTitle(tr("MySQL Server"));
     m_name->setObjectName("connectionName");
     m_host->setObjectName("host");
-    m_port->setObjectName("port");
-    m_portSpin->setObjectName("portSpin");
+    m_port->setNames("port");
     m_user->setObjectName("user");
     m_savePassword->setObjectName("savePassword");
     m_password->setObjectName("password");
@@ -62,22 +57,8 @@ ServerProfileDialog::ServerProfileDialog(Mode mode, const ServerConnection& prof
     m_comment->setObjectName("comment");
     m_test->setObjectName("testConnection");
 
-    // The port field takes up to five characters; its spin control steps through 1-65535.
-    m_port->setMaxLength(5);
-    m_port->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,5}"), m_port));
-    m_portSpin->setRange(1, 65535);
-    m_portSpin->setValue(DisplayedPort(profile.port));
-    m_portSpin->setFixedWidth(m_portSpin->sizeHint().height());
-    m_portSpin->setButtonSymbols(QSpinBox::UpDownArrows);
-    connect(m_portSpin, &QSpinBox::valueChanged, this, [this](int value) { m_port->setText(QString::number(value)); });
-    connect(m_port, &QLineEdit::textEdited, this, [this](const QString& text) {
-        bool ok = false;
-        const int value = text.toInt(&ok);
-        if (ok && value >= 1 && value <= 65535) {
-            const QSignalBlocker block(m_portSpin);
-            m_portSpin->setValue(value);
-        }
-    });
+    // The port field takes up to five digits; Up and Down step through 1-65535.
+    m_port->setNumber(DisplayedPort(profile.port));
 
     m_password->setEchoMode(QLineEdit::Password);
     m_savePassword->setChecked(profile.savePassword != 0);
@@ -87,14 +68,10 @@ ServerProfileDialog::ServerProfileDialog(Mode mode, const ServerConnection& prof
     savePasswordToggled(m_savePassword->isChecked());
     connect(m_test, &QPushButton::clicked, this, &ServerProfileDialog::testConnection);
 
-    auto* portRow = new QHBoxLayout;
-    portRow->setSpacing(0);
-    portRow->addWidget(m_port);
-    portRow->addWidget(m_portSpin);
     auto* form = new QFormLayout;
     form->addRow(tr("Connection Name"), m_name);
     form->addRow(tr("Host name or IP address"), m_host);
-    form->addRow(tr("MySQL Host Port"), portRow);
+    form->addRow(tr("MySQL Host Port"), m_port);
     form->addRow(tr("Username"), m_user);
     form->addRow(QString(), m_savePassword);
     form->addRow(tr("Password"), m_password);
@@ -118,7 +95,7 @@ ServerProfileDialog::ServerProfileDialog(Mode mode, const ServerConnection& prof
 
     if (m_mode == Mode::View) {
         for (QWidget* field : std::initializer_list<QWidget*> {
-                 m_name, m_host, m_port, m_portSpin, m_user, m_savePassword, m_password, m_compression, m_ssl})
+                 m_name, m_host, m_port, m_user, m_savePassword, m_password, m_compression, m_ssl})
             field->setEnabled(false);
         m_comment->setReadOnly(true);
         cancel->hide();
@@ -192,7 +169,7 @@ void ServerProfileDialog::focusFirstFault(const ServerConnection& profile)
     else if (profile.host.empty())
         field = m_host;
     else if (!IsValidPortText(portText().toStdString()))
-        field = m_port;
+        field = m_port->edit();
     else if (profile.savePassword && profile.user.empty())
         field = m_user;
     else if (profile.savePassword && profile.password.empty())

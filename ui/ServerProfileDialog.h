@@ -10,12 +10,12 @@ class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QSpinBox;
 
 namespace kelvanto
 {
 
 class Messages;
+class SpinField;
 
 // The profile dialog "MySQL Server", for the server manager and the wizard's "New" button.
 // New and Edit check the entries on OK (each failing check says why and keeps the dialog
@@ -55,8 +55,7 @@ private:
 
     QLineEdit* m_name;
     QLineEdit* m_host;
-    QLineEdit* m_port;
-    QSpinBox* m_portSpin;
+    SpinField* m_port;
     QLineEdit* m_user;
     QCheckBox* m_savePassword;
     QLineEdit* m_password;

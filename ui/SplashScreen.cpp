@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QPainter>
+#include <QPalette>
 #include <QScreen>
 #include <QTimer>
 
@@ -15,14 +16,27 @@ namespace kelvanto
 namespace
 {
 
-QPixmap SplashPicture()
+qreal ScreenPixelRatio()
 {
-    QPixmap picture(420, 220);
-    picture.fill(QColor("#1f5f8b"));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->devicePixelRatio() : qApp->devicePixelRatio();
+}
+
+} // namespace
+
+QPixmap SplashScreen::picture(qreal devicePixelRatio)
+{
+    // Drawn in logical pixels on a pixmap of the screen's resolution, in the palette's
+    // selection colours, so that it is sharp at any scale and follows a dark palette.
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    QPixmap picture(QSize(420, 220) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    const QPalette palette = QGuiApplication::palette();
+    picture.fill(palette.color(QPalette::Active, QPalette::Highlight));
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
     QIcon(":/kelvanto/kelvanto.svg").paint(&painter, QRect(24, 56, 108, 108));
-    painter.setPen(Qt::white);
+    painter.setPen(palette.color(QPalette::Active, QPalette::HighlightedText));
     QFont title = painter.font();
     title.setPointSize(22);
     title.setBold(true);
@@ -38,10 +52,8 @@ QPixmap SplashPicture()
     return picture;
 }
 
-} // namespace
-
 SplashScreen::SplashScreen()
-    : QSplashScreen(SplashPicture(), Qt::WindowStaysOnTopHint)
+    : QSplashScreen(picture(ScreenPixelRatio()), Qt::WindowStaysOnTopHint)
 {
     setObjectName("splash");
 }

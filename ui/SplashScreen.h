@@ -14,6 +14,9 @@ class SplashScreen : public QSplashScreen
 public:
     SplashScreen();
 
+    // The splash picture, 420 x 220 logical pixels at the given device pixel ratio.
+    static QPixmap picture(qreal devicePixelRatio);
+
     // Shows the splash and waits (the event loop runs) until it is over.
     static void showFor(int milliseconds);
 

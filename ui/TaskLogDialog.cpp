@@ -171,10 +171,10 @@ void TaskLogDialog::emptyLogs()
 {
     const auto path = m_log.PathOf(m_logFileName);
     if (m_records.empty() || !path || ::access(path->c_str(), W_OK) != 0) {
-        m_services.messages.warning(this, texts::kNoTaskLogs);
+        m_services.messages.warning(this, texts::tr(texts::kNoTaskLogs));
         return;
     }
-    if (!m_services.messages.ask(this, texts::kEmptyLogsQuestion))
+    if (!m_services.messages.ask(this, texts::tr(texts::kEmptyLogsQuestion)))
         return;
     m_log.DeleteLog(m_logFileName);
     m_readState = logFileState();
@@ -184,7 +184,7 @@ void TaskLogDialog::emptyLogs()
 QString TaskLogDialog::chooseExportFile(const char* filter, const char* suffix)
 {
     if (m_records.empty()) {
-        m_services.messages.warning(this, texts::kNoTaskLogs);
+        m_services.messages.warning(this, texts::tr(texts::kNoTaskLogs));
         return {};
     }
     return m_services.fileDialogs.saveFile(this, filter, suffix);

@@ -52,14 +52,14 @@ void TaskViewCommands::editTask()
 {
     const auto rows = m_view.selectedRows();
     if (rows.size() != 1) {
-        m_context.messages.warning(m_window, texts::kChooseTaskItem);
+        m_context.messages.warning(m_window, texts::tr(texts::kChooseTaskItem));
         return;
     }
     auto task = m_context.app.CopyOfTask(rows[0]);
     if (!task)
         return;
     if (task->status != TaskStatus::Stopped) {
-        m_context.messages.warning(m_window, texts::kStopFirst);
+        m_context.messages.warning(m_window, texts::tr(texts::kStopFirst));
         return;
     }
     TaskDialogContext dialogContext = m_context.dialogContext();
@@ -85,7 +85,7 @@ void TaskViewCommands::properties()
 void TaskViewCommands::deleteTasks()
 {
     const auto rows = m_view.selectedRows();
-    if (rows.empty() || !m_context.messages.ask(m_window, texts::kDeleteQuestion, Buttons::YesNoCancel))
+    if (rows.empty() || !m_context.messages.ask(m_window, texts::tr(texts::kDeleteQuestion), Buttons::YesNoCancel))
         return;
     const auto deleted = m_context.commands.DeleteTasks(rows);
     m_view.refreshRows();
@@ -96,7 +96,7 @@ void TaskViewCommands::deleteTasks()
 void TaskViewCommands::deleteAll()
 {
     if (m_context.app.TaskCount() == 0
-        || !m_context.messages.ask(m_window, texts::kDeleteAllQuestion, Buttons::YesNoCancel))
+        || !m_context.messages.ask(m_window, texts::tr(texts::kDeleteAllQuestion), Buttons::YesNoCancel))
         return;
     const auto deleted = m_context.commands.DeleteAll();
     m_view.refreshRows();
@@ -108,7 +108,7 @@ void TaskViewCommands::copyTasks()
 {
     const auto rows = m_view.selectedRows();
     if (rows.empty()
-        || !m_context.messages.ask(m_window, QString(texts::kCopyQuestion).arg(rows.size()), Buttons::YesNoCancel))
+        || !m_context.messages.ask(m_window, texts::tr(texts::kCopyQuestion).arg(rows.size()), Buttons::YesNoCancel))
         return;
     const auto copies = m_context.commands.CopyTasks(rows);
     m_view.refreshRows();
@@ -139,7 +139,7 @@ std::optional<Task> TaskViewCommands::firstSelectedTask()
 {
     const auto rows = m_view.selectedRows();
     if (rows.empty()) {
-        m_context.messages.warning(m_window, texts::kChooseTask);
+        m_context.messages.warning(m_window, texts::tr(texts::kChooseTask));
         return std::nullopt;
     }
     return m_context.app.CopyOfTask(rows[0]);
@@ -190,13 +190,13 @@ void TaskViewCommands::verifyBackup()
     if (!task)
         return;
     if (task->backupHistory.empty()) {
-        m_context.messages.information(m_window, texts::kNoBackupToVerify);
+        m_context.messages.information(m_window, texts::tr(texts::kNoBackupToVerify));
         return;
     }
     const BackupRun run = task->backupHistory.back();
     const BackupVerification result
         = runOffUiThread<BackupVerification>(m_window, [&run] { return VerifyBackupRun(run); });
-    QString text = result.ok ? texts::kBackupVerified : texts::kBackupNotVerified;
+    QString text = result.ok ? texts::tr(texts::kBackupVerified) : texts::tr(texts::kBackupNotVerified);
     text += "\n\n";
     for (const std::string& line : result.lines)
         text += QString::fromStdString(line) + "\n";
@@ -208,19 +208,19 @@ void TaskViewCommands::verifyBackup()
 
 void TaskViewCommands::saveAs()
 {
-    const QString file = m_context.fileDialogs.saveFile(m_window, texts::kTaskFilesFilter, "tsk");
+    const QString file = m_context.fileDialogs.saveFile(m_window, texts::tr(texts::kTaskFilesFilter), "tsk");
     if (file.isEmpty())
         return;
     if (m_context.commands.SaveAs(file.toStdString()))
-        m_context.messages.information(m_window, texts::kSaveAsDone);
+        m_context.messages.information(m_window, texts::tr(texts::kSaveAsDone));
     else
-        m_context.messages.error(m_window, texts::kSaveAsFailed);
+        m_context.messages.error(m_window, texts::tr(texts::kSaveAsFailed));
 }
 
 void TaskViewCommands::loadFrom()
 {
-    const QString file = m_context.fileDialogs.openFile(m_window, texts::kTaskFilesFilter);
-    if (file.isEmpty() || !m_context.messages.ask(m_window, texts::kLoadQuestion, Buttons::YesNoCancel))
+    const QString file = m_context.fileDialogs.openFile(m_window, texts::tr(texts::kTaskFilesFilter));
+    if (file.isEmpty() || !m_context.messages.ask(m_window, texts::tr(texts::kLoadQuestion), Buttons::YesNoCancel))
         return;
     const bool refreshing = m_view.refreshing();
     m_view.stopRefresh();
@@ -229,11 +229,11 @@ void TaskViewCommands::loadFrom()
     if (refreshing)
         m_view.startRefresh();
     if (loaded) {
-        m_context.messages.information(m_window, texts::kLoadDone);
+        m_context.messages.information(m_window, texts::tr(texts::kLoadDone));
         for (const std::string& notice : m_context.app.TakeLoadNotices())
             m_context.messages.warning(m_window, QString::fromStdString(notice));
     } else
-        m_context.messages.error(m_window, texts::kLoadFailed);
+        m_context.messages.error(m_window, texts::tr(texts::kLoadFailed));
 }
 
 void TaskViewCommands::start()
@@ -258,7 +258,7 @@ void TaskViewCommands::runImmediately()
 
 void TaskViewCommands::startAll()
 {
-    if (!m_context.messages.ask(m_window, texts::kStartAllQuestion, Buttons::YesNoCancel))
+    if (!m_context.messages.ask(m_window, texts::tr(texts::kStartAllQuestion), Buttons::YesNoCancel))
         return;
     m_context.commands.StartAll();
     m_view.refreshRows();
@@ -266,7 +266,7 @@ void TaskViewCommands::startAll()
 
 void TaskViewCommands::stopAll()
 {
-    if (!m_context.messages.ask(m_window, texts::kStopAllQuestion, Buttons::YesNoCancel))
+    if (!m_context.messages.ask(m_window, texts::tr(texts::kStopAllQuestion), Buttons::YesNoCancel))
         return;
     m_context.commands.StopAll();
     m_view.refreshRows();

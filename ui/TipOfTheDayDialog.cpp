@@ -1,6 +1,5 @@
 #include "ui/TipOfTheDayDialog.h"
 
-#include "ui/ProductLinks.h"
 #include "ui/UiTexts.h"
 
 #include <QCheckBox>
@@ -17,9 +16,10 @@ QString TipOfTheDayDialog::tip(int index)
     switch (index) {
     case 0:
         return QString("\nWelcome to %1! It runs your MySQL and MariaDB backups, copies, exports, scripts and "
-                       "restores on a schedule, and keeps a log of every run. News and updates are at %2; "
-                       "questions are welcome at %3.")
-            .arg(texts::kProductLine, links::kWebSite, links::kSupportEmail);
+                       "restores on a schedule, and keeps a log of every run. The user manual is installed with "
+                       "it: menu \"Help\"->\"User Manual\" explains every window, and \"Help\"->\"Support "
+                       "Page\" says where to get help.")
+            .arg(texts::kProductLine);
     case 1:
         return "\nTo Add/Edit/Delete a MySQL server information you should choose menu \"Tools\"->\"MySQL "
                "Servers...\".";
@@ -67,7 +67,7 @@ TipOfTheDayDialog::TipOfTheDayDialog(std::int32_t lastTipIndex, bool showTips, Q
     m_text->setMinimumSize(340, 110);
 
     auto* picture = new QLabel(this);
-    picture->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(48, 48));
+    picture->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(QSize(48, 48), devicePixelRatioF()));
     picture->setAlignment(Qt::AlignTop);
     auto* heading = new QLabel(tr("\nDid you know...").trimmed(), this);
     QFont bold = heading->font();

@@ -13,7 +13,7 @@ TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
     , m_icon(QIcon(":/kelvanto/kelvanto.svg"))
 {
-    m_icon.setToolTip(texts::kMainTitle);
+    m_icon.setToolTip(texts::tr(texts::kMainTitle));
     m_icon.setContextMenu(&m_menu);
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)

@@ -1,6 +1,7 @@
 #include "app/AutostartEntry.h"
 #include "app/DataFolder.h"
 #include "app/DefaultEngines.h"
+#include "model/Version.h"
 #include "mysql/OpenConnection.h"
 #include "ui/DefaultTaskDialogs.h"
 #include "ui/DesktopApp.h"

@@ -167,7 +167,9 @@ TEST(TaskImportExportTest, TheTaskListFileFollowsTheLayoutByteForByte)
     b.I32(0); // export tables
     for (unsigned flag : {1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 2, 1})
         b.U8(flag); // 28 flags and fileSplit
-    b.Str("").Str("").Str("%HOST%_%DATE%_%TIME%").U8(0).I32(0).U8(0).U8(0).U8(0).U8(0).Str("");
+    // autoDelete, autoDeleteLimit, newFolderPerRun, unixLineEnds (1: a new task writes LF), reserved,
+    // createDatabase, destDatabaseName
+    b.Str("").Str("").Str("%HOST%_%DATE%_%TIME%").U8(0).I32(0).U8(0).U8(1).U8(0).U8(0).Str("");
     b.I32(0); // databases
     b.U8(0).I32(0).I32(0);
     for (int i = 0; i < 7 + 31; ++i)

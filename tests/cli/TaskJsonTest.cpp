@@ -1,5 +1,6 @@
 #include "app/TaskJson.h"
 
+#include "model/NewTask.h"
 #include "model/TaskExtras.h"
 
 #include <gtest/gtest.h>
@@ -122,9 +123,28 @@ TEST(TaskJsonTest, MissingFieldsKeepTheirDefaults)
 {
     auto empty = TaskFromJson("{}");
     ASSERT_TRUE(empty.ok());
-    Task fresh;
-    fresh.extras = NewTaskExtras(fresh.type);
+    // A new task's defaults: LF line ends for SQL files, while a default Task (what a stored
+    // record without the field means) keeps CR LF.
+    const Task fresh = NewTask(TaskType::BackupToFiles);
     EXPECT_TRUE(*empty == fresh);
+    EXPECT_EQ(empty->backupSettings.unixLineEnds, 1);
+    EXPECT_EQ(Task {}.backupSettings.unixLineEnds, 0);
+    // A task that gives its line ends keeps them, and so does one exported and imported again.
+    auto crlf = TaskFromJson(R"({"backupSettings": {"unixLineEnds": 0}})");
+    ASSERT_TRUE(crlf.ok());
+    EXPECT_EQ(crlf->backupSettings.unixLineEnds, 0);
+    // PHP files keep CR LF unless the task asks for LF.
+    auto php = TaskFromJson(R"({"backupSettings": {"fileType": 2}})");
+    ASSERT_TRUE(php.ok());
+    EXPECT_EQ(php->backupSettings.unixLineEnds, 0);
+    auto phpLf = TaskFromJson(R"({"backupSettings": {"fileType": 2, "unixLineEnds": 1}})");
+    ASSERT_TRUE(phpLf.ok());
+    EXPECT_EQ(phpLf->backupSettings.unixLineEnds, 1);
+    Task stored;
+    stored.type = TaskType::ExportTables;
+    auto again = TaskFromJson(TaskToJson(stored));
+    ASSERT_TRUE(again.ok());
+    EXPECT_TRUE(*again == stored);
 
     auto partial = TaskFromJson(R"({"name": "n", "source": {"port": 3310}, "schedule": {"kind": 5},
             "databases": [{"name": "sakila"}]})");

@@ -1,4 +1,5 @@
 #include "engines/BackupToFiles.h"
+#include "model/Version.h"
 
 #include "engines/BackupToFilesWorkingList.h"
 #include "tests/engines/BackupToFilesFixture.h"
@@ -218,7 +219,7 @@ TEST_F(BackupToFilesStopTest, FilePerTableLayoutWritesEachTableAndViewIntoItsOwn
 
     const std::string epilogueStart = "SET TIME_ZONE=@OLD_TIME_ZONE;\n";
     const std::string items = ReadFile(folder + "/shop_items.sql");
-    EXPECT_EQ(CountOf(items, "-- Kelvanto Standard Edition 2.1\n"), 1);
+    EXPECT_EQ(CountOf(items, "-- Kelvanto Standard Edition " KELVANTO_SHORT_VERSION "\n"), 1);
     EXPECT_EQ(CountOf(items, "ALTER TABLE `items` ENABLE KEYS;\n" + epilogueStart), 1);
     EXPECT_EQ(CountOf(items, "`v`"), 0);
     const std::string view = ReadFile(folder + "/shop_v.sql");

@@ -1,4 +1,5 @@
 #include "engines/BackupToFiles.h"
+#include "model/Version.h"
 
 #include "engines/DumpWriter.h"
 #include "tests/engines/BackupToFilesFixture.h"
@@ -24,7 +25,7 @@ TEST_F(BackupToFilesTest, SingleSqlFileHoldsHeaderPrologueTableRecordsAndEpilogu
     ASSERT_EQ(Run(), RunOutcome::Finished);
 
     EXPECT_EQ(ReadFile(DumpPath()),
-        "-- Kelvanto Standard Edition 2.1\r\n"
+        "-- Kelvanto Standard Edition " KELVANTO_SHORT_VERSION "\r\n"
         "--\r\n"
         "-- Host: localhost\r\n"
         "--\r\n"
@@ -164,7 +165,7 @@ TEST_F(BackupToFilesTest, PhpFileEscapesRowsForTheQuotedCallAndEndsWithTheFooter
     ASSERT_GE(text.size(), tail.size());
     EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
     EXPECT_EQ(text.substr(0, 3), "<?\n");
-    EXPECT_EQ(CountOf(text, "** Kelvanto 2.1 Standard Edition\n"), 1);
+    EXPECT_EQ(CountOf(text, "** Kelvanto " KELVANTO_SHORT_VERSION " Standard Edition\n"), 1);
 }
 
 // Rows per INSERT statement with the multiple-row syntax.

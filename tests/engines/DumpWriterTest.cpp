@@ -1,4 +1,5 @@
 #include "engines/DumpWriter.h"
+#include "model/Version.h"
 
 #include "engines/DumpText.h"
 #include "engines/FileSink.h"
@@ -31,7 +32,7 @@ TEST(DumpTextTest, SqlHeaderIsTheCommentBlockWithTheRunTime)
     std::string out;
     AppendDumpHeaderText(out, "db.example", "10.6.11-MariaDB", kSqlDumpFile, "\r\n", kRunTime);
     EXPECT_EQ(out,
-        "-- Kelvanto Standard Edition 2.1\r\n"
+        "-- Kelvanto Standard Edition " KELVANTO_SHORT_VERSION "\r\n"
         "--\r\n"
         "-- Host: db.example\r\n"
         "--\r\n"
@@ -58,7 +59,7 @@ TEST(DumpTextTest, PhpHeaderOpensThePageAndConnectLineEscapesItsTexts)
         "<?\n"
         "/**************************************************\n"
         "**\n"
-        "** Kelvanto 2.1 Standard Edition\n"
+        "** Kelvanto " KELVANTO_SHORT_VERSION " Standard Edition\n"
         "**\n"
         "** Host: h\n"
         "**\n"

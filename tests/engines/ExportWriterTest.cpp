@@ -32,10 +32,11 @@ ExportSettings Defaults(int fileType)
     return settings;
 }
 
-std::string RowText(int fileType, const std::vector<FieldInfo>& columns, const Values& values)
+std::string RowText(
+    int fileType, const std::vector<FieldInfo>& columns, const Values& values, std::string_view lineEnd = "\r\n")
 {
     FakeConnection connection;
-    ExportWriter writer(Defaults(fileType));
+    ExportWriter writer(Defaults(fileType), lineEnd);
     FakeResult result {columns, {values}};
     connection.Answer("SELECT", result);
     connection.Query("SELECT");
@@ -90,6 +91,39 @@ TEST(ExportWriterTest, RowsOfTheFourFormats)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(RowText(row.fileType, row.columns, row.values), row.expected);
+    }
+}
+
+// XML and HTML files of a task that asks for LF differ from the CR LF ones in their line ends
+// only, values included (a CR LF inside a value is escaped either way); CSV and TEXT lines end
+// with the task's own terminator whatever the markup's line end is.
+TEST(ExportWriterTest, MarkupLineEndsAreLfOrCrLfAndNothingElseChanges)
+{
+    const std::vector<FieldInfo> columns {
+        Field("id", FieldType::Long), Field("a b<", FieldType::VarString), Field("t", FieldType::Blob)};
+    const Values values {"7", "x\r\ny", std::nullopt};
+    auto replaced = [](std::string text) {
+        for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+            text.replace(at, 2, "\n");
+        return text;
+    };
+    for (int fileType : {1, 2, 3, 4}) {
+        SCOPED_TRACE(fileType);
+        std::string whole[2];
+        for (int lf = 0; lf < 2; ++lf) {
+            ExportWriter writer(Defaults(fileType), lf ? "\n" : "\r\n");
+            writer.AppendHeader(whole[lf], columns);
+            whole[lf] += RowText(fileType, columns, values, lf ? "\n" : "\r\n");
+            writer.AppendFooter(whole[lf]);
+        }
+        const bool markup = fileType == 2 || fileType == 3;
+        EXPECT_NE(whole[0].find("\r\n"), std::string::npos);
+        if (markup) {
+            EXPECT_EQ(whole[1].find('\r'), std::string::npos) << whole[1];
+            EXPECT_EQ(whole[1], replaced(whole[0]));
+        } else {
+            EXPECT_EQ(whole[1], whole[0]);
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "ui/DesktopHelpOpener.h"
 #include "ui/GlobalHotKey.h"
 #include "ui/HotKeyMapping.h"
+#include "ui/ProductLinks.h"
 #include "ui/ShutdownInhibitor.h"
 #include "ui/SingleInstance.h"
 #include "ui/TerminationWatcher.h"
@@ -139,7 +140,7 @@ private slots:
         QStringList topics {"::/index.html", "::/introduction/tasklog.html", "::/introduction/servermanager.html",
             "::/introduction/options.html", "::/introduction/userlogin.html", "::/howtoconnect.html",
             "::/taskwizard/choosetasktype.html", "::/taskwizard/backupfilesettings.html",
-            "::/taskwizard/backupsettings.html"};
+            "::/taskwizard/backupsettings.html", links::kWebSite, links::kSupportPage, links::kSupportEmail};
         for (int type = 1; type <= 8; ++type)
             topics << QString("::/taskwizard/tasktype%1.html").arg(type);
         for (const QString& topic : topics)

@@ -1,6 +1,7 @@
 // The program-wide dialogs: the server manager, the options sheet, the tip of the day, the
 // about box and the connection-failure dialog.
 #include "model/OptionsRules.h"
+#include "model/Version.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/support/RecordingHelp.h"
 #include "tests/ui/support/ScriptedFileDialogs.h"
@@ -241,7 +242,7 @@ private slots:
             QString("To restore MySQL databases you should create a scheduled task of Restore."));
         dialog.next();
         QCOMPARE(dialog.shownIndex(), 0);
-        QVERIFY(TipOfTheDayDialog::tip(0).contains("Kelvanto Standard Edition 2.1"));
+        QVERIFY(TipOfTheDayDialog::tip(0).contains("Kelvanto Standard Edition " KELVANTO_SHORT_VERSION));
         QCOMPARE(TipOfTheDayDialog::tip(7), QString("\nTo rename a task you should press \"F2\" on keyboard."));
         for (int i = 0; i < TipOfTheDayDialog::kTipCount; ++i)
             QVERIFY(TipOfTheDayDialog::tip(i).startsWith('\n'));
@@ -250,10 +251,17 @@ private slots:
     void theAboutBoxOpensItsLinks()
     {
         AboutDialog dialog(help);
-        QCOMPARE(child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition 2.1"));
-        emit child<QLabel>(&dialog, "webSiteLink")->linkActivated("https://kelvanto.org/");
-        emit child<QLabel>(&dialog, "emailLink")->linkActivated("mailto:support@kelvanto.org");
-        QCOMPARE(help.links, (QStringList {"https://kelvanto.org/", "mailto:support@kelvanto.org"}));
+        QCOMPARE(
+            child<QLabel>(&dialog, "product")->text(), QString("Kelvanto Standard Edition " KELVANTO_SHORT_VERSION));
+        // Both links lead to pages of the installed manual, none to an address outside it.
+        for (const char* name : {"webSiteLink", "emailLink"}) {
+            auto* label = child<QLabel>(&dialog, name);
+            const QString href = label->text().section('"', 1, 1);
+            QVERIFY2(href.startsWith("::/"), qPrintable(label->text()));
+            emit label->linkActivated(href);
+        }
+        QCOMPARE(help.topics, (QStringList {"::/index.html", "::/support.html#report"}));
+        QVERIFY(help.links.isEmpty());
     }
 
     void theConnectionFailureDialogLeadsToTheHowToPage()

@@ -170,6 +170,22 @@ private slots:
         // The spin control and the field follow each other.
         child<QSpinBox>(&dialog, "portSpin")->stepUp();
         QCOMPARE(child<QLineEdit>(&dialog, "port")->text(), QString("3307"));
+        // They are one control with one tab stop: Tab goes from the host to the port and on to
+        // the user; Up and Page Down in the field step the number.
+        auto nextTabStop = [&](QWidget* from) {
+            QWidget* next = from->nextInFocusChain();
+            while (next != from && !((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(&dialog)))
+                next = next->nextInFocusChain();
+            return next;
+        };
+        dialog.show();
+        auto* port = child<QLineEdit>(&dialog, "port");
+        QCOMPARE(nextTabStop(child<QLineEdit>(&dialog, "host")), port);
+        QCOMPARE(nextTabStop(port), child<QWidget>(&dialog, "user"));
+        QTest::keyClick(port, Qt::Key_Up);
+        QCOMPARE(port->text(), QString("3308"));
+        QTest::keyClick(port, Qt::Key_PageDown);
+        QCOMPARE(port->text(), QString("3298"));
     }
 
     void viewModeDisablesEverythingAndOkOnlyCloses()

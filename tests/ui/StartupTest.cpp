@@ -2,6 +2,7 @@
 #include "app/Application.h"
 #include "app/DataFolderLock.h"
 #include "model/OptionsStore.h"
+#include "model/Version.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/MainActions.h"

@@ -47,6 +47,8 @@ Task Base(TaskType type)
     task.type = type;
     task.source.host = "src.example";
     task.destination.host = "dst.example";
+    task.destination.port = 3307;
+    task.destination.connectionName = "Backup server";
     return task;
 }
 
@@ -71,49 +73,67 @@ private slots:
             = extras.substr(0, extras.size() - 2) + "    Verify by restoring into: Off\r\n\r\n";
         QTest::newRow("1 to folder") << 1
                                      << head
-                + "Backup MySQL databases to SQL/PHP files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
+                + "Backup MySQL databases to SQL/PHP files\r\n\r\nSource MySQL server:\r\n    src.example:3306\r\n\r\n"
                   "Backup information:\r\n    2 database(s), 7 table(s)\r\n\r\nTo folder:\r\n    /backups/\r\n\r\n"
                 + backupExtras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("2") << 2
                            << head
-                + "Backup MySQL databases to the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\n"
+                + "Backup MySQL databases to the other server\r\n\r\nSource MySQL server:\r\n    "
+                  "src.example:3306\r\n\r\n"
                   "Backup information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL server:\r\n    "
-                  "dst.example\r\n\r\n"
+                  "dst.example:3307 (Backup server)\r\n\r\n"
                 + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("3") << 3
                            << head
-                + "Backup one MySQL database to the other database\r\n\r\nSource MySQL server:\r\n    src.example\r\n"
+                + "Backup one MySQL database to the other database\r\n\r\nSource MySQL server:\r\n    "
+                  "src.example:3306\r\n"
                   "\r\nBackup information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL server:\r\n    "
-                  "dst.example\r\n\r\n"
+                  "dst.example:3307 (Backup server)\r\n\r\n"
                 + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("4") << 4
                            << head
                 + "Export MySQL tables and views to CSV/XML/HTML/TEXT files\r\n\r\nSource MySQL server:\r\n    "
-                  "src.example\r\n\r\nExport information:\r\n    2 table(s)\r\n\r\nTo file ( type and directory ):\r\n"
+                  "src.example:3306\r\n\r\nExport information:\r\n    2 table(s)\r\n\r\nTo file ( type and directory "
+                  "):\r\n"
                   "    HTML\r\n    /exports/\r\n\r\n"
                 + snapshot + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("5") << 5
                            << head
-                + "Execute MySQL script\r\n\r\nMySQL server:\r\n    src.example\r\n\r\nSQL script:\r\n    3 "
+                + "Execute MySQL script\r\n\r\nMySQL server:\r\n    src.example:3306\r\n\r\nSQL script:\r\n    3 "
                   "statement(s)\r\n\r\nTask schedule:\r\n    Every Week\r\n";
         QTest::newRow("6") << 6
                            << head
                 + "Restore MySQL databases from SQL files\r\n\r\nBackup Files:\r\n    1 file(s)\r\n\r\nMySQL "
-                  "server:\r\n    dst.example\r\n\r\nConnections:\r\n    3\r\n\r\nTask schedule:\r\n    Every Week\r\n";
+                  "server:\r\n    dst.example:3307 (Backup server)\r\n\r\nConnections:\r\n    3\r\n\r\nTask schedule:\r\n    "
+                  "Every Week\r\n";
         QTest::newRow("7") << 7
                            << head
-                + "Restore MySQL databases from the other server\r\n\r\nSource MySQL server:\r\n    src.example\r\n"
+                + "Restore MySQL databases from the other server\r\n\r\nSource MySQL server:\r\n    "
+                  "src.example:3306\r\n"
                   "\r\nRestore information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL server:\r\n    "
-                  "dst.example\r\n\r\n"
+                  "dst.example:3307 (Backup server)\r\n\r\n"
                 + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("8") << 8
                            << head
                 + "Restore one MySQL database from the other database\r\n\r\nSource MySQL server:\r\n    "
-                  "src.example\r\n\r\nRestore information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination MySQL "
-                  "server:\r\n    dst.example\r\n\r\n"
+                  "src.example:3306\r\n\r\nRestore information:\r\n    2 database(s), 7 table(s)\r\n\r\nDestination "
+                  "MySQL "
+                  "server:\r\n    dst.example:3307 (Backup server)\r\n\r\n"
                 + extras + "Task schedule:\r\n    Every Week\r\n";
         QTest::newRow("out of range") << 9 << std::string();
     }
+    // Servers are named "host:port", an IPv6 address in brackets, and the profile's name after.
+    void serverLabels()
+    {
+        ServerConnection server;
+        server.host = "::1";
+        server.port = 3310;
+        QCOMPARE(wizard::serverLabel(server), std::string("[::1]:3310"));
+        server.host = "db.example";
+        server.connectionName = "Shop (live)";
+        QCOMPARE(wizard::serverLabel(server), std::string("db.example:3310 (Shop (live))"));
+    }
+
     void summaryOfEveryType()
     {
         QFETCH(int, type);
@@ -145,7 +165,7 @@ private slots:
         QCOMPARE(buildTaskSummary(task),
             std::string(
                 "Task name:\r\n    Nightly\r\n\r\nTask type:\r\n    Backup MySQL databases to SQL/PHP "
-                "files\r\n\r\nSource MySQL server:\r\n    src.example\r\n\r\nBackup information:\r\n    0 "
+                "files\r\n\r\nSource MySQL server:\r\n    src.example:3306\r\n\r\nBackup information:\r\n    0 "
                 "database(s), 0 table(s)\r\n\r\nTo file:\r\n    /one/file.sql\r\n\r\n"
                 "Consistency and stored objects:\r\n    Consistent snapshot: Yes\r\n    Routines: Yes, triggers: "
                 "Yes, events: Yes\r\n    DEFINER: Keep\r\n    Multi-row INSERT statements: ten rows per "

@@ -6,6 +6,7 @@
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
 #include "model/FileBytes.h"
+#include "model/NewTask.h"
 #include "model/TaskExtras.h"
 #include "tests/ui/support/ExampleTasks.h"
 #include "tests/ui/support/PageChecks.h"
@@ -113,7 +114,7 @@ private slots:
         wizard.next();
         wizard.next();
 
-        Task expected;
+        Task expected = NewTask(TaskType::ExecuteScript);
         expected.name = "Purge";
         expected.comment = "line 1\nline 2";
         expected.type = TaskType::ExecuteScript;
@@ -407,6 +408,32 @@ private slots:
         QVERIFY(wizard.task().extras == NewTaskExtras(TaskType::ExportTables));
     }
 
+    // A new task writes LF line ends: SQL files of every type's record, and the XML and HTML
+    // exports; a stored task edited in the sheet keeps the CR LF it has.
+    void newTasksWriteLfAndStoredTasksKeepTheirLineEnds()
+    {
+        WizardHarness harness;
+        for (int type = 1; type <= 8; ++type) {
+            TaskWizard wizard(harness.context(), type);
+            QCOMPARE(wizard.task().backupSettings.unixLineEnds, std::uint8_t(1));
+            QCOMPARE(wizard.task().extras.exportUnixLineEnds, type == static_cast<int>(TaskType::ExportTables));
+            if (type == static_cast<int>(TaskType::BackupToFiles)) {
+                auto* box = wizard.findChild<QCheckBox*>("unixLineEnds");
+                QVERIFY(box && box->isChecked());
+            }
+        }
+        for (const char* example : {"backup-sakila", "export-tables"}) {
+            Task task = loadExample(example, harness.dir.path());
+            task.backupSettings.unixLineEnds = 0;
+            task.extras.exportUnixLineEnds = false;
+            const EditedTask edited = EditInSheet(
+                harness, task, [](TaskPropertiesDialog& sheet) { type(sheet.pages()[0], "comment", "edited"); });
+            QVERIFY2(edited.accepted, qPrintable(QString(example) + ": " + harness.messages.lastText()));
+            QCOMPARE(edited.after.backupSettings.unixLineEnds, std::uint8_t(0));
+            QVERIFY(!edited.after.extras.exportUnixLineEnds);
+        }
+    }
+
     void readOnlySheetShowsTheSettingsAsTexts()
     {
         WizardHarness harness;
@@ -431,6 +458,7 @@ private slots:
             harness.context(), SheetMode::View, loadExample("backup-sakila", harness.dir.path()));
         QCOMPARE(text(backup.pages()[1], "options"), QString("None"));
         QCOMPARE(text(backup.pages()[1], "port"), QString("3306"));
+        QCOMPARE(text(backup.pages()[1], "server"), QString("127.0.0.1:3306"));
         QCOMPARE(backup.pages()[2]->findChild<QTreeWidget*>("databases")->topLevelItem(0)->child(22)->text(0),
             QString("staff_list (View)"));
         QCOMPARE(text(backup.pages()[3], "fileKind"), QString("SQL File"));

@@ -9,6 +9,7 @@
 #include "ui/wizard/RestoreFilesPage.h"
 #include "ui/wizard/SelectTablesPage.h"
 #include "ui/wizard/SqlScriptPage.h"
+#include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QCheckBox>
@@ -22,6 +23,8 @@
 
 #include <fstream>
 #include <functional>
+
+#include <unistd.h>
 
 using namespace kelvanto;
 using namespace kelvanto::test;
@@ -49,6 +52,37 @@ class WizardFilePagesTest : public QObject
     Q_OBJECT
 
 private slots:
+    // A folder the user may not write in is refused, and so is a new folder inside one. (Root
+    // writes everywhere: there the check cannot be seen and the rows are skipped.)
+    void folderThatIsNotWritable()
+    {
+        WizardHarness harness;
+        const std::filesystem::path locked = harness.dir.path() / "locked";
+        std::filesystem::create_directory(locked);
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        const bool enforced = ::access(locked.c_str(), W_OK) != 0;
+        const std::string lockedText = locked.string();
+        const QString locked_ = QString::fromStdString(lockedText);
+        QCOMPARE(QString::fromStdString(wizard::InvalidFolderText(wizard::kInvalidFolder, lockedText + "/x/y")),
+            QString(wizard::kInvalidFolder) + "\n" + wizard::kFolderMissing);
+        if (enforced) {
+            const Case cases[] = {
+                {"read-only folder", [&](QWidget* p) { type(p, "backupFolder", locked_ + "/"); },
+                    QString(wizard::kInvalidFolder) + "\n" + wizard::kFolderNotWritable, "backupFolder"},
+                {"new folder in a read-only one", [&](QWidget* p) { type(p, "backupFolder", locked_ + "/new/"); },
+                    QString(wizard::kInvalidFolder) + "\n" + wizard::kFolderCannotBeMade, "backupFolder"},
+            };
+            for (const Case& row : cases) {
+                PageUnderTest<BackupFilesPage> page(harness, SheetMode::Wizard, TaskType::BackupToFiles, Task {});
+                row.arrange(page.page.get());
+                expectValidation(harness, *page, row.message, row.focus, row.name);
+            }
+        }
+        std::filesystem::permissions(locked, std::filesystem::perms::owner_all);
+        if (!enforced)
+            QSKIP("running as root: every folder is writable");
+    }
+
     void backupFilePage()
     {
         WizardHarness harness;
@@ -59,6 +93,9 @@ private slots:
             return [path](QWidget* p) { tick(p, "sameFile"), type(p, "backupFile", path); };
         };
         auto folder = [](const QString& path) { return [path](QWidget* p) { type(p, "backupFolder", path); }; };
+        // "Invalid folder!" and, on its second line, the reason.
+        auto invalid = [](const char* reason) { return QString(wizard::kInvalidFolder) + "\n" + reason; };
+        std::filesystem::create_symlink(harness.dir.path() / "nowhere", harness.dir.path() / "dangling");
         const Case cases[] = {
             {"no file", sameFile(""), wizard::kInputFilePath, "backupFile"},
             {"relative file", sameFile("backup.sql"), wizard::kInvalidFile, "backupFile"},
@@ -66,9 +103,12 @@ private slots:
             {"a folder as file", sameFile(tmp + "/existing"), wizard::kInvalidFile, "backupFile"},
             {"file", sameFile(tmp + "/existing/backup.sql"), "", ""},
             {"no folder", folder(""), wizard::kChooseFolder, "backupFolder"},
-            {"relative folder", folder("backups/"), wizard::kInvalidFolder, "backupFolder"},
-            {"folder two levels down", folder(tmp + "/a/b/"), wizard::kInvalidFolder, "backupFolder"},
-            {"a file as folder", folder(tmp + "/plain"), wizard::kInvalidFolder, "backupFolder"},
+            {"relative folder", folder("backups/"), invalid(wizard::kFolderNotAbsolute), "backupFolder"},
+            {"folder with ..", folder(tmp + "/existing/../new/"), invalid(wizard::kFolderNotAbsolute), "backupFolder"},
+            {"folder two levels down", folder(tmp + "/a/b/"), invalid(wizard::kFolderMissing), "backupFolder"},
+            {"a file as folder", folder(tmp + "/plain"), invalid(wizard::kFolderNotAFolder), "backupFolder"},
+            {"a dangling link as folder", folder(tmp + "/dangling/"), invalid(wizard::kFolderNotAFolder),
+                "backupFolder"},
             {"folder to create", folder(tmp + "/new"), "", ""},
             {"existing folder", folder(tmp + "/existing/"), "", ""},
         };
@@ -221,8 +261,8 @@ private slots:
         const QString tmp = QString::fromStdString(harness.dir.path().string());
         const Case cases[] = {
             {"no directory", [](QWidget* p) { type(p, "directory", ""); }, wizard::kChooseDirectory, "directory"},
-            {"missing parent", [&](QWidget* p) { type(p, "directory", tmp + "/a/b"); }, wizard::kInvalidDirectory,
-                "directory"},
+            {"missing parent", [&](QWidget* p) { type(p, "directory", tmp + "/a/b"); },
+                QString(wizard::kInvalidDirectory) + "\n" + wizard::kFolderMissing, "directory"},
             {"no type",
                 [&](QWidget* p) {
                     type(p, "directory", tmp);
@@ -258,7 +298,8 @@ private slots:
         QCOMPARE(saved.exportSettings.fieldsTerminatedBy, std::string("\t"));
         QCOMPARE(saved.exportSettings.fieldsEnclosedBy, std::string());
         QCOMPARE(saved.exportSettings.fieldsEscapedBy, std::string("\\"));
-        QCOMPARE(saved.exportSettings.linesTerminatedBy, std::string("\r\n"));
+        // TEXT lines end with LF, CSV lines with CR LF as CSV's standard has it.
+        QCOMPARE(saved.exportSettings.linesTerminatedBy, std::string("\n"));
         choose(1);
         QCOMPARE(text("fieldsTerminatedBy"), QString());
         QVERIFY(!page->findChild<QLineEdit*>("fieldsTerminatedBy")->isEnabled());
@@ -268,6 +309,7 @@ private slots:
         page->save(saved);
         QCOMPARE(saved.exportSettings.fieldsTerminatedBy, std::string("\t|"));
         QCOMPARE(saved.exportSettings.fieldsEnclosedBy, std::string("\""));
+        QCOMPARE(saved.exportSettings.linesTerminatedBy, std::string("\r\n"));
 
         // The snapshot extra is shown and saved by the export page too.
         Task snapshot;

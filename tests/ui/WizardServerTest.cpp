@@ -5,6 +5,7 @@
 #include "app/DefaultEngines.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
+#include "model/NewTask.h"
 #include "model/TaskExtras.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/ServerSession.h"
@@ -132,11 +133,9 @@ private slots:
         kelvanto::test::type(wizard.stepPage(1), "taskName", QString("Wizard type %1").arg(type));
         wizard.next();
 
-        Task expected;
+        // A new task starts from the defaults of its type (LF line ends, the type's extras).
+        Task expected = NewTask(static_cast<TaskType>(type));
         expected.name = "Wizard type " + std::to_string(type);
-        expected.type = static_cast<TaskType>(type);
-        // A new task starts from the extras of its type.
-        expected.extras = NewTaskExtras(expected.type);
         expected.schedule.intervalMinutes = 0;
         const ServerConnection one = SettingsFor(first);
         const ServerConnection two = SettingsFor(second);

@@ -131,7 +131,7 @@ void BackupFilesPage::modeChanged()
 void BackupFilesPage::browseFolder()
 {
     const QString folder
-        = session().files().chooseFolder(window(), QString::fromUtf8(wizard::kBackupFolderPrompt), m_folder->text());
+        = session().files().chooseFolder(window(), wizard::tr(wizard::kBackupFolderPrompt), m_folder->text());
     if (!folder.isEmpty())
         m_folder->setText(QString::fromStdString(wizard::WithTrailingSlash(folder.toStdString())));
 }
@@ -157,15 +157,15 @@ bool BackupFilesPage::validate()
     if (sameFile()) {
         const std::string file = m_file->text().toStdString();
         if (file.empty())
-            return refuse(m_file, wizard::kInputFilePath);
+            return refuse(m_file, wizard::tr(wizard::kInputFilePath));
         if (!wizard::IsUsableFilePath(file))
             return refuse(m_file, wizard::kInvalidFile);
     } else {
         const std::string folder = m_folder->text().toStdString();
         if (folder.empty())
-            return refuse(m_folder, wizard::kChooseFolder);
+            return refuse(m_folder, wizard::tr(wizard::kChooseFolder));
         if (!wizard::IsUsableFolder(folder))
-            return refuse(m_folder, wizard::kInvalidFolder);
+            return refuse(m_folder, wizard::InvalidFolderText(wizard::kInvalidFolder, folder));
     }
     return true;
 }
@@ -187,7 +187,10 @@ void BackupFilesPage::save(Task& task)
         settings.fileMode = sameFile() ? 1 : 2;
     else
         settings.fileMode = m_settings.fileMode;
-    if (m_unixLineEnds->isChecked() != (m_settings.unixLineEnds != 0))
+    // The line-end switch is for SQL files: a task turned to PHP files writes them with CR LF.
+    if (m_php->isChecked() && m_settings.fileType != 2)
+        settings.unixLineEnds = 0;
+    else if (m_unixLineEnds->isChecked() != (m_settings.unixLineEnds != 0))
         settings.unixLineEnds = m_unixLineEnds->isChecked() ? 1 : 0;
     else
         settings.unixLineEnds = m_settings.unixLineEnds;

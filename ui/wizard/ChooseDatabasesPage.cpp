@@ -122,13 +122,13 @@ void ChooseDatabasesPage::refresh()
 bool ChooseDatabasesPage::validate()
 {
     if (!m_options->structureOrRecords())
-        return refuse(m_options->structureBox(), wizard::kChooseStructureOrRecords);
+        return refuse(m_options->structureBox(), wizard::tr(wizard::kChooseStructureOrRecords));
     const std::vector<DatabaseItem> databases = chosen();
     const bool anyChosen = std::any_of(
         databases.begin(), databases.end(), [](const DatabaseItem& database) { return database.checkState != 0; });
     if (!anyChosen) {
         if (!m_options->newDatabases())
-            return refuse(m_tree, wizard::kChooseDatabasesOrTables);
+            return refuse(m_tree, wizard::tr(wizard::kChooseDatabasesOrTables));
         if (!ask(wizard::kNoDatabasesQuestion)) {
             m_tree->setFocus(Qt::OtherFocusReason);
             return false;

@@ -116,13 +116,13 @@ void ChooseTablesPage::refresh()
 bool ChooseTablesPage::validate()
 {
     if (!m_options->structureOrRecords())
-        return refuse(m_options->structureBox(), wizard::kChooseStructureOrRecords);
+        return refuse(m_options->structureBox(), wizard::tr(wizard::kChooseStructureOrRecords));
     const std::vector<TableItem> tables = chosenTables();
     const bool anyChosen
         = std::any_of(tables.begin(), tables.end(), [](const TableItem& table) { return table.checkState != 0; });
     if (!anyChosen) {
         if (!m_options->newTables())
-            return refuse(m_list, wizard::kChooseSourceTables);
+            return refuse(m_list, wizard::tr(wizard::kChooseSourceTables));
         if (!ask(wizard::kNoTablesQuestion)) {
             m_list->setFocus(Qt::OtherFocusReason);
             return false;

@@ -16,7 +16,7 @@ namespace kelvanto
 
 DestinationDatabasePage::DestinationDatabasePage(TaskPageSession& session, QWidget* parent)
     : TaskPage(session, parent)
-    , m_box(new ServerFieldsBox(session, wizard::kDestinationServerTitle, this))
+    , m_box(new ServerFieldsBox(session, wizard::tr(wizard::kDestinationServerTitle), this))
     , m_existing(new QRadioButton(tr("Choose an existent database"), this))
     , m_existingName(new ListingComboBox(this))
     , m_create(new QRadioButton(tr("Create a new database"), this))
@@ -97,20 +97,20 @@ bool DestinationDatabasePage::validate()
     QWidget* nameField = m_existingName;
     if (m_existing->isChecked()) {
         if (m_existingName->currentIndex() < 0)
-            return refuse(m_existingName, wizard::kChooseExistingDestination);
+            return refuse(m_existingName, wizard::tr(wizard::kChooseExistingDestination));
         if (m_existingName->currentText().isEmpty())
-            return refuse(m_existingName, wizard::kDatabaseNameEmpty);
+            return refuse(m_existingName, wizard::tr(wizard::kDatabaseNameEmpty));
     } else if (m_create->isChecked()) {
         nameField = m_newName;
         if (const std::string fault = wizard::CheckNewDatabaseName(databaseName()); !fault.empty())
             return refuse(m_newName, fault);
     } else {
-        return refuse(m_existing, wizard::kChooseDestination);
+        return refuse(m_existing, wizard::tr(wizard::kChooseDestination));
     }
     ServerConnection destination = m_box->current();
     destination.database = databaseName();
     if (wizard::SameDatabase(session().currentSource(), destination))
-        return refuse(nameField, wizard::kSameDatabase);
+        return refuse(nameField, wizard::tr(wizard::kSameDatabase));
     return true;
 }
 

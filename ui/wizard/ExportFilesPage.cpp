@@ -104,10 +104,14 @@ void ExportFilesPage::typeChosen(int index)
 {
     const bool csv = index == kCsv;
     const bool text = index == kText;
+    // CSV lines end with CR LF as its standard says, TEXT lines with LF.
     const QString defaults[4] = {csv ? ","
             : text                   ? "\\t"
                                      : "",
-        csv ? "\"" : "", csv || text ? "\\\\" : "", csv || text ? "\\r\\n" : ""};
+        csv ? "\"" : "", csv || text ? "\\\\" : "",
+        csv        ? "\\r\\n"
+            : text ? "\\n"
+                   : ""};
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setText(defaults[i]);
     if (!csv && !text)
@@ -134,7 +138,7 @@ void ExportFilesPage::enableFields()
 void ExportFilesPage::browse()
 {
     const QString folder
-        = session().files().chooseFolder(window(), QString::fromUtf8(wizard::kExportFolderPrompt), m_directory->text());
+        = session().files().chooseFolder(window(), wizard::tr(wizard::kExportFolderPrompt), m_directory->text());
     if (!folder.isEmpty())
         m_directory->setText(QString::fromStdString(wizard::WithTrailingSlash(folder.toStdString())));
 }
@@ -143,11 +147,11 @@ bool ExportFilesPage::validate()
 {
     const std::string directory = m_directory->text().toStdString();
     if (directory.empty())
-        return refuse(m_directory, wizard::kChooseDirectory);
+        return refuse(m_directory, wizard::tr(wizard::kChooseDirectory));
     if (!wizard::IsUsableFolder(directory))
-        return refuse(m_directory, wizard::kInvalidDirectory);
+        return refuse(m_directory, wizard::InvalidFolderText(wizard::kInvalidDirectory, directory));
     if (m_type->currentIndex() < 0)
-        return refuse(m_type, wizard::kChooseFileType);
+        return refuse(m_type, wizard::tr(wizard::kChooseFileType));
     return true;
 }
 

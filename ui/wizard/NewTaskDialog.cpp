@@ -46,7 +46,7 @@ NewTaskDialog::NewTaskDialog(Messages& messages, HelpOpener& help, QWidget* pare
     : QDialog(parent)
     , m_messages(messages)
 {
-    setWindowTitle(wizard::kNewTaskCaption);
+    setWindowTitle(wizard::tr(wizard::kNewTaskCaption));
     setObjectName("newTaskDialog");
     auto* box = new QGroupBox(tr("Task type"), this);
     auto* choices = new QVBoxLayout(box);
@@ -82,7 +82,7 @@ void NewTaskDialog::accept()
             return;
         }
     }
-    m_messages.warning(this, wizard::kChooseTaskType);
+    m_messages.warning(this, wizard::tr(wizard::kChooseTaskType));
 }
 
 } // namespace kelvanto

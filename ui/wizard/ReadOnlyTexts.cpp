@@ -3,6 +3,16 @@
 namespace kelvanto::wizard
 {
 
+std::string serverLabel(const ServerConnection& server)
+{
+    const bool ipv6 = server.host.find(':') != std::string::npos;
+    std::string label = ipv6 ? "[" + server.host + "]" : server.host;
+    label += ":" + std::to_string(server.port);
+    if (!server.connectionName.empty())
+        label += " (" + server.connectionName + ")";
+    return label;
+}
+
 std::string serverOptionsText(const ServerConnection& server)
 {
     std::string text;

@@ -10,6 +10,10 @@ namespace kelvanto::wizard
 
 // The texts of the property sheet's read-only pages.
 
+// A server as summaries and read-only pages name it: "host:port" ("[host]:port" for an IPv6
+// address), then the profile's name in parentheses when the connection came from one.
+std::string serverLabel(const ServerConnection& server);
+
 // "Use compression protocol\r\n" when on, then "Use SSL protocol" when on; "None" when neither.
 std::string serverOptionsText(const ServerConnection& server);
 

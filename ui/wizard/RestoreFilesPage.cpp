@@ -101,7 +101,7 @@ std::vector<int> RestoreFilesPage::selectedRows() const
 
 void RestoreFilesPage::add()
 {
-    const QStringList paths = session().files().openFiles(window(), wizard::kRestoreFilesFilter);
+    const QStringList paths = session().files().openFiles(window(), wizard::tr(wizard::kRestoreFilesFilter));
     std::vector<int> select;
     for (const QString& chosen : paths) {
         const std::string path = chosen.toStdString();
@@ -131,7 +131,7 @@ void RestoreFilesPage::remove()
 {
     const std::vector<int> rows = selectedRows();
     if (rows.empty()) {
-        refuse(m_list, wizard::kChooseFileItem);
+        refuse(m_list, wizard::tr(wizard::kChooseFileItem));
         return;
     }
     if (!ask(wizard::kRemoveFilesQuestion))
@@ -153,7 +153,7 @@ void RestoreFilesPage::moveRows(int step)
 {
     std::vector<int> rows = selectedRows();
     if (rows.empty()) {
-        refuse(m_list, wizard::kChooseFileItem);
+        refuse(m_list, wizard::tr(wizard::kChooseFileItem));
         return;
     }
     const int count = static_cast<int>(m_files.size());
@@ -179,7 +179,7 @@ void RestoreFilesPage::moveRows(int step)
 bool RestoreFilesPage::validate()
 {
     if (m_files.empty())
-        return refuse(m_list, wizard::kAddFiles);
+        return refuse(m_list, wizard::tr(wizard::kAddFiles));
     if (!ask(wizard::kDropDeleteQuestion)) {
         m_list->setFocus(Qt::OtherFocusReason);
         return false;

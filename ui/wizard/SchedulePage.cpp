@@ -204,18 +204,18 @@ bool SchedulePage::validate()
         return true;
     case static_cast<int>(ScheduleKind::TimeInterval):
         if (m_schedule.intervalMinutes < kMinIntervalMinutes || m_schedule.intervalMinutes > kMaxIntervalMinutes)
-            return refuse(radio, wizard::kSetTimeInterval);
+            return refuse(radio, wizard::tr(wizard::kSetTimeInterval));
         return true;
     case static_cast<int>(ScheduleKind::EveryDay):
-        return m_runTimeSet ? true : refuse(radio, wizard::kSetEveryDay);
+        return m_runTimeSet ? true : refuse(radio, wizard::tr(wizard::kSetEveryDay));
     case static_cast<int>(ScheduleKind::EveryWeek):
-        return m_runTimeSet && Any(m_schedule.weekDays) ? true : refuse(radio, wizard::kSetEveryWeek);
+        return m_runTimeSet && Any(m_schedule.weekDays) ? true : refuse(radio, wizard::tr(wizard::kSetEveryWeek));
     case static_cast<int>(ScheduleKind::EveryMonth):
-        return m_runTimeSet && Any(m_schedule.monthDays) ? true : refuse(radio, wizard::kSetEveryMonth);
+        return m_runTimeSet && Any(m_schedule.monthDays) ? true : refuse(radio, wizard::tr(wizard::kSetEveryMonth));
     case static_cast<int>(ScheduleKind::SpecialDate):
-        return m_runTimeSet && m_dateSet ? true : refuse(radio, wizard::kSetSpecialDate);
+        return m_runTimeSet && m_dateSet ? true : refuse(radio, wizard::tr(wizard::kSetSpecialDate));
     default:
-        return refuse(m_radios[0], wizard::kChooseSchedule);
+        return refuse(m_radios[0], wizard::tr(wizard::kChooseSchedule));
     }
 }
 

@@ -152,7 +152,7 @@ void SelectTablesPage::showChosen()
 void SelectTablesPage::add(bool all)
 {
     if (m_database->currentIndex() < 0) {
-        refuse(m_database, wizard::kChooseDatabases);
+        refuse(m_database, wizard::tr(wizard::kChooseDatabases));
         return;
     }
     const std::vector<TableItem> available = this->available();
@@ -162,7 +162,7 @@ void SelectTablesPage::add(bool all)
             adding.push_back(available[static_cast<std::size_t>(row)]);
     }
     if (adding.empty() && !all) {
-        refuse(m_available, wizard::kChooseSourceTables);
+        refuse(m_available, wizard::tr(wizard::kChooseSourceTables));
         return;
     }
     m_chosen.insert(m_chosen.end(), adding.begin(), adding.end());
@@ -178,7 +178,7 @@ void SelectTablesPage::remove(bool all)
             rows.insert(row);
     }
     if (rows.empty() && !all) {
-        refuse(m_export, wizard::kChooseSourceTables);
+        refuse(m_export, wizard::tr(wizard::kChooseSourceTables));
         return;
     }
     for (auto row = rows.rbegin(); row != rows.rend(); ++row)
@@ -196,7 +196,7 @@ void SelectTablesPage::refresh()
 bool SelectTablesPage::validate()
 {
     if (m_chosen.empty())
-        return refuse(m_export, wizard::kAddExportTables);
+        return refuse(m_export, wizard::tr(wizard::kAddExportTables));
     return true;
 }
 

@@ -13,8 +13,9 @@ namespace kelvanto
 ServerPage::ServerPage(TaskPageSession& session, Role role, QWidget* parent)
     : TaskPage(session, parent)
     , m_role(role)
-    , m_box(new ServerFieldsBox(
-          session, role == Role::Source ? wizard::kSourceServerTitle : wizard::kDestinationServerTitle, this))
+    , m_box(new ServerFieldsBox(session,
+          role == Role::Source ? wizard::tr(wizard::kSourceServerTitle) : wizard::tr(wizard::kDestinationServerTitle),
+          this))
 {
     m_box->setObjectName(role == Role::Source ? "sourceServer" : "destinationServer");
     auto* layout = new QVBoxLayout(this);
@@ -24,7 +25,8 @@ ServerPage::ServerPage(TaskPageSession& session, Role role, QWidget* parent)
 
 QString ServerPage::title() const
 {
-    return m_role == Role::Source ? wizard::kSourceServerTitle : wizard::kDestinationServerTitle;
+    return m_role == Role::Source ? wizard::tr(wizard::kSourceServerTitle)
+                                  : wizard::tr(wizard::kDestinationServerTitle);
 }
 
 void ServerPage::load(const Task& task)
@@ -53,7 +55,7 @@ bool ServerPage::validate()
     const ServerConnection server = m_box->current();
     if (m_role == Role::Destination && session().type() != TaskType::RestoreFromFiles
         && wizard::SameServer(session().currentSource(), server))
-        return refuse(m_box->hostField(), wizard::kSameServer);
+        return refuse(m_box->hostField(), wizard::tr(wizard::kSameServer));
     if (listsDatabasesForNextPage()) {
         auto databases = listDatabases(server);
         if (!databases) {

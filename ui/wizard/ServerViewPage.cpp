@@ -26,13 +26,15 @@ ServerViewPage::ServerViewPage(TaskPageSession& session, Role role, QWidget* par
 
 QString ServerViewPage::title() const
 {
-    return m_role == Role::Source ? wizard::kSourceServerTitle : wizard::kDestinationServerTitle;
+    return m_role == Role::Source ? wizard::tr(wizard::kSourceServerTitle)
+                                  : wizard::tr(wizard::kDestinationServerTitle);
 }
 
 void ServerViewPage::load(const Task& task)
 {
     const ServerConnection& server = m_role == Role::Source ? task.source : task.destination;
     auto* form = new QFormLayout(m_box);
+    form->addRow(tr("Server"), readOnlyLine(m_box, "server", wizard::serverLabel(server)));
     form->addRow(tr("Host name or IP address"), readOnlyLine(m_box, "host", server.host));
     form->addRow(tr("MySQL Host Port"), readOnlyLine(m_box, "port", std::to_string(server.port)));
     form->addRow(tr("Username"), readOnlyLine(m_box, "user", server.user));

@@ -25,7 +25,7 @@ QStringList Names(const std::vector<DatabaseItem>& databases)
 
 SourceDatabasePage::SourceDatabasePage(TaskPageSession& session, QWidget* parent)
     : TaskPage(session, parent)
-    , m_box(new ServerFieldsBox(session, wizard::kSourceServerTitle, this))
+    , m_box(new ServerFieldsBox(session, wizard::tr(wizard::kSourceServerTitle), this))
     , m_database(new ListingComboBox(this))
 {
     m_box->setObjectName("sourceServer");
@@ -72,9 +72,9 @@ bool SourceDatabasePage::validate()
     if (const std::string fault = m_box->check(); !fault.empty())
         return refuse(m_box->faultField(), fault);
     if (m_database->currentIndex() < 0)
-        return refuse(m_database, wizard::kChooseSourceDatabase);
+        return refuse(m_database, wizard::tr(wizard::kChooseSourceDatabase));
     if (m_database->currentText().isEmpty())
-        return refuse(m_database, wizard::kDatabaseNameEmpty);
+        return refuse(m_database, wizard::tr(wizard::kDatabaseNameEmpty));
     if (wizard()) {
         auto tables = listTables(current());
         if (!tables) {

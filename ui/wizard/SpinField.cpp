@@ -1,6 +1,7 @@
 #include "ui/wizard/SpinField.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -19,7 +20,11 @@ SpinField::SpinField(int minimum, int maximum, int maxLength, QWidget* parent)
         new QRegularExpressionValidator(QRegularExpression(QString("[0-9]{0,%1}").arg(maxLength)), m_edit));
     m_spin->setRange(minimum, maximum);
     m_spin->setFixedWidth(m_spin->sizeHint().height() * 2 / 3);
+    m_spin->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* part : m_spin->findChildren<QWidget*>())
+        part->setFocusPolicy(Qt::NoFocus);
     setFocusProxy(m_edit);
+    m_edit->installEventFilter(this);
     connect(m_spin, &QSpinBox::valueChanged, this, [this](int value) { m_edit->setText(QString::number(value)); });
     connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
         bool ok = false;
@@ -55,6 +60,23 @@ void SpinField::setNames(const QString& name)
 {
     m_edit->setObjectName(name);
     m_spin->setObjectName(name + "Spin");
+}
+
+bool SpinField::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_edit || event->type() != QEvent::KeyPress || m_edit->isReadOnly())
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const int steps = key == Qt::Key_Up ? 1
+        : key == Qt::Key_Down           ? -1
+        : key == Qt::Key_PageUp         ? 10
+        : key == Qt::Key_PageDown       ? -10
+                                        : 0;
+    if (steps == 0)
+        return QWidget::eventFilter(watched, event);
+    m_spin->stepBy(steps);
+    m_edit->setText(QString::number(m_spin->value()));
+    return true;
 }
 
 void SpinField::setReadOnly(bool readOnly)

@@ -10,7 +10,9 @@ namespace kelvanto
 
 // A number field as the dialogs have it: an edit that takes digits only (up to maxLength of
 // them) with an up-down control beside it that steps through minimum-maximum. The text is
-// what the checks read, so an empty or out-of-range entry reaches them as typed.
+// what the checks read, so an empty or out-of-range entry reaches them as typed. The two are
+// one control with one tab stop: the up-down control takes no focus, and Up, Down, Page Up
+// and Page Down in the edit step the number.
 class SpinField : public QWidget
 {
     Q_OBJECT
@@ -26,6 +28,9 @@ public:
     // Gives the edit and the spin control object names: name and name + "Spin".
     void setNames(const QString& name);
     void setReadOnly(bool readOnly);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLineEdit* m_edit;

@@ -50,12 +50,12 @@ void SqlScriptPage::load(const Task& task)
 
 void SqlScriptPage::addFromFile()
 {
-    const QString file = session().files().openFile(window(), wizard::kSqlFilesFilter);
+    const QString file = session().files().openFile(window(), wizard::tr(wizard::kSqlFilesFilter));
     if (file.isEmpty())
         return;
     auto bytes = ReadFileBytes(file.toStdString());
     if (!bytes) {
-        messages().error(window(), wizard::kFailedToOpenFile);
+        messages().error(window(), wizard::tr(wizard::kFailedToOpenFile));
         return;
     }
     m_script->setPlainText(QString::fromStdString(*bytes));
@@ -73,7 +73,7 @@ std::vector<std::string> SqlScriptPage::statements() const
 bool SqlScriptPage::validate()
 {
     if (statements().empty())
-        return refuse(m_script, wizard::kInputScript);
+        return refuse(m_script, wizard::tr(wizard::kInputScript));
     return true;
 }
 

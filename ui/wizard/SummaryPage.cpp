@@ -16,10 +16,10 @@ SummaryPage::SummaryPage(TaskPageSession& session, QWidget* parent)
 {
     m_summary->setObjectName("summary");
     m_summary->setReadOnly(true);
-    auto* finish = new QLabel(wizard::kClickFinish, this);
+    auto* finish = new QLabel(wizard::tr(wizard::kClickFinish), this);
     finish->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(wizard::kTaskInformation, this));
+    layout->addWidget(new QLabel(wizard::tr(wizard::kTaskInformation), this));
     layout->addWidget(m_summary, 1);
     layout->addWidget(finish);
 }

@@ -61,7 +61,7 @@ bool TaskNamePage::validate()
     if (const std::string fault = CheckTaskName(name); !fault.empty())
         return refuse(m_name, fault);
     if (name != session().originalName() && session().context().taskNameExists(name))
-        return refuse(m_name, texts::kNameTaken);
+        return refuse(m_name, texts::tr(texts::kNameTaken));
     return true;
 }
 

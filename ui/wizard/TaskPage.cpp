@@ -4,6 +4,7 @@
 #include "ui/BackgroundWork.h"
 #include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"
+#include "ui/wizard/WizardTexts.h"
 
 #include <QLineEdit>
 
@@ -35,7 +36,8 @@ bool TaskPage::refuse(QWidget* field, const QString& text)
 bool TaskPage::ask(const char* text)
 {
     m_session.showPage(this);
-    return messages().ask(window(), QString::fromUtf8(text));
+    // The questions are the wizard's marked texts.
+    return messages().ask(window(), wizard::tr(text));
 }
 
 std::optional<std::vector<DatabaseItem>> TaskPage::listDatabases(const ServerConnection& settings)

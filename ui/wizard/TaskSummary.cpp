@@ -1,6 +1,7 @@
 #include "ui/wizard/TaskSummary.h"
 
 #include "schedule/ScheduleDescription.h"
+#include "ui/wizard/ReadOnlyTexts.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <algorithm>
@@ -141,34 +142,34 @@ std::string buildTaskSummary(const Task& task)
 
     switch (task.type) {
     case TaskType::BackupToFiles:
-        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+        return Join({name, type, Block("Source MySQL server:", {serverLabel(task.source)}),
             Block("Backup information:", {CountsLine(task.databases)}),
             backup.fileMode == 1 ? Block("To file:", {backup.singleFilePath})
                                  : Block("To folder:", {backup.backupFolder}),
             extras, schedule});
     case TaskType::BackupToServer:
     case TaskType::BackupToDatabase:
-        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+        return Join({name, type, Block("Source MySQL server:", {serverLabel(task.source)}),
             Block("Backup information:", {CountsLine(task.databases)}),
-            Block("Destination MySQL server:", {task.destination.host}), extras, schedule});
+            Block("Destination MySQL server:", {serverLabel(task.destination)}), extras, schedule});
     case TaskType::ExportTables:
-        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+        return Join({name, type, Block("Source MySQL server:", {serverLabel(task.source)}),
             Block("Export information:", {std::to_string(task.exportTables.size()) + " table(s)"}),
             Block("To file ( type and directory ):",
                 {ExportKind(task.exportSettings.fileType), task.exportSettings.directory}),
             extras, schedule});
     case TaskType::ExecuteScript:
-        return Join({name, type, Block("MySQL server:", {task.source.host}),
+        return Join({name, type, Block("MySQL server:", {serverLabel(task.source)}),
             Block("SQL script:", {std::to_string(task.sqlStatements.size()) + " statement(s)"}), schedule});
     case TaskType::RestoreFromFiles:
         return Join({name, type, Block("Backup Files:", {std::to_string(task.restoreFiles.size()) + " file(s)"}),
-            Block("MySQL server:", {task.destination.host}),
+            Block("MySQL server:", {serverLabel(task.destination)}),
             Block("Connections:", {std::to_string(std::max(task.extras.restoreThreads, 1))}), schedule});
     case TaskType::RestoreFromServer:
     case TaskType::RestoreFromDatabase:
-        return Join({name, type, Block("Source MySQL server:", {task.source.host}),
+        return Join({name, type, Block("Source MySQL server:", {serverLabel(task.source)}),
             Block("Restore information:", {CountsLine(task.databases)}),
-            Block("Destination MySQL server:", {task.destination.host}), extras, schedule});
+            Block("Destination MySQL server:", {serverLabel(task.destination)}), extras, schedule});
     }
     return {};
 }

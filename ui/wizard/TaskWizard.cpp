@@ -68,7 +68,7 @@ void TaskWizard::showCaption(int id)
 {
     const int step = std::max(0, id);
     if (step == 0)
-        setWindowTitle(wizard::kWelcomeCaption);
+        setWindowTitle(wizard::tr(wizard::kWelcomeCaption));
     else
         setWindowTitle(QString::fromStdString(wizard::stepCaption(m_task.type, step)));
 }

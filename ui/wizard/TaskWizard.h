@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/NewTask.h"
 #include "model/Task.h"
 #include "ui/wizard/TaskPageSession.h"
 
@@ -24,7 +25,8 @@ class TaskWizard : public QWizard
 public:
     // typeCode outside 1-8 is taken as 1. initial is the task to start from (a new task by
     // default); the lists its type does not use are emptied.
-    TaskWizard(TaskDialogContext& context, int typeCode, QWidget* parent = nullptr, const Task& initial = Task());
+    TaskWizard(TaskDialogContext& context, int typeCode, QWidget* parent = nullptr,
+        const Task& initial = NewTask(TaskType::BackupToFiles));
     ~TaskWizard() override;
 
     Task& task() { return m_task; }

@@ -21,12 +21,12 @@ WelcomePage::WelcomePage(TaskPageSession& session, QWidget* parent)
 
 QString WelcomePage::title() const
 {
-    return wizard::kWelcomeCaption;
+    return wizard::tr(wizard::kWelcomeCaption);
 }
 
 void WelcomePage::load(const Task& task)
 {
-    m_text->setText(QString::fromUtf8(wizard::kWelcomeText) + QString::fromStdString(wizard::taskTypeTitle(task.type)));
+    m_text->setText(wizard::tr(wizard::kWelcomeText) + QString::fromStdString(wizard::taskTypeTitle(task.type)));
 }
 
 } // namespace kelvanto

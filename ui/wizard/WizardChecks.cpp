@@ -19,6 +19,12 @@ bool IsFolder(const std::filesystem::path& path)
     return std::filesystem::is_directory(path, error);
 }
 
+// Files may be made in it: written to and searched.
+bool IsWritable(const std::filesystem::path& folder)
+{
+    return ::access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
 } // namespace
 
 bool SameServer(const ServerConnection& source, const ServerConnection& destination)
@@ -33,19 +39,32 @@ bool SameDatabase(const ServerConnection& source, const ServerConnection& destin
 
 bool IsUsableFolder(const std::string& folder)
 {
+    return FolderFault(folder).empty();
+}
+
+std::string FolderFault(const std::string& folder)
+{
     std::string trimmed = folder;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
-    const std::filesystem::path path = std::filesystem::path(trimmed).lexically_normal();
     if (!IsAbsolutePath(trimmed))
-        return false;
+        return kFolderNotAbsolute;
+    const std::filesystem::path path = std::filesystem::path(trimmed).lexically_normal();
     if (IsFolder(path))
-        return true;
+        return IsWritable(path) ? std::string() : kFolderNotWritable;
     std::error_code error;
-    if (std::filesystem::exists(path, error))
-        return false;
+    if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
+        return kFolderNotAFolder;
     const std::filesystem::path parent = path.parent_path();
-    return IsFolder(parent) && ::access(parent.c_str(), W_OK | X_OK) == 0;
+    if (!IsFolder(parent))
+        return kFolderMissing;
+    return IsWritable(parent) ? std::string() : kFolderCannotBeMade;
+}
+
+std::string InvalidFolderText(const char* message, const std::string& folder)
+{
+    const std::string fault = FolderFault(folder);
+    return fault.empty() ? std::string(message) : std::string(message) + "\n" + fault;
 }
 
 bool IsUsableFilePath(const std::string& path)

@@ -26,10 +26,15 @@ using kelvanto::CheckNewDatabaseName;
 bool SameServer(const ServerConnection& source, const ServerConnection& destination);
 bool SameDatabase(const ServerConnection& source, const ServerConnection& destination);
 
-// A folder the backup and export pages accept: an absolute path (without ".." components) of an existing folder, or of
-// a folder whose parent exists (the engines create one level). A file path: absolute, not a
-// folder, in an existing folder.
+// A folder the backup and export pages accept: an absolute path (without ".." components) of
+// an existing folder that the user may write in, or of a folder whose parent exists and is
+// writable (the engines create one level). A file path: absolute, not a folder, in an
+// existing folder.
 bool IsUsableFolder(const std::string& folder);
+// Why a folder is not usable, as the second line of "Invalid folder!"; empty when it is.
+std::string FolderFault(const std::string& folder);
+// The refusal of an unusable folder: the message, a line end and the reason.
+std::string InvalidFolderText(const char* message, const std::string& folder);
 bool IsUsableFilePath(const std::string& path);
 // The folder with a '/' at its end.
 std::string WithTrailingSlash(std::string folder);
