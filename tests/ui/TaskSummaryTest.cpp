@@ -104,7 +104,8 @@ private slots:
         QTest::newRow("6") << 6
                            << head
                 + "Restore MySQL databases from SQL files\r\n\r\nBackup Files:\r\n    1 file(s)\r\n\r\nMySQL "
-                  "server:\r\n    dst.example:3307 (Backup server)\r\n\r\nConnections:\r\n    3\r\n\r\nTask schedule:\r\n    "
+                  "server:\r\n    dst.example:3307 (Backup server)\r\n\r\nConnections:\r\n    3\r\n\r\nTask "
+                  "schedule:\r\n    "
                   "Every Week\r\n";
         QTest::newRow("7") << 7
                            << head
