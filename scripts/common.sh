@@ -7,10 +7,11 @@ KELVANTO_PACKAGES=(cmake ninja-build g++ pkg-config python3 libmariadb-dev maria
     openssl libsystemd-dev dpkg-dev file lld libzstd-dev zlib1g-dev libssl-dev libxxhash-dev zstd gzip
     lintian appstream dbus-daemon qt6-tools-dev qt6-l10n-tools)
 
-# Installs the Debian packages that are missing (needs root or sudo).
+# Installs the Debian packages that are missing (needs root or sudo): KELVANTO_PACKAGES and the
+# ones named as arguments.
 ensure_packages() {
     local missing=() p
-    for p in "${KELVANTO_PACKAGES[@]}"; do
+    for p in "${KELVANTO_PACKAGES[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

@@ -1,6 +1,9 @@
 // kelvanto_screenshots OUTPUT_DIR: opens the program's windows on a sample data folder (tasks
 // of several types and states, a filled log, a server list) and saves a picture of each:
-// the main window, the task log window, the server manager and both pages of the options.
+// the main window, the task log window following a running task, the server manager and
+// both pages of the options.
+// kelvanto_screenshots --failed-run OUTPUT_DIR: the notification of a failed run, on a display
+// with a notification service (ScreenshotFailedRun.h).
 // scripts/screenshots runs it on an offscreen or virtual display.
 #include "app/Application.h"
 #include "app/TaskCommands.h"
@@ -8,6 +11,7 @@
 #include "schedule/TaskServerOwner.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/ScreenshotFailedRun.h"
 #include "tests/ui/support/FakeTaskDialogs.h"
 #include "tests/ui/support/RecordingHelp.h"
 #include "tests/ui/support/ScriptedFileDialogs.h"
@@ -97,6 +101,18 @@ void WriteSampleLog(Application& app, test::FakeClock& clock, const std::string&
     log.WriteLog(logFile, LogLevel::General, "Running...");
 }
 
+// The lines the running task writes while its log window is open.
+void WriteRunningLines(Application& app, test::FakeClock& clock, const std::string& logFile)
+{
+    TaskLog& log = app.Log();
+    clock.Set(TimeStamp {2026, 12, 7, 9, 30, 16, 2});
+    log.WriteLog(
+        logFile, LogLevel::General, "Successfully connected to the MySQL server!  MySQL version: 10.11.6-MariaDB");
+    for (const char* table : {"customer", "orders"})
+        log.WriteLog(logFile, LogLevel::General, std::string("Backing up table: shop.") + table);
+    clock.Set(kNow);
+}
+
 bool save(QWidget& widget, const QString& folder, const char* name)
 {
     widget.show();
@@ -112,8 +128,13 @@ bool save(QWidget& widget, const QString& folder, const char* name)
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    if (argc == 3 && std::string(argv[1]) == "--failed-run") {
+        const QString output = QString::fromLocal8Bit(argv[2]);
+        QDir().mkpath(output);
+        return test::takeFailedRunPicture(output);
+    }
     if (argc != 2) {
-        std::cerr << "usage: kelvanto_screenshots OUTPUT_DIR\n";
+        std::cerr << "usage: kelvanto_screenshots [--failed-run] OUTPUT_DIR\n";
         return 2;
     }
     const QString output = QString::fromLocal8Bit(argv[1]);
@@ -180,6 +201,17 @@ int main(int argc, char** argv)
     TaskLogDialog log(app.Log(), kSamples[0].name, std::string(kSamples[0].name) + ".log", 1, 1,
         TaskLogDialog::Services {messages, help, files});
     log.resize(820, 400);
+    log.show();
+    // The window follows the log: the running task's next lines appear in it by themselves.
+    const int before = log.findChild<QTableWidget*>("logList")->rowCount();
+    WriteRunningLines(app, *clock, std::string(kSamples[0].name) + ".log");
+    for (int waited = 0; waited < 5000 && log.findChild<QTableWidget*>("logList")->rowCount() != before + 3;
+         waited += 50)
+        QTest::qWait(50);
+    if (log.findChild<QTableWidget*>("logList")->rowCount() != before + 3) {
+        std::cerr << "the log window did not follow the log\n";
+        saved = false;
+    }
     saved = save(log, output, "task-log.png") && saved;
 
     ServerManagerDialog manager(app.MutableServers(),
