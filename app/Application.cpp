@@ -213,7 +213,21 @@ Result<void> Application::SaveServerList() const
 Result<void> Application::SaveTaskList()
 {
     std::lock_guard lock(m_saveMutex);
-    return SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), m_server->CopyOfAllTasks());
+    auto saved = SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), m_server->CopyOfAllTasks());
+    if (saved) {
+        m_lastSaveFailed = false;
+        m_saveFailure.reset();
+    } else if (!m_lastSaveFailed) {
+        m_lastSaveFailed = true;
+        m_saveFailure = saved.error();
+    }
+    return saved;
+}
+
+std::optional<std::string> Application::TakeSaveFailure()
+{
+    std::lock_guard lock(m_saveMutex);
+    return std::exchange(m_saveFailure, std::nullopt);
 }
 
 std::filesystem::path Application::ExtrasFileFor(const std::filesystem::path& listFile) const

@@ -89,6 +89,11 @@ public:
     // Writes every task (each a consistent copy) to the task list file, and their extras to the
     // extras file before it. Saves from several threads are serialised by one lock.
     Result<void> SaveTaskList();
+    // The error of a failed save of the task list, once: many saves drop their result (the
+    // runner's after each run, the list commands'), so the window or the service asks here
+    // and tells the user. A failure is handed out once until a save succeeds again, so that
+    // a full disk is reported once, not at every run.
+    std::optional<std::string> TakeSaveFailure();
     // Saves the task list without the tasks at `indices` and, once that is on disk, removes
     // them from the list (their workers are stopped first) and returns them in row order.
     // A failed save changes nothing and returns its error. A save by the runner cannot come
@@ -123,6 +128,8 @@ private:
     mutable std::mutex m_serversMutex;
     std::shared_ptr<TaskLog> m_log;
     std::mutex m_saveMutex;
+    bool m_lastSaveFailed = false; // under m_saveMutex, as the next one
+    std::optional<std::string> m_saveFailure;
     std::mutex m_noticesMutex;
     std::vector<std::string> m_loadNotices;
     // Last, so that it goes first: its workers are stopped while everything they use lives.

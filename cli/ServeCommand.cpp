@@ -163,10 +163,11 @@ int ServeCommand::Run(const std::vector<std::string>& args)
         journal.Notify("READY=1");
         for (;;) {
             const int signal = signals.Wait(kTickNanoseconds);
-            if (runEnds.TakeRunEnded()) {
-                if (auto saved = app.SaveTaskList(); !saved)
-                    journal.Write(ServiceJournal::Priority::Error, "Failed to save the task list: " + saved.error());
-            }
+            if (runEnds.TakeRunEnded())
+                (void)app.SaveTaskList();
+            // Every save's failure (after runs, or of a command on the socket), once.
+            if (auto failure = app.TakeSaveFailure())
+                journal.Write(ServiceJournal::Priority::Error, "Failed to save the task list: " + *failure);
             if (signal == SIGHUP) {
                 journal.Notify("RELOADING=1");
                 handler.RunExclusive([&] {

@@ -164,10 +164,24 @@ TEST_F(TaskExtrasFileTest, SavesWriteTheExtrasBesideAByteExactTaskList)
     reopened->Server().RemoveTask(0);
     std::filesystem::remove(folder->TaskExtrasFile());
     std::filesystem::create_directory(folder->TaskExtrasFile());
-    EXPECT_FALSE(reopened->SaveTaskList().ok());
+    const auto failed = reopened->SaveTaskList();
+    ASSERT_FALSE(failed.ok());
     auto unchanged = ReadFileBytes(folder->TaskListFile());
     ASSERT_TRUE(unchanged.ok());
     EXPECT_EQ(*unchanged, *listBytes);
+
+    // The failure is handed out once to tell the user, not again while saves keep failing;
+    // after a save that worked, the next failure is told again.
+    EXPECT_EQ(reopened->TakeSaveFailure(), failed.error());
+    EXPECT_FALSE(reopened->SaveTaskList().ok());
+    EXPECT_EQ(reopened->TakeSaveFailure(), std::nullopt);
+    std::filesystem::remove(folder->TaskExtrasFile());
+    ASSERT_TRUE(reopened->SaveTaskList().ok());
+    EXPECT_EQ(reopened->TakeSaveFailure(), std::nullopt);
+    std::filesystem::remove(folder->TaskExtrasFile());
+    std::filesystem::create_directory(folder->TaskExtrasFile());
+    EXPECT_FALSE(reopened->SaveTaskList().ok());
+    EXPECT_NE(reopened->TakeSaveFailure(), std::nullopt);
 }
 
 } // namespace
