@@ -71,9 +71,12 @@ private:
         std::filesystem::file_time_type time;
         bool operator==(const FileState&) const = default;
     };
+    // "Task Log - NAME".
+    static QString titleFor(const std::string& taskName);
     std::optional<FileState> logFileState() const;
     void showRecords(std::vector<LogRecord> records);
-    // The chosen export file, or empty (nothing loaded: the warning; cancelled: nothing).
+    // The chosen export file, or empty (nothing loaded: the warning; cancelled: nothing). The
+    // filter is an untranslated text, marked where it is written.
     QString chooseExportFile(const char* filter, const char* suffix);
 
     TaskLog& m_log;
