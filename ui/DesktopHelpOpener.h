@@ -21,7 +21,7 @@ class Messages;
 // own help window.
 class DesktopHelpOpener final : public HelpOpener
 {
-    Q_DECLARE_TR_FUNCTIONS(DesktopHelpOpener)
+    Q_DECLARE_TR_FUNCTIONS(kelvanto::DesktopHelpOpener)
 
 public:
     // Opens a URL in the desktop's browser; false when there is none to open it.

@@ -15,7 +15,7 @@ namespace kelvanto
 // cannot be reached (no system bus, no logind) nothing is held and nothing complains.
 class ShutdownInhibitor
 {
-    Q_DECLARE_TR_FUNCTIONS(ShutdownInhibitor)
+    Q_DECLARE_TR_FUNCTIONS(kelvanto::ShutdownInhibitor)
 
 public:
     // Takes an inhibitor lock and returns its descriptor (closing it lets go), or an empty one.
