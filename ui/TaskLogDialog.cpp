@@ -196,25 +196,31 @@ QString TaskLogDialog::chooseExportFile(const char* filter, const char* suffix)
     return m_services.fileDialogs.saveFile(this, tr(filter), QLatin1String(suffix));
 }
 
+void TaskLogDialog::reportExport(bool written, const QString& file)
+{
+    if (!written)
+        m_services.messages.error(this, tr("The task log could not be written to %1.").arg(file));
+}
+
 void TaskLogDialog::exportCsv()
 {
     const QString file = chooseExportFile(QT_TR_NOOP("Task Log files(*.csv)"), "csv");
     if (!file.isEmpty())
-        ExportLogCsv(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
+        reportExport(ExportLogCsv(m_records, file.toStdString(), m_dateFormat, m_timeFormat), file);
 }
 
 void TaskLogDialog::exportLog()
 {
     const QString file = chooseExportFile(QT_TR_NOOP("Task Log files(*.log)"), "log");
     if (!file.isEmpty())
-        ExportLogFile(m_log, m_logFileName, file.toStdString());
+        reportExport(ExportLogFile(m_log, m_logFileName, file.toStdString()), file);
 }
 
 void TaskLogDialog::exportTxt()
 {
     const QString file = chooseExportFile(QT_TR_NOOP("Task Log files(*.txt)"), "txt");
     if (!file.isEmpty())
-        ExportLogTxt(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
+        reportExport(ExportLogTxt(m_records, file.toStdString(), m_dateFormat, m_timeFormat), file);
 }
 
 } // namespace kelvanto

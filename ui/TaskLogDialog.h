@@ -78,6 +78,8 @@ private:
     // The chosen export file, or empty (nothing loaded: the warning; cancelled: nothing). The
     // filter is an untranslated text, marked where it is written.
     QString chooseExportFile(const char* filter, const char* suffix);
+    // An export that could not be written is an error the user sees, not a silent nothing.
+    void reportExport(bool written, const QString& file);
 
     TaskLog& m_log;
     std::string m_logFileName;
