@@ -22,7 +22,8 @@ namespace
 // A link to a page of the manual, in the palette's link colour.
 QLabel* LinkLabel(const QString& topic, const QString& text, HelpOpener& help, QWidget* parent)
 {
-    auto* label = new QLabel(QString("<a href=\"%1\">%2</a>").arg(topic.toHtmlEscaped(), text.toHtmlEscaped()), parent);
+    auto* label
+        = new QLabel(QStringLiteral("<a href=\"%1\">%2</a>").arg(topic.toHtmlEscaped(), text.toHtmlEscaped()), parent);
     label->setTextFormat(Qt::RichText);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     label->setOpenExternalLinks(false);
@@ -38,18 +39,19 @@ AboutDialog::AboutDialog(HelpOpener& help, QWidget* parent)
     setObjectName("aboutDialog");
     setWindowTitle(tr("About"));
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(QSize(48, 48), devicePixelRatioF()));
+    icon->setPixmap(QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")).pixmap(QSize(48, 48), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignTop);
-    auto* product = new QLabel(texts::kProductLine, this);
+    auto* product = new QLabel(texts::productLine(), this);
     product->setObjectName("product");
     QFont bold = product->font();
     bold.setBold(true);
     product->setFont(bold);
-    auto* version = new QLabel(QString("Version %1, built with Qt %2").arg(KELVANTO_VERSION, qVersion()), this);
+    auto* version = new QLabel(
+        tr("Version %1, built with Qt %2").arg(QLatin1String(KELVANTO_VERSION), QLatin1String(qVersion())), this);
 
-    auto* webSite = LinkLabel(links::kWebSite, tr("The user manual"), help, this);
+    auto* webSite = LinkLabel(QLatin1String(links::kWebSite), tr("The user manual"), help, this);
     webSite->setObjectName("webSiteLink");
-    auto* email = LinkLabel(links::kSupportEmail, tr("Getting help"), help, this);
+    auto* email = LinkLabel(QLatin1String(links::kSupportEmail), tr("Getting help"), help, this);
     email->setObjectName("emailLink");
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(tr("Manual:"), this), 0, 0);

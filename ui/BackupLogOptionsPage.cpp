@@ -23,8 +23,8 @@ namespace
 
 QString WithTrailingSlash(QString folder)
 {
-    if (!folder.isEmpty() && !folder.endsWith('/'))
-        folder += '/';
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
     return folder;
 }
 
@@ -54,7 +54,7 @@ BackupLogOptionsPage::BackupLogOptionsPage(
     m_note->setWordWrap(true);
 
     m_size->setMaxLength(6);
-    m_size->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,6}"), m_size));
+    m_size->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,6}")), m_size));
     m_sizeSpin->setRange(10, 100000);
     m_sizeSpin->setFixedWidth(m_sizeSpin->sizeHint().height());
     connect(m_sizeSpin, &QSpinBox::valueChanged, this, [this](int value) { m_size->setText(QString::number(value)); });
@@ -153,7 +153,7 @@ void BackupLogOptionsPage::reset()
 
 void BackupLogOptionsPage::browse()
 {
-    const QString folder = m_fileDialogs.chooseFolder(this, kBrowseTitle, m_folder->text());
+    const QString folder = m_fileDialogs.chooseFolder(this, tr(kBrowseTitle), m_folder->text());
     if (!folder.isEmpty())
         m_folder->setText(WithTrailingSlash(folder));
 }

@@ -23,7 +23,7 @@ class BackupLogOptionsPage : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr const char* kBrowseTitle = "Select a folder where you want to store the backup files:";
+    static constexpr const char* kBrowseTitle = QT_TR_NOOP("Select a folder where you want to store the backup files:");
 
     BackupLogOptionsPage(
         std::filesystem::path dataFolder, Messages& messages, FileDialogs& fileDialogs, QWidget* parent = nullptr);

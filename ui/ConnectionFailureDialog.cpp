@@ -35,7 +35,7 @@ ConnectionFailureDialog::ConnectionFailureDialog(const QString& text, HelpOpener
     auto* howTo = buttons->addButton(tr("&How to connect to a MySQL server"), QDialogButtonBox::HelpRole);
     howTo->setObjectName("howToConnect");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(howTo, &QPushButton::clicked, this, [&help] { help.openTopic(kHelpTopic); });
+    connect(howTo, &QPushButton::clicked, this, [&help] { help.openTopic(QLatin1String(kHelpTopic)); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(icon);

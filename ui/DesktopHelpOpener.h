@@ -2,6 +2,7 @@
 
 #include "ui/HelpOpener.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QUrl>
 
@@ -20,6 +21,8 @@ class Messages;
 // own help window.
 class DesktopHelpOpener final : public HelpOpener
 {
+    Q_DECLARE_TR_FUNCTIONS(kelvanto::DesktopHelpOpener)
+
 public:
     // Opens a URL in the desktop's browser; false when there is none to open it.
     using Browser = std::function<bool(const QUrl&)>;

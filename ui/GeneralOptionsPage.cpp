@@ -52,18 +52,19 @@ GeneralOptionsPage::GeneralOptionsPage(QWidget* parent)
 
     auto* dates = new QGroupBox(tr("Date Format (for display)"), this);
     auto* dateLayout = new QVBoxLayout(dates);
-    const char* dateCaptions[] = {"Sat, Jan 1, 2005", "Sat, 1 Jan, 2005", "Sat, yyyy-mm-dd"};
+    const char* const dateCaptions[]
+        = {QT_TR_NOOP("Sat, Jan 1, 2005"), QT_TR_NOOP("Sat, 1 Jan, 2005"), QT_TR_NOOP("Sat, yyyy-mm-dd")};
     for (int i = 0; i < 3; ++i) {
-        m_dateFormats[i] = new QRadioButton(dateCaptions[i], dates);
-        m_dateFormats[i]->setObjectName(QString("dateFormat%1").arg(i + 1));
+        m_dateFormats[i] = new QRadioButton(tr(dateCaptions[i]), dates);
+        m_dateFormats[i]->setObjectName(QStringLiteral("dateFormat%1").arg(i + 1));
         dateLayout->addWidget(m_dateFormats[i]);
     }
     auto* times = new QGroupBox(tr("Time Format (for display)"), this);
     auto* timeLayout = new QVBoxLayout(times);
-    const char* timeCaptions[] = {"20:20:20", "08:20:20 P.M"};
+    const char* const timeCaptions[] = {QT_TR_NOOP("20:20:20"), QT_TR_NOOP("08:20:20 P.M")};
     for (int i = 0; i < 2; ++i) {
-        m_timeFormats[i] = new QRadioButton(timeCaptions[i], times);
-        m_timeFormats[i]->setObjectName(QString("timeFormat%1").arg(i + 1));
+        m_timeFormats[i] = new QRadioButton(tr(timeCaptions[i]), times);
+        m_timeFormats[i]->setObjectName(QStringLiteral("timeFormat%1").arg(i + 1));
         timeLayout->addWidget(m_timeFormats[i]);
     }
     timeLayout->addStretch();

@@ -18,7 +18,7 @@ constexpr unsigned kModifierMasks = ShiftMask | ControlMask | Mod1Mask | Mod4Mas
 
 Display* X11Display()
 {
-    if (QGuiApplication::platformName() != "xcb")
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
         return nullptr;
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->display() : nullptr;

@@ -20,7 +20,7 @@ public:
     virtual void openLink(const QString& url) = 0;
 
     // "User Manual": the manual's first page.
-    void openManual() { openTopic(kIndexTopic); }
+    void openManual() { openTopic(QLatin1String(kIndexTopic)); }
 };
 
 } // namespace kelvanto

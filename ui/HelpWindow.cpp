@@ -32,16 +32,19 @@ HelpWindow::HelpWindow(QWidget* parent)
     auto* bar = addToolBar(tr("Navigation"));
     bar->setObjectName("helpToolBar");
     bar->setMovable(false);
-    QAction* back = bar->addAction(QIcon::fromTheme("go-previous", style()->standardIcon(QStyle::SP_ArrowBack)),
-        tr("Back"), m_browser, &QTextBrowser::backward);
+    QAction* back
+        = bar->addAction(QIcon::fromTheme(QStringLiteral("go-previous"), style()->standardIcon(QStyle::SP_ArrowBack)),
+            tr("Back"), m_browser, &QTextBrowser::backward);
     back->setObjectName("helpBack");
     back->setShortcut(QKeySequence::Back);
-    QAction* forward = bar->addAction(QIcon::fromTheme("go-next", style()->standardIcon(QStyle::SP_ArrowForward)),
-        tr("Forward"), m_browser, &QTextBrowser::forward);
+    QAction* forward
+        = bar->addAction(QIcon::fromTheme(QStringLiteral("go-next"), style()->standardIcon(QStyle::SP_ArrowForward)),
+            tr("Forward"), m_browser, &QTextBrowser::forward);
     forward->setObjectName("helpForward");
     forward->setShortcut(QKeySequence::Forward);
-    QAction* home = bar->addAction(QIcon::fromTheme("go-home", style()->standardIcon(QStyle::SP_DirHomeIcon)),
-        tr("Contents"), this, [this] { showPage(m_home); });
+    QAction* home
+        = bar->addAction(QIcon::fromTheme(QStringLiteral("go-home"), style()->standardIcon(QStyle::SP_DirHomeIcon)),
+            tr("Contents"), this, [this] { showPage(m_home); });
     home->setObjectName("helpHome");
     back->setEnabled(false);
     forward->setEnabled(false);

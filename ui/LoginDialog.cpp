@@ -38,7 +38,7 @@ LoginDialog::LoginDialog(const Options& options, HelpOpener& help, QWidget* pare
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &LoginDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this, [&help] { help.openTopic(kHelpTopic); });
+    connect(helpButton, &QPushButton::clicked, this, [&help] { help.openTopic(QLatin1String(kHelpTopic)); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -19,7 +19,7 @@ namespace
 
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, QWidget* widget)
 {
-    return QIcon::fromTheme(name, widget->style()->standardIcon(fallback, nullptr, widget));
+    return QIcon::fromTheme(QLatin1String(name), widget->style()->standardIcon(fallback, nullptr, widget));
 }
 
 } // namespace

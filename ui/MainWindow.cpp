@@ -83,7 +83,7 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
 {
     setObjectName("mainFrame");
     setWindowTitle(texts::tr(texts::kMainTitle));
-    setWindowIcon(QIcon(":/kelvanto/kelvanto.svg"));
+    setWindowIcon(QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")));
     setCentralWidget(m_view);
     setMinimumSize(kWidth, kHeight);
     resize(DefaultWidth(), kDefaultHeight);
@@ -93,7 +93,7 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     }
 
     m_clock->setObjectName("clock");
-    m_clock->setMinimumWidth(m_clock->fontMetrics().horizontalAdvance(kClockSample));
+    m_clock->setMinimumWidth(m_clock->fontMetrics().horizontalAdvance(QLatin1String(kClockSample)));
     m_clock->setAlignment(Qt::AlignCenter);
     m_progress->setObjectName("progress");
     m_progress->setTextFormat(Qt::PlainText);
@@ -132,9 +132,12 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     connect(a, &MainActions::cycleViewMode, this, &MainWindow::cycleViewMode);
     connect(a->userManual, &QAction::triggered, this, [this] { m_context.help.openManual(); });
     connect(a->tipOfTheDay, &QAction::triggered, this, &MainWindow::showTipOfTheDay);
-    connect(a->webSite, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kWebSite); });
-    connect(a->supportPage, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kSupportPage); });
-    connect(a->supportEmail, &QAction::triggered, this, [this] { m_context.help.openTopic(links::kSupportEmail); });
+    connect(
+        a->webSite, &QAction::triggered, this, [this] { m_context.help.openTopic(QLatin1String(links::kWebSite)); });
+    connect(a->supportPage, &QAction::triggered, this,
+        [this] { m_context.help.openTopic(QLatin1String(links::kSupportPage)); });
+    connect(a->supportEmail, &QAction::triggered, this,
+        [this] { m_context.help.openTopic(QLatin1String(links::kSupportEmail)); });
     connect(a->about, &QAction::triggered, this, &MainWindow::showAbout);
 
     m_view->model().SetProgressSource([this](const Task& task) { return progressTextOf(task); });
@@ -385,7 +388,7 @@ void MainWindow::updateProgress()
     for (const std::size_t row : m_view->selectedRows()) {
         const TaskListModel::Row& shown = model.RowAt(row);
         if (!shown.progress.isEmpty()) {
-            text = shown.name + " - " + shown.progress;
+            text = shown.name + QLatin1String(" - ") + shown.progress;
             break;
         }
     }

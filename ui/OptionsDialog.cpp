@@ -49,7 +49,7 @@ OptionsDialog::OptionsDialog(const Options& options, const std::filesystem::path
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &OptionsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(helpButton, &QPushButton::clicked, this, [&help] { help.openTopic(kHelpTopic); });
+    connect(helpButton, &QPushButton::clicked, this, [&help] { help.openTopic(QLatin1String(kHelpTopic)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);

@@ -34,7 +34,7 @@ QString RunNotifications::titleOf(const QString& name, const RunEnd& end)
     case RunResult::Succeeded:
         return tr("%1 succeeded").arg(name);
     case RunResult::CompletedWithErrors:
-        return tr("%1 completed with errors (%2)").arg(name).arg(end.errors);
+        return tr("%1 completed with errors (%2)").arg(name, QString::number(end.errors));
     case RunResult::Cancelled:
         return tr("%1 was cancelled").arg(name);
     case RunResult::Failed:

@@ -24,12 +24,12 @@ struct Column
 };
 
 const Column kColumns[] = {
-    {"Connection Name", 170, Qt::AlignLeft},
-    {"Server", 170, Qt::AlignLeft},
-    {"Port", 60, Qt::AlignRight},
-    {"Username", 140, Qt::AlignLeft},
-    {"Password", 60, Qt::AlignHCenter},
-    {"Comment", 260, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("kelvanto::ServerManagerDialog", "Connection Name"), 170, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("kelvanto::ServerManagerDialog", "Server"), 170, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("kelvanto::ServerManagerDialog", "Port"), 60, Qt::AlignRight},
+    {QT_TRANSLATE_NOOP("kelvanto::ServerManagerDialog", "Username"), 140, Qt::AlignLeft},
+    {QT_TRANSLATE_NOOP("kelvanto::ServerManagerDialog", "Password"), 60, Qt::AlignHCenter},
+    {QT_TRANSLATE_NOOP("kelvanto::ServerManagerDialog", "Comment"), 260, Qt::AlignLeft},
 };
 
 } // namespace
@@ -46,7 +46,7 @@ ServerManagerDialog::ServerManagerDialog(ServerList& list, Services services, QW
 
     m_table->setObjectName("serverList");
     for (int c = 0; c < 6; ++c) {
-        auto* header = new QTableWidgetItem(kColumns[c].header);
+        auto* header = new QTableWidgetItem(tr(kColumns[c].header));
         header->setTextAlignment(kColumns[c].alignment | Qt::AlignVCenter);
         m_table->setHorizontalHeaderItem(c, header);
         m_table->setColumnWidth(c, kColumns[c].width);
@@ -70,7 +70,8 @@ ServerManagerDialog::ServerManagerDialog(ServerList& list, Services services, QW
     server->addAction(tr("Move Dow&n"), this, &ServerManagerDialog::moveDown)->setObjectName("moveDown");
     server->addAction(tr("&Close"), this, &QDialog::accept)->setObjectName("close");
     QMenu* help = menuBar->addMenu(tr("&Help"));
-    help->addAction(tr("&Help"), this, [this] { m_services.help.openTopic(kHelpTopic); })->setObjectName("help");
+    help->addAction(tr("&Help"), this, [this] { m_services.help.openTopic(QLatin1String(kHelpTopic)); })
+        ->setObjectName("help");
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -94,13 +95,15 @@ void ServerManagerDialog::fillRow(int row)
 {
     const ServerConnection profile = *m_list.at(static_cast<std::size_t>(row));
     const QString texts[] = {QString::fromStdString(profile.connectionName), QString::fromStdString(profile.host),
-        QString::number(profile.port), QString::fromStdString(profile.user), profile.savePassword ? "****" : "NULL",
-        QString::fromStdString(profile.comment).replace('\n', ' ')};
+        QString::number(profile.port), QString::fromStdString(profile.user),
+        profile.savePassword ? QStringLiteral("****") : tr("NULL"),
+        QString::fromStdString(profile.comment).replace(QLatin1Char('\n'), QLatin1Char(' '))};
     for (int c = 0; c < 6; ++c) {
         auto* item = new QTableWidgetItem(texts[c]);
         item->setTextAlignment(kColumns[c].alignment | Qt::AlignVCenter);
         if (c == 0)
-            item->setIcon(QIcon::fromTheme("network-server", QIcon(":/kelvanto/kelvanto.svg")));
+            item->setIcon(
+                QIcon::fromTheme(QStringLiteral("network-server"), QIcon(QStringLiteral(":/kelvanto/kelvanto.svg"))));
         m_table->setItem(row, c, item);
     }
 }

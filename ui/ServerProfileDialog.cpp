@@ -48,7 +48,7 @@ ServerProfileDialog::ServerProfileDialog(Mode mode, const ServerConnection& prof
     setWindowTitle(tr("MySQL Server"));
     m_name->setObjectName("connectionName");
     m_host->setObjectName("host");
-    m_port->setNames("port");
+    m_port->setNames(QStringLiteral("port"));
     m_user->setObjectName("user");
     m_savePassword->setObjectName("savePassword");
     m_password->setObjectName("password");

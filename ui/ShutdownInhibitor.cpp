@@ -15,12 +15,14 @@ UniqueFd ShutdownInhibitor::takeLogindLock()
     QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected())
         return UniqueFd();
-    QDBusInterface manager("org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager", bus);
+    QDBusInterface manager(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+        QStringLiteral("org.freedesktop.login1.Manager"), bus);
     if (!manager.isValid())
         return UniqueFd();
     manager.setTimeout(2000);
     const QDBusReply<QDBusUnixFileDescriptor> reply
-        = manager.call("Inhibit", "shutdown:sleep", "Kelvanto", "A scheduled task is running", "block");
+        = manager.call(QStringLiteral("Inhibit"), QStringLiteral("shutdown:sleep"), QStringLiteral("Kelvanto"),
+            tr("A scheduled task is running"), QStringLiteral("block"));
     if (!reply.isValid() || !reply.value().isValid())
         return UniqueFd();
     // The reply's descriptor closes with the reply; keep a copy of our own.

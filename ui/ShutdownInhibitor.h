@@ -2,6 +2,8 @@
 
 #include "model/UniqueFd.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 
 namespace kelvanto
@@ -13,6 +15,8 @@ namespace kelvanto
 // cannot be reached (no system bus, no logind) nothing is held and nothing complains.
 class ShutdownInhibitor
 {
+    Q_DECLARE_TR_FUNCTIONS(kelvanto::ShutdownInhibitor)
+
 public:
     // Takes an inhibitor lock and returns its descriptor (closing it lets go), or an empty one.
     using TakeLock = std::function<UniqueFd()>;

@@ -21,7 +21,10 @@ QString SingleInstance::socketName(const QString& dataFolder)
 {
     const QByteArray folderHash
         = QCryptographicHash::hash(QDir::cleanPath(dataFolder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    const QString name = QString("%1%2-%3.sock").arg(kMutexName).arg(getuid()).arg(QString::fromLatin1(folderHash));
+    const QString name = QStringLiteral("%1%2-%3.sock")
+                             .arg(QLatin1String(kMutexName))
+                             .arg(getuid())
+                             .arg(QString::fromLatin1(folderHash));
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     const QString folder = !runtime.isEmpty() && QDir(runtime).exists() ? runtime : QDir::tempPath();
     return QDir(folder).filePath(name);

@@ -35,20 +35,20 @@ QPixmap SplashScreen::picture(qreal devicePixelRatio)
     picture.fill(palette.color(QPalette::Active, QPalette::Highlight));
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    QIcon(":/kelvanto/kelvanto.svg").paint(&painter, QRect(24, 56, 108, 108));
+    QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")).paint(&painter, QRect(24, 56, 108, 108));
     painter.setPen(palette.color(QPalette::Active, QPalette::HighlightedText));
     QFont title = painter.font();
     title.setPointSize(22);
     title.setBold(true);
     painter.setFont(title);
-    painter.drawText(QRect(150, 60, 260, 40), Qt::AlignLeft | Qt::AlignVCenter, "Kelvanto");
+    painter.drawText(QRect(150, 60, 260, 40), Qt::AlignLeft | Qt::AlignVCenter, texts::tr(texts::kCaption));
     QFont line = painter.font();
     line.setPointSize(11);
     line.setBold(false);
     painter.setFont(line);
-    painter.drawText(QRect(150, 100, 260, 24), Qt::AlignLeft | Qt::AlignVCenter, texts::kProductLine);
+    painter.drawText(QRect(150, 100, 260, 24), Qt::AlignLeft | Qt::AlignVCenter, texts::productLine());
     painter.drawText(QRect(150, 128, 260, 40), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-        "Scheduled backups and maintenance for MySQL and MariaDB");
+        tr("Scheduled backups and maintenance for MySQL and MariaDB"));
     return picture;
 }
 

@@ -51,9 +51,10 @@ TaskListModel::Row TaskListModel::MakeRow(
         std::move(progress), task.taskId, {}, {}, std::nullopt};
     if (last) {
         row.lastResult = QString::fromStdString(RunEndWord(last->end));
-        const QString line = last->ended ? QString::fromStdString(RunEndLine(last->end))
-                                         : QStringLiteral("The run was cut off before its end");
-        row.lastResultDetail = line + " (" + Stamp(last->time, dateFormat, timeFormat) + ")";
+        const QString line
+            = last->ended ? QString::fromStdString(RunEndLine(last->end)) : tr("The run was cut off before its end");
+        row.lastResultDetail
+            = line + QLatin1String(" (") + Stamp(last->time, dateFormat, timeFormat) + QLatin1Char(')');
         row.result = last->end.result;
     }
     return row;
@@ -67,7 +68,7 @@ TaskListModel::Row TaskListModel::RowOf(const Task& task, int dateFormat, int ti
 
 TaskListModel::TaskListModel(QObject* parent)
     : QAbstractTableModel(parent)
-    , m_icon(":/kelvanto/kelvanto.svg")
+    , m_icon(QStringLiteral(":/kelvanto/kelvanto.svg"))
 { }
 
 void TaskListModel::Refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
@@ -121,7 +122,7 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
         const QString text = data(index, Qt::DisplayRole).toString();
         if (index.column() == LastResult)
             return row.lastResultDetail;
-        return row.progress.isEmpty() ? text : text + "\n" + row.progress;
+        return row.progress.isEmpty() ? text : text + QLatin1Char('\n') + row.progress;
     }
     if (role == Qt::DisplayRole) {
         switch (index.column()) {
@@ -159,9 +160,9 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal)
         return {};
     if (role == Qt::DisplayRole) {
-        static const char* const kHeaders[]
-            = {"Task Name", "Status", "Last Run", "Next Run", "Task Type", "Schedule", "Last Result"};
-        return section >= 0 && section < ColumnCount ? QString(kHeaders[section]) : QVariant();
+        static const char* const kHeaders[] = {QT_TR_NOOP("Task Name"), QT_TR_NOOP("Status"), QT_TR_NOOP("Last Run"),
+            QT_TR_NOOP("Next Run"), QT_TR_NOOP("Task Type"), QT_TR_NOOP("Schedule"), QT_TR_NOOP("Last Result")};
+        return section >= 0 && section < ColumnCount ? tr(kHeaders[section]) : QVariant();
     }
     if (role == Qt::TextAlignmentRole) {
         const bool centred = section == Type || section == ScheduleKindColumn;

@@ -44,7 +44,7 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     , m_taskName(taskName)
 {
     setObjectName("taskLogDialog");
-    setWindowTitle("Task Log - " + QString::fromStdString(taskName));
+    setWindowTitle(titleFor(taskName));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
 
     m_table->setObjectName("logList");
@@ -72,7 +72,8 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     exportMenu->addAction(tr("Export to &LOG file..."), this, &TaskLogDialog::exportLog)->setObjectName("exportLog");
     exportMenu->addAction(tr("Export to &TXT file..."), this, &TaskLogDialog::exportTxt)->setObjectName("exportTxt");
     QMenu* helpMenu = menuBar->addMenu(tr("&Help"));
-    helpMenu->addAction(tr("&Help"), this, [this] { m_services.help.openTopic(kHelpTopic); })->setObjectName("help");
+    helpMenu->addAction(tr("&Help"), this, [this] { m_services.help.openTopic(QLatin1String(kHelpTopic)); })
+        ->setObjectName("help");
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -84,6 +85,11 @@ TaskLogDialog::TaskLogDialog(TaskLog& log, const std::string& taskName, const st
     m_followTimer.setInterval(kFollowInterval);
     connect(&m_followTimer, &QTimer::timeout, this, &TaskLogDialog::follow);
     m_followTimer.start();
+}
+
+QString TaskLogDialog::titleFor(const std::string& taskName)
+{
+    return tr("Task Log - %1").arg(QString::fromStdString(taskName));
 }
 
 void TaskLogDialog::followTask(const std::string& taskId, NameLookup lookup)
@@ -103,7 +109,7 @@ void TaskLogDialog::follow()
         }
         if (*name != m_taskName) {
             m_taskName = *name;
-            setWindowTitle("Task Log - " + QString::fromStdString(m_taskName));
+            setWindowTitle(titleFor(m_taskName));
         }
     }
     if (logFileState() == m_readState)
@@ -187,28 +193,34 @@ QString TaskLogDialog::chooseExportFile(const char* filter, const char* suffix)
         m_services.messages.warning(this, texts::tr(texts::kNoTaskLogs));
         return {};
     }
-    return m_services.fileDialogs.saveFile(this, filter, suffix);
+    return m_services.fileDialogs.saveFile(this, tr(filter), QLatin1String(suffix));
+}
+
+void TaskLogDialog::reportExport(bool written, const QString& file)
+{
+    if (!written)
+        m_services.messages.error(this, tr("The task log could not be written to %1.").arg(file));
 }
 
 void TaskLogDialog::exportCsv()
 {
-    const QString file = chooseExportFile("Task Log files(*.csv)", "csv");
+    const QString file = chooseExportFile(QT_TR_NOOP("Task Log files(*.csv)"), "csv");
     if (!file.isEmpty())
-        ExportLogCsv(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
+        reportExport(ExportLogCsv(m_records, file.toStdString(), m_dateFormat, m_timeFormat), file);
 }
 
 void TaskLogDialog::exportLog()
 {
-    const QString file = chooseExportFile("Task Log files(*.log)", "log");
+    const QString file = chooseExportFile(QT_TR_NOOP("Task Log files(*.log)"), "log");
     if (!file.isEmpty())
-        ExportLogFile(m_log, m_logFileName, file.toStdString());
+        reportExport(ExportLogFile(m_log, m_logFileName, file.toStdString()), file);
 }
 
 void TaskLogDialog::exportTxt()
 {
-    const QString file = chooseExportFile("Task Log files(*.txt)", "txt");
+    const QString file = chooseExportFile(QT_TR_NOOP("Task Log files(*.txt)"), "txt");
     if (!file.isEmpty())
-        ExportLogTxt(m_records, file.toStdString(), m_dateFormat, m_timeFormat);
+        reportExport(ExportLogTxt(m_records, file.toStdString(), m_dateFormat, m_timeFormat), file);
 }
 
 } // namespace kelvanto

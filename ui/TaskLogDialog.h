@@ -71,10 +71,15 @@ private:
         std::filesystem::file_time_type time;
         bool operator==(const FileState&) const = default;
     };
+    // "Task Log - NAME".
+    static QString titleFor(const std::string& taskName);
     std::optional<FileState> logFileState() const;
     void showRecords(std::vector<LogRecord> records);
-    // The chosen export file, or empty (nothing loaded: the warning; cancelled: nothing).
+    // The chosen export file, or empty (nothing loaded: the warning; cancelled: nothing). The
+    // filter is an untranslated text, marked where it is written.
     QString chooseExportFile(const char* filter, const char* suffix);
+    // An export that could not be written is an error the user sees, not a silent nothing.
+    void reportExport(bool written, const QString& file);
 
     TaskLog& m_log;
     std::string m_logFileName;

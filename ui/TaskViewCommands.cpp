@@ -197,9 +197,9 @@ void TaskViewCommands::verifyBackup()
     const BackupVerification result
         = runOffUiThread<BackupVerification>(m_window, [&run] { return VerifyBackupRun(run); });
     QString text = result.ok ? texts::tr(texts::kBackupVerified) : texts::tr(texts::kBackupNotVerified);
-    text += "\n\n";
+    text += QLatin1String("\n\n");
     for (const std::string& line : result.lines)
-        text += QString::fromStdString(line) + "\n";
+        text += QString::fromStdString(line) + QLatin1Char('\n');
     if (result.ok)
         m_context.messages.information(m_window, text);
     else
@@ -208,7 +208,8 @@ void TaskViewCommands::verifyBackup()
 
 void TaskViewCommands::saveAs()
 {
-    const QString file = m_context.fileDialogs.saveFile(m_window, texts::tr(texts::kTaskFilesFilter), "tsk");
+    const QString file
+        = m_context.fileDialogs.saveFile(m_window, texts::tr(texts::kTaskFilesFilter), QStringLiteral("tsk"));
     if (file.isEmpty())
         return;
     if (m_context.commands.SaveAs(file.toStdString()))

@@ -11,36 +11,43 @@
 namespace kelvanto
 {
 
+namespace
+{
+
+// In the order they are shown; the first names the product line in place of %1.
+const char* const kTips[TipOfTheDayDialog::kTipCount] = {
+    QT_TRANSLATE_NOOP("kelvanto::TipOfTheDayDialog",
+        "\nWelcome to %1! It runs your MySQL and MariaDB backups, copies, exports, scripts and "
+        "restores on a schedule, and keeps a log of every run. The user manual is installed with "
+        "it: menu \"Help\"->\"User Manual\" explains every window, and \"Help\"->\"Support "
+        "Page\" says where to get help."),
+    QT_TRANSLATE_NOOP("kelvanto::TipOfTheDayDialog",
+        "\nTo Add/Edit/Delete a MySQL server information you should choose menu \"Tools\"->\"MySQL "
+        "Servers...\"."),
+    QT_TRANSLATE_NOOP("kelvanto::TipOfTheDayDialog",
+        "\nTo protect your settings about the tasks you should set username and password at Options dialog "
+        "from menu \"Tools\"->\"Options...\"."),
+    QT_TRANSLATE_NOOP("kelvanto::TipOfTheDayDialog",
+        "\nTo get more detailed information about a task you may double click the task item."),
+    QT_TRANSLATE_NOOP(
+        "kelvanto::TipOfTheDayDialog", "\nTo start all tasks you should choose menu \"Run\"->\"Start All\"."),
+    QT_TRANSLATE_NOOP(
+        "kelvanto::TipOfTheDayDialog", "\nTo stop all tasks you should choose menu \"Run\"->\"Stop All\"."),
+    QT_TRANSLATE_NOOP("kelvanto::TipOfTheDayDialog",
+        "\nYou can set date and time format at Options dialog from menu \"Tools\"->\"Options...\"."),
+    QT_TRANSLATE_NOOP("kelvanto::TipOfTheDayDialog", "\nTo rename a task you should press \"F2\" on keyboard."),
+    QT_TRANSLATE_NOOP(
+        "kelvanto::TipOfTheDayDialog", "\nTo restore MySQL databases you should create a scheduled task of Restore."),
+};
+
+} // namespace
+
 QString TipOfTheDayDialog::tip(int index)
 {
-    switch (index) {
-    case 0:
-        return QString("\nWelcome to %1! It runs your MySQL and MariaDB backups, copies, exports, scripts and "
-                       "restores on a schedule, and keeps a log of every run. The user manual is installed with "
-                       "it: menu \"Help\"->\"User Manual\" explains every window, and \"Help\"->\"Support "
-                       "Page\" says where to get help.")
-            .arg(texts::kProductLine);
-    case 1:
-        return "\nTo Add/Edit/Delete a MySQL server information you should choose menu \"Tools\"->\"MySQL "
-               "Servers...\".";
-    case 2:
-        return "\nTo protect your settings about the tasks you should set username and password at Options dialog "
-               "from menu \"Tools\"->\"Options...\".";
-    case 3:
-        return "\nTo get more detailed information about a task you may double click the task item.";
-    case 4:
-        return "\nTo start all tasks you should choose menu \"Run\"->\"Start All\".";
-    case 5:
-        return "\nTo stop all tasks you should choose menu \"Run\"->\"Stop All\".";
-    case 6:
-        return "\nYou can set date and time format at Options dialog from menu \"Tools\"->\"Options...\".";
-    case 7:
-        return "\nTo rename a task you should press \"F2\" on keyboard.";
-    case 8:
-        return "\nTo restore MySQL databases you should create a scheduled task of Restore.";
-    default:
+    if (index < 0 || index >= kTipCount)
         return {};
-    }
+    const QString text = tr(kTips[index]);
+    return index == 0 ? text.arg(texts::productLine()) : text;
 }
 
 int TipOfTheDayDialog::firstTipAfter(std::int32_t lastTipIndex)
@@ -67,7 +74,7 @@ TipOfTheDayDialog::TipOfTheDayDialog(std::int32_t lastTipIndex, bool showTips, Q
     m_text->setMinimumSize(340, 110);
 
     auto* picture = new QLabel(this);
-    picture->setPixmap(QIcon(":/kelvanto/kelvanto.svg").pixmap(QSize(48, 48), devicePixelRatioF()));
+    picture->setPixmap(QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")).pixmap(QSize(48, 48), devicePixelRatioF()));
     picture->setAlignment(Qt::AlignTop);
     auto* heading = new QLabel(tr("\nDid you know...").trimmed(), this);
     QFont bold = heading->font();
@@ -128,7 +135,7 @@ void TipOfTheDayDialog::previous()
 void TipOfTheDayDialog::showTip()
 {
     m_text->setText(tip(m_index).trimmed());
-    m_counter->setText(QString("Tip %1 of %2").arg(m_index + 1).arg(kTipCount));
+    m_counter->setText(tr("Tip %1 of %2").arg(m_index + 1).arg(kTipCount));
 }
 
 } // namespace kelvanto

@@ -11,7 +11,7 @@ namespace kelvanto
 
 TrayIcon::TrayIcon(QObject* parent)
     : QObject(parent)
-    , m_icon(QIcon(":/kelvanto/kelvanto.svg"))
+    , m_icon(QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")))
 {
     m_icon.setToolTip(texts::tr(texts::kMainTitle));
     m_icon.setContextMenu(&m_menu);
@@ -51,9 +51,8 @@ void TrayIcon::setWarning(bool warning)
         return;
     m_warning = warning;
     m_icon.setIcon(warning ? WarningIcon() : QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")));
-    m_icon.setToolTip(warning
-            ? QString::fromUtf8(texts::kMainTitle) + QLatin1Char('\n') + tr("The last run of a task failed")
-            : QString::fromUtf8(texts::kMainTitle));
+    m_icon.setToolTip(warning ? texts::tr(texts::kMainTitle) + QLatin1Char('\n') + tr("The last run of a task failed")
+                              : texts::tr(texts::kMainTitle));
 }
 
 void TrayIcon::show(bool loginProtected)

@@ -23,8 +23,10 @@ inline QString tr(const char* text)
 
 inline constexpr const char* kCaption = QT_TRANSLATE_NOOP("kelvanto::texts", "Kelvanto");
 inline constexpr const char* kMainTitle = QT_TRANSLATE_NOOP("kelvanto::texts", "Kelvanto Standard Edition");
-inline constexpr const char* kProductLine = "Kelvanto Standard Edition " KELVANTO_SHORT_VERSION;
 inline constexpr const char* kLoginTitle = QT_TRANSLATE_NOOP("kelvanto::texts", "Login - Kelvanto Standard Edition");
+
+// "Kelvanto Standard Edition 1.2": the main title and the short version.
+QString productLine();
 
 // Start-up and quit.
 inline constexpr const char* kAutoRunQuestion = QT_TRANSLATE_NOOP("kelvanto::texts",

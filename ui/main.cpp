@@ -10,6 +10,7 @@
 #include "ui/QtFileDialogs.h"
 #include "ui/QtMessages.h"
 #include "ui/TerminationWatcher.h"
+#include "ui/UiTexts.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -52,10 +53,10 @@ int main(int argc, char** argv)
     }
 
     QApplication application(argc, argv);
-    QApplication::setApplicationName("kelvanto");
-    QApplication::setApplicationDisplayName("Kelvanto");
-    QApplication::setDesktopFileName("kelvanto");
-    QApplication::setWindowIcon(QIcon(":/kelvanto/kelvanto.svg"));
+    QApplication::setApplicationName(QStringLiteral("kelvanto"));
+    QApplication::setApplicationDisplayName(kelvanto::texts::tr(kelvanto::texts::kCaption));
+    QApplication::setDesktopFileName(QStringLiteral("kelvanto"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/kelvanto/kelvanto.svg")));
     // The window may live in the notification area alone.
     QApplication::setQuitOnLastWindowClosed(false);
     std::signal(SIGPIPE, SIG_IGN);
@@ -63,9 +64,9 @@ int main(int argc, char** argv)
     std::string dataDir;
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == "--data-dir" && i + 1 < args.size()) {
+        if (args[i] == QLatin1String("--data-dir") && i + 1 < args.size()) {
             dataDir = args[++i].toStdString();
-        } else if (args[i].startsWith("--data-dir=")) {
+        } else if (args[i].startsWith(QLatin1String("--data-dir="))) {
             dataDir = args[i].mid(11).toStdString();
         } else {
             std::cerr << kUsage;

@@ -10,8 +10,10 @@
 #include "ui/AboutDialog.h"
 #include "ui/ConnectionFailureDialog.h"
 #include "ui/OptionsDialog.h"
+#include "ui/RunNotifications.h"
 #include "ui/ServerManagerDialog.h"
 #include "ui/TipOfTheDayDialog.h"
+#include "ui/UiTexts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -246,6 +248,33 @@ private slots:
         QCOMPARE(TipOfTheDayDialog::tip(7), QString("\nTo rename a task you should press \"F2\" on keyboard."));
         for (int i = 0; i < TipOfTheDayDialog::kTipCount; ++i)
             QVERIFY(TipOfTheDayDialog::tip(i).startsWith('\n'));
+    }
+
+    // Names and server texts go into the translated texts as they are: a "%1" or "%2" in them
+    // is not a place for the next value.
+    void textsTakeNamesWithPercentSignsAsTheyAre()
+    {
+        const std::string name = "50%2 %1 off";
+        const struct
+        {
+            const char* what;
+            QString text;
+            QString expected;
+        } cases[] = {
+            {"run question", texts::runQuestion(name), "Do you want to RUN the task (50%2 %1 off) immediately?"},
+            {"stop question", texts::stopRunningQuestion(name),
+                "Do you want to STOP the task (50%2 %1 off -- Running) now?"},
+            {"connection failure", texts::connectFailed(1045, "Access denied for '%1'@'%2'"),
+                "Failed to connect to the MySQL server!\n\nError NO. 1045\nAccess denied for '%1'@'%2'"},
+            {"errors title",
+                RunNotifications::titleOf(QString::fromStdString(name), {RunResult::CompletedWithErrors, 3}),
+                "50%2 %1 off completed with errors (3)"},
+            {"failure title", RunNotifications::titleOf(QString::fromStdString(name), {RunResult::Failed, 0}),
+                "50%2 %1 off failed"},
+            {"product line", texts::productLine(), "Kelvanto Standard Edition " KELVANTO_SHORT_VERSION},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(c.text == c.expected, qPrintable(QString::fromLatin1(c.what) + ": " + c.text));
     }
 
     void theAboutBoxOpensItsLinks()

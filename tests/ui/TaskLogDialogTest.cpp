@@ -164,6 +164,24 @@ private slots:
         QCOMPARE(messages.shown.size(), 0u);
     }
 
+    void anExportThatCannotBeWrittenIsReported()
+    {
+        log->WriteLog("task.log", LogLevel::General, "Finished");
+        auto dialog = Open();
+        const auto missing = tmp->path() / "missing";
+        QStringList expected;
+        for (const char* name : {"exportCsv", "exportTxt", "exportLog"}) {
+            const QString target = QString::fromStdString((missing / name).string());
+            files.choose(target);
+            trigger(*dialog, name);
+            expected << "The task log could not be written to " + target + ".";
+        }
+        QCOMPARE(messages.texts(), expected);
+        for (const auto& shown : messages.shown)
+            QVERIFY(shown.icon == Messages::Icon::Error);
+        QVERIFY(!std::filesystem::exists(missing));
+    }
+
     void helpOpensTheTaskLogPage()
     {
         auto dialog = Open();
