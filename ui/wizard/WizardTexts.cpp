@@ -43,20 +43,20 @@ int stepCount(TaskType type)
 
 std::string stepCaption(TaskType type, int step)
 {
-    return tr(QT_TRANSLATE_NOOP("kelvanto::wizard", "Task Wizard - %1 - Step %2 of %3"))
+    return QCoreApplication::translate("kelvanto::wizard", "Task Wizard - %1 - Step %2 of %3")
         .arg(Title(type), QString::number(step), QString::number(stepCount(type)))
         .toStdString();
 }
 
 QString editCaption(const std::string& name, TaskType type)
 {
-    return tr(QT_TRANSLATE_NOOP("kelvanto::wizard", "Edit Task - %1 - %2"))
+    return QCoreApplication::translate("kelvanto::wizard", "Edit Task - %1 - %2")
         .arg(QString::fromStdString(name), Title(type));
 }
 
 QString propertiesCaption(const std::string& name, TaskType type)
 {
-    return tr(QT_TRANSLATE_NOOP("kelvanto::wizard", "Task Properties - %1 - %2"))
+    return QCoreApplication::translate("kelvanto::wizard", "Task Properties - %1 - %2")
         .arg(QString::fromStdString(name), Title(type));
 }
 
