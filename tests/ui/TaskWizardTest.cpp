@@ -15,10 +15,14 @@
 #include "ui/TaskDialogs.h"
 #include "ui/UiTexts.h"
 #include "ui/wizard/AdvancedSettingsDialog.h"
+#include "ui/wizard/BackupFilesSettingsDialog.h"
+#include "ui/wizard/EveryDayDialog.h"
+#include "ui/wizard/EveryWeekDialog.h"
 #include "ui/wizard/NewTaskDialog.h"
 #include "ui/wizard/TaskPropertiesDialog.h"
 #include "ui/wizard/TaskSummary.h"
 #include "ui/wizard/TaskWizard.h"
+#include "ui/wizard/TimeIntervalDialog.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QAbstractButton>
@@ -416,6 +420,14 @@ private slots:
         found << Untranslated(types);
         AdvancedSettingsDialog advanced(BackupSettings(), harness.help);
         found << Untranslated(advanced);
+        BackupFilesSettingsDialog files(BackupSettings(), harness.messages, harness.help);
+        found << Untranslated(files);
+        TimeIntervalDialog interval(60, harness.messages);
+        found << Untranslated(interval);
+        EveryDayDialog day(Schedule(), false, harness.messages);
+        found << Untranslated(day);
+        EveryWeekDialog week(Schedule(), false, harness.messages);
+        found << Untranslated(week);
         QCoreApplication::removeTranslator(&translator);
         found.removeIf([](const QString& text) { return text.startsWith('['); });
         found.removeDuplicates();
