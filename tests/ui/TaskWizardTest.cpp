@@ -1,7 +1,8 @@
 // The wizard as a whole (welcome page, captions and buttons step by step, Finish) and the
 // property sheet in edit and read-only mode over the eight example tasks: OK without changes
 // leaves the task list file byte for byte as it was, one change per page changes that field
-// alone, and the read-only pages show the stored settings as texts.
+// alone, the read-only pages show the stored settings as texts, and every fixed text of the
+// wizard and its dialogs goes through a translation.
 #include "ui/wizard/TaskWizard.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
