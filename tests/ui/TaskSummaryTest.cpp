@@ -210,9 +210,12 @@ private slots:
             std::string("Task Wizard - Restore MySQL databases from the other server - Step 6 of 6"));
         QCOMPARE(summaryCaption(static_cast<TaskType>(0)), std::string("Task Wizard"));
         QCOMPARE(editCaption("Daily", TaskType::BackupToDatabase),
-            std::string("Edit Task - Daily - Backup one MySQL database to the other database"));
+            QString("Edit Task - Daily - Backup one MySQL database to the other database"));
         QCOMPARE(propertiesCaption("Daily", TaskType::ExportTables),
-            std::string("Task Properties - Daily - Export MySQL tables and views to CSV/XML/HTML/TEXT files"));
+            QString("Task Properties - Daily - Export MySQL tables and views to CSV/XML/HTML/TEXT files"));
+        // A name that looks like a placeholder is shown as it is.
+        QCOMPARE(
+            editCaption("50%2 %1", TaskType::ExecuteScript), QString("Edit Task - 50%2 %1 - Execute MySQL script"));
         QCOMPARE(taskTypeHelpTopic(TaskType::RestoreFromDatabase), std::string("::/taskwizard/tasktype8.html"));
         QCOMPARE(normalizedTaskType(0), TaskType::BackupToFiles);
         QCOMPARE(normalizedTaskType(9), TaskType::BackupToFiles);
@@ -222,23 +225,24 @@ private slots:
     void readOnlyTexts()
     {
         ServerConnection server;
-        QCOMPARE(serverOptionsText(server), std::string("None"));
+        QCOMPARE(serverOptionsText(server), QString("None"));
         server.useCompression = 1;
-        QCOMPARE(serverOptionsText(server), std::string("Use compression protocol\r\n"));
+        QCOMPARE(serverOptionsText(server), QString("Use compression protocol\r\n"));
         server.useSsl = 1;
-        QCOMPARE(serverOptionsText(server), std::string("Use compression protocol\r\nUse SSL protocol"));
+        QCOMPARE(serverOptionsText(server), QString("Use compression protocol\r\nUse SSL protocol"));
         server.useCompression = 0;
-        QCOMPARE(serverOptionsText(server), std::string("Use SSL protocol"));
+        QCOMPARE(serverOptionsText(server), QString("Use SSL protocol"));
 
-        QCOMPARE(tableLabel(Table("t", 2, 1)), std::string("t (Table)"));
-        QCOMPARE(tableLabel(Table("v", 2, 2)), std::string("v (View)"));
-        QCOMPARE(tableLabel(Table("u", 2, 0)), std::string("u (Table)"));
-        QCOMPARE(exportTableLabel(Table("t", 2, 1)), std::string("t"));
-        QCOMPARE(exportTableLabel(Table("v", 2, 2)), std::string("v (View)"));
+        QCOMPARE(tableLabel(Table("t", 2, 1)), QString("t (Table)"));
+        QCOMPARE(tableLabel(Table("v", 2, 2)), QString("v (View)"));
+        QCOMPARE(tableLabel(Table("u", 2, 0)), QString("u (Table)"));
+        QCOMPARE(tableLabel(Table("%1", 2, 2)), QString("%1 (View)"));
+        QCOMPARE(exportTableLabel(Table("t", 2, 1)), QString("t"));
+        QCOMPARE(exportTableLabel(Table("v", 2, 2)), QString("v (View)"));
 
-        QCOMPARE(fileSizeText(1023), std::string("0 KB"));
-        QCOMPARE(fileSizeText(1024), std::string("1 KB"));
-        QCOMPARE(fileSizeText(3390291), std::string("3310 KB"));
+        QCOMPARE(fileSizeText(1023), QString("0 KB"));
+        QCOMPARE(fileSizeText(1024), QString("1 KB"));
+        QCOMPARE(fileSizeText(3390291), QString("3310 KB"));
         QCOMPARE(scriptText({"USE a;", "SELECT 1;"}), std::string("USE a;\r\n\r\nSELECT 1;"));
         QCOMPARE(scriptText({}), std::string());
 
@@ -247,7 +251,7 @@ private slots:
             "HTML File  (Table Export)", "TEXT File  (Table Export)", "None"};
         for (int type = 0; type <= 5; ++type) {
             exportSettings.fileType = static_cast<std::uint8_t>(type);
-            QCOMPARE(exportFileKindText(exportSettings), std::string(kinds[type]));
+            QCOMPARE(exportFileKindText(exportSettings), QString(kinds[type]));
         }
     }
 
@@ -258,39 +262,39 @@ private slots:
         same.fileType = 2;
         same.singleFilePath = "/b/all.php";
         same.unixLineEnds = 1;
-        QCOMPARE(backupFileKindText(same), std::string("PHP File"));
-        QCOMPARE(backupFileModeText(same), std::string("Always backup data to the same file"));
+        QCOMPARE(backupFileKindText(same), QString("PHP File"));
+        QCOMPARE(backupFileModeText(same), QString("Always backup data to the same file"));
         QCOMPARE(backupFileDetailsText(same),
-            std::string("Backup to file:\r\n/b/all.phpUse the '\\n' instead of '\\r\\n' in the backup files"));
+            QString("Backup to file:\r\n/b/all.phpUse the '\\n' instead of '\\r\\n' in the backup files"));
 
         BackupSettings folder;
         folder.backupFolder = "/b/";
         folder.fileSplit = 2;
         folder.fileNameFormat = "%DATABASE%_%DATE%";
-        QCOMPARE(backupFileKindText(folder), std::string("SQL File"));
-        QCOMPARE(backupFileModeText(folder), std::string("Backup data to the new file(s) every time"));
+        QCOMPARE(backupFileKindText(folder), QString("SQL File"));
+        QCOMPARE(backupFileModeText(folder), QString("Backup data to the new file(s) every time"));
         QCOMPARE(backupFileDetailsText(folder),
-            std::string("Backup to folder:\r\n/b/\r\n\r\nEach file contains a selected database\r\n\r\nFile Name "
-                        "Format:\r\n%DATABASE%_%DATE%"));
+            QString("Backup to folder:\r\n/b/\r\n\r\nEach file contains a selected database\r\n\r\nFile Name "
+                    "Format:\r\n%DATABASE%_%DATE%"));
         folder.fileSplit = 3;
         folder.newFolderPerRun = 1;
         folder.autoDelete = 1;
         folder.autoDeleteLimit = 14;
         QCOMPARE(backupFileDetailsText(folder),
-            std::string("Backup to folder:\r\n/b/\r\n\r\nEach file contains a selected table\r\n\r\nFile Name "
-                        "Format:\r\n%DATABASE%_%DATE%\r\n\r\nCreate a new folder and named it after DATE_TIME every "
-                        "time for storing the backup files\r\n\r\nAuto delete the backup files if they are more than "
-                        "14 days old"));
+            QString("Backup to folder:\r\n/b/\r\n\r\nEach file contains a selected table\r\n\r\nFile Name "
+                    "Format:\r\n%DATABASE%_%DATE%\r\n\r\nCreate a new folder and named it after DATE_TIME every "
+                    "time for storing the backup files\r\n\r\nAuto delete the backup files if they are more than "
+                    "14 days old"));
         folder.fileSplit = 1;
         folder.newFolderPerRun = 0;
         folder.autoDelete = 2;
         folder.autoDeleteLimit = 3;
         folder.unixLineEnds = 1;
         QCOMPARE(backupFileDetailsText(folder),
-            std::string("Backup to folder:\r\n/b/\r\n\r\nOne file contains all selected databases and tables\r\n\r\n"
-                        "File Name Format:\r\n%DATABASE%_%DATE%\r\n\r\nAuto delete the oldest backup files when more "
-                        "than 3 backup copies"
-                        "Use the '\\n' instead of '\\r\\n' in the backup files"));
+            QString("Backup to folder:\r\n/b/\r\n\r\nOne file contains all selected databases and tables\r\n\r\n"
+                    "File Name Format:\r\n%DATABASE%_%DATE%\r\n\r\nAuto delete the oldest backup files when more "
+                    "than 3 backup copies"
+                    "Use the '\\n' instead of '\\r\\n' in the backup files"));
     }
 
     void fileNameFormatChecks_data()

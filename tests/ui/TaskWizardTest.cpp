@@ -1,7 +1,8 @@
 // The wizard as a whole (welcome page, captions and buttons step by step, Finish) and the
 // property sheet in edit and read-only mode over the eight example tasks: OK without changes
 // leaves the task list file byte for byte as it was, one change per page changes that field
-// alone, and the read-only pages show the stored settings as texts.
+// alone, the read-only pages show the stored settings as texts, and every fixed text of the
+// wizard and its dialogs goes through a translation.
 #include "ui/wizard/TaskWizard.h"
 #include "app/TaskCommands.h"
 #include "app/TaskJson.h"
@@ -15,9 +16,14 @@
 #include "ui/TaskDialogs.h"
 #include "ui/UiTexts.h"
 #include "ui/wizard/AdvancedSettingsDialog.h"
+#include "ui/wizard/BackupFilesSettingsDialog.h"
+#include "ui/wizard/EveryDayDialog.h"
+#include "ui/wizard/EveryWeekDialog.h"
+#include "ui/wizard/NewTaskDialog.h"
 #include "ui/wizard/TaskPropertiesDialog.h"
 #include "ui/wizard/TaskSummary.h"
 #include "ui/wizard/TaskWizard.h"
+#include "ui/wizard/TimeIntervalDialog.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QAbstractButton>
@@ -32,9 +38,11 @@
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTranslator>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 
 using namespace kelvanto;
@@ -66,6 +74,67 @@ EditedTask EditInSheet(
     result.accepted = sheet.result() == QDialog::Accepted;
     result.after = sheet.task();
     return result;
+}
+
+// A translation into a made-up language: every text marked for translation comes back in
+// brackets, so that a text shown without tr() or under the wrong context stands out.
+class BracketTranslator : public QTranslator
+{
+public:
+    QString translate(const char*, const char* source, const char* = nullptr, int = -1) const override
+    {
+        return source && *source ? "[" + QString::fromUtf8(source) + "]" : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
+// The schedule pages are left out: what they show of a schedule is the schedule core's own
+// description (ScheduleDescription), which is not translated.
+bool OnSchedulePage(const QWidget* widget)
+{
+    for (; widget; widget = widget->parentWidget()) {
+        if (widget->inherits("kelvanto::SchedulePage") || widget->inherits("kelvanto::ScheduleViewPage"))
+            return true;
+    }
+    return false;
+}
+
+// The fixed texts of root's labels, buttons, group boxes, tabs and list headings that are not
+// in brackets; texts without a letter ("<<", ">") are the same in every language.
+QStringList Untranslated(QWidget& root)
+{
+    static const QStringList kTextFields {"fileKind", "fileMode", "details", "databaseMode", "options"};
+    QStringList texts {root.windowTitle()};
+    for (QWidget* widget : root.findChildren<QWidget*>()) {
+        if (OnSchedulePage(widget))
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(widget))
+            texts << label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            texts << button->text();
+        else if (auto* box = qobject_cast<QGroupBox*>(widget))
+            texts << box->title();
+        else if (auto* tree = qobject_cast<QTreeWidget*>(widget); tree && !tree->isHeaderHidden()) {
+            for (int i = 0; i < tree->columnCount(); ++i)
+                texts << tree->headerItem()->text(i);
+        } else if (auto* tabs = qobject_cast<QTabWidget*>(widget)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        } else if (kTextFields.contains(widget->objectName())) {
+            // The read-only pages' fields that describe a setting in words.
+            if (auto* line = qobject_cast<QLineEdit*>(widget))
+                texts << line->text();
+            else if (auto* edit = qobject_cast<QPlainTextEdit*>(widget))
+                texts << edit->toPlainText();
+        }
+    }
+    QStringList found;
+    for (const QString& text : texts) {
+        const bool words = std::any_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+        if (words && !text.startsWith('['))
+            found << text;
+    }
+    return found;
 }
 
 } // namespace
@@ -328,6 +397,42 @@ private slots:
                 QVERIFY2(unnamed(sheet).isEmpty(), qPrintable(unnamed(sheet).join(", ")));
             }
         }
+    }
+
+    void everyFixedTextIsTranslated()
+    {
+        WizardHarness harness;
+        BracketTranslator translator;
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        QStringList found;
+        for (int type = 1; type <= 8; ++type) {
+            TaskWizard wizard(harness.context(), type);
+            found << Untranslated(wizard);
+            for (int step = 0; wizard.stepPage(step); ++step)
+                found << wizard.stepPage(step)->title();
+            found << QString::fromStdString(wizard::stepCaption(static_cast<TaskType>(type), 1));
+            const Task task = loadExample(kExamples[type - 1], harness.dir.path());
+            for (SheetMode mode : {SheetMode::Edit, SheetMode::View}) {
+                TaskPropertiesDialog sheet(harness.context(), mode, task);
+                found << Untranslated(sheet);
+            }
+        }
+        NewTaskDialog types(harness.messages, harness.help);
+        found << Untranslated(types);
+        AdvancedSettingsDialog advanced(BackupSettings(), harness.help);
+        found << Untranslated(advanced);
+        BackupFilesSettingsDialog files(BackupSettings(), harness.messages, harness.help);
+        found << Untranslated(files);
+        TimeIntervalDialog interval(60, harness.messages);
+        found << Untranslated(interval);
+        EveryDayDialog day(Schedule(), false, harness.messages);
+        found << Untranslated(day);
+        EveryWeekDialog week(Schedule(), false, harness.messages);
+        found << Untranslated(week);
+        QCoreApplication::removeTranslator(&translator);
+        found.removeIf([](const QString& text) { return text.startsWith('['); });
+        found.removeDuplicates();
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(" | ")));
     }
 
     void helpTopicsArePagesOfTheManual()

@@ -24,33 +24,55 @@ struct SwitchText
     const char* text;
 };
 
-// Before the dump starts, and how the dump is written.
+// Before the dump starts, and how the dump is written. The texts are the dialog's own, given
+// through its tr().
 constexpr SwitchText kServerSwitches[] = {
-    {&BackupSettings::lockTables, "lockTables", "Lock tables before starting"},
-    {&BackupSettings::flushTables, "flushTables", "Flush tables before starting"},
-    {&BackupSettings::flushLogs, "flushLogs", "Flush MySQL log files before starting"},
-    {&BackupSettings::quoteNames, "quoteNames", "Quote names within '`' characters"},
-    {&BackupSettings::setConnectionCharset, "setConnectionCharset", "Set connection character set"},
+    {&BackupSettings::lockTables, "lockTables",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Lock tables before starting")},
+    {&BackupSettings::flushTables, "flushTables",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Flush tables before starting")},
+    {&BackupSettings::flushLogs, "flushLogs",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Flush MySQL log files before starting")},
+    {&BackupSettings::quoteNames, "quoteNames",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Quote names within '`' characters")},
+    {&BackupSettings::setConnectionCharset, "setConnectionCharset",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Set connection character set")},
 };
 
 constexpr SwitchText kStatementSwitches[] = {
-    {&BackupSettings::addCreateDatabase, "addCreateDatabase", "Add CREATE DATABASE statement"},
-    {&BackupSettings::addLockTables, "addLockTables", "Add LOCK TABLES statement"},
-    {&BackupSettings::addDropTable, "addDropTable", "Add DROP TABLE statement"},
-    {&BackupSettings::addDeleteAll, "addDeleteAll", "Add DELETE all records statement"},
-    {&BackupSettings::addSetNames, "addSetNames", "Add SET NAMES default_character_set"},
-    {&BackupSettings::completeInsert, "completeInsert", "Use complete INSERT statements"},
-    {&BackupSettings::insertDelayed, "insertDelayed", "Use INSERT DELAYED statements"},
-    {&BackupSettings::multiRowInsert, "multiRowInsert", "Use multiple-row INSERT syntax"},
-    {&BackupSettings::useReplace, "useReplace", "Use REPLACE instead of INSERT statements"},
-    {&BackupSettings::insertIgnore, "insertIgnore", "Use INSERT IGNORE statements"},
-    {&BackupSettings::addAutocommit, "addAutocommit", "Add SET AUTOCOMMIT (InnoDB)"},
-    {&BackupSettings::addForeignKeyChecks, "addForeignKeyChecks", "Add SET FOREIGN_KEY_CHECKS (InnoDB)"},
-    {&BackupSettings::addUniqueChecks, "addUniqueChecks", "Add SET UNIQUE_CHECKS (InnoDB)"},
-    {&BackupSettings::addSqlNotes, "addSqlNotes", "Add SET SQL_NOTES"},
-    {&BackupSettings::allowKeywordColumns, "allowKeywordColumns", "Allow creation of column names that are keywords"},
+    {&BackupSettings::addCreateDatabase, "addCreateDatabase",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add CREATE DATABASE statement")},
+    {&BackupSettings::addLockTables, "addLockTables",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add LOCK TABLES statement")},
+    {&BackupSettings::addDropTable, "addDropTable",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add DROP TABLE statement")},
+    {&BackupSettings::addDeleteAll, "addDeleteAll",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add DELETE all records statement")},
+    {&BackupSettings::addSetNames, "addSetNames",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add SET NAMES default_character_set")},
+    {&BackupSettings::completeInsert, "completeInsert",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Use complete INSERT statements")},
+    {&BackupSettings::insertDelayed, "insertDelayed",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Use INSERT DELAYED statements")},
+    {&BackupSettings::multiRowInsert, "multiRowInsert",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Use multiple-row INSERT syntax")},
+    {&BackupSettings::useReplace, "useReplace",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Use REPLACE instead of INSERT statements")},
+    {&BackupSettings::insertIgnore, "insertIgnore",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Use INSERT IGNORE statements")},
+    {&BackupSettings::addAutocommit, "addAutocommit",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add SET AUTOCOMMIT (InnoDB)")},
+    {&BackupSettings::addForeignKeyChecks, "addForeignKeyChecks",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add SET FOREIGN_KEY_CHECKS (InnoDB)")},
+    {&BackupSettings::addUniqueChecks, "addUniqueChecks",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add SET UNIQUE_CHECKS (InnoDB)")},
+    {&BackupSettings::addSqlNotes, "addSqlNotes",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Add SET SQL_NOTES")},
+    {&BackupSettings::allowKeywordColumns, "allowKeywordColumns",
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog", "Allow creation of column names that are keywords")},
     {&BackupSettings::disableKeys, "disableKeys",
-        "Surround the INSERT statements with ALTER TABLE table_name DISABLE KEYS"},
+        QT_TRANSLATE_NOOP("kelvanto::AdvancedSettingsDialog",
+            "Surround the INSERT statements with ALTER TABLE table_name DISABLE KEYS")},
 };
 
 } // namespace
@@ -68,7 +90,7 @@ AdvancedSettingsDialog::AdvancedSettingsDialog(const BackupSettings& settings, H
         auto* grid = new QGridLayout(group);
         int index = 0;
         for (const SwitchText& item : switches) {
-            auto* box = new QCheckBox(QString::fromUtf8(item.text), group);
+            auto* box = new QCheckBox(tr(item.text), group);
             box->setObjectName(item.name);
             box->setChecked(settings.*item.flag != 0);
             grid->addWidget(box, index / columns, index % columns);
@@ -87,7 +109,8 @@ AdvancedSettingsDialog::AdvancedSettingsDialog(const BackupSettings& settings, H
     buttons->button(QDialogButtonBox::Help)->setObjectName("help");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [&help] { help.openTopic(wizard::kBackupSettingsTopic); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+        [&help] { help.openTopic(QLatin1String(wizard::kBackupSettingsTopic)); });
     layout->addWidget(buttons);
 }
 
@@ -99,7 +122,7 @@ void AdvancedSettingsDialog::showExtras(const TaskExtras& extras, const std::vec
         m_extrasBox->showVerification(*verificationProfiles);
     m_extrasBox->load(extras);
     // The statement size follows the multiple-row switch as it is set in this dialog.
-    if (auto* multiRow = findChild<QCheckBox*>("multiRowInsert")) {
+    if (auto* multiRow = findChild<QCheckBox*>(QStringLiteral("multiRowInsert"))) {
         m_extrasBox->setInsertSizeEnabled(multiRow->isChecked());
         connect(multiRow, &QCheckBox::toggled, m_extrasBox, &TaskExtrasBox::setInsertSizeEnabled);
     }

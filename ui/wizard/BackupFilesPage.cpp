@@ -140,7 +140,8 @@ void BackupFilesPage::browseFile()
 {
     const bool php = m_php->isChecked();
     const char* filter = php ? wizard::kPhpFilesFilter : wizard::kSqlFilesFilter;
-    const QString file = session().files().saveFile(window(), QString::fromUtf8(filter), php ? "php" : "sql");
+    const QString suffix = php ? QStringLiteral("php") : QStringLiteral("sql");
+    const QString file = session().files().saveFile(window(), wizard::tr(filter), suffix);
     if (!file.isEmpty())
         m_file->setText(file);
 }

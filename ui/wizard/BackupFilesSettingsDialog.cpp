@@ -106,8 +106,8 @@ BackupFilesSettingsDialog::BackupFilesSettingsDialog(
     connect(reset, &QPushButton::clicked, this, &BackupFilesSettingsDialog::resetToDefault);
     connect(buttons, &QDialogButtonBox::accepted, this, &BackupFilesSettingsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(
-        buttons, &QDialogButtonBox::helpRequested, this, [&help] { help.openTopic(wizard::kBackupFileSettingsTopic); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+        [&help] { help.openTopic(QLatin1String(wizard::kBackupFileSettingsTopic)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitBox);

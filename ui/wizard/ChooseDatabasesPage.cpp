@@ -73,7 +73,7 @@ void ChooseDatabasesPage::showDatabases(const std::vector<DatabaseItem>& databas
         top->setFlags(top->flags() | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
         top->setCheckState(0, check(database.checkState != 0));
         for (const TableItem& table : database.tables) {
-            auto* child = new QTreeWidgetItem(top, {QString::fromStdString(wizard::tableLabel(table))});
+            auto* child = new QTreeWidgetItem(top, {wizard::tableLabel(table)});
             child->setFlags(child->flags() | Qt::ItemIsUserCheckable);
             child->setCheckState(0, check(table.checkState != 0));
         }

@@ -38,7 +38,7 @@ void ChooseDatabasesViewPage::load(const Task& task)
         auto* top = new QTreeWidgetItem(m_tree, {QString::fromStdString(database.name)});
         for (const TableItem& table : database.tables) {
             if (table.checkState != 0)
-                new QTreeWidgetItem(top, {QString::fromStdString(wizard::tableLabel(table))});
+                new QTreeWidgetItem(top, {wizard::tableLabel(table)});
         }
     }
     m_tree->expandAll();

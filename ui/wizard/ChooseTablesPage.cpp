@@ -70,7 +70,7 @@ void ChooseTablesPage::showTables(const std::vector<TableItem>& tables)
     const QSignalBlocker block(m_list);
     m_list->clear();
     for (const TableItem& table : tables) {
-        auto* item = new QListWidgetItem(QString::fromStdString(wizard::tableLabel(table)), m_list);
+        auto* item = new QListWidgetItem(wizard::tableLabel(table), m_list);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(table.checkState != 0 ? Qt::Checked : Qt::Unchecked);
     }

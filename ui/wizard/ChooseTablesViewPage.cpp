@@ -34,7 +34,7 @@ void ChooseTablesViewPage::load(const Task& task)
     for (const DatabaseItem& database : task.databases) {
         for (const TableItem& table : database.tables) {
             if (table.checkState != 0)
-                m_list->addItem(QString::fromStdString(wizard::tableLabel(table)));
+                m_list->addItem(wizard::tableLabel(table));
         }
     }
 }

@@ -25,7 +25,7 @@ QStringList DayNames()
 {
     QStringList names;
     for (int day = 1; day <= 31; ++day)
-        names << QString("day%1").arg(day);
+        names << QStringLiteral("day%1").arg(day);
     return names;
 }
 

@@ -13,7 +13,9 @@ EveryWeekDialog::EveryWeekDialog(const Schedule& schedule, bool runTimeSet, Mess
     : RunTimeDialog(tr("Every Week Settings"), schedule, runTimeSet, messages, parent)
     , m_days(new DayChecksBox(
           {tr("Sunday"), tr("Monday"), tr("Tuesday"), tr("Wednesday"), tr("Thursday"), tr("Friday"), tr("Saturday")},
-          {"sunday", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday"}, 4, this))
+          {QStringLiteral("sunday"), QStringLiteral("monday"), QStringLiteral("tuesday"), QStringLiteral("wednesday"),
+              QStringLiteral("thursday"), QStringLiteral("friday"), QStringLiteral("saturday")},
+          4, this))
 {
     setObjectName("everyWeekDialog");
     m_days->load(schedule.weekDays);

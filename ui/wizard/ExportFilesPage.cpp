@@ -41,7 +41,7 @@ ExportFilesPage::ExportFilesPage(TaskPageSession& session, QWidget* parent)
     , m_snapshot(new QCheckBox(tr("Read every table in one consistent snapshot"), this))
 {
     m_type->setObjectName("fileType");
-    m_type->addItems({"CSV", "XML", "HTML", "TEXT"});
+    m_type->addItems({QStringLiteral("CSV"), QStringLiteral("XML"), QStringLiteral("HTML"), QStringLiteral("TEXT")});
     m_directory->setObjectName("directory");
     m_sample->setObjectName("sampleName");
     const char* names[] = {"fieldsTerminatedBy", "fieldsEnclosedBy", "fieldsEscapedBy", "linesTerminatedBy"};
@@ -105,13 +105,13 @@ void ExportFilesPage::typeChosen(int index)
     const bool csv = index == kCsv;
     const bool text = index == kText;
     // CSV lines end with CR LF as its standard says, TEXT lines with LF.
-    const QString defaults[4] = {csv ? ","
-            : text                   ? "\\t"
-                                     : "",
-        csv ? "\"" : "", csv || text ? "\\\\" : "",
-        csv        ? "\\r\\n"
-            : text ? "\\n"
-                   : ""};
+    const QString defaults[4] = {csv ? QStringLiteral(",")
+            : text                   ? QStringLiteral("\\t")
+                                     : QString(),
+        csv ? QStringLiteral("\"") : QString(), csv || text ? QStringLiteral("\\\\") : QString(),
+        csv        ? QStringLiteral("\\r\\n")
+            : text ? QStringLiteral("\\n")
+                   : QString()};
     for (std::size_t i = 0; i < m_fields.size(); ++i)
         m_fields[i]->setText(defaults[i]);
     if (!csv && !text)
@@ -123,7 +123,7 @@ void ExportFilesPage::showSample()
 {
     const char* extensions[] = {".csv", ".xml", ".html", ".txt"};
     const int index = m_type->currentIndex();
-    m_sample->setText(index >= 0 ? QString("Tablename") + extensions[index] : QString());
+    m_sample->setText(index >= 0 ? tr("Tablename") + QLatin1String(extensions[index]) : QString());
 }
 
 void ExportFilesPage::enableFields()

@@ -11,6 +11,16 @@
 namespace kelvanto
 {
 
+namespace
+{
+
+QString Escapes(const std::string& stored)
+{
+    return QString::fromStdString(wizard::ShowTypedEscapes(stored));
+}
+
+} // namespace
+
 ExportFilesViewPage::ExportFilesViewPage(TaskPageSession& session, QWidget* parent)
     : TaskPage(session, parent)
     , m_form(new QFormLayout(this))
@@ -25,15 +35,14 @@ void ExportFilesViewPage::load(const Task& task)
 {
     const ExportSettings& settings = task.exportSettings;
     m_form->addRow(tr("File Type"), readOnlyLine(this, "fileKind", wizard::exportFileKindText(settings)));
-    m_form->addRow(tr("Directory"), readOnlyLine(this, "directory", settings.directory));
-    m_form->addRow(tr("Fields Terminated By"),
-        readOnlyLine(this, "fieldsTerminatedBy", wizard::ShowTypedEscapes(settings.fieldsTerminatedBy)));
-    m_form->addRow(tr("Fields Enclosed By"),
-        readOnlyLine(this, "fieldsEnclosedBy", wizard::ShowTypedEscapes(settings.fieldsEnclosedBy)));
-    m_form->addRow(tr("Fields Escaped By"),
-        readOnlyLine(this, "fieldsEscapedBy", wizard::ShowTypedEscapes(settings.fieldsEscapedBy)));
-    m_form->addRow(tr("Lines Terminated By"),
-        readOnlyLine(this, "linesTerminatedBy", wizard::ShowTypedEscapes(settings.linesTerminatedBy)));
+    m_form->addRow(tr("Directory"), readOnlyLine(this, "directory", QString::fromStdString(settings.directory)));
+    m_form->addRow(
+        tr("Fields Terminated By"), readOnlyLine(this, "fieldsTerminatedBy", Escapes(settings.fieldsTerminatedBy)));
+    m_form->addRow(
+        tr("Fields Enclosed By"), readOnlyLine(this, "fieldsEnclosedBy", Escapes(settings.fieldsEnclosedBy)));
+    m_form->addRow(tr("Fields Escaped By"), readOnlyLine(this, "fieldsEscapedBy", Escapes(settings.fieldsEscapedBy)));
+    m_form->addRow(
+        tr("Lines Terminated By"), readOnlyLine(this, "linesTerminatedBy", Escapes(settings.linesTerminatedBy)));
     auto* columnNames = new QCheckBox(tr("Add Column Names On Top"), this);
     columnNames->setObjectName("columnNamesOnTop");
     columnNames->setChecked(settings.columnNamesOnTop != 0);

@@ -24,20 +24,32 @@ struct Choice
     TaskType type;
 };
 
-// In the dialog's order.
+// In the dialog's order; the texts are the dialog's own, given through its tr().
 constexpr Choice kChoices[] = {
-    {"backupToFiles", "Backup MySQL databases to SQL or PHP files", TaskType::BackupToFiles},
-    {"backupToServer", "Backup MySQL databases to the other server", TaskType::BackupToServer},
-    {"backupToDatabase", "Backup a MySQL database to the other database", TaskType::BackupToDatabase},
-    {"restoreFromFiles", "Restore MySQL databases from SQL files (TCP/IP, Use SAME database names)",
+    {"backupToFiles", QT_TRANSLATE_NOOP("kelvanto::NewTaskDialog", "Backup MySQL databases to SQL or PHP files"),
+        TaskType::BackupToFiles},
+    {"backupToServer", QT_TRANSLATE_NOOP("kelvanto::NewTaskDialog", "Backup MySQL databases to the other server"),
+        TaskType::BackupToServer},
+    {"backupToDatabase", QT_TRANSLATE_NOOP("kelvanto::NewTaskDialog", "Backup a MySQL database to the other database"),
+        TaskType::BackupToDatabase},
+    {"restoreFromFiles",
+        QT_TRANSLATE_NOOP(
+            "kelvanto::NewTaskDialog", "Restore MySQL databases from SQL files (TCP/IP, Use SAME database names)"),
         TaskType::RestoreFromFiles},
-    {"restoreFromServer", "Restore MySQL databases from the other server (TCP/IP, Use SAME database names)",
+    {"restoreFromServer",
+        QT_TRANSLATE_NOOP("kelvanto::NewTaskDialog",
+            "Restore MySQL databases from the other server (TCP/IP, Use SAME database names)"),
         TaskType::RestoreFromServer},
-    {"restoreFromDatabase", "Restore a MySQL database from the other database (TCP/IP, Choose ANY database name)",
+    {"restoreFromDatabase",
+        QT_TRANSLATE_NOOP("kelvanto::NewTaskDialog",
+            "Restore a MySQL database from the other database (TCP/IP, Choose ANY database name)"),
         TaskType::RestoreFromDatabase},
-    {"exportTables", "Export MySQL tables and views to CSV/XML/HTML/TEXT files (TCP/IP protocol)",
+    {"exportTables",
+        QT_TRANSLATE_NOOP(
+            "kelvanto::NewTaskDialog", "Export MySQL tables and views to CSV/XML/HTML/TEXT files (TCP/IP protocol)"),
         TaskType::ExportTables},
-    {"executeScript", "Execute MySQL script (TCP/IP protocol)", TaskType::ExecuteScript},
+    {"executeScript", QT_TRANSLATE_NOOP("kelvanto::NewTaskDialog", "Execute MySQL script (TCP/IP protocol)"),
+        TaskType::ExecuteScript},
 };
 
 } // namespace
@@ -52,7 +64,7 @@ NewTaskDialog::NewTaskDialog(Messages& messages, HelpOpener& help, QWidget* pare
     auto* choices = new QVBoxLayout(box);
     auto* group = new QButtonGroup(this);
     for (const Choice& choice : kChoices) {
-        auto* radio = new QRadioButton(QString::fromUtf8(choice.text), box);
+        auto* radio = new QRadioButton(tr(choice.text), box);
         radio->setObjectName(choice.name);
         group->addButton(radio);
         choices->addWidget(radio);
@@ -67,7 +79,8 @@ NewTaskDialog::NewTaskDialog(Messages& messages, HelpOpener& help, QWidget* pare
     buttons->button(QDialogButtonBox::Help)->setObjectName("help");
     connect(buttons, &QDialogButtonBox::accepted, this, &NewTaskDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [&help] { help.openTopic(wizard::kChooseTaskTypeTopic); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+        [&help] { help.openTopic(QLatin1String(wizard::kChooseTaskTypeTopic)); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(box);
     layout->addWidget(buttons);

@@ -1,7 +1,17 @@
 #include "ui/wizard/ReadOnlyTexts.h"
 
+#include <QCoreApplication>
+
 namespace kelvanto::wizard
 {
+
+namespace
+{
+
+const QLatin1String kLineEnd("\r\n");
+const QLatin1String kEmptyLine("\r\n\r\n");
+
+} // namespace
 
 std::string serverLabel(const ServerConnection& server)
 {
@@ -13,85 +23,105 @@ std::string serverLabel(const ServerConnection& server)
     return label;
 }
 
-std::string serverOptionsText(const ServerConnection& server)
+QString serverOptionsText(const ServerConnection& server)
 {
-    std::string text;
+    QString text;
     if (server.useCompression == 1)
-        text += "Use compression protocol\r\n";
+        text += QCoreApplication::translate("kelvanto::wizard", "Use compression protocol") + kLineEnd;
     if (server.useSsl == 1)
-        text += "Use SSL protocol";
-    return text.empty() ? "None" : text;
+        text += QCoreApplication::translate("kelvanto::wizard", "Use SSL protocol");
+    return text.isEmpty() ? QCoreApplication::translate("kelvanto::wizard", "None") : text;
 }
 
-std::string tableLabel(const TableItem& table)
+QString tableLabel(const TableItem& table)
 {
-    return table.name + (table.kind == 2 ? " (View)" : " (Table)");
+    return table.kind == 2
+        ? QCoreApplication::translate("kelvanto::wizard", "%1 (View)").arg(QString::fromStdString(table.name))
+        : QCoreApplication::translate("kelvanto::wizard", "%1 (Table)").arg(QString::fromStdString(table.name));
 }
 
-std::string exportTableLabel(const TableItem& table)
+QString exportTableLabel(const TableItem& table)
 {
-    return table.kind == 2 ? table.name + " (View)" : table.name;
+    return table.kind == 2 ? tableLabel(table) : QString::fromStdString(table.name);
 }
 
-std::string backupFileKindText(const BackupSettings& settings)
+QString backupFileKindText(const BackupSettings& settings)
 {
-    return settings.fileType == 2 ? "PHP File" : "SQL File";
+    return settings.fileType == 2 ? QCoreApplication::translate("kelvanto::wizard", "PHP File")
+                                  : QCoreApplication::translate("kelvanto::wizard", "SQL File");
 }
 
-std::string backupFileModeText(const BackupSettings& settings)
+QString backupFileModeText(const BackupSettings& settings)
 {
-    return settings.fileMode == 1 ? "Always backup data to the same file" : "Backup data to the new file(s) every time";
+    return settings.fileMode == 1
+        ? QCoreApplication::translate("kelvanto::wizard", "Always backup data to the same file")
+        : QCoreApplication::translate("kelvanto::wizard", "Backup data to the new file(s) every time");
 }
 
-std::string backupFileDetailsText(const BackupSettings& settings)
+QString backupFileDetailsText(const BackupSettings& settings)
 {
-    std::string text;
+    QString text;
     if (settings.fileMode == 1) {
-        text = "Backup to file:\r\n" + settings.singleFilePath;
+        text = QCoreApplication::translate("kelvanto::wizard", "Backup to file:") + kLineEnd
+            + QString::fromStdString(settings.singleFilePath);
     } else {
-        text = "Backup to folder:\r\n" + settings.backupFolder;
+        text = QCoreApplication::translate("kelvanto::wizard", "Backup to folder:") + kLineEnd
+            + QString::fromStdString(settings.backupFolder);
         switch (settings.fileSplit) {
         case 1:
-            text += "\r\n\r\nOne file contains all selected databases and tables\r\n\r\n";
+            text += kEmptyLine
+                + QCoreApplication::translate("kelvanto::wizard", "One file contains all selected databases and tables")
+                + kEmptyLine;
             break;
         case 2:
-            text += "\r\n\r\nEach file contains a selected database\r\n\r\n";
+            text += kEmptyLine
+                + QCoreApplication::translate("kelvanto::wizard", "Each file contains a selected database")
+                + kEmptyLine;
             break;
         case 3:
-            text += "\r\n\r\nEach file contains a selected table\r\n\r\n";
+            text += kEmptyLine + QCoreApplication::translate("kelvanto::wizard", "Each file contains a selected table")
+                + kEmptyLine;
             break;
         default:
             break;
         }
-        text += "File Name Format:\r\n" + settings.fileNameFormat;
+        text += QCoreApplication::translate("kelvanto::wizard", "File Name Format:") + kLineEnd
+            + QString::fromStdString(settings.fileNameFormat);
         if (settings.newFolderPerRun == 1)
-            text += "\r\n\r\nCreate a new folder and named it after DATE_TIME every time for storing the backup files";
+            text += kEmptyLine
+                + QCoreApplication::translate("kelvanto::wizard",
+                    "Create a new folder and named it after DATE_TIME every time for storing the backup files");
         if (settings.autoDelete == 1) {
-            text += "\r\n\r\nAuto delete the backup files if they are more than "
-                + std::to_string(settings.autoDeleteLimit) + " days old";
+            text += kEmptyLine
+                + QCoreApplication::translate(
+                    "kelvanto::wizard", "Auto delete the backup files if they are more than %1 days old")
+                      .arg(settings.autoDeleteLimit);
         } else if (settings.autoDelete == 2) {
-            text += "\r\n\r\nAuto delete the oldest backup files when more than "
-                + std::to_string(settings.autoDeleteLimit) + " backup copies";
+            text += kEmptyLine
+                + QCoreApplication::translate(
+                    "kelvanto::wizard", "Auto delete the oldest backup files when more than %1 backup copies")
+                      .arg(settings.autoDeleteLimit);
         }
     }
     if (settings.unixLineEnds == 1)
-        text += "Use the '\\n' instead of '\\r\\n' in the backup files";
+        text
+            += QCoreApplication::translate("kelvanto::wizard", "Use the '\\n' instead of '\\r\\n' in the backup files");
     return text;
 }
 
-std::string exportFileKindText(const ExportSettings& settings)
+QString exportFileKindText(const ExportSettings& settings)
 {
     switch (settings.fileType) {
     case 1:
-        return "CSV File  (Table Export)";
+        return QCoreApplication::translate("kelvanto::wizard", "CSV File  (Table Export)");
     case 2:
-        return "XML File  (Table Export)";
+        return QCoreApplication::translate("kelvanto::wizard", "XML File  (Table Export)");
     case 3:
-        return "HTML File  (Table Export)";
+        return QCoreApplication::translate("kelvanto::wizard", "HTML File  (Table Export)");
     case 4:
-        return "TEXT File  (Table Export)";
+        return QCoreApplication::translate("kelvanto::wizard", "TEXT File  (Table Export)");
     default:
-        return "None";
+        return QCoreApplication::translate("kelvanto::wizard", "None");
     }
 }
 
@@ -106,9 +136,9 @@ std::string scriptText(const std::vector<std::string>& statements)
     return text;
 }
 
-std::string fileSizeText(std::int32_t bytes)
+QString fileSizeText(std::int32_t bytes)
 {
-    return std::to_string(bytes / 1024) + " KB";
+    return QCoreApplication::translate("kelvanto::wizard", "%1 KB").arg(bytes / 1024);
 }
 
 } // namespace kelvanto::wizard

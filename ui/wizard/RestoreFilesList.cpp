@@ -3,6 +3,7 @@
 #include "schedule/DateFormat.h"
 #include "ui/wizard/ReadOnlyTexts.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -15,7 +16,11 @@ QTreeWidget* makeRestoreFilesList(QWidget* parent)
     list->setObjectName("files");
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
-    list->setHeaderLabels({"SN", "File Name", "Full Path", "File Size", "Date & Time"});
+    list->setHeaderLabels({QCoreApplication::translate("kelvanto::wizard", "SN"),
+        QCoreApplication::translate("kelvanto::wizard", "File Name"),
+        QCoreApplication::translate("kelvanto::wizard", "Full Path"),
+        QCoreApplication::translate("kelvanto::wizard", "File Size"),
+        QCoreApplication::translate("kelvanto::wizard", "Date & Time")});
     list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return list;
@@ -30,7 +35,7 @@ void fillRestoreFilesList(QTreeWidget* list, const std::vector<RestoreFile>& fil
             = file.modified.isNever() ? std::string() : FormatDateTime(file.modified, dateFormat, timeFormat, true);
         auto* item = new QTreeWidgetItem(list,
             {QString::number(++number), QString::fromStdString(file.fileName), QString::fromStdString(file.path),
-                QString::fromStdString(wizard::fileSizeText(file.size)), QString::fromStdString(modified)});
+                wizard::fileSizeText(file.size), QString::fromStdString(modified)});
         item->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
     }
 }

@@ -22,8 +22,8 @@ QListWidget* TwoDigitList(int count, const char* name, QWidget* parent)
     auto* list = new QListWidget(parent);
     list->setObjectName(name);
     for (int i = 0; i < count; ++i)
-        list->addItem(QString("%1").arg(i, 2, 10, QChar('0')));
-    list->setFixedWidth(list->fontMetrics().horizontalAdvance("0000") + 40);
+        list->addItem(QString::number(i).rightJustified(2, QLatin1Char('0')));
+    list->setFixedWidth(list->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 40);
     list->setMaximumHeight(140);
     return list;
 }

@@ -27,7 +27,7 @@ bool SameObject(const TableItem& a, const TableItem& b)
 
 QString ExportLabel(const TableItem& table)
 {
-    return QString::fromStdString(table.database + "." + wizard::exportTableLabel(table));
+    return QString::fromStdString(table.database) + QLatin1Char('.') + wizard::exportTableLabel(table);
 }
 
 } // namespace
@@ -139,7 +139,7 @@ void SelectTablesPage::showAvailable()
 {
     m_available->clear();
     for (const TableItem& table : available())
-        m_available->addItem(QString::fromStdString(wizard::tableLabel(table)));
+        m_available->addItem(wizard::tableLabel(table));
 }
 
 void SelectTablesPage::showChosen()

@@ -26,7 +26,7 @@ void SelectTablesViewPage::load(const Task& task)
 {
     m_list->clear();
     for (const TableItem& table : task.exportTables)
-        m_list->addItem(QString::fromStdString(table.database + "." + wizard::exportTableLabel(table)));
+        m_list->addItem(QString::fromStdString(table.database) + QLatin1Char('.') + wizard::exportTableLabel(table));
 }
 
 } // namespace kelvanto

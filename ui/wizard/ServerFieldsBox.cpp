@@ -64,7 +64,7 @@ ServerFieldsBox::ServerFieldsBox(TaskPageSession& session, const QString& title,
     connect(m_new, &QPushButton::clicked, this, &ServerFieldsBox::newProfile);
     connect(m_test, &QPushButton::clicked, this, &ServerFieldsBox::testConnection);
     connect(m_howTo, &QPushButton::clicked, this,
-        [this] { m_session.context().help().openTopic(wizard::kHowToConnectTopic); });
+        [this] { m_session.context().help().openTopic(QLatin1String(wizard::kHowToConnectTopic)); });
 
     auto* connections = new QHBoxLayout;
     connections->addWidget(m_connections, 1);

@@ -34,20 +34,21 @@ void ServerViewPage::load(const Task& task)
 {
     const ServerConnection& server = m_role == Role::Source ? task.source : task.destination;
     auto* form = new QFormLayout(m_box);
-    form->addRow(tr("Server"), readOnlyLine(m_box, "server", wizard::serverLabel(server)));
-    form->addRow(tr("Host name or IP address"), readOnlyLine(m_box, "host", server.host));
-    form->addRow(tr("MySQL Host Port"), readOnlyLine(m_box, "port", std::to_string(server.port)));
-    form->addRow(tr("Username"), readOnlyLine(m_box, "user", server.user));
-    QLineEdit* password = readOnlyLine(m_box, "password", server.password);
+    form->addRow(tr("Server"), readOnlyLine(m_box, "server", QString::fromStdString(wizard::serverLabel(server))));
+    form->addRow(tr("Host name or IP address"), readOnlyLine(m_box, "host", QString::fromStdString(server.host)));
+    form->addRow(tr("MySQL Host Port"), readOnlyLine(m_box, "port", QString::number(server.port)));
+    form->addRow(tr("Username"), readOnlyLine(m_box, "user", QString::fromStdString(server.user)));
+    QLineEdit* password = readOnlyLine(m_box, "password", QString::fromStdString(server.password));
     password->setEchoMode(QLineEdit::Password);
     form->addRow(tr("Password"), password);
     const bool oneDatabase = task.type == TaskType::BackupToDatabase || task.type == TaskType::RestoreFromDatabase;
     if (oneDatabase) {
-        form->addRow(tr("Database"), readOnlyLine(m_box, "database", server.database));
+        form->addRow(tr("Database"), readOnlyLine(m_box, "database", QString::fromStdString(server.database)));
         if (m_role == Role::Destination) {
             form->addRow(QString(),
                 readOnlyLine(m_box, "databaseMode",
-                    task.backupSettings.createDatabase == 1 ? "Create a new database" : "Choose an existent database"));
+                    task.backupSettings.createDatabase == 1 ? tr("Create a new database")
+                                                            : tr("Choose an existent database")));
         }
     }
     QPlainTextEdit* options = readOnlyBox(m_box, "options", wizard::serverOptionsText(server));

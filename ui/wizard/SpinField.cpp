@@ -17,7 +17,7 @@ SpinField::SpinField(int minimum, int maximum, int maxLength, QWidget* parent)
 {
     m_edit->setMaxLength(maxLength);
     m_edit->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QString("[0-9]{0,%1}").arg(maxLength)), m_edit));
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,%1}").arg(maxLength)), m_edit));
     m_spin->setRange(minimum, maximum);
     m_spin->setFixedWidth(m_spin->sizeHint().height() * 2 / 3);
     m_spin->setFocusPolicy(Qt::NoFocus);
@@ -56,10 +56,10 @@ void SpinField::setNumber(int value)
     m_edit->setText(QString::number(value));
 }
 
-void SpinField::setNames(const QString& name)
+void SpinField::setNames(QAnyStringView name)
 {
     m_edit->setObjectName(name);
-    m_spin->setObjectName(name + "Spin");
+    m_spin->setObjectName(name.toString() + QLatin1String("Spin"));
 }
 
 bool SpinField::eventFilter(QObject* watched, QEvent* event)

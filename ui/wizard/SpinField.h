@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAnyStringView>
 #include <QWidget>
 
 class QLineEdit;
@@ -25,8 +26,9 @@ public:
     void setNumber(int value);
     QLineEdit* edit() const { return m_edit; }
     QSpinBox* spin() const { return m_spin; }
-    // Gives the edit and the spin control object names: name and name + "Spin".
-    void setNames(const QString& name);
+    // Gives the edit and the spin control object names: name and name + "Spin". An object name
+    // as QObject::setObjectName takes it, a literal or a QString.
+    void setNames(QAnyStringView name);
     void setReadOnly(bool readOnly);
 
 protected:

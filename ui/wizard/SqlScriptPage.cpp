@@ -43,7 +43,7 @@ void SqlScriptPage::load(const Task& task)
     m_loaded = task.sqlStatements;
     QString text;
     for (const std::string& statement : m_loaded)
-        text += QString::fromStdString(statement) + '\n';
+        text += QString::fromStdString(statement) + QLatin1Char('\n');
     m_script->setPlainText(text);
     m_shown = m_script->toPlainText();
 }

@@ -1,6 +1,7 @@
 #include "ui/wizard/SummaryPage.h"
 
 #include "ui/wizard/TaskSummary.h"
+#include "ui/wizard/ViewWidgets.h"
 #include "ui/wizard/WizardTexts.h"
 
 #include <QLabel>
@@ -36,7 +37,7 @@ void SummaryPage::load(const Task& task)
 
 void SummaryPage::enter(const Task& task)
 {
-    m_summary->setPlainText(QString::fromStdString(wizard::buildTaskSummary(task)).replace("\r\n", "\n"));
+    m_summary->setPlainText(Shown(wizard::buildTaskSummary(task)));
 }
 
 } // namespace kelvanto

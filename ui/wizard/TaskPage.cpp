@@ -72,7 +72,7 @@ void TaskPage::showProbeFailure(const std::string& message)
     const QString text = QString::fromStdString(message);
     // An unreachable server gets the dialog that explains how to connect; the page's other
     // failures (a database that cannot be used or listed) an error box.
-    if (text.startsWith("Failed to connect to the MySQL server!"))
+    if (message.starts_with("Failed to connect to the MySQL server!"))
         messages().connectionFailure(window(), text);
     else
         messages().error(window(), text);

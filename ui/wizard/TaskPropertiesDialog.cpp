@@ -27,8 +27,7 @@ TaskPropertiesDialog::TaskPropertiesDialog(
     m_tabs->setObjectName("pages");
     const TaskType type = m_session.type();
     const bool view = m_session.mode() == SheetMode::View;
-    setWindowTitle(QString::fromStdString(
-        view ? wizard::propertiesCaption(task.name, type) : wizard::editCaption(task.name, type)));
+    setWindowTitle(view ? wizard::propertiesCaption(task.name, type) : wizard::editCaption(task.name, type));
     m_session.setLoadedSource(task.source);
     m_session.setPageShower([this](TaskPage* page) { m_tabs->setCurrentWidget(page); });
 

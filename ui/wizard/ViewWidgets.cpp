@@ -6,23 +6,33 @@
 namespace kelvanto
 {
 
-QString Shown(const std::string& text)
+namespace
 {
-    return QString::fromStdString(text).replace("\r\n", "\n");
+
+QString WithLfLineEnds(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
-QLineEdit* readOnlyLine(QWidget* parent, const char* name, const std::string& text)
+} // namespace
+
+QString Shown(const std::string& text)
 {
-    auto* line = new QLineEdit(QString::fromStdString(text), parent);
+    return WithLfLineEnds(QString::fromStdString(text));
+}
+
+QLineEdit* readOnlyLine(QWidget* parent, const char* name, const QString& text)
+{
+    auto* line = new QLineEdit(text, parent);
     line->setObjectName(name);
     line->setReadOnly(true);
     line->setCursorPosition(0);
     return line;
 }
 
-QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const std::string& text)
+QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const QString& text)
 {
-    auto* box = new QPlainTextEdit(Shown(text), parent);
+    auto* box = new QPlainTextEdit(WithLfLineEnds(text), parent);
     box->setObjectName(name);
     box->setReadOnly(true);
     return box;

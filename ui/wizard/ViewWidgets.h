@@ -12,8 +12,9 @@ namespace kelvanto
 {
 
 // The controls of the read-only pages: texts that can be selected and copied, not changed.
-QLineEdit* readOnlyLine(QWidget* parent, const char* name, const std::string& text);
-QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const std::string& text);
+// The box shows "\r\n" line ends as "\n".
+QLineEdit* readOnlyLine(QWidget* parent, const char* name, const QString& text);
+QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const QString& text);
 // A stored text as a text box shows it: "\r\n" line ends become "\n".
 QString Shown(const std::string& text);
 

@@ -39,10 +39,10 @@ bool SameDatabase(const ServerConnection& source, const ServerConnection& destin
 
 bool IsUsableFolder(const std::string& folder)
 {
-    return FolderFault(folder).empty();
+    return FolderFault(folder) == nullptr;
 }
 
-std::string FolderFault(const std::string& folder)
+const char* FolderFault(const std::string& folder)
 {
     std::string trimmed = folder;
     while (trimmed.size() > 1 && trimmed.back() == '/')
@@ -51,20 +51,22 @@ std::string FolderFault(const std::string& folder)
         return kFolderNotAbsolute;
     const std::filesystem::path path = std::filesystem::path(trimmed).lexically_normal();
     if (IsFolder(path))
-        return IsWritable(path) ? std::string() : kFolderNotWritable;
+        return IsWritable(path) ? nullptr : kFolderNotWritable;
     std::error_code error;
     if (std::filesystem::exists(std::filesystem::symlink_status(path, error)))
         return kFolderNotAFolder;
     const std::filesystem::path parent = path.parent_path();
     if (!IsFolder(parent))
         return kFolderMissing;
-    return IsWritable(parent) ? std::string() : kFolderCannotBeMade;
+    return IsWritable(parent) ? nullptr : kFolderCannotBeMade;
 }
 
-std::string InvalidFolderText(const char* message, const std::string& folder)
+QString InvalidFolderText(const char* message, const std::string& folder)
 {
-    const std::string fault = FolderFault(folder);
-    return fault.empty() ? std::string(message) : std::string(message) + "\n" + fault;
+    // The message is the core's check text, shown as it is.
+    const QString text = QString::fromUtf8(message);
+    const char* fault = FolderFault(folder);
+    return fault ? text + QLatin1Char('\n') + tr(fault) : text;
 }
 
 bool IsUsableFilePath(const std::string& path)

@@ -4,6 +4,8 @@
 
 #include "model/Task.h"
 
+#include <QString>
+
 #include <string>
 #include <string_view>
 
@@ -31,10 +33,11 @@ bool SameDatabase(const ServerConnection& source, const ServerConnection& destin
 // writable (the engines create one level). A file path: absolute, not a folder, in an
 // existing folder.
 bool IsUsableFolder(const std::string& folder);
-// Why a folder is not usable, as the second line of "Invalid folder!"; empty when it is.
-std::string FolderFault(const std::string& folder);
-// The refusal of an unusable folder: the message, a line end and the reason.
-std::string InvalidFolderText(const char* message, const std::string& folder);
+// Why a folder is not usable, as the second line of "Invalid folder!" (one of the marked texts
+// of WizardTexts.h, in English); nullptr when it is usable.
+const char* FolderFault(const std::string& folder);
+// The refusal of an unusable folder: the message, a line end and the reason in the user's language.
+QString InvalidFolderText(const char* message, const std::string& folder);
 bool IsUsableFilePath(const std::string& path);
 // The folder with a '/' at its end.
 std::string WithTrailingSlash(std::string folder);

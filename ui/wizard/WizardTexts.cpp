@@ -3,27 +3,32 @@
 namespace kelvanto::wizard
 {
 
+namespace
+{
+
+// The titles of the types 1-8, in their order.
+constexpr const char* kTaskTypeTitles[] = {
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Backup MySQL databases to SQL/PHP files"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Backup MySQL databases to the other server"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Backup one MySQL database to the other database"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Export MySQL tables and views to CSV/XML/HTML/TEXT files"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Execute MySQL script"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Restore MySQL databases from SQL files"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Restore MySQL databases from the other server"),
+    QT_TRANSLATE_NOOP("kelvanto::wizard", "Restore one MySQL database from the other database"),
+};
+
+QString Title(TaskType type)
+{
+    const int code = static_cast<int>(type);
+    return code >= 1 && code <= 8 ? tr(kTaskTypeTitles[code - 1]) : QString();
+}
+
+} // namespace
+
 std::string taskTypeTitle(TaskType type)
 {
-    switch (type) {
-    case TaskType::BackupToFiles:
-        return "Backup MySQL databases to SQL/PHP files";
-    case TaskType::BackupToServer:
-        return "Backup MySQL databases to the other server";
-    case TaskType::BackupToDatabase:
-        return "Backup one MySQL database to the other database";
-    case TaskType::ExportTables:
-        return "Export MySQL tables and views to CSV/XML/HTML/TEXT files";
-    case TaskType::ExecuteScript:
-        return "Execute MySQL script";
-    case TaskType::RestoreFromFiles:
-        return "Restore MySQL databases from SQL files";
-    case TaskType::RestoreFromServer:
-        return "Restore MySQL databases from the other server";
-    case TaskType::RestoreFromDatabase:
-        return "Restore one MySQL database from the other database";
-    }
-    return {};
+    return Title(type).toStdString();
 }
 
 TaskType normalizedTaskType(int code)
@@ -38,18 +43,21 @@ int stepCount(TaskType type)
 
 std::string stepCaption(TaskType type, int step)
 {
-    return "Task Wizard - " + taskTypeTitle(type) + " - Step " + std::to_string(step) + " of "
-        + std::to_string(stepCount(type));
+    return QCoreApplication::translate("kelvanto::wizard", "Task Wizard - %1 - Step %2 of %3")
+        .arg(Title(type), QString::number(step), QString::number(stepCount(type)))
+        .toStdString();
 }
 
-std::string editCaption(const std::string& name, TaskType type)
+QString editCaption(const std::string& name, TaskType type)
 {
-    return "Edit Task - " + name + " - " + taskTypeTitle(type);
+    return QCoreApplication::translate("kelvanto::wizard", "Edit Task - %1 - %2")
+        .arg(QString::fromStdString(name), Title(type));
 }
 
-std::string propertiesCaption(const std::string& name, TaskType type)
+QString propertiesCaption(const std::string& name, TaskType type)
 {
-    return "Task Properties - " + name + " - " + taskTypeTitle(type);
+    return QCoreApplication::translate("kelvanto::wizard", "Task Properties - %1 - %2")
+        .arg(QString::fromStdString(name), Title(type));
 }
 
 std::string taskTypeHelpTopic(TaskType type)

@@ -24,18 +24,19 @@ inline QString tr(const char* text)
     return QCoreApplication::translate("kelvanto::wizard", text);
 }
 
-// The long title of a task type, used on the welcome page and in captions; "" out of range.
+// The long title of a task type, used on the welcome page and in captions, in the user's
+// language (UTF-8); "" out of range.
 std::string taskTypeTitle(TaskType type);
 // A type code as the sheets take it: out of 1-8 it is 1.
 TaskType normalizedTaskType(int code);
 // The number of steps of the type's wizard (the welcome page not counted): 5 for the script and
 // the restore-from-files types, 6 for the others.
 int stepCount(TaskType type);
-// "Task Wizard - " + title + " - Step n of N".
+// "Task Wizard - " + title + " - Step n of N", in the user's language (UTF-8).
 std::string stepCaption(TaskType type, int step);
 // "Edit Task - NAME - TITLE" and "Task Properties - NAME - TITLE".
-std::string editCaption(const std::string& name, TaskType type);
-std::string propertiesCaption(const std::string& name, TaskType type);
+QString editCaption(const std::string& name, TaskType type);
+QString propertiesCaption(const std::string& name, TaskType type);
 // The manual page of a task type: "::/taskwizard/tasktype%d.html".
 std::string taskTypeHelpTopic(TaskType type);
 
