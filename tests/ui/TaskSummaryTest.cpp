@@ -196,6 +196,14 @@ private slots:
                     != std::string::npos,
                 kind);
         }
+        // The command after a run that did not succeed: a last block of every type, as one line.
+        for (int type = 1; type <= 8; ++type) {
+            Task withCommand = Base(static_cast<TaskType>(type));
+            const std::string without = buildTaskSummary(withCommand);
+            withCommand.extras.onFailure = {"mail", "-s", "Run failed", "ops@example.org"};
+            QCOMPARE(buildTaskSummary(withCommand),
+                without + "\r\nOn failure:\r\n    mail -s 'Run failed' ops@example.org\r\n");
+        }
     }
 
     void captions()

@@ -173,6 +173,7 @@ private slots:
         type(wizard.stepPage(3), "script", "USE shop;\nDELETE FROM t;\n");
         wizard.next();
         tick(wizard.stepPage(4), "manual");
+        type(wizard.stepPage(4), "onFailure", "notify-send -u critical 'Purge failed' \"it's down\"");
         wizard.next();
         QCOMPARE(wizard.windowTitle(), QString("Task Wizard - Execute MySQL script - Step 5 of 5"));
         QVERIFY(wizard.button(QWizard::FinishButton)->isVisible());
@@ -190,6 +191,7 @@ private slots:
         expected.source.host = "db.example";
         expected.sqlStatements = {"USE shop;", "DELETE FROM t;"};
         expected.schedule.intervalMinutes = 0;
+        expected.extras.onFailure = {"notify-send", "-u", "critical", "Purge failed", "it's down"};
         KELVANTO_COMPARE_TASKS(wizard.task(), expected);
         QCOMPARE(wizard.stepPage(5)->findChild<QPlainTextEdit*>("summary")->toPlainText(),
             QString::fromStdString(wizard::buildTaskSummary(expected)).replace("\r\n", "\n"));
@@ -326,6 +328,10 @@ private slots:
                 }},
             {"restore-from-database", 0, [](QWidget* p) { type(p, "comment", "new"); },
                 [](Task& t) { t.comment = "new"; }},
+            {"backup-to-database", 4, [](QWidget* p) { type(p, "onFailure", "logger -t kelvanto 'copy failed'"); },
+                [](Task& t) {
+                    t.extras.onFailure = {"logger", "-t", "kelvanto", "copy failed"};
+                }},
         };
         WizardHarness harness;
         for (const Case& row : cases) {
@@ -339,6 +345,27 @@ private slots:
             row.expected(expected);
             KELVANTO_COMPARE_TASKS(edited.after, expected);
         }
+    }
+
+    // A stored command is shown on the schedule page in both modes, and OK without a change
+    // keeps it argument for argument, a line end inside one included.
+    void sheetShowsAndKeepsTheFailureCommand()
+    {
+        WizardHarness harness;
+        Task task = loadExample("export-tables", harness.dir.path());
+        task.extras.onFailure
+            = {"sh", "-c", "printf '%s\\n' \"$KELVANTO_LOG\"\n| mail -s \"$KELVANTO_TASK\" ops@example.org"};
+        const QString line(
+            "sh -c 'printf '\\''%s\\n'\\'' \"$KELVANTO_LOG\"\n| mail -s \"$KELVANTO_TASK\" ops@example.org'");
+        TaskPropertiesDialog view(harness.context(), SheetMode::View, task);
+        auto* shown = view.pages().back()->findChild<QLineEdit*>("onFailure");
+        QVERIFY(shown && shown->isReadOnly());
+        QCOMPARE(shown->text(), line);
+        const EditedTask edited = EditInSheet(harness, task, [&](TaskPropertiesDialog& sheet) {
+            QCOMPARE(sheet.pages().back()->findChild<QLineEdit*>("onFailure")->text(), line);
+        });
+        QVERIFY2(edited.accepted, qPrintable(harness.messages.lastText()));
+        KELVANTO_COMPARE_TASKS(edited.after, task);
     }
 
     void editSheetRefusalBringsItsPageToTheFront()

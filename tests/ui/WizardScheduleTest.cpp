@@ -1,8 +1,10 @@
 // The schedule page and its five settings dialogs, and the new-task dialog: their checks and
 // messages, what they store (the fields a kind does not use zeroed), and the dialogs opened
-// from the page as a user opens them.
+// from the page as a user opens them. The command after a run that did not succeed: how its
+// line is split into arguments and written back, and what the page stores.
 #include "tests/ui/support/PageChecks.h"
 #include "tests/ui/support/UiTestSupport.h"
+#include "ui/wizard/CommandLine.h"
 #include "ui/wizard/EveryDayDialog.h"
 #include "ui/wizard/EveryMonthDialog.h"
 #include "ui/wizard/EveryWeekDialog.h"
@@ -22,6 +24,9 @@
 #include <QtTest>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace kelvanto;
 using namespace kelvanto::test;
@@ -93,6 +98,93 @@ private slots:
         expectValidation(harness, *switched, wizard::kSetTimeInterval, "timeInterval", "zeroed interval");
         tick(switched.page.get(), "everyWeek");
         expectValidation(harness, *switched, wizard::kSetEveryWeek, "everyWeek", "no week day");
+    }
+
+    // Every argument list with a program is read back from its line as it was: the line as
+    // written, and what a user types in shell quoting, read as a shell reads it.
+    void commandLinesRoundTrip()
+    {
+        using Arguments = std::vector<std::string>;
+        const std::pair<Arguments, std::string> written[] = {
+            {{}, ""},
+            {{"true"}, "true"},
+            {{"mail", "-s", "Backup failed", "ops@example.org"}, "mail -s 'Backup failed' ops@example.org"},
+            {{"echo", "", "x", ""}, "echo '' x ''"},
+            {{"echo", "it's"}, "echo \"it's\""},
+            {{"echo", "say \"hi\""}, "echo 'say \"hi\"'"},
+            {{"echo", "it's \"x\""}, "echo 'it'\\''s \"x\"'"},
+            {{"echo", "'"}, "echo \"'\""},
+            {{"echo", "\\'"}, "echo '\\'\\'''"},
+            {{"echo", "C:\\dir\\", "a\\b"}, "echo 'C:\\dir\\' 'a\\b'"},
+            {{"echo", "$KELVANTO_TASK", "`x`"}, "echo $KELVANTO_TASK `x`"},
+            {{"echo", "tab\there", "two\nlines"}, "echo 'tab\there' 'two\nlines'"},
+            {{"echo",
+                 "gr\xc3\xbc\xc3\x9f"
+                 "e",
+                 "\xe6\x97\xa5\xe6\x9c\xac \xe8\xaa\x9e"},
+                "echo gr\xc3\xbc\xc3\x9f"
+                "e '\xe6\x97\xa5\xe6\x9c\xac \xe8\xaa\x9e'"},
+            {{"sh", "-c", "printf '%s\\n' \"$KELVANTO_LOG\" | mail -s \"$KELVANTO_TASK\" ops@example.org"},
+                "sh -c 'printf '\\''%s\\n'\\'' \"$KELVANTO_LOG\" | mail -s \"$KELVANTO_TASK\" ops@example.org'"},
+        };
+        for (const auto& [arguments, line] : written) {
+            const char* row = line.c_str();
+            QVERIFY2(wizard::joinCommandLine(arguments) == line,
+                qPrintable(QString::fromStdString(wizard::joinCommandLine(arguments)) + " for " + row));
+            const auto read = wizard::splitCommandLine(line);
+            QVERIFY2(read.ok(), row);
+            QVERIFY2(*read == arguments, row);
+        }
+        const std::pair<std::string, Arguments> typed[] = {
+            {"  \t ", {}},
+            {" mail  -s \"Kelvanto failed\"\tops@example.org ", {"mail", "-s", "Kelvanto failed", "ops@example.org"}},
+            {"sh -c 'echo \"$KELVANTO_TASK\"'", {"sh", "-c", "echo \"$KELVANTO_TASK\""}},
+            {"a\\ b \\\"c\\'", {"a b", "\"c'"}},
+            {"echo \"a\\\"b\\\\c\\d\\$e\\`f\"", {"echo", "a\"b\\c\\d$e`f"}},
+            {"echo x''y \"\" p\"q r\"s", {"echo", "xy", "", "pq rs"}},
+            {"echo end\\", {"echo", "end\\"}},
+            {"echo #not-a-comment", {"echo", "#not-a-comment"}},
+        };
+        for (const auto& [line, arguments] : typed) {
+            const auto read = wizard::splitCommandLine(line);
+            QVERIFY2(read.ok(), line.c_str());
+            QVERIFY2(*read == arguments, line.c_str());
+        }
+        const std::pair<std::string, const char*> refused[] = {
+            {"echo 'open", wizard::kCommandOpenQuote},
+            {"echo \"open", wizard::kCommandOpenQuote},
+            {"echo \"a\\\"", wizard::kCommandOpenQuote},
+            {"echo it's", wizard::kCommandOpenQuote},
+            {"'' x", wizard::kCommandNoProgram},
+        };
+        for (const auto& [line, message] : refused) {
+            const auto read = wizard::splitCommandLine(line);
+            QVERIFY2(!read.ok(), line.c_str());
+            QVERIFY2(read.error() == message, line.c_str());
+        }
+    }
+
+    // A line that cannot be split is refused with the focus on it; a stored command left as it
+    // was is stored again as it was, even one the page would refuse.
+    void pageRefusesAnUnsplittableCommand()
+    {
+        WizardHarness harness;
+        Task task;
+        task.extras.onFailure = {"", "x"};
+        PageUnderTest<SchedulePage> page(harness, SheetMode::Edit, TaskType::BackupToFiles, task);
+        QCOMPARE(page->findChild<QLineEdit*>("onFailure")->text(), QString("'' x"));
+        expectValidation(harness, *page, "", "", "stored as it was");
+        Task saved;
+        page->save(saved);
+        QVERIFY(saved.extras.onFailure == task.extras.onFailure);
+        const std::pair<const char*, const char*> refused[] = {
+            {"mail -s 'Backup failed ops@example.org", wizard::kCommandOpenQuote},
+            {"'' -s x", wizard::kCommandNoProgram},
+        };
+        for (const auto& [line, message] : refused) {
+            type(page.page.get(), "onFailure", QString::fromUtf8(line));
+            expectValidation(harness, *page, wizard::tr(message), "onFailure", line);
+        }
     }
 
     void storingZeroesWhatTheKindDoesNotUse()

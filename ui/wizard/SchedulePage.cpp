@@ -6,6 +6,7 @@
 #include "ui/wizard/EveryDayDialog.h"
 #include "ui/wizard/EveryMonthDialog.h"
 #include "ui/wizard/EveryWeekDialog.h"
+#include "ui/wizard/FailureCommandField.h"
 #include "ui/wizard/SpecialDateDialog.h"
 #include "ui/wizard/TimeIntervalDialog.h"
 #include "ui/wizard/WizardTexts.h"
@@ -14,6 +15,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -34,14 +36,14 @@ struct KindRow
     const char* text;
 };
 
-// In the page's order.
+// In the page's order; the texts are the page's own, translated by its tr().
 constexpr KindRow kRows[] = {
-    {ScheduleKind::Manual, "manual", "Manual"},
-    {ScheduleKind::TimeInterval, "timeInterval", "Time Interval"},
-    {ScheduleKind::EveryDay, "everyDay", "Every Day"},
-    {ScheduleKind::EveryWeek, "everyWeek", "Every Week"},
-    {ScheduleKind::EveryMonth, "everyMonth", "Every Month"},
-    {ScheduleKind::SpecialDate, "specialDate", "Special Date"},
+    {ScheduleKind::Manual, "manual", QT_TRANSLATE_NOOP("kelvanto::SchedulePage", "Manual")},
+    {ScheduleKind::TimeInterval, "timeInterval", QT_TRANSLATE_NOOP("kelvanto::SchedulePage", "Time Interval")},
+    {ScheduleKind::EveryDay, "everyDay", QT_TRANSLATE_NOOP("kelvanto::SchedulePage", "Every Day")},
+    {ScheduleKind::EveryWeek, "everyWeek", QT_TRANSLATE_NOOP("kelvanto::SchedulePage", "Every Week")},
+    {ScheduleKind::EveryMonth, "everyMonth", QT_TRANSLATE_NOOP("kelvanto::SchedulePage", "Every Month")},
+    {ScheduleKind::SpecialDate, "specialDate", QT_TRANSLATE_NOOP("kelvanto::SchedulePage", "Special Date")},
 };
 
 template <typename Flags>
@@ -57,21 +59,22 @@ SchedulePage::SchedulePage(TaskPageSession& session, QWidget* parent)
     , m_kinds(new QButtonGroup(this))
     , m_radios {}
     , m_description(new QLabel(this))
+    , m_onFailure(new FailureCommandField(this))
 {
-    m_description->setObjectName("scheduleDescription");
+    m_description->setObjectName(QStringLiteral("scheduleDescription"));
     m_description->setWordWrap(true);
     auto* box = new QGroupBox(tr("Task schedule"), this);
     auto* grid = new QGridLayout(box);
     int row = 0;
     for (const KindRow& item : kRows) {
-        auto* radio = new QRadioButton(QString::fromUtf8(item.text), box);
-        radio->setObjectName(item.name);
+        auto* radio = new QRadioButton(tr(item.text), box);
+        radio->setObjectName(QLatin1String(item.name));
         m_radios[static_cast<std::size_t>(row)] = radio;
         m_kinds->addButton(radio, static_cast<int>(item.kind));
         grid->addWidget(radio, row, 0);
         if (item.kind != ScheduleKind::Manual) {
             auto* settings = new QPushButton(tr("Settings..."), box);
-            settings->setObjectName(QString(item.name) + "Settings");
+            settings->setObjectName(QLatin1String(item.name) + QLatin1String("Settings"));
             const ScheduleKind kind = item.kind;
             connect(settings, &QPushButton::clicked, this, [this, kind] { openSettings(kind); });
             grid->addWidget(settings, row, 1);
@@ -84,6 +87,8 @@ SchedulePage::SchedulePage(TaskPageSession& session, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(box);
     layout->addWidget(m_description);
+    layout->addSpacing(12);
+    layout->addWidget(m_onFailure);
     layout->addStretch(1);
 }
 
@@ -107,6 +112,7 @@ void SchedulePage::load(const Task& task)
     if (QAbstractButton* radio = m_kinds->button(kind))
         radio->setChecked(true);
     showDescription();
+    m_onFailure->load(task.extras);
 }
 
 int SchedulePage::chosenKind() const
@@ -197,6 +203,14 @@ void SchedulePage::showDescription()
 
 bool SchedulePage::validate()
 {
+    if (!validateKind())
+        return false;
+    const QString problem = m_onFailure->problem();
+    return problem.isEmpty() || refuse(m_onFailure->input(), problem);
+}
+
+bool SchedulePage::validateKind()
+{
     const int kind = chosenKind();
     QAbstractButton* radio = m_kinds->button(kind);
     switch (kind) {
@@ -224,6 +238,7 @@ void SchedulePage::save(Task& task)
     // The wizard stores every schedule zeroed where its kind does not look; the property sheet
     // keeps a task's schedule byte for byte until the user changes it.
     task.schedule = m_changed || wizard() ? current() : m_loaded;
+    m_onFailure->save(task.extras);
 }
 
 } // namespace kelvanto

@@ -12,9 +12,12 @@ class QRadioButton;
 namespace kelvanto
 {
 
+class FailureCommandField;
+
 // When the task runs: Manual, Time Interval, Every Day, Every Week, Every Month or Special
 // Date, each but Manual with its settings dialog. Next needs the chosen kind's settings; the
-// fields the kind does not use are zeroed when a schedule chosen here is stored.
+// fields the kind does not use are zeroed when a schedule chosen here is stored. Below, the
+// command that runs after a run that did not succeed.
 class SchedulePage : public TaskPage
 {
     Q_OBJECT
@@ -32,6 +35,7 @@ public:
 
 private:
     int chosenKind() const; // -1 when no radio is set
+    bool validateKind();
     void openSettings(ScheduleKind kind);
     void showDescription();
 
@@ -45,6 +49,7 @@ private:
     QButtonGroup* m_kinds;
     std::array<QRadioButton*, 6> m_radios;
     QLabel* m_description;
+    FailureCommandField* m_onFailure;
 };
 
 } // namespace kelvanto

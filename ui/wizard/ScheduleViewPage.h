@@ -8,7 +8,8 @@ class QPlainTextEdit;
 namespace kelvanto
 {
 
-// The read-only schedule page: the schedule's title and settings text.
+// The read-only schedule page: the schedule's title and settings text, and the command that
+// runs after a run that did not succeed.
 class ScheduleViewPage : public TaskPage
 {
     Q_OBJECT
@@ -22,6 +23,7 @@ public:
 private:
     QLineEdit* m_title;
     QPlainTextEdit* m_settings;
+    QLineEdit* m_onFailure;
 };
 
 } // namespace kelvanto

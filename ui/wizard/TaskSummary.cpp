@@ -1,6 +1,7 @@
 #include "ui/wizard/TaskSummary.h"
 
 #include "schedule/ScheduleDescription.h"
+#include "ui/wizard/CommandLine.h"
 #include "ui/wizard/ReadOnlyTexts.h"
 #include "ui/wizard/WizardTexts.h"
 
@@ -127,11 +128,12 @@ std::string summaryCaption(TaskType type)
     return stepCaption(type, stepCount(type));
 }
 
-std::string buildTaskSummary(const Task& task)
+namespace
 {
-    const std::string title = taskTypeTitle(task.type);
-    if (title.empty())
-        return {};
+
+// The blocks of the task's type, the schedule last.
+std::string TypeBlocks(const Task& task, const std::string& title)
+{
     // Every kind's name is the schedule description's title ("Time Interval" for kind 5).
     const std::string kind = DescribeSchedule(task.schedule, 1, 1).title;
     const std::string name = Block("Task name:", {task.name});
@@ -172,6 +174,19 @@ std::string buildTaskSummary(const Task& task)
             Block("Destination MySQL server:", {serverLabel(task.destination)}), extras, schedule});
     }
     return {};
+}
+
+} // namespace
+
+std::string buildTaskSummary(const Task& task)
+{
+    const std::string title = taskTypeTitle(task.type);
+    if (title.empty())
+        return {};
+    const std::string blocks = TypeBlocks(task, title);
+    if (task.extras.onFailure.empty())
+        return blocks;
+    return Join({blocks, Block("On failure:", {joinCommandLine(task.extras.onFailure)})});
 }
 
 } // namespace kelvanto::wizard
