@@ -27,6 +27,10 @@
         <source>O&amp;K</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Version %1, built with Qt %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::AdvancedSettingsDialog</name>
@@ -40,6 +44,90 @@
     </message>
     <message>
         <source>Statements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lock tables before starting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flush tables before starting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Flush MySQL log files before starting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quote names within &apos;`&apos; characters</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set connection character set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add CREATE DATABASE statement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add LOCK TABLES statement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add DROP TABLE statement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add DELETE all records statement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add SET NAMES default_character_set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use complete INSERT statements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use INSERT DELAYED statements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use multiple-row INSERT syntax</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use REPLACE instead of INSERT statements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use INSERT IGNORE statements</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add SET AUTOCOMMIT (InnoDB)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add SET FOREIGN_KEY_CHECKS (InnoDB)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add SET UNIQUE_CHECKS (InnoDB)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add SET SQL_NOTES</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Allow creation of column names that are keywords</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Surround the INSERT statements with ALTER TABLE table_name DISABLE KEYS</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -225,6 +313,10 @@
         <source>&amp;Reset to default</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Select a folder where you want to store the backup files:</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::BackupOptionsBox</name>
@@ -313,6 +405,13 @@
     </message>
 </context>
 <context>
+    <name>kelvanto::DBusNotifier</name>
+    <message>
+        <source>Open the task&apos;s log</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kelvanto::DayChecksBox</name>
     <message>
         <source>Select All</source>
@@ -324,6 +423,17 @@
     </message>
     <message>
         <source>Invert</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kelvanto::DesktopHelpOpener</name>
+    <message>
+        <source>The user manual cannot be found. It is installed with the program in share/kelvanto/manual.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No program on this desktop opens the link %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -441,6 +551,14 @@
         <source>Export Files</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Read every table in one consistent snapshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tablename</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::ExportFilesViewPage</name>
@@ -474,6 +592,29 @@
     </message>
     <message>
         <source>Add Column Names On Top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Read every table in one consistent snapshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kelvanto::FailureCommandField</name>
+    <message>
+        <source>No command</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A run that failed or completed with errors starts this command: the program (looked up in PATH) and its arguments, quoted as in a shell but started without one. Its environment adds KELVANTO_TASK (the task&apos;s name), KELVANTO_OUTCOME (failed or completed-with-errors), KELVANTO_FIRST_ERROR (the run&apos;s first error line) and KELVANTO_LOG (the run&apos;s log, its last 32 KiB). It may run for 60 seconds; the task&apos;s log says how it ended.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After a run that did not succeed, r&amp;un:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Started without a shell, with KELVANTO_TASK, KELVANTO_OUTCOME, KELVANTO_FIRST_ERROR and KELVANTO_LOG in its environment.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -513,6 +654,42 @@
     </message>
     <message>
         <source>&amp;Reset to default</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sat, Jan 1, 2005</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sat, 1 Jan, 2005</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sat, yyyy-mm-dd</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>20:20:20</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>08:20:20 P.M</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed runs only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Never</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Desktop &amp;notifications:</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -731,6 +908,38 @@
         <source>Task type</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Backup MySQL databases to SQL or PHP files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup MySQL databases to the other server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup a MySQL database to the other database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore MySQL databases from SQL files (TCP/IP, Use SAME database names)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore MySQL databases from the other server (TCP/IP, Use SAME database names)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore a MySQL database from the other database (TCP/IP, Choose ANY database name)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export MySQL tables and views to CSV/XML/HTML/TEXT files (TCP/IP protocol)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Execute MySQL script (TCP/IP protocol)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::OptionsDialog</name>
@@ -829,6 +1038,36 @@
     </message>
 </context>
 <context>
+    <name>kelvanto::RestoreThreadsField</name>
+    <message>
+        <source>The files of one backup with a file per table or per database, listed by its manifest, are restored over this many connections; other files over one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore a backup of a file per table or database over &amp;connections:</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kelvanto::RunNotifications</name>
+    <message>
+        <source>%1 succeeded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 completed with errors (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 was cancelled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 failed</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kelvanto::RunTimeDialog</name>
     <message>
         <source>Run Time</source>
@@ -857,6 +1096,30 @@
         <source>Task Schedule</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Manual</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time Interval</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every Day</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every Week</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every Month</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Special Date</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::ScheduleViewPage</name>
@@ -870,6 +1133,14 @@
     </message>
     <message>
         <source>Task Schedule</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No command</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After a run that did not succeed, run</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -980,6 +1251,34 @@
         <source>&amp;Help</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Connection Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Username</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Comment</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NULL</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::ServerProfileDialog</name>
@@ -1066,6 +1365,21 @@
         <source>Options</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Create a new database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose an existent database</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kelvanto::ShutdownInhibitor</name>
+    <message>
+        <source>A scheduled task is running</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::SourceDatabasePage</name>
@@ -1090,6 +1404,13 @@
     </message>
     <message>
         <source>day(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kelvanto::SplashScreen</name>
+    <message>
+        <source>Scheduled backups and maintenance for MySQL and MariaDB</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1121,10 +1442,6 @@
 <context>
     <name>kelvanto::TaskExtrasBox</name>
     <message>
-        <source>Consistency and stored objects</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Read every table in one consistent snapshot</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1150,6 +1467,73 @@
     </message>
     <message>
         <source>DEFINER of views and stored objects:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Consistency, stored objects and statement size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Verify each backup by restoring it into:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> KiB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ten rows per statement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With multiple-row INSERT syntax: every row that fits in a statement of this size. The server that restores the files needs a max_allowed_packet at least as large; a copy never sends more than its destination takes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After each backup its files are restored into this server under their own database names, compared with what was written, and dropped again. It must not be the source server, and it must not hold databases of those names.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Largest INSERT statement:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>kelvanto::TaskListModel</name>
+    <message>
+        <source>The run was cut off before its end</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last Run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Next Run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Schedule</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Last Result</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1205,6 +1589,26 @@
     </message>
     <message>
         <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Log - %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The task log could not be written to %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Log files(*.csv)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Log files(*.log)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Log files(*.txt)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1265,6 +1669,55 @@ Did you know...</source>
         <source>&amp;Close</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>
+Welcome to %1! It runs your MySQL and MariaDB backups, copies, exports, scripts and restores on a schedule, and keeps a log of every run. The user manual is installed with it: menu &quot;Help&quot;-&gt;&quot;User Manual&quot; explains every window, and &quot;Help&quot;-&gt;&quot;Support Page&quot; says where to get help.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To Add/Edit/Delete a MySQL server information you should choose menu &quot;Tools&quot;-&gt;&quot;MySQL Servers...&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To protect your settings about the tasks you should set username and password at Options dialog from menu &quot;Tools&quot;-&gt;&quot;Options...&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To get more detailed information about a task you may double click the task item.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To start all tasks you should choose menu &quot;Run&quot;-&gt;&quot;Start All&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To stop all tasks you should choose menu &quot;Run&quot;-&gt;&quot;Stop All&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+You can set date and time format at Options dialog from menu &quot;Tools&quot;-&gt;&quot;Options...&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To rename a task you should press &quot;F2&quot; on keyboard.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>
+To restore MySQL databases you should create a scheduled task of Restore.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tip %1 of %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::TrayIcon</name>
@@ -1282,6 +1735,10 @@ Did you know...</source>
     </message>
     <message>
         <source>E&amp;xit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The last run of a task failed</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1423,6 +1880,21 @@ MySQL version: </source>
     </message>
     <message>
         <source>Kelvanto cannot start: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to RUN the task (%1) immediately?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to STOP the task (%1 -- Running) now?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failed to connect to the MySQL server!
+
+Error NO. %1
+%2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1630,6 +2102,174 @@ Do you want to continue?</source>
     </message>
     <message>
         <source>Click Finish to create a new task, or click Back if you want to review or change any settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The command has a quote that is not closed. Please close it, or put a backslash before a quote that is meant as a character.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The command must start with the program to run.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use compression protocol</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use SSL protocol</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (View)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (Table)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PHP File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SQL File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Always backup data to the same file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup data to the new file(s) every time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup to file:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup to folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>One file contains all selected databases and tables</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Each file contains a selected database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Each file contains a selected table</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Name Format:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Create a new folder and named it after DATE_TIME every time for storing the backup files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto delete the backup files if they are more than %1 days old</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Auto delete the oldest backup files when more than %1 backup copies</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use the &apos;\n&apos; instead of &apos;\r\n&apos; in the backup files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>CSV File  (Table Export)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>XML File  (Table Export)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HTML File  (Table Export)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TEXT File  (Table Export)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SN</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Full Path</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File Size</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Date &amp; Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup MySQL databases to SQL/PHP files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup MySQL databases to the other server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Backup one MySQL database to the other database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Export MySQL tables and views to CSV/XML/HTML/TEXT files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Execute MySQL script</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore MySQL databases from SQL files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore MySQL databases from the other server</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Restore one MySQL database from the other database</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Wizard - %1 - Step %2 of %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit Task - %1 - %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Task Properties - %1 - %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
