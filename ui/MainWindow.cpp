@@ -58,7 +58,7 @@ int DefaultWidth()
 {
     int width = kFrameAllowance;
     for (int column = 0; column < TaskListModel::ColumnCount; ++column)
-        width += TaskListModel::ColumnWidth(column);
+        width += TaskListModel::columnWidthOf(column);
     return std::max(kWidth, width);
 }
 // The widest text the clock pane shows.
@@ -101,6 +101,7 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
     statusBar()->addPermanentWidget(m_clock);
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::updateClock);
+    connect(&m_clockTimer, &QTimer::timeout, this, &MainWindow::reportSaveFailure);
     m_clockTimer.start();
     updateClock();
 
@@ -140,8 +141,8 @@ MainWindow::MainWindow(MainContext& context, bool trayAvailable, QWidget* parent
         [this] { m_context.help.openTopic(QLatin1String(links::kSupportEmail)); });
     connect(a->about, &QAction::triggered, this, &MainWindow::showAbout);
 
-    m_view->model().SetProgressSource([this](const Task& task) { return progressTextOf(task); });
-    m_view->model().SetResultSource([this, results = std::make_shared<LastRunCache>()](
+    m_view->model().setProgressSource([this](const Task& task) { return progressTextOf(task); });
+    m_view->model().setResultSource([this, results = std::make_shared<LastRunCache>()](
                                         const Task& task) { return results->Of(m_context.app.Log(), task); });
     connect(m_view, &TaskListView::selectionChanged, this, &MainWindow::updateCommands);
     connect(m_view, &TaskListView::refreshed, this, &MainWindow::updateCommands);
@@ -320,6 +321,16 @@ void MainWindow::saveOptions()
         m_context.messages.error(this, texts::tr(texts::kOptionsSaveFailed).arg(QString::fromStdString(saved.error())));
 }
 
+void MainWindow::reportSaveFailure()
+{
+    // Saves after runs and of the task commands keep their failure for this; it is told once
+    // no other box or dialog is in front, so that it does not land in the middle of one.
+    if (QApplication::activeModalWidget() != nullptr)
+        return;
+    if (const auto failure = m_context.app.TakeSaveFailure())
+        m_context.messages.error(this, texts::tr(texts::kTaskListSaveFailed).arg(QString::fromStdString(*failure)));
+}
+
 void MainWindow::showServers()
 {
     Application& app = m_context.app;
@@ -353,11 +364,11 @@ void MainWindow::taskListChangedElsewhere()
     const TaskListModel& model = m_view->model();
     std::set<std::string> selected;
     for (const std::size_t row : m_view->selectedRows())
-        selected.insert(model.RowAt(row).taskId);
+        selected.insert(model.rowAt(row).taskId);
     m_view->rebuildRows();
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < static_cast<std::size_t>(model.rowCount()); ++row) {
-        if (selected.count(model.RowAt(row).taskId) != 0)
+        if (selected.count(model.rowAt(row).taskId) != 0)
             rows.push_back(row);
     }
     if (!rows.empty())
@@ -386,7 +397,7 @@ void MainWindow::updateProgress()
     QString text;
     const TaskListModel& model = m_view->model();
     for (const std::size_t row : m_view->selectedRows()) {
-        const TaskListModel::Row& shown = model.RowAt(row);
+        const TaskListModel::Row& shown = model.rowAt(row);
         if (!shown.progress.isEmpty()) {
             text = shown.name + QLatin1String(" - ") + shown.progress;
             break;

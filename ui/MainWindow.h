@@ -33,7 +33,7 @@ public:
     MainActions& mainActions() const { return *m_actions; }
     TaskViewCommands& commands() const { return *m_commands; }
     TrayIcon& tray() const { return *m_tray; }
-    QLabel& Clock() const { return *m_clock; }
+    QLabel& clock() const { return *m_clock; }
     // The status bar's text about the selected running task: its progress.
     QLabel& progressLabel() const { return *m_progress; }
     // True while the window is shown; false while it lives in the notification area or
@@ -89,6 +89,8 @@ private:
     // Quit steps 2 to 5 after the question (when ask is true); false when refused.
     bool shutDown(bool ask);
     void updateClock();
+    // Tells the user of a failed save of the task list (Application::TakeSaveFailure).
+    void reportSaveFailure();
     // Writes the options file; a failure is shown, not dropped (the options stay in effect).
     void saveOptions();
     // The status bar's progress text, from the first selected task that is running.

@@ -117,6 +117,14 @@ void ServerManagerDialog::rebuild(int selectedRow)
         m_table->selectRow(selectedRow);
 }
 
+void ServerManagerDialog::saveList()
+{
+    // The change stays in the list shown; a later save may still write it.
+    if (const auto saved = m_services.save(); !saved)
+        m_services.messages.error(
+            this, texts::tr(texts::kServerListSaveFailed).arg(QString::fromStdString(saved.error())));
+}
+
 void ServerManagerDialog::addServer()
 {
     ServerProfileDialog dialog(
@@ -124,7 +132,7 @@ void ServerManagerDialog::addServer()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_list.add(dialog.profile());
-    (void)m_services.save();
+    saveList();
     rebuild(static_cast<int>(m_list.size()) - 1);
 }
 
@@ -138,7 +146,7 @@ void ServerManagerDialog::editServer()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_list.replace(*row, dialog.profile());
-    (void)m_services.save();
+    saveList();
     fillRow(static_cast<int>(*row));
 }
 
@@ -148,7 +156,7 @@ void ServerManagerDialog::deleteServer()
     if (!row || !m_services.messages.ask(this, texts::tr(texts::kDeleteServerQuestion)))
         return;
     m_list.remove(*row);
-    (void)m_services.save();
+    saveList();
     m_table->removeRow(static_cast<int>(*row));
 }
 

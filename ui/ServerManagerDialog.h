@@ -45,6 +45,8 @@ public:
     void moveDown();
 
 private:
+    // Saves the list; a failure is told to the user.
+    void saveList();
     std::optional<std::size_t> selectedRow();
     void fillRow(int row);
     void rebuild(int selectedRow);

@@ -42,7 +42,7 @@ QIcon ResultIcon(RunResult result)
 
 } // namespace
 
-TaskListModel::Row TaskListModel::MakeRow(
+TaskListModel::Row TaskListModel::makeRow(
     const Task& task, int dateFormat, int timeFormat, QString progress, const std::optional<kelvanto::LastRun>& last)
 {
     Row row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
@@ -60,9 +60,9 @@ TaskListModel::Row TaskListModel::MakeRow(
     return row;
 }
 
-TaskListModel::Row TaskListModel::RowOf(const Task& task, int dateFormat, int timeFormat) const
+TaskListModel::Row TaskListModel::rowOf(const Task& task, int dateFormat, int timeFormat) const
 {
-    return MakeRow(task, dateFormat, timeFormat, m_progress ? m_progress(task) : QString(),
+    return makeRow(task, dateFormat, timeFormat, m_progress ? m_progress(task) : QString(),
         m_result ? m_result(task) : std::nullopt);
 }
 
@@ -71,11 +71,11 @@ TaskListModel::TaskListModel(QObject* parent)
     , m_icon(QStringLiteral(":/kelvanto/kelvanto.svg"))
 { }
 
-void TaskListModel::Refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
+void TaskListModel::refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
 {
     const std::size_t kept = std::min(tasks.size(), m_rows.size());
     for (std::size_t i = 0; i < kept; ++i) {
-        Row row = RowOf(tasks[i], dateFormat, timeFormat);
+        Row row = rowOf(tasks[i], dateFormat, timeFormat);
         if (row == m_rows[i])
             continue;
         m_rows[i] = std::move(row);
@@ -89,17 +89,17 @@ void TaskListModel::Refresh(const std::vector<Task>& tasks, int dateFormat, int 
     } else if (tasks.size() > m_rows.size()) {
         beginInsertRows({}, static_cast<int>(m_rows.size()), static_cast<int>(tasks.size()) - 1);
         for (std::size_t i = m_rows.size(); i < tasks.size(); ++i)
-            m_rows.push_back(RowOf(tasks[i], dateFormat, timeFormat));
+            m_rows.push_back(rowOf(tasks[i], dateFormat, timeFormat));
         endInsertRows();
     }
 }
 
-void TaskListModel::Rebuild(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
+void TaskListModel::rebuild(const std::vector<Task>& tasks, int dateFormat, int timeFormat)
 {
     beginResetModel();
     m_rows.clear();
     for (const Task& task : tasks)
-        m_rows.push_back(RowOf(task, dateFormat, timeFormat));
+        m_rows.push_back(rowOf(task, dateFormat, timeFormat));
     endResetModel();
 }
 
@@ -171,7 +171,7 @@ QVariant TaskListModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-int TaskListModel::ColumnWidth(int column)
+int TaskListModel::columnWidthOf(int column)
 {
     static const int kWidths[] = {180, 90, 180, 180, 220, 100, 120};
     return column >= 0 && column < ColumnCount ? kWidths[column] : 100;

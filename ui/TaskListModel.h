@@ -51,24 +51,24 @@ public:
         std::optional<RunResult> result;
         bool operator==(const Row&) const = default;
     };
-    static Row MakeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {},
+    static Row makeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {},
         const std::optional<kelvanto::LastRun>& last = std::nullopt);
 
     // The progress text of a task (empty when it has none), asked for every row at each
     // refresh.
     using ProgressSource = std::function<QString(const Task&)>;
-    void SetProgressSource(ProgressSource source) { m_progress = std::move(source); }
+    void setProgressSource(ProgressSource source) { m_progress = std::move(source); }
     // The last result of a task (nullopt when none), asked for every row at each refresh.
     using ResultSource = std::function<std::optional<kelvanto::LastRun>(const Task&)>;
-    void SetResultSource(ResultSource source) { m_result = std::move(source); }
+    void setResultSource(ResultSource source) { m_result = std::move(source); }
 
     explicit TaskListModel(QObject* parent = nullptr);
 
     // Sets row i from task i, appends rows for new tasks and deletes rows past the last task;
     // rows that did not change are left alone, so that the selection stays.
-    void Refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat);
+    void refresh(const std::vector<Task>& tasks, int dateFormat, int timeFormat);
     // Deletes every row and inserts one per task (start-up, Load From).
-    void Rebuild(const std::vector<Task>& tasks, int dateFormat, int timeFormat);
+    void rebuild(const std::vector<Task>& tasks, int dateFormat, int timeFormat);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -76,13 +76,13 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // The width of each column in the Details view.
-    static int ColumnWidth(int column);
+    static int columnWidthOf(int column);
 
     // The row as it shows now (row < rowCount()).
-    const Row& RowAt(std::size_t row) const { return m_rows[row]; }
+    const Row& rowAt(std::size_t row) const { return m_rows[row]; }
 
 private:
-    Row RowOf(const Task& task, int dateFormat, int timeFormat) const;
+    Row rowOf(const Task& task, int dateFormat, int timeFormat) const;
 
     ProgressSource m_progress;
     ResultSource m_result;

@@ -51,7 +51,7 @@ TaskListView::TaskListView(TaskSource tasks, FormatSource formats, QWidget* pare
     m_details->setItemsExpandable(false);
     m_details->header()->setStretchLastSection(false);
     for (int column = 0; column < TaskListModel::ColumnCount; ++column)
-        m_details->setColumnWidth(column, TaskListModel::ColumnWidth(column));
+        m_details->setColumnWidth(column, TaskListModel::columnWidthOf(column));
     m_icons->setModelColumn(TaskListModel::Name);
     m_icons->setResizeMode(QListView::Adjust);
     m_icons->setWrapping(true);
@@ -131,14 +131,14 @@ void TaskListView::selectAll()
 void TaskListView::refreshRows()
 {
     const auto [dateFormat, timeFormat] = m_formats();
-    m_model->Refresh(m_tasks(), dateFormat, timeFormat);
+    m_model->refresh(m_tasks(), dateFormat, timeFormat);
     emit refreshed();
 }
 
 void TaskListView::rebuildRows()
 {
     const auto [dateFormat, timeFormat] = m_formats();
-    m_model->Rebuild(m_tasks(), dateFormat, timeFormat);
+    m_model->rebuild(m_tasks(), dateFormat, timeFormat);
     emit refreshed();
 }
 

@@ -36,6 +36,10 @@ inline constexpr const char* kTaskServerFailed
     = QT_TRANSLATE_NOOP("kelvanto::texts", "Failed to initialize Task Server!");
 inline constexpr const char* kOptionsSaveFailed
     = QT_TRANSLATE_NOOP("kelvanto::texts", "The options could not be saved:\n%1");
+inline constexpr const char* kTaskListSaveFailed
+    = QT_TRANSLATE_NOOP("kelvanto::texts", "The task list could not be saved:\n%1");
+inline constexpr const char* kServerListSaveFailed
+    = QT_TRANSLATE_NOOP("kelvanto::texts", "The server list could not be saved:\n%1");
 inline constexpr const char* kQuitQuestion
     = QT_TRANSLATE_NOOP("kelvanto::texts", "Quit the application and stop all tasks?");
 

@@ -61,14 +61,17 @@ private:
     test::RecordingHelp help;
     test::ScriptedFileDialogs files;
 
-    ServerManagerDialog::Services ServerServices(int* saves)
+    // The server manager's services; its saves are counted, and fail with `failure` when set.
+    ServerManagerDialog::Services ServerServices(int* saves, std::string failure = {})
     {
         return ServerManagerDialog::Services {messages, help,
             [](const ServerConnection&) -> ConnectResult {
                 return ConnectError {2003, "no"};
             },
-            [saves]() -> Result<void> {
+            [saves, failure]() -> Result<void> {
                 ++*saves;
+                if (!failure.empty())
+                    return Error {failure};
                 return Ok();
             }};
     }
@@ -120,6 +123,17 @@ private slots:
         QCOMPARE(list.size(), 1u);
         QCOMPARE(table->rowCount(), 1);
         QCOMPARE(saves, 1);
+
+        // A save that fails is told; the change stays in the list for a later save.
+        list.add(profile("three", 0));
+        ServerManagerDialog failing(list, ServerServices(&saves, "No space left on device"));
+        child<QTableWidget>(&failing, "serverList")->selectRow(1);
+        messages.clearShown();
+        messages.answerYes();
+        failing.deleteServer();
+        QCOMPARE(messages.lastText(), QString("The server list could not be saved:\nNo space left on device"));
+        QCOMPARE(messages.shown.back().icon, Messages::Icon::Error);
+        QCOMPARE(list.size(), 1u);
     }
 
     void addingAProfileSavesTheListAndShowsTheRow()

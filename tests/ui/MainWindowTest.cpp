@@ -320,6 +320,32 @@ private slots:
         QCOMPARE(h->logOf(copy.logFileName), (Lines {"Create task by Copy task B"}));
     }
 
+    void aTaskListThatCannotBeSavedIsToldOnceUntilASaveWorks()
+    {
+        StartWith({DesktopHarness::makeTask("A")});
+        const std::filesystem::path extras = h->app().Folder().TaskExtrasFile();
+        std::filesystem::remove(extras);
+        std::filesystem::create_directory(extras); // the save cannot replace it
+        selectRows({0});
+        for (int copy = 0; copy < 2; ++copy) {
+            h->messages.answerYes();
+            mainActions().copyTasks->trigger();
+        }
+        QTRY_COMPARE(h->messages.shown.size(), std::size_t {3});
+        QTest::qWait(1200); // one more tick of the window's clock: nothing new
+        QCOMPARE(h->messages.shown.size(), std::size_t {3});
+        QVERIFY(h->messages.texts()[2].startsWith("The task list could not be saved:\n"));
+        QCOMPARE(h->messages.shown[2].icon, Messages::Icon::Error);
+        QCOMPARE(h->savedTaskNames(), (Lines {"A"}));
+
+        std::filesystem::remove(extras);
+        h->messages.answerYes();
+        mainActions().copyTasks->trigger();
+        QCOMPARE(h->savedTaskNames(), (Lines {"A", "A_Copy", "A_Copy_Copy", "A_Copy_Copy_Copy"}));
+        QTest::qWait(1200);
+        QCOMPARE(h->messages.shown.size(), std::size_t {4});
+    }
+
     void renameRefusesAnEmptyOrTakenNameAndKeepsTheDialogOpen()
     {
         MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
@@ -467,7 +493,7 @@ private slots:
     {
         MainWindow& window = StartWith({DesktopHarness::makeTask("a")});
         QVERIFY(QRegularExpression("^[A-Z][a-z]{2}, [A-Z][a-z]{2} \\d\\d, \\d{4} \\d\\d:\\d\\d:\\d\\d$")
-                    .match(window.Clock().text())
+                    .match(window.clock().text())
                     .hasMatch());
     }
 };

@@ -98,7 +98,7 @@ int takeFailedRunPicture(const QString& folder)
     window.view().selectRows({0}, 0);
     h.desktop().commands()->RunImmediately({0}, [](const Task&) { return true; });
     const TaskListModel& model = window.view().model();
-    if (!WaitFor([&] { return model.rowCount() > 0 && !model.RowAt(0).lastResult.isEmpty(); }, 20000)) {
+    if (!WaitFor([&] { return model.rowCount() > 0 && !model.rowAt(0).lastResult.isEmpty(); }, 20000)) {
         std::cerr << "the run did not end\n";
         return 1;
     }

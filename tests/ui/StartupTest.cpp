@@ -342,7 +342,7 @@ private slots:
         QCOMPARE(h->start(), DesktopApp::kRunning);
         int allColumns = 0;
         for (int column = 0; column < TaskListModel::ColumnCount; ++column)
-            allColumns += TaskListModel::ColumnWidth(column);
+            allColumns += TaskListModel::columnWidthOf(column);
         // Every column shows, unless the screen is narrower: then the window fills its width.
         const int screenWidth = QGuiApplication::primaryScreen()->availableGeometry().width();
         QVERIFY(h->window().width() > allColumns || h->window().width() == screenWidth);

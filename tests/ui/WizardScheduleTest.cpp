@@ -274,8 +274,8 @@ private slots:
         QCOMPARE(focus, QString("minutes"));
         day.findChild<QListWidget*>("minutes")->setCurrentRow(59);
         QCOMPARE(PressOk(harness, day), QString());
-        QCOMPARE(day.Result().hour, 23);
-        QCOMPARE(day.Result().minute, 59);
+        QCOMPARE(day.result().hour, 23);
+        QCOMPARE(day.result().minute, 59);
 
         EveryWeekDialog week(Schedule(), false, harness.messages);
         ChooseTime(&week, 0, 0);
@@ -283,7 +283,7 @@ private slots:
         click(&week, "invert");
         click(&week, "sunday");
         QCOMPARE(PressOk(harness, week), QString());
-        QCOMPARE(week.Result().weekDays, (std::array<std::uint8_t, 7> {0, 1, 1, 1, 1, 1, 1}));
+        QCOMPARE(week.result().weekDays, (std::array<std::uint8_t, 7> {0, 1, 1, 1, 1, 1, 1}));
         click(&week, "deselectAll");
         QCOMPARE(PressOk(harness, week), QString("Please choose the days of the week."));
 
@@ -297,8 +297,8 @@ private slots:
         QCOMPARE(PressOk(harness, month), QString("Please choose the days of the month."));
         click(&month, "selectAll");
         QCOMPARE(PressOk(harness, month), QString());
-        QCOMPARE(month.Result().hour, 6);
-        QCOMPARE(month.Result().monthDays[21], std::uint8_t(1));
+        QCOMPARE(month.result().hour, 6);
+        QCOMPARE(month.result().monthDays[21], std::uint8_t(1));
 
         for (const char* minutes : {"", "0", "00000"}) {
             TimeIntervalDialog interval(30, harness.messages);
@@ -327,9 +327,9 @@ private slots:
         ChooseTime(&dialog, 10, 0);
         type(&dialog, "repeatDays", "");
         QCOMPARE(PressOk(harness, dialog), QString());
-        QCOMPARE(dialog.Result().specialYear, 2024);
-        QCOMPARE(dialog.Result().specialDay, 29);
-        QCOMPARE(dialog.Result().repeatDays, 0);
+        QCOMPARE(dialog.result().specialYear, 2024);
+        QCOMPARE(dialog.result().specialDay, 29);
+        QCOMPARE(dialog.result().repeatDays, 0);
         // Without a stored date the calendar shows today, under the date display option.
         SpecialDateDialog fresh(Schedule(), false, 1, harness.messages);
         const QDate today = QDate::currentDate();

@@ -1897,6 +1897,16 @@ Error NO. %1
 %2</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The task list could not be saved:
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The server list could not be saved:
+%1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::wizard</name>

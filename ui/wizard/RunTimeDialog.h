@@ -16,7 +16,7 @@ class Messages;
 
 // The schedule settings dialogs that have a run time: the hour list "00" to "23" and the
 // minute list "00" to "59", whose chosen positions are the stored values. OK refuses a
-// missing hour or minute, then whatever the kind adds (ExtraCheck); Result() gives the
+// missing hour or minute, then whatever the kind adds (ExtraCheck); result() gives the
 // schedule with the dialog's values after OK.
 class RunTimeDialog : public QDialog
 {
@@ -27,7 +27,7 @@ public:
     RunTimeDialog(const QString& caption, const Schedule& schedule, bool runTimeSet, Messages& messages,
         QWidget* parent = nullptr);
 
-    Schedule Result() const { return m_schedule; }
+    Schedule result() const { return m_schedule; }
     void accept() override;
 
 protected:

@@ -149,7 +149,7 @@ void SchedulePage::openSettings(ScheduleKind kind)
                 m_schedule, runTime, session().context().options().dateFormat, box, window());
         accepted = dialog->exec() == QDialog::Accepted;
         if (accepted) {
-            m_schedule = dialog->Result();
+            m_schedule = dialog->result();
             m_runTimeSet = true;
             m_dateSet = m_dateSet || kind == ScheduleKind::SpecialDate;
         }
