@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(backupFileKindText(same), QString("PHP File"));
         QCOMPARE(backupFileModeText(same), QString("Always backup data to the same file"));
         QCOMPARE(backupFileDetailsText(same),
-            QString("Backup to file:\r\n/b/all.phpUse the '\\n' instead of '\\r\\n' in the backup files"));
+            QString("Backup to file:\r\n/b/all.php\r\n\r\nUse the '\\n' instead of '\\r\\n' in the backup files"));
 
         BackupSettings folder;
         folder.backupFolder = "/b/";
@@ -301,7 +301,7 @@ private slots:
         QCOMPARE(backupFileDetailsText(folder),
             QString("Backup to folder:\r\n/b/\r\n\r\nOne file contains all selected databases and tables\r\n\r\n"
                     "File Name Format:\r\n%DATABASE%_%DATE%\r\n\r\nAuto delete the oldest backup files when more "
-                    "than 3 backup copies"
+                    "than 3 backup copies\r\n\r\n"
                     "Use the '\\n' instead of '\\r\\n' in the backup files"));
     }
 

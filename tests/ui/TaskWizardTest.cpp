@@ -595,9 +595,10 @@ private slots:
             QString("staff_list (View)"));
         QCOMPARE(text(backup.pages()[3], "fileKind"), QString("SQL File"));
         QCOMPARE(text(backup.pages()[3], "details"),
-            QString("Backup to folder:\n/tmp/kelvanto-backups/\n\nOne file contains all selected databases and "
-                    "tables\n\nFile Name Format:\n%HOST%_%DATE%_%TIME%Use the '\\n' instead of '\\r\\n' in the backup "
-                    "files"));
+            QString(
+                "Backup to folder:\n/tmp/kelvanto-backups/\n\nOne file contains all selected databases and "
+                "tables\n\nFile Name Format:\n%HOST%_%DATE%_%TIME%\n\nUse the '\\n' instead of '\\r\\n' in the backup "
+                "files"));
         QCOMPARE(text(backup.pages()[4], "scheduleTitle"), QString("Manual"));
         QCOMPARE(text(backup.pages()[4], "scheduleSettings"), QString("None"));
 

@@ -103,9 +103,10 @@ QString backupFileDetailsText(const BackupSettings& settings)
                       .arg(settings.autoDeleteLimit);
         }
     }
+    // On a paragraph of its own: run on, it read as part of the path before it.
     if (settings.unixLineEnds == 1)
-        text
-            += QCoreApplication::translate("kelvanto::wizard", "Use the '\\n' instead of '\\r\\n' in the backup files");
+        text += kEmptyLine
+            + QCoreApplication::translate("kelvanto::wizard", "Use the '\\n' instead of '\\r\\n' in the backup files");
     return text;
 }
 
