@@ -78,8 +78,8 @@ std::string ObjectChecksum(const StoredObject& object)
     return ChecksumText(XXH3_64bits(definition.data(), definition.size()));
 }
 
-Result<std::string> BackupRunManifest::Write(
-    const std::vector<std::string>& files, const TimeStamp& ended, std::string_view temporaryTag)
+Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& files, const TimeStamp& ended,
+    std::string_view temporaryTag, const WrittenDigests& writtenDigests)
 {
     if (files.empty())
         return Error {"the run wrote no file"};
@@ -94,7 +94,7 @@ Result<std::string> BackupRunManifest::Write(
         seen.push_back(file);
         if (std::filesystem::path(file).parent_path() != folder)
             return Error {file + ": is not in the folder of the manifest"};
-        Result<FileDigest> digest = DigestFile(file);
+        Result<FileDigest> digest = DigestFile(file, writtenDigests ? writtenDigests(file) : nullptr);
         if (!digest)
             return Error {file + ": " + digest.error()};
         BackupManifest::File entry {std::filesystem::path(file).filename().string(), digest->size, digest->sha256,

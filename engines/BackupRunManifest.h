@@ -1,11 +1,13 @@
 #pragma once
 
 #include "engines/BackupManifest.h"
+#include "engines/FileDigest.h"
 #include "engines/RowTally.h"
 #include "engines/StoredObject.h"
 #include "model/Result.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -38,13 +40,17 @@ public:
     // each database and kind is listed once per file, in the order first noted.
     void NoteContent(const std::string& file, const std::string& database, std::string_view kind);
 
-    // Digests the files (each once), then writes the manifest atomically beside them (see
+    // The digest that a file's writer computed while writing it, or null (see FileSink).
+    using WrittenDigests = std::function<const WrittenFileDigest*(const std::string& path)>;
+
+    // Digests the files (each once: a file that still has the stamp of its written digest
+    // is taken at that digest, any other is read back), then writes the manifest atomically beside them (see
     // ManifestPathFor) and returns its path. Files must sit in one folder: the manifest
     // names them within its own. It is written under the temporary name of the run's files
     // (`temporaryTag`), so that a manifest cut short by a kill is removed with them by the
     // task's next run. The error names what failed.
-    Result<std::string> Write(
-        const std::vector<std::string>& files, const TimeStamp& ended, std::string_view temporaryTag = "task");
+    Result<std::string> Write(const std::vector<std::string>& files, const TimeStamp& ended,
+        std::string_view temporaryTag = "task", const WrittenDigests& writtenDigests = {});
 
     const BackupManifest& manifest() const { return m_manifest; }
 

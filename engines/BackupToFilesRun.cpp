@@ -54,6 +54,9 @@ BackupToFilesRun::BackupToFilesRun(
     // PHP dumps are refused below when compression is asked for: PHP runs a script as it is.
     if (m_settings.fileType != kPhpDumpFile)
         m_sink.SetCompression(m_task.extras.compression, m_task.extras.compressionLevel);
+    // The manifest's digests are computed as the files are written, not by reading them again.
+    m_sink.ForgetWrittenDigests();
+    m_sink.SetDigesting(true);
 }
 
 void BackupToFilesRun::LogFileError(const std::string& message)
@@ -67,6 +70,7 @@ RunOutcome BackupToFilesRun::Run()
     // A file still open here was cut short (a stop, a failure): it never takes its name.
     m_writer.AbandonFile();
     m_sink.SetCompression(Compression::None, 0);
+    m_sink.SetDigesting(false);
     return outcome;
 }
 
@@ -620,7 +624,9 @@ bool BackupToFilesRun::WriteManifest(bool verificationFailed)
     // Only a whole run gets one: its presence is what marks the run complete.
     if (m_writer.AnyWriteFailed() || (m_context.ErrorLines() > 0 && !verificationFailed) || m_runFiles.empty())
         return true;
-    Result<std::string> path = m_manifest->Write(m_runFiles, m_context.Now(), m_sink.temporaryTag());
+    // The files' digests were computed as they were written; one changed since is read back.
+    const auto written = [this](const std::string& file) { return m_sink.WrittenDigest(file); };
+    Result<std::string> path = m_manifest->Write(m_runFiles, m_context.Now(), m_sink.temporaryTag(), written);
     if (!path) {
         LogError("Failed to write the manifest of the backup! - " + path.error());
         return false;

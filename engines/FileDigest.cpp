@@ -1,10 +1,9 @@
 #include "engines/FileDigest.h"
 
 #include "engines/RegularFileReader.h"
+#include "engines/Sha256Digest.h"
 
-#include <openssl/evp.h>
-
-#include <memory>
+#include <sys/stat.h>
 
 namespace kelvanto
 {
@@ -12,43 +11,54 @@ namespace kelvanto
 namespace
 {
 
-struct FreeDigestContext
+bool SameTime(const timespec& a, const timespec& b)
 {
-    void operator()(EVP_MD_CTX* context) const { EVP_MD_CTX_free(context); }
-};
-
-std::string Hex(const unsigned char* bytes, unsigned size)
-{
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(size * 2);
-    for (unsigned i = 0; i < size; ++i) {
-        text += kDigits[bytes[i] >> 4];
-        text += kDigits[bytes[i] & 0x0F];
-    }
-    return text;
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
 } // namespace
 
+bool FileStamp::operator==(const FileStamp& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && SameTime(modified, other.modified)
+        && SameTime(changed, other.changed);
+}
+
+std::optional<FileStamp> StampFile(const std::string& path)
+{
+    struct stat info
+    { };
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return FileStamp {info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), info.st_mtim, info.st_ctim};
+}
+
 Result<FileDigest> DigestFile(const std::string& path)
 {
-    std::unique_ptr<EVP_MD_CTX, FreeDigestContext> context(EVP_MD_CTX_new());
-    if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1)
+    Sha256Digest sha256;
+    if (!sha256.valid())
         return Error {"cannot be digested: the SHA-256 digest could not start"};
-    FileDigest digest;
     const Result<void> read = ReadRegularFile(path, [&](std::string_view piece) {
-        digest.size += piece.size();
-        return EVP_DigestUpdate(context.get(), piece.data(), piece.size()) == 1;
+        sha256.Update(piece);
+        return sha256.valid();
     });
     if (!read)
         return Error {read.error()};
-    unsigned char value[EVP_MAX_MD_SIZE] = {};
-    unsigned size = 0;
-    if (EVP_DigestFinal_ex(context.get(), value, &size) != 1)
+    const std::uint64_t size = sha256.size();
+    std::string value = sha256.Finish();
+    if (value.empty())
         return Error {"cannot be digested"};
-    digest.sha256 = Hex(value, size);
-    return digest;
+    return FileDigest {size, std::move(value)};
+}
+
+Result<FileDigest> DigestFile(const std::string& path, const WrittenFileDigest* written)
+{
+    if (written != nullptr) {
+        const std::optional<FileStamp> stamp = StampFile(path);
+        if (stamp && *stamp == written->stamp && stamp->size == written->digest.size)
+            return written->digest;
+    }
+    return DigestFile(path);
 }
 
 } // namespace kelvanto

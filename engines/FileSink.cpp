@@ -80,6 +80,12 @@ bool FileSink::Create(const std::string& path)
     }
     m_partial = std::move(*created);
     Opened(path);
+    if (m_digesting) {
+        m_digest.emplace();
+        // A digest that cannot start only means that the manifest reads the file back.
+        if (!m_digest->valid())
+            m_digest.reset();
+    }
     return true;
 }
 
@@ -128,7 +134,7 @@ bool FileSink::Close()
     bool ok = WriteGathered(Mode::End);
     if (m_partial.valid()) {
         if (ok) {
-            Result<void> committed = m_partial.Commit();
+            Result<void> committed = CommitCreated();
             if (!committed)
                 m_lastError = committed.error();
             ok = committed.ok();
@@ -141,6 +147,7 @@ bool FileSink::Close()
     m_path.clear();
     m_failed = false;
     m_compressor.reset();
+    m_digest.reset();
     return ok;
 }
 
@@ -152,6 +159,7 @@ void FileSink::Abandon()
     m_path.clear();
     m_failed = false;
     m_compressor.reset();
+    m_digest.reset();
 }
 
 void FileSink::SetCompression(Compression kind, int level)
@@ -187,6 +195,9 @@ bool FileSink::Reopen(const std::string& path)
 
 void FileSink::Opened(const std::string& path)
 {
+    // Whatever is written at this path now, the digest of an earlier file there is void.
+    m_written.erase(path);
+    m_digest.reset();
     m_error = 0;
     m_path = path;
     m_failed = false;
@@ -255,6 +266,8 @@ bool FileSink::WriteRaw(std::string_view bytes)
             m_failed = true;
             return false;
         }
+        if (m_digest)
+            m_digest->Update(bytes.substr(0, static_cast<std::size_t>(written)));
         bytes.remove_prefix(static_cast<std::size_t>(written));
         m_unsynced += static_cast<std::size_t>(written);
     }
@@ -286,6 +299,32 @@ bool FileSink::StillAtPath()
         return m_compressor->valid();
     }
     return true;
+}
+
+Result<void> FileSink::CommitCreated()
+{
+    struct stat digested
+    { };
+    const bool known = m_digest && m_digest->valid() && ::fstat(m_partial.fd(), &digested) == 0;
+    Result<void> committed = m_partial.Commit();
+    if (!committed || !known)
+        return committed;
+    // Only the file that was digested, holding exactly the bytes digested, keeps the digest:
+    // anything else that wrote to it, or a file put in its place, leaves it to a read-back.
+    const std::optional<FileStamp> stamp = StampFile(m_path);
+    const std::uint64_t size = m_digest->size();
+    if (!stamp || stamp->device != digested.st_dev || stamp->inode != digested.st_ino || stamp->size != size)
+        return committed;
+    std::string sha256 = m_digest->Finish();
+    if (!sha256.empty())
+        m_written[m_path] = WrittenFileDigest {FileDigest {size, std::move(sha256)}, *stamp};
+    return committed;
+}
+
+const WrittenFileDigest* FileSink::WrittenDigest(const std::string& path) const
+{
+    const auto found = m_written.find(path);
+    return found == m_written.end() ? nullptr : &found->second;
 }
 
 std::string FileSink::LastErrorCause() const

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "engines/CompressedOutput.h"
+#include "engines/FileDigest.h"
+#include "engines/Sha256Digest.h"
 #include "model/AtomicFile.h"
 #include "model/PartialFile.h"
 #include "model/Result.h"
@@ -9,7 +11,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -46,6 +50,11 @@ namespace kelvanto
 // decompresses to every piece before it, with the stock tools too); each
 // opening of a file starts a new frame or member and Close() ends it, so a file appended to
 // in several openings is a concatenation that the stock tools read as one stream.
+// With digesting set, a file that Create made is digested (SHA-256 and size) as its bytes
+// reach the disk, after compression; when Close() gives it its path whole, the digest is kept
+// with the file's stamp (WrittenDigest), so that the run's manifest need not read the file
+// again. A file that an append reopened by its path gets none, and opening a path again
+// forgets the digest of the file that had it.
 // The members are virtual so that tests and benchmarks can stand in other sinks.
 class FileSink
 {
@@ -103,6 +112,15 @@ public:
     void SetCompression(Compression kind, int level);
     Compression compression() const { return m_compression; }
 
+    // Files created from now on are digested as they are written (see above); the open file
+    // keeps its own way.
+    void SetDigesting(bool on) { m_digesting = on; }
+    // The digest of the whole file that Close() last gave `path`; null when there is none.
+    // It stands for the file only while the file keeps its stamp (see DigestFile).
+    const WrittenFileDigest* WrittenDigest(const std::string& path) const;
+    // Forgets every digest kept so far.
+    void ForgetWrittenDigests() { m_written.clear(); }
+
     // Flushes the files and then the folders to stable storage (fsync), so that they survive
     // a power loss. A file or folder that cannot be opened, or whose file system cannot flush
     // it, is passed over; the error names the first path whose flush failed.
@@ -123,6 +141,8 @@ private:
     bool WriteRaw(std::string_view bytes);
     bool StillAtPath();
     bool Remember(UniqueFd file);
+    // Commits the created file; keeps its digest when the file at its path is the one digested.
+    Result<void> CommitCreated();
     std::int64_t Now() const;
 
     Options m_options;
@@ -142,6 +162,9 @@ private:
     int m_compressionLevel = 0;
     std::unique_ptr<CompressedOutput> m_compressor; // of the open file, when compressed
     std::string m_compressed; // the compressor's output, reused
+    bool m_digesting = false;
+    std::optional<Sha256Digest> m_digest; // of the open file, when it is digested
+    std::map<std::string, WrittenFileDigest> m_written; // by path, of the files made whole
 };
 
 } // namespace kelvanto

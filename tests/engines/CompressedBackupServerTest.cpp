@@ -105,6 +105,7 @@ BackupManifest CompressedRoundTrip(const CompressionRow& row, const TestServerAd
     const BackupVerification verified = VerifyBackupRun(dump.run);
     EXPECT_TRUE(verified.ok) << Join(verified.lines);
     EXPECT_EQ(verified.filesChecked, static_cast<int>(dump.files.size()));
+    EXPECT_EQ(ManifestDigestMismatches(dump.run), "");
     const BackupManifest manifest = ReadManifest(dump.run);
     EXPECT_EQ(manifest.tables.size(), original.tableCount());
 

@@ -1,15 +1,21 @@
 #include "engines/FileSink.h"
 
+#include "engines/FileDigest.h"
 #include "model/SafeFolder.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -130,6 +136,137 @@ TEST_F(FileSinkTest, NewFilesAreTheOwnersOnlyAndExistingFilesKeepTheirMode)
     ASSERT_EQ(::stat(kept.c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     EXPECT_EQ(ReadAll(kept), "");
+}
+
+// A digest kept while writing stands for the file only as it is on disk: it equals the
+// read-back of the whole file (compressed or not, written in short writes), and a file that
+// was written otherwise, or changed afterwards, is read back instead.
+TEST_F(FileSinkTest, DigestsWhileWritingOnlyWhatIsTheWholeFile)
+{
+    enum class Expect : std::uint8_t {
+        Kept, // the written digest, equal to the read-back
+        ReadBack, // a written digest that no longer holds: the read-back is used
+        None, // no written digest
+        Failed, // the file never took its path
+    };
+    using Step = std::function<void(FileSink&, const std::string& path)>;
+    const auto flipByte = [](FileSink&, const std::string& path) {
+        // Past the granularity of the file times, so that the change shows in them.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(100);
+        file.put('#');
+    };
+    struct Row
+    {
+        const char* name;
+        Compression compression;
+        Expect expect;
+        Step during; // after half of the lines
+        Step after; // after Close()
+        long failAfterBytes = -1; // the write fails (a full disk) once this many bytes are written
+        bool digesting = true;
+    };
+    const Row rows[] = {
+        {"plain", Compression::None, Expect::Kept, {}, {}},
+        {"zstd with a flush", Compression::Zstd, Expect::Kept, [](FileSink& sink, const std::string&) { sink.Flush(); },
+            {}},
+        {"gzip", Compression::Gzip, Expect::Kept, {}, {}},
+        {"not asked for", Compression::None, Expect::None, {}, {}, -1, false},
+        {"appended to after its close", Compression::None, Expect::None, {},
+            [](FileSink& sink, const std::string& path) {
+                EXPECT_TRUE(sink.Append(path, "more;\n"));
+                EXPECT_TRUE(sink.Close());
+            }},
+        {"created again and abandoned", Compression::None, Expect::None, {},
+            [](FileSink& sink, const std::string& path) {
+                EXPECT_TRUE(sink.Create(path));
+                sink.Abandon();
+            }},
+        {"a byte changed after its close", Compression::None, Expect::ReadBack, {}, flipByte},
+        {"truncated after its close", Compression::Gzip, Expect::ReadBack, {},
+            [](FileSink&, const std::string& path) { std::filesystem::resize_file(path, 1000); }},
+        {"replaced after its close", Compression::None, Expect::ReadBack, {},
+            [](FileSink&, const std::string& path) {
+                const std::string other = path + ".other";
+                // The same size, another last byte, and a file of its own at the path.
+                std::string bytes = ReadAll(path);
+                bytes.back() ^= 1;
+                std::ofstream(other, std::ios::binary) << bytes;
+                std::filesystem::rename(other, path);
+            }},
+        {"written by another while open", Compression::None, Expect::None,
+            [](FileSink& sink, const std::string& path) {
+                sink.Flush();
+                const std::string temporary = (std::filesystem::path(path).parent_path()
+                    / PartialName(std::filesystem::path(path).filename().string(), sink.temporaryTag()))
+                                                  .string();
+                std::ofstream(temporary, std::ios::app) << "planted;\n";
+            },
+            {}},
+        {"a write that fails", Compression::Zstd, Expect::Failed, {}, {}, 5000},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        long written = 0;
+        FileSink::Options options;
+        options.bufferSize = 4096;
+        options.write = [&](int fd, const char* data, std::size_t size) -> long {
+            // Short writes, so that only what each write took is digested.
+            const std::size_t part = std::min<std::size_t>(size, 700);
+            if (row.failAfterBytes >= 0 && written + static_cast<long>(part) > row.failAfterBytes) {
+                errno = ENOSPC;
+                return -1;
+            }
+            const long done = ::write(fd, data, part);
+            written += done > 0 ? done : 0;
+            return done;
+        };
+        FileSink sink(options);
+        sink.SetDigesting(row.digesting);
+        sink.SetCompression(row.compression, 0);
+        const std::string path = Path("digested.sql");
+        std::filesystem::remove(path);
+        ASSERT_TRUE(sink.Create(path));
+        bool appended = true;
+        for (int i = 0; i < 3000; ++i) {
+            appended = sink.Append(path, "INSERT INTO t VALUES (" + std::to_string(i * 7919) + ");\n") && appended;
+            if (i == 1500 && row.during)
+                row.during(sink, path);
+        }
+        const bool closed = sink.Close();
+        if (row.expect == Expect::Failed) {
+            EXPECT_FALSE(appended && closed);
+            EXPECT_EQ(sink.WrittenDigest(path), nullptr);
+            EXPECT_FALSE(std::filesystem::exists(path));
+            continue;
+        }
+        ASSERT_TRUE(appended && closed);
+        if (row.after)
+            row.after(sink, path);
+        const Result<FileDigest> readBack = DigestFile(path);
+        ASSERT_TRUE(readBack.ok());
+        const WrittenFileDigest* kept = sink.WrittenDigest(path);
+        const Result<FileDigest> used = DigestFile(path, kept);
+        ASSERT_TRUE(used.ok());
+        EXPECT_EQ(used->size, readBack->size);
+        EXPECT_EQ(used->sha256, readBack->sha256);
+        switch (row.expect) {
+        case Expect::Kept:
+            ASSERT_NE(kept, nullptr);
+            EXPECT_EQ(kept->digest.sha256, readBack->sha256);
+            break;
+        case Expect::ReadBack:
+            ASSERT_NE(kept, nullptr);
+            EXPECT_NE(kept->digest.sha256, readBack->sha256);
+            break;
+        case Expect::None:
+            EXPECT_EQ(kept, nullptr);
+            break;
+        case Expect::Failed:
+            break;
+        }
+    }
 }
 
 } // namespace

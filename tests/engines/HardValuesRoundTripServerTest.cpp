@@ -73,6 +73,7 @@ TEST_P(HardValuesRoundTrip, EveryValueSurvives)
     ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
     EXPECT_EQ(dump.errors(), "");
     ASSERT_EQ(dump.files.size(), 1u);
+    EXPECT_EQ(ManifestDigestMismatches(dump.run), "");
 
     if (row.maxInsertBytes > 0) {
         // No statement is longer than the size asked for; three rows of 1 MiB share one.

@@ -1,11 +1,16 @@
 #include "tests/support/RoundTripEngine.h"
 
+#include "engines/BackupManifest.h"
 #include "engines/BackupToFiles.h"
+#include "engines/FileDigest.h"
 #include "engines/ServerCopy.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/RoundTrip.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace kelvanto::test
@@ -144,6 +149,29 @@ EngineDump RunCopyEngine(const Task& task, const Connector& connector)
     run.outcome = RunServerCopy(context, connector);
     run.log = context.LogLines();
     return run;
+}
+
+std::string ManifestDigestMismatches(const BackupRun& run)
+{
+    const std::string path = ManifestPathFor(run);
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const Result<BackupManifest> manifest = BackupManifest::FromJson(text);
+    if (!manifest)
+        return path + ": no readable manifest: " + manifest.error() + "\n";
+    if (manifest->files.empty())
+        return path + ": lists no file\n";
+    std::string lines;
+    for (const auto& file : manifest->files) {
+        const std::string filePath = (std::filesystem::path(path).parent_path() / file.name).string();
+        const Result<FileDigest> read = DigestFile(filePath);
+        if (!read)
+            lines += filePath + ": " + read.error() + "\n";
+        else if (read->size != file.size || read->sha256 != file.sha256)
+            lines += filePath + ": the manifest says " + std::to_string(file.size) + " bytes " + file.sha256
+                + ", the file has " + std::to_string(read->size) + " bytes " + read->sha256 + "\n";
+    }
+    return lines;
 }
 
 } // namespace kelvanto::test

@@ -47,6 +47,11 @@ EngineDump RunDumpEngine(const Task& task, const std::filesystem::path& dataFold
 EngineDump RunDumpEngine(
     const Task& task, const std::filesystem::path& dataFolder, const Connector& connector, FileSink& sink);
 
+// Where the manifest of a recorded backup run disagrees with the files read back now: one
+// line per file whose size or SHA-256 differs or that cannot be read, or a line saying that
+// the manifest is missing, unreadable or lists no file; empty when they agree.
+std::string ManifestDigestMismatches(const BackupRun& run);
+
 // A manual copy task of the given type (2, 3, 7 or 8) from `source` to `destination` with the
 // given databases and default settings.
 Task MakeCopyTask(TaskType type, const TestServerAddress& source, const TestServerAddress& destination,
