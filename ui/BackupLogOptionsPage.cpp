@@ -21,7 +21,7 @@ namespace kelvanto
 namespace
 {
 
-QString WithTrailingSlash(QString folder)
+QString withTrailingSlash(QString folder)
 {
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
@@ -134,7 +134,7 @@ bool BackupLogOptionsPage::validate()
 
 void BackupLogOptionsPage::save(Options& options) const
 {
-    options.defaultBackupFolder = WithTrailingSlash(m_folder->text().trimmed()).toStdString();
+    options.defaultBackupFolder = withTrailingSlash(m_folder->text().trimmed()).toStdString();
     if (m_limited->isChecked()) {
         options.logSizeLimited = 1;
         options.logMaxSizeKB = m_size->text().toInt();
@@ -155,7 +155,7 @@ void BackupLogOptionsPage::browse()
 {
     const QString folder = m_fileDialogs.chooseFolder(this, tr(kBrowseTitle), m_folder->text());
     if (!folder.isEmpty())
-        m_folder->setText(WithTrailingSlash(folder));
+        m_folder->setText(withTrailingSlash(folder));
 }
 
 void BackupLogOptionsPage::limitToggled(bool limited)

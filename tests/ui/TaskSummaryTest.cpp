@@ -362,17 +362,17 @@ private slots:
         a.port = 3306;
         a.database = "shop";
         ServerConnection b = a;
-        QVERIFY(SameServer(a, b));
-        QVERIFY(SameDatabase(a, b));
+        QVERIFY(sameServer(a, b));
+        QVERIFY(sameDatabase(a, b));
         b.database = "shop2";
-        QVERIFY(SameServer(a, b));
-        QVERIFY(!SameDatabase(a, b)); // another name on the same server is accepted
+        QVERIFY(sameServer(a, b));
+        QVERIFY(!sameDatabase(a, b)); // another name on the same server is accepted
         b = a;
         b.port = 3307;
-        QVERIFY(!SameDatabase(a, b)); // the same name on another port is accepted
+        QVERIFY(!sameDatabase(a, b)); // the same name on another port is accepted
         b = a;
         b.host = "DB";
-        QVERIFY(!SameServer(a, b)); // host compared exactly
+        QVERIFY(!sameServer(a, b)); // host compared exactly
     }
 
     void typedEscapes()
@@ -387,9 +387,9 @@ private slots:
         // What the page shows converts back to what is stored.
         for (const std::string& stored : {std::string("\t"), std::string("\r\n"), std::string("\\"),
                  std::string("\a\b\f\v"), std::string(",|;"), std::string("\"")}) {
-            QCOMPARE(ConvertTypedEscapes(ShowTypedEscapes(stored)), stored);
+            QCOMPARE(ConvertTypedEscapes(showTypedEscapes(stored)), stored);
         }
-        QCOMPARE(ShowTypedEscapes("\r\n"), std::string("\\r\\n"));
+        QCOMPARE(showTypedEscapes("\r\n"), std::string("\\r\\n"));
     }
 
     void choicesCarriedOverByName()

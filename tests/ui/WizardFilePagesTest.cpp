@@ -63,7 +63,7 @@ private slots:
         const bool enforced = ::access(locked.c_str(), W_OK) != 0;
         const std::string lockedText = locked.string();
         const QString locked_ = QString::fromStdString(lockedText);
-        QCOMPARE(wizard::InvalidFolderText(wizard::kInvalidFolder, lockedText + "/x/y"),
+        QCOMPARE(wizard::invalidFolderText(wizard::kInvalidFolder, lockedText + "/x/y"),
             QString(wizard::kInvalidFolder) + "\n" + wizard::kFolderMissing);
         if (enforced) {
             const Case cases[] = {

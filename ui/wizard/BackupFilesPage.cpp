@@ -133,7 +133,7 @@ void BackupFilesPage::browseFolder()
     const QString folder
         = session().files().chooseFolder(window(), wizard::tr(wizard::kBackupFolderPrompt), m_folder->text());
     if (!folder.isEmpty())
-        m_folder->setText(QString::fromStdString(wizard::WithTrailingSlash(folder.toStdString())));
+        m_folder->setText(QString::fromStdString(wizard::withTrailingSlash(folder.toStdString())));
 }
 
 void BackupFilesPage::browseFile()
@@ -159,14 +159,14 @@ bool BackupFilesPage::validate()
         const std::string file = m_file->text().toStdString();
         if (file.empty())
             return refuse(m_file, wizard::tr(wizard::kInputFilePath));
-        if (!wizard::IsUsableFilePath(file))
+        if (!wizard::isUsableFilePath(file))
             return refuse(m_file, wizard::kInvalidFile);
     } else {
         const std::string folder = m_folder->text().toStdString();
         if (folder.empty())
             return refuse(m_folder, wizard::tr(wizard::kChooseFolder));
-        if (!wizard::IsUsableFolder(folder))
-            return refuse(m_folder, wizard::InvalidFolderText(wizard::kInvalidFolder, folder));
+        if (!wizard::isUsableFolder(folder))
+            return refuse(m_folder, wizard::invalidFolderText(wizard::kInvalidFolder, folder));
     }
     return true;
 }
@@ -202,7 +202,7 @@ void BackupFilesPage::save(Task& task)
         settings.singleFilePath = m_file->text().toStdString();
         settings.backupFolder.clear();
     } else {
-        settings.backupFolder = wizard::WithTrailingSlash(m_folder->text().toStdString());
+        settings.backupFolder = wizard::withTrailingSlash(m_folder->text().toStdString());
         settings.singleFilePath.clear();
     }
 }

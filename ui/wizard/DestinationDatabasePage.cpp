@@ -109,7 +109,7 @@ bool DestinationDatabasePage::validate()
     }
     ServerConnection destination = m_box->current();
     destination.database = databaseName();
-    if (wizard::SameDatabase(session().currentSource(), destination))
+    if (wizard::sameDatabase(session().currentSource(), destination))
         return refuse(nameField, wizard::tr(wizard::kSameDatabase));
     return true;
 }

@@ -87,7 +87,7 @@ void ExportFilesPage::load(const Task& task)
     const auto stored = Fields(m_loaded);
     bool allEmpty = true;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        m_fields[i]->setText(QString::fromStdString(wizard::ShowTypedEscapes(*stored[i])));
+        m_fields[i]->setText(QString::fromStdString(wizard::showTypedEscapes(*stored[i])));
         m_shown[i] = m_fields[i]->text();
         allEmpty = allEmpty && stored[i]->empty();
     }
@@ -140,7 +140,7 @@ void ExportFilesPage::browse()
     const QString folder
         = session().files().chooseFolder(window(), wizard::tr(wizard::kExportFolderPrompt), m_directory->text());
     if (!folder.isEmpty())
-        m_directory->setText(QString::fromStdString(wizard::WithTrailingSlash(folder.toStdString())));
+        m_directory->setText(QString::fromStdString(wizard::withTrailingSlash(folder.toStdString())));
 }
 
 bool ExportFilesPage::validate()
@@ -148,8 +148,8 @@ bool ExportFilesPage::validate()
     const std::string directory = m_directory->text().toStdString();
     if (directory.empty())
         return refuse(m_directory, wizard::tr(wizard::kChooseDirectory));
-    if (!wizard::IsUsableFolder(directory))
-        return refuse(m_directory, wizard::InvalidFolderText(wizard::kInvalidDirectory, directory));
+    if (!wizard::isUsableFolder(directory))
+        return refuse(m_directory, wizard::invalidFolderText(wizard::kInvalidDirectory, directory));
     if (m_type->currentIndex() < 0)
         return refuse(m_type, wizard::tr(wizard::kChooseFileType));
     return true;
@@ -160,7 +160,7 @@ void ExportFilesPage::save(Task& task)
     ExportSettings& settings = task.exportSettings;
     settings.fileType = static_cast<std::uint8_t>(m_type->currentIndex() + 1);
     const std::string directory = m_directory->text().toStdString();
-    settings.directory = directory == m_loaded.directory ? directory : wizard::WithTrailingSlash(directory);
+    settings.directory = directory == m_loaded.directory ? directory : wizard::withTrailingSlash(directory);
     const auto stored = Fields(m_loaded);
     const auto target = Fields(settings);
     for (std::size_t i = 0; i < m_fields.size(); ++i) {

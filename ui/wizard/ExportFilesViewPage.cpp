@@ -16,7 +16,7 @@ namespace
 
 QString Escapes(const std::string& stored)
 {
-    return QString::fromStdString(wizard::ShowTypedEscapes(stored));
+    return QString::fromStdString(wizard::showTypedEscapes(stored));
 }
 
 } // namespace

@@ -35,7 +35,7 @@ void ScheduleViewPage::load(const Task& task)
     const Options& options = session().context().options();
     const ScheduleDescription description = DescribeSchedule(task.schedule, options.dateFormat, options.timeFormat);
     m_title->setText(QString::fromStdString(description.title));
-    m_settings->setPlainText(Shown(description.settings));
+    m_settings->setPlainText(shownText(description.settings));
     m_onFailure->setText(QString::fromStdString(wizard::joinCommandLine(task.extras.onFailure)));
     m_onFailure->setCursorPosition(0);
 }

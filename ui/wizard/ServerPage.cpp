@@ -54,7 +54,7 @@ bool ServerPage::validate()
         return refuse(m_box->faultField(), fault);
     const ServerConnection server = m_box->current();
     if (m_role == Role::Destination && session().type() != TaskType::RestoreFromFiles
-        && wizard::SameServer(session().currentSource(), server))
+        && wizard::sameServer(session().currentSource(), server))
         return refuse(m_box->hostField(), wizard::tr(wizard::kSameServer));
     if (listsDatabasesForNextPage()) {
         auto databases = listDatabases(server);

@@ -27,7 +27,7 @@ QString SqlScriptViewPage::title() const
 
 void SqlScriptViewPage::load(const Task& task)
 {
-    m_script->setPlainText(Shown(wizard::scriptText(task.sqlStatements)));
+    m_script->setPlainText(shownText(wizard::scriptText(task.sqlStatements)));
 }
 
 } // namespace kelvanto

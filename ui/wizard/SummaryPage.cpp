@@ -37,7 +37,7 @@ void SummaryPage::load(const Task& task)
 
 void SummaryPage::enter(const Task& task)
 {
-    m_summary->setPlainText(Shown(wizard::buildTaskSummary(task)));
+    m_summary->setPlainText(shownText(wizard::buildTaskSummary(task)));
 }
 
 } // namespace kelvanto

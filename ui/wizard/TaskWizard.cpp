@@ -20,7 +20,7 @@ Task Prepared(Task task, int typeCode)
 {
     task.type = wizard::normalizedTaskType(typeCode);
     task.extras = NewTaskExtras(task.type);
-    wizard::EmptyListsUnusedBy(task);
+    wizard::emptyListsUnusedBy(task);
     return task;
 }
 

@@ -16,7 +16,7 @@ QString WithLfLineEnds(QString text)
 
 } // namespace
 
-QString Shown(const std::string& text)
+QString shownText(const std::string& text)
 {
     return WithLfLineEnds(QString::fromStdString(text));
 }

@@ -16,6 +16,6 @@ namespace kelvanto
 QLineEdit* readOnlyLine(QWidget* parent, const char* name, const QString& text);
 QPlainTextEdit* readOnlyBox(QWidget* parent, const char* name, const QString& text);
 // A stored text as a text box shows it: "\r\n" line ends become "\n".
-QString Shown(const std::string& text);
+QString shownText(const std::string& text);
 
 } // namespace kelvanto

@@ -27,22 +27,22 @@ bool IsWritable(const std::filesystem::path& folder)
 
 } // namespace
 
-bool SameServer(const ServerConnection& source, const ServerConnection& destination)
+bool sameServer(const ServerConnection& source, const ServerConnection& destination)
 {
     return source.host == destination.host && source.port == destination.port;
 }
 
-bool SameDatabase(const ServerConnection& source, const ServerConnection& destination)
+bool sameDatabase(const ServerConnection& source, const ServerConnection& destination)
 {
-    return SameServer(source, destination) && source.database == destination.database;
+    return sameServer(source, destination) && source.database == destination.database;
 }
 
-bool IsUsableFolder(const std::string& folder)
+bool isUsableFolder(const std::string& folder)
 {
-    return FolderFault(folder) == nullptr;
+    return folderFault(folder) == nullptr;
 }
 
-const char* FolderFault(const std::string& folder)
+const char* folderFault(const std::string& folder)
 {
     std::string trimmed = folder;
     while (trimmed.size() > 1 && trimmed.back() == '/')
@@ -61,15 +61,15 @@ const char* FolderFault(const std::string& folder)
     return IsWritable(parent) ? nullptr : kFolderCannotBeMade;
 }
 
-QString InvalidFolderText(const char* message, const std::string& folder)
+QString invalidFolderText(const char* message, const std::string& folder)
 {
     // The message is the core's check text, shown as it is.
     const QString text = QString::fromUtf8(message);
-    const char* fault = FolderFault(folder);
+    const char* fault = folderFault(folder);
     return fault ? text + QLatin1Char('\n') + tr(fault) : text;
 }
 
-bool IsUsableFilePath(const std::string& path)
+bool isUsableFilePath(const std::string& path)
 {
     const std::filesystem::path file(path);
     if (!IsAbsolutePath(path) || path.back() == '/' || IsFolder(file))
@@ -77,14 +77,14 @@ bool IsUsableFilePath(const std::string& path)
     return IsFolder(file.parent_path());
 }
 
-std::string WithTrailingSlash(std::string folder)
+std::string withTrailingSlash(std::string folder)
 {
     if (folder.empty() || folder.back() != '/')
         folder += '/';
     return folder;
 }
 
-void EmptyListsUnusedBy(Task& task)
+void emptyListsUnusedBy(Task& task)
 {
     const TaskType type = task.type;
     if (type == TaskType::ExportTables || type == TaskType::ExecuteScript || type == TaskType::RestoreFromFiles)
@@ -97,7 +97,7 @@ void EmptyListsUnusedBy(Task& task)
         task.restoreFiles.clear();
 }
 
-std::string ShowTypedEscapes(std::string_view stored)
+std::string showTypedEscapes(std::string_view stored)
 {
     std::string shown;
     for (char c : stored) {

@@ -25,30 +25,30 @@ using kelvanto::CheckNewDatabaseName;
 
 // The destination is the source when host (exact) and port are equal; a destination database
 // when the database names (exact) are equal as well.
-bool SameServer(const ServerConnection& source, const ServerConnection& destination);
-bool SameDatabase(const ServerConnection& source, const ServerConnection& destination);
+bool sameServer(const ServerConnection& source, const ServerConnection& destination);
+bool sameDatabase(const ServerConnection& source, const ServerConnection& destination);
 
 // A folder the backup and export pages accept: an absolute path (without ".." components) of
 // an existing folder that the user may write in, or of a folder whose parent exists and is
 // writable (the engines create one level). A file path: absolute, not a folder, in an
 // existing folder.
-bool IsUsableFolder(const std::string& folder);
+bool isUsableFolder(const std::string& folder);
 // Why a folder is not usable, as the second line of "Invalid folder!" (one of the marked texts
 // of WizardTexts.h, in English); nullptr when it is usable.
-const char* FolderFault(const std::string& folder);
+const char* folderFault(const std::string& folder);
 // The refusal of an unusable folder: the message, a line end and the reason in the user's language.
-QString InvalidFolderText(const char* message, const std::string& folder);
-bool IsUsableFilePath(const std::string& path);
+QString invalidFolderText(const char* message, const std::string& folder);
+bool isUsableFilePath(const std::string& path);
 // The folder with a '/' at its end.
-std::string WithTrailingSlash(std::string folder);
+std::string withTrailingSlash(std::string folder);
 
 // The lists a type does not use, emptied: the databases (types 4, 5, 6), the export tables
 // (all but 4), the statements (all but 5) and the restore files (all but 6).
-void EmptyListsUnusedBy(Task& task);
+void emptyListsUnusedBy(Task& task);
 
 // The four export field texts as the page shows them for editing: the characters that the
 // typed escapes stand for (BEL BS FF LF CR TAB VT and the backslash) written as those escapes,
 // so that converting the shown text gives the stored text back.
-std::string ShowTypedEscapes(std::string_view stored);
+std::string showTypedEscapes(std::string_view stored);
 
 } // namespace kelvanto::wizard
