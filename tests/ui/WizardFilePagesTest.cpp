@@ -3,8 +3,10 @@
 // files page. Their checks in order with the warning and the focused field, and what they store.
 #include "tests/support/TempDir.h"
 #include "tests/ui/support/PageChecks.h"
+#include "tests/ui/support/RecordingHelp.h"
 #include "ui/wizard/BackupFilesPage.h"
 #include "ui/wizard/BackupFilesSettingsDialog.h"
+#include "ui/wizard/BackupOptionsBox.h"
 #include "ui/wizard/ExportFilesPage.h"
 #include "ui/wizard/RestoreFilesPage.h"
 #include "ui/wizard/SelectTablesPage.h"
@@ -430,6 +432,27 @@ private slots:
         QCOMPARE(page->files().size(), std::size_t(2));
         QCOMPARE(page->files()[1].fileName, std::string("e.sql.gz"));
         QCOMPARE(harness.files.asked.back(), QString("open ") + wizard::kRestoreFilesFilter);
+    }
+
+    // The options box of the databases pages writes back the extras of its advanced settings
+    // alone: what the backup file page and the schedule step set stays, whichever saves last.
+    void backupOptionsKeepTheExtrasOfOtherPages()
+    {
+        RecordingHelp help;
+        BackupOptionsBox box(BackupOptionsBox::Scope::AllDatabases, help);
+        Task task;
+        task.type = TaskType::BackupToFiles;
+        task.extras.routines = true;
+        task.extras.maxInsertBytes = 65536;
+        box.load(task);
+        task.extras.compression = Compression::Zstd;
+        task.extras.onFailure = {"mail", "-s", "failed", "root"};
+        task.extras.routines = false;
+        box.save(task);
+        QCOMPARE(task.extras.compression, Compression::Zstd);
+        QCOMPARE(task.extras.onFailure, (std::vector<std::string> {"mail", "-s", "failed", "root"}));
+        QVERIFY(task.extras.routines);
+        QCOMPARE(task.extras.maxInsertBytes, std::int64_t {65536});
     }
 };
 

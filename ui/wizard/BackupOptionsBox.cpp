@@ -69,7 +69,9 @@ void BackupOptionsBox::load(const Task& task)
 void BackupOptionsBox::save(Task& task) const
 {
     save(task.backupSettings);
-    task.extras = m_extras;
+    // Only the extras of the advanced settings: the failure command and the others belong to
+    // other pages, which may have saved before this one.
+    TaskExtrasBox::copyShown(m_extras, task.extras);
 }
 
 void BackupOptionsBox::load(const BackupSettings& settings)

@@ -147,6 +147,17 @@ void TaskExtrasBox::save(TaskExtras& extras) const
         extras.verifyRestore = m_verifyChoices[static_cast<std::size_t>(verify)];
 }
 
+void TaskExtrasBox::copyShown(const TaskExtras& from, TaskExtras& to)
+{
+    to.consistentSnapshot = from.consistentSnapshot;
+    to.routines = from.routines;
+    to.triggers = from.triggers;
+    to.events = from.events;
+    to.definer = from.definer;
+    to.maxInsertBytes = from.maxInsertBytes;
+    to.verifyRestore = from.verifyRestore;
+}
+
 void TaskExtrasBox::setReadOnly(bool readOnly)
 {
     for (QWidget* control : std::initializer_list<QWidget*> {

@@ -31,6 +31,9 @@ public:
 
     void load(const TaskExtras& extras);
     void save(TaskExtras& extras) const;
+    // Copies the extras this box shows from `from` to `to`, and no other: a page that keeps
+    // them for the box writes them back without undoing what other pages set.
+    static void copyShown(const TaskExtras& from, TaskExtras& to);
     void setReadOnly(bool readOnly);
     // The statement size counts only with multiple-row INSERT syntax.
     void setInsertSizeEnabled(bool enabled);
