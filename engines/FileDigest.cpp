@@ -55,7 +55,7 @@ Result<FileDigest> DigestFile(const std::string& path, const WrittenFileDigest* 
 {
     if (written != nullptr) {
         const std::optional<FileStamp> stamp = StampFile(path);
-        if (stamp && *stamp == written->stamp && stamp->size == written->digest.size)
+        if (stamp && *stamp == written->stamp)
             return written->digest;
     }
     return DigestFile(path);

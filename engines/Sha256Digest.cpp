@@ -2,8 +2,6 @@
 
 #include <openssl/evp.h>
 
-#include <utility>
-
 namespace kelvanto
 {
 
@@ -36,20 +34,6 @@ Sha256Digest::Sha256Digest()
 }
 
 Sha256Digest::~Sha256Digest() = default;
-
-Sha256Digest::Sha256Digest(Sha256Digest&& other) noexcept
-    : m_context(std::move(other.m_context))
-    , m_size(std::exchange(other.m_size, 0))
-    , m_failed(std::exchange(other.m_failed, false))
-{ }
-
-Sha256Digest& Sha256Digest::operator=(Sha256Digest&& other) noexcept
-{
-    m_context = std::move(other.m_context);
-    m_size = std::exchange(other.m_size, 0);
-    m_failed = std::exchange(other.m_failed, false);
-    return *this;
-}
 
 void Sha256Digest::Update(std::string_view bytes)
 {

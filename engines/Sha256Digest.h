@@ -17,11 +17,12 @@ class Sha256Digest
 public:
     Sha256Digest();
     ~Sha256Digest();
-    Sha256Digest(Sha256Digest&& other) noexcept;
-    Sha256Digest& operator=(Sha256Digest&& other) noexcept;
+    Sha256Digest(Sha256Digest&& other) noexcept = default;
+    Sha256Digest& operator=(Sha256Digest&& other) noexcept = default;
     Sha256Digest(const Sha256Digest&) = delete;
     Sha256Digest& operator=(const Sha256Digest&) = delete;
 
+    // A moved-from object has no context and is not valid.
     bool valid() const { return m_context != nullptr && !m_failed; }
     // Adds bytes; a failure makes the object invalid.
     void Update(std::string_view bytes);

@@ -54,16 +54,6 @@ Task BackupTask(const std::string& name, int port, const std::filesystem::path& 
     return task;
 }
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds)
-{
-    for (int waited = 0; waited < milliseconds; waited += 50) {
-        if (done())
-            return true;
-        QTest::qWait(50);
-    }
-    return done();
-}
-
 } // namespace
 
 int takeFailedRunPicture(const QString& folder)
@@ -71,7 +61,7 @@ int takeFailedRunPicture(const QString& folder)
     const QDBusConnection bus = QDBusConnection::sessionBus();
     // The service starts beside this program: give it a few seconds to take its name.
     const bool service = bus.isConnected()
-        && WaitFor(
+        && QTest::qWaitFor(
             [&bus] {
                 return bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.Notifications")).value();
             },
@@ -98,7 +88,7 @@ int takeFailedRunPicture(const QString& folder)
     window.view().selectRows({0}, 0);
     h.desktop().commands()->RunImmediately({0}, [](const Task&) { return true; });
     const TaskListModel& model = window.view().model();
-    if (!WaitFor([&] { return model.rowCount() > 0 && !model.rowAt(0).lastResult.isEmpty(); }, 20000)) {
+    if (!QTest::qWaitFor([&] { return model.rowCount() > 0 && !model.rowAt(0).lastResult.isEmpty(); }, 20000)) {
         std::cerr << "the run did not end\n";
         return 1;
     }

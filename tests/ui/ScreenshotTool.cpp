@@ -205,10 +205,8 @@ int main(int argc, char** argv)
     // The window follows the log: the running task's next lines appear in it by themselves.
     const int before = log.findChild<QTableWidget*>("logList")->rowCount();
     WriteRunningLines(app, *clock, std::string(kSamples[0].name) + ".log");
-    for (int waited = 0; waited < 5000 && log.findChild<QTableWidget*>("logList")->rowCount() != before + 3;
-         waited += 50)
-        QTest::qWait(50);
-    if (log.findChild<QTableWidget*>("logList")->rowCount() != before + 3) {
+    const auto* rows = log.findChild<QTableWidget*>("logList");
+    if (!QTest::qWaitFor([&] { return rows->rowCount() == before + 3; }, 5000)) {
         std::cerr << "the log window did not follow the log\n";
         saved = false;
     }
