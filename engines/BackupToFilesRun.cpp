@@ -88,6 +88,9 @@ RunOutcome BackupToFilesRun::RunSteps()
     }
     m_runTime = m_context.Now();
     m_manifest.emplace(m_task.taskId, m_task.name, m_runTime);
+    m_manifest->SetLayout(m_layout == Layout::FilePerTable ? BackupManifest::kFilePerTable
+            : m_layout == Layout::FilePerDatabase          ? BackupManifest::kFilePerDatabase
+                                                           : BackupManifest::kOneFile);
 
     // The program's own "Data" folder; it may exist already.
     if (!m_context.DataFolder().empty()) {
@@ -431,7 +434,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
         const std::string& charset = m_databaseCharset.empty() ? m_session.serverCharset : m_databaseCharset;
-        m_manifest->AddTable(database, name, m_records->lastTable(), charset);
+        m_manifest->AddTable(database, name, m_records->lastTable(), charset, m_currentFile);
         if (m_records->lastTable().rows() > 0)
             Note(database, BackupManifest::kRows);
     }
