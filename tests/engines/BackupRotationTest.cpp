@@ -270,10 +270,27 @@ TEST_F(BackupRotation, NamesOfTheTaskFollowItsFormat)
             Row {"__2007-03-04_05-06-07[x]*.sql", true}, Row {"Nightly_shop_2007-3-04_05-06-07[x]*.sql", false},
             Row {"Nightly_shop_2007-03-04_05-06-07x.sql", false},
             Row {"Nightly_shop_2007-03-04_05-06-07[x]*.sql.t.partial", false},
-            Row {"Nightly_shop_2007-03-04_05-06-07[x]*", false}}) {
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*", false},
+            // The number a run puts in a name that was taken.
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_2.sql", true},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_13.sql.zst", true},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_1.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_02.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_2_2.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_x.sql", false}}) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(own.NamedByTask(row.name), row.ours);
     }
+    // A format without a placeholder that takes any text: the number is the only freedom.
+    settings.fileNameFormat = "daily_%DATE%";
+    const BackupCopyFiles daily(settings);
+    for (const Row& row : {Row {"daily_2007-03-04.sql", true}, Row {"daily_2007-03-04_2.sql", true},
+             Row {"daily_2007-03-04_2.sql.gz", true}, Row {"daily_2007-03-04_2.sql.manifest.json", false},
+             Row {"daily_2007-03-04-2.sql", false}, Row {"daily_2007-03-04_2x.sql", false}}) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(daily.NamedByTask(row.name), row.ours);
+    }
+    EXPECT_TRUE(daily.NamedAsManifest("daily_2007-03-04_2.sql.manifest.json"));
 }
 
 } // namespace
