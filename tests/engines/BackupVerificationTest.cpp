@@ -169,7 +169,7 @@ TEST(BackupVerification, ManifestRoundTripsAndRotationDeletesIt)
     BackupSettings settings;
     settings.backupFolder = std::filesystem::path(run.files.front()).parent_path().string() + "/";
     settings.fileNameFormat = "%DATABASE%"; // the names a.sql.zst, b.sql.gz and c.sql
-    DeleteBackupCopies({run}, settings);
+    DeleteBackupCopies({run}, {}, settings);
     EXPECT_FALSE(std::filesystem::exists(ManifestPathFor(run)));
     for (const std::string& file : run.files)
         EXPECT_FALSE(std::filesystem::exists(file));
