@@ -102,6 +102,29 @@ TEST_F(BackupToFilesPathsTest, ThingsPlantedAtTheNextFilesNameAreLeftAndTheDumpT
     }
 }
 
+// Another user's file (or anything that is no regular file of ours) at the temporary name of
+// the next dump: every run fails with a line that says what it is, whose and where, and it is
+// left as it is.
+TEST_F(BackupToFilesPathsTest, APlantedTemporaryFileFailsEveryRunWithItsPlaceAndOwner)
+{
+    if (!CanPlantAsOtherUser())
+        GTEST_SKIP() << WhyNoOtherUser();
+    ASSERT_NO_FATAL_FAILURE(MakeShared(Folder()));
+    const fs::path planted = TemporaryOf(NextFile());
+    WriteText(planted, "theirs");
+    GiveToOtherUser(planted);
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(Run(), RunOutcome::Failed);
+        EXPECT_TRUE(Contains(LogTexts(),
+            "Failed to create the backup file! - " + NextFile().string() + " - Cannot create " + planted.string()
+                + ": a regular file of the user nobody (uid "))
+            << context->LogText();
+        EXPECT_EQ(ReadText(planted), "theirs");
+        EXPECT_TRUE(context->task().backupHistory.empty());
+    }
+}
+
 // Whatever the format says, the dump is one file directly in the backup folder.
 TEST_F(BackupToFilesPathsTest, AFileNameFormatNeverLeavesTheBackupFolder)
 {
