@@ -188,28 +188,5 @@ TEST(BackupNaming, EveryFileOfARunGetsANameOfItsOwn)
     EXPECT_EQ(test::ReadText(dir.path() / "shop_planted_2007-03-04.sql"), "someone's");
 }
 
-TEST(BackupNaming, AFormatThatCannotTellTheFilesApartIsNamed)
-{
-    struct Row
-    {
-        const char* format;
-        int fileMode;
-        int fileSplit;
-        std::size_t databases;
-        const char* missing;
-    };
-    for (const Row& row : {Row {"%HOST%_%TABLE%", 2, 3, 2, "%DATABASE%"}, Row {"%HOST%_%TABLE%", 2, 3, 1, ""},
-             Row {"%DATABASE%_%TABLE%", 2, 3, 5, ""}, Row {"%HOST%", 2, 3, 2, "%DATABASE% and %TABLE%"},
-             Row {"%DATABASE%", 2, 3, 1, "%TABLE%"}, Row {"%HOST%", 2, 2, 2, "%DATABASE%"}, Row {"%HOST%", 2, 2, 1, ""},
-             Row {"%HOST%", 2, 1, 9, ""}, Row {"%HOST%", 1, 3, 9, ""}}) {
-        SCOPED_TRACE(std::string(row.format) + " " + std::to_string(row.fileSplit));
-        BackupSettings settings = NewFiles(row.format);
-        settings.fileMode = static_cast<std::uint8_t>(row.fileMode);
-        settings.fileSplit = static_cast<std::uint8_t>(row.fileSplit);
-        EXPECT_EQ(MissingNamePlaceholders(settings, row.databases), row.missing);
-        EXPECT_EQ(MissingPlaceholdersWarning(settings, row.databases).empty(), std::string(row.missing).empty());
-    }
-}
-
 } // namespace
 } // namespace kelvanto

@@ -1,8 +1,6 @@
-// The names of the files a backup writes in "new files every time" mode: tables whose names
-// clean to one name, and the same table in two databases of a format without %DATABASE%, get
-// files of their own; runs in the same day or second never write over a kept copy, so
-// rotation never deletes the newest; "always the same file" keeps replacing its one file.
-#include "engines/BackupManifest.h"
+// The names of the files of runs that follow one another: runs in the same day or second
+// never write over a kept copy, so rotation never deletes the newest, and "always the same
+// file" keeps replacing its one file.
 #include "engines/BackupVerification.h"
 #include "tests/engines/BackupToFilesFixture.h"
 #include "tests/support/FileText.h"
@@ -49,81 +47,7 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    std::vector<std::string> Warnings() const
-    {
-        std::vector<std::string> lines;
-        for (const LogLine& line : context->LogLines()) {
-            if (line.level == LogLevel::Warning)
-                lines.push_back(line.text);
-        }
-        return lines;
-    }
-
-    void AddSimpleTable(const std::string& name, const std::string& value)
-    {
-        std::string quoted = "`" + name + "`";
-        AddTable(name, quoted, "CREATE TABLE " + quoted + " (`v` varchar(10))", {Field("v", FieldType::VarString)},
-            {{value}});
-    }
 };
-
-// Tables a/b, a:b and ab all clean to "ab": each gets a file of its own, in the order they are
-// written, the manifest names each table's file, and the backup verifies.
-TEST_F(BackupToFilesNamesTest, TablesWhoseNamesCleanToOneNameGetFilesOfTheirOwn)
-{
-    task.backupSettings.fileSplit = 3;
-    task.backupSettings.fileNameFormat = "%HOST%_%DATABASE%_%TABLE%_%DATE%_%TIME%";
-    ChooseTables({Table("a/b"), Table("a:b"), Table("ab")});
-    for (const char* name : {"a/b", "a:b", "ab"})
-        AddSimpleTable(name, std::string("row of ") + name);
-
-    ASSERT_EQ(Run(), RunOutcome::Finished) << context->LogText();
-    EXPECT_EQ(Warnings(), std::vector<std::string> {});
-    const BackupRun run = context->task().backupHistory.at(0);
-    const std::string stem = Folder().string() + "/localhost_shop_ab_2024-01-02_03-04-05";
-    ASSERT_EQ(run.files, (std::vector<std::string> {stem + ".sql", stem + "_2.sql", stem + "_3.sql"}));
-    const char* tables[] = {"a/b", "a:b", "ab"};
-    for (std::size_t i = 0; i < 3; ++i) {
-        SCOPED_TRACE(tables[i]);
-        const std::string text = ReadText(run.files[i]);
-        EXPECT_EQ(CountOf(text, "INSERT INTO `" + std::string(tables[i]) + "` VALUES ('row of " + tables[i] + "');"), 1)
-            << text;
-        EXPECT_EQ(CountOf(text, "INSERT INTO"), 1) << text;
-    }
-    const Result<BackupManifest> manifest = BackupManifest::FromJson(ReadText(ManifestPathFor(run)));
-    ASSERT_TRUE(manifest.ok()) << manifest.error();
-    EXPECT_EQ(manifest->layout, BackupManifest::kFilePerTable);
-    ASSERT_EQ(manifest->tables.size(), 3u);
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(manifest->tables[i].table, tables[i]);
-        EXPECT_EQ(manifest->tables[i].file, fs::path(run.files[i]).filename().string());
-    }
-    const BackupVerification verified = VerifyBackupRun(run);
-    EXPECT_TRUE(verified.ok);
-}
-
-// A stored task whose file per table lacks %DATABASE% (the checks refuse such a task now)
-// keeps both databases' table t, and says once why the second file has a number.
-TEST_F(BackupToFilesNamesTest, AFormatWithoutTheDatabaseKeepsBothDatabasesAndWarnsOnce)
-{
-    task.backupSettings.fileSplit = 3;
-    task.backupSettings.fileNameFormat = "%TABLE%_%DATE%";
-    task.databases = {DatabaseItem {2, "db1", {TableItem {2, 1, "db1", "t"}}},
-        DatabaseItem {2, "db2", {TableItem {2, 1, "db2", "t"}}}};
-    AddSimpleTable("t", "x");
-
-    ASSERT_EQ(Run(), RunOutcome::Finished) << context->LogText();
-    ASSERT_EQ(Warnings().size(), 1u);
-    EXPECT_NE(Warnings()[0].find("lacks %DATABASE%"), std::string::npos) << Warnings()[0];
-    const BackupRun run = context->task().backupHistory.at(0);
-    ASSERT_EQ(run.files.size(), 2u);
-    EXPECT_EQ(run.files[0], Folder().string() + "/t_2024-01-02.sql");
-    EXPECT_EQ(run.files[1], Folder().string() + "/t_2024-01-02_2.sql");
-    EXPECT_EQ(CountOf(ReadText(run.files[0]), "USE `db1`"), 1);
-    EXPECT_EQ(CountOf(ReadText(run.files[1]), "USE `db2`"), 1);
-    EXPECT_TRUE(VerifyBackupRun(run).ok);
-}
 
 // Runs in the same day (a format with %DATE% only) or in the same second (with %TIME%, and
 // with a folder per run) keeping one copy: each run's copy survives its own expiry of the one
