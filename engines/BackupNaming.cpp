@@ -204,7 +204,7 @@ std::string MissingPlaceholdersWarning(const BackupSettings& settings, std::size
     if (missing.empty())
         return {};
     return "The file name format \"" + settings.fileNameFormat + "\" lacks " + missing
-        + ", so files of this backup would get the same name: a file whose name is taken gets a number before "
+        + ", so files of this backup may get the same name: a file whose name is taken gets a number before "
           "its extension (_2, _3...)";
 }
 
