@@ -2,6 +2,7 @@
 
 #include "schedule/ScheduleValidation.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -127,7 +128,7 @@ void CheckSchedule(Checker& checker, const Schedule& schedule)
     }
 }
 
-void CheckBackupFiles(Checker& checker, const BackupSettings& settings)
+void CheckBackupFiles(Checker& checker, const BackupSettings& settings, const std::vector<DatabaseItem>& databases)
 {
     const std::string at = "backupSettings.";
     checker.Require(at + "fileType", settings.fileType == 1 || settings.fileType == 2, "must be 1 (SQL) or 2 (PHP)");
@@ -145,6 +146,7 @@ void CheckBackupFiles(Checker& checker, const BackupSettings& settings)
     checker.Require(at + "backupFolder", IsUnsetOrAbsolute(settings.backupFolder), kInvalidFolder);
     checker.Check(
         at + "fileNameFormat", [&] { return CheckFileNameFormat(settings.fileNameFormat, settings.fileSplit); });
+    checker.Check(at + "fileNameFormat", [&] { return CheckFormatNamesEveryDatabase(settings, databases); });
     checker.Require(at + "autoDelete", settings.autoDelete <= 2,
         "must be 0 (keep all), 1 (older than the days) or 2 (keep the newest copies)");
     if (settings.autoDelete != 0) {
@@ -210,6 +212,15 @@ std::string CheckFileNameFormat(std::string_view format, int fileSplit)
     return {};
 }
 
+std::string CheckFormatNamesEveryDatabase(const BackupSettings& settings, const std::vector<DatabaseItem>& databases)
+{
+    if (settings.fileMode != 2 || settings.fileSplit != 3 || Has(settings.fileNameFormat, "%DATABASE%"))
+        return {};
+    const auto chosen = std::count_if(
+        databases.begin(), databases.end(), [](const DatabaseItem& database) { return database.checkState != 0; });
+    return chosen > 1 || settings.allNewDatabases == 1 ? kNeedDatabaseForSeveral : std::string();
+}
+
 std::string CheckKeepDays(std::string_view text)
 {
     return CheckKeepLimit(text, kBadKeepingDays);
@@ -257,7 +268,7 @@ std::optional<TaskFault> CheckTask(const Task& task)
         CheckServer(checker, "destination", task.destination);
     CheckSchedule(checker, task.schedule);
     if (task.type == TaskType::BackupToFiles)
-        CheckBackupFiles(checker, task.backupSettings);
+        CheckBackupFiles(checker, task.backupSettings, task.databases);
     if (task.type == TaskType::ExportTables) {
         checker.Require("exportSettings.fileType",
             task.exportSettings.fileType >= 1 && task.exportSettings.fileType <= 4,

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvanto
 {
@@ -31,6 +32,9 @@ inline constexpr const char* kNoTableInFormat = "Please do not input %TABLE% in 
 inline constexpr const char* kNeedDatabaseInFormat = "Please input %DATABASE% in file name format.";
 inline constexpr const char* kNeedTableInFormat = "Please input %TABLE% in file name format.";
 inline constexpr const char* kNoDatabaseInFormat = "Please do not input %DATABASE% in file name format.";
+inline constexpr const char* kNeedDatabaseForSeveral
+    = "Please input %DATABASE% in file name format: the task can back up more than one database, and tables "
+      "of the same name in two databases must not share a file name.";
 inline constexpr const char* kBadKeepingDays = "Invalid keeping days!";
 inline constexpr const char* kBadCopies = "Invalid number of the backup copies!";
 inline constexpr const char* kInputNewDatabase = "Please input the new database name.";
@@ -54,6 +58,9 @@ std::string CheckTaskServer(const ServerConnection& server);
 // CR LF TAB \ / : * ? " < > |, not "." or "..", and carry the placeholders its split mode (1
 // one file, 2 a file per database, 3 a file per table) needs and none that it must not have.
 std::string CheckFileNameFormat(std::string_view format, int fileSplit);
+// A file per table in new files every time: when more than one database can be backed up
+// (more than one is chosen, or every new database joins), the format must hold %DATABASE%.
+std::string CheckFormatNamesEveryDatabase(const BackupSettings& settings, const std::vector<DatabaseItem>& databases);
 // The day or copy count as typed: 1-10000, an empty field counting as 0.
 std::string CheckKeepDays(std::string_view text);
 std::string CheckKeepCopies(std::string_view text);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fnmatch.h>
 #include <memory>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -79,8 +80,14 @@ BackupCopyFiles::BackupCopyFiles(const BackupSettings& settings)
 
 bool BackupCopyFiles::NamedByTask(const std::string& name) const
 {
-    for (const char* extension : {".sql", ".php", ".sql.zst", ".sql.gz"}) {
-        if (Matches(m_pattern + extension, name))
+    for (const std::string_view extension : {".sql", ".php", ".sql.zst", ".sql.gz"}) {
+        if (!name.ends_with(extension))
+            continue;
+        const std::string_view stem = std::string_view(name).substr(0, name.size() - extension.size());
+        if (Matches(m_pattern, std::string(stem)))
+            return true;
+        // A run gives a file whose name was taken a number before its extension.
+        if (const auto plain = StripNameNumber(stem); plain && Matches(m_pattern, std::string(*plain)))
             return true;
     }
     return false;

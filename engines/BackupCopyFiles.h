@@ -25,7 +25,8 @@ public:
     // Whether the (empty) run folder was removed.
     bool DeleteRunFolder(const std::string& path) const;
 
-    // Whether `name` is one the format produces (with ".sql" or ".php", compressed or not).
+    // Whether `name` is one the format produces (with ".sql" or ".php", compressed or not),
+    // or such a name with the number that a run puts in a name that was taken.
     bool NamedByTask(const std::string& name) const;
     // Whether `name` is that of a run's manifest (see ManifestPathFor).
     bool NamedAsManifest(const std::string& name) const;

@@ -81,6 +81,8 @@ std::string BackupManifest::ToJson() const
     json["taskId"] = taskId;
     json["taskName"] = taskName;
     json["serverVersion"] = serverVersion;
+    if (!layout.empty())
+        json["layout"] = layout;
     json["started"] = TimeText(started);
     json["ended"] = TimeText(ended);
     if (binlog)
@@ -97,7 +99,7 @@ std::string BackupManifest::ToJson() const
     Json tableList = Json::array();
     for (const Table& table : tables)
         tableList.push_back({{"database", table.database}, {"table", table.table}, {"rows", table.rows},
-            {"checksum", table.checksum}, {"characterSet", table.characterSet}});
+            {"checksum", table.checksum}, {"characterSet", table.characterSet}, {"file", table.file}});
     json["tables"] = std::move(tableList);
     json["databases"] = databases;
     Json objectList = Json::array();
@@ -127,6 +129,7 @@ Result<BackupManifest> BackupManifest::FromJson(std::string_view text)
     GetText(json, "taskId", manifest.taskId);
     GetText(json, "taskName", manifest.taskName);
     GetText(json, "serverVersion", manifest.serverVersion);
+    GetText(json, "layout", manifest.layout);
     if (!ParseTime(json.value("started", Json()), manifest.started)
         || !ParseTime(json.value("ended", Json()), manifest.ended))
         return Error {"the manifest has no valid start and end times"};
@@ -156,6 +159,7 @@ Result<BackupManifest> BackupManifest::FromJson(std::string_view text)
                 || !GetText(entry, "checksum", table.checksum))
                 return Error {"the manifest has a table entry without a name, row count or checksum"};
             GetText(entry, "characterSet", table.characterSet);
+            GetText(entry, "file", table.file);
             manifest.tables.push_back(std::move(table));
         }
     }

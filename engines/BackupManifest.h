@@ -48,6 +48,9 @@ struct BackupManifest
         std::uint64_t rows = 0;
         std::string checksum; // RowTally's text
         std::string characterSet; // of the session the rows were rendered in; "" = default
+        // The name of the file that holds the table's rows, in the manifest's folder; empty
+        // in a manifest written before it was recorded.
+        std::string file;
     };
     // A trigger, stored function or procedure, or event, by its definition.
     struct Object
@@ -72,6 +75,13 @@ struct BackupManifest
         std::uint64_t position = 0;
     };
 
+    // How the run laid its tables out in files; kNoLayout in a manifest written before it
+    // was recorded.
+    static constexpr std::string_view kNoLayout = "";
+    static constexpr std::string_view kOneFile = "one file";
+    static constexpr std::string_view kFilePerDatabase = "file per database";
+    static constexpr std::string_view kFilePerTable = "file per table";
+
     int format = kFormat;
     std::string programVersion;
     std::string taskId;
@@ -80,6 +90,7 @@ struct BackupManifest
     TimeStamp started;
     TimeStamp ended;
     std::string timeZone = "+00:00"; // of the session the rows were rendered in
+    std::string layout; // kOneFile, kFilePerDatabase, kFilePerTable or kNoLayout
     // The position of the run's consistent snapshot, when the run took one.
     std::optional<BinlogPosition> binlog;
     std::vector<File> files;

@@ -4,6 +4,7 @@
 #include "model/Text.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace kelvanto
@@ -49,6 +50,14 @@ void ReplaceAll(std::string& text, std::string_view placeholder, std::string_vie
         text.replace(position, placeholder.size(), value);
         position += value.size();
     }
+}
+
+// The dump extensions, compressed ones first, so that "_<number>" goes before all of it.
+constexpr std::string_view kDumpExtensions[] = {".sql.zst", ".sql.gz", ".sql", ".php"};
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
 }
 
 std::string WithoutTrailingSlash(std::string path)
@@ -137,6 +146,66 @@ std::string BuildBackupFilePath(const BackupSettings& settings, const std::strin
     path += name;
     path += settings.fileType == 2 ? ".php" : ".sql";
     return path;
+}
+
+std::string NumberedBackupFilePath(const std::string& path, unsigned number)
+{
+    const std::size_t nameStart = path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1;
+    const std::string_view name = std::string_view(path).substr(nameStart);
+    std::size_t at = path.size();
+    for (const std::string_view extension : kDumpExtensions) {
+        if (name.ends_with(extension)) {
+            at = path.size() - extension.size();
+            break;
+        }
+    }
+    return path.substr(0, at) + "_" + std::to_string(number) + path.substr(at);
+}
+
+std::optional<std::string_view> StripNameNumber(std::string_view stem)
+{
+    std::size_t digits = 0;
+    while (digits < stem.size() && IsDigit(stem[stem.size() - 1 - digits]))
+        ++digits;
+    if (digits == 0 || digits == stem.size() || stem[stem.size() - 1 - digits] != '_')
+        return std::nullopt;
+    const std::string_view number = stem.substr(stem.size() - digits);
+    if (number.front() == '0' || number == "1")
+        return std::nullopt;
+    return stem.substr(0, stem.size() - digits - 1);
+}
+
+std::string BackupPathKey(const std::string& path)
+{
+    std::string key = std::filesystem::path(path).lexically_normal().string();
+    for (char& c : key) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return key;
+}
+
+std::string MissingNamePlaceholders(const BackupSettings& settings, std::size_t databases)
+{
+    if (settings.fileMode != 2 || (settings.fileSplit != 2 && settings.fileSplit != 3))
+        return {};
+    const std::string_view format = settings.fileNameFormat;
+    std::string missing;
+    if (databases > 1 && format.find("%DATABASE%") == std::string_view::npos)
+        missing = "%DATABASE%";
+    if (settings.fileSplit == 3 && format.find("%TABLE%") == std::string_view::npos)
+        missing += (missing.empty() ? "" : " and ") + std::string("%TABLE%");
+    return missing;
+}
+
+std::string MissingPlaceholdersWarning(const BackupSettings& settings, std::size_t databases)
+{
+    const std::string missing = MissingNamePlaceholders(settings, databases);
+    if (missing.empty())
+        return {};
+    return "The file name format \"" + settings.fileNameFormat + "\" lacks " + missing
+        + ", so files of this backup may get the same name: a file whose name is taken gets a number before "
+          "its extension (_2, _3...)";
 }
 
 std::string ExpandDestinationDatabaseName(const std::string& name, const std::string& taskName,

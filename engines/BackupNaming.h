@@ -4,6 +4,8 @@
 #include "model/Task.h"
 #include "model/TimeStamp.h"
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,30 @@ std::string CleanNamePart(std::string_view text);
 std::string BuildBackupFilePath(const BackupSettings& settings, const std::string& runFolder,
     const std::string& taskName, const ServerConnection& connection, const std::string& database,
     const std::string& table, const TimeStamp& runTime);
+
+// The path of a dump file with "_<number>" put before its extension (".sql" or ".php", and the
+// ".zst" or ".gz" of compression after it): "shop_2024-06-01_2.sql.zst". A run gives a file
+// such a name when its plain name is taken (see BackupFileNames); rotation's patterns take
+// it as the plain name (StripNameNumber).
+std::string NumberedBackupFilePath(const std::string& path, unsigned number);
+
+// A name (without its extension) with the "_<number>" that NumberedBackupFilePath puts in
+// taken off: a number from 2 up, without leading zeros. nullopt when the name has none.
+std::optional<std::string_view> StripNameNumber(std::string_view stem);
+
+// A path as runs and rotation compare the names of backup files: lexically normal, ASCII
+// letters in lower case, so that two names that only a file system ignoring case would take
+// for one are one name here.
+std::string BackupPathKey(const std::string& path);
+
+// The placeholders that the format lacks to give every file of a run a name of its own, for
+// the task's layout and the number of databases it backs up: "%DATABASE%" (a file per
+// database or per table, more than one database) and "%TABLE%" (a file per table), joined
+// by " and "; empty when it lacks none or the task writes "always the same file".
+std::string MissingNamePlaceholders(const BackupSettings& settings, std::size_t databases);
+
+// The Warning line of a run whose format lacks MissingNamePlaceholders; empty when it lacks none.
+std::string MissingPlaceholdersWarning(const BackupSettings& settings, std::size_t databases);
 
 // The destination database of a copy into another database: `name` with %TASKNAME%, %HOST%
 // (both without any '.', '\\' or '/' and trimmed), %DATABASE%, %DATE% (year-MM-DD) and %TIME%

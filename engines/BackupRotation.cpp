@@ -2,9 +2,12 @@
 
 #include "engines/BackupCopyFiles.h"
 #include "engines/BackupManifest.h"
+#include "engines/BackupNaming.h"
 #include "schedule/DateTime.h"
 
 #include <optional>
+#include <set>
+#include <string>
 
 namespace kelvanto
 {
@@ -98,25 +101,37 @@ std::vector<BackupRun> TakeExpiredCopies(
     return {};
 }
 
-void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings& settings)
+std::size_t DeleteBackupCopies(
+    const std::vector<BackupRun>& runs, const std::vector<BackupRun>& kept, const BackupSettings& settings)
 {
+    // Two entries may name one path (runs made before names were kept apart, a history from
+    // elsewhere): the file then belongs to the kept one.
+    std::set<std::string> keptPaths;
+    for (const BackupRun& run : kept) {
+        for (const std::string& file : run.files)
+            keptPaths.insert(BackupPathKey(file));
+        keptPaths.insert(BackupPathKey(ManifestPathFor(run)));
+    }
+    const auto deletable
+        = [&](const std::string& path) { return !path.empty() && keptPaths.count(BackupPathKey(path)) == 0; };
     // A file field never removes a folder, and a folder field never removes anything but an
     // empty run folder.
     const BackupCopyFiles own(settings);
+    std::size_t removed = 0;
     for (const BackupRun& run : runs) {
         for (const std::string& file : run.files) {
-            if (!file.empty())
-                own.DeleteFile(file);
+            if (deletable(file) && own.DeleteFile(file))
+                ++removed;
         }
         // The run's manifest goes with its files.
-        const std::string manifest = ManifestPathFor(run);
-        if (!manifest.empty())
-            own.DeleteFile(manifest);
+        if (const std::string manifest = ManifestPathFor(run); deletable(manifest) && own.DeleteFile(manifest))
+            ++removed;
     }
     for (const BackupRun& run : runs) {
-        if (!run.folder.empty())
-            own.DeleteRunFolder(run.folder);
+        if (!run.folder.empty() && own.DeleteRunFolder(run.folder))
+            ++removed;
     }
+    return removed;
 }
 
 TimeStamp NextCopyExpiry(const std::vector<BackupRun>& history, const BackupSettings& settings)
@@ -139,7 +154,7 @@ TimeStamp NextCopyExpiry(const std::vector<BackupRun>& history, const BackupSett
 bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now)
 {
     const std::vector<BackupRun> expired = TakeExpiredCopies(history, settings, now);
-    DeleteBackupCopies(expired, settings);
+    DeleteBackupCopies(expired, history, settings);
     return !expired.empty();
 }
 
@@ -147,16 +162,24 @@ void ExpireBackupCopies(RunContext& ctx)
 {
     const TimeStamp now = ctx.Now();
     std::vector<BackupRun> expired;
+    std::vector<BackupRun> kept;
     BackupSettings settings;
     ctx.UpdateTask([&](Task& task) {
         expired = TakeExpiredCopies(task.backupHistory, task.backupSettings, now);
+        if (!expired.empty())
+            kept = task.backupHistory;
         settings = task.backupSettings;
     });
     if (expired.empty())
         return;
-    DeleteBackupCopies(expired, settings);
+    const std::size_t removed = DeleteBackupCopies(expired, kept, settings);
     ctx.SaveTaskList();
-    ctx.Log(LogLevel::General, "Delete the expired backup copies");
+    if (removed > 0)
+        ctx.Log(LogLevel::General, "Delete the expired backup copies");
+    else
+        ctx.Log(LogLevel::General,
+            "The expired backup copies were taken out of the history; none of their files was deleted (gone "
+            "already, or not the task's own)");
 }
 
 } // namespace kelvanto

@@ -4,6 +4,7 @@
 #include "model/TimeStamp.h"
 #include "schedule/RunContext.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace kelvanto
@@ -24,10 +25,15 @@ std::vector<BackupRun> TakeExpiredCopies(
 
 // Deletes the files of the runs that BackupCopyFiles allows for the task's settings (its
 // own dumps inside its backup folder) and their manifests, then removes each run folder that
-// is left empty. Failures are ignored (a file already gone, refused or locked is left).
-void DeleteBackupCopies(const std::vector<BackupRun>& runs, const BackupSettings& settings);
+// is left empty. A path that an entry of `kept` also names (a file or its manifest, compared
+// without regard to ASCII case) is never deleted: it holds a copy that is kept. Failures are
+// ignored (a file already gone, refused or locked is left). Returns how many files and
+// folders were removed.
+std::size_t DeleteBackupCopies(
+    const std::vector<BackupRun>& runs, const std::vector<BackupRun>& kept, const BackupSettings& settings);
 
-// TakeExpiredCopies and DeleteBackupCopies in one; true when entries were removed.
+// TakeExpiredCopies and DeleteBackupCopies (of the expired entries, the history left kept)
+// in one; true when entries were removed.
 bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& settings, const TimeStamp& now);
 
 // The local time at which the next entry of the history expires by age (the moment it is
@@ -36,8 +42,9 @@ bool DeleteExpiredCopies(std::vector<BackupRun>& history, const BackupSettings& 
 TimeStamp NextCopyExpiry(const std::vector<BackupRun>& history, const BackupSettings& settings);
 
 // Applies the expiry to the stored task (the history changes under ctx.UpdateTask, the
-// files are deleted outside it); when something was removed, saves the task list and
-// logs "Delete the expired backup copies".
+// files are deleted outside it); when entries were taken out, saves the task list and logs
+// "Delete the expired backup copies" when files or folders were deleted, or a line saying
+// that none was (their files were gone already, or not the task's own to delete).
 void ExpireBackupCopies(RunContext& ctx);
 
 } // namespace kelvanto

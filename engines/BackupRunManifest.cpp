@@ -43,10 +43,10 @@ void BackupRunManifest::SetSnapshotPosition(std::string file, std::uint64_t posi
     m_manifest.binlog = BackupManifest::BinlogPosition {std::move(file), position};
 }
 
-void BackupRunManifest::AddTable(
-    const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet)
+void BackupRunManifest::AddTable(const std::string& database, const std::string& table, const RowTally& tally,
+    const std::string& characterSet, const std::string& file)
 {
-    m_manifest.tables.push_back({database, table, tally.rows(), tally.ChecksumText(), characterSet});
+    m_manifest.tables.push_back({database, table, tally.rows(), tally.ChecksumText(), characterSet, file});
 }
 
 void BackupRunManifest::NoteContent(const std::string& file, const std::string& database, std::string_view kind)
@@ -105,6 +105,9 @@ Result<std::string> BackupRunManifest::Write(const std::vector<std::string>& fil
         }
         m_manifest.files.push_back(std::move(entry));
     }
+    // The manifest names each table's file in its own folder, as it names the files.
+    for (BackupManifest::Table& table : m_manifest.tables)
+        table.file = std::filesystem::path(table.file).filename().string();
     Result<void> written = WriteFileWhole(path, temporaryTag, m_manifest.ToJson(), false);
     if (!written)
         return Error {path + ": " + written.error()};

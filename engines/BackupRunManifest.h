@@ -26,8 +26,11 @@ public:
     void SetServerVersion(std::string version) { m_manifest.serverVersion = std::move(version); }
     // The binary log position of the run's consistent snapshot, when it took one.
     void SetSnapshotPosition(std::string file, std::uint64_t position);
-    void AddTable(
-        const std::string& database, const std::string& table, const RowTally& tally, const std::string& characterSet);
+    // How the run lays its tables out (BackupManifest::kOneFile, ...).
+    void SetLayout(std::string_view layout) { m_manifest.layout = std::string(layout); }
+    // A table whose rows were written to `file` (its path, as Write gets the files).
+    void AddTable(const std::string& database, const std::string& table, const RowTally& tally,
+        const std::string& characterSet, const std::string& file);
     // A database the run wrote (once each, in the order given).
     void AddDatabase(const std::string& database);
     void AddObject(const std::string& database, const StoredObject& object);

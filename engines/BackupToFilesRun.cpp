@@ -88,6 +88,9 @@ RunOutcome BackupToFilesRun::RunSteps()
     }
     m_runTime = m_context.Now();
     m_manifest.emplace(m_task.taskId, m_task.name, m_runTime);
+    m_manifest->SetLayout(m_layout == Layout::FilePerTable ? BackupManifest::kFilePerTable
+            : m_layout == Layout::FilePerDatabase          ? BackupManifest::kFilePerDatabase
+                                                           : BackupManifest::kOneFile);
 
     // The program's own "Data" folder; it may exist already.
     if (!m_context.DataFolder().empty()) {
@@ -101,6 +104,8 @@ RunOutcome BackupToFilesRun::RunSteps()
             return RunOutcome::Failed;
         }
         m_runFolder = RunFolderFor(m_settings, m_runTime);
+        // No file of this run replaces another file, whatever the format gives.
+        m_names.emplace(m_task.backupHistory);
         // A folder that cannot be made shows as a failed file creation below; one that is
         // not the program's user's own is never written into.
         const Result<void> folders = CreateBackupFolders(m_settings, m_runFolder);
@@ -135,6 +140,11 @@ RunOutcome BackupToFilesRun::RunSteps()
     const std::vector<DatabaseItem> databases = BuildWorkingList();
     if (Quit())
         return RunOutcome::Cancelled;
+    const auto chosen = std::count_if(
+        databases.begin(), databases.end(), [](const DatabaseItem& database) { return database.checkState != 0; });
+    if (const std::string warning = MissingPlaceholdersWarning(m_settings, static_cast<std::size_t>(chosen));
+        !warning.empty())
+        LogWarning(warning);
     if (snapshot) {
         const std::optional<SnapshotStart> start = StartRunSnapshot(m_context, *m_connection, m_settings, databases);
         if (!start)
@@ -431,7 +441,7 @@ BackupToFilesRun::Flow BackupToFilesRun::BackupTable(const std::string& database
         if (!m_records->Write(m_currentFile, name, quoted, progress))
             return Flow::Cancelled;
         const std::string& charset = m_databaseCharset.empty() ? m_session.serverCharset : m_databaseCharset;
-        m_manifest->AddTable(database, name, m_records->lastTable(), charset);
+        m_manifest->AddTable(database, name, m_records->lastTable(), charset, m_currentFile);
         if (m_records->lastTable().rows() > 0)
             Note(database, BackupManifest::kRows);
     }
@@ -532,6 +542,8 @@ bool BackupToFilesRun::StartFile(const std::string& database, const std::string&
     m_currentFile = CompressedFileName(
         BuildBackupFilePath(m_settings, m_runFolder, m_task.name, m_task.source, database, table, m_runTime),
         m_sink.compression());
+    if (m_names)
+        m_currentFile = m_names->Claim(m_currentFile);
     if (!m_writer.CreateDumpFile(m_currentFile)) {
         LogFileError("Failed to create the backup file! - ");
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engines/BackupFileNames.h"
 #include "engines/BackupRunManifest.h"
 #include "engines/BackupToFilesObjects.h"
 #include "engines/BackupToFilesRecords.h"
@@ -140,6 +141,7 @@ private:
     std::set<std::string> m_viewNames; // of the current database, with a file per table
     std::string m_headerNote; // the snapshot's line in every file's header
     std::optional<BackupRunManifest> m_manifest; // made once the run starts
+    std::optional<BackupFileNames> m_names; // new files every time: the names taken so far
 };
 
 } // namespace kelvanto

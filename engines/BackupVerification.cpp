@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -94,7 +95,78 @@ std::string Decompresses(const std::string& path, std::string& error)
 void Fail(BackupVerification& result, const std::string& path, const std::string& why)
 {
     result.lines.push_back("FAIL " + path + ": " + why);
-    ++result.filesFailed;
+    std::vector<std::string>& failed = result.failedFiles;
+    if (std::find(failed.begin(), failed.end(), path) == failed.end()) {
+        failed.push_back(path);
+        ++result.filesFailed;
+    }
+}
+
+std::string Normal(const std::string& path)
+{
+    return std::filesystem::path(path).lexically_normal().string();
+}
+
+// A file that the history entry records twice was written over by its own run (a format that
+// gave two tables or databases one name): only what was written into it last is there.
+void CheckWrittenOnce(BackupVerification& result, const BackupRun& run)
+{
+    std::map<std::string, int> writings;
+    for (const std::string& path : run.files)
+        ++writings[Normal(path)];
+    for (const std::string& path : run.files) {
+        int& times = writings[Normal(path)];
+        if (times > 1)
+            Fail(result, path,
+                "was written " + std::to_string(times)
+                    + " times by this backup, so it holds only what was written into it last: tables of this "
+                      "backup have no file of their own");
+        times = 0; // said once, at its first place
+    }
+}
+
+std::string TableName(const BackupManifest::Table& table)
+{
+    return table.database + "." + table.table;
+}
+
+// Each table of the manifest is in a file that the manifest lists, and where the layout gives
+// tables (or databases) files of their own, no file holds two of them. False when the
+// manifest itself is at fault.
+bool CheckTableFiles(BackupVerification& result, const BackupManifest& manifest, const std::filesystem::path& folder)
+{
+    bool sound = true;
+    std::map<std::string, std::vector<const BackupManifest::Table*>> byFile;
+    for (const BackupManifest::Table& table : manifest.tables) {
+        if (table.file.empty())
+            continue; // recorded before tables named their files
+        const bool listed = std::any_of(manifest.files.begin(), manifest.files.end(),
+            [&](const BackupManifest::File& file) { return file.name == table.file; });
+        if (!listed || !PlainName(table.file)) {
+            result.lines.push_back("FAIL " + result.manifestPath + ": the table " + TableName(table)
+                + " has no file of its own: the manifest does not list its file " + table.file);
+            sound = false;
+            continue;
+        }
+        byFile[table.file].push_back(&table);
+    }
+    for (const auto& [name, tables] : byFile) {
+        const bool perTable = manifest.layout == BackupManifest::kFilePerTable;
+        const bool perDatabase = manifest.layout == BackupManifest::kFilePerDatabase;
+        const bool shared = (perTable && tables.size() > 1)
+            || (perDatabase && std::any_of(tables.begin(), tables.end(), [&](const BackupManifest::Table* table) {
+                   return table->database != tables.front()->database;
+               }));
+        if (!shared)
+            continue;
+        std::string names;
+        for (const BackupManifest::Table* table : tables)
+            names += (names.empty() ? "" : ", ") + TableName(*table);
+        Fail(result, (folder / name).string(),
+            "holds the tables " + names
+                + ", which the backup wrote into files of their own: only the last one is in it");
+    }
+    return sound;
 }
 
 void CheckWithoutManifest(BackupVerification& result, const BackupRun& run)
@@ -150,12 +222,14 @@ BackupVerification VerifyBackupRun(const BackupRun& run)
         result.lines.push_back("FAIL " + result.manifestPath + ": "
             + (error.empty() ? "there is no manifest, so sizes and checksums cannot be checked" : error));
         CheckWithoutManifest(result, run);
+        CheckWrittenOnce(result, run);
         return result;
     }
     Result<BackupManifest> manifest = BackupManifest::FromJson(*text);
     if (!manifest) {
         result.lines.push_back("FAIL " + result.manifestPath + ": " + manifest.error());
         CheckWithoutManifest(result, run);
+        CheckWrittenOnce(result, run);
         return result;
     }
     result.manifestFound = true;
@@ -181,6 +255,8 @@ BackupVerification VerifyBackupRun(const BackupRun& run)
         ++result.filesChecked;
         Fail(result, path, "is recorded for this backup but not named in its manifest");
     }
+    CheckWrittenOnce(result, run);
+    manifestSound = CheckTableFiles(result, *manifest, folder) && manifestSound;
     if (manifest->verification && !manifest->verification->passed) {
         result.lines.push_back("FAIL " + result.manifestPath + ": the verification by restore into "
             + manifest->verification->server + " failed: " + manifest->verification->failure);

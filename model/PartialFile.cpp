@@ -138,13 +138,17 @@ Result<PartialFile> PartialFile::Create(const std::string& finalPath, std::strin
     UniqueFd opened(::openat(file.m_folder.get(), name, openFlags, 0600));
     if (!opened.valid() && errno == EEXIST) {
         // A stale temporary file of this task: only a regular file of the program's user.
+        // Anything else there is left as it is, and the message says what and whose it is,
+        // so that its owner or an administrator can act.
         struct stat stale
         { };
-        if (::fstatat(file.m_folder.get(), name, &stale, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(stale.st_mode)
-            && OwnedByUs(stale) && ::unlinkat(file.m_folder.get(), name, 0) == 0)
-            opened = UniqueFd(::openat(file.m_folder.get(), name, openFlags, 0600));
-        else
+        if (::fstatat(file.m_folder.get(), name, &stale, AT_SYMLINK_NOFOLLOW) != 0)
             errno = EEXIST;
+        else if (!S_ISREG(stale.st_mode) || !OwnedByUs(stale))
+            return Error {"Cannot create " + file.temporaryPath() + ": " + DescribeEntry(stale)
+                + " is at that name, and it is left as it is: remove it to let the file be written"};
+        else if (::unlinkat(file.m_folder.get(), name, 0) == 0)
+            opened = UniqueFd(::openat(file.m_folder.get(), name, openFlags, 0600));
     }
     if (!opened.valid())
         return Error {"Cannot create " + file.temporaryPath() + ": " + SystemError()};

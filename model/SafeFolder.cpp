@@ -5,6 +5,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <pwd.h>
+#include <string>
 #include <unistd.h>
 #include <vector>
 
@@ -114,6 +116,23 @@ bool OnlyOwnerWrites(const struct stat& folder)
 bool OwnedByUs(const struct stat& entry)
 {
     return entry.st_uid == ::geteuid();
+}
+
+std::string DescribeEntry(const struct stat& entry)
+{
+    const char* kind = S_ISREG(entry.st_mode) ? "a regular file"
+        : S_ISDIR(entry.st_mode)              ? "a folder"
+        : S_ISLNK(entry.st_mode)              ? "a symbolic link"
+        : S_ISFIFO(entry.st_mode)             ? "a named pipe"
+        : S_ISSOCK(entry.st_mode)             ? "a socket"
+                                              : "a device or other special file";
+    std::string owner = "uid " + std::to_string(entry.st_uid);
+    passwd user {};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(entry.st_uid, &user, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name)
+        owner = std::string(found->pw_name) + " (" + owner + ")";
+    return std::string(kind) + " of the user " + owner;
 }
 
 std::string PartialTag(std::string_view logFileName)

@@ -30,6 +30,10 @@ bool OnlyOwnerWrites(const struct stat& folder);
 // Whether the program's (effective) user owns the entry.
 bool OwnedByUs(const struct stat& entry);
 
+// What an entry is and whose, for a message: "a regular file of the user nobody (uid 65534)",
+// "a folder of ...", "a symbolic link of ...".
+std::string DescribeEntry(const struct stat& entry);
+
 // The part of a temporary name that identifies a task: its log file name without the
 // extension, with '/', control characters and '.' made '_', at most 100 bytes; "task"
 // when nothing is left. Without '.' it is read back exactly from a temporary name.

@@ -35,6 +35,18 @@ Task ValidTask(TaskType type)
     return task;
 }
 
+// A backup into a file per table with the format, `chosen` databases chosen of three, and
+// every new database joining when `newDatabases`.
+void PerTable(Task& task, const char* format, int chosen, bool newDatabases)
+{
+    task.backupSettings.fileSplit = 3;
+    task.backupSettings.fileNameFormat = format;
+    task.backupSettings.allNewDatabases = newDatabases ? 1 : 0;
+    for (int i = 0; i < 3; ++i)
+        task.databases.push_back(
+            DatabaseItem {static_cast<std::uint8_t>(i < chosen ? 2 : 0), "db" + std::to_string(i), {}});
+}
+
 struct CheckRow
 {
     const char* label;
@@ -172,6 +184,23 @@ const std::vector<CheckRow>& Rows()
                 t.restoreFiles[1].path = "b.sql";
             },
             "restoreFiles[1].path", kInvalidFile},
+        {"a file per table of two databases without %DATABASE%", T::BackupToFiles,
+            [](Task& t) { PerTable(t, "%HOST%_%TABLE%_%DATE%", 2, false); }, "backupSettings.fileNameFormat",
+            kNeedDatabaseForSeveral},
+        {"a file per table of one database without %DATABASE%", T::BackupToFiles,
+            [](Task& t) { PerTable(t, "%HOST%_%TABLE%_%DATE%", 1, false); }, "", ""},
+        {"a file per table of one database and every new one without %DATABASE%", T::BackupToFiles,
+            [](Task& t) { PerTable(t, "%HOST%_%TABLE%_%DATE%", 1, true); }, "backupSettings.fileNameFormat",
+            kNeedDatabaseForSeveral},
+        {"a file per table of three databases with %DATABASE%", T::BackupToFiles,
+            [](Task& t) { PerTable(t, "%DATABASE%_%TABLE%", 3, true); }, "", ""},
+        {"always the same file, whatever the unused format", T::BackupToFiles,
+            [](Task& t) {
+                PerTable(t, "%TABLE%", 3, true);
+                t.backupSettings.fileMode = 1;
+                t.backupSettings.singleFilePath = "/srv/all.sql";
+            },
+            "", ""},
     };
     return rows;
 }
@@ -243,7 +272,7 @@ protected:
 // command line's create, edit and rename refuse with the wizard's message.
 TEST_F(TaskChecksWaysIn, TheWaysInRefuseWhatTheCoreRefuses)
 {
-    const std::size_t picks[] = {3, 9, 18, 26, 30};
+    const std::size_t picks[] = {3, 9, 18, 26, 30, 39};
     for (std::size_t pick : picks) {
         const CheckRow& row = Rows().at(pick);
         SCOPED_TRACE(row.label);

@@ -91,5 +91,32 @@ TEST(VerifyCommandTest, ChecksTheLatestOrEveryBackupAndExitsByTheResult)
     EXPECT_NE(cut.out.find("FAILED: 1 of 2 file(s) failed"), std::string::npos) << cut.out;
 }
 
+// A run made before names were kept apart wrote two tables into one file, which its history
+// entry records twice: `verify --all` flags it, the latest backup still verifies alone.
+TEST(VerifyCommandTest, AllFlagsAnOlderRunThatWroteOverItsOwnFile)
+{
+    CliHarness h;
+    const auto folder = h.tmp.path() / "backups";
+    BackupRun older = WriteRun(folder, 1, true);
+    older.files = {older.files[0], older.files[1], older.files[0]};
+    const BackupRun latest = WriteRun(folder, 2, true);
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "T"})").code, 0);
+    const auto listFile = h.dataDir() / "tasks_se.tsk";
+    auto tasks = LoadTaskListFile(listFile);
+    ASSERT_TRUE(tasks.ok() && tasks->size() == 1u);
+    (*tasks)[0].backupHistory = {older, latest};
+    ASSERT_TRUE(SaveTaskListFile(listFile, *tasks).ok());
+
+    const auto good = h.Run({"verify", "T"});
+    EXPECT_EQ(good.code, 0) << good.out << good.err;
+    const auto all = h.Run({"verify", "T", "--all"});
+    EXPECT_EQ(all.code, 1) << all.out;
+    EXPECT_NE(all.out.find("FAIL " + older.files[0] + ": was written 2 times by this backup"), std::string::npos)
+        << all.out;
+    EXPECT_NE(all.out.find("Backup of 2026-12-07 03:04:01: FAILED: 1 of 2 file(s) failed"), std::string::npos)
+        << all.out;
+    EXPECT_NE(all.out.find("Backup of 2026-12-07 03:04:02: verified, 2 file(s) hold"), std::string::npos) << all.out;
+}
+
 } // namespace
 } // namespace kelvanto

@@ -199,6 +199,47 @@ TEST_F(BackupRotation, ExpiryOnTheStoredTaskSavesAndLogsOnlyWhenItRemoved)
     ExpireBackupCopies(ctx);
     EXPECT_EQ(ctx.SaveTaskListCalls(), 1u);
     EXPECT_EQ(ctx.LogTexts().size(), 1u);
+
+    // Entries whose files are gone already go too, and the log says that nothing was deleted.
+    task = ctx.task();
+    task.backupHistory.push_back(Run(4, 0));
+    for (const std::string& file : task.backupHistory.front().files)
+        fs::remove(file);
+    fs::remove(task.backupHistory.front().folder);
+    ctx.SetTask(task);
+    ctx.ClearLog();
+    ExpireBackupCopies(ctx);
+    EXPECT_EQ(ctx.task().backupHistory.size(), 2u);
+    EXPECT_EQ(ctx.SaveTaskListCalls(), 2u);
+    EXPECT_EQ(ctx.LogTexts(),
+        std::vector<std::string> {"The expired backup copies were taken out of the history; none of their files was "
+                                  "deleted (gone already, or not the task's own)"});
+}
+
+// Two entries may name one path (runs that gave two copies one name before names were kept
+// apart): the expired one never deletes what the kept one names, its manifest included, in
+// any case of letters.
+TEST_F(BackupRotation, AnExpiredEntryNeverDeletesAPathThatAKeptEntryNames)
+{
+    const fs::path shared = m_dir.path() / "dump.sql";
+    const fs::path upper = m_dir.path() / "DUMP.sql";
+    const fs::path own = m_dir.path() / "dump_2.sql";
+    for (const fs::path& file : {shared, upper, own, fs::path(shared.string() + ".manifest.json")})
+        std::ofstream(file) << "-- dump";
+    BackupRun older;
+    older.files = {shared.string(), upper.string(), own.string()};
+    older.day = 1;
+    older.fileMode = 2;
+    BackupRun newer = older;
+    newer.files = {shared.string(), (m_dir.path() / "Dump.SQL").string()};
+    newer.day = 2;
+    std::vector<BackupRun> history = {older, newer};
+    ASSERT_TRUE(DeleteExpiredCopies(history, Settings(2, 1), TimeStamp {2007, 3, 5, 0, 0, 0, 1}));
+    EXPECT_EQ(history, std::vector<BackupRun> {newer});
+    EXPECT_TRUE(fs::exists(shared));
+    EXPECT_TRUE(fs::exists(shared.string() + ".manifest.json"));
+    EXPECT_TRUE(fs::exists(upper));
+    EXPECT_FALSE(fs::exists(own));
 }
 
 // The history is only a hint: whatever an entry names, rotation deletes only the task's own
@@ -235,7 +276,7 @@ TEST_F(BackupRotation, DeletesOnlyItsOwnDumpsInsideTheBackupFolder)
         entry.files = {row.file};
         entry.folder = row.file;
         entry.fileMode = 2;
-        DeleteBackupCopies({entry}, Settings(2, 1));
+        DeleteBackupCopies({entry}, {}, Settings(2, 1));
     }
     EXPECT_EQ(test::ReadText(outside / "dump.sql"), "precious");
     EXPECT_TRUE(fs::is_symlink(run / "dump.sql"));
@@ -249,7 +290,7 @@ TEST_F(BackupRotation, DeletesOnlyItsOwnDumpsInsideTheBackupFolder)
     BackupRun entry;
     entry.folder = foreignRun.string();
     entry.fileMode = 2;
-    DeleteBackupCopies({entry}, Settings(2, 1));
+    DeleteBackupCopies({entry}, {}, Settings(2, 1));
     EXPECT_TRUE(fs::is_directory(foreignRun));
     fs::remove_all(outside);
 }
@@ -270,10 +311,27 @@ TEST_F(BackupRotation, NamesOfTheTaskFollowItsFormat)
             Row {"__2007-03-04_05-06-07[x]*.sql", true}, Row {"Nightly_shop_2007-3-04_05-06-07[x]*.sql", false},
             Row {"Nightly_shop_2007-03-04_05-06-07x.sql", false},
             Row {"Nightly_shop_2007-03-04_05-06-07[x]*.sql.t.partial", false},
-            Row {"Nightly_shop_2007-03-04_05-06-07[x]*", false}}) {
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*", false},
+            // The number a run puts in a name that was taken.
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_2.sql", true},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_13.sql.zst", true},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_1.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_02.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_2_2.sql", false},
+            Row {"Nightly_shop_2007-03-04_05-06-07[x]*_x.sql", false}}) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(own.NamedByTask(row.name), row.ours);
     }
+    // A format without a placeholder that takes any text: the number is the only freedom.
+    settings.fileNameFormat = "daily_%DATE%";
+    const BackupCopyFiles daily(settings);
+    for (const Row& row : {Row {"daily_2007-03-04.sql", true}, Row {"daily_2007-03-04_2.sql", true},
+             Row {"daily_2007-03-04_2.sql.gz", true}, Row {"daily_2007-03-04_2.sql.manifest.json", false},
+             Row {"daily_2007-03-04-2.sql", false}, Row {"daily_2007-03-04_2x.sql", false}}) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(daily.NamedByTask(row.name), row.ours);
+    }
+    EXPECT_TRUE(daily.NamedAsManifest("daily_2007-03-04_2.sql.manifest.json"));
 }
 
 } // namespace

@@ -64,13 +64,15 @@ protected:
     }
 };
 
-// Another user's link or file waiting at the next dump's name in a shared folder: the link
-// is not followed (the run fails), the file is replaced, never written into.
-TEST_F(BackupToFilesPathsTest, ThingsPlantedAtTheNextFilesNameAreNotWrittenThrough)
+// Another user's link or file waiting at the next dump's name in a shared folder: the name is
+// taken, so the dump gets the next free one, and the planted thing is neither followed nor
+// written into nor replaced.
+TEST_F(BackupToFilesPathsTest, ThingsPlantedAtTheNextFilesNameAreLeftAndTheDumpTakesAnotherName)
 {
     if (!CanPlantAsOtherUser())
         GTEST_SKIP() << WhyNoOtherUser();
     const fs::path victim = dir.path() / "victim";
+    const fs::path numbered = Folder() / "localhost_2024-01-02_03-04-05_2.sql";
     for (const bool link : {true, false}) {
         SCOPED_TRACE(link ? "a link" : "a file");
         fs::remove_all(Folder());
@@ -86,20 +88,40 @@ TEST_F(BackupToFilesPathsTest, ThingsPlantedAtTheNextFilesNameAreNotWrittenThrou
         }
         GiveToOtherUser(NextFile());
 
-        Run();
+        EXPECT_EQ(Run(), RunOutcome::Finished) << context->LogText();
         EXPECT_EQ(ReadText(victim), "precious");
-        if (link) {
-            EXPECT_TRUE(Contains(LogTexts(), "Failed to create the backup file! - " + NextFile().string()));
-            EXPECT_TRUE(fs::is_symlink(NextFile()));
-            EXPECT_FALSE(HistoryNames(NextFile()));
-        } else {
-            EXPECT_NE(ReadText(NextFile()).find("INSERT INTO `items`"), std::string::npos);
-            struct stat status
-            { };
-            ASSERT_EQ(::stat(NextFile().c_str(), &status), 0);
-            EXPECT_EQ(status.st_uid, ::geteuid());
-            EXPECT_EQ(status.st_mode & 07777, 0600u);
-        }
+        EXPECT_EQ(fs::is_symlink(NextFile()), link);
+        EXPECT_FALSE(HistoryNames(NextFile()));
+        EXPECT_TRUE(HistoryNames(numbered));
+        EXPECT_NE(ReadText(numbered).find("INSERT INTO `items`"), std::string::npos);
+        struct stat status
+        { };
+        ASSERT_EQ(::stat(numbered.c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, ::geteuid());
+        EXPECT_EQ(status.st_mode & 07777, 0600u);
+    }
+}
+
+// Another user's file (or anything that is no regular file of ours) at the temporary name of
+// the next dump: every run fails with a line that says what it is, whose and where, and it is
+// left as it is.
+TEST_F(BackupToFilesPathsTest, APlantedTemporaryFileFailsEveryRunWithItsPlaceAndOwner)
+{
+    if (!CanPlantAsOtherUser())
+        GTEST_SKIP() << WhyNoOtherUser();
+    ASSERT_NO_FATAL_FAILURE(MakeShared(Folder()));
+    const fs::path planted = TemporaryOf(NextFile());
+    WriteText(planted, "theirs");
+    GiveToOtherUser(planted);
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        EXPECT_EQ(Run(), RunOutcome::Failed);
+        EXPECT_TRUE(Contains(LogTexts(),
+            "Failed to create the backup file! - " + NextFile().string() + " - Cannot create " + planted.string()
+                + ": a regular file of the user nobody (uid "))
+            << context->LogText();
+        EXPECT_EQ(ReadText(planted), "theirs");
+        EXPECT_TRUE(context->task().backupHistory.empty());
     }
 }
 

@@ -15,6 +15,8 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kelvanto
 {
@@ -67,7 +69,7 @@ BackupRun WriteRun(const std::filesystem::path& folder)
     BackupRunManifest manifest("task-1", "Nightly", RunTime());
     RowTally tally;
     tally.Add("(1)");
-    manifest.AddTable("shop", "t", tally, "utf8mb4");
+    manifest.AddTable("shop", "t", tally, "utf8mb4", run.files[2]);
     const Result<std::string> written = manifest.Write(run.files, RunTime());
     EXPECT_TRUE(written.ok()) << (written ? "" : written.error());
     EXPECT_EQ(written.ok() ? *written : "", ManifestPathFor(run));
@@ -167,10 +169,76 @@ TEST(BackupVerification, ManifestRoundTripsAndRotationDeletesIt)
     BackupSettings settings;
     settings.backupFolder = std::filesystem::path(run.files.front()).parent_path().string() + "/";
     settings.fileNameFormat = "%DATABASE%"; // the names a.sql.zst, b.sql.gz and c.sql
-    DeleteBackupCopies({run}, settings);
+    DeleteBackupCopies({run}, {}, settings);
     EXPECT_FALSE(std::filesystem::exists(ManifestPathFor(run)));
     for (const std::string& file : run.files)
         EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+// Every table of the manifest has a file of its own where the layout gives it one, and a
+// history entry that records one file twice (a run that wrote over its own file, before names
+// were kept apart) fails whatever its manifest says.
+TEST(BackupVerification, ATableWithoutAFileOfItsOwnFails)
+{
+    struct Table
+    {
+        const char* database;
+        const char* table;
+        int file; // index into the run's files; -1: a file the manifest does not list
+    };
+    struct Row
+    {
+        const char* name;
+        std::string_view layout;
+        std::vector<Table> tables;
+        bool recordedTwice; // the history entry names its first file twice
+        bool ok;
+        const char* line;
+    };
+    using M = BackupManifest;
+    const Row rows[] = {
+        {"a file per table", M::kFilePerTable, {{"shop", "a/b", 0}, {"shop", "ab", 1}}, false, true, "OK   "},
+        {"two tables in one file of a file per table", M::kFilePerTable, {{"shop", "a/b", 0}, {"shop", "ab", 0}}, false,
+            false, "a.sql: holds the tables shop.a/b, shop.ab, which the backup wrote into files of their own"},
+        {"a table in a file the manifest does not list", M::kFilePerTable, {{"shop", "a", 0}, {"shop", "b", -1}}, false,
+            false, "the table shop.b has no file of its own"},
+        {"one database's tables in its file", M::kFilePerDatabase, {{"shop", "a", 0}, {"shop", "b", 0}}, false, true,
+            "OK   "},
+        {"two databases in one file of a file per database", M::kFilePerDatabase, {{"db1", "t", 0}, {"db2", "t", 0}},
+            false, false, "a.sql: holds the tables db1.t, db2.t"},
+        {"everything in one file", M::kOneFile, {{"db1", "t", 0}, {"db2", "t", 0}}, false, true, "OK   "},
+        {"an older manifest and a file written twice", M::kNoLayout, {}, true, false,
+            "a.sql: was written 2 times by this backup, so it holds only what was written into it last"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        test::TempDir dir;
+        BackupRun run;
+        run.fileMode = 2;
+        FileSink sink;
+        for (const char* name : {"a.sql", "b.sql"}) {
+            const std::string path = (dir.path() / name).string();
+            ASSERT_TRUE(sink.Create(path));
+            ASSERT_TRUE(sink.Append(path, "INSERT INTO t VALUES (1);\n"));
+            ASSERT_TRUE(sink.Close());
+            run.files.push_back(path);
+        }
+        BackupRunManifest manifest("task-1", "Nightly", RunTime());
+        manifest.SetLayout(row.layout);
+        RowTally tally;
+        for (const Table& table : row.tables) {
+            const std::string file
+                = table.file < 0 ? (dir.path() / "gone.sql").string() : run.files[static_cast<std::size_t>(table.file)];
+            manifest.AddTable(table.database, table.table, tally, "", file);
+        }
+        ASSERT_TRUE(manifest.Write(run.files, RunTime()).ok());
+        if (row.recordedTwice)
+            run.files.insert(run.files.begin() + 1, run.files.front());
+        const BackupVerification result = VerifyBackupRun(run);
+        EXPECT_EQ(result.ok, row.ok) << Lines(result);
+        EXPECT_NE(Lines(result).find(row.line), std::string::npos) << Lines(result);
+        EXPECT_LE(result.filesFailed, 2) << Lines(result);
+    }
 }
 
 TEST(BackupVerification, RowChecksumDoesNotDependOnRowOrder)

@@ -124,11 +124,50 @@ TEST_F(PartialFileTest, ATakenTemporaryNameIsReplacedOnlyWhenItIsOurStaleFile)
     file->Discard();
     EXPECT_FALSE(fs::exists(temporary));
 
+    // The refusal says what is in the way, where and whose, so that someone can act on it.
+    struct stat self
+    { };
+    ASSERT_EQ(::lstat(m_dir.path().c_str(), &self), 0);
+    const std::string ours = DescribeEntry(self).substr(DescribeEntry(self).find(" of the user "));
+    struct Row
+    {
+        const char* name;
+        std::function<void()> plant;
+        bool otherUser;
+        std::string what;
+    };
+    const Row rows[] = {
+        {"a link", [&] { fs::create_symlink(Path("victim"), temporary); }, false, "a symbolic link" + ours},
+        {"a folder", [&] { fs::create_directory(temporary); }, false, "a folder" + ours},
+        {"another user's file",
+            [&] {
+                test::WriteText(temporary, "theirs");
+                test::GiveToOtherUser(temporary);
+            },
+            true, "a regular file of the user nobody (uid "},
+    };
     test::WriteText(Path("victim"), "precious");
-    fs::create_symlink(Path("victim"), temporary);
-    EXPECT_FALSE(PartialFile::Create(target.string(), "T1"));
-    EXPECT_EQ(test::ReadText(Path("victim")), "precious");
-    EXPECT_TRUE(fs::is_symlink(temporary));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.otherUser && !test::CanPlantAsOtherUser()) {
+            std::cout << "[  SKIPPED ] " << row.name << ": " << test::WhyNoOtherUser() << "\n";
+            continue;
+        }
+        row.plant();
+        const Result<PartialFile> refused = PartialFile::Create(target.string(), "T1");
+        ASSERT_FALSE(refused);
+        EXPECT_EQ(refused.error().rfind("Cannot create " + temporary.string() + ": " + row.what, 0), 0u)
+            << refused.error();
+        EXPECT_NE(refused.error().find("it is left as it is"), std::string::npos) << refused.error();
+        EXPECT_EQ(test::ReadText(Path("victim")), "precious");
+        struct stat left
+        { };
+        EXPECT_EQ(::lstat(temporary.c_str(), &left), 0);
+        if (row.otherUser) {
+            EXPECT_EQ(test::ReadText(temporary), "theirs");
+        }
+        fs::remove_all(temporary);
+    }
 }
 
 // Only the task's own stale files go: regular files of the program's user whose tag is the

@@ -11,6 +11,7 @@
 #include "ui/wizard/RestoreFilesPage.h"
 #include "ui/wizard/SelectTablesPage.h"
 #include "ui/wizard/SqlScriptPage.h"
+#include "ui/wizard/TaskPageSet.h"
 #include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"
 
@@ -157,6 +158,67 @@ private slots:
         QCOMPARE(harness.files.asked,
             QStringList({QString("save ") + wizard::kPhpFilesFilter + " .php",
                 QString("folder ") + wizard::kBackupFolderPrompt}));
+    }
+
+    // A file per table whose names lack %DATABASE% is refused when more than one database can
+    // be backed up: chosen on the databases page as it shows them now, or every new one.
+    void backupFilePageNeedsTheDatabaseForSeveral()
+    {
+        WizardHarness harness;
+        std::filesystem::create_directory(harness.dir.path() / "existing");
+        Task task;
+        task.type = TaskType::BackupToFiles;
+        task.name = "Nightly";
+        task.backupSettings.fileMode = 2;
+        task.backupSettings.fileSplit = 3;
+        task.backupSettings.fileNameFormat = "%HOST%_%TABLE%_%DATE%";
+        task.backupSettings.backupFolder = (harness.dir.path() / "existing").string() + "/";
+        const auto database = [](const char* name, bool chosen) {
+            const std::uint8_t state = chosen ? 2 : 0;
+            return DatabaseItem {state, name, {TableItem {state, 1, name, "t"}}};
+        };
+        const QString refused = QString::fromUtf8(wizard::kNeedDatabaseForSeveral);
+        struct Row
+        {
+            const char* name;
+            std::vector<DatabaseItem> databases;
+            bool newDatabases;
+            const char* format;
+            QString message;
+        };
+        const Row rows[] = {
+            {"two databases", {database("a", true), database("b", true)}, false, nullptr, refused},
+            {"one of two", {database("a", true), database("b", false)}, false, nullptr, ""},
+            {"one and every new one", {database("a", true)}, true, nullptr, refused},
+            {"two with %DATABASE%", {database("a", true), database("b", true)}, true, "%DATABASE%_%TABLE%", ""},
+        };
+        for (const Row& row : rows) {
+            Task loaded = task;
+            loaded.databases = row.databases;
+            loaded.backupSettings.allNewDatabases = row.newDatabases ? 1 : 0;
+            if (row.format)
+                loaded.backupSettings.fileNameFormat = row.format;
+            PageUnderTest<BackupFilesPage> page(harness, SheetMode::Edit, TaskType::BackupToFiles, loaded);
+            expectValidation(harness, *page, row.message, row.message.isEmpty() ? "" : "fileSettings", row.name);
+        }
+
+        // The property sheet: the databases tab as it shows them now decides, not as loaded.
+        task.databases = {database("a", true), database("b", true)};
+        TaskPageSession session(harness.context(), SheetMode::Edit, TaskType::BackupToFiles, task.name);
+        QWidget sheet;
+        const std::vector<TaskPage*> pages = makeTaskPages(session, &sheet);
+        TaskPage* files = nullptr;
+        for (TaskPage* page : pages) {
+            page->load(task);
+            if (qobject_cast<BackupFilesPage*>(page))
+                files = page;
+        }
+        QVERIFY(files);
+        expectValidation(harness, *files, refused, "fileSettings", "both chosen on the databases tab");
+        auto* tree = sheet.findChild<QTreeWidget*>("databases");
+        QVERIFY(tree && tree->topLevelItemCount() == 2);
+        tree->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+        expectValidation(harness, *files, "", "", "one unchecked on the databases tab");
     }
 
     void backupFilesSettingsDialog()

@@ -97,6 +97,8 @@ QString BackupFilesPage::title() const
 void BackupFilesPage::load(const Task& task)
 {
     m_settings = task.backupSettings;
+    m_databases = task.databases;
+    m_newDatabases = task.backupSettings.allNewDatabases;
     (m_settings.fileType == 2 ? m_php : m_sql)->setChecked(true);
     (m_settings.fileMode == 1 ? m_sameFile : m_newFiles)->setChecked(true);
     std::string folder = m_settings.backupFolder;
@@ -109,6 +111,12 @@ void BackupFilesPage::load(const Task& task)
     m_unixLineEnds->setChecked(m_settings.unixLineEnds != 0);
     m_compression->setCurrentIndex(static_cast<int>(task.extras.compression));
     modeChanged();
+}
+
+void BackupFilesPage::enter(const Task& task)
+{
+    m_databases = task.databases;
+    m_newDatabases = task.backupSettings.allNewDatabases;
 }
 
 bool BackupFilesPage::sameFile() const
@@ -167,6 +175,16 @@ bool BackupFilesPage::validate()
             return refuse(m_folder, wizard::tr(wizard::kChooseFolder));
         if (!wizard::isUsableFolder(folder))
             return refuse(m_folder, wizard::invalidFolderText(wizard::kInvalidFolder, folder));
+        // The databases as their page shows them now (the property sheet's other tab).
+        Task chosen;
+        chosen.databases = m_databases;
+        chosen.backupSettings.allNewDatabases = m_newDatabases;
+        session().readDatabases(chosen);
+        BackupSettings settings = m_settings;
+        settings.fileMode = 2;
+        settings.allNewDatabases = chosen.backupSettings.allNewDatabases;
+        if (const std::string fault = wizard::CheckFormatNamesEveryDatabase(settings, chosen.databases); !fault.empty())
+            return refuse(m_settingsButton, fault);
     }
     return true;
 }

@@ -47,6 +47,15 @@ public:
     void setSourceReader(std::function<ServerConnection()> reader) { m_sourceReader = std::move(reader); }
     void setLoadedSource(const ServerConnection& source) { m_loadedSource = source; }
 
+    // Writes the databases and the backup options as the databases page shows them now into
+    // `task` (its save); leaves `task` as it is until such a page registers.
+    void readDatabases(Task& task) const
+    {
+        if (m_databasesReader)
+            m_databasesReader(task);
+    }
+    void setDatabasesReader(std::function<void(Task&)> reader) { m_databasesReader = std::move(reader); }
+
     // Brings a page to the front before it warns or asks (the property sheet's tab).
     void showPage(TaskPage* page) const;
     void setPageShower(std::function<void(TaskPage*)> shower) { m_pageShower = std::move(shower); }
@@ -65,6 +74,7 @@ private:
     std::string m_originalName;
     ServerConnection m_loadedSource;
     std::function<ServerConnection()> m_sourceReader;
+    std::function<void(Task&)> m_databasesReader;
     std::function<void(TaskPage*)> m_pageShower;
     std::optional<std::vector<DatabaseItem>> m_databases;
     std::optional<std::vector<TableItem>> m_tables;

@@ -74,8 +74,11 @@ TaskPage* MakeEditPage(Role role, TaskPageSession& session, QWidget* parent)
     }
     case Role::DestinationServer:
         return new ServerPage(session, ServerPage::Role::Destination, parent);
-    case Role::Databases:
-        return new ChooseDatabasesPage(session, parent);
+    case Role::Databases: {
+        auto* page = new ChooseDatabasesPage(session, parent);
+        session.setDatabasesReader([page](Task& task) { page->save(task); });
+        return page;
+    }
     case Role::SourceDatabase: {
         auto* page = new SourceDatabasePage(session, parent);
         session.setSourceReader([page] { return page->current(); });

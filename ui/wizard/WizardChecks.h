@@ -16,9 +16,11 @@ namespace kelvanto::wizard
 // warning to show, or an empty text when the input is acceptable. The checks of task values
 // are the core's (app/TaskChecks.h), which every other way in runs too.
 
-// The backup files settings dialog's format (already trimmed) and counts, and a new
-// destination database name: the core's checks themselves.
+// The backup files settings dialog's format (already trimmed) and counts, the backup file
+// page's format against the databases chosen, and a new destination database name: the
+// core's checks themselves.
 using kelvanto::CheckFileNameFormat;
+using kelvanto::CheckFormatNamesEveryDatabase;
 using kelvanto::CheckKeepCopies;
 using kelvanto::CheckKeepDays;
 using kelvanto::CheckNewDatabaseName;

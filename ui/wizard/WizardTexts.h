@@ -113,6 +113,7 @@ using kelvanto::kBadFormatCharacters;
 using kelvanto::kBadKeepingDays;
 using kelvanto::kInputFormat;
 using kelvanto::kMaxKeepLimit;
+using kelvanto::kNeedDatabaseForSeveral;
 using kelvanto::kNeedDatabaseInFormat;
 using kelvanto::kNeedTableInFormat;
 using kelvanto::kNoDatabaseInFormat;
