@@ -84,8 +84,9 @@ struct DecodedFile
 
 // Reads the file at `path` to its end through the decompressor that its first bytes call
 // for (a plain file is read as it is), handing every decoded piece (of a compressed file, at
-// most CompressedInput::kStep bytes) to `consume` when given. The error says why the file is not whole:
-// it cannot be read, its data is damaged, or it ends before its last frame or member does.
+// most CompressedInput::kStep bytes) to `consume` when given. The error says why the file is
+// not whole: it cannot be read, its data is damaged, or it ends before its last frame or
+// member does.
 Result<DecodedFile> DecodeFile(const std::string& path, const std::function<void(std::string_view)>& consume = {});
 
 } // namespace kelvanto
