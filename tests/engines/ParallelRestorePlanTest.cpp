@@ -5,7 +5,6 @@
 #include "engines/ParallelRestorePlan.h"
 #include "engines/BackupManifest.h"
 #include "engines/BackupRunManifest.h"
-#include "engines/FileDigest.h"
 #include "engines/FileSink.h"
 #include "engines/ParallelRestoreDatabase.h"
 #include "tests/support/FileText.h"
@@ -62,21 +61,6 @@ void PlantManifest(BackupFiles& run, const std::string& name, const std::string&
         file["databases"] = {database};
     json["databases"] = {database};
     WriteText((run.dir.path() / name).string(), json.dump());
-}
-
-// The manifest of the run as if it had written `text` into its file `name`.
-void RewriteDigest(BackupFiles& run, const std::string& name, const std::string& text)
-{
-    nlohmann::json json = nlohmann::json::parse(ReadText(run.manifestPath()));
-    const Result<FileDigest> digest = DigestFile((run.dir.path() / name).string());
-    ASSERT_TRUE(digest.ok());
-    for (auto& file : json["files"]) {
-        if (file["name"] == name) {
-            file["size"] = text.size();
-            file["sha256"] = digest->sha256;
-        }
-    }
-    WriteText(run.manifestPath(), json.dump());
 }
 
 RestoreFile Entry(const std::string& path, std::uint8_t checkState = 0)
@@ -184,15 +168,6 @@ TEST(ParallelRestorePlan, AppliesOnlyToUnchangedFilesOfOneDescribedRun)
                 return all(run);
             },
             {"shop.a.sql", "shop.b.sql"}, {"shop.(routines).sql"}, LogLevel::General, ""},
-        {"PlantedManifestAlone", 2,
-            [&all](BackupFiles& run) {
-                PlantManifest(run, "aaa.manifest.json", "victimdb");
-                std::filesystem::remove(run.manifestPath());
-                return all(run);
-            },
-            {}, {}, LogLevel::Warning,
-            "aaa.manifest.json lists these files but is not the manifest of their backup run (it is not named "
-            "after the run's first file), so they are restored over one connection"},
         {"ManifestNamesAnotherDatabase", 2,
             [&all](BackupFiles& run) {
                 PlantManifest(run, "shop.a.sql.manifest.json", "mysql");
@@ -201,15 +176,6 @@ TEST(ParallelRestorePlan, AppliesOnlyToUnchangedFilesOfOneDescribedRun)
             {}, {}, LogLevel::Warning,
             "The manifest names the database mysql for shop.(routines).sql, but the file selects shop, so they are "
             "restored over one connection"},
-        {"FileThatDoesNotSelectItsDatabase", 2,
-            [&all](BackupFiles& run) {
-                const std::string text = "CREATE TABLE b (n INT);\n";
-                WriteText(run.tableB, text);
-                RewriteDigest(run, "shop.b.sql", text);
-                return all(run);
-            },
-            {}, {}, LogLevel::Warning,
-            "(b) does not select its database itself before its statements act on one (no USE comes first)"},
         {"SameFileTwice", 2,
             [](BackupFiles& run) {
                 return std::vector {Entry(run.tableA), Entry(run.tableA)};
