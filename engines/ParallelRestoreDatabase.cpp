@@ -40,7 +40,8 @@ struct Word
         }
         return true;
     }
-    bool IsName() const { return kind != Kind::Other && !text.empty(); }
+    // A NUL would cut the name short where the client library takes it.
+    bool IsName() const { return kind != Kind::Other && !text.empty() && text.find('\0') == std::string::npos; }
 };
 
 bool IsWordByte(char c)

@@ -243,6 +243,7 @@ TEST(ParallelRestorePlan, TheDatabaseOfAFileIsTheOneItSelectsBeforeAnythingActsO
         {"Empty", "", "", none},
         {"MoreAfterTheName", "USE shop, victimdb;\n", "", "has a USE statement whose database name is not read"},
         {"UnterminatedName", "USE `shop;\n", "", "has a USE statement"},
+        {"NameWithANul", std::string("USE `vic\0tim`;\n", 15), "", "has a USE statement"},
     };
     TempDir dir;
     for (const Row& row : rows) {
