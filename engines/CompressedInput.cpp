@@ -3,6 +3,7 @@
 #include "engines/Compression.h"
 #include "engines/RegularFileReader.h"
 
+#include <algorithm>
 #include <zlib.h>
 #include <zstd.h>
 
@@ -12,7 +13,7 @@ namespace kelvanto
 namespace
 {
 
-constexpr std::size_t kOutputStep = 128 * 1024;
+constexpr std::size_t kZstdSlice = 16 * 1024;
 
 } // namespace
 
@@ -61,73 +62,132 @@ bool CompressedInput::valid() const
     return m_zstd != nullptr || m_gzip != nullptr;
 }
 
+void CompressedInput::Feed(std::string_view input)
+{
+    m_takenBefore += m_taken;
+    m_input = input;
+    m_taken = 0;
+}
+
+bool CompressedInput::NeedsInput() const
+{
+    return m_taken == m_input.size() && !m_outputFull;
+}
+
+bool CompressedInput::Read(std::string& out, std::size_t most)
+{
+    if (!m_fault.empty())
+        return false;
+    most = std::max<std::size_t>(most, 1);
+    if (m_zstd)
+        return ReadZstd(out, most);
+    if (m_gzip)
+        return ReadGzip(out, most);
+    return Broke("the stream cannot be decompressed");
+}
+
 bool CompressedInput::Decompress(std::string_view input, std::string& out)
 {
-    if (m_zstd)
-        return DecompressZstd(input, out);
-    if (m_gzip)
-        return DecompressGzip(input, out);
+    Feed(input);
+    while (!NeedsInput()) {
+        if (!Read(out))
+            return false;
+    }
+    return true;
+}
+
+bool CompressedInput::Finish()
+{
+    if (!m_fault.empty())
+        return false;
+    if (AtEnd())
+        return true;
+    return Broke("the compressed stream ends before its end");
+}
+
+bool CompressedInput::Broke(std::string cause)
+{
+    m_fault = std::move(cause) + ", at byte " + std::to_string(m_takenBefore + m_taken) + " of the file";
+    m_input = {};
+    m_taken = 0;
+    m_outputFull = false;
     return false;
 }
 
-bool CompressedInput::DecompressZstd(std::string_view input, std::string& out)
+bool CompressedInput::ReadZstd(std::string& out, std::size_t most)
 {
-    ZSTD_inBuffer in {input.data(), input.size(), 0};
-    for (;;) {
-        const std::size_t before = in.pos;
-        const std::size_t start = out.size();
-        out.resize(start + kOutputStep);
-        ZSTD_outBuffer buffer {out.data() + start, kOutputStep, 0};
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    ZSTD_outBuffer buffer {out.data() + start, most, 0};
+    do {
+        // A slice of the input at a time: a failure tells no position, so the slice it
+        // came in is where the file broke.
+        ZSTD_inBuffer in {m_input.data(), std::min(m_input.size(), m_taken + kZstdSlice), m_taken};
         const std::size_t hint = ZSTD_decompressStream(m_zstd->context.get(), &buffer, &in);
-        out.resize(start + buffer.pos);
-        if (ZSTD_isError(hint))
-            return false;
-        if (in.pos > before)
+        if (ZSTD_isError(hint)) {
+            out.resize(start + buffer.pos);
+            return Broke(std::string("zstd: ") + ZSTD_getErrorName(hint));
+        }
+        if (in.pos > m_taken)
             m_inStream = true;
+        m_taken = in.pos;
         if (hint == 0 && m_inStream) {
             // A frame ended and every byte of it is out.
             m_inStream = false;
             ++m_wholeStreams;
         }
-        // A full output step may leave more inside with no input left to give: drain it.
-        if (in.pos == in.size && buffer.pos < kOutputStep)
-            return true;
-    }
+    } while (buffer.pos < most && m_taken < m_input.size());
+    out.resize(start + buffer.pos);
+    // A full step may leave more inside with no input left to give.
+    m_outputFull = buffer.pos == most;
+    return true;
 }
 
-bool CompressedInput::DecompressGzip(std::string_view input, std::string& out)
+bool CompressedInput::ReadGzip(std::string& out, std::size_t most)
 {
     z_stream& stream = m_gzip->stream;
-    // zlib takes the input as non-const but never writes it.
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(input.data()));
-    stream.avail_in = static_cast<uInt>(input.size());
-    for (;;) {
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    stream.next_out = reinterpret_cast<Bytef*>(out.data() + start);
+    stream.avail_out = static_cast<uInt>(most);
+    bool ok = true;
+    while (stream.avail_out > 0) {
+        // zlib takes the input as non-const but never writes it.
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(m_input.data() + m_taken));
+        stream.avail_in = static_cast<uInt>(m_input.size() - m_taken);
         if (stream.avail_in > 0)
             m_inStream = true;
-        const std::size_t start = out.size();
-        out.resize(start + kOutputStep);
-        stream.next_out = reinterpret_cast<Bytef*>(out.data() + start);
-        stream.avail_out = static_cast<uInt>(kOutputStep);
         const int status = inflate(&stream, Z_NO_FLUSH);
-        out.resize(start + kOutputStep - stream.avail_out);
+        m_taken = m_input.size() - stream.avail_in;
         if (status == Z_STREAM_END) {
             m_inStream = false;
             ++m_wholeStreams;
             // Another member may follow.
-            if (inflateReset(&stream) != Z_OK)
-                return false;
-            if (stream.avail_in == 0)
-                return true;
+            if (inflateReset(&stream) != Z_OK) {
+                ok = Broke("gzip: the stream cannot be reset for the next member");
+                break;
+            }
+            if (m_taken == m_input.size())
+                break;
             continue;
         }
         // Z_BUF_ERROR: no progress was possible, which is no fault when the input is used up.
-        if (status == Z_BUF_ERROR)
-            return stream.avail_in == 0;
-        if (status != Z_OK)
-            return false;
-        if (stream.avail_in == 0 && stream.avail_out > 0)
-            return true;
+        if (status == Z_BUF_ERROR && m_taken == m_input.size())
+            break;
+        if (status != Z_OK) {
+            ok = Broke(std::string("gzip: ") + (stream.msg != nullptr ? stream.msg : zError(status)));
+            break;
+        }
+        if (m_taken == m_input.size())
+            break;
     }
+    const std::size_t produced = most - stream.avail_out;
+    out.resize(start + produced);
+    stream.next_in = nullptr;
+    stream.avail_in = 0;
+    if (ok)
+        m_outputFull = produced == most;
+    return ok;
 }
 
 Result<DecodedFile> DecodeFile(const std::string& path, const std::function<void(std::string_view)>& consume)
@@ -154,15 +214,20 @@ Result<DecodedFile> DecodeFile(const std::string& path, const std::function<void
                 consume(piece);
             return true;
         }
-        decoded.clear();
-        const bool ok = input->Decompress(piece, decoded);
-        result.decodedBytes += decoded.size();
-        if (consume && !decoded.empty())
-            consume(decoded);
-        if (!ok)
-            fault = "is damaged: its compressed data cannot be decoded after " + std::to_string(result.decodedBytes)
-                + " bytes";
-        return ok;
+        input->Feed(piece);
+        while (!input->NeedsInput()) {
+            decoded.clear();
+            const bool ok = input->Read(decoded);
+            result.decodedBytes += decoded.size();
+            if (consume && !decoded.empty())
+                consume(decoded);
+            if (!ok) {
+                fault = "is damaged: its compressed data cannot be decoded after " + std::to_string(result.decodedBytes)
+                    + " bytes";
+                return false;
+            }
+        }
+        return true;
     });
     if (!read)
         return Error {read.error()};

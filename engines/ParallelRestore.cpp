@@ -146,7 +146,8 @@ private:
             if (announce)
                 worker.context.Log(LogLevel::General, "Restoring...  " + item.path);
             worker.context.SetFile(std::filesystem::path(item.path).filename().string());
-            // A database that does not exist yet is created and selected by the file itself.
+            // The file's own database (a database that does not exist yet is created and
+            // selected by the file itself).
             worker.connection.SelectDatabase(item.database);
             const SqlFileRestore::End end = step(worker, index);
             worker.context.SetFile({});

@@ -1,6 +1,7 @@
 #include "engines/ParallelRestorePlan.h"
 
 #include "engines/FileDigest.h"
+#include "engines/ParallelRestoreDatabase.h"
 #include "model/FileBytes.h"
 
 #include <algorithm>
@@ -78,12 +79,13 @@ std::string FirstChangedFile(const std::vector<std::string>& paths,
 
 } // namespace
 
-std::optional<BackupManifest> FindRunManifest(const std::string& folder, const std::vector<std::string>& names)
+RunManifestSearch FindRunManifest(const std::string& folder, const std::vector<std::string>& names)
 {
+    RunManifestSearch found;
     std::error_code error;
     std::filesystem::directory_iterator entries(folder.empty() ? "." : folder, error);
     if (error)
-        return std::nullopt;
+        return found;
     std::vector<std::filesystem::path> candidates;
     for (const std::filesystem::directory_entry& entry : entries) {
         const std::string name = entry.path().filename().string();
@@ -105,10 +107,20 @@ std::optional<BackupManifest> FindRunManifest(const std::string& folder, const s
             continue;
         const bool listsAll = std::all_of(
             names.begin(), names.end(), [&](const std::string& name) { return FindFile(*manifest, name) != nullptr; });
-        if (listsAll)
-            return std::move(*manifest);
+        if (!listsAll)
+            continue;
+        // A copy under another name, put there by anyone who can write the folder, is no
+        // run's manifest.
+        const std::string name = path.filename().string();
+        if (manifest->files.empty() || name != ManifestPathFor(manifest->files.front().name)) {
+            if (found.misnamed.empty())
+                found.misnamed = name;
+            continue;
+        }
+        found.manifest = std::move(*manifest);
+        return found;
     }
-    return std::nullopt;
+    return found;
 }
 
 ParallelRestoreChoice PlanParallelRestore(
@@ -134,11 +146,19 @@ ParallelRestoreChoice PlanParallelRestore(
         }
         names.push_back(file.filename().string());
     }
-    const std::optional<BackupManifest> manifest = FindRunManifest(folder.string(), names);
-    if (!manifest) {
-        choice.reason = OneConnection("No manifest of a backup run lists these files");
+    const RunManifestSearch found = FindRunManifest(folder.string(), names);
+    if (!found.manifest) {
+        if (found.misnamed.empty()) {
+            choice.reason = OneConnection("No manifest of a backup run lists these files");
+        } else {
+            choice.level = LogLevel::Warning;
+            choice.reason = OneConnection(found.misnamed
+                + " lists these files but is not the manifest of their backup run (it is not named after the "
+                  "run's first file)");
+        }
         return choice;
     }
+    const std::optional<BackupManifest>& manifest = found.manifest;
     std::vector<const BackupManifest::File*> files;
     for (const std::string& name : names) {
         const BackupManifest::File* file = FindFile(*manifest, name);
@@ -158,12 +178,31 @@ ParallelRestoreChoice PlanParallelRestore(
     // A stop while the files were checked: the caller leaves the run.
     if (quit())
         return choice;
+    // Where each file's statements go is the file's own word, and the manifest must agree.
+    std::vector<std::string> databases;
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        Result<std::string> own = FileSelectedDatabase(paths[index]);
+        std::string why;
+        if (!own) {
+            why = paths[index] + " " + own.error();
+        } else if (*own != files[index]->databases.front()) {
+            why = "The manifest names the database " + files[index]->databases.front() + " for " + names[index]
+                + ", but the file selects " + *own;
+        } else {
+            databases.push_back(std::move(*own));
+            continue;
+        }
+        choice.level = LogLevel::Warning;
+        choice.reason = OneConnection(why);
+        return choice;
+    }
     ParallelRestorePlan plan;
     for (const BackupManifest::File& file : manifest->files) {
-        const auto found = std::find(names.begin(), names.end(), file.name);
-        if (found == names.end())
+        const auto listed = std::find(names.begin(), names.end(), file.name);
+        if (listed == names.end())
             continue;
-        ParallelRestorePlan::Item item {paths[static_cast<std::size_t>(found - names.begin())], file.databases.front()};
+        const auto index = static_cast<std::size_t>(listed - names.begin());
+        ParallelRestorePlan::Item item {paths[index], databases[index]};
         (HoldsTables(file) ? plan.tables : plan.after).push_back(std::move(item));
     }
     choice.plan = std::move(plan);

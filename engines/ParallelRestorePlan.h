@@ -22,7 +22,9 @@ struct ParallelRestorePlan
     struct Item
     {
         std::string path;
-        std::string database; // selected on the connection before the file is replayed
+        // The database the file selects itself (FileSelectedDatabase), selected on the
+        // connection before the file is replayed.
+        std::string database;
     };
 
     std::vector<Item> tables;
@@ -40,16 +42,29 @@ struct ParallelRestoreChoice
 };
 
 // Plans a restore of the entries that are to be restored (checkState 0) over `threads`
-// connections. It applies only when they are files of one backup run, in one folder, that a
-// manifest beside them lists with the database and the kinds of objects each holds, and
-// each file still has the size and SHA-256 that the manifest records: a changed file is not
-// trusted to hold what the manifest says. `quit` is asked between the files' digests; when
-// it answers true the files stay on one connection.
+// connections. It applies only when they are files of one backup run, in one folder, that
+// the manifest of that run (FindRunManifest) lists with the database and the kinds of
+// objects each holds, each file still has the size and SHA-256 that the manifest records
+// (a changed file is not trusted to hold what the manifest says), and each file selects
+// that database itself (FileSelectedDatabase). The database a connection selects for a file
+// is the file's own: a manifest, which anyone who can write the folder can put there, never
+// decides where a file's statements go. Otherwise a Warning line says why the files stay on
+// one connection. `quit` is asked between the files' digests; when it answers true the files
+// stay on one connection.
 ParallelRestoreChoice PlanParallelRestore(
     const std::vector<RestoreFile>& entries, int threads, const std::function<bool()>& quit);
 
-// The manifest in `folder` that lists every one of `names` (files of that folder); nothing
-// when no manifest there does. Manifests are taken only as regular files.
-std::optional<BackupManifest> FindRunManifest(const std::string& folder, const std::vector<std::string>& names);
+// What FindRunManifest found in a folder.
+struct RunManifestSearch
+{
+    std::optional<BackupManifest> manifest;
+    // The name of a manifest that lists every file but is not named after the first file of
+    // the run it describes, as a run's manifest is (ManifestPathFor); empty when none.
+    std::string misnamed;
+};
+
+// The manifest of the run whose files `names` (files of `folder`) are: a regular file named
+// after the first file it lists ("<first file>.manifest.json") that lists every one of them.
+RunManifestSearch FindRunManifest(const std::string& folder, const std::vector<std::string>& names);
 
 } // namespace kelvanto

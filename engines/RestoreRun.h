@@ -12,9 +12,9 @@ namespace kelvanto
 // soon as it is complete. The task's restore options decide whether a failed statement or
 // an unreadable file ends the run (without "Finished"). Returns Cancelled when a stop was
 // requested (the runner then logs "User canceled!").
-// With restoreThreads above 1, the files of one backup run that its manifest describes are
-// restored over several connections instead (see PlanParallelRestore, RunParallelRestore);
-// otherwise a line says why they stay on one.
+// With restoreThreads above 1, the files of one backup run that its own manifest describes,
+// each selecting its database itself, are restored over several connections instead (see
+// PlanParallelRestore, RunParallelRestore); otherwise a line says why they stay on one.
 RunOutcome RunRestoreFromFiles(RunContext& context, const Connector& connector);
 
 // The engine of the task type.

@@ -1,5 +1,9 @@
 #include "engines/ServerCopyObjects.h"
 
+#include "mysql/ServerIdentity.h"
+
+#include <cctype>
+
 namespace kelvanto
 {
 
@@ -9,6 +13,30 @@ namespace
 // "Access denied; you need (at least one of) the SUPER privilege(s)": the destination account
 // may not create objects for another account.
 constexpr unsigned kSpecificAccessDenied = 1227;
+
+bool HasHighBytes(std::string_view text)
+{
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    }
+    return false;
+}
+
+// Whether two names could be one on a server that folds the case of names: equal but for
+// the case of ASCII letters, or both with bytes beyond ASCII (which only the server folds).
+bool MaybeSameName(std::string_view a, std::string_view b)
+{
+    if (HasHighBytes(a) && HasHighBytes(b))
+        return true;
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -22,9 +50,10 @@ ServerCopyObjects::ServerCopyObjects(RunContext& context, Connection& source, Co
     , m_stripDefiner(extras.definer == DefinerMode::Strip)
 { }
 
-void ServerCopyObjects::StartDatabase(const std::string& database)
+void ServerCopyObjects::StartDatabase(const std::string& database, const std::string& destination)
 {
     m_database = database;
+    m_destinationDatabase = destination;
     m_objects = ReadDatabaseObjects(m_source, database, m_choice);
     for (const std::string& failure : m_objects.failures)
         m_context.Log(LogLevel::Error, "Failed to read the " + failure);
@@ -76,6 +105,32 @@ bool ServerCopyObjects::Create(const std::string& create, const std::string& wha
     return true;
 }
 
+bool ServerCopyObjects::RefusedView(const std::string& create, const std::string& what)
+{
+    // The server writes the names of a view's definition between backquotes, or double quotes
+    // under ANSI_QUOTES, and its strings between apostrophes with backslash escapes.
+    return RefusedWriteBack(create, DefinitionQuoting {true, true}, what);
+}
+
+bool ServerCopyObjects::RefusedWriteBack(
+    std::string_view definition, DefinitionQuoting quoting, const std::string& what)
+{
+    for (const std::string& name : DatabaseNamesIn(definition, quoting)) {
+        // The names are those of the destination server, where the object would run.
+        if (!MaybeSameName(name, m_database) || !SameDatabaseName(m_destination, name, m_database))
+            continue;
+        // A copy under the same name: the name is the copy's own.
+        if (SameDatabaseName(m_destination, m_destinationDatabase, m_database))
+            return false;
+        m_context.Log(LogLevel::Error,
+            "Refused to create the " + what + " in " + m_destinationDatabase
+                + ": its definition names the source database " + m_database + ", so the copy would act on "
+                + m_database + " instead of " + m_destinationDatabase + "!");
+        return true;
+    }
+    return false;
+}
+
 void ServerCopyObjects::Copy(const StoredObject& object)
 {
     if (m_context.QuitRequested())
@@ -86,6 +141,9 @@ void ServerCopyObjects::Copy(const StoredObject& object)
         m_context.Log(LogLevel::Error, "Failed to read the " + what + "! - " + statements.error);
         return;
     }
+    // Before anything is sent: an object of that name on the destination stays as it is.
+    if (RefusedWriteBack(object.definition, DefinitionQuoting::ForSqlMode(object.sqlMode), what))
+        return;
     for (const std::string& statement : statements.before)
         Send(statement);
     const bool created = Create(statements.create, what);

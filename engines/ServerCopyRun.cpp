@@ -208,7 +208,7 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
             "Failed to use database " + destination + " on the destination server!" + ServerErrorCause(*m_destination));
 
     m_tables->StartDatabase(ReadSequenceNames(*m_source, name));
-    m_objects->StartDatabase(name);
+    m_objects->StartDatabase(name, destination);
     for (const TableItem& table : database.tables) {
         if (table.checkState == 0)
             continue;
@@ -220,7 +220,8 @@ CopyFlow ServerCopyRun::CopyDatabase(const DatabaseItem& database)
     // Functions before the views that may call them; events last.
     m_objects->CopyRoutines();
     m_tables->CreateDeferredViews(
-        name, [this](const std::string& create, const std::string& what) { return m_objects->Create(create, what); });
+        name, [this](const std::string& create, const std::string& what) { return m_objects->Create(create, what); },
+        [this](const std::string& create, const std::string& what) { return m_objects->RefusedView(create, what); });
     m_objects->CopyEvents();
     return CopyFlow::Next;
 }

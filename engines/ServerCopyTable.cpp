@@ -166,19 +166,22 @@ bool ServerCopyTable::CopyViewStructure(const std::string& database, const std::
     return false;
 }
 
-void ServerCopyTable::CreateDeferredViews(
-    const std::string& database, const std::function<bool(const std::string&, const std::string&)>& create)
+void ServerCopyTable::CreateDeferredViews(const std::string& database, const ViewStep& create, const ViewStep& refused)
 {
     for (const auto& [name, definition] : m_deferredViews) {
         if (name.empty() || definition.empty())
             continue;
         const std::string quoted = QuoteName(name, m_switches.nameQuoting);
+        const std::string what = "view " + database + "." + name;
+        const bool refuse = refused(definition, what);
         if (!m_destination.Query("DROP TABLE IF EXISTS " + quoted)) {
             m_context.Log(LogLevel::Error, "Failed to DROP TABLE " + name + "!" + ServerErrorCause(m_destination));
             continue;
         }
+        if (refuse)
+            continue;
         m_destination.Query("DROP VIEW IF EXISTS " + quoted);
-        if (!create(definition, "view " + database + "." + name))
+        if (!create(definition, what))
             m_context.Log(LogLevel::Error, "Failed to CREATE VIEW " + name + "!" + ServerErrorCause(m_destination));
     }
     m_deferredViews.clear();

@@ -39,9 +39,10 @@ public:
     CopyFlow Copy(const std::string& database, const TableItem& item);
     // Replaces the placeholder tables of the database's views by the views, in the order the
     // views were met, and forgets them. `create` sends a view's CREATE ("view db.name" for the
-    // log) and tells whether the destination took it.
-    void CreateDeferredViews(
-        const std::string& database, const std::function<bool(const std::string&, const std::string&)>& create);
+    // log) and tells whether the destination took it; a view that `refused` turns down (it
+    // logs why) only loses its placeholder.
+    using ViewStep = std::function<bool(const std::string& create, const std::string& what)>;
+    void CreateDeferredViews(const std::string& database, const ViewStep& create, const ViewStep& refused);
 
 private:
     CopyFlow CopySteps(const std::string& database, const TableItem& item);

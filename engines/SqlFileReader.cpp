@@ -60,6 +60,9 @@ bool SqlFileReader::Open(const std::string& path)
 
 bool SqlFileReader::Refill()
 {
+    // What the last piece read still holds comes first.
+    if (m_input && !m_input->NeedsInput())
+        return Decode();
     const std::size_t wanted = m_remaining < m_bufferSize ? static_cast<std::size_t>(m_remaining) : m_bufferSize;
     ssize_t count;
     do {
@@ -76,11 +79,22 @@ bool SqlFileReader::Refill()
         m_splitter.Feed(piece);
         return true;
     }
+    m_input->Feed(piece);
+    return Decode();
+}
+
+bool SqlFileReader::Decode()
+{
+    // One bounded step at a time, however far the piece read expands.
     m_decoded.clear();
-    const bool decoded = m_input->Decompress(piece, m_decoded);
+    bool decoded = m_input->Read(m_decoded);
     m_splitter.Feed(m_decoded);
     // A compressed file cut short is no whole file.
-    return decoded && (m_remaining > 0 || m_input->AtEnd());
+    if (decoded && m_remaining == 0 && m_input->NeedsInput())
+        decoded = m_input->Finish();
+    if (!decoded)
+        m_error = EBADMSG;
+    return decoded;
 }
 
 SqlFileReader::Status SqlFileReader::Next(std::string& statement)
@@ -95,7 +109,7 @@ SqlFileReader::Status SqlFileReader::Next(std::string& statement)
             m_ended = true;
             return Status::TooLong;
         }
-        if (m_remaining == 0)
+        if (m_remaining == 0 && (!m_input || m_input->NeedsInput()))
             break;
         if (!Refill()) {
             m_file = UniqueFd();
@@ -113,6 +127,8 @@ std::string SqlFileReader::ErrorCause() const
 {
     if (m_error == ENODATA)
         return " - the file is shorter than when it was opened";
+    if (m_error == EBADMSG && m_input)
+        return " - " + m_input->Fault();
     return m_error == 0 ? std::string() : " - " + std::string(std::strerror(m_error));
 }
 

@@ -51,13 +51,17 @@ public:
         return m_input ? m_length - m_remaining : m_length - m_remaining - m_splitter.Unread();
     }
 
-    // Why the last Open or read failed: " - <strerror>" (or that the file got shorter);
-    // empty when nothing failed.
+    // Why the last Open or read failed: " - <strerror>" (or that the file got shorter, or
+    // what broke its compressed stream and where); empty when nothing failed.
     std::string ErrorCause() const;
 
 private:
-    // Reads the next piece into the buffer and feeds it to the splitter; false on a read error.
+    // Reads the next piece into the buffer and feeds it to the splitter (of a compressed
+    // file, one bounded step of its decoded bytes); false on a read error.
     bool Refill();
+    // Decodes the next step of the compressed piece read last and feeds it to the splitter;
+    // false when the data is damaged or the stream ends before its end.
+    bool Decode();
 
     std::size_t m_bufferSize;
     std::unique_ptr<char[]> m_buffer;

@@ -1,8 +1,12 @@
 // Which restores spread over several connections: only the files of one backup run that its
-// manifest describes (databases and contents), unchanged since, in the manifest's order.
+// own manifest describes (databases and contents), unchanged since, each selecting the
+// database the manifest names itself, in the manifest's order; a manifest planted beside
+// them decides nothing.
 #include "engines/ParallelRestorePlan.h"
 #include "engines/BackupManifest.h"
 #include "engines/BackupRunManifest.h"
+#include "engines/FileSink.h"
+#include "engines/ParallelRestoreDatabase.h"
 #include "tests/support/FileText.h"
 #include "tests/support/TempDir.h"
 
@@ -29,9 +33,10 @@ struct BackupFiles
 
     BackupFiles()
     {
-        WriteText(tableA, "CREATE TABLE a (n INT);\nINSERT INTO a VALUES (1);\n");
-        WriteText(tableB, "CREATE TABLE b (n INT);\n");
-        WriteText(objects, "CREATE VIEW v AS SELECT 1;\n");
+        const std::string head = "SET NAMES utf8mb4;\nCREATE DATABASE IF NOT EXISTS `shop`;\nUSE `shop`;\n";
+        WriteText(tableA, head + "CREATE TABLE a (n INT);\nINSERT INTO a VALUES (1);\n");
+        WriteText(tableB, head + "CREATE TABLE b (n INT);\n");
+        WriteText(objects, head + "CREATE VIEW v AS SELECT 1;\n");
         BackupRunManifest manifest("task-1", "Nightly", TimeStamp {2026, 12, 7, 3, 4, 5, 2});
         manifest.NoteContent(tableA, "shop", BackupManifest::kTables);
         manifest.NoteContent(tableA, "shop", BackupManifest::kRows);
@@ -46,6 +51,17 @@ struct BackupFiles
     }
     std::string manifestPath() const { return ManifestPathFor(tableA); }
 };
+
+// A copy of the run's manifest at `name` in its folder whose every file is said to hold
+// `database`, with the sizes and digests of the real files.
+void PlantManifest(BackupFiles& run, const std::string& name, const std::string& database)
+{
+    nlohmann::json json = nlohmann::json::parse(ReadText(run.manifestPath()));
+    for (auto& file : json["files"])
+        file["databases"] = {database};
+    json["databases"] = {database};
+    WriteText((run.dir.path() / name).string(), json.dump());
+}
 
 RestoreFile Entry(const std::string& path, std::uint8_t checkState = 0)
 {
@@ -144,6 +160,22 @@ TEST(ParallelRestorePlan, AppliesOnlyToUnchangedFilesOfOneDescribedRun)
                 return all(run);
             },
             {}, {}, LogLevel::Warning, "(b) does not have the size and SHA-256"},
+        // A copy of the manifest under another name, naming another database: only the run's
+        // own manifest counts, and the files say where they go.
+        {"PlantedManifestBesideTheRunsOwn", 2,
+            [&all](BackupFiles& run) {
+                PlantManifest(run, "aaa.manifest.json", "victimdb");
+                return all(run);
+            },
+            {"shop.a.sql", "shop.b.sql"}, {"shop.(routines).sql"}, LogLevel::General, ""},
+        {"ManifestNamesAnotherDatabase", 2,
+            [&all](BackupFiles& run) {
+                PlantManifest(run, "shop.a.sql.manifest.json", "mysql");
+                return all(run);
+            },
+            {}, {}, LogLevel::Warning,
+            "The manifest names the database mysql for shop.(routines).sql, but the file selects shop, so they are "
+            "restored over one connection"},
         {"SameFileTwice", 2,
             [](BackupFiles& run) {
                 return std::vector {Entry(run.tableA), Entry(run.tableA)};
@@ -163,7 +195,7 @@ TEST(ParallelRestorePlan, AppliesOnlyToUnchangedFilesOfOneDescribedRun)
         const std::vector<RestoreFile> entries = row.entries(run);
         const ParallelRestoreChoice choice = PlanParallelRestore(entries, row.threads, [] { return false; });
         std::string reason = choice.reason;
-        if (std::string(row.name) == "ChangedFile")
+        if (reason.starts_with(run.tableB))
             reason.replace(0, run.tableB.size(), "(b)");
         EXPECT_EQ(reason.substr(0, std::string(row.reason).size()), row.reason) << choice.reason;
         EXPECT_EQ(choice.reason.empty(), std::string(row.reason).empty()) << choice.reason;
@@ -182,6 +214,59 @@ TEST(ParallelRestorePlan, AppliesOnlyToUnchangedFilesOfOneDescribedRun)
         EXPECT_EQ(tables, row.tables);
         EXPECT_EQ(after, row.after);
     }
+}
+
+TEST(ParallelRestorePlan, TheDatabaseOfAFileIsTheOneItSelectsBeforeAnythingActsOnOne)
+{
+    struct Row
+    {
+        const char* name;
+        std::string text;
+        std::string database; // "" when the file selects none
+        std::string error; // the start of the error
+    };
+    const std::string none = "does not select its database itself";
+    const Row rows[] = {
+        {"Plain", "USE shop;\nINSERT INTO t VALUES (1);\n", "shop", ""},
+        {"LowerCaseAndBlanks", "  use\tshop ;\n", "shop", ""},
+        {"HeadOfADump",
+            "-- dump of `victimdb`\n/*!40101 SET NAMES utf8mb4 */;\nSET @a = 'USE victimdb;';\n"
+            "CREATE DATABASE /*!32312 IF NOT EXISTS*/ `we``ird` /*!40100 DEFAULT CHARACTER SET utf8mb4 */;\n"
+            "USE /* the run's */ `we``ird`;\nCREATE TABLE t (n INT);\n",
+            "we`ird", ""},
+        {"CreateSchema", "CREATE SCHEMA s;\nUSE s;\n", "s", ""},
+        {"TableBeforeUse", "CREATE TABLE t (n INT);\nUSE shop;\n", "", none},
+        {"QualifiedInsertBeforeUse", "INSERT INTO victimdb.a VALUES (1);\nUSE shop;\n", "", none},
+        {"DropDatabaseFirst", "DROP DATABASE shop;\nCREATE DATABASE shop;\nUSE shop;\n", "", none},
+        {"CreatesAnotherDatabase", "CREATE DATABASE a;\nUSE b;\n", "", "creates the database a but selects b"},
+        {"NoUse", "SET NAMES utf8mb4;\n", "", none},
+        {"Empty", "", "", none},
+        {"MoreAfterTheName", "USE shop, victimdb;\n", "", "has a USE statement whose database name is not read"},
+        {"UnterminatedName", "USE `shop;\n", "", "has a USE statement"},
+        {"NameWithANul", std::string("USE `vic\0tim`;\n", 15), "", "has a USE statement"},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = (dir.path() / (std::string(row.name) + ".sql")).string();
+        WriteText(path, row.text);
+        const Result<std::string> database = FileSelectedDatabase(path);
+        EXPECT_EQ(database.ok() ? *database : std::string(), row.database);
+        EXPECT_EQ(database.ok() ? std::string() : database.error().substr(0, row.error.size()), row.error);
+    }
+    // Compressed, the file is read through its decompressor.
+    const std::string compressed = (dir.path() / "z.sql.zst").string();
+    FileSink sink;
+    sink.SetCompression(Compression::Zstd, 3);
+    ASSERT_TRUE(sink.Create(compressed));
+    ASSERT_TRUE(sink.Append(compressed, "CREATE DATABASE IF NOT EXISTS `z`;\nUSE `z`;\n"));
+    ASSERT_TRUE(sink.Close());
+    const Result<std::string> database = FileSelectedDatabase(compressed);
+    ASSERT_TRUE(database.ok()) << database.error();
+    EXPECT_EQ(*database, "z");
+    const Result<std::string> missing = FileSelectedDatabase((dir.path() / "missing.sql").string());
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error(), "cannot be read - No such file or directory");
 }
 
 TEST(ParallelRestorePlan, AStopWhileTheFilesAreCheckedGivesNoPlan)

@@ -1,7 +1,7 @@
 // A backup with a file per table or per database restored over two connections gives the
 // same databases as the restore over one: every table's rows, the views, routines and
 // triggers. A failing table stops the other connection and fails the run; files without a
-// manifest stay on one connection.
+// manifest stay on one connection, and a manifest planted beside them redirects none.
 #include "engines/BackupManifest.h"
 #include "tests/support/FileText.h"
 #include "tests/support/RoundTrip.h"
@@ -12,6 +12,7 @@
 #include "tests/support/TestServer.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
@@ -213,6 +214,109 @@ TEST_F(ParallelRestore, AFailingTableStopsTheOtherConnectionAndFailsTheRun)
         0)
         << output;
     EXPECT_EQ(output, "0\n");
+}
+
+// A copy of a run's manifest planted beside its files under another name, saying that they
+// hold the tables of another database (a victim's, or `mysql`), decides nothing: files that
+// do not select their database themselves go over one connection, where a restore of them
+// acts on no database at all, and files that do go into their own database.
+TEST_F(ParallelRestore, APlantedManifestRedirectsNoFile)
+{
+    KELVANTO_REQUIRE_SERVER(source, 1);
+    KELVANTO_REQUIRE_SERVER(target, 2);
+    RoundTripDatabase database("kv_par_own", {source, target});
+    RoundTripDatabase victim("kv_par_victim", {target});
+    const std::string db = QuoteName(database.name());
+    const std::string victimDb = QuoteName(victim.name());
+    std::string output;
+    ASSERT_EQ(
+        RunMariadbClient(source,
+            "CREATE DATABASE " + db + ";\nCREATE TABLE " + db + ".a (n INT);\nINSERT INTO " + db
+                + ".a VALUES (1), (2);\nCREATE TABLE " + db + ".b (n INT);\nINSERT INTO " + db + ".b VALUES (3);\n",
+            &output),
+        0)
+        << output;
+    const auto dropPlantedTables
+        = [&] { return RunMariadbClient(target, "DROP TABLE IF EXISTS mysql.a, mysql.b;\n", &output); };
+    const auto victimRows = [&] {
+        RunMariadbClient(target, "SELECT GROUP_CONCAT(v) FROM " + victimDb + ".a;\n", &output, "--skip-column-names");
+        return output;
+    };
+    const auto plantedTables = [&] {
+        RunMariadbClient(target,
+            "SELECT COUNT(*) FROM information_schema.TABLES WHERE TABLE_SCHEMA = 'mysql' AND TABLE_NAME IN "
+            "('a', 'b');\n",
+            &output, "--skip-column-names");
+        return output;
+    };
+
+    struct Row
+    {
+        const char* name;
+        bool useLines; // the files select their database themselves
+        bool keepRunsManifest;
+        std::string planted; // the database the planted manifest names
+        std::string warning; // the start of the Warning line
+    };
+    const Row rows[] = {
+        {"NoUseLinesBesideTheRunsManifest", false, true, victim.name(), "(file) does not select its database itself"},
+        {"NoUseLinesIntoMysql", false, false, "mysql", "000.manifest.json lists these files but is not the manifest"},
+        {"UseLinesPlantedAlone", true, false, victim.name(), "000.manifest.json lists these files but is not the"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(dropPlantedTables(), 0) << output;
+        ASSERT_EQ(RunMariadbClient(target,
+                      "DROP DATABASE IF EXISTS " + victimDb + ";\nCREATE DATABASE " + victimDb + ";\nCREATE TABLE "
+                          + victimDb + ".a (v VARCHAR(20));\nINSERT INTO " + victimDb + ".a VALUES ('precious');\n",
+                      &output),
+            0)
+            << output;
+        ASSERT_TRUE(database.DropOn(target));
+        TempDir dir;
+        Task dumpTask = MakeDumpTask(
+            source, database.name(), ListObjectsForTask(source, database.name()), dir.path() / "dumps", 3, false);
+        dumpTask.backupSettings.addCreateDatabase = row.useLines ? 1 : 0;
+        const EngineDump dump = RunDumpEngine(dumpTask, dir.path() / "data");
+        ASSERT_EQ(dump.outcome, RunOutcome::Finished) << dump.logText();
+        ASSERT_EQ(dump.files.size(), 2u);
+        const std::string manifest = ManifestPathFor(dump.files.front());
+        nlohmann::json json = nlohmann::json::parse(ReadText(manifest));
+        for (auto& file : json["files"])
+            file["databases"] = {row.planted};
+        json["databases"] = {row.planted};
+        // Named to come before the run's own in the folder's order.
+        WriteText((std::filesystem::path(manifest).parent_path() / "000.manifest.json").string(), json.dump());
+        if (!row.keepRunsManifest) {
+            ASSERT_TRUE(std::filesystem::remove(manifest));
+        }
+
+        Task restoreTask = MakeRestoreTask(target, dump.files);
+        restoreTask.extras.restoreThreads = 2;
+        const EngineDump restore = RunRestoreEngine(restoreTask);
+        EXPECT_FALSE(Contains(restore, "over 2 connections")) << restore.logText();
+        std::string warning;
+        for (const LogLine& line : restore.log) {
+            if (line.level == LogLevel::Warning)
+                warning = line.text;
+        }
+        if (warning.starts_with(dump.files.front()))
+            warning.replace(0, dump.files.front().size(), "(file)");
+        EXPECT_EQ(warning.substr(0, row.warning.size()), row.warning) << restore.logText();
+        EXPECT_EQ(victimRows(), "precious\n");
+        EXPECT_EQ(plantedTables(), "0\n");
+        if (row.useLines) {
+            ASSERT_EQ(restore.outcome, RunOutcome::Finished) << restore.logText();
+            EXPECT_EQ(Join(CompareFingerprints(
+                          TakeFingerprint(source, database.name()), TakeFingerprint(target, database.name()))),
+                "");
+        } else {
+            // As over one connection: the files name no database, so their tables go nowhere.
+            EXPECT_EQ(restore.outcome, RunOutcome::Failed) << restore.logText();
+            EXPECT_TRUE(Contains(restore, "Error NO. 1046")) << restore.logText();
+        }
+    }
+    EXPECT_EQ(dropPlantedTables(), 0) << output;
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // A restore holds one statement at a time: a dump five times larger than the memory the
-// process may still take (RLIMIT_DATA, in a child process) is restored whole. Under the
-// sanitizers, whose shadow mappings no data limit can bound, the child watches the
-// allocator's own count of the bytes in use instead.
+// process may still take (RLIMIT_DATA, in a child process) is restored whole, and so is a
+// small zstd file that expands to eight times that memory. Under the sanitizers, whose
+// shadow mappings no data limit can bound, the child watches the allocator's own count of
+// the bytes in use instead.
+#include "engines/FileSink.h"
 #include "engines/RestoreRun.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
@@ -106,6 +108,39 @@ TEST(RestoreMemoryDeathTest, ADumpLargerThanTheAllowedMemoryIsRestored)
     RunMariadbClient(server, "SELECT COUNT(*), MIN(length) FROM " + QuoteName(database.name()) + ".t;", &output,
         "--skip-column-names");
     EXPECT_EQ(output, std::to_string(kStatements) + "\t" + std::to_string(kMiB) + "\n");
+}
+
+// 128 statements of 1 MiB each, all but a few bytes one letter: zstd makes a few KiB of
+// them, all within the first piece of the file that the restore reads, and they expand to
+// 128 MiB. The statements are cheap for the server (one row of a tiny table, counted up).
+TEST(RestoreMemoryDeathTest, ASmallZstdFileThatExpandsFarBeyondTheAllowedMemoryIsRestored)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    RoundTripDatabase database("kv_bomb", {server});
+    TempDir dir;
+    const std::string path = (dir.path() / "bomb.sql.zst").string();
+    constexpr int kCopies = 128;
+    {
+        FileSink sink;
+        sink.SetCompression(Compression::Zstd, 3);
+        ASSERT_TRUE(sink.Create(path));
+        ASSERT_TRUE(sink.Append(path,
+            "CREATE DATABASE " + QuoteName(database.name()) + ";\nUSE " + QuoteName(database.name())
+                + ";\nCREATE TABLE t (id INT PRIMARY KEY, hits INT, length INT);\n"));
+        const std::string statement = "INSERT INTO t VALUES (1, 1, LENGTH('" + std::string(kMiB, 'x')
+            + "')) ON DUPLICATE KEY UPDATE hits = hits + 1;\n";
+        for (int i = 0; i < kCopies; ++i)
+            ASSERT_TRUE(sink.Append(path, statement));
+        ASSERT_TRUE(sink.Close());
+    }
+    ASSERT_LT(std::filesystem::file_size(path) * 1000, kCopies * kMiB);
+    const Task task = MakeRestoreTask(server, {path});
+
+    EXPECT_EXIT(RestoreWithLimitedMemory(task), ::testing::ExitedWithCode(0), "");
+    std::string output;
+    RunMariadbClient(
+        server, "SELECT hits, length FROM " + QuoteName(database.name()) + ".t;", &output, "--skip-column-names");
+    EXPECT_EQ(output, std::to_string(kCopies) + "\t" + std::to_string(kMiB) + "\n");
 }
 
 } // namespace
