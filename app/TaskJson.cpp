@@ -357,13 +357,10 @@ Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
 
 Result<Task> TaskFromJson(std::string_view text, const ServerList* profiles)
 {
-    Json document;
-    try {
-        document = Json::parse(text.begin(), text.end());
-    } catch (const Json::exception& e) {
-        return Error {std::string("not valid JSON: ") + e.what()};
-    }
-    return TaskFromJsonValue(document, profiles);
+    auto document = ParseJson(text);
+    if (!document)
+        return Error {document.error()};
+    return TaskFromJsonValue(*document, profiles);
 }
 
 Json ServerProfileToJson(const ServerConnection& profile)
