@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/TaskChecks.h"
 #include "app/TaskExtrasFile.h"
+#include "app/TaskExtrasGuard.h"
 #include "model/TaskListStore.h"
 #include "model/TaskTexts.h"
 #include "schedule/ReplaceTaskList.h"
@@ -54,6 +55,10 @@ Result<void> TaskCommands::EditTask(std::size_t index, const Task& edited)
         return Error {"no such task"};
     if (current->status != TaskStatus::Stopped)
         return Error {kStopFirst};
+    // Extras that could not be read are written back as they stood: an edit of them would
+    // be lost without a word.
+    if (current->extras.unreadable && !(edited.extras == current->extras))
+        return Error {UnreadableExtrasLine(*current->extras.unreadable)};
     if (auto fault = CheckTask(edited))
         return Error {fault->message};
     const auto sameName = m_app.FindTask(edited.name);
@@ -230,7 +235,7 @@ std::vector<std::size_t> TaskCommands::StopAll()
 
 Result<void> TaskCommands::SaveAs(const std::filesystem::path& path) const
 {
-    return SaveTaskListWithExtras(path, m_app.ExtrasFileFor(path), m_app.TaskCopies());
+    return SaveTaskListWithExtras(path, m_app.ExtrasFileFor(path), m_app.TaskCopies(), m_app.ExtrasRemains());
 }
 
 Result<void> TaskCommands::LoadFrom(const std::filesystem::path& path)

@@ -31,6 +31,12 @@ int TaskExportCommand::Run(const std::vector<std::string>& args)
         return ExitCode::Failure;
     }
     Task task = *app->CopyOfTask(*index);
+    // Written with every extra off, the task would come back without its settings.
+    if (task.extras.unreadable) {
+        m_context.Fail("the task \"" + names[0] + "\" is not exported: its extra settings cannot be read ("
+            + task.extras.unreadable->problem + ")");
+        return ExitCode::Failure;
+    }
     // The JSON goes to a terminal, a pipe or a file that others may read: passwords only
     // when asked for.
     if (!withPasswords) {

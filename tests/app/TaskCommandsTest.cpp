@@ -3,6 +3,7 @@
 #include "app/TaskCommands.h"
 
 #include "app/Application.h"
+#include "model/FileBytes.h"
 #include "model/TaskListStore.h"
 #include "schedule/TaskServerOwner.h"
 #include "tests/support/FakeClock.h"
@@ -328,14 +329,17 @@ TEST_F(TaskCommandsTest, ExtrasFollowCopyRenameDeleteSaveAsAndLoadFrom)
     check("saved list");
     EXPECT_TRUE(app->TakeLoadNotices().empty());
 
-    // A list whose extras file is damaged loads with every extra off and says so; the file
-    // beside a list of the user's choice is left where it is.
+    // A list whose extras file is damaged loads with its tasks' extras unknown and says so;
+    // the file stays as it is, and no save writes a list that would lose them.
     std::ofstream(tmp.path() / "saved.tsk.extras.json") << "{";
     ASSERT_TRUE(commands->LoadFrom(saved).ok());
     ASSERT_EQ(app->TaskCount(), 2u);
-    EXPECT_TRUE(app->CopyOfTask(0)->extras == TaskExtras {});
+    EXPECT_TRUE(app->CopyOfTask(0)->extras.unreadable);
     EXPECT_EQ(app->TakeLoadNotices().size(), 1u);
-    EXPECT_TRUE(std::filesystem::exists(tmp.path() / "saved.tsk.extras.json"));
+    EXPECT_EQ(ReadFileBytes(tmp.path() / "saved.tsk.extras.json").value(), "{");
+    EXPECT_FALSE(app->SaveTaskList().ok());
+    EXPECT_FALSE(commands->SaveAs(saved).ok());
+    EXPECT_EQ(ReadFileBytes(tmp.path() / "saved.tsk.extras.json").value(), "{");
 }
 
 TEST_F(TaskCommandsTest, ShutdownSavesTheOptionsAndTheListAndStopsEveryWorker)

@@ -200,6 +200,33 @@ private slots:
         QCOMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("Failed"));
     }
 
+    // A task whose extras entry cannot be read: told at the start, marked in its row, and
+    // its run fails with the reason instead of running without its settings.
+    void aTaskWhoseExtrasCannotBeReadIsMarkedAndDoesNotRun()
+    {
+        std::filesystem::create_directories(h->dataDir());
+        std::ofstream(h->dataDir() / "tasks_extras.json")
+            << R"({"version": 1, "tasks": [{"logFileName": "a.log", "extras": {"compression": "bzip2"}}]})";
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
+        QCOMPARE(h->messages.shown.size(), std::size_t {1});
+        QVERIFY(h->messages.texts()[0].contains("tasks[0].extras.compression: must be one of"));
+        const TaskListModel& model = window.view().model();
+        const QString tip = model.index(0, TaskListModel::Name).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith("a\nDoes not run: its extra settings cannot be read ("), qPrintable(tip));
+        QCOMPARE(model.index(1, TaskListModel::Name).data(Qt::ToolTipRole).toString(), QString("b"));
+        QVERIFY(model.index(0, TaskListModel::Name).data(Qt::DecorationRole).value<QIcon>().cacheKey()
+            != model.index(1, TaskListModel::Name).data(Qt::DecorationRole).value<QIcon>().cacheKey());
+
+        selectRows({0});
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
+        QTRY_COMPARE(h->logOf("a.log").size(), std::size_t {4});
+        QVERIFY(
+            QString::fromStdString(h->logOf("a.log")[2]).startsWith("The extra settings of this task cannot be read"));
+        QCOMPARE(h->logOf("a.log")[3], std::string("Run ended: failed (1)"));
+        QCOMPARE(h->runs->load(), 0);
+    }
+
     void logWindowsAreNotModalFollowTheirLogsAndTheirTasks()
     {
         *h->holdRuns = true;
