@@ -177,6 +177,7 @@ std::vector<std::size_t> TaskCommands::StartTasks(const std::vector<std::size_t>
 std::vector<std::size_t> TaskCommands::StopTasks(const std::vector<std::size_t>& indices, const Confirm& confirmRunning)
 {
     std::vector<std::size_t> changed;
+    bool runStopped = false;
     for (const std::size_t index : indices) {
         const auto task = m_app.Server().CopyOfTask(static_cast<int>(index));
         if (!task || task->status == TaskStatus::Stopped)
@@ -186,7 +187,12 @@ std::vector<std::size_t> TaskCommands::StopTasks(const std::vector<std::size_t>&
         m_app.Log().WriteLog(task->logFileName, LogLevel::General, "Stop task");
         StopOne(index);
         changed.push_back(index);
+        runStopped |= task->status == TaskStatus::Running;
     }
+    // A run that ends by a stop is saved as any other: the runner saves the runs that end
+    // by themselves.
+    if (runStopped)
+        (void)m_app.SaveTaskList();
     return changed;
 }
 
@@ -221,6 +227,7 @@ std::vector<std::size_t> TaskCommands::StartAll()
 std::vector<std::size_t> TaskCommands::StopAll()
 {
     std::vector<std::size_t> changed;
+    bool runStopped = false;
     const std::size_t count = m_app.TaskCount();
     for (std::size_t index = 0; index < count; ++index) {
         const auto task = m_app.Server().CopyOfTask(static_cast<int>(index));
@@ -229,7 +236,10 @@ std::vector<std::size_t> TaskCommands::StopAll()
         StopOne(index);
         m_app.Log().WriteLog(task->logFileName, LogLevel::General, "Stop task");
         changed.push_back(index);
+        runStopped |= task->status == TaskStatus::Running;
     }
+    if (runStopped)
+        (void)m_app.SaveTaskList();
     return changed;
 }
 

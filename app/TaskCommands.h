@@ -57,7 +57,8 @@ public:
     // "Start task" and a start for each Stopped scheduled task of the selection; returns
     // the rows that changed.
     std::vector<std::size_t> StartTasks(const std::vector<std::size_t>& indices);
-    // Stops each Waiting task, and each Running one that confirmRunning accepts ("Stop task").
+    // Stops each Waiting task, and each Running one that confirmRunning accepts ("Stop task");
+    // when a run was stopped, the list is saved (its run time is kept).
     std::vector<std::size_t> StopTasks(const std::vector<std::size_t>& indices, const Confirm& confirmRunning);
     // Asks confirm for each task of the selection that is not Running; Yes logs "Run task
     // immediately" and runs it once now, No clears its runNow.

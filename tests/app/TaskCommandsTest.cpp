@@ -342,6 +342,42 @@ TEST_F(TaskCommandsTest, ExtrasFollowCopyRenameDeleteSaveAsAndLoadFrom)
     EXPECT_EQ(ReadFileBytes(tmp.path() / "saved.tsk.extras.json").value(), "{");
 }
 
+// Every run is on disk once it has ended, whether a command or the schedule started it, or
+// a stop ended it: the list file holds its run time.
+TEST_F(TaskCommandsTest, EveryRunIsSavedWhenItEnds)
+{
+    Add("manual", ScheduleKind::Manual);
+    Task daily = MakeTask("daily", ScheduleKind::EveryDay);
+    daily.schedule.hour = 9;
+    daily.schedule.minute = 31;
+    ASSERT_TRUE(commands->CreateTask(daily, false).ok());
+    Add("stopped", ScheduleKind::Manual);
+    const auto savedRunTime = [&](std::size_t index) {
+        auto saved = LoadTaskListFile(app->Folder().TaskListFile());
+        return saved && saved->size() > index ? (*saved)[index].lastRunTime : TimeStamp {};
+    };
+    const auto ended = [&](std::size_t index) {
+        const auto lines = LogOf(index);
+        return !lines.empty() && lines.back().starts_with("Run ended: ");
+    };
+
+    ASSERT_EQ(commands->RunImmediately({0}, nullptr).size(), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return ended(0); }));
+    EXPECT_TRUE(WaitUntil([&] { return savedRunTime(0) == kNow; }));
+
+    const TimeStamp due {2026, 12, 7, 9, 31, 0, 2};
+    clock->Set(due);
+    ASSERT_TRUE(WaitUntil([&] { return ended(1); }));
+    EXPECT_TRUE(WaitUntil([&] { return savedRunTime(1) == due; }));
+
+    blockRuns = true;
+    ASSERT_EQ(commands->RunImmediately({2}, nullptr).size(), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return StatusOf(2) == TaskStatus::Running; }));
+    EXPECT_EQ(savedRunTime(2), TimeStamp {});
+    ASSERT_EQ(commands->StopTasks({2}, [](const Task&) { return true; }).size(), 1u);
+    EXPECT_EQ(savedRunTime(2), due);
+}
+
 TEST_F(TaskCommandsTest, ShutdownSavesTheOptionsAndTheListAndStopsEveryWorker)
 {
     Add("weekly", ScheduleKind::EveryWeek);

@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 #include "app/Application.h"
 #include "app/TaskCommands.h"
+#include "model/TaskListStore.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/MainActions.h"
@@ -67,6 +68,12 @@ private:
         return h->window();
     }
     void selectRows(const std::vector<std::size_t>& rows) { h->window().view().selectRows(rows, rows.front()); }
+    // The last run time of a task as the task list file holds it.
+    TimeStamp savedLastRun(std::size_t row) const
+    {
+        auto saved = LoadTaskListFile(h->taskListFile());
+        return saved && saved->size() > row ? (*saved)[row].lastRunTime : TimeStamp {};
+    }
     MainActions& mainActions() { return h->window().mainActions(); }
 
 private slots:
@@ -181,6 +188,9 @@ private slots:
             h->logOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
         QTRY_COMPARE(StatusText(window, 0), QString("Stop"));
         QCOMPARE(h->logOf("b.log"), Lines {});
+        // The run is on disk once it has ended: a crash of the window loses none of it.
+        QTRY_VERIFY(savedLastRun(0).year > 0);
+        QCOMPARE(savedLastRun(1).year, 0);
         // The last result, after the six columns, read from each task's log.
         TaskListModel& model = window.view().model();
         QCOMPARE(model.headerData(TaskListModel::LastResult, Qt::Horizontal).toString(), QString("Last Result"));
