@@ -175,6 +175,10 @@ TEST_F(LogCommandTest, ExportsAreOwnersOnlyAndNeverFollowAnotherUsersLink)
         const std::string target = (h.tmp.path() / (std::string(option + 2) + ".out")).string();
         ASSERT_EQ(h.Run({"log", "T", option, target}).code, 0);
         EXPECT_EQ(mode(target), 0600u);
+        // Over a file that others may read, the export is the owner's alone as well.
+        ASSERT_EQ(::chmod(target.c_str(), 0644), 0);
+        ASSERT_EQ(h.Run({"log", "T", option, target}).code, 0);
+        EXPECT_EQ(mode(target), 0600u);
         if (!test::CanPlantAsOtherUser())
             continue;
         const std::string victim = h.WriteFile(std::string(option + 2) + ".victim", "precious");
