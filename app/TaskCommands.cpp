@@ -18,6 +18,7 @@ namespace
 
 constexpr const char* kNameTaken = "The task name already exists!\nPlease choose a different task name.";
 constexpr const char* kStopFirst = "Please STOP the task first, and then EDIT it.";
+constexpr const char* kCopyLine = "Create task by Copy task ";
 
 bool IsManual(const Task& task)
 {
@@ -78,33 +79,59 @@ Result<void> TaskCommands::EditTask(std::size_t index, const Task& edited)
     return Ok();
 }
 
-std::vector<std::size_t> TaskCommands::CopyTasks(const std::vector<std::size_t>& indices)
+std::optional<std::size_t> TaskCommands::AddCopy(std::size_t index)
 {
     TaskServer& server = m_app.Server();
-    std::vector<std::size_t> copies;
+    const auto source = server.CopyOfTask(static_cast<int>(index));
+    if (!source)
+        return std::nullopt;
+    const TimeStamp now = m_app.GetClock().Now();
+    Task copy = *source;
+    copy.name = CopyTaskName(source->name);
+    copy.createdTime = now;
+    copy.logFileName = m_app.NewLogFileName(copy.name, now);
+    // The copy makes backups of its own: with the source's history, its rotation would
+    // expire (delete) the source's backup files as if they were its own.
+    copy.backupHistory.clear();
+    m_app.Log().WriteLog(copy.logFileName, LogLevel::General, "");
+    const int added = server.AddTask(copy);
+    TaskHandle handle = server.TaskAt(added);
+    handle.SetRunNow(0);
+    handle.SetStatus(TaskStatus::Stopped);
+    return static_cast<std::size_t>(added);
+}
+
+std::vector<std::size_t> TaskCommands::CopyTasks(const std::vector<std::size_t>& indices)
+{
+    std::vector<std::pair<std::size_t, std::string>> copies; // row, source name
     for (const std::size_t index : indices) {
-        const auto source = server.CopyOfTask(static_cast<int>(index));
-        if (!source)
-            continue;
-        const TimeStamp now = m_app.GetClock().Now();
-        Task copy = *source;
-        copy.name = CopyTaskName(source->name);
-        copy.createdTime = now;
-        copy.logFileName = m_app.NewLogFileName(copy.name, now);
-        // The copy makes backups of its own: with the source's history, its rotation would
-        // expire (delete) the source's backup files as if they were its own.
-        copy.backupHistory.clear();
-        m_app.Log().WriteLog(copy.logFileName, LogLevel::General, "");
-        const int added = server.AddTask(copy);
-        TaskHandle handle = server.TaskAt(added);
-        handle.SetRunNow(0);
-        handle.SetStatus(TaskStatus::Stopped);
-        m_app.Log().WriteLog(copy.logFileName, LogLevel::General, "Create task by Copy task " + source->name);
-        copies.push_back(static_cast<std::size_t>(added));
+        if (const auto added = AddCopy(index))
+            copies.emplace_back(*added, m_app.CopyOfTask(index)->name);
     }
-    if (!copies.empty())
-        (void)m_app.SaveTaskList();
-    return copies;
+    if (copies.empty())
+        return {};
+    (void)m_app.SaveTaskList();
+    std::vector<std::size_t> rows;
+    for (const auto& [row, sourceName] : copies) {
+        m_app.Log().WriteLog(m_app.CopyOfTask(row)->logFileName, LogLevel::General, kCopyLine + sourceName);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+Result<std::size_t> TaskCommands::CopyTaskSaved(std::size_t index)
+{
+    const auto added = AddCopy(index);
+    if (!added)
+        return Error {"no such task"};
+    const Task copy = *m_app.CopyOfTask(*added);
+    if (auto saved = m_app.SaveTaskList(); !saved) {
+        m_app.Server().RemoveTask(static_cast<int>(*added));
+        m_app.Log().DeleteLog(copy.logFileName);
+        return Error {"cannot save the task list: " + saved.error()};
+    }
+    m_app.Log().WriteLog(copy.logFileName, LogLevel::General, kCopyLine + m_app.CopyOfTask(index)->name);
+    return *added;
 }
 
 Result<void> TaskCommands::DeleteTasks(const std::vector<std::size_t>& indices)

@@ -11,10 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace kelvanto
@@ -376,6 +378,38 @@ TEST_F(TaskCommandsTest, EveryRunIsSavedWhenItEnds)
     EXPECT_EQ(savedRunTime(2), TimeStamp {});
     ASSERT_EQ(commands->StopTasks({2}, [](const Task&) { return true; }).size(), 1u);
     EXPECT_EQ(savedRunTime(2), due);
+}
+
+// A copy that cannot be kept (its list cannot be saved) is undone without a word in any
+// log: the line that tells of it is written only once it is on disk.
+TEST_F(TaskCommandsTest, ACopyThatCannotBeSavedLogsNothing)
+{
+    Add("A", ScheduleKind::Manual);
+    std::vector<std::string> lines;
+    std::mutex linesMutex;
+    app->Log().SetListener([&](std::string_view, LogLevel, std::string_view message) {
+        std::lock_guard lock(linesMutex);
+        lines.emplace_back(message);
+    });
+    const auto extras = app->Folder().TaskExtrasFile();
+    std::filesystem::remove(extras);
+    std::filesystem::create_directory(extras);
+    const auto refused = commands->CopyTaskSaved(0);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().rfind("cannot save the task list: ", 0), 0u) << refused.error();
+    EXPECT_EQ(app->TaskCount(), 1u);
+    EXPECT_EQ(SavedNames(), (Lines {"A"}));
+    for (const auto& entry : std::filesystem::directory_iterator(app->Folder().LogsDir()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("A_Copy")) << entry.path();
+
+    std::filesystem::remove(extras);
+    const auto copied = commands->CopyTaskSaved(0);
+    ASSERT_TRUE(copied.ok()) << copied.error();
+    EXPECT_EQ(SavedNames(), (Lines {"A", "A_Copy"}));
+    EXPECT_EQ(LogOf(*copied), (Lines {"Create task by Copy task A"}));
+    app->Log().SetListener({});
+    std::lock_guard lock(linesMutex);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Create task by Copy task A"), 1);
 }
 
 TEST_F(TaskCommandsTest, ShutdownSavesTheOptionsAndTheListAndStopsEveryWorker)
