@@ -260,6 +260,26 @@ TEST(TaskImportExportTest, ExportLeavesPasswordsOutAndImportDropsTheBackupHistor
     EXPECT_EQ(h.Run({"task", "export", "Secret", "--with-passwords", "Other"}).code, 2);
 }
 
+// A task nested deeper than the limit is refused with its reason, however deep (65,000
+// levels overflowed the stack), and the list stays as it was.
+TEST(TaskImportExportTest, ATaskNestedTooDeepIsRefusedWithItsReason)
+{
+    CliHarness h;
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "Kept"})").code, 0);
+    const std::string list = h.ReadFile(h.taskListFile());
+    for (const std::size_t levels : {64u, 65000u}) {
+        SCOPED_TRACE(levels);
+        const std::string task
+            = R"({"name": "Deep", "comment": )" + std::string(levels, '[') + std::string(levels, ']') + "}";
+        const auto imported = h.Run({"task", "import", h.WriteFile("deep.json", task)});
+        EXPECT_EQ(imported.code, 1);
+        EXPECT_NE(imported.err.find("deep.json: arrays and objects nested deeper than 64 levels (at byte 91)"),
+            std::string::npos)
+            << imported.err;
+        EXPECT_EQ(h.ReadFile(h.taskListFile()), list);
+    }
+}
+
 TEST(TaskImportExportTest, ADamagedTaskListIsNeitherReadNorOverwritten)
 {
     CliHarness good;
