@@ -220,13 +220,20 @@ Result<void> Application::SaveServerList() const
 
 Result<void> Application::SaveTaskList()
 {
+    const std::uint64_t request = ++m_saveRequests;
     std::lock_guard lock(m_saveMutex);
     if (m_closing)
         return Error {"the program is closing"};
+    // A save that copied the tasks after this request was made has written what it asks
+    // for: many runs that end at once wait for one or two saves, not one each.
+    if (request <= m_savedThrough)
+        return Ok();
+    const std::uint64_t covered = m_saveRequests.load();
     std::vector<Task> tasks = m_server->CopyOfAllTasks();
     std::erase_if(tasks, [&](const Task& task) { return m_leaving.count(task.taskId) > 0; });
     auto saved = SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), tasks, m_extrasRemains);
     if (saved) {
+        m_savedThrough = covered;
         m_lastSaveFailed = false;
         m_saveFailure.reset();
     } else if (!m_lastSaveFailed) {

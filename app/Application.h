@@ -11,7 +11,9 @@
 #include "schedule/TaskLog.h"
 #include "schedule/TaskServer.h"
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -140,6 +142,9 @@ private:
     // runner: no save writes them back.
     std::set<std::string> m_leaving;
     bool m_closing = false;
+    // Saves asked for so far, and the last of them that a save made after it covers.
+    std::atomic<std::uint64_t> m_saveRequests {0};
+    std::uint64_t m_savedThrough = 0; // under m_saveMutex
     std::mutex m_noticesMutex;
     std::vector<std::string> m_loadNotices;
     // Last, so that it goes first: its workers are stopped while everything they use lives.

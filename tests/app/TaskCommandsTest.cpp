@@ -378,6 +378,17 @@ TEST_F(TaskCommandsTest, EveryRunIsSavedWhenItEnds)
     EXPECT_EQ(savedRunTime(2), TimeStamp {});
     ASSERT_EQ(commands->StopTasks({2}, [](const Task&) { return true; }).size(), 1u);
     EXPECT_EQ(savedRunTime(2), due);
+
+    // Runs that end at the same moment share saves, and none of them is left out.
+    blockRuns = false;
+    std::vector<std::size_t> many;
+    for (int i = 0; i < 24; ++i)
+        many.push_back(Add("many " + std::to_string(i), ScheduleKind::Manual));
+    ASSERT_EQ(commands->RunImmediately(many, nullptr).size(), many.size());
+    for (const std::size_t index : many) {
+        ASSERT_TRUE(WaitUntil([&] { return ended(index); }));
+        EXPECT_TRUE(WaitUntil([&] { return savedRunTime(index) == due; })) << index;
+    }
 }
 
 // A copy that cannot be kept (its list cannot be saved) is undone without a word in any
