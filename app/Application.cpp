@@ -2,6 +2,7 @@
 
 #include "app/TaskChecks.h"
 #include "app/TaskExtrasFile.h"
+#include "app/TaskExtrasGuard.h"
 #include "model/AtomicFile.h"
 #include "model/FileBytes.h"
 #include "model/OptionsStore.h"
@@ -57,6 +58,11 @@ Application::Application(ConstructionKey, DataFolder folder, std::shared_ptr<Clo
 
 Application::~Application()
 {
+    {
+        // A worker that ends its run from here on saves nothing: the runner is going.
+        std::lock_guard lock(m_saveMutex);
+        m_closing = true;
+    }
     // Stops every worker before the log, the options and the save lock go.
     m_server.reset();
 }
@@ -86,20 +92,22 @@ Result<std::unique_ptr<Application>> Application::Open(
     auto tasks = LoadExistingTaskList(app->m_folder.TaskListFile());
     if (!tasks)
         return Error {tasks.error()};
-    auto extras = LoadTaskExtrasFile(app->m_folder.TaskExtrasFile(), DamagedExtras::SetAside);
-    AttachTaskExtras(*tasks, extras.entries);
+    auto extras = LoadTaskExtrasFile(app->m_folder.TaskExtrasFile());
+    AttachTaskExtras(*tasks, extras);
+    app->m_extrasRemains = std::move(extras.remains);
 
     app->m_log = std::make_shared<TaskLog>(app->m_folder.LogsDir(), app->m_clock);
     app->m_log->SetSizeLimit(app->m_options.logSizeLimited != 0, app->m_options.logMaxSizeKB);
     (void)app->m_log->ConvertLegacyLogs(*tasks); // a failure leaves the marker missing: retried next time
-    if (!extras.problem.empty())
-        app->NoteLoadProblem(extras.problem, *tasks);
+    if (std::string notice = UnreadableExtrasNotice(*tasks); !notice.empty())
+        app->NoteLoadProblem(notice);
 
     InitMySqlLibrary();
     Application* self = app.get();
+    // The runner saves the list at the end of every run, whichever scheduler runs it.
     app->m_server = std::make_unique<TaskServer>(
-        std::move(engines), app->m_clock, app->m_log, app->m_folder.Root(), [self] { (void)self->SaveTaskList(); },
-        [] { EndMySqlThread(); });
+        GuardTaskExtras(std::move(engines)), app->m_clock, app->m_log, app->m_folder.Root(),
+        [self] { (void)self->SaveTaskList(); }, [] { EndMySqlThread(); });
     if (observer)
         app->m_server->StartAll(observer);
     // Every loaded task gets a fresh id, as on any addition to the list.
@@ -212,9 +220,20 @@ Result<void> Application::SaveServerList() const
 
 Result<void> Application::SaveTaskList()
 {
+    const std::uint64_t request = ++m_saveRequests;
     std::lock_guard lock(m_saveMutex);
-    auto saved = SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), m_server->CopyOfAllTasks());
+    if (m_closing)
+        return Error {"the program is closing"};
+    // A save that copied the tasks after this request was made has written what it asks
+    // for: many runs that end at once wait for one or two saves, not one each.
+    if (request <= m_savedThrough)
+        return Ok();
+    const std::uint64_t covered = m_saveRequests.load();
+    std::vector<Task> tasks = m_server->CopyOfAllTasks();
+    std::erase_if(tasks, [&](const Task& task) { return m_leaving.count(task.taskId) > 0; });
+    auto saved = SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), tasks, m_extrasRemains);
     if (saved) {
+        m_savedThrough = covered;
         m_lastSaveFailed = false;
         m_saveFailure.reset();
     } else if (!m_lastSaveFailed) {
@@ -242,18 +261,24 @@ std::filesystem::path Application::ExtrasFileFor(const std::filesystem::path& li
 
 void Application::AttachExtrasOf(const std::filesystem::path& listFile, std::vector<Task>& tasks)
 {
-    const auto extrasFile = ExtrasFileFor(listFile);
-    const bool own = extrasFile == m_folder.TaskExtrasFile();
-    auto extras = LoadTaskExtrasFile(extrasFile, own ? DamagedExtras::SetAside : DamagedExtras::LeaveAlone);
-    AttachTaskExtras(tasks, extras.entries);
-    if (!extras.problem.empty())
-        NoteLoadProblem(extras.problem, tasks);
+    auto extras = LoadTaskExtrasFile(ExtrasFileFor(listFile));
+    AttachTaskExtras(tasks, extras);
+    {
+        std::lock_guard lock(m_saveMutex);
+        m_extrasRemains = std::move(extras.remains);
+    }
+    if (std::string notice = UnreadableExtrasNotice(tasks); !notice.empty())
+        NoteLoadProblem(notice);
 }
 
-void Application::NoteLoadProblem(const std::string& problem, const std::vector<Task>& tasks)
+TaskExtrasRemains Application::ExtrasRemains() const
 {
-    for (const Task& task : tasks)
-        m_log->WriteLog(task.logFileName, LogLevel::Warning, problem);
+    std::lock_guard lock(m_saveMutex);
+    return m_extrasRemains;
+}
+
+void Application::NoteLoadProblem(const std::string& problem)
+{
     std::lock_guard lock(m_noticesMutex);
     m_loadNotices.push_back(problem);
 }
@@ -268,23 +293,36 @@ Result<std::vector<Task>> Application::RemoveTasksSaved(std::vector<std::size_t>
 {
     std::sort(indices.begin(), indices.end());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    std::lock_guard lock(m_saveMutex);
-    std::vector<Task> kept;
     std::vector<Task> removed;
-    std::vector<Task> all = m_server->CopyOfAllTasks();
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        if (std::binary_search(indices.begin(), indices.end(), i))
-            removed.push_back(std::move(all[i]));
-        else
-            kept.push_back(std::move(all[i]));
+    std::size_t count = 0;
+    {
+        std::lock_guard lock(m_saveMutex);
+        std::vector<Task> kept;
+        std::vector<Task> all = m_server->CopyOfAllTasks();
+        count = all.size();
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            if (std::binary_search(indices.begin(), indices.end(), i))
+                removed.push_back(std::move(all[i]));
+            else if (m_leaving.count(all[i].taskId) == 0)
+                kept.push_back(std::move(all[i]));
+        }
+        auto saved = SaveTaskListWithExtras(
+            m_folder.TaskListFile(), m_folder.TaskExtrasFile(), kept, m_extrasRemains, removed);
+        if (!saved)
+            return Error {"cannot save the task list: " + saved.error()};
+        for (const Task& task : removed)
+            m_leaving.insert(task.taskId);
     }
-    if (auto saved = SaveTaskListWithExtras(m_folder.TaskListFile(), m_folder.TaskExtrasFile(), kept); !saved)
-        return Error {"cannot save the task list: " + saved.error()};
-    // From the last row up, so that the rows still to remove keep their index.
+    // Outside the save lock: a worker of a task being removed may end its run with a save,
+    // which must not keep its own stop waiting.
     for (auto it = indices.rbegin(); it != indices.rend(); ++it) {
-        if (*it < all.size())
+        // From the last row up, so that the rows still to remove keep their index.
+        if (*it < count)
             m_server->RemoveTask(static_cast<int>(*it));
     }
+    std::lock_guard lock(m_saveMutex);
+    for (const Task& task : removed)
+        m_leaving.erase(task.taskId);
     return removed;
 }
 

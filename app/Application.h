@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/DataFolder.h"
+#include "app/TaskExtrasFile.h"
 #include "model/Options.h"
 #include "model/Result.h"
 #include "model/ServerList.h"
@@ -10,12 +11,15 @@
 #include "schedule/TaskLog.h"
 #include "schedule/TaskServer.h"
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -86,8 +90,9 @@ public:
     // task) must not share a log, whose last line is their outcome, nor the extras keyed by it.
     std::string NewLogFileName(const std::string& name, const TimeStamp& now) const;
 
-    // Writes every task (each a consistent copy) to the task list file, and their extras to the
-    // extras file before it. Saves from several threads are serialised by one lock.
+    // Writes every task (each a consistent copy) to the task list file and their extras to the
+    // extras file, both or neither (SaveTaskListWithExtras). Saves from several threads are
+    // serialised by one lock; once the program closes, a save does nothing.
     Result<void> SaveTaskList();
     // The error of a failed save of the task list, once: many saves drop their result (the
     // runner's after each run, the list commands'), so the window or the service asks here
@@ -96,20 +101,22 @@ public:
     std::optional<std::string> TakeSaveFailure();
     // Saves the task list without the tasks at `indices` and, once that is on disk, removes
     // them from the list (their workers are stopped first) and returns them in row order.
-    // A failed save changes nothing and returns its error. A save by the runner cannot come
-    // in between and write the tasks back.
+    // A failed save changes nothing and returns its error. No save by the runner (one at the
+    // end of a run of a task being removed) writes the tasks back.
     Result<std::vector<Task>> RemoveTasksSaved(std::vector<std::size_t> indices);
 
     // The extras file that goes with a task list file: the data folder's own for its task
     // list, "<file>.extras.json" for any other.
     std::filesystem::path ExtrasFileFor(const std::filesystem::path& listFile) const;
-    // Gives tasks read from listFile the extras of its extras file. An extras file that cannot
-    // be used leaves every extra off and is reported (NoteLoadProblem); the data folder's own
-    // is set aside first, so that the next save does not destroy it.
+    // Gives tasks read from listFile the extras of its extras file, which stays as it is. The
+    // tasks whose extras cannot be read are reported (NoteLoadProblem); what the saves of the
+    // list must keep of the file becomes ExtrasRemains.
     void AttachExtrasOf(const std::filesystem::path& listFile, std::vector<Task>& tasks);
-    // A problem met while loading that did not stop the load: written as a Warning line into
-    // the log of every task concerned, and kept for the window or the service to show once.
-    void NoteLoadProblem(const std::string& problem, const std::vector<Task>& tasks);
+    // What the extras file of the list in memory held besides the tasks' good entries.
+    TaskExtrasRemains ExtrasRemains() const;
+    // A problem met while loading that did not stop the load, kept for the window or the
+    // service to show once (no file changes for it: a reading command writes nothing).
+    void NoteLoadProblem(const std::string& problem);
     std::vector<std::string> TakeLoadNotices();
 
     // Only Open() can make the key, so only Open() constructs an Application.
@@ -127,9 +134,17 @@ private:
     ServerList m_servers;
     mutable std::mutex m_serversMutex;
     std::shared_ptr<TaskLog> m_log;
-    std::mutex m_saveMutex;
-    bool m_lastSaveFailed = false; // under m_saveMutex, as the next one
+    mutable std::mutex m_saveMutex;
+    bool m_lastSaveFailed = false; // under m_saveMutex, as the next four
     std::optional<std::string> m_saveFailure;
+    TaskExtrasRemains m_extrasRemains;
+    // Ids of tasks that a saved list no longer holds while they are being taken out of the
+    // runner: no save writes them back.
+    std::set<std::string> m_leaving;
+    bool m_closing = false;
+    // Saves asked for so far, and the last of them that a save made after it covers.
+    std::atomic<std::uint64_t> m_saveRequests {0};
+    std::uint64_t m_savedThrough = 0; // under m_saveMutex
     std::mutex m_noticesMutex;
     std::vector<std::string> m_loadNotices;
     // Last, so that it goes first: its workers are stopped while everything they use lives.

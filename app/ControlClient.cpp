@@ -34,6 +34,8 @@ Result<std::optional<Json>> ControlClient::Next(std::chrono::milliseconds timeou
     case LineChannel::Read::Failed:
         return Error {"the scheduler closed the connection"};
     }
+    if (!JsonDepthFault(line, control::kMaxRequestDepth).empty())
+        return Error {"the scheduler's reply nests too deep"};
     Json message = Json::parse(line, nullptr, false);
     if (message.is_discarded() || !message.is_object())
         return Error {"the scheduler's reply is not a JSON object"};

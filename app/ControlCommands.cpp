@@ -274,18 +274,12 @@ Json ControlCommands::Copy(const std::string& name)
         const auto index = IndexOf(name);
         if (!index)
             return ControlError(NoTask(name));
-        const auto copies = m_commands.CopyTasks({*index});
-        if (copies.empty())
-            return ControlError(NoTask(name));
         // The copy stays only when the list that holds it is on disk.
-        if (auto saved = m_app.SaveTaskList(); !saved) {
-            const Task copy = *m_app.CopyOfTask(copies.front());
-            m_app.Server().RemoveTask(static_cast<int>(copies.front()));
-            m_app.Log().DeleteLog(copy.logFileName);
-            return ControlError("cannot save the task list: " + saved.error());
-        }
+        const auto copy = m_commands.CopyTaskSaved(*index);
+        if (!copy)
+            return ControlError(copy.error());
         ListChanged();
-        return Named(m_app.CopyOfTask(copies.front())->name);
+        return Named(m_app.CopyOfTask(*copy)->name);
     });
 }
 

@@ -67,6 +67,9 @@ Result<ControlRequest> ParseControlRequest(std::string_view line)
 {
     if (line.size() > control::kMaxRequestBytes)
         return Error {"request too long"};
+    // The request's members (a task, a profile) may nest as deep as any JSON document.
+    if (std::string fault = JsonDepthFault(line, control::kMaxRequestDepth); !fault.empty())
+        return Error {std::move(fault)};
     const Json request = Json::parse(line.begin(), line.end(), nullptr, false);
     if (request.is_discarded())
         return Error {"not valid JSON"};

@@ -21,6 +21,9 @@ namespace control
 constexpr int kVersion = 1;
 // The longest request line accepted; a task with a long SQL script still fits.
 constexpr std::size_t kMaxRequestBytes = 8 * 1024 * 1024;
+// The deepest nesting of a request line: the request object, and in it a task or a profile
+// as deep as any JSON document the program reads.
+constexpr std::size_t kMaxRequestDepth = kMaxJsonDepth + 1;
 // The longest reply line a client accepts (a list of many tasks).
 constexpr std::size_t kMaxReplyBytes = 64 * 1024 * 1024;
 // The socket's file name in the data folder.

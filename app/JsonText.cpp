@@ -68,6 +68,26 @@ bool TextFromJson(const Json& value, const std::string& path, std::string& bytes
     return true;
 }
 
+std::string JsonDepthFault(std::string_view text, std::size_t maxDepth)
+{
+    const auto beyond = JsonNestedBeyond(text, maxDepth);
+    if (!beyond)
+        return {};
+    return "arrays and objects nested deeper than " + std::to_string(maxDepth) + " levels (at byte "
+        + std::to_string(*beyond) + ")";
+}
+
+Result<Json> ParseJson(std::string_view text, std::size_t maxDepth)
+{
+    if (std::string fault = JsonDepthFault(text, maxDepth); !fault.empty())
+        return Error {std::move(fault)};
+    try {
+        return Json::parse(text.begin(), text.end());
+    } catch (const Json::exception& e) {
+        return Error {std::string("not valid JSON: ") + e.what()};
+    }
+}
+
 std::string TextOf(const Json& value)
 {
     std::string bytes;

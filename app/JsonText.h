@@ -1,7 +1,11 @@
 #pragma once
 
+#include "model/JsonNesting.h"
+#include "model/Result.h"
+
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -23,6 +27,15 @@ bool TextFromJson(const Json& value, const std::string& path, std::string& bytes
 
 // The text of a member that should hold one; empty when it is missing or not a text.
 std::string TextOf(const Json& value);
+
+// The refusal of a JSON text that nests arrays and objects deeper than maxDepth, found
+// before the text is parsed ("arrays and objects nested deeper than 64 levels (at byte
+// 64)"); empty when it nests no deeper.
+std::string JsonDepthFault(std::string_view text, std::size_t maxDepth = kMaxJsonDepth);
+
+// Parses a JSON text that nests at most maxDepth levels: the document, or the depth's
+// refusal, or "not valid JSON: " and the parser's message.
+Result<Json> ParseJson(std::string_view text, std::size_t maxDepth = kMaxJsonDepth);
 
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, at most U+10FFFF).
 bool IsValidUtf8(std::string_view bytes);

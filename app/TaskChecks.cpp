@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <zlib.h>
+#include <zstd.h>
 
 namespace kelvanto
 {
@@ -231,6 +233,30 @@ std::string CheckKeepCopies(std::string_view text)
     return CheckKeepLimit(text, kBadCopies);
 }
 
+std::string CheckCompressionLevel(Compression compression, std::int32_t level)
+{
+    int lowest = 0;
+    int highest = 0;
+    const char* library = "";
+    switch (compression) {
+    case Compression::None:
+        return {};
+    case Compression::Gzip:
+        highest = Z_BEST_COMPRESSION;
+        library = "gzip";
+        break;
+    case Compression::Zstd:
+        lowest = ZSTD_minCLevel();
+        highest = ZSTD_maxCLevel();
+        library = "zstd";
+        break;
+    }
+    if (level >= lowest && level <= highest)
+        return {};
+    return "must be from " + std::to_string(lowest) + " to " + std::to_string(highest) + " for " + library
+        + " (0: its default level)";
+}
+
 std::string CheckNewDatabaseName(std::string_view name)
 {
     if (name.empty())
@@ -275,6 +301,11 @@ std::optional<TaskFault> CheckTask(const Task& task)
             "must be 1 (CSV), 2 (XML), 3 (HTML) or 4 (TEXT)");
         checker.Require(
             "exportSettings.directory", IsUnsetOrAbsolute(task.exportSettings.directory), kInvalidDirectory);
+    }
+    // Only the files of backups and exports are compressed.
+    if (task.type == TaskType::BackupToFiles || task.type == TaskType::ExportTables) {
+        checker.Check("extras.compressionLevel",
+            [&] { return CheckCompressionLevel(task.extras.compression, task.extras.compressionLevel); });
     }
     if (task.type == TaskType::RestoreFromFiles) {
         for (std::size_t i = 0; i < task.restoreFiles.size(); ++i) {

@@ -3,6 +3,7 @@
 #include "model/Task.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -64,6 +65,10 @@ std::string CheckFormatNamesEveryDatabase(const BackupSettings& settings, const 
 // The day or copy count as typed: 1-10000, an empty field counting as 0.
 std::string CheckKeepDays(std::string_view text);
 std::string CheckKeepCopies(std::string_view text);
+
+// The compression level of a task's extras within its library's range: gzip 0 to 9, zstd
+// the library's own (ZSTD_minCLevel() to ZSTD_maxCLevel()); 0 is each library's default.
+std::string CheckCompressionLevel(Compression compression, std::int32_t level);
 
 // A new destination database name: non-empty and without '/', '\' or '.'.
 std::string CheckNewDatabaseName(std::string_view name);

@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/TaskChecks.h"
 #include "app/TaskExtrasFile.h"
+#include "app/TaskExtrasGuard.h"
 #include "model/TaskListStore.h"
 #include "model/TaskTexts.h"
 #include "schedule/ReplaceTaskList.h"
@@ -17,6 +18,7 @@ namespace
 
 constexpr const char* kNameTaken = "The task name already exists!\nPlease choose a different task name.";
 constexpr const char* kStopFirst = "Please STOP the task first, and then EDIT it.";
+constexpr const char* kCopyLine = "Create task by Copy task ";
 
 bool IsManual(const Task& task)
 {
@@ -54,6 +56,10 @@ Result<void> TaskCommands::EditTask(std::size_t index, const Task& edited)
         return Error {"no such task"};
     if (current->status != TaskStatus::Stopped)
         return Error {kStopFirst};
+    // Extras that could not be read are written back as they stood: an edit of them would
+    // be lost without a word.
+    if (current->extras.unreadable && !(edited.extras == current->extras))
+        return Error {UnreadableExtrasLine(*current->extras.unreadable)};
     if (auto fault = CheckTask(edited))
         return Error {fault->message};
     const auto sameName = m_app.FindTask(edited.name);
@@ -73,33 +79,59 @@ Result<void> TaskCommands::EditTask(std::size_t index, const Task& edited)
     return Ok();
 }
 
-std::vector<std::size_t> TaskCommands::CopyTasks(const std::vector<std::size_t>& indices)
+std::optional<std::size_t> TaskCommands::AddCopy(std::size_t index)
 {
     TaskServer& server = m_app.Server();
-    std::vector<std::size_t> copies;
+    const auto source = server.CopyOfTask(static_cast<int>(index));
+    if (!source)
+        return std::nullopt;
+    const TimeStamp now = m_app.GetClock().Now();
+    Task copy = *source;
+    copy.name = CopyTaskName(source->name);
+    copy.createdTime = now;
+    copy.logFileName = m_app.NewLogFileName(copy.name, now);
+    // The copy makes backups of its own: with the source's history, its rotation would
+    // expire (delete) the source's backup files as if they were its own.
+    copy.backupHistory.clear();
+    m_app.Log().WriteLog(copy.logFileName, LogLevel::General, "");
+    const int added = server.AddTask(copy);
+    TaskHandle handle = server.TaskAt(added);
+    handle.SetRunNow(0);
+    handle.SetStatus(TaskStatus::Stopped);
+    return static_cast<std::size_t>(added);
+}
+
+std::vector<std::size_t> TaskCommands::CopyTasks(const std::vector<std::size_t>& indices)
+{
+    std::vector<std::pair<std::size_t, std::string>> copies; // row, source name
     for (const std::size_t index : indices) {
-        const auto source = server.CopyOfTask(static_cast<int>(index));
-        if (!source)
-            continue;
-        const TimeStamp now = m_app.GetClock().Now();
-        Task copy = *source;
-        copy.name = CopyTaskName(source->name);
-        copy.createdTime = now;
-        copy.logFileName = m_app.NewLogFileName(copy.name, now);
-        // The copy makes backups of its own: with the source's history, its rotation would
-        // expire (delete) the source's backup files as if they were its own.
-        copy.backupHistory.clear();
-        m_app.Log().WriteLog(copy.logFileName, LogLevel::General, "");
-        const int added = server.AddTask(copy);
-        TaskHandle handle = server.TaskAt(added);
-        handle.SetRunNow(0);
-        handle.SetStatus(TaskStatus::Stopped);
-        m_app.Log().WriteLog(copy.logFileName, LogLevel::General, "Create task by Copy task " + source->name);
-        copies.push_back(static_cast<std::size_t>(added));
+        if (const auto added = AddCopy(index))
+            copies.emplace_back(*added, m_app.CopyOfTask(index)->name);
     }
-    if (!copies.empty())
-        (void)m_app.SaveTaskList();
-    return copies;
+    if (copies.empty())
+        return {};
+    (void)m_app.SaveTaskList();
+    std::vector<std::size_t> rows;
+    for (const auto& [row, sourceName] : copies) {
+        m_app.Log().WriteLog(m_app.CopyOfTask(row)->logFileName, LogLevel::General, kCopyLine + sourceName);
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+Result<std::size_t> TaskCommands::CopyTaskSaved(std::size_t index)
+{
+    const auto added = AddCopy(index);
+    if (!added)
+        return Error {"no such task"};
+    const Task copy = *m_app.CopyOfTask(*added);
+    if (auto saved = m_app.SaveTaskList(); !saved) {
+        m_app.Server().RemoveTask(static_cast<int>(*added));
+        m_app.Log().DeleteLog(copy.logFileName);
+        return Error {"cannot save the task list: " + saved.error()};
+    }
+    m_app.Log().WriteLog(copy.logFileName, LogLevel::General, kCopyLine + m_app.CopyOfTask(index)->name);
+    return *added;
 }
 
 Result<void> TaskCommands::DeleteTasks(const std::vector<std::size_t>& indices)
@@ -172,6 +204,7 @@ std::vector<std::size_t> TaskCommands::StartTasks(const std::vector<std::size_t>
 std::vector<std::size_t> TaskCommands::StopTasks(const std::vector<std::size_t>& indices, const Confirm& confirmRunning)
 {
     std::vector<std::size_t> changed;
+    bool runStopped = false;
     for (const std::size_t index : indices) {
         const auto task = m_app.Server().CopyOfTask(static_cast<int>(index));
         if (!task || task->status == TaskStatus::Stopped)
@@ -181,7 +214,12 @@ std::vector<std::size_t> TaskCommands::StopTasks(const std::vector<std::size_t>&
         m_app.Log().WriteLog(task->logFileName, LogLevel::General, "Stop task");
         StopOne(index);
         changed.push_back(index);
+        runStopped |= task->status == TaskStatus::Running;
     }
+    // A run that ends by a stop is saved as any other: the runner saves the runs that end
+    // by themselves.
+    if (runStopped)
+        (void)m_app.SaveTaskList();
     return changed;
 }
 
@@ -216,6 +254,7 @@ std::vector<std::size_t> TaskCommands::StartAll()
 std::vector<std::size_t> TaskCommands::StopAll()
 {
     std::vector<std::size_t> changed;
+    bool runStopped = false;
     const std::size_t count = m_app.TaskCount();
     for (std::size_t index = 0; index < count; ++index) {
         const auto task = m_app.Server().CopyOfTask(static_cast<int>(index));
@@ -224,13 +263,16 @@ std::vector<std::size_t> TaskCommands::StopAll()
         StopOne(index);
         m_app.Log().WriteLog(task->logFileName, LogLevel::General, "Stop task");
         changed.push_back(index);
+        runStopped |= task->status == TaskStatus::Running;
     }
+    if (runStopped)
+        (void)m_app.SaveTaskList();
     return changed;
 }
 
 Result<void> TaskCommands::SaveAs(const std::filesystem::path& path) const
 {
-    return SaveTaskListWithExtras(path, m_app.ExtrasFileFor(path), m_app.TaskCopies());
+    return SaveTaskListWithExtras(path, m_app.ExtrasFileFor(path), m_app.TaskCopies(), m_app.ExtrasRemains());
 }
 
 Result<void> TaskCommands::LoadFrom(const std::filesystem::path& path)

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,14 @@ public:
     // the list is saved, "Edit task" logged; a scheduled task is started again, a Manual one
     // stays Stopped.
     Result<void> EditTask(std::size_t index, const Task& edited);
-    // Each task copied as NAME_Copy, Stopped and never started, with a log of its own that
-    // starts "Create task by Copy task NAME"; the list is saved once at the end. Returns the
-    // rows of the copies.
+    // Each task copied as NAME_Copy, Stopped and never started, with a log of its own; the
+    // list is saved once at the end, and then each copy's log gets "Create task by Copy task
+    // NAME". A failed save keeps the copies (Application::TakeSaveFailure tells it). Returns
+    // the rows of the copies.
     std::vector<std::size_t> CopyTasks(const std::vector<std::size_t>& indices);
+    // The same for one task, kept only when the list that holds the copy is saved: a failed
+    // save removes the copy and its log again and returns the error, and nothing is logged.
+    Result<std::size_t> CopyTaskSaved(std::size_t index);
     // Stops every task of the selection, saves the list without them, and only then removes
     // them and deletes their logs. When the save fails nothing is removed, the scheduled
     // tasks among them are started again, and the error is returned.
@@ -57,7 +62,8 @@ public:
     // "Start task" and a start for each Stopped scheduled task of the selection; returns
     // the rows that changed.
     std::vector<std::size_t> StartTasks(const std::vector<std::size_t>& indices);
-    // Stops each Waiting task, and each Running one that confirmRunning accepts ("Stop task").
+    // Stops each Waiting task, and each Running one that confirmRunning accepts ("Stop task");
+    // when a run was stopped, the list is saved (its run time is kept).
     std::vector<std::size_t> StopTasks(const std::vector<std::size_t>& indices, const Confirm& confirmRunning);
     // Asks confirm for each task of the selection that is not Running; Yes logs "Run task
     // immediately" and runs it once now, No clears its runNow.
@@ -82,6 +88,8 @@ public:
     bool AnyTaskRunning() const;
 
 private:
+    // Adds a copy of the task at index, not yet saved nor logged; its row, or nothing.
+    std::optional<std::size_t> AddCopy(std::size_t index);
     void StopOne(std::size_t index);
     void StartOne(std::size_t index);
 

@@ -278,6 +278,27 @@ Json TaskToJsonValue(const Task& task)
     return value;
 }
 
+void BlankPasswords(Json& value)
+{
+    // Without recursion: the depth of a value is the caller's, not this function's, concern.
+    std::vector<Json*> pending {&value};
+    while (!pending.empty()) {
+        Json* current = pending.back();
+        pending.pop_back();
+        if (current->is_array()) {
+            for (Json& element : *current)
+                pending.push_back(&element);
+        } else if (current->is_object()) {
+            for (auto it = current->begin(); it != current->end(); ++it) {
+                if (it.key() == "password")
+                    it.value() = "";
+                else
+                    pending.push_back(&it.value());
+            }
+        }
+    }
+}
+
 std::string TaskToJson(const Task& task)
 {
     // Every text was checked for UTF-8 (or written as hex), so dump cannot throw.
@@ -357,13 +378,10 @@ Result<Task> TaskFromJsonValue(const Json& value, const ServerList* profiles)
 
 Result<Task> TaskFromJson(std::string_view text, const ServerList* profiles)
 {
-    Json document;
-    try {
-        document = Json::parse(text.begin(), text.end());
-    } catch (const Json::exception& e) {
-        return Error {std::string("not valid JSON: ") + e.what()};
-    }
-    return TaskFromJsonValue(document, profiles);
+    auto document = ParseJson(text);
+    if (!document)
+        return Error {document.error()};
+    return TaskFromJsonValue(*document, profiles);
 }
 
 Json ServerProfileToJson(const ServerConnection& profile)

@@ -20,6 +20,10 @@ namespace kelvanto
 std::string TaskToJson(const Task& task);
 Json TaskToJsonValue(const Task& task);
 
+// Empties every member named "password", at any depth (a task's source and destination,
+// the server of its extras' verifyRestore, whatever holds one): a task shown to others.
+void BlankPasswords(Json& value);
+
 // Reads a task; fields that are missing keep their defaults. Unknown fields, values of the
 // wrong type and numbers out of their field's range are refused with a message that starts
 // with the field's path (for example "backupSettings.fileSplit: ..."). A `source` or

@@ -90,6 +90,8 @@ Json TaskRowJson(const Task& task, const Options& options, const std::optional<R
     }
     if (progress && task.status == TaskStatus::Running)
         row["progress"] = ProgressJson(*progress);
+    if (task.extras.unreadable)
+        row["extrasProblem"] = TextToJson(task.extras.unreadable->problem);
     return row;
 }
 

@@ -27,8 +27,9 @@ std::optional<LastRun> ShownLastRun(std::optional<LastRun> last, const Task& tas
 // The task list as the window's rows show it, for the command line and the control socket:
 // name, type, schedule, status, last and next run (in the options' display formats), the
 // last result ("lastResult": "OK", "Errors (3)", "Failed", "Cancelled" or "" when none, with
-// "outcome", "errors" and "lastResultTime" when there is one), and for a running task the
-// progress of its run when it reported some.
+// "outcome", "errors" and "lastResultTime" when there is one), for a running task the
+// progress of its run when it reported some, and for a task whose extras could not be read
+// why ("extrasProblem": such a task does not run).
 Json TaskRowJson(const Task& task, const Options& options, const std::optional<RunProgress>& progress,
     const std::optional<LastRun>& last = std::nullopt);
 // Every task in list order; progress from `notices` when given (a scheduler's live list).

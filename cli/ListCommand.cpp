@@ -55,6 +55,9 @@ int ListCommand::Run(const std::vector<std::string>& args)
         if (row.contains("progress")) {
             m_context.out << '\t' << ProgressText(ProgressFromJson(row["progress"]));
         }
+        if (row.contains("extrasProblem"))
+            m_context.out << "\tdoes not run: its extra settings cannot be read (" << TextOf(row["extrasProblem"])
+                          << ')';
         m_context.out << '\n';
     }
     return ExitCode::Ok;

@@ -9,7 +9,6 @@
 #include "app/TaskNotices.h"
 #include "cli/ChangeTarget.h"
 #include "cli/ExitCode.h"
-#include "cli/RunEndWatch.h"
 #include "cli/ServiceJournal.h"
 #include "cli/TaskNameIndex.h"
 
@@ -124,10 +123,8 @@ int ServeCommand::Run(const std::vector<std::string>& args)
     }
     m_context.folderLock = std::move(*lock);
 
-    // Declared before the application: the runner calls them until it is gone.
+    // Declared before the application: the runner calls it until it is gone.
     TaskNotices notices;
-    RunEndWatch runEnds;
-    notices.Add(&runEnds);
     auto opened = Application::Open(*folder, m_context.clock, m_context.engines ? m_context.engines() : EngineTable {});
     if (!opened) {
         m_context.Fail(opened.error());
@@ -163,9 +160,8 @@ int ServeCommand::Run(const std::vector<std::string>& args)
         journal.Notify("READY=1");
         for (;;) {
             const int signal = signals.Wait(kTickNanoseconds);
-            if (runEnds.TakeRunEnded())
-                (void)app.SaveTaskList();
-            // Every save's failure (after runs, or of a command on the socket), once.
+            // Every save's failure (the runner's after each run, or of a command on the
+            // socket), once.
             if (auto failure = app.TakeSaveFailure())
                 journal.Write(ServiceJournal::Priority::Error, "Failed to save the task list: " + *failure);
             if (signal == SIGHUP) {
@@ -203,7 +199,6 @@ int ServeCommand::Run(const std::vector<std::string>& args)
             app.Server().StopAll();
     });
     app.Log().SetListener({});
-    notices.Remove(&runEnds);
     return exitCode;
 }
 

@@ -30,14 +30,20 @@ int TaskExportCommand::Run(const std::vector<std::string>& args)
         m_context.Fail("no task named \"" + names[0] + "\"");
         return ExitCode::Failure;
     }
-    Task task = *app->CopyOfTask(*index);
-    // The JSON goes to a terminal, a pipe or a file that others may read: passwords only
-    // when asked for.
-    if (!withPasswords) {
-        task.source.password.clear();
-        task.destination.password.clear();
+    const Task task = *app->CopyOfTask(*index);
+    // Written with every extra off, the task would come back without its settings.
+    if (task.extras.unreadable) {
+        m_context.Fail("the task \"" + names[0] + "\" is not exported: its extra settings cannot be read ("
+            + task.extras.unreadable->problem + ")");
+        return ExitCode::Failure;
     }
-    m_context.out << TaskToJson(task);
+    Json value = TaskToJsonValue(task);
+    // The JSON goes to a terminal, a pipe or a file that others may read: passwords only
+    // when asked for, wherever they sit.
+    if (!withPasswords)
+        BlankPasswords(value);
+    // Every text was checked for UTF-8 (or written as hex), so dump cannot throw.
+    m_context.out << value.dump(2) << '\n';
     m_context.out.flush();
     return m_context.out ? ExitCode::Ok : ExitCode::Failure;
 }

@@ -33,13 +33,12 @@ int TaskImportCommand::Run(const std::vector<std::string>& args)
     }
     // The JSON is read here so that its faults are told before the folder is touched; the
     // task itself is read where it is created, with the scheduler's server profiles.
-    Json task;
-    try {
-        task = Json::parse(text);
-    } catch (const Json::exception& e) {
-        m_context.Fail(file + ": not valid JSON: " + e.what());
+    auto parsed = ParseJson(text);
+    if (!parsed) {
+        m_context.Fail(file + ": " + parsed.error());
         return ExitCode::Failure;
     }
+    Json task = std::move(*parsed);
     if (!task.is_object()) {
         m_context.Fail(file + ": the task: must be an object");
         return ExitCode::Failure;

@@ -1,5 +1,6 @@
 #include "engines/BackupManifest.h"
 
+#include "model/JsonNesting.h"
 #include "model/Version.h"
 
 #include <nlohmann/json.hpp>
@@ -118,6 +119,8 @@ std::string BackupManifest::ToJson() const
 
 Result<BackupManifest> BackupManifest::FromJson(std::string_view text)
 {
+    if (JsonNestedBeyond(text, kMaxJsonDepth))
+        return Error {"the manifest nests arrays and objects too deep"};
     const Json json = Json::parse(text.begin(), text.end(), nullptr, false);
     if (json.is_discarded() || !json.is_object())
         return Error {"the manifest is not a JSON object"};

@@ -175,7 +175,7 @@ bool PartialFile::StillInPlace() const
         && status.st_dev == m_device && status.st_ino == m_inode;
 }
 
-Result<void> PartialFile::Commit()
+Result<void> PartialFile::Commit(Replacing replacing)
 {
     if (!m_file.valid())
         return Error {"No file is open"};
@@ -194,7 +194,8 @@ Result<void> PartialFile::Commit()
     { };
     struct stat folder
     { };
-    if (::fstatat(m_folder.get(), m_finalName.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode)
+    if (replacing == Replacing::KeepModeAndOwner
+        && ::fstatat(m_folder.get(), m_finalName.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode)
         && ::fstat(m_folder.get(), &folder) == 0 && (OwnedByUs(old) || OnlyOwnerWrites(folder))) {
         ::fchmod(m_file.get(), old.st_mode & 07777);
         if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
@@ -236,7 +237,8 @@ void PartialFile::Discard() noexcept
     m_folder = UniqueFd();
 }
 
-Result<void> WriteFileWhole(const std::string& finalPath, std::string_view tag, std::string_view bytes, bool keepOld)
+Result<void> WriteFileWhole(const std::string& finalPath, std::string_view tag, std::string_view bytes, bool keepOld,
+    PartialFile::Replacing replacing)
 {
     Result<PartialFile> file = PartialFile::Create(finalPath, tag);
     if (!file)
@@ -275,7 +277,7 @@ Result<void> WriteFileWhole(const std::string& finalPath, std::string_view tag, 
     }
     if (!writeAll(bytes))
         return Error {failed + SystemError()};
-    return file->Commit();
+    return file->Commit(replacing);
 }
 
 } // namespace kelvanto

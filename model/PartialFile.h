@@ -21,11 +21,18 @@ namespace kelvanto
 //   then replaces the target. A folder there, or any other link, is an Error;
 // - Commit flushes the file to the disk, gives it the mode and owner of the file it
 //   replaces (when the program's user owns that file or no other user can write into the
-//   folder), renames it over the final name inside the opened folder and flushes the folder;
+//   folder; with OwnerOnly it stays the program's user's, mode 0600), renames it over the
+//   final name inside the opened folder and flushes the folder;
 // - Discard (and the destructor) closes and removes the temporary file.
 class PartialFile
 {
 public:
+    // What a committed file takes from the file it replaces.
+    enum class Replacing {
+        KeepModeAndOwner,
+        OwnerOnly,
+    };
+
     PartialFile() = default;
     ~PartialFile();
     PartialFile(PartialFile&& other) noexcept = default;
@@ -43,7 +50,7 @@ public:
     // Whether the temporary name still holds the file that was created.
     bool StillInPlace() const;
 
-    Result<void> Commit();
+    Result<void> Commit(Replacing replacing = Replacing::KeepModeAndOwner);
     void Discard() noexcept;
 
 private:
@@ -59,6 +66,7 @@ private:
 // Writes a whole file through a PartialFile: `bytes` (after the content of the file it
 // replaces, with `keepOld`), flushed, then renamed into place. On failure nothing takes the
 // final name and the temporary file is removed.
-Result<void> WriteFileWhole(const std::string& finalPath, std::string_view tag, std::string_view bytes, bool keepOld);
+Result<void> WriteFileWhole(const std::string& finalPath, std::string_view tag, std::string_view bytes, bool keepOld,
+    PartialFile::Replacing replacing = PartialFile::Replacing::KeepModeAndOwner);
 
 } // namespace kelvanto

@@ -217,6 +217,20 @@ struct VerifyServer
     bool operator==(const VerifyServer&) const = default;
 };
 
+// The extras of a task that could not be read from the extras file: its settings are not
+// known, so the task does not run until they are mended and the list loaded again.
+struct UnreadableExtras
+{
+    // Why, with the file's name ("/data/tasks_extras.json: tasks[2].extras.compressionLevel:
+    // must be an integer from -131072 to 22").
+    std::string problem;
+    // The task's entry of the file as JSON text, written back unchanged by every save; empty
+    // when no entry could be told to be the task's.
+    std::string entry;
+
+    bool operator==(const UnreadableExtras&) const = default;
+};
+
 struct TaskExtras
 {
     // One snapshot for the whole run.
@@ -242,6 +256,9 @@ struct TaskExtras
     // XML and HTML export files end their lines with LF instead of CR LF. (TEXT and CSV files
     // end them with the task's own "lines terminated by"; CSV's standard is CR LF.)
     bool exportUnixLineEnds = false;
+    // Set when the entry of the task could not be read; every other member is then off and
+    // means nothing.
+    std::optional<UnreadableExtras> unreadable;
 
     bool operator==(const TaskExtras&) const = default;
 };

@@ -106,11 +106,19 @@ Result<void> SaveTaskListFile(const std::filesystem::path& path, const std::vect
     if (tasks.empty())
         return RemoveFileOfEmptyList(path, "the task list");
 
+    auto bytes = TaskListFileBytes(tasks);
+    if (!bytes)
+        return Error {bytes.error()};
+    return WriteFileAtomically(path, *bytes);
+}
+
+Result<std::string> TaskListFileBytes(const std::vector<Task>& tasks)
+{
     BinaryWriter writer;
     WriteTaskList(writer, tasks);
     if (writer.overflowed())
         return Error {"Cannot save the task list: a text or list of a task is too long for the task file."};
-    return WriteFileAtomically(path, writer.bytes());
+    return std::move(writer).take();
 }
 
 Result<std::vector<Task>> LoadTaskListFile(const std::filesystem::path& path)

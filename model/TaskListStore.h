@@ -21,6 +21,10 @@ std::string SerializeTaskList(const std::vector<Task>& tasks);
 // file that ends early) is an Error; no partial list is ever returned.
 Result<std::vector<Task>> ParseTaskList(std::string_view bytes);
 
+// The bytes of a task list file as a save writes them; an Error when a text or list of a
+// task is too long for the layout.
+Result<std::string> TaskListFileBytes(const std::vector<Task>& tasks);
+
 // Writes the tasks to path in the current layout, atomically and with mode 0600. An empty
 // path fails; an empty list removes the file and succeeds (no file means no tasks).
 // Saves from several threads are serialised.

@@ -24,7 +24,9 @@ bool ExportLines(
     std::string lines;
     for (const LogRecord& record : records)
         lines += format(record);
-    return WriteFileWhole(target.string(), tag, lines, true).ok();
+    // A log tells what a task does and to which servers: the export is the user's alone, even
+    // over a file that others could read.
+    return WriteFileWhole(target.string(), tag, lines, true, PartialFile::Replacing::OwnerOnly).ok();
 }
 
 } // namespace

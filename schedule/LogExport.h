@@ -22,10 +22,10 @@ std::string FormatLogTxtLine(const LogRecord& record, int dateFormat, int timeFo
 
 // Append one line per record to target (an existing file keeps its content). Every export
 // is written whole under a temporary name beside the target ("<name>.<tag>.partial", see
-// PartialFile; `tag` is PartialTag of the task's log file name), mode 0600, and renamed into
-// place: the target is either the old file or the old file with every line, and a symbolic
-// link or file that another user planted there is never written through. False when the
-// file cannot be written.
+// PartialFile; `tag` is PartialTag of the task's log file name), mode 0600 even where it
+// replaces a file of another mode, and renamed into place: the target is either the old file or the old file with every
+// line, and a symbolic link or file that another user planted there is never written through. False when the file
+// cannot be written.
 bool ExportLogCsv(const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat,
     int timeFormat, std::string_view tag = "kelvanto");
 bool ExportLogTxt(const std::vector<LogRecord>& records, const std::filesystem::path& target, int dateFormat,

@@ -258,7 +258,9 @@ bool TaskLog::CopyLogTo(std::string_view logFileName, const std::filesystem::pat
     Result<std::string> bytes = ReadFileBytes(*path);
     if (!bytes)
         return false;
-    return WriteFileWhole(target.string(), PartialTag(logFileName), *bytes, false).ok();
+    // The copy is the user's alone (mode 0600), even over a file that others could read.
+    return WriteFileWhole(target.string(), PartialTag(logFileName), *bytes, false, PartialFile::Replacing::OwnerOnly)
+        .ok();
 }
 
 } // namespace kelvanto

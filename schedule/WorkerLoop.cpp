@@ -157,6 +157,10 @@ WorkerLoop::Next WorkerLoop::RunOnce()
     // A worker that was abandoned after a stop reports no result: the stop was the end.
     if (writer) {
         m_context->Log(RunEndLevel(result), RunEndLine(RunEnd {result, errors}));
+        // The run's time and backup history are on disk before anyone hears of its end, so
+        // that a crash loses none of them, whichever scheduler ran it. (A stopped run is
+        // saved by the command that stopped it.)
+        m_shared->SaveTaskList();
         AfterRun(RunEnd {result, errors});
     }
     if (!SetStatus(manual ? TaskStatus::Stopped : TaskStatus::Waiting))

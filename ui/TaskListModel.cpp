@@ -48,7 +48,11 @@ TaskListModel::Row TaskListModel::makeRow(
     Row row {QString::fromStdString(task.name), QString::fromStdString(TaskStatusText(task.status)),
         Stamp(task.lastRunTime, dateFormat, timeFormat), Stamp(task.nextRunTime, dateFormat, timeFormat),
         QString::fromStdString(TaskTypeText(task.type)), QString::fromStdString(ScheduleKindText(task.schedule.kind)),
-        std::move(progress), task.taskId, {}, {}, std::nullopt};
+        std::move(progress), task.taskId, {}, {}, std::nullopt, {}};
+    if (task.extras.unreadable) {
+        row.extrasProblem = tr("Does not run: its extra settings cannot be read (%1)")
+                                .arg(QString::fromStdString(task.extras.unreadable->problem));
+    }
     if (last) {
         row.lastResult = QString::fromStdString(RunEndWord(last->end));
         const QString line
@@ -122,6 +126,8 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
         const QString text = data(index, Qt::DisplayRole).toString();
         if (index.column() == LastResult)
             return row.lastResultDetail;
+        if (index.column() == Name && !row.extrasProblem.isEmpty())
+            return text + QLatin1Char('\n') + row.extrasProblem;
         return row.progress.isEmpty() ? text : text + QLatin1Char('\n') + row.progress;
     }
     if (role == Qt::DisplayRole) {
@@ -144,6 +150,8 @@ QVariant TaskListModel::data(const QModelIndex& index, int role) const
             return {};
         }
     }
+    if (role == Qt::DecorationRole && index.column() == Name && !row.extrasProblem.isEmpty())
+        return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     if (role == Qt::DecorationRole && index.column() == Name)
         return m_icon;
     if (role == Qt::DecorationRole && index.column() == LastResult && row.result)

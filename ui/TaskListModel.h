@@ -16,9 +16,10 @@ namespace kelvanto
 
 // The rows of the task list: one per task, in list order, with the columns "Task Name",
 // "Status", "Last Run", "Next Run", "Task Type", "Schedule" and "Last Result". Every row has
-// the task icon; the last result has an icon of its own (OK, errors, failed, cancelled).
-// A cell's tooltip is its text; a running task's cells add the progress of its run, the
-// last result adds its end line and time.
+// the task icon (a warning sign for a task whose extras cannot be read, which does not run,
+// with the reason in the name's tooltip); the last result has an icon of its own (OK,
+// errors, failed, cancelled). A cell's tooltip is its text; a running task's cells add the
+// progress of its run, the last result adds its end line and time.
 class TaskListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -49,6 +50,8 @@ public:
         QString lastResult; // "OK", "Errors (3)", "Failed", "Cancelled"; empty when none
         QString lastResultDetail; // its end line and time, for the tooltip
         std::optional<RunResult> result;
+        // Why the task does not run: its extras could not be read; empty when they could.
+        QString extrasProblem;
         bool operator==(const Row&) const = default;
     };
     static Row makeRow(const Task& task, int dateFormat, int timeFormat, QString progress = {},

@@ -227,6 +227,46 @@ TEST(TaskChecks, EveryRuleOnceThroughTheCore)
     }
 }
 
+std::function<void(Task&)> Compressed(Compression compression, std::int32_t level)
+{
+    return [=](Task& t) {
+        t.extras.compression = compression;
+        t.extras.compressionLevel = level;
+    };
+}
+
+// Compression levels: each library's range, 0 its default; tasks that write no compressed
+// file are not refused for a leftover.
+TEST(TaskChecks, CompressionLevelsWithinTheirLibrarysRange)
+{
+    using T = TaskType;
+    const CheckRow rows[] = {
+        {"gzip level 0", T::BackupToFiles, Compressed(Compression::Gzip, 0), "", ""},
+        {"gzip level 9", T::ExportTables, Compressed(Compression::Gzip, 9), "", ""},
+        {"gzip level 10", T::BackupToFiles, Compressed(Compression::Gzip, 10), "extras.compressionLevel",
+            "must be from 0 to 9 for gzip (0: its default level)"},
+        {"gzip level -1", T::ExportTables, Compressed(Compression::Gzip, -1), "extras.compressionLevel",
+            "must be from 0 to 9 for gzip (0: its default level)"},
+        {"zstd level 22", T::BackupToFiles, Compressed(Compression::Zstd, 22), "", ""},
+        {"zstd level -131072", T::BackupToFiles, Compressed(Compression::Zstd, -131072), "", ""},
+        {"zstd level 23", T::BackupToFiles, Compressed(Compression::Zstd, 23), "extras.compressionLevel",
+            "must be from -131072 to 22 for zstd (0: its default level)"},
+        {"no compression, any level", T::BackupToFiles, Compressed(Compression::None, 99), "", ""},
+        {"gzip level 10 of a script", T::ExecuteScript, Compressed(Compression::Gzip, 10), "", ""},
+    };
+    for (const CheckRow& row : rows) {
+        SCOPED_TRACE(row.label);
+        const auto fault = CheckTask(RowTask(row));
+        if (std::string(row.field).empty()) {
+            EXPECT_FALSE(fault) << fault->Text();
+            continue;
+        }
+        ASSERT_TRUE(fault);
+        EXPECT_EQ(fault->field, row.field);
+        EXPECT_EQ(fault->message, row.message);
+    }
+}
+
 // Keeps the replies a handler writes.
 class RecordingSession final : public ControlSession
 {

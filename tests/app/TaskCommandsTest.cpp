@@ -3,6 +3,7 @@
 #include "app/TaskCommands.h"
 
 #include "app/Application.h"
+#include "model/FileBytes.h"
 #include "model/TaskListStore.h"
 #include "schedule/TaskServerOwner.h"
 #include "tests/support/FakeClock.h"
@@ -10,10 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 namespace kelvanto
@@ -328,14 +331,96 @@ TEST_F(TaskCommandsTest, ExtrasFollowCopyRenameDeleteSaveAsAndLoadFrom)
     check("saved list");
     EXPECT_TRUE(app->TakeLoadNotices().empty());
 
-    // A list whose extras file is damaged loads with every extra off and says so; the file
-    // beside a list of the user's choice is left where it is.
+    // A list whose extras file is damaged loads with its tasks' extras unknown and says so;
+    // the file stays as it is, and no save writes a list that would lose them.
     std::ofstream(tmp.path() / "saved.tsk.extras.json") << "{";
     ASSERT_TRUE(commands->LoadFrom(saved).ok());
     ASSERT_EQ(app->TaskCount(), 2u);
-    EXPECT_TRUE(app->CopyOfTask(0)->extras == TaskExtras {});
+    EXPECT_TRUE(app->CopyOfTask(0)->extras.unreadable);
     EXPECT_EQ(app->TakeLoadNotices().size(), 1u);
-    EXPECT_TRUE(std::filesystem::exists(tmp.path() / "saved.tsk.extras.json"));
+    EXPECT_EQ(ReadFileBytes(tmp.path() / "saved.tsk.extras.json").value(), "{");
+    EXPECT_FALSE(app->SaveTaskList().ok());
+    EXPECT_FALSE(commands->SaveAs(saved).ok());
+    EXPECT_EQ(ReadFileBytes(tmp.path() / "saved.tsk.extras.json").value(), "{");
+}
+
+// Every run is on disk once it has ended, whether a command or the schedule started it, or
+// a stop ended it: the list file holds its run time.
+TEST_F(TaskCommandsTest, EveryRunIsSavedWhenItEnds)
+{
+    Add("manual", ScheduleKind::Manual);
+    Task daily = MakeTask("daily", ScheduleKind::EveryDay);
+    daily.schedule.hour = 9;
+    daily.schedule.minute = 31;
+    ASSERT_TRUE(commands->CreateTask(daily, false).ok());
+    Add("stopped", ScheduleKind::Manual);
+    const auto savedRunTime = [&](std::size_t index) {
+        auto saved = LoadTaskListFile(app->Folder().TaskListFile());
+        return saved && saved->size() > index ? (*saved)[index].lastRunTime : TimeStamp {};
+    };
+    const auto ended = [&](std::size_t index) {
+        const auto lines = LogOf(index);
+        return !lines.empty() && lines.back().starts_with("Run ended: ");
+    };
+
+    ASSERT_EQ(commands->RunImmediately({0}, nullptr).size(), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return ended(0); }));
+    EXPECT_TRUE(WaitUntil([&] { return savedRunTime(0) == kNow; }));
+
+    const TimeStamp due {2026, 12, 7, 9, 31, 0, 2};
+    clock->Set(due);
+    ASSERT_TRUE(WaitUntil([&] { return ended(1); }));
+    EXPECT_TRUE(WaitUntil([&] { return savedRunTime(1) == due; }));
+
+    blockRuns = true;
+    ASSERT_EQ(commands->RunImmediately({2}, nullptr).size(), 1u);
+    ASSERT_TRUE(WaitUntil([&] { return StatusOf(2) == TaskStatus::Running; }));
+    EXPECT_EQ(savedRunTime(2), TimeStamp {});
+    ASSERT_EQ(commands->StopTasks({2}, [](const Task&) { return true; }).size(), 1u);
+    EXPECT_EQ(savedRunTime(2), due);
+
+    // Runs that end at the same moment share saves, and none of them is left out.
+    blockRuns = false;
+    std::vector<std::size_t> many;
+    for (int i = 0; i < 24; ++i)
+        many.push_back(Add("many " + std::to_string(i), ScheduleKind::Manual));
+    ASSERT_EQ(commands->RunImmediately(many, nullptr).size(), many.size());
+    for (const std::size_t index : many) {
+        ASSERT_TRUE(WaitUntil([&] { return ended(index); }));
+        EXPECT_TRUE(WaitUntil([&] { return savedRunTime(index) == due; })) << index;
+    }
+}
+
+// A copy that cannot be kept (its list cannot be saved) is undone without a word in any
+// log: the line that tells of it is written only once it is on disk.
+TEST_F(TaskCommandsTest, ACopyThatCannotBeSavedLogsNothing)
+{
+    Add("A", ScheduleKind::Manual);
+    std::vector<std::string> lines;
+    std::mutex linesMutex;
+    app->Log().SetListener([&](std::string_view, LogLevel, std::string_view message) {
+        std::lock_guard lock(linesMutex);
+        lines.emplace_back(message);
+    });
+    const auto extras = app->Folder().TaskExtrasFile();
+    std::filesystem::remove(extras);
+    std::filesystem::create_directory(extras);
+    const auto refused = commands->CopyTaskSaved(0);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().rfind("cannot save the task list: ", 0), 0u) << refused.error();
+    EXPECT_EQ(app->TaskCount(), 1u);
+    EXPECT_EQ(SavedNames(), (Lines {"A"}));
+    for (const auto& entry : std::filesystem::directory_iterator(app->Folder().LogsDir()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("A_Copy")) << entry.path();
+
+    std::filesystem::remove(extras);
+    const auto copied = commands->CopyTaskSaved(0);
+    ASSERT_TRUE(copied.ok()) << copied.error();
+    EXPECT_EQ(SavedNames(), (Lines {"A", "A_Copy"}));
+    EXPECT_EQ(LogOf(*copied), (Lines {"Create task by Copy task A"}));
+    app->Log().SetListener({});
+    std::lock_guard lock(linesMutex);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "Create task by Copy task A"), 1);
 }
 
 TEST_F(TaskCommandsTest, ShutdownSavesTheOptionsAndTheListAndStopsEveryWorker)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <sys/stat.h>
 
 namespace kelvanto
@@ -50,6 +52,45 @@ TEST(ListLogCommandTest, ListShowsOneRowPerTaskInTheOptionsFormats)
     EXPECT_EQ(Lines(h.Run({"list"}).out).at(0),
         "Nightly\tBackup to SQL/PHP files\tEvery Day\tStop\tSat, 01 Jan, 2005 08:20 P.M\tSun, 02 Jan, 2005 02:00 "
         "A.M\t");
+}
+
+// A task whose extras entry cannot be read: `list` says so and changes no file (no entry is
+// set aside, no log written); the task is not exported without its settings.
+TEST(ListLogCommandTest, ATaskWhoseExtrasCannotBeReadIsToldAndNoFileChanges)
+{
+    CliHarness h;
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "Nightly", "extras": {"routines": true}})").code, 0);
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "Other", "extras": {"routines": true}})").code, 0);
+    const auto extrasFile = h.dataDir() / "tasks_extras.json";
+    std::string extras = h.ReadFile(extrasFile);
+    const auto level = extras.find(R"("compressionLevel": 0)");
+    ASSERT_NE(level, std::string::npos);
+    extras.replace(level, 21, R"("compressionLevel": 99)");
+    std::ofstream(extrasFile, std::ios::trunc) << extras;
+    const auto snapshot = [&] {
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(h.dataDir()))
+            files.push_back(entry.path().string() + "=" + h.ReadFile(entry.path()));
+        std::sort(files.begin(), files.end());
+        return files;
+    };
+    const auto before = snapshot();
+
+    const auto list = h.Run({"list"});
+    EXPECT_EQ(list.code, 0);
+    const auto rows = Lines(list.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_NE(rows[0].find("\tdoes not run: its extra settings cannot be read (" + extrasFile.string()
+                  + ": tasks[0].extras.compressionLevel: must be an integer from -131072 to 22)"),
+        std::string::npos)
+        << rows[0];
+    EXPECT_EQ(rows[1].find("does not run"), std::string::npos) << rows[1];
+    const auto exported = h.Run({"task", "export", "Nightly"});
+    EXPECT_EQ(exported.code, 1);
+    EXPECT_NE(exported.err.find("is not exported: its extra settings cannot be read"), std::string::npos);
+    EXPECT_EQ(h.Run({"task", "export", "Other"}).code, 0);
+    EXPECT_EQ(h.Run({"log", "Nightly"}).code, 0);
+    EXPECT_EQ(snapshot(), before);
 }
 
 class LogCommandTest : public ::testing::Test
@@ -132,6 +173,10 @@ TEST_F(LogCommandTest, ExportsAreOwnersOnlyAndNeverFollowAnotherUsersLink)
     for (const char* option : {"--csv", "--txt", "--log"}) {
         SCOPED_TRACE(option);
         const std::string target = (h.tmp.path() / (std::string(option + 2) + ".out")).string();
+        ASSERT_EQ(h.Run({"log", "T", option, target}).code, 0);
+        EXPECT_EQ(mode(target), 0600u);
+        // Over a file that others may read, the export is the owner's alone as well.
+        ASSERT_EQ(::chmod(target.c_str(), 0644), 0);
         ASSERT_EQ(h.Run({"log", "T", option, target}).code, 0);
         EXPECT_EQ(mode(target), 0600u);
         if (!test::CanPlantAsOtherUser())

@@ -4,7 +4,9 @@
 // starting service.
 #include "app/ControlClient.h"
 #include "app/DataFolderLock.h"
+#include "app/LineChannel.h"
 #include "app/TaskJson.h"
+#include "app/UnixSocket.h"
 #include "model/FileBytes.h"
 #include "model/TaskListStore.h"
 #include "mysql/MySqlLibrary.h"
@@ -243,6 +245,41 @@ TEST_F(ServiceServer, CommandLinesImportingAtTheSameMomentAllLand)
     }
     service->Signal(SIGTERM);
     EXPECT_EQ(service->Wait(), 0);
+}
+
+// Requests nested at the limit are read, one level deeper refused, and 65,000 levels (which
+// overflowed the stack) refused the same: the service answers each and goes on.
+TEST_F(ServiceServer, RequestsNestedTooDeepAreRefusedAndTheServiceGoesOn)
+{
+    auto service = StartService();
+    auto socket = UnixSocket::Connect(data() / "kelvanto.sock");
+    ASSERT_TRUE(socket.ok()) << socket.error();
+    LineChannel channel(std::move(*socket), control::kMaxReplyBytes);
+    // The request's object, the task's, and the comment's arrays.
+    for (const std::size_t depth : {64u, 65u, 66u, 65001u}) {
+        SCOPED_TRACE(depth);
+        const std::size_t arrays = depth - 2;
+        ASSERT_TRUE(channel.WriteLine(R"({"v": 1, "cmd": "task-import", "task": {"name": "Deep", "comment": )"
+            + std::string(arrays, '[') + std::string(arrays, ']') + "}}"));
+        std::string line;
+        ASSERT_EQ(channel.ReadLine(line, 20s), LineChannel::Read::Line);
+        const Json reply = Json::parse(line);
+        EXPECT_EQ(reply["ok"], false);
+        const std::string error = reply["error"];
+        if (depth <= control::kMaxRequestDepth)
+            EXPECT_EQ(error, R"(comment: must be a text or {"hex": "..."})");
+        else
+            EXPECT_EQ(error.rfind("arrays and objects nested deeper than 65 levels (at byte ", 0), 0u) << error;
+    }
+    const auto imported = RunProgram(Cli({"task", "import", "-"}),
+        R"({"name": "Deep", "comment": )" + std::string(65000, '[') + std::string(65000, ']') + "}");
+    EXPECT_EQ(imported.code, 1);
+    EXPECT_NE(imported.err.find("nested deeper than 64 levels"), std::string::npos) << imported.err;
+    EXPECT_TRUE(service->Running());
+    EXPECT_TRUE(Answers());
+    EXPECT_EQ(RunProgram(Cli({"task", "import", "-"}), R"({"name": "Shallow"})").code, 0);
+    service->Signal(SIGTERM);
+    EXPECT_EQ(service->Wait(), 0) << service->Err();
 }
 
 TEST_F(ServiceServer, AStartingServiceWaitsForACommandLineAndRefusesAnotherScheduler)

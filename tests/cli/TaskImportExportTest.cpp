@@ -238,18 +238,46 @@ TEST(TaskImportExportTest, ExportLeavesPasswordsOutAndImportDropsTheBackupHistor
     const std::string outside = h.WriteFile("precious.sql", "keep me");
     json task = {{"name", "Secret"}, {"type", 1}, {"source", {{"password", "s3cret"}}},
         {"destination", {{"password", "d3st"}}},
+        {"extras", {{"verifyRestore", {{"server", {{"host", "verify"}, {"password", {{"hex", "76ff"}}}}}}}}},
         {"backupHistory", json::array({{{"files", json::array({outside})}, {"fileMode", 2}}})}};
     ASSERT_EQ(h.Run({"task", "import", "-"}, task.dump()).code, 0);
 
-    const json plain = json::parse(h.Run({"task", "export", "Secret"}).out);
+    // Every password, wherever it sits: none of the text of one is left.
+    const auto plainText = h.Run({"task", "export", "Secret"}).out;
+    for (const char* secret : {"s3cret", "d3st", "76ff"})
+        EXPECT_EQ(plainText.find(secret), std::string::npos) << secret;
+    const json plain = json::parse(plainText);
     EXPECT_EQ(plain["source"]["password"], "");
     EXPECT_EQ(plain["destination"]["password"], "");
+    EXPECT_EQ(plain["extras"]["verifyRestore"]["server"]["password"], "");
+    EXPECT_EQ(plain["extras"]["verifyRestore"]["server"]["host"], "verify");
     EXPECT_TRUE(plain["backupHistory"].empty());
     const json full = json::parse(h.Run({"task", "export", "--with-passwords", "Secret"}).out);
     EXPECT_EQ(full["source"]["password"], "s3cret");
     EXPECT_EQ(full["destination"]["password"], "d3st");
+    EXPECT_EQ(full["extras"]["verifyRestore"]["server"]["password"], json({{"hex", "76ff"}}));
     EXPECT_EQ(h.ReadFile(outside), "keep me");
     EXPECT_EQ(h.Run({"task", "export", "Secret", "--with-passwords", "Other"}).code, 2);
+}
+
+// A task nested deeper than the limit is refused with its reason, however deep (65,000
+// levels overflowed the stack), and the list stays as it was.
+TEST(TaskImportExportTest, ATaskNestedTooDeepIsRefusedWithItsReason)
+{
+    CliHarness h;
+    ASSERT_EQ(h.Run({"task", "import", "-"}, R"({"name": "Kept"})").code, 0);
+    const std::string list = h.ReadFile(h.taskListFile());
+    for (const std::size_t levels : {64u, 65000u}) {
+        SCOPED_TRACE(levels);
+        const std::string task
+            = R"({"name": "Deep", "comment": )" + std::string(levels, '[') + std::string(levels, ']') + "}";
+        const auto imported = h.Run({"task", "import", h.WriteFile("deep.json", task)});
+        EXPECT_EQ(imported.code, 1);
+        EXPECT_NE(imported.err.find("deep.json: arrays and objects nested deeper than 64 levels (at byte 91)"),
+            std::string::npos)
+            << imported.err;
+        EXPECT_EQ(h.ReadFile(h.taskListFile()), list);
+    }
 }
 
 TEST(TaskImportExportTest, ADamagedTaskListIsNeitherReadNorOverwritten)

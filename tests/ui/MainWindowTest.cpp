@@ -3,6 +3,7 @@
 #include "ui/MainWindow.h"
 #include "app/Application.h"
 #include "app/TaskCommands.h"
+#include "model/TaskListStore.h"
 #include "tests/ui/support/DesktopHarness.h"
 #include "tests/ui/support/UiTestSupport.h"
 #include "ui/MainActions.h"
@@ -67,6 +68,12 @@ private:
         return h->window();
     }
     void selectRows(const std::vector<std::size_t>& rows) { h->window().view().selectRows(rows, rows.front()); }
+    // The last run time of a task as the task list file holds it.
+    TimeStamp savedLastRun(std::size_t row) const
+    {
+        auto saved = LoadTaskListFile(h->taskListFile());
+        return saved && saved->size() > row ? (*saved)[row].lastRunTime : TimeStamp {};
+    }
     MainActions& mainActions() { return h->window().mainActions(); }
 
 private slots:
@@ -181,6 +188,9 @@ private slots:
             h->logOf("a.log"), (Lines {"Run task immediately", "Running...", "Finished", "Run ended: succeeded"}));
         QTRY_COMPARE(StatusText(window, 0), QString("Stop"));
         QCOMPARE(h->logOf("b.log"), Lines {});
+        // The run is on disk once it has ended: a crash of the window loses none of it.
+        QTRY_VERIFY(savedLastRun(0).year > 0);
+        QCOMPARE(savedLastRun(1).year, 0);
         // The last result, after the six columns, read from each task's log.
         TaskListModel& model = window.view().model();
         QCOMPARE(model.headerData(TaskListModel::LastResult, Qt::Horizontal).toString(), QString("Last Result"));
@@ -198,6 +208,33 @@ private slots:
         window.view().refreshRows();
         QCOMPARE(model.index(1, TaskListModel::LastResult).data().toString(), QString("Errors (2)"));
         QCOMPARE(model.index(0, TaskListModel::LastResult).data().toString(), QString("Failed"));
+    }
+
+    // A task whose extras entry cannot be read: told at the start, marked in its row, and
+    // its run fails with the reason instead of running without its settings.
+    void aTaskWhoseExtrasCannotBeReadIsMarkedAndDoesNotRun()
+    {
+        std::filesystem::create_directories(h->dataDir());
+        std::ofstream(h->dataDir() / "tasks_extras.json")
+            << R"({"version": 1, "tasks": [{"logFileName": "a.log", "extras": {"compression": "bzip2"}}]})";
+        MainWindow& window = StartWith({DesktopHarness::makeTask("a"), DesktopHarness::makeTask("b")});
+        QCOMPARE(h->messages.shown.size(), std::size_t {1});
+        QVERIFY(h->messages.texts()[0].contains("tasks[0].extras.compression: must be one of"));
+        const TaskListModel& model = window.view().model();
+        const QString tip = model.index(0, TaskListModel::Name).data(Qt::ToolTipRole).toString();
+        QVERIFY2(tip.startsWith("a\nDoes not run: its extra settings cannot be read ("), qPrintable(tip));
+        QCOMPARE(model.index(1, TaskListModel::Name).data(Qt::ToolTipRole).toString(), QString("b"));
+        QVERIFY(model.index(0, TaskListModel::Name).data(Qt::DecorationRole).value<QIcon>().cacheKey()
+            != model.index(1, TaskListModel::Name).data(Qt::DecorationRole).value<QIcon>().cacheKey());
+
+        selectRows({0});
+        h->messages.answerYes();
+        mainActions().runImmediately->trigger();
+        QTRY_COMPARE(h->logOf("a.log").size(), std::size_t {4});
+        QVERIFY(
+            QString::fromStdString(h->logOf("a.log")[2]).startsWith("The extra settings of this task cannot be read"));
+        QCOMPARE(h->logOf("a.log")[3], std::string("Run ended: failed (1)"));
+        QCOMPARE(h->runs->load(), 0);
     }
 
     void logWindowsAreNotModalFollowTheirLogsAndTheirTasks()

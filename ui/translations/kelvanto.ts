@@ -1536,6 +1536,10 @@
         <source>Last Result</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Does not run: its extra settings cannot be read (%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelvanto::TaskLogDialog</name>
