@@ -217,6 +217,18 @@ struct VerifyServer
     bool operator==(const VerifyServer&) const = default;
 };
 
+// How long a run's connections may wait for their server, in seconds; each one unset takes
+// its default (model/ConnectionTimeouts.h), which every task has, with or without an entry.
+struct TimeoutSettings
+{
+    std::optional<std::int32_t> connect;
+    std::optional<std::int32_t> read; // 0: none
+    std::optional<std::int32_t> write; // 0: none
+    std::optional<std::int32_t> lockWait;
+
+    bool operator==(const TimeoutSettings&) const = default;
+};
+
 struct TaskExtras
 {
     // One snapshot for the whole run.
@@ -242,6 +254,8 @@ struct TaskExtras
     // XML and HTML export files end their lines with LF instead of CR LF. (TEXT and CSV files
     // end them with the task's own "lines terminated by"; CSV's standard is CR LF.)
     bool exportUnixLineEnds = false;
+    // The time-outs of the run's connections (unset: their defaults, so not an "off" value).
+    TimeoutSettings timeouts;
 
     bool operator==(const TaskExtras&) const = default;
 };
