@@ -1,7 +1,8 @@
-// Connections that cannot hang: a server that never greets, one that stalls once connected
-// (a proxy that freezes, as a server stopped with SIGSTOP), a cancel from another thread
-// while the attempt waits, and the session's lock wait. Bounds are generous: they tell a
-// time-out that works from one that does not, not how fast it is.
+// The connection layer's part in connections that cannot hang (the engines' tests cover the
+// time-outs themselves): a cancel from another thread ends an attempt at once, a cancel
+// breaks a statement of a server that stalled (a proxy that froze, as a server stopped with
+// SIGSTOP), and the session waits for a lock as long as asked. Bounds are generous: they tell
+// what works from what does not, not how fast it is.
 #include "mysql/OpenConnection.h"
 
 #include "mysql/ConnectAbort.h"
@@ -54,24 +55,6 @@ ConnectError ErrorOf(ConnectResult result)
     return error ? *error : ConnectError {0, "connected"};
 }
 
-TEST_F(ConnectTimeoutServer, AServerThatNeverGreetsFailsWithinTheConnectTimeout)
-{
-    KELVANTO_REQUIRE_SERVER(server, 1);
-    test::SilentListener silent;
-    for (const std::uint8_t tls : {0, 1}) {
-        SCOPED_TRACE(int(tls));
-        ServerConnection settings = At(server, silent.port());
-        settings.useSsl = tls;
-        const auto started = Clock::now();
-        // The read time-out is longer: the attempt is bounded by the connect time-out alone.
-        const ConnectError error = ErrorOf(OpenConnection(settings, Timeouts(2, 60)));
-        EXPECT_LT(Clock::now() - started, 15s);
-        EXPECT_EQ(error.number, 2013u) << error.text;
-        EXPECT_NE(error.text.find("Lost connection"), std::string::npos) << error.text;
-        EXPECT_TRUE(error.text.ends_with(" (timed out after 2 s)")) << error.text;
-    }
-}
-
 TEST_F(ConnectTimeoutServer, ACancelEndsTheAttemptAtOnceFromAnotherThread)
 {
     KELVANTO_REQUIRE_SERVER(server, 1);
@@ -99,21 +82,6 @@ TEST_F(ConnectTimeoutServer, ACancelEndsTheAttemptAtOnceFromAnotherThread)
     early.Cancel();
     control.abort = &early;
     EXPECT_EQ(ErrorOf(OpenConnection(SettingsFor(server), control)).number, kConnectCancelledError);
-}
-
-TEST_F(ConnectTimeoutServer, AConnectionWhoseServerStallsFailsWithinTheReadTimeout)
-{
-    KELVANTO_REQUIRE_SERVER(server, 1);
-    test::StallingProxy proxy(server.host, server.port);
-    ConnectResult result = OpenConnection(At(server, proxy.port()), Timeouts(10, 2));
-    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<Connection>>(result)) << ErrorOf(std::move(result)).text;
-    Connection& connection = *std::get<std::unique_ptr<Connection>>(result);
-    EXPECT_EQ(FirstValue(connection, "SELECT 6*7"), "42");
-    proxy.Freeze();
-    const auto started = Clock::now();
-    EXPECT_FALSE(connection.Query("SELECT 1"));
-    EXPECT_LT(Clock::now() - started, 15s);
-    EXPECT_EQ(connection.ErrorNumber(), 2013u) << connection.ErrorText();
 }
 
 // A statement blocked on a stalled server (no read time-out, as a script's) is broken by a
