@@ -1,5 +1,6 @@
 #include "app/TaskChecks.h"
 
+#include "model/ConnectionTimeouts.h"
 #include "schedule/ScheduleValidation.h"
 
 #include <algorithm>
@@ -158,6 +159,34 @@ void CheckBackupFiles(Checker& checker, const BackupSettings& settings, const st
     }
 }
 
+// The time-outs a task sets, within their ranges, and a read time-out that outlasts the lock
+// wait: otherwise a statement that waits for a lock ends as a lost connection, and its wait
+// goes on in the server, holding up the others that queue behind it, until the lock wait ends.
+void CheckTimeouts(Checker& checker, const Task& task)
+{
+    const TimeoutSettings& set = task.extras.timeouts;
+    const auto inRange
+        = [&](const char* field, const std::optional<std::int32_t>& value, std::int32_t lo, std::int32_t hi) {
+              checker.Check(field, [&] {
+                  if (!value || (*value >= lo && *value <= hi))
+                      return std::string();
+                  return "must be a number of seconds from " + std::to_string(lo) + " to " + std::to_string(hi)
+                      + (lo == 0 ? " (0: none)" : "");
+              });
+          };
+    inRange("extras.connectTimeout", set.connect, 1, kMaxConnectTimeout);
+    inRange("extras.readTimeout", set.read, 0, kMaxReadWriteTimeout);
+    inRange("extras.writeTimeout", set.write, 0, kMaxReadWriteTimeout);
+    inRange("extras.lockWaitTimeout", set.lockWait, 1, kMaxLockWaitTimeout);
+    const ConnectionTimeouts effective = RunTimeouts(task.type, set);
+    checker.Check("extras.readTimeout", [&] {
+        if (effective.read == 0 || effective.read > effective.lockWait)
+            return std::string();
+        return "must be longer than the lock wait (extras.lockWaitTimeout, " + std::to_string(effective.lockWait)
+            + " s), or 0 for none: a statement that waits for a lock would otherwise end as a lost connection";
+    });
+}
+
 } // namespace
 
 std::string CheckTaskName(std::string_view name)
@@ -313,6 +342,7 @@ std::optional<TaskFault> CheckTask(const Task& task)
                 IsUnsetOrAbsolute(task.restoreFiles[i].path), kInvalidFile);
         }
     }
+    CheckTimeouts(checker, task);
     return checker.Fault();
 }
 

@@ -1,6 +1,7 @@
 #include "app/TaskExtrasJson.h"
 
 #include "app/TaskJson.h"
+#include "model/ConnectionTimeouts.h"
 
 #include <array>
 #include <cstdint>
@@ -52,6 +53,10 @@ void ExtrasTable(V& v, S& s)
     v.Number("restoreThreads", s.restoreThreads, 1, kMaxRestoreThreads, kDocumented);
     v.Command("onFailure", s.onFailure, kDocumented);
     v.Flag("exportUnixLineEnds", s.exportUnixLineEnds, kDocumented);
+    v.Seconds("connectTimeout", s.timeouts.connect, 1, kMaxConnectTimeout, kDocumented);
+    v.Seconds("readTimeout", s.timeouts.read, 0, kMaxReadWriteTimeout, kDocumented);
+    v.Seconds("writeTimeout", s.timeouts.write, 0, kMaxReadWriteTimeout, kDocumented);
+    v.Seconds("lockWaitTimeout", s.timeouts.lockWait, 1, kMaxLockWaitTimeout, kDocumented);
 }
 
 class KeyLister
@@ -81,6 +86,11 @@ public:
     }
     template <class T>
     void Command(const char* name, const T&, bool documented)
+    {
+        keys.push_back({name, documented});
+    }
+    template <class T>
+    void Seconds(const char* name, const T&, std::int64_t, std::int64_t, bool documented)
     {
         keys.push_back({name, documented});
     }
@@ -131,6 +141,17 @@ public:
         object[key] = Json::array();
         for (const auto& argument : argv)
             object[key].push_back(TextToJson(argument));
+    }
+    // An unset time-out is written null: its default.
+    void Seconds(
+        const char* key, const std::optional<std::int32_t>& seconds, std::int64_t, std::int64_t, bool available)
+    {
+        if (!available)
+            return;
+        if (seconds)
+            object[key] = *seconds;
+        else
+            object[key] = nullptr;
     }
 };
 
@@ -242,6 +263,22 @@ public:
         if (!read.empty() && read.front().empty())
             return Fail(PathOf(key) + "[0]", "must name the program to run");
         argv = std::move(read);
+    }
+    // A number of seconds, or null for the default.
+    void Seconds(
+        const char* key, std::optional<std::int32_t>& seconds, std::int64_t lo, std::int64_t hi, bool available)
+    {
+        const Json* j = Find(key, available);
+        if (!j)
+            return;
+        if (j->is_null()) {
+            seconds.reset();
+            return;
+        }
+        std::int32_t value = 0;
+        Number(key, value, lo, hi, available);
+        if (error.empty())
+            seconds = value;
     }
 
     // Refuses the members that no key read.

@@ -7,6 +7,7 @@
 #include "engines/Compression.h"
 #include "engines/CreateDatabase.h"
 #include "engines/RestoreVerification.h"
+#include "engines/RunConnection.h"
 #include "engines/SequenceDump.h"
 #include "engines/SnapshotSession.h"
 #include "engines/StoredObject.h"
@@ -117,7 +118,7 @@ RunOutcome BackupToFilesRun::RunSteps()
     RemoveOwnStaleFiles();
 
     if (!Connect())
-        return RunOutcome::Failed;
+        return m_connectStopped ? RunOutcome::Cancelled : RunOutcome::Failed;
 
     if (Quit())
         return RunOutcome::Cancelled;
@@ -162,6 +163,10 @@ RunOutcome BackupToFilesRun::RunSteps()
         if (BackupDatabase(database) == Flow::Cancelled)
             return RunOutcome::Cancelled;
     }
+    // A stop or a lost connection that broke the last statements ends the run as such, not
+    // as a finished backup with errors.
+    if (Quit())
+        return RunOutcome::Cancelled;
 
     CloseConnection();
     if (m_layout == Layout::SingleFile)
@@ -209,18 +214,12 @@ RunOutcome BackupToFilesRun::RunSteps()
 
 bool BackupToFilesRun::Connect()
 {
-    LogInfo("Connecting to the source MySQL server (" + m_task.source.host + ")... ");
-    ConnectResult result = m_connector(m_task.source);
-    if (auto* error = std::get_if<ConnectError>(&result)) {
-        LogError(
-            "Failed to connect to the MySQL server!  Error NO. " + std::to_string(error->number) + "  " + error->text);
+    OpenedConnection opened
+        = OpenRunConnection(m_context, m_connector, m_task.source, "source", "Failed to connect to the MySQL server!");
+    m_connectStopped = opened.stopped;
+    m_connection = std::move(opened.connection);
+    if (!m_connection)
         return false;
-    }
-    m_connection = std::move(std::get<std::unique_ptr<Connection>>(result));
-    if (!m_connection) {
-        LogError("Failed to connect to the MySQL server!  Error NO. 0  ");
-        return false;
-    }
     m_registration.emplace(m_context, *m_connection);
     m_serverInfo = m_connection->ServerInfo();
     m_manifest->SetServerVersion(m_serverInfo);

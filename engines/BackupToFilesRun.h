@@ -124,6 +124,7 @@ private:
     // Declared before the registration so that the registration ends first.
     std::unique_ptr<Connection> m_connection;
     std::optional<CancellableRegistration> m_registration;
+    bool m_connectStopped = false; // a stop ended the connection attempt
     DumpWriter m_writer;
     std::optional<BackupToFilesRecords> m_records; // made once connected
     std::optional<BackupToFilesObjects> m_objects; // made once connected

@@ -3,6 +3,7 @@
 #include "engines/ColumnSelection.h"
 #include "engines/Compression.h"
 #include "engines/ExportFileName.h"
+#include "engines/RunConnection.h"
 #include "engines/SnapshotSession.h"
 #include "engines/TableDefinition.h"
 #include "model/SafeFolder.h"
@@ -76,7 +77,7 @@ RunOutcome ExportTablesRun::RunSteps()
         return RunOutcome::Cancelled;
 
     if (!Connect())
-        return RunOutcome::Failed;
+        return m_connectStopped ? RunOutcome::Cancelled : RunOutcome::Failed;
     if (Quit())
         return RunOutcome::Cancelled;
     NegotiateCharset(*m_connection, false);
@@ -131,16 +132,12 @@ bool ExportTablesRun::StartSnapshot()
 
 bool ExportTablesRun::Connect()
 {
-    LogInfo("Connecting to the source MySQL server (" + m_task.source.host + ")... ");
-    ConnectResult result = m_connector(m_task.source);
-    if (auto* opened = std::get_if<std::unique_ptr<Connection>>(&result))
-        m_connection = std::move(*opened);
-    if (!m_connection) {
-        const ConnectError* error = std::get_if<ConnectError>(&result);
-        LogError("Failed to connect to the MySQL server!  Error NO. " + std::to_string(error ? error->number : 0) + "  "
-            + (error ? error->text : std::string()));
+    OpenedConnection opened
+        = OpenRunConnection(m_context, m_connector, m_task.source, "source", "Failed to connect to the MySQL server!");
+    m_connectStopped = opened.stopped;
+    m_connection = std::move(opened.connection);
+    if (!m_connection)
         return false;
-    }
     m_registration.emplace(m_context, *m_connection);
     LogInfo("Successfully connected to the MySQL server!  MySQL version: " + m_connection->ServerInfo());
     m_quoting = ServerFeatures::ForVersion(m_connection->ServerVersion()).quoteNames;

@@ -61,6 +61,7 @@ private:
     // Declared before the registration so that the registration ends first.
     std::unique_ptr<Connection> m_connection;
     std::optional<CancellableRegistration> m_registration;
+    bool m_connectStopped = false; // a stop ended the connection attempt
     bool m_quoting = false;
     std::string m_text; // reused for every piece of every file
     RunProgress m_progress; // of the entry being exported

@@ -40,7 +40,7 @@ public:
                 return RunOutcome::Cancelled;
             auto worker = std::make_unique<Worker>(m_shared, m_connector);
             if (!worker->connection.Open(worker->connector, m_task.destination, "destination"))
-                return RunOutcome::Failed;
+                return worker->connection.OpenOutcome();
             worker->connection.LogConnected();
             m_workers.push_back(std::move(worker));
         }

@@ -51,7 +51,7 @@ public:
                 m_context.Log(choice.level, choice.reason);
         }
         if (!m_connection.Open(m_watched, task.destination, "destination"))
-            return RunOutcome::Failed;
+            return m_connection.OpenOutcome();
         if (Quit())
             return RunOutcome::Cancelled;
         m_connection.LogConnected();

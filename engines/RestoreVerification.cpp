@@ -4,6 +4,7 @@
 #include "engines/DumpText.h"
 #include "engines/NestedRunContext.h"
 #include "engines/RestoreRun.h"
+#include "engines/RunConnection.h"
 #include "engines/ServerTableTally.h"
 #include "engines/StoredObjectReader.h"
 #include "engines/WatchedConnection.h"
@@ -74,7 +75,7 @@ public:
         : m_outer(context)
         , m_plain(connector)
         , m_request(request)
-        , m_context(context, RestoreTask(request))
+        , m_context(context, RestoreTask(request, context.TaskCopy().extras.timeouts))
         , m_connector(WatchConnections(m_context, connector))
         , m_label(ServerLabel(request.server))
     { }
@@ -109,11 +110,13 @@ public:
     }
 
 private:
-    static Task RestoreTask(const RestoreVerificationRequest& request)
+    // The restore, with the time-outs the backup's task set (its connections are the run's).
+    static Task RestoreTask(const RestoreVerificationRequest& request, const TimeoutSettings& timeouts)
     {
         Task task;
         task.type = TaskType::RestoreFromFiles;
         task.name = "verification";
+        task.extras.timeouts = timeouts;
         task.destination = request.server;
         task.destination.database.clear();
         for (const std::string& path : request.files) {
@@ -136,9 +139,13 @@ private:
         return Outcome::Failed;
     }
 
-    std::unique_ptr<Connection> Open(const Connector& connector, const ServerConnection& settings)
+    // A connection of the verification; `afterStop` for one that must be made even after a
+    // stop (the clean-up), which a stop then does not end.
+    std::unique_ptr<Connection> Open(
+        const Connector& connector, const ServerConnection& settings, bool afterStop = false)
     {
-        ConnectResult result = connector(settings);
+        ConnectResult result = afterStop ? connector(settings, RunConnectControl(m_context))
+                                         : ConnectForRun(m_context, connector, settings);
         if (auto* error = std::get_if<ConnectError>(&result)) {
             m_connectError = "Error NO. " + std::to_string(error->number) + "  " + error->text;
             return nullptr;
@@ -268,7 +275,7 @@ private:
         m_connection.reset();
         if (m_created.empty())
             return;
-        std::unique_ptr<Connection> connection = Open(m_plain, m_request.server);
+        std::unique_ptr<Connection> connection = Open(m_plain, m_request.server, true);
         for (const std::string& database : m_created) {
             if (!connection || !connection->Query("DROP DATABASE " + QuoteName(database, true)))
                 m_outer.Log(LogLevel::Error,

@@ -2,6 +2,8 @@
 
 #include "engines/MultiRowStatement.h"
 #include "engines/WatchedConnection.h"
+#include "model/ConnectionTimeouts.h"
+#include "mysql/ConnectAbort.h"
 #include "mysql/ServerProbes.h"
 
 #include <utility>
@@ -10,6 +12,46 @@
 namespace kelvanto
 {
 
+ConnectControl RunConnectControl(RunContext& context)
+{
+    const Task task = context.TaskCopy();
+    return ConnectControl {RunTimeouts(task.type, task.extras.timeouts), nullptr};
+}
+
+ConnectResult ConnectForRun(
+    RunContext& context, const Connector& connector, const ServerConnection& settings, bool* stopped)
+{
+    ConnectAbort abort;
+    ConnectControl control = RunConnectControl(context);
+    control.abort = &abort;
+    ConnectResult result;
+    {
+        const CancellableRegistration registration(context, abort);
+        result = connector(settings, control);
+    }
+    if (stopped)
+        *stopped = abort.Cancelled() && std::holds_alternative<ConnectError>(result);
+    return result;
+}
+
+OpenedConnection OpenRunConnection(RunContext& context, const Connector& connector, const ServerConnection& settings,
+    std::string_view role, std::string_view failureHead)
+{
+    context.Log(
+        LogLevel::General, "Connecting to the " + std::string(role) + " MySQL server (" + settings.host + ")... ");
+    OpenedConnection opened;
+    ConnectResult result = ConnectForRun(context, connector, settings, &opened.stopped);
+    if (auto* connection = std::get_if<std::unique_ptr<Connection>>(&result))
+        opened.connection = std::move(*connection);
+    if (!opened.connection && !opened.stopped) {
+        const ConnectError* error = std::get_if<ConnectError>(&result);
+        context.Log(LogLevel::Error,
+            std::string(failureHead) + "  Error NO. " + std::to_string(error ? error->number : 0) + "  "
+                + (error ? error->text : std::string()));
+    }
+    return opened;
+}
+
 RunConnection::RunConnection(RunContext& context)
     : m_context(context)
 { }
@@ -17,19 +59,12 @@ RunConnection::RunConnection(RunContext& context)
 bool RunConnection::Open(const Connector& connector, const ServerConnection& settings, std::string_view role)
 {
     Close();
-    m_context.Log(
-        LogLevel::General, "Connecting to the " + std::string(role) + " MySQL server (" + settings.host + ")... ");
-    ConnectResult result = connector(settings);
-    if (auto* error = std::get_if<ConnectError>(&result)) {
-        m_context.Log(LogLevel::Error,
-            "Failed to connect to the MySQL server!  Error NO. " + std::to_string(error->number) + "  " + error->text);
+    OpenedConnection opened
+        = OpenRunConnection(m_context, connector, settings, role, "Failed to connect to the MySQL server!");
+    m_stoppedWhileOpening = opened.stopped;
+    m_connection = std::move(opened.connection);
+    if (!m_connection)
         return false;
-    }
-    m_connection = std::move(std::get<std::unique_ptr<Connection>>(result));
-    if (!m_connection) {
-        m_context.Log(LogLevel::Error, "Failed to connect to the MySQL server!  Error NO. 0  ");
-        return false;
-    }
     m_registration.emplace(m_context, *m_connection);
     return true;
 }

@@ -34,7 +34,7 @@ public:
             return RunOutcome::Failed;
         }
         if (!m_connection.Open(m_connector, task.source, "source"))
-            return RunOutcome::Failed;
+            return m_connection.OpenOutcome();
         if (Quit())
             return RunOutcome::Cancelled;
         m_connection.LogConnected();

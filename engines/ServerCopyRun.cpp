@@ -4,6 +4,7 @@
 #include "engines/BackupToFilesWorkingList.h"
 #include "engines/CreateDatabase.h"
 #include "engines/MultiRowStatement.h"
+#include "engines/RunConnection.h"
 #include "engines/SequenceDump.h"
 #include "engines/SnapshotSession.h"
 #include "engines/WatchedConnection.h"
@@ -43,16 +44,12 @@ void ServerCopyRun::CloseConnections()
 bool ServerCopyRun::Connect(const ServerConnection& settings, const char* which,
     std::unique_ptr<Connection>& connection, std::optional<CancellableRegistration>& registration)
 {
-    LogInfo(std::string("Connecting to the ") + which + " MySQL server (" + settings.host + ")... ");
-    ConnectResult result = m_connector(settings);
-    if (auto* opened = std::get_if<std::unique_ptr<Connection>>(&result))
-        connection = std::move(*opened);
-    if (!connection) {
-        const ConnectError* error = std::get_if<ConnectError>(&result);
-        LogError(std::string("Failed to connect to the ") + which + " MySQL server!  Error NO. "
-            + std::to_string(error ? error->number : 0) + "  " + (error ? error->text : std::string()));
+    OpenedConnection opened = OpenRunConnection(
+        m_context, m_connector, settings, which, std::string("Failed to connect to the ") + which + " MySQL server!");
+    m_connectStopped = opened.stopped;
+    connection = std::move(opened.connection);
+    if (!connection)
         return false;
-    }
     registration.emplace(m_context, *connection);
     LogInfo(std::string("Successfully connected to the ") + which
         + " MySQL server!  MySQL version: " + connection->ServerInfo());
@@ -86,7 +83,7 @@ RunOutcome ServerCopyRun::RunSteps()
     m_runTime = m_context.Now();
 
     if (!Connect(m_task.source, "source", m_source, m_sourceRegistration))
-        return RunOutcome::Failed;
+        return m_connectStopped ? RunOutcome::Cancelled : RunOutcome::Failed;
     // TIMESTAMP values travel in the session's time zone: UTC on both sides keeps their instant.
     if (ServerFeatures::ForVersion(m_source->ServerVersion()).utcSession)
         m_source->Query("SET TIME_ZONE='+00:00'");
@@ -94,7 +91,7 @@ RunOutcome ServerCopyRun::RunSteps()
         return RunOutcome::Cancelled;
 
     if (!Connect(m_task.destination, "destination", m_destination, m_destinationRegistration))
-        return RunOutcome::Failed;
+        return m_connectStopped ? RunOutcome::Cancelled : RunOutcome::Failed;
     LearnDestination();
     m_switches = ServerCopySwitches::Derive(m_settings, m_source->ServerVersion(), m_destination->ServerVersion());
     if (m_switches.destination.utcSession)

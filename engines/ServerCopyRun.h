@@ -63,6 +63,7 @@ private:
     std::unique_ptr<Connection> m_destination;
     std::optional<CancellableRegistration> m_sourceRegistration;
     std::optional<CancellableRegistration> m_destinationRegistration;
+    bool m_connectStopped = false; // a stop ended a connection attempt
     ServerCopySwitches m_switches;
     std::optional<std::size_t> m_statementLimit; // the longest statement the destination takes
     bool m_sameServer = false; // both connections reach one and the same server

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <utility>
 #include <variant>
 
@@ -25,10 +26,11 @@ public:
     const std::vector<FieldInfo>& Fields() const override { return m_inner->Fields(); }
     bool FetchRow(RowView& row) override
     {
+        m_owner.BeginCall();
         if (m_inner->FetchRow(row))
             return true;
         // The end of the rows leaves no error number; a broken read does.
-        m_owner.CheckLoss();
+        m_owner.CheckFailure();
         return false;
     }
 
@@ -36,6 +38,12 @@ private:
     WatchedConnection& m_owner;
     std::unique_ptr<ResultSet> m_inner;
 };
+
+// ER_LOCK_WAIT_TIMEOUT, for a metadata lock (lock_wait_timeout) and a row lock of InnoDB alike.
+constexpr unsigned kLockWaitTimeout = 1205;
+// How much shorter than a time-out a failed call may have been and still be taken for it
+// (the clocks of the library and of this program are read at different moments).
+constexpr std::chrono::milliseconds kTimeoutSlack {250};
 
 } // namespace
 
@@ -73,24 +81,61 @@ std::string LineWithCause(std::string_view head, std::string_view subject, std::
     return line;
 }
 
-WatchedConnection::WatchedConnection(RunContext& context, std::unique_ptr<Connection> inner)
+WatchedConnection::WatchedConnection(
+    RunContext& context, std::unique_ptr<Connection> inner, const ConnectionTimeouts& timeouts)
     : m_context(context)
     , m_inner(std::move(inner))
+    , m_timeouts(timeouts)
+    , m_timed(timeouts.read > 0 || timeouts.write > 0 || timeouts.lockWait > 0)
 { }
 
-void WatchedConnection::CheckLoss()
+void WatchedConnection::BeginCall()
+{
+    if (m_timed)
+        m_callStarted = std::chrono::steady_clock::now();
+}
+
+bool WatchedConnection::LastedAtLeast(std::int32_t seconds) const
+{
+    return m_timed && seconds > 0
+        && std::chrono::steady_clock::now() - m_callStarted + kTimeoutSlack >= std::chrono::seconds(seconds);
+}
+
+std::string WatchedConnection::TimedOutNote() const
+{
+    // The library reports a read or write that timed out as a lost connection ("Lost
+    // connection to server during query"); the call's length tells the two apart.
+    std::int32_t shortest = 0;
+    for (const std::int32_t seconds : {m_timeouts.read, m_timeouts.write}) {
+        if (seconds > 0 && (shortest == 0 || seconds < shortest))
+            shortest = seconds;
+    }
+    return LastedAtLeast(shortest) ? " (timed out after " + std::to_string(shortest) + " s)" : std::string();
+}
+
+void WatchedConnection::CheckFailure()
 {
     const unsigned number = m_inner->ErrorNumber();
-    if (!IsConnectionLoss(number) || m_context.QuitRequested())
+    // A statement that waited the session's whole lock_wait_timeout for a lock (an InnoDB
+    // row lock wait is shorter, and the restore's batches send it again themselves).
+    const bool lockWaitRanOut = number == kLockWaitTimeout && LastedAtLeast(m_timeouts.lockWait);
+    if ((!IsConnectionLoss(number) && !lockWaitRanOut) || m_context.QuitRequested())
         return;
-    m_context.Log(LogLevel::Error, "Lost the connection to the MySQL server!" + ServerErrorCause(*m_inner));
+    if (lockWaitRanOut)
+        m_context.Log(LogLevel::Error,
+            "Waited too long for a lock on the MySQL server (lock_wait_timeout " + std::to_string(m_timeouts.lockWait)
+                + " s)!" + ServerErrorCause(*m_inner));
+    else
+        m_context.Log(
+            LogLevel::Error, "Lost the connection to the MySQL server!" + ServerErrorCause(*m_inner) + TimedOutNote());
+    // Either way the run cannot go on: it ends failed.
     m_context.MarkConnectionLost();
 }
 
 bool WatchedConnection::Checked(bool succeeded)
 {
     if (!succeeded)
-        CheckLoss();
+        CheckFailure();
     return succeeded;
 }
 
@@ -98,7 +143,7 @@ std::unique_ptr<ResultSet> WatchedConnection::Watched(std::unique_ptr<ResultSet>
 {
     if (!result) {
         // No result is also the answer to a statement that gives none; only an error counts.
-        CheckLoss();
+        CheckFailure();
         return result;
     }
     return std::make_unique<WatchedResultSet>(*this, std::move(result));
@@ -106,41 +151,49 @@ std::unique_ptr<ResultSet> WatchedConnection::Watched(std::unique_ptr<ResultSet>
 
 bool WatchedConnection::Query(std::string_view sql)
 {
+    BeginCall();
     return Checked(m_inner->Query(sql));
 }
 
 bool WatchedConnection::SendQuery(std::string_view sql)
 {
+    BeginCall();
     return Checked(m_inner->SendQuery(sql));
 }
 
 bool WatchedConnection::ReadQueryResult()
 {
+    BeginCall();
     return Checked(m_inner->ReadQueryResult());
 }
 
 bool WatchedConnection::DiscardResults()
 {
+    BeginCall();
     return Checked(m_inner->DiscardResults());
 }
 
 std::unique_ptr<ResultSet> WatchedConnection::StoreResult()
 {
+    BeginCall();
     return Watched(m_inner->StoreResult());
 }
 
 std::unique_ptr<ResultSet> WatchedConnection::UseResult()
 {
+    BeginCall();
     return Watched(m_inner->UseResult());
 }
 
 std::unique_ptr<ResultSet> WatchedConnection::ListFields(std::string_view table)
 {
+    BeginCall();
     return Watched(m_inner->ListFields(table));
 }
 
 std::optional<std::vector<std::string>> WatchedConnection::ListDatabases()
 {
+    BeginCall();
     auto names = m_inner->ListDatabases();
     Checked(names.has_value());
     return names;
@@ -148,6 +201,7 @@ std::optional<std::vector<std::string>> WatchedConnection::ListDatabases()
 
 std::optional<std::vector<std::string>> WatchedConnection::ListTables()
 {
+    BeginCall();
     auto names = m_inner->ListTables();
     Checked(names.has_value());
     return names;
@@ -155,6 +209,7 @@ std::optional<std::vector<std::string>> WatchedConnection::ListTables()
 
 bool WatchedConnection::SelectDatabase(std::string_view name)
 {
+    BeginCall();
     return Checked(m_inner->SelectDatabase(name));
 }
 
@@ -190,10 +245,11 @@ void WatchedConnection::Cancel() noexcept
 
 Connector WatchConnections(RunContext& context, Connector connector)
 {
-    return [&context, connector = std::move(connector)](const ServerConnection& settings) -> ConnectResult {
-        ConnectResult result = connector(settings);
+    return [&context, connector = std::move(connector)](
+               const ServerConnection& settings, const ConnectControl& control) -> ConnectResult {
+        ConnectResult result = connector(settings, control);
         if (auto* opened = std::get_if<std::unique_ptr<Connection>>(&result); opened && *opened)
-            return std::make_unique<WatchedConnection>(context, std::move(*opened));
+            return std::make_unique<WatchedConnection>(context, std::move(*opened), control.timeouts);
         return result;
     };
 }

@@ -231,6 +231,18 @@ struct UnreadableExtras
     bool operator==(const UnreadableExtras&) const = default;
 };
 
+// How long a run's connections may wait for their server, in seconds; each one unset takes
+// its default (model/ConnectionTimeouts.h), which every task has, with or without an entry.
+struct TimeoutSettings
+{
+    std::optional<std::int32_t> connect;
+    std::optional<std::int32_t> read; // 0: none
+    std::optional<std::int32_t> write; // 0: none
+    std::optional<std::int32_t> lockWait;
+
+    bool operator==(const TimeoutSettings&) const = default;
+};
+
 struct TaskExtras
 {
     // One snapshot for the whole run.
@@ -259,6 +271,8 @@ struct TaskExtras
     // Set when the entry of the task could not be read; every other member is then off and
     // means nothing.
     std::optional<UnreadableExtras> unreadable;
+    // The time-outs of the run's connections (unset: their defaults, so not an "off" value).
+    TimeoutSettings timeouts;
 
     bool operator==(const TaskExtras&) const = default;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ConnectionTimeouts.h"
 #include "model/Task.h"
 #include "schedule/RunContext.h"
 
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -111,8 +113,54 @@ struct ConnectError
 
 using ConnectResult = std::variant<std::unique_ptr<Connection>, ConnectError>;
 
-// Opens a connection with a task's settings; engines receive one so that tests can
-// hand out scripted fakes.
-using Connector = std::function<ConnectResult(const ServerConnection&)>;
+class ConnectAbort;
+
+// How one connection is to be opened: its time-outs, and what ends the attempt early.
+struct ConnectControl
+{
+    ConnectionTimeouts timeouts = InteractiveTimeouts();
+    // Cancelled from any thread, it ends the attempt at once; may be null.
+    ConnectAbort* abort = nullptr;
+};
+
+// A callable that opens a connection with the settings and the control, or with the settings
+// alone (a scripted fake, which has no use for the control).
+template <class F>
+concept ConnectsWithControl = std::is_invocable_r_v<ConnectResult, F&, const ServerConnection&, const ConnectControl&>;
+template <class F>
+concept ConnectsWithSettingsAlone
+    = !ConnectsWithControl<F> && std::is_invocable_r_v<ConnectResult, F&, const ServerConnection&>;
+
+// Opens a connection with a task's settings; engines receive one so that tests can hand out
+// scripted fakes. Called with the settings alone it opens with the control's defaults (the
+// program's connections outside a run); a run passes its own control.
+class Connector
+{
+public:
+    using Function = std::function<ConnectResult(const ServerConnection&, const ConnectControl&)>;
+
+    Connector() = default;
+    // (A Connector itself is copied and moved by its own constructors, which win over these.)
+    template <ConnectsWithControl F>
+    Connector(F function)
+        : m_function(std::move(function))
+    { }
+    template <ConnectsWithSettingsAlone F>
+    Connector(F function)
+        : m_function([function = std::move(function)](const ServerConnection& settings, const ConnectControl&) mutable {
+            return ConnectResult(function(settings));
+        })
+    { }
+
+    ConnectResult operator()(const ServerConnection& settings) const { return m_function(settings, ConnectControl {}); }
+    ConnectResult operator()(const ServerConnection& settings, const ConnectControl& control) const
+    {
+        return m_function(settings, control);
+    }
+    explicit operator bool() const { return static_cast<bool>(m_function); }
+
+private:
+    Function m_function;
+};
 
 } // namespace kelvanto

@@ -1,6 +1,6 @@
 #include "mysql/MariaDbConnection.h"
 
-#include "mysql/ConnectOptions.h"
+#include "mysql/ConnectHandle.h"
 #include "mysql/MariaDbResultSet.h"
 #include "mysql/RealEscape.h"
 
@@ -16,7 +16,7 @@ namespace
 constexpr unsigned kInterruptedError = 1317;
 constexpr const char* kInterruptedText = "Query execution was interrupted (the connection was cancelled)";
 // Time-outs of the short connection that kills a cancelled one, so that Cancel() returns.
-constexpr unsigned kKillTimeoutSeconds = 5;
+constexpr std::int32_t kKillTimeoutSeconds = 3;
 
 } // namespace
 
@@ -196,16 +196,10 @@ bool MariaDbConnection::KillFromSecondConnection() noexcept
     Handle killer(mysql_init(nullptr));
     if (!killer)
         return false;
-    const unsigned timeout = kKillTimeoutSeconds;
-    mysql_options(killer.get(), MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
-    mysql_options(killer.get(), MYSQL_OPT_READ_TIMEOUT, &timeout);
-    mysql_options(killer.get(), MYSQL_OPT_WRITE_TIMEOUT, &timeout);
-    // The same protocol as the connection itself: with useSsl, TLS or nothing.
-    SetConnectOptions(killer.get(), m_settings);
-    if (mysql_real_connect(killer.get(), m_settings.host.c_str(), m_settings.user.c_str(), m_settings.password.c_str(),
-            nullptr, static_cast<unsigned>(m_settings.port), nullptr, m_clientFlags)
-            != killer.get()
-        || CheckTlsRequirement(killer.get(), m_settings))
+    // The same protocol as the connection itself (with useSsl, TLS or nothing), made the same
+    // way, with short time-outs: a server that stalls is left to the local cancel.
+    const ConnectionTimeouts timeouts {kKillTimeoutSeconds, kKillTimeoutSeconds, kKillTimeoutSeconds, 0};
+    if (ConnectHandle(killer.get(), m_settings, m_clientFlags, timeouts, nullptr))
         return false;
     const std::string kill = "KILL CONNECTION " + std::to_string(m_threadId);
     if (mysql_real_query(killer.get(), kill.data(), kill.size()) == 0)

@@ -35,6 +35,10 @@ class Cancellable
 public:
     virtual ~Cancellable() = default;
     virtual void Cancel() noexcept = 0;
+    // True for an object that has no clean point to stop at and nothing to lose when broken
+    // (a connection attempt): a stop cancels it as soon as it is requested, instead of giving
+    // the run its time to stop by itself first. Cancel() must then not block.
+    virtual bool CancelOnQuit() const noexcept { return false; }
 };
 
 // What the runner gives an engine for one run on the task's worker thread.
@@ -60,8 +64,8 @@ public:
     virtual bool ConnectionLost() const = 0;
     // The current local time, from the runner's clock.
     virtual TimeStamp Now() const = 0;
-    // While registered, a stop that is not honoured in time calls Cancel() on the object.
-    // Unregister before the object is destroyed.
+    // While registered, a stop that is not honoured in time calls Cancel() on the object (one
+    // that answers CancelOnQuit(), at once). Unregister before the object is destroyed.
     virtual void RegisterCancellable(Cancellable* object) = 0;
     virtual void UnregisterCancellable(Cancellable* object) = 0;
     // Saves the whole task list (rotation does so after it removed old copies).

@@ -7,6 +7,7 @@
 #include "schedule/TaskWorker.h"
 #include "schedule/WorkerLoop.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <system_error>
@@ -20,8 +21,8 @@ namespace kelvanto
 namespace
 {
 
-// How long a stop waits for the worker to end by itself, and then after its registered
-// connections were cancelled, before the worker is let go.
+// How long a stop waits for the workers to end by themselves, and then after their
+// registered connections were cancelled, before a worker is let go.
 constexpr std::chrono::milliseconds kStopWait {3000};
 constexpr std::chrono::milliseconds kCancelWait {1000};
 
@@ -31,6 +32,21 @@ std::string MakeTaskId(const TimeStamp& now, std::size_t countBefore)
     for (const int part : {now.year, now.month, now.day, now.hour, now.minute, now.second})
         id += std::to_string(part);
     return id + std::to_string(countBefore);
+}
+
+// Waits until every worker has ended or `limit` has passed, for all of them together;
+// returns those that have not ended.
+std::vector<std::shared_ptr<TaskWorker>> WaitForWorkers(
+    const std::vector<std::shared_ptr<TaskWorker>>& workers, std::chrono::milliseconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::vector<std::shared_ptr<TaskWorker>> late;
+    for (const std::shared_ptr<TaskWorker>& worker : workers) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (!worker->WaitUntilFinished(std::max(left, std::chrono::milliseconds(0))))
+            late.push_back(worker);
+    }
+    return late;
 }
 
 } // namespace
@@ -243,29 +259,51 @@ void TaskServer::StartEntry(Entry& entry)
 
 void TaskServer::StopEntry(Entry& entry)
 {
-    if (TaskWorker* worker = entry.handle.worker()) {
-        worker->RequestQuit();
-        if (!worker->WaitUntilFinished(kStopWait)) {
-            // A blocking call (a long statement) is broken by cancelling its connection.
-            worker->CancelRegistered();
-            worker->WaitUntilFinished(kCancelWait);
-        }
-        // A worker that still lives is let go: from now on it changes nothing in the record.
-        entry.slot->ReleaseWriter(worker);
-        entry.handle = WorkerHandle();
-    }
-    entry.slot->With([](Task& task) { task.status = TaskStatus::Stopped; });
+    StopEntries({&entry});
 }
 
 void TaskServer::StopEveryEntry()
 {
-    // Every worker is asked first, so that they wind down together rather than one by one.
-    for (Entry& entry : m_entries) {
-        if (TaskWorker* worker = entry.handle.worker())
-            worker->RequestQuit();
-    }
+    std::vector<Entry*> entries;
     for (Entry& entry : m_entries)
-        StopEntry(entry);
+        entries.push_back(&entry);
+    StopEntries(entries);
+}
+
+void TaskServer::StopEntries(const std::vector<Entry*>& entries)
+{
+    // Every worker is asked first, and the waits below are shared, so that they wind down
+    // together: a stop of many costs the time of one.
+    std::vector<std::shared_ptr<TaskWorker>> workers;
+    for (Entry* entry : entries) {
+        if (const std::shared_ptr<TaskWorker>& worker = entry->handle.shared()) {
+            worker->RequestQuit();
+            workers.push_back(worker);
+        }
+    }
+    std::vector<std::shared_ptr<TaskWorker>> late = WaitForWorkers(workers, kStopWait);
+    if (!late.empty()) {
+        // A blocking call (a long statement) is broken by cancelling its connection; the
+        // workers' connections are cancelled together, each worker's on a thread of its own.
+        std::vector<std::jthread> cancels;
+        for (const std::shared_ptr<TaskWorker>& worker : late) {
+            try {
+                cancels.emplace_back([worker] { worker->CancelRegistered(); });
+            } catch (const std::system_error&) {
+                worker->CancelRegistered();
+            }
+        }
+        cancels.clear();
+        WaitForWorkers(late, kCancelWait);
+    }
+    for (Entry* entry : entries) {
+        if (TaskWorker* worker = entry->handle.worker()) {
+            // A worker that still lives is let go: from now on it changes nothing in the record.
+            entry->slot->ReleaseWriter(worker);
+            entry->handle = WorkerHandle();
+        }
+        entry->slot->With([](Task& task) { task.status = TaskStatus::Stopped; });
+    }
 }
 
 } // namespace kelvanto

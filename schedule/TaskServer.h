@@ -30,7 +30,10 @@ class TaskSlot;
 //
 // No thread is ever killed and nothing a live worker uses is ever freed: a worker that
 // does not end within 3000 ms of a stop has its registered connections cancelled and is,
-// if it still lives, let go with its own references to the task record and the runner.
+// if it still lives 1000 ms after the cancel, let go with its own references to the task
+// record and the runner. Workers stopped together (StopAll, the destructor) share these
+// waits, and their cancels run side by side, so that stopping many takes as long as one.
+// A connection attempt ends as soon as the stop is requested (Cancellable::CancelOnQuit).
 class TaskServer
 {
 public:
@@ -92,6 +95,7 @@ private:
     void StartEntry(Entry& entry);
     void StopEntry(Entry& entry);
     void StopEveryEntry();
+    void StopEntries(const std::vector<Entry*>& entries);
 
     std::shared_ptr<RunnerShared> m_shared;
     // Serialises the controlling operations; never taken by a worker.

@@ -1,14 +1,38 @@
 #include "schedule/TaskWorker.h"
 
 #include <algorithm>
+#include <system_error>
+#include <thread>
 
 namespace kelvanto
 {
+
+void CancelTogether(const std::vector<Cancellable*>& objects)
+{
+    if (objects.size() == 1) {
+        objects.front()->Cancel();
+        return;
+    }
+    std::vector<std::jthread> threads;
+    for (Cancellable* object : objects) {
+        try {
+            threads.emplace_back([object] { object->Cancel(); });
+        } catch (const std::system_error&) {
+            object->Cancel();
+        }
+    }
+}
 
 void TaskWorker::RequestQuit()
 {
     m_quit.store(true, std::memory_order_release);
     m_wake.Ring();
+    // What has nothing to lose when broken (a connection attempt) ends now.
+    std::lock_guard lock(m_cancelMutex);
+    for (Cancellable* object : m_cancellables) {
+        if (object->CancelOnQuit())
+            object->Cancel();
+    }
 }
 
 bool TaskWorker::WaitUntilFinished(std::chrono::milliseconds timeout)
@@ -26,8 +50,7 @@ bool TaskWorker::Finished() const
 void TaskWorker::CancelRegistered()
 {
     std::lock_guard lock(m_cancelMutex);
-    for (Cancellable* object : m_cancellables)
-        object->Cancel();
+    CancelTogether(m_cancellables);
 }
 
 void TaskWorker::Register(Cancellable* object)
@@ -36,6 +59,9 @@ void TaskWorker::Register(Cancellable* object)
         return;
     std::lock_guard lock(m_cancelMutex);
     m_cancellables.push_back(object);
+    // A stop requested just before is not missed: RequestQuit set the flag before it looked.
+    if (object->CancelOnQuit() && QuitRequested())
+        object->Cancel();
 }
 
 void TaskWorker::Unregister(Cancellable* object)

@@ -12,6 +12,11 @@
 namespace kelvanto
 {
 
+// Cancels the objects, each on a thread of its own when there are several, so that the
+// slowest of them (a connection whose server does not answer the cancel) bounds the whole
+// rather than their sum; returns once every Cancel() has returned.
+void CancelTogether(const std::vector<Cancellable*>& objects);
+
 // The state of one worker thread that both the thread and its stopper see: the quit
 // request, the doorbell that ends its sleep, the cancellable objects it has registered
 // and whether it has ended. Shared by the two sides (std::shared_ptr), so it lives as long
@@ -19,15 +24,16 @@ namespace kelvanto
 class TaskWorker
 {
 public:
-    // Stopper's side.
+    // Stopper's side. The request also cancels at once the registered objects that answer
+    // CancelOnQuit() (and those registered after it).
     void RequestQuit();
     // Ends the worker's current sleep (a run was requested).
     void Wake() { m_wake.Ring(); }
     // True when the worker ended within the timeout.
     bool WaitUntilFinished(std::chrono::milliseconds timeout);
     bool Finished() const;
-    // Calls Cancel() on every registered object. The worker cannot unregister (and so
-    // destroy) an object while this runs.
+    // Calls Cancel() on every registered object, together (see CancelTogether). The worker
+    // cannot unregister (and so destroy) an object while this runs.
     void CancelRegistered();
 
     // Worker's side.

@@ -201,6 +201,29 @@ const std::vector<CheckRow>& Rows()
                 t.backupSettings.singleFilePath = "/srv/all.sql";
             },
             "", ""},
+        {"a connect time-out of 0 (none) is refused", T::BackupToFiles, [](Task& t) { t.extras.timeouts.connect = 0; },
+            "extras.connectTimeout", "must be a number of seconds from 1 to 3600"},
+        {"a lock wait past the server's limit", T::BackupToFiles,
+            [](Task& t) { t.extras.timeouts.lockWait = 31536001; }, "extras.lockWaitTimeout",
+            "must be a number of seconds from 1 to 31536000"},
+        {"a negative write time-out", T::ExportTables, [](Task& t) { t.extras.timeouts.write = -1; },
+            "extras.writeTimeout", "must be a number of seconds from 0 to 86400 (0: none)"},
+        {"a read time-out that ends a lock wait (the default one)", T::BackupToServer,
+            [](Task& t) { t.extras.timeouts.read = 600; }, "extras.readTimeout",
+            "must be longer than the lock wait (extras.lockWaitTimeout, 600 s), or 0 for none: a statement that "
+            "waits for a lock would otherwise end as a lost connection"},
+        {"a read time-out of a script, with a shorter lock wait", T::ExecuteScript,
+            [](Task& t) {
+                t.extras.timeouts.read = 2;
+                t.extras.timeouts.lockWait = 1;
+            },
+            "", ""},
+        {"a lock wait longer than the default read time-out", T::ExportTables,
+            [](Task& t) { t.extras.timeouts.lockWait = 900; }, "extras.readTimeout",
+            "must be longer than the lock wait (extras.lockWaitTimeout, 900 s), or 0 for none: a statement that "
+            "waits for a lock would otherwise end as a lost connection"},
+        {"the same lock wait with no read time-out, as a restore has", T::RestoreFromFiles,
+            [](Task& t) { t.extras.timeouts.lockWait = 900; }, "", ""},
     };
     return rows;
 }

@@ -36,6 +36,10 @@ TaskExtras EveryKeySet()
     server.connection.port = 3307;
     server.connection.user = "checker";
     extras.verifyRestore = server;
+    // 0 turns a read or write time-out off; the others are unset (null: the default).
+    extras.timeouts.connect = 5;
+    extras.timeouts.read = 0;
+    extras.timeouts.lockWait = 31536000;
     return extras;
 }
 
@@ -119,6 +123,11 @@ TEST(TaskExtrasJsonTest, RefusesFaultsNamingTheKey)
         {R"({"extras": {"verifyRestore": {"server": {"profile": "Staging", "port": 1}}}})",
             "extras.verifyRestore.server: \"profile\" names the whole connection"},
         {R"({"extras": {"verifyRestore": {"server": {}, "when": 1}}})", "extras.verifyRestore.when: unknown field"},
+        {R"({"extras": {"connectTimeout": 0}})", "extras.connectTimeout: must be an integer from 1 to 3600"},
+        {R"({"extras": {"connectTimeout": 3601}})", "extras.connectTimeout: must be an integer from 1 to 3600"},
+        {R"({"extras": {"readTimeout": -1}})", "extras.readTimeout: must be an integer from 0 to 86400"},
+        {R"({"extras": {"writeTimeout": "60"}})", "extras.writeTimeout: must be an integer from 0 to 86400"},
+        {R"({"extras": {"lockWaitTimeout": 0}})", "extras.lockWaitTimeout: must be an integer from 1 to 31536000"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.json);
@@ -141,7 +150,7 @@ TEST(TaskExtrasJsonTest, TheDocumentedKeysAreTheOnesTheTaskFormDescribes)
         EXPECT_EQ(doc.find("`" + std::string(key.name) + "`") != std::string::npos, key.documented);
         documented += key.documented ? 1 : 0;
     }
-    EXPECT_EQ(documented, 13);
+    EXPECT_EQ(documented, 17);
 }
 
 } // namespace

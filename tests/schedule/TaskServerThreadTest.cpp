@@ -366,6 +366,94 @@ TEST_F(TaskServerTest, ABlockedQueryIsCancelledByTheStop)
     EXPECT_EQ(LogLines("weekly"), (std::vector<std::string> {"Running...", "User canceled!", "Run ended: cancelled"}));
 }
 
+// A connection attempt: it has nothing to lose, and a stop cancels it as soon as it is asked
+// for, also one that begins after the stop was asked for.
+class Attempt : public BlockingQuery
+{
+public:
+    bool CancelOnQuit() const noexcept override { return true; }
+};
+
+TEST_F(TaskServerTest, AStopCancelsAConnectionAttemptAtOnce)
+{
+    Attempt attempt;
+    Attempt late;
+    std::atomic<bool> inside {false};
+    SetEngine([&](RunContext& context) {
+        {
+            CancellableRegistration registration(context, attempt);
+            inside.store(true);
+            attempt.Run();
+        }
+        // Registered after the stop: cancelled as it registers, so this does not wait.
+        CancellableRegistration registration(context, late);
+        late.Run();
+        return context.QuitRequested() ? RunOutcome::Cancelled : RunOutcome::Failed;
+    });
+    Server().AddTask(MakeTask("weekly", ScheduleKind::EveryWeek));
+    Server().TaskAt(0).SetRunNow(1);
+    Server().StartTask(0);
+    ASSERT_TRUE(WaitUntil([&] { return inside.load(); }));
+    const auto stopped = std::chrono::steady_clock::now();
+    Server().StopTask(0);
+    // Well before the 3 s that a run gets to stop by itself.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 2500ms);
+    EXPECT_TRUE(attempt.cancelled.load());
+    EXPECT_TRUE(late.cancelled.load());
+    EXPECT_EQ(LogLines("weekly"), (std::vector<std::string> {"Running...", "User canceled!", "Run ended: cancelled"}));
+}
+
+// A connection whose cancel takes its time (a kill that waits for a server that does not
+// answer).
+class SlowCancel : public Cancellable
+{
+public:
+    void Cancel() noexcept override
+    {
+        std::this_thread::sleep_for(1500ms);
+        cancelled.store(true);
+        gate.Open();
+    }
+    void Run() { gate.Wait(); }
+    std::atomic<bool> cancelled {false};
+
+private:
+    Gate gate;
+};
+
+// Eight runs, each blocked on two connections whose cancels take 1.5 s: one after the
+// other, the stop of all would take 8 x (3 s + 2 x 1.5 s); together it takes one stop's time.
+TEST_F(TaskServerTest, StoppingManyBlockedRunsTakesAboutTheTimeOfOne)
+{
+    constexpr int kTasks = 8;
+    std::atomic<int> blocked {0};
+    std::atomic<int> cancelled {0};
+    SetEngine([&](RunContext& context) {
+        SlowCancel source;
+        SlowCancel destination;
+        CancellableRegistration first(context, source);
+        CancellableRegistration second(context, destination);
+        blocked.fetch_add(1);
+        source.Run();
+        destination.Run();
+        cancelled.fetch_add(source.cancelled.load() && destination.cancelled.load() ? 1 : 0);
+        return RunOutcome::Cancelled;
+    });
+    for (int i = 0; i < kTasks; ++i)
+        Server().AddTask(MakeTask("task" + std::to_string(i), ScheduleKind::EveryWeek));
+    ASSERT_EQ(Server().StartAll(&owner), 0);
+    for (int i = 0; i < kTasks; ++i) {
+        Server().TaskAt(i).SetRunNow(1);
+        Server().StartTask(i);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return blocked.load() == kTasks; }));
+    const auto stopped = std::chrono::steady_clock::now();
+    EXPECT_EQ(Server().StopAll(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 15s);
+    EXPECT_EQ(cancelled.load(), kTasks);
+    EXPECT_EQ(Server().LiveThreadCount(), 0);
+}
+
 TEST_F(TaskServerTest, AWorkerThatIgnoresTheStopIsLetGoAndChangesNothingAfterwards)
 {
     Gate release;

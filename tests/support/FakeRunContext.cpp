@@ -75,6 +75,9 @@ void FakeRunContext::RegisterCancellable(Cancellable* object)
     std::lock_guard lock(m_mutex);
     m_registered.push_back(object);
     ++m_registrations;
+    // As the runner does: a stop requested before reaches what it cancels at once.
+    if (m_quit && object->CancelOnQuit())
+        object->Cancel();
 }
 
 void FakeRunContext::UnregisterCancellable(Cancellable* object)
@@ -107,6 +110,11 @@ void FakeRunContext::SetQuit(bool quit)
     std::lock_guard lock(m_mutex);
     m_quit = quit;
     m_quitAfterArmed = false;
+    // As the runner does: a stop cancels a connection attempt at once.
+    for (Cancellable* object : m_registered) {
+        if (quit && object->CancelOnQuit())
+            object->Cancel();
+    }
 }
 
 void FakeRunContext::QuitAfterChecks(std::size_t checks)

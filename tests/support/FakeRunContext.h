@@ -51,7 +51,8 @@ public:
     Task task() const { return TaskCopy(); }
     void SetTask(Task task);
 
-    // Makes every later cancellation check answer `quit`.
+    // Makes every later cancellation check answer `quit`; a stop also cancels the registered
+    // objects that answer CancelOnQuit() (a connection attempt), as the runner does.
     void SetQuit(bool quit);
     // The next `checks` cancellation checks answer false, every one after them true.
     void QuitAfterChecks(std::size_t checks);

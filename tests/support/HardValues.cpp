@@ -89,8 +89,9 @@ INSERT INTO big SELECT seq, REPEAT(CHAR(64 + seq), 1048576) FROM seq_1_to_5;
 
 Connector ShiftedZoneConnector(const std::string& zone)
 {
-    return [real = MakeMariaDbConnector(), zone](const ServerConnection& settings) -> ConnectResult {
-        ConnectResult result = real(settings);
+    return [real = MakeMariaDbConnector(), zone](
+               const ServerConnection& settings, const ConnectControl& control) -> ConnectResult {
+        ConnectResult result = real(settings, control);
         if (auto* connection = std::get_if<std::unique_ptr<Connection>>(&result); connection && *connection)
             (*connection)->Query("SET time_zone = '" + zone + "'");
         return result;

@@ -132,8 +132,9 @@ Task MakeCopyTask(TaskType type, const TestServerAddress& source, const TestServ
 
 Connector ZonedConnector(std::map<int, std::string> zoneByPort)
 {
-    return [real = MakeMariaDbConnector(), zones = std::move(zoneByPort)](const ServerConnection& settings) {
-        ConnectResult result = real(settings);
+    return [real = MakeMariaDbConnector(), zones = std::move(zoneByPort)](
+               const ServerConnection& settings, const ConnectControl& control) {
+        ConnectResult result = real(settings, control);
         auto* connection = std::get_if<std::unique_ptr<Connection>>(&result);
         if (auto zone = zones.find(settings.port); zone != zones.end() && connection && *connection)
             (*connection)->Query("SET time_zone = '" + zone->second + "'");
