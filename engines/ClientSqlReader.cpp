@@ -1,6 +1,7 @@
 #include "engines/ClientSqlReader.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace kelvanto
@@ -211,9 +212,11 @@ ClientSqlReader::Progress ClientSqlReader::TakeByte()
             } else {
                 SendStatement();
             }
+            SkipToNextStatement();
             return Progress::Going;
         }
-        const int third = Peek(2);
+        // The client reads a line as a C string: the NUL that its help command wrote ends it.
+        const int third = Peek(2) == 0 && IsWrittenNul(m_position + 2) ? kLineEnd : Peek(2);
         if (c == '#'
             || (c == '-' && next == '-'
                 && (third == kLineEnd || StatementEmpty()
@@ -259,7 +262,7 @@ ClientSqlReader::Progress ClientSqlReader::TakeByte()
 
 ClientSqlReader::Progress ClientSqlReader::TakeBackslash()
 {
-    const int next = Peek(1);
+    const int next = Peek(1) == 0 && IsWrittenNul(m_position + 1) ? kLineEnd : Peek(1);
     if (next == kLineEnd) {
         // The client takes a backslash at the line end for one that its line editor added.
         ++m_position;
@@ -321,48 +324,67 @@ void ClientSqlReader::TakePlainRun()
     if (m_needSpace || StatementEmpty())
         return;
     const bool bytewise = HasAsciiTrailBytes(*m_charset) || static_cast<unsigned char>(m_delimiter[0]) >= 0x80;
-    const char* const begin = m_input.data() + m_position;
-    const char* const end = m_input.data() + m_input.size();
-    const char* p = begin;
+    const auto* const begin = reinterpret_cast<const unsigned char*>(m_input.data()) + m_position;
+    const auto* const end = begin + (m_input.size() - m_position);
+    const auto* p = begin;
+    // A byte that ends a run: a line end, a NUL, or (read character by character) a byte of a
+    // multi-byte character; in code also what may start a quote, a comment, a command or the
+    // delimiter; in quotes their closing quote and a backslash.
+    const auto ends
+        = [bytewise](unsigned char c) { return c == '\n' || c == '\r' || c == 0 || (bytewise && c >= 0x80); };
     if (m_inComment) {
-        while (p < end && *p != '*' && *p != '/' && *p != '\n' && *p != '\r' && *p != '\0'
-            && !(bytewise && static_cast<unsigned char>(*p) >= 0x80))
+        while (p < end && *p != '*' && *p != '/' && !ends(*p))
             ++p;
         m_position += static_cast<std::size_t>(p - begin);
         return;
     }
-    const char delimiter = m_delimiter[0];
+    std::array<bool, 256> codeStops {};
+    for (unsigned char c : std::string_view("\n\r'\"`\\#-/*"))
+        codeStops[c] = true;
+    codeStops[0] = true;
+    codeStops[static_cast<unsigned char>(m_delimiter[0])] = true;
+    if (bytewise)
+        std::fill(codeStops.begin() + 0x80, codeStops.end(), true);
     char inString = m_inString;
     while (p < end) {
-        const char c = *p;
-        if (c == '\n' || c == '\r' || c == '\0' || (bytewise && static_cast<unsigned char>(c) >= 0x80))
-            break;
         if (inString != 0) {
-            if (c == inString) {
-                inString = 0;
-            } else if (c == '\\' && EscapesIn(inString)) {
-                if (p + 1 == end || p[1] == '\n' || p[1] == '\r' || p[1] == '\0')
-                    break;
+            const bool escapes = EscapesIn(inString);
+            while (p < end && *p != inString && !(escapes && *p == '\\') && !ends(*p))
                 ++p;
+            if (p == end || ends(*p))
+                break;
+            if (*p == '\\') {
+                if (p + 1 == end || ends(p[1]))
+                    break;
+                p += 2;
+                continue;
             }
+            inString = 0;
             ++p;
             continue;
         }
-        if (c == delimiter || c == '\\' || c == '#')
+        while (p < end && !codeStops[*p])
+            ++p;
+        if (p == end)
             break;
-        if (IsQuote(static_cast<unsigned char>(c))) {
-            inString = c;
+        const unsigned char c = *p;
+        if (static_cast<char>(c) == m_delimiter[0])
+            break;
+        if (IsQuote(c)) {
+            inString = static_cast<char>(c);
         } else if (c == '-' || c == '/' || (c == '*' && m_versionComment)) {
             // Plain unless the next byte makes a mark of it: "--", "/*", or the "*/" that ends
             // a "/*!" comment.
-            const char mark = c == '-' ? '-' : (c == '/' ? '*' : '/');
+            const unsigned char mark = c == '-' ? '-' : (c == '/' ? '*' : '/');
             if (p + 1 == end || p[1] == mark)
                 break;
+        } else if (c != '*') {
+            break;
         }
         ++p;
     }
     const auto taken = static_cast<std::size_t>(p - begin);
-    if (taken > 0 && Append(std::string_view(begin, taken))) {
+    if (taken > 0 && Append(std::string_view(m_input).substr(m_position, taken))) {
         m_inString = inString;
         m_position += taken;
     }
@@ -382,6 +404,23 @@ void ClientSqlReader::WriteHelpNul(std::string_view rest)
         return;
     m_writtenNul = m_position + end;
     m_input[m_writtenNul] = '\0';
+}
+
+// What follows a delimiter up to the next statement, blanks and the line end, whatever the
+// session's status, so that the bytes read so far cover the statement's line.
+void ClientSqlReader::SkipToNextStatement()
+{
+    while (!m_ended && StatementEmpty() && m_position < m_input.size()) {
+        const int lineEnd = LineEndAt(m_position);
+        if (lineEnd > 0) {
+            m_position += static_cast<std::size_t>(lineEnd);
+            EndLine();
+            return;
+        }
+        if (lineEnd == kUnknown || !IsClientBlank(*m_charset, static_cast<unsigned char>(m_input[m_position])))
+            return;
+        ++m_position;
+    }
 }
 
 void ClientSqlReader::SkipLineRest()

@@ -130,6 +130,7 @@ private:
     // The rest of the line from the position when it is all fed; false otherwise.
     bool RestOfLine(std::string_view& rest);
     void SkipLineRest();
+    void SkipToNextStatement();
     // The client's "\h" trims the blanks that end its line by writing a NUL over the first,
     // and then reads that NUL as a byte of the text.
     void WriteHelpNul(std::string_view rest);
