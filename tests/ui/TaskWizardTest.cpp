@@ -189,7 +189,7 @@ private slots:
         expected.comment = "line 1\nline 2";
         expected.type = TaskType::ExecuteScript;
         expected.source.host = "db.example";
-        expected.sqlStatements = {"USE shop;", "DELETE FROM t;"};
+        expected.sqlStatements = {"USE `shop`", "DELETE FROM t"};
         expected.schedule.intervalMinutes = 0;
         expected.extras.onFailure = {"notify-send", "-u", "critical", "Purge failed", "it's down"};
         KELVANTO_COMPARE_TASKS(wizard.task(), expected);
