@@ -104,6 +104,8 @@ private:
     // A byte of the current line at an offset from the position: the byte, or one of these.
     static constexpr int kLineEnd = -1;
     static constexpr int kUnknown = -2; // not fed yet
+    static constexpr std::string_view kNulRefused
+        = "a NUL byte (ASCII '\\0'), which the stock client accepts only with --binary-mode";
 
     Progress Advance();
     Progress StartLine();
