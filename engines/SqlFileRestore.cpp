@@ -137,7 +137,11 @@ SqlFileRestore::End SqlFileRestore::Replay(const std::string& path, Part part, s
                 LogLevel::Warning, "The SQL file's " + RefusalText(item) + " (skipped, as by the stock client)");
             continue;
         }
-        const std::string shown = ItemAsStatement(item).value_or(std::string());
+        // The statement's text as it stands, or the one a client command stands for.
+        const std::string command = item.kind == SqlFileReader::Item::Kind::Statement
+            ? std::string()
+            : ItemAsStatement(item).value_or(std::string());
+        const std::string_view shown = command.empty() ? std::string_view(item.text) : std::string_view(command);
         const std::string keyword = FirstKeyword(shown);
         if (part == Part::Structure) {
             if (!DefinesObjects(keyword))
