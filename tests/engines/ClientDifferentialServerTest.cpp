@@ -261,6 +261,8 @@ TEST(ClientDifferential, GeneratedFiles)
             break;
     }
     // Most generated files are accepted, so that states are compared, not only refusals.
+    RecordProperty("compared", differential.compared());
+    RecordProperty("refusedByTheClient", differential.refused());
     EXPECT_LT(differential.refused() * 2, differential.compared());
 }
 
