@@ -48,7 +48,8 @@ ClientSqlReader::Step ClientSqlReader::Next(Item& item)
 {
     for (;;) {
         if (m_ready) {
-            item = std::move(m_item);
+            // Swapped, so that the caller's last text lends its buffer to the next one.
+            std::swap(item, m_item);
             m_ready = false;
             return Step::Item;
         }

@@ -91,8 +91,11 @@ void ClientSqlReader::SendStatement()
     while (end > 0 && !IsClientPrintable(*m_charset, static_cast<unsigned char>(m_statement[end - 1])))
         --end;
     m_statement.resize(end);
-    if (!m_statement.empty())
-        Give(Item::Kind::Statement, std::move(m_statement), m_statementLine);
+    if (!m_statement.empty()) {
+        // The statement goes out in the item; the item's old buffer gathers the next one.
+        Give(Item::Kind::Statement, std::string(), m_statementLine);
+        m_item.text.swap(m_statement);
+    }
     m_statement.clear();
     m_segmentStart = 0;
 }
