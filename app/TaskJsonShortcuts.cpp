@@ -14,11 +14,12 @@ Result<void> TakeScript(Task& task, const std::string& script, bool statementsGi
         return Error {"script: only a task of type 5 (Execute SQL script) takes a script"};
     if (statementsGiven)
         return Error {"script: give either \"script\" or \"sqlStatements\", not both"};
-    std::vector<std::string> statements;
-    SplitScript(script, statements);
-    if (statements.empty())
+    Result<std::vector<std::string>> statements = SplitScript(script);
+    if (!statements)
+        return Error {"script: " + statements.error()};
+    if (statements->empty())
         return Error {"script: Please input the SQL script."};
-    task.sqlStatements = std::move(statements);
+    task.sqlStatements = std::move(*statements);
     return Ok();
 }
 

@@ -14,7 +14,8 @@ namespace kelvanto
 
 // "script": the statements of an "Execute SQL script" task given as one text, cut into
 // statements as the script page cuts what is typed. Refused for other task types, next to
-// "sqlStatements", and when no statement results ("Please input the SQL script.").
+// "sqlStatements", when no statement results ("Please input the SQL script."), and when the
+// stock client would refuse the text ("script: line N: ...").
 Result<void> TakeScript(Task& task, const std::string& script, bool statementsGiven);
 
 // A restore file given by its "path" alone gets its full path, name, size and modification

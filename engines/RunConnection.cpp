@@ -85,6 +85,26 @@ bool RunConnection::SelectDatabase(std::string_view name)
     return m_connection && m_connection->SelectDatabase(name);
 }
 
+unsigned RunConnection::ServerStatusBits() const
+{
+    return m_connection ? m_connection->ServerStatusBits() : 0;
+}
+
+std::string RunConnection::CharacterSetName() const
+{
+    return m_connection ? m_connection->CharacterSetName() : std::string();
+}
+
+bool RunConnection::SetCharacterSet(std::string_view name)
+{
+    return m_connection && m_connection->SetCharacterSet(name);
+}
+
+bool RunConnection::SetMultiStatements(bool on)
+{
+    return m_connection && m_connection->SetMultiStatements(on);
+}
+
 std::optional<std::size_t> RunConnection::LongestStatement()
 {
     const std::optional<std::size_t> packet = QueryNumber(*m_connection, "SELECT @@max_allowed_packet");

@@ -61,6 +61,13 @@ public:
     bool Execute(std::string_view statement);
     // Makes `name` the session's current database; false when the server refused it.
     bool SelectDatabase(std::string_view name);
+    // The session's status bits after the last statement (see ServerStatus).
+    unsigned ServerStatusBits() const;
+    // The connection's character set, and setting it as mysql_set_character_set does.
+    std::string CharacterSetName() const;
+    bool SetCharacterSet(std::string_view name);
+    // Lets one statement text hold several statements, as the stock client does.
+    bool SetMultiStatements(bool on);
     // The longest statement text the server takes (from its max_allowed_packet), with one
     // ';' of a stored statement on top; nothing when the server does not say.
     std::optional<std::size_t> LongestStatement();

@@ -38,6 +38,9 @@ public:
         if (Quit())
             return RunOutcome::Cancelled;
         m_connection.LogConnected();
+        // A stored statement may hold several, as a DELIMITER block of the script gave it to
+        // the stock client, which sends such a text as it is.
+        m_connection.SetMultiStatements(true);
         if (Quit())
             return RunOutcome::Cancelled;
 

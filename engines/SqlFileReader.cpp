@@ -1,6 +1,7 @@
 #include "engines/SqlFileReader.h"
 
 #include "engines/Compression.h"
+#include "engines/SqlSplitter.h"
 
 #include <cerrno>
 #include <cstring>
@@ -19,7 +20,7 @@ SqlFileReader::SqlFileReader(std::size_t bufferSize)
 bool SqlFileReader::Open(const std::string& path)
 {
     m_file = UniqueFd();
-    m_splitter = SqlSplitter();
+    m_reader = ClientSqlReader();
     m_ended = true;
     m_input.reset();
     m_length = 0;
@@ -76,7 +77,7 @@ bool SqlFileReader::Refill()
     m_remaining -= static_cast<std::uint64_t>(count);
     const std::string_view piece(m_buffer.get(), static_cast<std::size_t>(count));
     if (!m_input) {
-        m_splitter.Feed(piece);
+        m_reader.Feed(piece);
         return true;
     }
     m_input->Feed(piece);
@@ -88,7 +89,7 @@ bool SqlFileReader::Decode()
     // One bounded step at a time, however far the piece read expands.
     m_decoded.clear();
     bool decoded = m_input->Read(m_decoded);
-    m_splitter.Feed(m_decoded);
+    m_reader.Feed(m_decoded);
     // A compressed file cut short is no whole file.
     if (decoded && m_remaining == 0 && m_input->NeedsInput())
         decoded = m_input->Finish();
@@ -97,30 +98,33 @@ bool SqlFileReader::Decode()
     return decoded;
 }
 
-SqlFileReader::Status SqlFileReader::Next(std::string& statement)
+SqlFileReader::Status SqlFileReader::Next(Item& item)
 {
     if (m_ended)
         return Status::End;
     for (;;) {
-        if (m_splitter.Next(statement))
-            return Status::Statement;
-        if (m_splitter.TooLong()) {
+        switch (m_reader.Next(item)) {
+        case ClientSqlReader::Step::Item:
+            return Status::Item;
+        case ClientSqlReader::Step::End:
             m_file = UniqueFd();
             m_ended = true;
-            return Status::TooLong;
-        }
-        if (m_remaining == 0 && (!m_input || m_input->NeedsInput()))
+            return m_reader.TooLong() ? Status::TooLong : Status::End;
+        case ClientSqlReader::Step::NeedInput:
             break;
+        }
+        if (m_remaining == 0 && (!m_input || m_input->NeedsInput())) {
+            // The file is closed before the end of the text is handled.
+            m_file = UniqueFd();
+            m_reader.Finish();
+            continue;
+        }
         if (!Refill()) {
             m_file = UniqueFd();
             m_ended = true;
             return Status::ReadError;
         }
     }
-    // The file is closed before the end of the input is handled.
-    m_file = UniqueFd();
-    m_ended = true;
-    return m_splitter.Finish(statement) ? Status::Statement : Status::End;
 }
 
 std::string SqlFileReader::ErrorCause() const
@@ -137,11 +141,14 @@ bool ReadSqlFile(const std::string& path, std::vector<std::string>& statements)
     SqlFileReader reader;
     if (!reader.Open(path))
         return false;
-    std::string statement;
+    SqlFileReader::Item item;
     for (;;) {
-        switch (reader.Next(statement)) {
-        case SqlFileReader::Status::Statement:
-            statements.push_back(std::move(statement));
+        switch (reader.Next(item)) {
+        case SqlFileReader::Status::Item:
+            if (item.kind == SqlFileReader::Item::Kind::Error)
+                return false;
+            if (std::optional<std::string> statement = ItemAsStatement(item))
+                statements.push_back(std::move(*statement));
             break;
         case SqlFileReader::Status::End:
             return true;

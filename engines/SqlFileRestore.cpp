@@ -2,6 +2,7 @@
 
 #include "engines/RestoreFileEntry.h"
 #include "engines/SqlFileReader.h"
+#include "engines/SqlSplitter.h"
 #include "engines/WatchedConnection.h"
 #include "model/SafeFolder.h"
 
@@ -96,6 +97,11 @@ SqlFileRestore::End SqlFileRestore::Replay(const std::string& path, Part part, s
     if (!reader.Open(path))
         return FileFailed(reader.ErrorCause());
     reader.SetLimit(m_statementLimit);
+    // The file is read as the stock client reads it on this session: in the session's
+    // character set, with the statements that its delimiter joins sent as one text.
+    reader.SetCharacterSet(m_connection.CharacterSetName());
+    reader.SetServerStatus(m_connection.ServerStatusBits());
+    m_connection.SetMultiStatements(true);
     if (Quit())
         return End::Cancelled;
     // The file by its name, the statements sent from it, and the share of its bytes read.
@@ -104,9 +110,9 @@ SqlFileRestore::End SqlFileRestore::Replay(const std::string& path, Part part, s
     progress.counting = RunProgress::Counting::Statements;
     progress.bytesTotal = reader.Length();
     m_context.ReportProgress(progress);
-    std::string statement;
-    for (std::size_t index = 0;; ++index) {
-        const SqlFileReader::Status status = reader.Next(statement);
+    SqlFileReader::Item item;
+    for (std::size_t index = 0;;) {
+        const SqlFileReader::Status status = reader.Next(item);
         if (status == SqlFileReader::Status::End)
             return m_batch.Commit() ? End::Done : CommitFailed();
         if (status == SqlFileReader::Status::ReadError) {
@@ -121,25 +127,40 @@ SqlFileRestore::End SqlFileRestore::Replay(const std::string& path, Part part, s
                     + std::to_string(reader.Limit()) + " bytes, the most the server takes (max_allowed_packet)");
             return End::FileError;
         }
-        // The splitter gives no empty statement, so every one is sent (of the part asked for).
-        const std::string_view sent = StatementToSend(statement);
-        if (part == Part::Structure) {
-            if (!DefinesObjects(FirstKeyword(sent)))
-                return m_batch.Commit() ? End::Done : CommitFailed();
-            ++structure;
-        } else if (part == Part::Data && index < structure && !SetsUpSession(FirstKeyword(sent))) {
+        if (item.kind == SqlFileReader::Item::Kind::Error) {
+            // The stock client refuses the file here: what was sent before stays, as with it.
+            m_batch.Commit();
+            return FileFailed(" - " + RefusalText(item));
+        }
+        if (item.kind == SqlFileReader::Item::Kind::Warning) {
+            m_context.Log(
+                LogLevel::Warning, "The SQL file's " + RefusalText(item) + " (skipped, as by the stock client)");
             continue;
         }
-        const bool executed = m_batch.Send(sent, progress.statementsDone + 1);
+        // The statement's text as it stands, or the one a client command stands for.
+        const std::string command = item.kind == SqlFileReader::Item::Kind::Statement
+            ? std::string()
+            : ItemAsStatement(item).value_or(std::string());
+        const std::string_view shown = command.empty() ? std::string_view(item.text) : std::string_view(command);
+        const std::string keyword = FirstKeyword(shown);
+        if (part == Part::Structure) {
+            if (!DefinesObjects(keyword))
+                return m_batch.Commit() ? End::Done : CommitFailed();
+            ++structure;
+        } else if (part == Part::Data && index++ < structure && !SetsUpSession(keyword)) {
+            continue;
+        }
+        const bool executed = Execute(item, progress.statementsDone + 1);
         ++progress.statementsDone;
         progress.bytesDone = reader.BytesDone();
         m_context.ReportProgress(progress);
+        reader.SetServerStatus(m_connection.ServerStatusBits());
         if (!executed) {
             // A statement broken off by a stop failed because of the stop, not on its merits.
             if (Quit())
                 return Cancelled();
             m_context.Log(LogLevel::Error,
-                LineWithCause("Failed to execute the SQL statement: ", sent, m_connection.ErrorCause()));
+                LineWithCause("Failed to execute the SQL statement: ", shown, m_connection.ErrorCause()));
             if (m_options.continueOnSqlError == 0) {
                 m_batch.RollBack();
                 return End::StatementFailed;
@@ -148,6 +169,22 @@ SqlFileRestore::End SqlFileRestore::Replay(const std::string& path, Part part, s
         }
         if (Quit())
             return Cancelled();
+    }
+}
+
+bool SqlFileRestore::Execute(const SqlFileReader::Item& item, std::size_t number)
+{
+    switch (item.kind) {
+    case SqlFileReader::Item::Kind::UseDatabase:
+        return m_connection.SelectDatabase(item.text);
+    case SqlFileReader::Item::Kind::CharacterSet:
+        // The stock client goes on when the library cannot switch; so does the restore.
+        if (!m_connection.SetCharacterSet(item.text))
+            m_context.Log(LogLevel::Warning,
+                LineWithCause("Failed to set the character set " + item.text, "", m_connection.ErrorCause()));
+        return true;
+    default:
+        return m_batch.Send(item.text, number);
     }
 }
 

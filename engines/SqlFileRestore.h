@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engines/RunConnection.h"
+#include "engines/SqlFileReader.h"
 #include "engines/SqlSplitter.h"
 #include "engines/StatementBatch.h"
 #include "model/Task.h"
@@ -13,9 +14,10 @@
 namespace kelvanto
 {
 
-// Replays SQL files over one open connection of a restore run: each file read through a
-// buffer and cut into statements as it is read, every statement sent as soon as it is
-// complete, grouped into transactions of `commitEvery` statements (see StatementBatch).
+// Replays SQL files over one open connection of a restore run as the stock mariadb client
+// would (see ClientSqlReader): each file read through a buffer, every statement and client
+// command carried out as soon as it is complete, the statements grouped into transactions of
+// `commitEvery` (see StatementBatch).
 // Writes the failure lines of the file; the caller writes the line that starts it.
 class SqlFileRestore
 {
@@ -35,8 +37,9 @@ public:
     // Replays the whole file.
     End Restore(const std::string& path);
     // Replays the file's leading statements that set up the session and define objects (SET,
-    // USE, CREATE, DROP), up to its first statement of another kind, and counts them in
-    // `count`: a table's definition without its rows.
+    // USE, CREATE, DROP, and the client's use and charset commands), up to its first
+    // statement of another kind, and counts them in `count`: a table's definition without its
+    // rows.
     End RestoreStructure(const std::string& path, std::size_t& count);
     // Replays the file after RestoreStructure: of its first `structure` statements only those
     // that set up the session (SET, USE) again, then all the others.
@@ -50,6 +53,8 @@ private:
     };
 
     End Replay(const std::string& path, Part part, std::size_t& structure);
+    // Carries out a statement or client command; false when the server refused it.
+    bool Execute(const SqlFileReader::Item& item, std::size_t number);
     bool Quit() { return m_context.QuitRequested(); }
     // A stop undoes the open batch.
     End Cancelled();

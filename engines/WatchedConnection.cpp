@@ -213,6 +213,26 @@ bool WatchedConnection::SelectDatabase(std::string_view name)
     return Checked(m_inner->SelectDatabase(name));
 }
 
+unsigned WatchedConnection::ServerStatusBits() const
+{
+    return m_inner->ServerStatusBits();
+}
+
+std::string WatchedConnection::CharacterSetName() const
+{
+    return m_inner->CharacterSetName();
+}
+
+bool WatchedConnection::SetCharacterSet(std::string_view name)
+{
+    return Checked(m_inner->SetCharacterSet(name));
+}
+
+bool WatchedConnection::SetMultiStatements(bool on)
+{
+    return Checked(m_inner->SetMultiStatements(on));
+}
+
 void WatchedConnection::AppendEscaped(std::string& out, std::string_view value)
 {
     m_inner->AppendEscaped(out, value);

@@ -32,6 +32,12 @@ namespace FieldFlag
 constexpr unsigned NotNull = 1, PrimaryKey = 2, Unsigned = 32, ZeroFill = 64, AutoIncrement = 512;
 }
 
+// Status bits of the session as the server reports them after each statement.
+namespace ServerStatus
+{
+constexpr unsigned NoBackslashEscapes = 512, AnsiQuotes = 32768;
+}
+
 // One column description (mysql_list_fields / mysql_fetch_fields).
 struct FieldInfo
 {
@@ -96,6 +102,21 @@ public:
     virtual std::optional<std::vector<std::string>> ListDatabases() = 0;
     virtual std::optional<std::vector<std::string>> ListTables() = 0;
     virtual bool SelectDatabase(std::string_view name) = 0;
+    // The session's status bits (see ServerStatus) as the server last reported them; 0 when
+    // the connection cannot tell.
+    virtual unsigned ServerStatusBits() const { return 0; }
+    // The connection's character set (mysql_character_set_name); empty when unknown.
+    virtual std::string CharacterSetName() const { return {}; }
+    // Sets the connection's character set as mysql_set_character_set does (SET NAMES, and
+    // the set that escaping follows). `name` is a character set name, never quoted text.
+    virtual bool SetCharacterSet(std::string_view name) { return Query("SET NAMES " + std::string(name)); }
+    // Lets one query text hold several statements (mysql_set_server_option); their results
+    // come one after the other (DiscardResults reads them all). False when refused.
+    virtual bool SetMultiStatements(bool on)
+    {
+        (void)on;
+        return false;
+    }
     // Appends value escaped by mysql_real_escape_string for this connection's character set.
     virtual void AppendEscaped(std::string& out, std::string_view value) = 0;
     // major * 10000 + minor * 100 + patch

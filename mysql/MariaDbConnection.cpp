@@ -161,6 +161,37 @@ bool MariaDbConnection::SelectDatabase(std::string_view name)
     return mysql_select_db(m_handle.get(), database.c_str()) == 0;
 }
 
+unsigned MariaDbConnection::ServerStatusBits() const
+{
+    unsigned status = 0;
+    if (mariadb_get_infov(m_handle.get(), MARIADB_CONNECTION_SERVER_STATUS, &status) != 0)
+        return 0;
+    return status;
+}
+
+std::string MariaDbConnection::CharacterSetName() const
+{
+    const char* name = mysql_character_set_name(m_handle.get());
+    return name ? name : "";
+}
+
+bool MariaDbConnection::SetCharacterSet(std::string_view name)
+{
+    if (m_cancelled.load())
+        return false;
+    const std::string charset(name);
+    return mysql_set_character_set(m_handle.get(), charset.c_str()) == 0;
+}
+
+bool MariaDbConnection::SetMultiStatements(bool on)
+{
+    if (m_cancelled.load())
+        return false;
+    return mysql_set_server_option(
+               m_handle.get(), on ? MYSQL_OPTION_MULTI_STATEMENTS_ON : MYSQL_OPTION_MULTI_STATEMENTS_OFF)
+        == 0;
+}
+
 void MariaDbConnection::AppendEscaped(std::string& out, std::string_view value)
 {
     AppendRealEscaped(m_handle.get(), out, value);

@@ -43,6 +43,10 @@ public:
     std::optional<std::vector<std::string>> ListDatabases() override;
     std::optional<std::vector<std::string>> ListTables() override;
     bool SelectDatabase(std::string_view name) override;
+    unsigned ServerStatusBits() const override;
+    std::string CharacterSetName() const override;
+    bool SetCharacterSet(std::string_view name) override;
+    bool SetMultiStatements(bool on) override;
     void AppendEscaped(std::string& out, std::string_view value) override;
     unsigned long ServerVersion() const override;
     std::string ServerInfo() const override;

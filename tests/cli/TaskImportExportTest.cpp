@@ -78,10 +78,10 @@ TEST(TaskImportExportTest, EveryExampleComesBackAsItWasImported)
         json expected = example;
         json input = example;
         if (example.contains("script")) {
-            std::vector<std::string> statements;
-            SplitScript(example["script"].get<std::string>(), statements);
+            const Result<std::vector<std::string>> statements = SplitScript(example["script"].get<std::string>());
+            ASSERT_TRUE(statements.ok()) << statements.error();
             expected.erase("script");
-            expected["sqlStatements"] = statements;
+            expected["sqlStatements"] = *statements;
         }
         for (std::size_t i = 0; example.contains("restoreFiles") && i < example["restoreFiles"].size(); ++i) {
             if (example["restoreFiles"][i].size() != 1)

@@ -28,9 +28,13 @@ TEST(TaskJsonShortcutsTest, AScriptIsSplitAsTheScriptPageSplitsIt)
         std::string error;
     };
     const Row rows[] = {
+        // Cut as the stock client cuts it: lines joined with LF, the delimiter not sent.
         {"split", {{"type", 5}, {"script", "-- purge\r\nDELETE FROM t\r\n  WHERE old;\r\nOPTIMIZE TABLE t"}},
-            {"DELETE FROM t  WHERE old;", "OPTIMIZE TABLE t;"}, ""},
-        {"bytes in hex", {{"type", 5}, {"script", {{"hex", "53454c45435420e9"}}}}, {"SELECT \xe9;"}, ""},
+            {"DELETE FROM t\n  WHERE old", "OPTIMIZE TABLE t"}, ""},
+        {"bytes in hex", {{"type", 5}, {"script", {{"hex", "53454c45435420e9"}}}}, {"SELECT \xe9"}, ""},
+        {"a command that reaches outside the server", {{"type", 5}, {"script", "SELECT 1;\n\\! rm -rf /tmp/x\n"}}, {},
+            "script: line 2: the client command \\! (system) reaches outside the server (a program, a file or "
+            "another connection) and is not run"},
         {"comments only", {{"type", 5}, {"script", "-- nothing\n\n"}}, {}, "script: Please input the SQL script."},
         {"another type", {{"type", 6}, {"script", "SELECT 1;"}}, {},
             "script: only a task of type 5 (Execute SQL script) takes a script"},

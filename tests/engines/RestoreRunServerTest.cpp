@@ -163,6 +163,47 @@ TEST_F(RestoreRunTest, AReadErrorInTheMiddleOfAFileIsAFileError)
     }
 }
 
+// The stock client's own commands act as they do there: "use" and "\\C" change the session, a
+// command that the client only reports is logged as a Warning and skipped, and one that
+// reaches outside the server is never run: it ends its file with a line that names it and its
+// line, as a file error (the options decide whether the next file runs).
+TEST_F(RestoreRunTest, TheClientsCommandsActAsInTheClient)
+{
+    KELVANTO_REQUIRE_SERVER(server, 2);
+    InitMySqlLibrary();
+    RoundTripDatabase database("kv_commands", {server});
+    const std::string marker = (dir.path() / "run-by-the-shell").string();
+    const std::string create = Write("create.sql",
+        "CREATE DATABASE " + QuoteName(database.name()) + ";\nuse " + database.name()
+            + "\nCREATE TABLE t (n INT AUTO_INCREMENT PRIMARY KEY, v VARCHAR(20));\nDELIMITER\n\\C latin1\n"
+              "INSERT INTO t (v) VALUES (@@character_set_client);\n");
+    const std::string shell = Write("shell.sql",
+        "INSERT INTO t (v) VALUES ('before');\n\\! touch " + marker + "\nINSERT INTO t (v) VALUES ('after');\n");
+    const std::string next = Write("next.sql", "INSERT INTO t (v) VALUES ('next');\n");
+    for (std::uint8_t continueOnFileError : {0, 1}) {
+        SCOPED_TRACE(int(continueOnFileError));
+        ASSERT_TRUE(database.DropOn(server));
+        const EngineDump run
+            = RunRestoreEngine(MakeRestoreTask(server, {create, shell, next}, {0, continueOnFileError}));
+        std::vector<std::string> expected {"Restoring MySQL databases from SQL files: 3 files",
+            "Restoring...  " + create,
+            "The SQL file's line 4: DELIMITER must be followed by a 'delimiter' character or string (skipped, as by "
+            "the "
+            "stock client)",
+            "Restoring...  " + shell,
+            "Failed to get a SQL statement from the SQL file! - line 2: the client command \\! (system) reaches "
+            "outside "
+            "the server (a program, a file or another connection) and is not run"};
+        if (continueOnFileError)
+            expected.insert(expected.end(), {"Restoring...  " + next, "Finished"});
+        EXPECT_EQ(LogAfterConnecting(run), expected);
+        EXPECT_EQ(run.outcome, continueOnFileError ? RunOutcome::Finished : RunOutcome::Failed);
+        EXPECT_EQ(
+            InsertedValues(server, database.name()), continueOnFileError ? "latin1 before next" : "latin1 before");
+        EXPECT_FALSE(std::filesystem::exists(marker));
+    }
+}
+
 // A file under its temporary name was never finished: it is refused as incomplete, as a
 // file error, and none of its statements reaches the server.
 TEST_F(RestoreRunTest, AFileUnderItsTemporaryNameIsRefusedAsIncomplete)
@@ -234,7 +275,7 @@ TEST_F(RestoreRunTest, EachFileReportsItsStatementsAndTheShareOfItsBytes)
     const Expected expected[] = {
         {"first.sql", 0, 0, firstText.size()},
         {"first.sql", 1, after(firstText, ";\n"), firstText.size()},
-        {"first.sql", 2, after(firstText, ";\r\n") - 1, firstText.size()}, // the CR ends the line, LF is unread
+        {"first.sql", 2, after(firstText, ";\r\n"), firstText.size()}, // CR LF is one line end
         {"first.sql", 3, firstText.size(), firstText.size()},
         {"second.sql", 0, 0, secondText.size()},
         {"second.sql", 1, after(secondText, ";\n"), secondText.size()},

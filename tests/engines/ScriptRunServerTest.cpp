@@ -61,18 +61,21 @@ TEST(ScriptRunTest, StatementsSucceedOrFailOnTheirOwnMerits)
     // Each failure line ends with the server's error number and text.
     const std::string syntax = "  Error NO. 1064  You have an error in your SQL syntax; check the manual that "
                                "corresponds to your MariaDB server version for the right syntax to use near "
-                               "'SELECT 2' at line 1";
+                               "'SELEC 2' at line 1";
     const Row rows[] = {
         {"rows are read away, a failure goes on", withResults,
             {"Executing MySQL script: 12 statements",
                 "Failed to execute the SQL statement! NO. 9 : SELECT seq, (SELECT 1 UNION SELECT seq - 3 FROM DUAL "
                 "WHERE seq > 3) FROM seq_1_to_10  Error NO. 1242  Subquery returns more than 1 row",
-                "Failed to execute the SQL statement! NO. 11 : SELECT 1;SELECT 2" + syntax, "Executed: 9 statements",
-                "Finished"},
+                "Executed: 10 statements", "Finished"},
             "select call last"},
-        {"one statement that fails", {"SELECT 1;SELECT 2;"},
+        // A stored statement that holds two (as a DELIMITER block gives it) runs both, as the
+        // stock client runs such a text.
+        {"one statement that holds two", {"SELECT 1;SELECT 2;"},
+            {"Executing MySQL script: 1 statements", "Executed: 1 statements", "Finished"}, "<none>"},
+        {"one statement that fails", {"SELECT 1;SELEC 2;"},
             {"Executing MySQL script: 1 statements",
-                "Failed to execute the SQL statement! NO. 1 : SELECT 1;SELECT 2" + syntax, "Executed: 0 statements",
+                "Failed to execute the SQL statement! NO. 1 : SELECT 1;SELEC 2" + syntax, "Executed: 0 statements",
                 "Finished"},
             "<none>"},
     };

@@ -23,24 +23,31 @@ std::string WriteFile(const std::filesystem::path& path, const std::string& byte
     return path.string();
 }
 
-// Every statement the reader gives with a buffer of the given size; "<read error>" ends the
-// list when reading failed.
-Statements ReadWithBuffer(const std::string& path, std::size_t bufferSize)
+// Every item the file reader gives with a buffer of the given size, as "<kind>:<text>";
+// "<read error>" or "<too long>" ends the list when reading stopped.
+Statements ReadWithBuffer(
+    const std::string& path, std::size_t bufferSize, std::size_t limit = SqlSplitter::kLargestLimit)
 {
     SqlFileReader reader(bufferSize);
-    Statements statements;
     if (!reader.Open(path))
         return {"<open failed>"};
-    std::string statement;
+    reader.SetLimit(limit);
+    Statements items;
+    SqlFileReader::Item item;
     for (;;) {
-        const SqlFileReader::Status status = reader.Next(statement);
-        if (status == SqlFileReader::Status::End)
-            return statements;
-        if (status == SqlFileReader::Status::ReadError) {
-            statements.push_back("<read error>");
-            return statements;
+        switch (reader.Next(item)) {
+        case SqlFileReader::Status::Item:
+            items.push_back(std::to_string(static_cast<int>(item.kind)) + ":" + item.text);
+            break;
+        case SqlFileReader::Status::End:
+            return items;
+        case SqlFileReader::Status::ReadError:
+            items.push_back("<read error>");
+            return items;
+        case SqlFileReader::Status::TooLong:
+            items.push_back("<too long>");
+            return items;
         }
-        statements.push_back(statement);
     }
 }
 
@@ -48,167 +55,98 @@ struct SplitCase
 {
     const char* name;
     std::string text;
-    Statements expected;
+    Statements expected; // empty with `refused`: the text is refused with that reason
+    std::string refused = {};
 };
 
+// A script is cut as the stock client cuts it (ClientSqlReaderTest checks the rules against
+// it); its commands come back as the statements that do what the client does.
 const std::vector<SplitCase>& Cases()
 {
     static const std::vector<SplitCase> cases = {
         {"empty", "", {}},
-        {"two lines", "SELECT 1;\nSELECT 2;\n", {"SELECT 1;", "SELECT 2;"}},
-        {"one line holds both", "SELECT 1;SELECT 2;", {"SELECT 1;SELECT 2;"}},
-        {"joined with nothing between", "SELECT a\nFROM t;", {"SELECT aFROM t;"}},
-        {"continuation keeps its blanks", "CREATE TABLE t (\n  id INT\n);", {"CREATE TABLE t (  id INT);"}},
-        {"a ';' is added at the end", "SELECT 1;\n  SELECT 2 \t", {"SELECT 1;", "SELECT 2;"}},
+        {"one line holds two", "SELECT 1;SELECT 2;", {"SELECT 1", "SELECT 2"}},
+        {"lines joined with LF", "SELECT a\r\nFROM t;", {"SELECT a\nFROM t"}},
+        {"the last statement needs no delimiter", "SELECT 1;\n  SELECT 2 \t", {"SELECT 1", "SELECT 2"}},
         {"comments only", "-- one\n# two\n/* three */\n", {}},
-        {"a comment without line end", "SELECT 1;\n-- last", {"SELECT 1;"}},
-        {"comment before a statement is dropped", "-- note\nSELECT 1;", {"SELECT 1;"}},
-        {"comment inside a statement is left out", "SELECT 1\n-- note\n;", {"SELECT 1;"}},
-        {"conditional comments are dropped", "/*!40101 SET NAMES utf8 */;\nSET a=1;", {"SET a=1;"}},
-        {"blank after ';' keeps it open", "SELECT 1; \nSELECT 2;", {"SELECT 1; SELECT 2;"}},
-        {"a lone ';' closes", "SELECT 1\n;\nSELECT 2;", {"SELECT 1;", "SELECT 2;"}},
-        {"a line end in quotes ends nothing", "INSERT INTO t VALUES ('a;\nb');", {"INSERT INTO t VALUES ('a;\nb');"}},
-        {"lower case and leading blanks", " \t\v\fselect 1;", {"select 1;"}},
-        {"non-letters start nothing", "1 SELECT;\n(SELECT 1);\n'x';\n\xc3\xa9 SELECT;\nDELIMITER ;;", {}},
-        {"CR alone", "SELECT 1;\rSELECT\r 2;\r", {"SELECT 1;", "SELECT 2;"}},
-        {"CRLF", "SELECT 1;\r\nSELECT\r\n 2;\r\n", {"SELECT 1;", "SELECT 2;"}},
-        {"LF alone", "SELECT 1;\nSELECT\n 2;\n", {"SELECT 1;", "SELECT 2;"}},
-        {"blank lines inside", "SELECT\n\n   \n 1;", {"SELECT    1;"}},
-        {"NUL and bytes above 127 inside", std::string("SELECT '\0\xff';", 12), {std::string("SELECT '\0\xff';", 12)}},
+        {"executable comments are kept", "/*!40101 SET NAMES utf8 */;\nSET a=1;",
+            {"/*!40101 SET NAMES utf8 */", "SET a=1"}},
+        {"a DELIMITER block", "DELIMITER ;;\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\nEND;;\nDELIMITER ;\nSELECT 2;\n",
+            {"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\nEND", "SELECT 2"}},
+        {"use and charset become statements", "use `a``b`\n\\C latin1\nSELECT 1;",
+            {"USE `a``b`", "SET NAMES latin1", "SELECT 1"}},
+        {"quit ends the script", "SELECT 1;\nquit\nSELECT 2;", {"SELECT 1"}},
+        {"a shell command is refused", "SELECT 1;\n\\! rm -rf /\n", {},
+            "line 2: the client command \\! (system) reaches outside the server (a program, a file or another "
+            "connection) "
+            "and is not run"},
+        {"an unknown command is refused", "SELECT 1 \\k;", {}, "line 1: Unknown command '\\k'."},
+        {"a NUL byte is refused", std::string("SELECT '\0';", 11), {},
+            "line 1: a NUL byte (ASCII '\\0'), which the stock client accepts only with --binary-mode"},
     };
     return cases;
 }
 
-// Both variants give the expected statements for the same bytes, however the file is cut
-// by the reading buffer.
-void ExpectSplit(const test::TempDir& dir, const SplitCase& row)
-{
-    Statements script;
-    SplitScript(row.text, script);
-    EXPECT_EQ(script, row.expected);
-
-    const std::string path = WriteFile(dir.path() / "case.sql", row.text);
-    Statements file;
-    EXPECT_TRUE(ReadSqlFile(path, file));
-    EXPECT_EQ(file, row.expected);
-    for (std::size_t size = 1; size <= row.text.size() + 1; ++size) {
-        SCOPED_TRACE(size);
-        ASSERT_EQ(ReadWithBuffer(path, size), row.expected);
-    }
-}
-
-// Whatever the plain rules give is split again into itself.
-TEST(SqlSplitter, ScriptAndFileGiveTheStatementsOfTheRules)
+// SplitScript and a file read through buffers of every size give the same statements.
+TEST(SqlSplitter, ScriptsAndFilesAreCutAsTheClientCutsThem)
 {
     test::TempDir dir;
     for (const SplitCase& row : Cases()) {
         SCOPED_TRACE(row.name);
-        ExpectSplit(dir, row);
-        std::string again;
-        for (const auto& statement : row.expected)
-            again += statement + "\n";
-        Statements resplit;
-        SplitScript(again, resplit);
-        EXPECT_EQ(resplit, row.expected);
+        const Result<Statements> script = SplitScript(row.text);
+        if (!row.refused.empty()) {
+            ASSERT_FALSE(script.ok());
+            EXPECT_EQ(script.error(), row.refused);
+        } else {
+            ASSERT_TRUE(script.ok()) << script.error();
+            EXPECT_EQ(*script, row.expected);
+        }
+        const std::string path = WriteFile(dir.path() / "case.sql", row.text);
+        Statements file;
+        EXPECT_EQ(ReadSqlFile(path, file), row.refused.empty());
+        if (row.refused.empty()) {
+            EXPECT_EQ(file, row.expected);
+        }
+        const Statements whole = ReadWithBuffer(path, row.text.size() + 1);
+        for (std::size_t size = 1; size <= row.text.size(); ++size) {
+            SCOPED_TRACE(size);
+            ASSERT_EQ(ReadWithBuffer(path, size), whole);
+        }
     }
 }
 
-const std::vector<SplitCase>& QuoteCases()
+// What the script page shows of a stored task is cut back into the same statements (a
+// trailing ';' of an old statement aside, and a USE in the form the client's command gives):
+// old statements, and statements that hold the delimiter.
+TEST(SqlSplitter, AJoinedScriptIsCutIntoItsStatementsAgain)
 {
-    static const std::vector<SplitCase> cases = {
-        {"backslashed apostrophe", "INSERT INTO t VALUES ('it\\'s;\n', 'x');\nSELECT 2;",
-            {"INSERT INTO t VALUES ('it\\'s;\n', 'x');", "SELECT 2;"}},
-        {"doubled apostrophe", "INSERT INTO t VALUES ('it''s\n;');\nSELECT 2;",
-            {"INSERT INTO t VALUES ('it''s\n;');", "SELECT 2;"}},
-        {"an escaped backslash ends nothing", "SELECT 'a\\\\';\nSELECT 2;", {"SELECT 'a\\\\';", "SELECT 2;"}},
-        {"double quotes", "SELECT \"a\\\"b;\n\"\"\";\nSELECT 2;", {"SELECT \"a\\\"b;\n\"\"\";", "SELECT 2;"}},
-        {"backquotes: doubled, a backslash escapes nothing", "CREATE TABLE `t``;\n\\`(a INT);\nSELECT 2;",
-            {"CREATE TABLE `t``;\n\\`(a INT);", "SELECT 2;"}},
-        {"names and values keep CR and LF", "INSERT INTO `a\r\nb;` VALUES ('x\ry;\n');\r\n",
-            {"INSERT INTO `a\r\nb;` VALUES ('x\ry;\n');"}},
-        {"a quote in a -- comment opens nothing", "SELECT 1 -- it's\n;\nSELECT 2;", {"SELECT 1 ;", "SELECT 2;"}},
-        {"a # comment after the ';' ends the line", "SELECT 1; # don't\nSELECT 2;", {"SELECT 1;", "SELECT 2;"}},
-        {"-- at the line end", "SELECT 1 --\n;", {"SELECT 1 ;"}},
-        {"negative numbers beside quotes", "SELECT -1,-'2',1--1,'-'--'\n';\nSELECT 2;",
-            {"SELECT -1,-'2',1--1,'-'--'\n';", "SELECT 2;"}},
-        {"dashes without a blank are no comment", "SELECT 1---1;\nSELECT 2;", {"SELECT 1---1;", "SELECT 2;"}},
-        {"block comment across lines", "SELECT /* it's;\n*/ 1;\nSELECT 2;", {"SELECT /* it's;*/ 1;", "SELECT 2;"}},
-        {"a comment that starts a line is dropped whole", "/* head;\nDROP DATABASE x;\n*/\nSELECT 1;", {"SELECT 1;"}},
-        {"comment markers in quotes", "SELECT '-- x', \"# y\", `/* z`;\nSELECT 2;",
-            {"SELECT '-- x', \"# y\", `/* z`;", "SELECT 2;"}},
-        {"a DELIMITER block keeps its line ends",
-            "DELIMITER ;;\nCREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 'a;;\nb';\nEND;;\nDELIMITER ;\nSELECT "
-            "2;\n",
-            {"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT 'a;;\nb';\nEND", "SELECT 2;"}},
-        {"the terminator ends a statement only at a line end",
-            "delimiter $$\nSELECT '$$' $$ SELECT 1 $$\nSELECT 2\n$$\nDELIMITER ;\nSELECT 3;",
-            {"SELECT '$$' $$ SELECT 1", "SELECT 2", "SELECT 3;"}},
-        {"CRLF in a DELIMITER block", "DELIMITER //\r\nSELECT 1\r\n//\r\nSELECT\r\n2\r\n", {"SELECT 1", "SELECT\r\n2"}},
-        {"words that begin like DELIMITER", "DELETE FROM t;\nDELIMITERS;\nDELIMITER\nSELECT 1;",
-            {"DELETE FROM t;", "DELIMITERS;", "SELECT 1;"}},
+    const std::vector<std::pair<Statements, Statements>> lists = {
+        {{"USE shop;", "DELETE FROM t WHERE x = 1;"}, {"USE `shop`", "DELETE FROM t WHERE x = 1"}},
+        {{"SELECT 1", "SELECT 'a;b'", "SELECT '-- x'"}, {"SELECT 1", "SELECT 'a;b'", "SELECT '-- x'"}},
+        {{"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT '$$';\nEND", "SELECT 3"},
+            {"CREATE PROCEDURE p()\nBEGIN\n  SELECT 1;\n  SELECT '$$';\nEND", "SELECT 3"}},
+        {{"CREATE TRIGGER t BEFORE INSERT ON x FOR EACH ROW SET NEW.a = 1;", "SELECT 'x\ny'"},
+            {"CREATE TRIGGER t BEFORE INSERT ON x FOR EACH ROW SET NEW.a = 1", "SELECT 'x\ny'"}},
     };
-    return cases;
-}
-
-TEST(SqlSplitter, QuotesCommentsAndDelimiterLinesAreFollowed)
-{
-    test::TempDir dir;
-    for (const SplitCase& row : QuoteCases()) {
-        SCOPED_TRACE(row.name);
-        ExpectSplit(dir, row);
+    for (const auto& [stored, expected] : lists) {
+        const std::string script = JoinScript(stored);
+        SCOPED_TRACE(script);
+        const Result<Statements> back = SplitScript(script);
+        ASSERT_TRUE(back.ok()) << back.error();
+        EXPECT_EQ(*back, expected);
     }
 }
 
-// A statement longer than the limit stops the splitter instead of growing; one of exactly
-// the limit is given.
+// A statement longer than the limit stops the reading instead of growing; one of exactly the
+// limit is given.
 TEST(SqlSplitter, AStatementLongerThanTheLimitIsRefused)
 {
     test::TempDir dir;
-    const std::string fits = "SELECT '" + std::string(10, 'x') + "';";
-    for (const std::string& tooLong :
-        {"SELECT '" + std::string(11, 'x') + "';", "SELECT\n" + std::string(14, 'x') + ";"}) {
-        SCOPED_TRACE(tooLong);
-        const std::string path = WriteFile(dir.path() / "long.sql", fits + "\n" + tooLong + "\nSELECT 3;\n");
-        for (std::size_t size : {std::size_t {1}, std::size_t {7}, std::size_t {1000}}) {
-            SqlFileReader reader(size);
-            ASSERT_TRUE(reader.Open(path));
-            reader.SetLimit(fits.size());
-            std::string statement;
-            ASSERT_EQ(reader.Next(statement), SqlFileReader::Status::Statement);
-            EXPECT_EQ(statement, fits);
-            EXPECT_EQ(reader.Next(statement), SqlFileReader::Status::TooLong);
-            EXPECT_EQ(reader.Next(statement), SqlFileReader::Status::End);
-        }
-    }
-    SqlSplitter splitter;
-    splitter.SetLimit(std::size_t {1} << 40);
-    EXPECT_EQ(splitter.Limit(), SqlSplitter::kLargestLimit);
-}
-
-TEST(SqlSplitter, PiecesCutAtEveryOffsetGiveTheWholeTextsStatements)
-{
-    std::string all;
-    for (const SplitCase& row : QuoteCases())
-        all += row.text + "\r\n";
-    for (const SplitCase& row : Cases())
-        all += row.text + "\r\n";
-    Statements whole;
-    SplitScript(all, whole);
-    ASSERT_GT(whole.size(), 20u);
-    for (std::size_t cut = 0; cut <= all.size(); ++cut) {
-        SCOPED_TRACE(cut);
-        SqlSplitter splitter;
-        Statements pieces;
-        std::string statement;
-        for (std::string_view piece : {std::string_view(all).substr(0, cut), std::string_view(all).substr(cut)}) {
-            splitter.Feed(piece);
-            while (splitter.Next(statement))
-                pieces.push_back(statement);
-        }
-        if (splitter.Finish(statement))
-            pieces.push_back(statement);
-        ASSERT_EQ(pieces, whole);
-    }
+    const std::string fits = "SELECT '" + std::string(10, 'x') + "'";
+    const std::string path
+        = WriteFile(dir.path() / "long.sql", fits + ";\nSELECT '" + std::string(11, 'x') + "';\nSELECT 3;\n");
+    for (std::size_t size : {std::size_t {1}, std::size_t {7}, std::size_t {1000}})
+        EXPECT_EQ(ReadWithBuffer(path, size, fits.size()), (Statements {"0:" + fits, "<too long>"}));
 }
 
 TEST(SqlSplitter, FilesThatCannotBeReadAreRefused)
@@ -234,21 +172,21 @@ TEST(SqlSplitter, TheLengthAtTheOpenIsWhatIsRead)
 
     SqlFileReader shrinking(8);
     ASSERT_TRUE(shrinking.Open(path));
-    std::string statement;
-    ASSERT_EQ(shrinking.Next(statement), SqlFileReader::Status::Statement);
-    EXPECT_EQ(statement, "SELECT 1;");
+    SqlFileReader::Item item;
+    ASSERT_EQ(shrinking.Next(item), SqlFileReader::Status::Item);
+    EXPECT_EQ(item.text, "SELECT 1");
     std::filesystem::resize_file(path, 12);
-    EXPECT_EQ(shrinking.Next(statement), SqlFileReader::Status::ReadError);
-    EXPECT_EQ(shrinking.Next(statement), SqlFileReader::Status::End);
+    EXPECT_EQ(shrinking.Next(item), SqlFileReader::Status::ReadError);
+    EXPECT_EQ(shrinking.Next(item), SqlFileReader::Status::End);
 
     WriteFile(path, "SELECT 1;\nSELECT 2");
     SqlFileReader growing(4);
     ASSERT_TRUE(growing.Open(path));
     std::ofstream(path, std::ios::binary | std::ios::app) << "00;\nSELECT 3;\n";
     Statements statements;
-    while (growing.Next(statement) == SqlFileReader::Status::Statement)
-        statements.push_back(statement);
-    EXPECT_EQ(statements, (Statements {"SELECT 1;", "SELECT 2;"}));
+    while (growing.Next(item) == SqlFileReader::Status::Item)
+        statements.push_back(item.text);
+    EXPECT_EQ(statements, (Statements {"SELECT 1", "SELECT 2"}));
 }
 
 } // namespace

@@ -146,9 +146,11 @@ std::string Differences(
 // The restore engine reads DELIMITER lines once its splitter does.
 bool SplitterReadsDelimiter()
 {
-    std::vector<std::string> statements;
-    SplitScript("DELIMITER ;;\nSELECT 1;\nSELECT 2;;\nDELIMITER ;\n", statements);
-    for (const std::string& statement : statements) {
+    const Result<std::vector<std::string>> statements
+        = SplitScript("DELIMITER ;;\nSELECT 1;\nSELECT 2;;\nDELIMITER ;\n");
+    if (!statements)
+        return false;
+    for (const std::string& statement : *statements) {
         if (statement.rfind("DELIMITER", 0) == 0)
             return false;
     }

@@ -165,6 +165,14 @@ bool FakeConnection::SelectDatabase(std::string_view name)
     return true;
 }
 
+bool FakeConnection::SetCharacterSet(std::string_view name)
+{
+    if (!Query("SET NAMES " + std::string(name)))
+        return false;
+    m_charset = name;
+    return true;
+}
+
 void FakeConnection::AppendEscaped(std::string& out, std::string_view value)
 {
     // What mysql_real_escape_string does for a single-byte character set.

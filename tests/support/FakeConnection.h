@@ -37,12 +37,15 @@ public:
     void SetTables(const std::string& database, std::vector<std::string> names);
     // SelectDatabase(database) fails with this error; other names succeed.
     void FailSelect(const std::string& database, unsigned number, std::string text);
+    // The status bits that the session reports from now on (see ServerStatus).
+    void SetServerStatusBits(unsigned status) { m_status = status; }
 
     // Every query sent, in order.
     const std::vector<std::string>& Queries() const { return m_queries; }
     // How often the given query was sent.
     int CountOf(const std::string& sql) const;
     const std::string& SelectedDatabase() const { return m_selected; }
+    bool MultiStatements() const { return m_multiStatements; }
     bool Cancelled() const { return m_cancelled; }
 
     bool Query(std::string_view sql) override;
@@ -53,6 +56,15 @@ public:
     std::optional<std::vector<std::string>> ListTables() override;
     bool SelectDatabase(std::string_view name) override;
     void AppendEscaped(std::string& out, std::string_view value) override;
+    unsigned ServerStatusBits() const override { return m_status; }
+    std::string CharacterSetName() const override { return m_charset; }
+    // Recorded as the query "SET NAMES <name>", which a test may script to fail.
+    bool SetCharacterSet(std::string_view name) override;
+    bool SetMultiStatements(bool on) override
+    {
+        m_multiStatements = on;
+        return true;
+    }
     unsigned long ServerVersion() const override { return m_version; }
     std::string ServerInfo() const override { return m_serverInfo; }
     unsigned ErrorNumber() const override { return m_errorNumber; }
@@ -82,6 +94,9 @@ private:
     unsigned m_errorNumber = 0;
     std::string m_errorText;
     bool m_cancelled = false;
+    unsigned m_status = 0;
+    std::string m_charset = "utf8mb4";
+    bool m_multiStatements = false;
 };
 
 } // namespace kelvanto::test

@@ -189,7 +189,7 @@ private slots:
         expected.comment = "line 1\nline 2";
         expected.type = TaskType::ExecuteScript;
         expected.source.host = "db.example";
-        expected.sqlStatements = {"USE shop;", "DELETE FROM t;"};
+        expected.sqlStatements = {"USE `shop`", "DELETE FROM t"};
         expected.schedule.intervalMinutes = 0;
         expected.extras.onFailure = {"notify-send", "-u", "critical", "Purge failed", "it's down"};
         KELVANTO_COMPARE_TASKS(wizard.task(), expected);
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(created);
         QCOMPARE(created->name, std::string("Task 1"));
         QCOMPARE(created->type, TaskType::ExecuteScript);
-        QCOMPARE(created->sqlStatements, std::vector<std::string>({"SELECT 1;"}));
+        QCOMPARE(created->sqlStatements, std::vector<std::string>({"SELECT 1"}));
         onNextModal([](QWidget* chooser) { click(chooser, "cancel"); }, "kelvanto::NewTaskDialog");
         QVERIFY(!runNewTaskWizard(nullptr, harness.context()));
     }
@@ -311,7 +311,7 @@ private slots:
             {"export-tables", 3, [](QWidget* p) { type(p, "fieldsTerminatedBy", ";"); },
                 [](Task& t) { t.exportSettings.fieldsTerminatedBy = ";"; }},
             {"execute-script", 2, [](QWidget* p) { type(p, "script", "SELECT 1;"); },
-                [](Task& t) { t.sqlStatements = {"SELECT 1;"}; }},
+                [](Task& t) { t.sqlStatements = {"SELECT 1"}; }},
             {"execute-script", 3, [](QWidget* p) { tick(p, "manual"); },
                 [](Task& t) {
                     t.schedule.kind = ScheduleKind::Manual;
@@ -632,7 +632,7 @@ private slots:
         TaskPropertiesDialog script(
             harness.context(), SheetMode::View, loadExample("execute-script", harness.dir.path()));
         QCOMPARE(text(script.pages()[2], "script"),
-            QString("USE sakila;\n\nDELETE FROM rental  WHERE return_date < '2005-06-01';\n\nOPTIMIZE TABLE rental;"));
+            QString("USE `sakila`\n\nDELETE FROM rental\n  WHERE return_date < '2005-06-01'\n\nOPTIMIZE TABLE rental"));
         QCOMPARE(text(script.pages()[3], "scheduleSettings"), QString("Time Interval: 90 Minute(s)"));
 
         TaskPropertiesDialog restore(

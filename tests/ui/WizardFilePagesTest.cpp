@@ -396,6 +396,11 @@ private slots:
             {"comments only", [](QWidget* p) { type(p, "script", "-- nothing\n# here\n/* or */\n"); },
                 wizard::kInputScript, "script"},
             {"one statement", [](QWidget* p) { type(p, "script", "SELECT 1"); }, "", ""},
+            {"a command the stock client would run outside the server",
+                [](QWidget* p) { type(p, "script", "SELECT 1;\n\\! ls\n"); },
+                "line 2: the client command \\! (system) reaches outside the server (a program, a file or another "
+                "connection) and is not run",
+                "script"},
         };
         for (const Case& row : cases) {
             PageUnderTest<SqlScriptPage> page(harness, SheetMode::Wizard, TaskType::ExecuteScript, Task());
@@ -410,7 +415,7 @@ private slots:
         click(page.page.get(), "addFromFile");
         Task saved;
         page->save(saved);
-        QCOMPARE(saved.sqlStatements, std::vector<std::string>({"USE shop;", "DELETE FROM t WHERE x = 1;"}));
+        QCOMPARE(saved.sqlStatements, std::vector<std::string>({"USE `shop`", "DELETE FROM t\n WHERE x = 1"}));
         harness.messages.clearShown();
         click(page.page.get(), "addFromFile");
         QCOMPARE(harness.messages.lastText(), QString(wizard::kFailedToOpenFile));

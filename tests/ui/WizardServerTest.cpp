@@ -208,7 +208,7 @@ private slots:
             wizard.next();
             kelvanto::test::type(wizard.stepPage(3), "script", "USE wiz_src;\nCREATE TABLE made_by_script (id INT);\n");
             expected.source = one;
-            expected.sqlStatements = {"USE wiz_src;", "CREATE TABLE made_by_script (id INT);"};
+            expected.sqlStatements = {"USE `wiz_src`", "CREATE TABLE made_by_script (id INT)"};
             break;
         case TaskType::RestoreFromFiles: {
             const std::string file = out + "/restore.sql";

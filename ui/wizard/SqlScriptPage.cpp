@@ -41,10 +41,7 @@ QString SqlScriptPage::title() const
 void SqlScriptPage::load(const Task& task)
 {
     m_loaded = task.sqlStatements;
-    QString text;
-    for (const std::string& statement : m_loaded)
-        text += QString::fromStdString(statement) + QLatin1Char('\n');
-    m_script->setPlainText(text);
+    m_script->setPlainText(QString::fromStdString(JoinScript(m_loaded)));
     m_shown = m_script->toPlainText();
 }
 
@@ -61,25 +58,28 @@ void SqlScriptPage::addFromFile()
     m_script->setPlainText(QString::fromStdString(*bytes));
 }
 
-std::vector<std::string> SqlScriptPage::statements() const
+Result<std::vector<std::string>> SqlScriptPage::statements() const
 {
     if (m_script->toPlainText() == m_shown && !m_loaded.empty())
         return m_loaded;
-    std::vector<std::string> statements;
-    SplitScript(m_script->toPlainText().toStdString(), statements);
-    return statements;
+    return SplitScript(m_script->toPlainText().toStdString());
 }
 
 bool SqlScriptPage::validate()
 {
-    if (statements().empty())
+    const Result<std::vector<std::string>> split = statements();
+    if (!split)
+        return refuse(m_script, split.error());
+    if (split->empty())
         return refuse(m_script, wizard::tr(wizard::kInputScript));
     return true;
 }
 
 void SqlScriptPage::save(Task& task)
 {
-    task.sqlStatements = statements();
+    Result<std::vector<std::string>> split = statements();
+    if (split)
+        task.sqlStatements = std::move(*split);
 }
 
 } // namespace kelvanto

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Result.h"
 #include "ui/wizard/TaskPage.h"
 
 #include <string>
@@ -11,8 +12,9 @@ namespace kelvanto
 {
 
 // The script of an "Execute SQL script" task, typed or read from a file. The task keeps the
-// statements that the splitter cuts from it on Next; a stored script is shown one statement a
-// line, and kept as stored while its text is not changed.
+// statements that SplitScript cuts from it on Next (a script that the stock client would
+// refuse is refused with the reason); a stored script is shown as JoinScript writes it, and
+// kept as stored while its text is not changed.
 class SqlScriptPage : public TaskPage
 {
     Q_OBJECT
@@ -27,7 +29,7 @@ public:
 
 private:
     void addFromFile();
-    std::vector<std::string> statements() const;
+    Result<std::vector<std::string>> statements() const;
 
     QPlainTextEdit* m_script;
     std::vector<std::string> m_loaded;
