@@ -117,13 +117,22 @@ Result<std::string> FileSelectedDatabase(const std::string& path)
         return Error {"cannot be read" + reader.ErrorCause()};
     reader.SetLimit(kLongestLeadingStatement);
     std::string created;
-    std::string statement;
+    SqlFileReader::Item item;
     for (int count = 0; count < kMostLeadingStatements; ++count) {
-        const SqlFileReader::Status status = reader.Next(statement);
+        const SqlFileReader::Status status = reader.Next(item);
         if (status == SqlFileReader::Status::End)
             break;
-        if (status != SqlFileReader::Status::Statement)
+        if (status != SqlFileReader::Status::Item || item.kind == SqlFileReader::Item::Kind::Error)
             return Error {"cannot be read" + reader.ErrorCause()};
+        // The client's own "use db" selects the database as a USE statement does.
+        if (item.kind == SqlFileReader::Item::Kind::UseDatabase) {
+            if (!created.empty() && created != item.text)
+                return Error {"creates the database " + created + " but selects " + item.text};
+            return item.text;
+        }
+        if (item.kind != SqlFileReader::Item::Kind::Statement)
+            continue;
+        const std::string& statement = item.text;
         const std::vector<Word> words = LeadingWords(statement, kWordsNeeded);
         if (words.empty() || words[0].Is("SET"))
             continue;

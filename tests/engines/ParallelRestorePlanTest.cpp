@@ -241,9 +241,11 @@ TEST(ParallelRestorePlan, TheDatabaseOfAFileIsTheOneItSelectsBeforeAnythingActsO
         {"CreatesAnotherDatabase", "CREATE DATABASE a;\nUSE b;\n", "", "creates the database a but selects b"},
         {"NoUse", "SET NAMES utf8mb4;\n", "", none},
         {"Empty", "", "", none},
-        {"MoreAfterTheName", "USE shop, victimdb;\n", "", "has a USE statement whose database name is not read"},
+        // The client's "use" takes the first word as the name, as the restore then does.
+        {"MoreAfterTheName", "USE shop, victimdb;\n", "shop,", ""},
         {"UnterminatedName", "USE `shop;\n", "", "has a USE statement"},
-        {"NameWithANul", std::string("USE `vic\0tim`;\n", 15), "", "has a USE statement"},
+        // The client refuses a NUL byte outside --binary-mode, and so does the reader.
+        {"NameWithANul", std::string("USE `vic\0tim`;\n", 15), "", "cannot be read"},
     };
     TempDir dir;
     for (const Row& row : rows) {
