@@ -1,10 +1,10 @@
 #include "app/DefaultEngines.h"
 
-#include "engines/BackupToFiles.h"
-#include "engines/ExportTables.h"
-#include "engines/RestoreRun.h"
-#include "engines/ScriptRun.h"
-#include "engines/ServerCopy.h"
+#include "engines/backup/BackupToFiles.h"
+#include "engines/copy/ServerCopy.h"
+#include "engines/export/ExportTables.h"
+#include "engines/restore/RestoreRun.h"
+#include "engines/script/ScriptRun.h"
 #include "mysql/OpenConnection.h"
 
 namespace kelvanto

@@ -1,7 +1,7 @@
 #include "app/TaskJsonShortcuts.h"
 
-#include "engines/RestoreFileEntry.h"
-#include "engines/SqlSplitter.h"
+#include "engines/restore/RestoreFileEntry.h"
+#include "engines/sql/SqlSplitter.h"
 
 #include <vector>
 

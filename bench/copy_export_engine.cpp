@@ -9,8 +9,8 @@
 //
 // Prints one line: "seconds=S maxrss_kb=K outcome=O". The copy goes into the database D2 of
 // the destination server (created when missing), as a "Backup to the other database" task.
-#include "engines/ExportTables.h"
-#include "engines/ServerCopy.h"
+#include "engines/copy/ServerCopy.h"
+#include "engines/export/ExportTables.h"
 #include "model/Task.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"

@@ -12,8 +12,8 @@
 //
 // Prints one line: "seconds=S sync_seconds=F maxrss_kb=K bytes=B outcome=O", where F is the
 // part of S spent flushing the finished files to stable storage.
-#include "engines/BackupToFiles.h"
-#include "engines/FileSink.h"
+#include "engines/backup/BackupToFiles.h"
+#include "engines/io/FileSink.h"
 #include "model/Task.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"

@@ -3,8 +3,8 @@
 #include "cli/ConsoleRunContext.h"
 #include "cli/ExitCode.h"
 #include "cli/InterruptCatch.h"
-#include "engines/BackupVerification.h"
-#include "engines/RestoreVerification.h"
+#include "engines/backup/RestoreVerification.h"
+#include "engines/backupset/BackupVerification.h"
 
 #include <cstdio>
 #include <ostream>

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "cli/CliContext.h"
-#include "engines/BackupVerification.h"
+#include "engines/backupset/BackupVerification.h"
 
 #include <string>
 #include <vector>

@@ -23,10 +23,15 @@ if(KELVANTO_SANITIZE)
     endif()
 endif()
 
-# One static library per layer folder; its sources are every .cpp of the folder.
+# One static library per layer folder; its sources are every .cpp of the folder and of the
+# subfolders named in SUBDIRS (a layer cut by concept stays one library).
 function(kelvanto_layer name)
-    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS" ${ARGN})
+    set(patterns ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    foreach(subdir ${ARG_SUBDIRS})
+        list(APPEND patterns ${CMAKE_CURRENT_SOURCE_DIR}/${subdir}/*.cpp)
+    endforeach()
+    file(GLOB sources CONFIGURE_DEPENDS ${patterns})
     list(FILTER sources EXCLUDE REGEX ".*/main\\.cpp$")
     if(sources)
         add_library(${name} STATIC ${sources})

@@ -2,7 +2,7 @@
 
 #include "app/Application.h"
 #include "app/TaskCommands.h"
-#include "engines/BackupVerification.h"
+#include "engines/backupset/BackupVerification.h"
 #include "ui/BackgroundWork.h"
 #include "ui/FileDialogs.h"
 #include "ui/MainContext.h"

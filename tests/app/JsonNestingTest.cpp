@@ -7,7 +7,7 @@
 #include "app/JsonText.h"
 #include "app/TaskExtrasFile.h"
 #include "app/TaskJson.h"
-#include "engines/BackupManifest.h"
+#include "engines/backupset/BackupManifest.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engines/SqlSplitter.h"
+#include "engines/sql/SqlSplitter.h"
 #include "model/TaskTexts.h"
 #include "tests/cli/CliHarness.h"
 

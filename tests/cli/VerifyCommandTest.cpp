@@ -1,6 +1,6 @@
-#include "engines/BackupManifest.h"
-#include "engines/BackupRunManifest.h"
-#include "engines/FileSink.h"
+#include "engines/backupset/BackupManifest.h"
+#include "engines/backupset/BackupRunManifest.h"
+#include "engines/io/FileSink.h"
 #include "model/TaskListStore.h"
 #include "tests/cli/CliHarness.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engines/FileSink.h"
+#include "engines/io/FileSink.h"
 
 namespace kelvanto::test
 {

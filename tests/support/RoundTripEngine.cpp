@@ -1,9 +1,9 @@
 #include "tests/support/RoundTripEngine.h"
 
-#include "engines/BackupManifest.h"
-#include "engines/BackupToFiles.h"
-#include "engines/FileDigest.h"
-#include "engines/ServerCopy.h"
+#include "engines/backup/BackupToFiles.h"
+#include "engines/backupset/BackupManifest.h"
+#include "engines/copy/ServerCopy.h"
+#include "engines/io/FileDigest.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/RoundTrip.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engines/FileSink.h"
+#include "engines/io/FileSink.h"
 #include "model/Task.h"
 #include "mysql/Connection.h"
 #include "schedule/RunContext.h"

@@ -1,6 +1,6 @@
 #include "tests/support/RoundTripRestore.h"
 
-#include "engines/RestoreRun.h"
+#include "engines/restore/RestoreRun.h"
 #include "mysql/MySqlLibrary.h"
 #include "mysql/OpenConnection.h"
 #include "tests/support/RoundTrip.h"

@@ -2,7 +2,7 @@
 // summary of every type, the captions, the read-only page texts, and the checks of the backup
 // files settings and the destination database.
 #include "ui/wizard/TaskSummary.h"
-#include "engines/TypedEscapes.h"
+#include "engines/export/TypedEscapes.h"
 #include "model/TaskExtras.h"
 #include "ui/wizard/DatabaseChoices.h"
 #include "ui/wizard/ReadOnlyTexts.h"

@@ -1,6 +1,6 @@
 #include "ui/wizard/ExportFilesPage.h"
 
-#include "engines/TypedEscapes.h"
+#include "engines/export/TypedEscapes.h"
 #include "ui/FileDialogs.h"
 #include "ui/wizard/WizardChecks.h"
 #include "ui/wizard/WizardTexts.h"

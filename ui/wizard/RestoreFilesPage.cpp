@@ -1,7 +1,7 @@
 #include "ui/wizard/RestoreFilesPage.h"
 
-#include "engines/Compression.h"
-#include "engines/RestoreFileEntry.h"
+#include "engines/io/Compression.h"
+#include "engines/restore/RestoreFileEntry.h"
 #include "ui/FileDialogs.h"
 #include "ui/Messages.h"
 #include "ui/TaskDialogContext.h"

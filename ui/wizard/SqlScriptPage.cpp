@@ -1,6 +1,6 @@
 #include "ui/wizard/SqlScriptPage.h"
 
-#include "engines/SqlSplitter.h"
+#include "engines/sql/SqlSplitter.h"
 #include "model/FileBytes.h"
 #include "ui/FileDialogs.h"
 #include "ui/Messages.h"

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "engines/io/FileSink.h"
+#include "mysql/Connection.h"
+#include "schedule/RunContext.h"
+
+namespace kelvanto
+{
+
+// One run of an "Export to CSV/XML/HTML/TEXT files" task on the task's worker thread. Logs
+// every step and its own last line ("Finished" or the error that ended the run); returns
+// Cancelled when a stop was requested (the runner then logs "User canceled!").
+RunOutcome RunExportTables(RunContext& context, const Connector& connector);
+// The same, writing through the given sink.
+RunOutcome RunExportTables(RunContext& context, const Connector& connector, FileSink& sink);
+
+// The engine of the task type.
+Engine MakeExportTablesEngine(Connector connector);
+
+} // namespace kelvanto
